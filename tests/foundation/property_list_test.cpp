@@ -1,0 +1,203 @@
+#include "foundation/property_list.h"
+#include "foundation/system_error.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstring>
+
+using namespace velmor;
+
+namespace {
+
+PropertyList sampleDocument()
+{
+    PropertyList root = PropertyList::dictionary();
+    root.root().setEntry(QStringLiteral("zeta"), PropertyList::string(QStringLiteral("last but first")));
+    root.root().setEntry(QStringLiteral("flag"), PropertyList::boolean(true));
+    root.root().setEntry(QStringLiteral("count"), PropertyList::integer(-7));
+    root.root().setEntry(QStringLiteral("ratio"), PropertyList::real(0.25));
+    root.root().setEntry(QStringLiteral("blob"), PropertyList::data(QByteArray("\x00\x01\xff", 3)));
+    root.root().setEntry(QStringLiteral("when"), PropertyList::date(700000000, 0));
+    root.root().setEntry(QStringLiteral("ref"), PropertyList::uid(12));
+    PropertyList list = PropertyList::array();
+    list.root().append(PropertyList::string(QStringLiteral("Grüße 👋")));
+    list.root().append(PropertyList::dictionary());
+    root.root().setEntry(QStringLiteral("alpha"), list);
+    return root;
+}
+
+} // namespace
+
+TEST(PropertyList, BinaryRoundTripKeepsTypesValuesAndKeyOrder)
+{
+    const PropertyList original = sampleDocument();
+    const PropertyList decoded = PropertyList::decode(original.toBinary());
+    EXPECT_EQ(decoded.sourceFormat(), PropertyList::Format::Binary);
+    EXPECT_TRUE(decoded.toBinary().startsWith("bplist00"));
+    EXPECT_EQ(decoded, original);
+    const QStringList expectedOrder{QStringLiteral("zeta"),  QStringLiteral("flag"), QStringLiteral("count"),
+                                    QStringLiteral("ratio"), QStringLiteral("blob"), QStringLiteral("when"),
+                                    QStringLiteral("ref"),   QStringLiteral("alpha")};
+    EXPECT_EQ(decoded.root().keys(), expectedOrder);
+    const PlistNode root = decoded.root();
+    EXPECT_EQ(root.value(QStringLiteral("flag")).toBool(), true);
+    EXPECT_FALSE(root.value(QStringLiteral("flag")).toInteger()) << "a boolean must never read as an integer";
+    EXPECT_EQ(root.value(QStringLiteral("count")).toInteger(), -7);
+    EXPECT_FALSE(root.value(QStringLiteral("count")).toReal());
+    EXPECT_EQ(root.value(QStringLiteral("ratio")).toReal(), 0.25);
+    EXPECT_EQ(root.value(QStringLiteral("blob")).toData(), QByteArray("\x00\x01\xff", 3));
+    EXPECT_EQ(root.value(QStringLiteral("when")).toDate(), 700000000.0);
+    EXPECT_EQ(root.value(QStringLiteral("ref")).toUid(), 12u);
+    EXPECT_EQ(root.value(QStringLiteral("alpha")).at(0).toString(), QStringLiteral("Grüße 👋"));
+
+    PropertyList negativeZero = PropertyList::array();
+    negativeZero.root().append(PropertyList::real(-0.0));
+    EXPECT_TRUE(std::signbit(*PropertyList::decode(negativeZero.toBinary()).root().at(0).toReal()));
+}
+
+TEST(PropertyList, XmlRoundTripKeepsValuesAndReportsItsFormat)
+{
+    PropertyList original = sampleDocument();
+    original.root().remove(QStringLiteral("ref")); // XML has no UID form
+    const QByteArray xml = original.toXml();
+    EXPECT_TRUE(xml.contains("<plist"));
+    const PropertyList decoded = PropertyList::decode(xml);
+    EXPECT_EQ(decoded.sourceFormat(), PropertyList::Format::Xml);
+    EXPECT_EQ(decoded, original);
+    EXPECT_EQ(decoded.root().keys(), original.root().keys());
+}
+
+TEST(PropertyList, EqualityIgnoresDictionaryOrderButNotTypes)
+{
+    PropertyList a = PropertyList::dictionary();
+    a.root().setEntry(QStringLiteral("x"), PropertyList::integer(1));
+    a.root().setEntry(QStringLiteral("y"), PropertyList::boolean(false));
+    PropertyList b = PropertyList::dictionary();
+    b.root().setEntry(QStringLiteral("y"), PropertyList::boolean(false));
+    b.root().setEntry(QStringLiteral("x"), PropertyList::integer(1));
+    EXPECT_EQ(a, b);
+
+    b.root().setEntry(QStringLiteral("x"), PropertyList::boolean(true));
+    EXPECT_FALSE(a == b) << "integer 1 and true differ";
+    b.root().setEntry(QStringLiteral("x"), PropertyList::real(1.0));
+    EXPECT_FALSE(a == b) << "integer 1 and real 1.0 differ";
+
+    PropertyList longer = a;
+    longer.root().setEntry(QStringLiteral("z"), PropertyList::string(QString()));
+    EXPECT_FALSE(a == longer);
+
+    PropertyList first = PropertyList::array();
+    first.root().append(PropertyList::integer(1));
+    first.root().append(PropertyList::integer(2));
+    PropertyList second = PropertyList::array();
+    second.root().append(PropertyList::integer(2));
+    second.root().append(PropertyList::integer(1));
+    EXPECT_FALSE(first == second) << "arrays are ordered";
+}
+
+TEST(PropertyList, EditsInPlaceKeepPositionsAndLeaveOtherValuesAlone)
+{
+    PropertyList document = PropertyList::decode(sampleDocument().toBinary());
+    const QStringList order = document.root().keys();
+    document.root().setBool(QStringLiteral("flag"), false);
+    document.root().setReal(QStringLiteral("ratio"), 1.5);
+    document.root().setEntry(QStringLiteral("count"), PropertyList::string(QStringLiteral("replaced")));
+    EXPECT_EQ(document.root().keys(), order) << "replacing an entry keeps its place";
+
+    const PropertyList reread = PropertyList::decode(document.toBinary());
+    EXPECT_EQ(reread.root().value(QStringLiteral("flag")).toBool(), false);
+    EXPECT_EQ(reread.root().value(QStringLiteral("ratio")).toReal(), 1.5);
+    EXPECT_EQ(reread.root().value(QStringLiteral("count")).toString(), QStringLiteral("replaced"));
+    EXPECT_EQ(reread.root().value(QStringLiteral("when")),
+              sampleDocument().root().value(QStringLiteral("when")));
+
+    document.root().setBool(QStringLiteral("new"), true);
+    EXPECT_EQ(document.root().keys().last(), QStringLiteral("new"));
+    document.root().remove(QStringLiteral("new"));
+    document.root().remove(QStringLiteral("absent"));
+    EXPECT_EQ(document.root().keys(), order);
+}
+
+TEST(PropertyList, DatesKeepFractionsAndRangeBeyondThirtyTwoBitSeconds)
+{
+    // Built through a binary list so the exact doubles are stored, as a Mac would write them.
+    for (double seconds : {0.5, -1234.125, 3.0e9, -2.5e9, 789012345.678901}) {
+        QByteArray bytes("bplist00");
+        bytes.append(char(0x33));
+        quint64 bits = 0;
+        std::memcpy(&bits, &seconds, sizeof bits);
+        for (int shift = 56; shift >= 0; shift -= 8)
+            bytes.append(char((bits >> shift) & 0xff));
+        const char trailer[32] = {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1,
+                                  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 17};
+        bytes.append(char(8)); // offset table: object 0 at offset 8
+        bytes.append(trailer, 32);
+        const PropertyList date = PropertyList::decode(bytes);
+        EXPECT_EQ(date.root().toDate(), seconds);
+        EXPECT_EQ(PropertyList::decode(date.toBinary()).root().toDate(), seconds);
+    }
+}
+
+TEST(PropertyList, MalformedInputIsAClearParseErrorNeverACrash)
+{
+    for (const QByteArray& bad :
+         {QByteArray(), QByteArray("not a plist"), QByteArray("bplist00"),
+          QByteArray("bplist00\x00\x01\x02", 11), QByteArray("<plist><dict><key>a</key></plist>"),
+          QByteArray("<?xml version=\"1.0\"?><plist><integer>1"),
+          QByteArray("<plist version=\"1.0\"><array><string>x</array></plist>")}) {
+        try {
+            PropertyList::decode(bad);
+            ADD_FAILURE() << "accepted: " << bad.toStdString();
+        } catch (const SystemError& error) {
+            EXPECT_EQ(error.kind(), SystemError::Kind::Parse);
+            EXPECT_FALSE(error.description().isEmpty());
+        }
+    }
+}
+
+TEST(PropertyList, EveryTruncationOfABinaryListIsRejected)
+{
+    const QByteArray full = sampleDocument().toBinary();
+    int rejected = 0;
+    for (qsizetype length = 0; length < full.size(); ++length) {
+        try {
+            PropertyList::decode(full.left(length));
+        } catch (const SystemError&) {
+            ++rejected;
+        }
+    }
+    EXPECT_EQ(rejected, full.size()) << "a truncated list must never decode into a partial document";
+}
+
+TEST(PropertyList, CorruptedBytesNeverCrashTheDecoder)
+{
+    const QByteArray full = sampleDocument().toBinary();
+    for (qsizetype i = 8; i < full.size(); ++i) {
+        for (unsigned char flip : {0x01, 0x80, 0xff}) {
+            QByteArray damaged = full;
+            damaged[i] = char(static_cast<unsigned char>(damaged[i]) ^ flip);
+            try {
+                const PropertyList document = PropertyList::decode(damaged);
+                (void)document.toBinary();
+            } catch (const SystemError&) {
+            }
+        }
+    }
+    SUCCEED();
+}
+
+TEST(PropertyList, DecodesRealsUnderADecimalCommaLocale)
+{
+    const char* previous = setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!setlocale(LC_NUMERIC, "de_DE.UTF-8") && !setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const PropertyList list =
+        PropertyList::decode(QByteArray("<plist version=\"1.0\"><array><real>1.5</real></array></plist>"));
+    const QByteArray xml = list.toXml();
+    setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(list.root().at(0).toReal(), 1.5);
+    EXPECT_TRUE(xml.contains("1.5")) << xml.toStdString();
+}
