@@ -1,0 +1,95 @@
+#include "tray_visibility/tray_app_catalog.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace velmor;
+using Availability = TrayAppCatalog::Availability;
+using Entry = TrayAppCatalog::Entry;
+
+namespace {
+
+const QString own = QStringLiteral("local.velmor.tray");
+
+QHash<QString, QString> names(std::initializer_list<std::pair<const char*, const char*>> pairs)
+{
+    QHash<QString, QString> result;
+    for (const auto& [id, name] : pairs)
+        result.insert(QString::fromLatin1(id), QString::fromUtf8(name));
+    return result;
+}
+
+QSet<QString> ids(std::initializer_list<const char*> list)
+{
+    QSet<QString> result;
+    for (const char* id : list)
+        result.insert(QString::fromLatin1(id));
+    return result;
+}
+
+} // namespace
+
+TEST(TrayAppCatalog, AvailabilityFollowsWhatIsRunningAndActionable)
+{
+    TrayAppCatalog catalog;
+    const QList<Entry> entries = catalog.refresh(
+        names({{"a.act", "Act"}, {"b.native", "Native"}, {"c.plain", "Plain"}, {"d.only", "Only running"}}),
+        names({{"a.act", "Act"}}), ids({"b.native", "e.gone"}), ids({"c.plain"}), own);
+    EXPECT_THAT(entries,
+                ::testing::ElementsAre(
+                    Entry{QStringLiteral("a.act"), QStringLiteral("Act"), Availability::actionable},
+                    Entry{QStringLiteral("e.gone"), QStringLiteral("e.gone"), Availability::notRunning},
+                    Entry{QStringLiteral("b.native"), QStringLiteral("Native"), Availability::nativeMenu},
+                    Entry{QStringLiteral("c.plain"), QStringLiteral("Plain"), Availability::unavailable}));
+    EXPECT_FALSE(catalog.names().contains(QStringLiteral("d.only")))
+        << "running alone does not enter the catalog";
+}
+
+TEST(TrayAppCatalog, RemembersNamesAfterTheAppQuitsAndPrefersTheActionableName)
+{
+    TrayAppCatalog catalog;
+    catalog.refresh(names({{"x.app", "Running Name"}}), names({{"x.app", "Menu Name"}}), {}, {}, own);
+    EXPECT_EQ(catalog.names().value(QStringLiteral("x.app")), QStringLiteral("Menu Name"));
+
+    const QList<Entry> later = catalog.refresh({}, {}, {}, {}, own);
+    ASSERT_EQ(later.size(), 1);
+    EXPECT_EQ(later[0],
+              (Entry{QStringLiteral("x.app"), QStringLiteral("Menu Name"), Availability::notRunning}));
+
+    const QList<Entry> back = catalog.refresh(names({{"x.app", "Renamed"}}), {}, {}, {}, own);
+    EXPECT_EQ(back[0],
+              (Entry{QStringLiteral("x.app"), QStringLiteral("Renamed"), Availability::unavailable}));
+}
+
+TEST(TrayAppCatalog, NeverListsAppleAppsTheAppItselfOrEmptyIdentifiers)
+{
+    TrayAppCatalog catalog;
+    const auto entries = catalog.refresh({}, names({{"", "Empty"}}), ids({"com.apple.controlcenter"}),
+                                         ids({"local.velmor.tray", "com.apple.x"}), own);
+    EXPECT_TRUE(entries.isEmpty());
+    EXPECT_TRUE(catalog.names().isEmpty());
+}
+
+TEST(TrayAppCatalog, SortsByNameWithDigitsByValueAndKeepsTiesStable)
+{
+    TrayAppCatalog catalog;
+    const auto entries = catalog.refresh(
+        {}, names({{"b", "Item 10"}, {"a", "item 9"}, {"c", "Item 9"}, {"d", "Äpfel"}, {"e", "zebra"}}), {},
+        {}, own);
+    QStringList order;
+    for (const Entry& entry : entries)
+        order.append(entry.bundleID);
+    EXPECT_EQ(order, (QStringList{QStringLiteral("d"), QStringLiteral("a"), QStringLiteral("c"),
+                                  QStringLiteral("b"), QStringLiteral("e")}));
+}
+
+TEST(TrayAppCatalog, JsonRoundTripAndRejectsWrongShapes)
+{
+    TrayAppCatalog catalog;
+    catalog.refresh({}, names({{"x.app", "X"}}), {}, {}, own);
+    EXPECT_EQ(TrayAppCatalog::fromJson(catalog.toJson()), catalog);
+    EXPECT_EQ(json::serialize(catalog.toJson()), QByteArray(R"({"names":{"x.app":"X"}})"));
+    EXPECT_FALSE(TrayAppCatalog::fromJson(Json::object()));
+    EXPECT_FALSE(TrayAppCatalog::fromJson(Json{{"names", Json::array()}}));
+    EXPECT_FALSE(TrayAppCatalog::fromJson(Json{{"names", Json{{"x", 1}}}}));
+}
