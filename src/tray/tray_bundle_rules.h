@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tray_visibility/apple_bundle_id.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -7,16 +9,12 @@
 
 namespace velmor::tray_bundle_rules {
 
-// Apple's own applications are never grouped, hidden or moved.
-inline constexpr QStringView kAppleBundlePrefix = u"com.apple.";
+// Shared with the visibility library, which draws the same line.
+using velmor::isAppleBundleID;
+using velmor::kAppleBundlePrefix;
 
 // The app's own identifier when the main bundle carries none.
 inline constexpr QStringView kFallbackOwnBundleID = u"local.velmor.tray";
-
-inline bool isAppleBundleID(QStringView bundleID)
-{
-    return bundleID.startsWith(kAppleBundlePrefix);
-}
 
 // The identifier the app goes by, given the main bundle's (absent or empty when it has none).
 inline QString ownBundleID(const std::optional<QString>& mainBundleID)
