@@ -1,0 +1,119 @@
+#include "tray/tray_decode_error.h"
+#include "tray/tray_item.h"
+#include "tray/tray_layout.h"
+#include "tray_decode_failure.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmor;
+
+namespace {
+
+TrayDecodeError decodeFailure(const char* text)
+{
+    return trayDecodeFailure<TrayLayout>(text);
+}
+
+QStringList ids(std::initializer_list<const char*> list)
+{
+    QStringList result;
+    for (const char* id : list)
+        result.append(QString::fromUtf8(id));
+    return result;
+}
+
+} // namespace
+
+TEST(TraySection, RawValuesRoundTripAndNothingElseParses)
+{
+    QStringList names;
+    for (TraySection section : kAllTraySections) {
+        names.append(rawValue(section));
+        EXPECT_EQ(traySectionFromRawValue(rawValue(section)), section);
+        EXPECT_EQ(traySectionFromJson(toJson(section)), section);
+    }
+    EXPECT_EQ(names, ids({"alwaysVisible", "expandable", "alwaysHidden", "trayBelow"}));
+    EXPECT_EQ(json::serialize(toJson(TraySection::trayBelow)), QByteArray("\"trayBelow\""));
+    for (const char* other : {"AlwaysVisible", "hidden", "", "expandable "})
+        EXPECT_FALSE(traySectionFromRawValue(QString::fromUtf8(other))) << other;
+}
+
+TEST(TrayItem, BundleIdentifierIsTheTextBeforeTheFirstSeparator)
+{
+    TrayItem item;
+    item.id = QStringLiteral("com.example.app|Clock|2");
+    EXPECT_EQ(item.bundleID(), QStringLiteral("com.example.app"));
+    EXPECT_EQ(TrayItem::bundleIDOf(u"|key"), QString());
+    EXPECT_FALSE(TrayItem::bundleIDOf(u"no-separator"));
+
+    TrayItem same;
+    same.id = item.id;
+    same.title = QStringLiteral("Other title");
+    same.pid = 42;
+    EXPECT_EQ(item, same);
+}
+
+TEST(TrayLayout, DecodingNormalisesWhateverTheStoredKeyOrder)
+{
+    const TrayLayout empty = TrayLayout::decode(Json::parse(R"({"groups":{}})"));
+    ASSERT_EQ(empty.groups.size(), 4u);
+    for (const auto& [section, list] : empty.groups)
+        EXPECT_TRUE(list.isEmpty()) << rawValue(section).toStdString();
+
+    const TrayLayout repeated = TrayLayout::decode(Json::parse(
+        R"({"groups":{"trayBelow":["b","c"],"alwaysHidden":["a"],"alwaysVisible":["a","b","a"]}})"));
+    EXPECT_EQ(repeated.groups.at(TraySection::alwaysVisible), ids({"a", "b"}));
+    EXPECT_EQ(repeated.groups.at(TraySection::expandable), QStringList());
+    EXPECT_EQ(repeated.groups.at(TraySection::alwaysHidden), QStringList());
+    EXPECT_EQ(repeated.groups.at(TraySection::trayBelow), ids({"c"}));
+}
+
+TEST(TrayLayout, UnknownSectionFailsTheWholeDecodeWithItsName)
+{
+    const TrayDecodeError error = decodeFailure(R"({"groups":{"alwaysVisible":["a"],"hidden":["b"]}})");
+    EXPECT_EQ(error.kind(), TrayDecodeError::Kind::dataCorrupted);
+    EXPECT_EQ(error.path(), QStringLiteral("groups"));
+    EXPECT_EQ(error.description(), QStringLiteral("Unknown tray section: hidden"));
+    EXPECT_FALSE(TrayLayout::tryDecode(Json::parse(R"({"groups":{"hidden":[]}})")));
+}
+
+TEST(TrayLayout, WrongShapesFailWithTheDecodersOwnError)
+{
+    EXPECT_EQ(decodeFailure(R"({})").kind(), TrayDecodeError::Kind::keyNotFound);
+    EXPECT_EQ(decodeFailure(R"([])").kind(), TrayDecodeError::Kind::typeMismatch);
+    EXPECT_EQ(decodeFailure(R"({"groups":[]})").kind(), TrayDecodeError::Kind::typeMismatch);
+    EXPECT_EQ(decodeFailure(R"({"groups":{"expandable":"a"}})").path(), QStringLiteral("groups.expandable"));
+    EXPECT_EQ(decodeFailure(R"({"groups":{"expandable":["a",1]}})").path(),
+              QStringLiteral("groups.expandable.1"));
+    // A list of the wrong type is reported before an unknown name that precedes it.
+    EXPECT_EQ(decodeFailure(R"({"groups":{"hidden":[],"expandable":{}}})").kind(),
+              TrayDecodeError::Kind::typeMismatch);
+}
+
+TEST(TrayLayout, EncodingWritesEverySectionInSectionOrder)
+{
+    EXPECT_EQ(
+        json::serialize(TrayLayout().encode()),
+        QByteArray(R"({"groups":{"alwaysVisible":[],"expandable":[],"alwaysHidden":[],"trayBelow":[]}})"));
+
+    TrayLayout layout;
+    layout.groups[TraySection::trayBelow] = ids({"d"});
+    layout.groups[TraySection::alwaysVisible] = ids({"b", "a"});
+    const QByteArray text = json::serialize(layout.encode());
+    EXPECT_EQ(text, QByteArray(R"({"groups":{"alwaysVisible":["b","a"],"expandable":[],"alwaysHidden":[],)"
+                               R"("trayBelow":["d"]}})"));
+    EXPECT_EQ(json::serialize(TrayLayout::decode(json::parse(text)).encode()), text);
+}
+
+TEST(TrayLayout, ReconcileAppendsNewIdsOnceAndKeepsEverythingElse)
+{
+    TrayLayout layout;
+    layout.groups[TraySection::alwaysHidden] = ids({"x"});
+    layout.reconcile(ids({"y", "x", "y", "z"}));
+    EXPECT_EQ(layout.groups.at(TraySection::alwaysVisible), ids({"y", "z"}));
+    EXPECT_EQ(layout.groups.at(TraySection::alwaysHidden), ids({"x"}));
+
+    layout.reconcile(ids({"w"}));
+    EXPECT_EQ(layout.groups.at(TraySection::alwaysVisible), ids({"y", "z", "w"}));
+    EXPECT_EQ(layout.groups.at(TraySection::alwaysHidden), ids({"x"}));
+}
