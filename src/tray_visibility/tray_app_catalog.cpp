@@ -1,6 +1,7 @@
 #include "tray_visibility/tray_app_catalog.h"
 
 #include "foundation/text.h"
+#include "tray_visibility/apple_bundle_id.h"
 
 #include <QStringList>
 
@@ -9,7 +10,6 @@
 namespace velmor {
 namespace {
 
-const QString applePrefix = QStringLiteral("com.apple.");
 constexpr const char* namesMember = "names";
 
 } // namespace
@@ -33,7 +33,7 @@ QList<TrayAppCatalog::Entry> TrayAppCatalog::refresh(const QHash<QString, QStrin
 
     QList<Entry> entries;
     for (const QString& bundleID : identifiers) {
-        if (bundleID.isEmpty() || bundleID.startsWith(applePrefix) || bundleID == ownBundleID)
+        if (bundleID.isEmpty() || isAppleBundleID(bundleID) || bundleID == ownBundleID)
             continue;
         QString name = bundleID;
         if (const auto actionable = actionableNames.constFind(bundleID); actionable != actionableNames.cend())
