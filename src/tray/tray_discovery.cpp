@@ -167,9 +167,10 @@ QList<TrayItem> TrayDiscovery::scan(const platform::Services& services)
                 if (const auto action = supportedAction(ax, element)) {
                     TrayItem item;
                     item.appName = appName;
-                    item.title =
-                        stringAttribute(ax, element, titleAttribute)
-                            .value_or(stringAttribute(ax, element, descriptionAttribute).value_or(appName));
+                    auto title = stringAttribute(ax, element, titleAttribute);
+                    if (!title)
+                        title = stringAttribute(ax, element, descriptionAttribute);
+                    item.title = title.value_or(appName);
                     item.id =
                         ids.take(bundleID, stringAttribute(ax, element, identifierAttribute), item.title);
                     item.icon = app.icon;
