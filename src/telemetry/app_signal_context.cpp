@@ -5,6 +5,11 @@ namespace {
 
 constexpr auto missingVersion = "0";
 
+constexpr auto upTo8Class = "up_to_8GB";
+constexpr auto upTo16Class = "up_to_16GB";
+constexpr auto upTo32Class = "up_to_32GB";
+constexpr auto over32Class = "over_32GB";
+
 QString versionPart(const QVariant& value)
 {
     if (value.typeId() != QMetaType::QString)
@@ -42,12 +47,12 @@ QString AppSignalContext::memoryClassOf(quint64 physicalMemory)
 {
     const quint64 gibibytes = physicalMemory >> 30;
     if (gibibytes <= 8)
-        return QStringLiteral("up_to_8GB");
+        return QString::fromLatin1(upTo8Class);
     if (gibibytes <= 16)
-        return QStringLiteral("up_to_16GB");
+        return QString::fromLatin1(upTo16Class);
     if (gibibytes <= 32)
-        return QStringLiteral("up_to_32GB");
-    return QStringLiteral("over_32GB");
+        return QString::fromLatin1(upTo32Class);
+    return QString::fromLatin1(over32Class);
 }
 
 Json AppSignalContext::metadata() const

@@ -18,6 +18,18 @@ constexpr auto authorizationHeader = "Authorization";
 constexpr auto bearerPrefix = "Bearer ";
 constexpr auto jsonContentType = "application/json";
 
+// Members of the request bodies.
+constexpr auto sourceMember = "source";
+constexpr auto releaseMember = "release";
+constexpr auto timestampMember = "timestamp";
+constexpr auto metadataMember = "metadata";
+constexpr auto installationMember = "installation_id";
+constexpr auto locationMember = "location_opt_in";
+constexpr auto nameMember = "name";
+constexpr auto propertiesMember = "properties";
+constexpr auto messageMember = "message";
+constexpr auto categoryMember = "category";
+
 bool isHandshakeFailure(QNetworkReply::NetworkError error)
 {
     return error == QNetworkReply::SslHandshakeFailedError;
@@ -76,10 +88,10 @@ public:
         if (!m_consent || !m_configuration || !m_installation)
             return;
         Json body = envelope();
-        body["metadata"]["installation_id"] = json::toStd(*m_installation);
-        body["metadata"]["location_opt_in"] = m_locationConsent;
-        body["name"] = json::toStd(velmor_event::wireName(event));
-        body["properties"] = Json::object();
+        body[metadataMember][installationMember] = json::toStd(*m_installation);
+        body[metadataMember][locationMember] = m_locationConsent;
+        body[nameMember] = json::toStd(velmor_event::wireName(event));
+        body[propertiesMember] = Json::object();
         QByteArray bytes = json::serialize(body);
         if (bytes.isEmpty())
             return;
@@ -100,8 +112,8 @@ public:
             return;
         }
         Json body = envelope();
-        body["message"] = json::toStd(trimmed);
-        body["category"] = bug ? bugCategory : feedbackCategory;
+        body[messageMember] = json::toStd(trimmed);
+        body[categoryMember] = bug ? bugCategory : feedbackCategory;
         const QByteArray bytes = json::serialize(body);
         if (bytes.isEmpty()) {
             done(false);
@@ -127,10 +139,10 @@ private:
     Json envelope() const
     {
         Json body = Json::object();
-        body["source"] = json::toStd(m_context.app);
-        body["release"] = json::toStd(m_context.release);
-        body["timestamp"] = json::toStd(m_scheduler.currentDate().toUTC().toString(Qt::ISODate));
-        body["metadata"] = m_context.metadata();
+        body[sourceMember] = json::toStd(m_context.app);
+        body[releaseMember] = json::toStd(m_context.release);
+        body[timestampMember] = json::toStd(m_scheduler.currentDate().toUTC().toString(Qt::ISODate));
+        body[metadataMember] = m_context.metadata();
         return body;
     }
 
