@@ -1,0 +1,42 @@
+#include "telemetry/app_signal_context.h"
+
+#include <gtest/gtest.h>
+
+namespace velmor {
+namespace {
+
+constexpr quint64 gib = quint64(1) << 30;
+
+TEST(AppSignalContextTest, DescribesTheAppAndMachineCoarsely)
+{
+    const auto context =
+        AppSignalContext::describe(QStringLiteral("local.velmor.tray"), QStringLiteral("1.4"),
+                                   QStringLiteral("57"), {15, 3, 0}, 16 * gib);
+    EXPECT_EQ(context.app, "local.velmor.tray");
+    EXPECT_EQ(context.release, "1.4+57");
+    EXPECT_EQ(context.os, "15.3.0");
+    EXPECT_EQ(context.architecture, "arm64");
+    EXPECT_EQ(context.memoryClass, "up_to_16GB");
+    EXPECT_EQ(json::serialize(context.metadata()),
+              R"({"os":"15.3.0","architecture":"arm64","memory_class":"up_to_16GB"})");
+
+    const auto bare =
+        AppSignalContext::describe(std::nullopt, QVariant(), QVariant(qint64(57)), {27, 0, 0}, 0);
+    EXPECT_EQ(bare.app, "velmor");
+    EXPECT_EQ(bare.release, "0+0");
+    EXPECT_EQ(bare.os, "27.0.0");
+}
+
+TEST(AppSignalContextTest, MemoryClassesUseWholeGibibytes)
+{
+    EXPECT_EQ(AppSignalContext::memoryClassOf(8 * gib), "up_to_8GB");
+    EXPECT_EQ(AppSignalContext::memoryClassOf(9 * gib - 1), "up_to_8GB");
+    EXPECT_EQ(AppSignalContext::memoryClassOf(9 * gib), "up_to_16GB");
+    EXPECT_EQ(AppSignalContext::memoryClassOf(17 * gib - 1), "up_to_16GB");
+    EXPECT_EQ(AppSignalContext::memoryClassOf(17 * gib), "up_to_32GB");
+    EXPECT_EQ(AppSignalContext::memoryClassOf(32 * gib), "up_to_32GB");
+    EXPECT_EQ(AppSignalContext::memoryClassOf(33 * gib), "over_32GB");
+}
+
+} // namespace
+} // namespace velmor
