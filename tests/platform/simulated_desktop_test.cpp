@@ -236,10 +236,15 @@ TEST_F(SimulatedDesktopTest, CommandDragMovesItemsAndFeedsTheMonitors)
     desktop().commandDrag(b1, QPointF(1375, 970)); // right of B2's centre: where it is
     m_scheduler.runUntilIdle();
     EXPECT_EQ(visibleTitles(), (QStringList{"A", "B3", "B2", "B1"})) << "dropped where it already fits";
-    desktop().commandDrag(b1, QPointF(1350, 970)); // between the centres of B3 and B2
+    desktop().commandDrag(b1, QPointF(1362, 970)); // on B2, whose place it takes
     m_scheduler.runUntilIdle();
     EXPECT_EQ(visibleTitles(), (QStringList{"A", "B3", "B1", "B2"}));
     EXPECT_EQ(desktop().domains().position(b1), 600) << "halfway between its new neighbours";
+    for (const auto& item : desktop().snapshot().items) {
+        if (item.key == b1) {
+            EXPECT_TRUE(item.frame.contains(QPointF(1362, 970))) << "it lands under the pointer";
+        }
+    }
 
     desktop().commandDrag(b1, QPointF(1320, 500));
     m_scheduler.runUntilIdle();

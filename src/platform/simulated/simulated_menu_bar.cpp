@@ -5,8 +5,21 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 namespace velmor::platform {
+namespace {
+
+// Keeps a drop from choosing a gap left of the visible part while one on screen exists.
+constexpr double offScreenPenalty = 1e9;
+
+bool ownsPoint(const QRectF& rect, QPointF point)
+{
+    return point.x() >= rect.left() && point.x() < rect.right() && point.y() >= rect.top() &&
+           point.y() < rect.bottom();
+}
+
+} // namespace
 
 SimulatedMenuBar::SimulatedMenuBar(QRectF primaryScreen, ScenarioMenuBar settings,
                                    SimulatedPreferenceDomains& domains)
@@ -95,30 +108,49 @@ void SimulatedMenuBar::rename(quint64 id, const QString& name)
 bool SimulatedMenuBar::drop(quint64 id, double x)
 {
     MenuBarEntry* dragged = find(id);
-    if (!dragged || dragged->kind == MenuBarEntry::Kind::System)
+    if (!dragged || dragged->kind == MenuBarEntry::Kind::System || !dragged->frame)
         return false;
-    // The system keeps a dropped item between the app menus and its own items.
-    const double right = frame().right() - m_settings.systemItemsWidth;
-    x = std::clamp(x, m_screen.x() + m_settings.leftLimit,
-                   std::max(right, m_screen.x() + m_settings.leftLimit));
-    const MenuBarEntry* left = nullptr;
-    const MenuBarEntry* rightNeighbour = nullptr;
-    for (const MenuBarEntry* other : leftToRight()) {
-        if (other->id == id || other->kind == MenuBarEntry::Kind::System)
+    // The other items as they lie while the dragged one is lifted out, left to right.
+    std::vector<const MenuBarEntry*> others;
+    std::vector<MenuBarLayout::Slot> slots;
+    for (const auto& [otherId, other] : m_entries) {
+        if (otherId == id || other.kind == MenuBarEntry::Kind::System || !other.frame)
             continue;
-        if (other->frame->center().x() < x)
-            left = other;
-        else if (!rightNeighbour)
-            rightNeighbour = other;
+        others.push_back(&other);
+        slots.push_back(MenuBarLayout::Slot{other.width, other.position, other.id});
     }
-    const double upper = left ? left->position : std::numeric_limits<double>::infinity();
+    const MenuBarLayout::Geometry geometry = layoutGeometry();
+    const auto placements = MenuBarLayout::compute(slots, geometry);
+    std::vector<std::size_t> order(others.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return placements[a].x < placements[b].x; });
+
+    // The item follows the pointer, so it lands in the gap whose place for it lies nearest to
+    // the drop point, on screen where there is room.
+    std::size_t gap = 0;
+    double nearest = std::numeric_limits<double>::infinity();
+    for (std::size_t k = 0; k <= order.size(); ++k) {
+        const double right = k < order.size() ? placements[order[k]].x : geometry.right;
+        const double left = right - dragged->width;
+        double distance = x < left ? left - x : std::max(x - right, 0.0);
+        if (left < geometry.leftLimit)
+            distance += offScreenPenalty;
+        if (distance < nearest) {
+            nearest = distance;
+            gap = k;
+        }
+    }
+    const MenuBarEntry* leftNeighbour = gap > 0 ? others[order[gap - 1]] : nullptr;
+    const MenuBarEntry* rightNeighbour = gap < order.size() ? others[order[gap]] : nullptr;
+    const double upper = leftNeighbour ? leftNeighbour->position : std::numeric_limits<double>::infinity();
     const double lower = rightNeighbour ? rightNeighbour->position : -std::numeric_limits<double>::infinity();
     if (dragged->position < upper && dragged->position > lower)
         return false;
     double position = 0;
-    if (left && rightNeighbour)
+    if (leftNeighbour && rightNeighbour)
         position = (upper + lower) / 2;
-    else if (left)
+    else if (leftNeighbour)
         position = upper - positionStep;
     else if (rightNeighbour)
         position = lower + positionStep;
@@ -152,16 +184,6 @@ QList<const MenuBarEntry*> SimulatedMenuBar::leftToRight() const
     return result;
 }
 
-namespace {
-
-bool ownsPoint(const QRectF& rect, QPointF point)
-{
-    return point.x() >= rect.left() && point.x() < rect.right() && point.y() >= rect.top() &&
-           point.y() < rect.bottom();
-}
-
-} // namespace
-
 const MenuBarEntry* SimulatedMenuBar::entryAt(QPointF accessibilityPoint) const
 {
     for (const auto& [id, entry] : m_entries) {
@@ -188,10 +210,17 @@ QPointF SimulatedMenuBar::toScreen(QPointF accessibilityPoint) const
     return QPointF(accessibilityPoint.x(), m_screen.y() + m_screen.height() - accessibilityPoint.y());
 }
 
+MenuBarLayout::Geometry SimulatedMenuBar::layoutGeometry() const
+{
+    const QRectF bar = frame();
+    return MenuBarLayout::Geometry{bar.right() - m_settings.systemItemsWidth, bar.x() + m_settings.leftLimit};
+}
+
 void SimulatedMenuBar::relayout()
 {
     const QRectF bar = frame();
-    const double systemLeft = bar.right() - m_settings.systemItemsWidth;
+    const MenuBarLayout::Geometry geometry = layoutGeometry();
+    const double systemLeft = geometry.right;
     std::vector<MenuBarLayout::Slot> slots;
     std::vector<MenuBarEntry*> laidOut;
     double systemX = systemLeft;
@@ -209,8 +238,7 @@ void SimulatedMenuBar::relayout()
         slots.push_back(MenuBarLayout::Slot{entry.width, entry.position, entry.id});
         laidOut.push_back(&entry);
     }
-    const auto placements =
-        MenuBarLayout::compute(slots, MenuBarLayout::Geometry{systemLeft, bar.x() + m_settings.leftLimit});
+    const auto placements = MenuBarLayout::compute(slots, geometry);
     for (std::size_t i = 0; i < laidOut.size(); ++i) {
         laidOut[i]->frame = QRectF(placements[i].x, bar.y(), laidOut[i]->width, bar.height());
         laidOut[i]->onScreen = placements[i].onScreen;

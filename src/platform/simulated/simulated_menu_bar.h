@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/simulated/menu_bar_layout.h"
 #include "platform/simulated/scenario.h"
 
 #include <QList>
@@ -61,8 +62,9 @@ public:
     void setVisible(quint64 id, bool visible);
     // A new autosave name: the item reads the position stored under it.
     void rename(quint64 id, const QString& name);
-    // What a Command-drag does when the item is dropped at `x`: it lands between its new
-    // neighbours and its new preferred position is stored. False when it stays where it was.
+    // What a Command-drag does when the item is dropped at `x`: it lands in the gap nearest to
+    // the pointer, between its new neighbours, and its new preferred position is stored. False
+    // when it stays where it was.
     bool drop(quint64 id, double x);
 
     // The items of one process, in the order they were shown.
@@ -84,6 +86,7 @@ public:
 
 private:
     double placeLeftmost(const QString& key);
+    MenuBarLayout::Geometry layoutGeometry() const;
     void relayout();
     MenuBarEntry* find(quint64 id);
 
