@@ -4,6 +4,7 @@
 #include "simulated_world_fixture.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using namespace velmor;
 using namespace velmor::platform;
@@ -282,6 +283,7 @@ TEST_F(SimulatedDesktopTest, TrustAndFullDiskAccessCanBeSwitched)
     EXPECT_EQ(m_host.systemVersion(), (OperatingSystemVersion{27, 0, 0}));
     EXPECT_EQ(m_host.homeDirectory(), m_home.path());
     EXPECT_EQ(m_host.physicalMemory(), 16ull << 30);
+    EXPECT_TRUE(QFileInfo(m_host.temporaryDirectory()).isDir());
 }
 
 TEST_F(SimulatedDesktopTest, TheDefaultScenarioRuns)

@@ -105,6 +105,11 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     configuration.physicalMemory =
         static_cast<quint64>(std::llround(scenario.system.physicalMemoryGB * (1ull << 30)));
     configuration.homeDirectory = home;
+    // A run's temporary files stay inside its home unless the host names another folder.
+    if (configuration.temporaryDirectory.isEmpty()) {
+        configuration.temporaryDirectory = simulated_home::temporaryFolder(home);
+        private_files::ensureDirectory(configuration.temporaryDirectory);
+    }
 
     QList<TrackedRowSeed> seeds;
     QList<std::pair<QString, double>> positions;

@@ -53,8 +53,9 @@ public:
         QStringList hiddenApps;
     };
 
-    // Throws SystemError when the home folder cannot be prepared or the scenario clashes with
-    // the host (an app with this process's identifier).
+    // Fills in the host's system version, memory and home (and its temporary folder, when it names
+    // none). Throws SystemError when the home folder cannot be prepared or the scenario clashes
+    // with the host (an app with this process's identifier).
     SimulatedDesktop(const Scenario& scenario, const QString& home, Scheduler& scheduler,
                      std::function<void(Duration)> spendTime, SimulatedHost& host);
     ~SimulatedDesktop();

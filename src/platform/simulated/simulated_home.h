@@ -33,6 +33,12 @@ inline QString simulatorFolder(const QString& home)
     return home + QStringLiteral("/.velmor-simulator");
 }
 
+// The system's temporary folder of a run whose host names none.
+inline QString temporaryFolder(const QString& home)
+{
+    return simulatorFolder(home) + QStringLiteral("/tmp");
+}
+
 // {"fullDiskAccess": true|false}; absent counts as granted.
 inline QString systemSwitchesPath(const QString& home)
 {
