@@ -36,7 +36,7 @@ public:
     // The name the system files the item under: its autosave name, or the one it was given.
     QString effectiveName() const { return m_autosaveName.isEmpty() ? m_defaultName : m_autosaveName; }
 
-    // What a mouse-up of `type` on the button does: opens the menu or sends the action.
+    // What a mouse-up of either button on the item does: opens the menu or sends the action.
     void respondToClick(bool rightButton);
     // Taken out of the menu bar (removal, or the desktop going away).
     void detach();
