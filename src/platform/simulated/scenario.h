@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/host.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <variant>
+
+namespace velmor::platform {
+
+// One menu bar extra of a scenario app, as its app creates it.
+struct ScenarioExtra {
+    // The extra's own name: the second half of its preferred-position key ("Item-0").
+    QString name;
+    QString title;
+    QString description;
+    // Empty for an extra without identifier.
+    QString identifier;
+    double width = 22;
+    QStringList actions{QStringLiteral("AXPress")};
+    // Extras of one app naming the same group sit together inside one AXGroup element.
+    std::optional<QString> group;
+    // Seeds the preferred position when the menu bar domain is created.
+    std::optional<double> position;
+};
+
+// How the control center's tracked-applications list knows an app.
+enum class TrackedRowKind { Bundle, AdhocBinary, None };
+
+struct ScenarioApp {
+    std::optional<QString> bundleID;
+    QString name;
+    qint32 pid = 0;
+    QString executable;
+    // False: known to the system (it has a row) but not running and not launched by itself.
+    bool running = true;
+    // Seconds into the run at which a running app launches; 0 means running from the start.
+    double launchAt = 0;
+    double axLatency = 0.001;
+    bool axUnresponsive = false;
+    TrackedRowKind trackedRow = TrackedRowKind::Bundle;
+    QList<ScenarioExtra> extras;
+};
+
+// When the menu bar takes over an edit of the control center's domain.
+struct HonourEdits {
+    enum class Mode { Immediately, AfterDelay, Never };
+    Mode mode = Mode::Immediately;
+    double delay = 0; // seconds, for AfterDelay
+};
+
+struct ScenarioMenuBar {
+    double height = 24;
+    // Where the frontmost app's menus end: an item left of it is off screen.
+    double leftLimit = 480;
+    // Width of the system's own items at the right end.
+    double systemItemsWidth = 120;
+    HonourEdits honourEdits;
+};
+
+struct ScenarioSystem {
+    OperatingSystemVersion version{27, 0, 0};
+    bool accessibilityTrusted = true;
+    bool fullDiskAccess = true;
+    double physicalMemoryGB = 16;
+};
+
+// A simulated Mac as a scenario file describes it. Parsing is strict: an unknown member or a
+// value of the wrong type is an error that names the member and where it is.
+struct Scenario {
+    ScenarioSystem system;
+    QList<QRectF> screens{QRectF(0, 0, 1512, 982)};
+    ScenarioMenuBar menuBar;
+    QList<ScenarioApp> apps;
+
+    // Throws SystemError (Parse) with the reason.
+    static Scenario parse(const QByteArray& json);
+    // Throws SystemError (File or Parse).
+    static Scenario load(const QString& path);
+};
+
+} // namespace velmor::platform

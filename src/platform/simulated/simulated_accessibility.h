@@ -1,0 +1,89 @@
+#pragma once
+
+#include "platform/accessibility.h"
+#include "platform/scheduler.h"
+
+#include <QHash>
+#include <QList>
+
+#include <functional>
+
+namespace velmor::platform {
+
+class SimulatedAccessibilityElement;
+class SimulatedMenuBar;
+class SimulatedWorkspace;
+struct MenuBarEntry;
+struct SimulatedApplication;
+
+// The Accessibility interface of the simulated Mac. Every call on an app's elements is a message
+// to that app: it costs the app's latency on the scheduler's clock, and an unresponsive app's
+// calls cost the element's messaging time-out and fail. Without trust every element call fails.
+class SimulatedAccessibility final : public Accessibility {
+public:
+    static constexpr double defaultMessagingTimeout = 6;
+
+    struct PerformedAction {
+        // The preferred-position key of the item.
+        QString key;
+        QString action;
+    };
+
+    // `spendTime` moves the virtual clock (nothing with real time); `beforeQuery` lets the world
+    // notice edits before it answers.
+    SimulatedAccessibility(SimulatedWorkspace& workspace, SimulatedMenuBar& menuBar, qint32 systemMenuBarPid,
+                           std::function<void(Duration)> spendTime, std::function<void()> beforeQuery);
+
+    bool isProcessTrusted() const override { return m_trusted; }
+    AccessibilityElement applicationElement(qint32 processIdentifier) override;
+    AccessibilityElement systemWideElement() override;
+    std::optional<AccessibilityValue> attribute(const AccessibilityElement& element,
+                                                const QString& name) override;
+    std::optional<int> attributeValueCount(const AccessibilityElement& element, const QString& name) override;
+    std::optional<std::vector<AccessibilityValue>> attributeValues(const AccessibilityElement& element,
+                                                                   const QString& name, int index,
+                                                                   int maximum) override;
+    std::optional<QStringList> actionNames(const AccessibilityElement& element) override;
+    bool performAction(const AccessibilityElement& element, const QString& action) override;
+    void setMessagingTimeout(const AccessibilityElement& element, double seconds) override;
+    std::optional<AccessibilityElement> elementAtPosition(const AccessibilityElement& systemWide,
+                                                          QPointF point) override;
+    std::optional<qint32> processIdentifier(const AccessibilityElement& element) override;
+
+    void setTrusted(bool trusted) { m_trusted = trusted; }
+    // Makes the element report another owning process, as when an item changes hands.
+    void reassignOwner(const AccessibilityElement& element, qint32 pid);
+    // The actions performed on items, in order.
+    const QList<PerformedAction>& performedActions() const { return m_performed; }
+    // The element of a shown item, or a null handle.
+    AccessibilityElement itemElement(quint64 entryId) const;
+
+private:
+    // Resolves a handle to the world; null when it does not (or no longer) refer to anything.
+    const SimulatedAccessibilityElement* resolve(const AccessibilityElement& element) const;
+    // Messages the owning app: spends its latency, or its time-out when it does not answer.
+    bool message(const AccessibilityElement& element, const SimulatedAccessibilityElement& reference);
+    const SimulatedAccessibilityElement* begin(const AccessibilityElement& element);
+
+    QList<const MenuBarEntry*> shownEntries(qint32 pid) const;
+    QList<const MenuBarEntry*> groupMembers(qint32 pid, const QString& group) const;
+    std::vector<AccessibilityElement> children(const SimulatedAccessibilityElement& reference) const;
+    const MenuBarEntry* itemEntry(const SimulatedAccessibilityElement& reference) const;
+    AccessibilityElement parentOf(const MenuBarEntry& entry) const;
+    std::optional<AccessibilityValue> itemAttribute(const MenuBarEntry& entry, const QString& name) const;
+    std::optional<QRectF> groupFrame(const SimulatedAccessibilityElement& reference) const;
+    void forgetStaleTimeouts();
+
+    SimulatedWorkspace& m_workspace;
+    SimulatedMenuBar& m_menuBar;
+    qint32 m_systemMenuBarPid;
+    std::function<void(Duration)> m_spendTime;
+    std::function<void()> m_beforeQuery;
+    bool m_trusted = true;
+    double m_globalTimeout = defaultMessagingTimeout;
+    QHash<AccessibilityElement, double> m_timeouts;
+    QHash<AccessibilityElement, qint32> m_owners;
+    QList<PerformedAction> m_performed;
+};
+
+} // namespace velmor::platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/accessibility_element.h"
+
+#include <QString>
+
+namespace velmor::platform {
+
+// What a simulated Accessibility element refers to. Two handles are equal when they name the same
+// thing of the world: an item by the id of its showing (so an item shown again is a new element),
+// a group by the id of its first member's showing, an app by its process identifier.
+class SimulatedAccessibilityElement final : public AccessibilityElement::Reference {
+public:
+    enum class Kind { SystemWide, Application, ExtrasBar, Group, Item, SystemMenuBar };
+
+    SimulatedAccessibilityElement(Kind kind, qint32 pid, quint64 serial = 0, QString group = {})
+        : m_kind(kind), m_pid(pid), m_serial(serial), m_group(std::move(group))
+    {}
+
+    static AccessibilityElement make(Kind kind, qint32 pid, quint64 serial = 0, QString group = {});
+    // The simulated reference behind a handle; null for a handle from elsewhere.
+    static const SimulatedAccessibilityElement* from(const AccessibilityElement& element);
+
+    bool equals(const Reference& other) const override;
+    std::size_t hash() const override;
+
+    Kind kind() const { return m_kind; }
+    // The process the element was created for.
+    qint32 pid() const { return m_pid; }
+    quint64 serial() const { return m_serial; }
+    const QString& group() const { return m_group; }
+
+private:
+    Kind m_kind;
+    qint32 m_pid;
+    quint64 m_serial;
+    QString m_group;
+};
+
+} // namespace velmor::platform

@@ -1,0 +1,442 @@
+#include "platform/simulated/simulated_desktop.h"
+
+#include "foundation/json.h"
+#include "foundation/private_files.h"
+#include "foundation/system_error.h"
+#include "platform/simulated/simulated_home.h"
+#include "platform/simulated/simulated_host.h"
+#include "platform/simulated/simulated_status_item.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace velmor::platform {
+namespace {
+
+const QString ownFallbackIdentifier = QStringLiteral("local.velmor.tray");
+const QString ownFallbackName = QStringLiteral("Velmor Tray");
+const QString pidClashMessage = QStringLiteral("apps[%1] has the process identifier of Velmor Tray (%2)");
+
+constexpr qint32 systemUIServerPid = 305;
+constexpr qint32 controlCenterPid = 310;
+constexpr qint32 finderPid = 320;
+// The share of the system's items that the control center's own item takes; the clock has the rest.
+constexpr double controlCenterItemShare = 0.25;
+constexpr int dragSteps = 5;
+
+QString ownIdentifier(const SimulatedHost& host)
+{
+    return host.mainBundle().identifier().value_or(ownFallbackIdentifier);
+}
+
+ScenarioApp systemApp(const QString& bundleID, const QString& name, const QString& executable, qint32 pid)
+{
+    ScenarioApp app;
+    app.bundleID = bundleID;
+    app.name = name;
+    app.pid = pid;
+    app.executable = executable;
+    app.axLatency = 0;
+    app.trackedRow = TrackedRowKind::None;
+    return app;
+}
+
+ScenarioExtra systemExtra(const QString& name, const QString& description, const QString& identifier)
+{
+    ScenarioExtra extra;
+    extra.name = name;
+    extra.description = description;
+    extra.identifier = identifier;
+    return extra;
+}
+
+TrackedRowSeed rowSeed(const ScenarioApp& app)
+{
+    return TrackedRowSeed{app.trackedRow, app.bundleID.value_or(QString()), app.executable,
+                          static_cast<int>(app.extras.size())};
+}
+
+bool rowNames(const TrackedRow& row, const SimulatedApplication& application)
+{
+    if (row.bundleID && row.bundleID == application.config.bundleID)
+        return true;
+    return row.executablePath && *row.executablePath == QDir::cleanPath(application.config.executable);
+}
+
+// No row means the control center has no say yet: the items show.
+bool allowedBy(const QList<TrackedRow>& rows, const SimulatedApplication& application)
+{
+    for (const TrackedRow& row : rows) {
+        if (!row.allowed && rowNames(row, application))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home, Scheduler& scheduler,
+                                   std::function<void(Duration)> spendTime, SimulatedHost& host)
+    : m_scheduler(scheduler), m_host(host), m_home(home), m_scenario(scenario), m_domains(home),
+      m_menuBar(scenario.screens.first(), scenario.menuBar, m_domains), m_workspace(scheduler),
+      m_mouseEvents(scheduler), m_accessibility(m_workspace, m_menuBar, systemUIServerPid,
+                                                std::move(spendTime), [this] { noticeEdits(); }),
+      m_statusBar(
+          m_menuBar, m_mouseEvents,
+          SimulatedStatusBar::Owner{static_cast<qint32>(host.processId()), ownIdentifier(host)},
+          [this] { noticeEdits(); },
+          [this] {
+              if (const SimulatedApplication* own =
+                      m_workspace.application(static_cast<qint32>(m_host.processId())))
+                  ensureRow(*own, m_domains.trackedRows());
+          }),
+      m_screens(scenario.screens, scenario.menuBar.height),
+      m_userDefaults(simulated_home::userDefaultsPath(home, ownIdentifier(host))),
+      m_fullDiskAccess(scenario.system.fullDiskAccess)
+{
+    for (int i = 0; i < scenario.apps.size(); ++i) {
+        if (scenario.apps[i].pid == host.processId())
+            throw SystemError(SystemError::Kind::Parse, pidClashMessage.arg(i).arg(host.processId()));
+    }
+    SimulatedHost::Configuration& configuration = host.configuration();
+    configuration.systemVersion = scenario.system.version;
+    configuration.physicalMemory =
+        static_cast<quint64>(std::llround(scenario.system.physicalMemoryGB * (1ull << 30)));
+    configuration.homeDirectory = home;
+    // A run's temporary files stay inside its home unless the host names another folder.
+    if (configuration.temporaryDirectory.isEmpty()) {
+        configuration.temporaryDirectory = simulated_home::temporaryFolder(home);
+        private_files::ensureDirectory(configuration.temporaryDirectory);
+    }
+
+    QList<TrackedRowSeed> seeds;
+    QList<std::pair<QString, double>> positions;
+    for (const ScenarioApp& app : scenario.apps) {
+        if (app.trackedRow != TrackedRowKind::None)
+            seeds.append(rowSeed(app));
+        for (const ScenarioExtra& extra : app.extras) {
+            if (extra.position)
+                positions.append(
+                    {QStringLiteral("status:%1::%2").arg(app.bundleID.value_or(app.name), extra.name),
+                     *extra.position});
+        }
+    }
+    m_domains.createMissing(seeds, positions);
+    writeSystemSwitches();
+    m_accessibility.setTrusted(scenario.system.accessibilityTrusted);
+
+    addSystemApplications();
+    addOwnApplication();
+    addScenarioApplications();
+    m_poll = m_scheduler.every(seconds(editPollInterval), [this] { noticeEdits(); });
+}
+
+SimulatedDesktop::~SimulatedDesktop()
+{
+    m_poll.cancel();
+    for (TaskHandle& task : m_tasks)
+        task.cancel();
+}
+
+Services SimulatedDesktop::services()
+{
+    Services services;
+    services.scheduler = &m_scheduler;
+    services.host = &m_host;
+    services.userDefaults = &m_userDefaults;
+    services.accessibility = &m_accessibility;
+    services.workspace = &m_workspace;
+    services.statusBar = &m_statusBar;
+    services.screens = &m_screens;
+    services.mouseEvents = &m_mouseEvents;
+    services.applicationShell = &m_shell;
+    return services;
+}
+
+void SimulatedDesktop::addSystemApplications()
+{
+    const auto add = [this](ScenarioApp app) {
+        SimulatedApplication application;
+        application.config = std::move(app);
+        application.system = true;
+        SimulatedApplication& added = m_workspace.add(std::move(application));
+        m_workspace.launch(added, added.config.pid, false);
+        return &added;
+    };
+    add(systemApp(
+        QStringLiteral("com.apple.systemuiserver"), QStringLiteral("SystemUIServer"),
+        QStringLiteral("/System/Library/CoreServices/SystemUIServer.app/Contents/MacOS/SystemUIServer"),
+        systemUIServerPid));
+    const SimulatedApplication* controlCenter = add(systemApp(
+        QStringLiteral("com.apple.controlcenter"), QStringLiteral("Control Center"),
+        QStringLiteral("/System/Library/CoreServices/ControlCenter.app/Contents/MacOS/ControlCenter"),
+        controlCenterPid));
+    add(systemApp(QStringLiteral("com.apple.finder"), QStringLiteral("Finder"),
+                  QStringLiteral("/System/Library/CoreServices/Finder.app/Contents/MacOS/Finder"),
+                  finderPid));
+    showSystemItems(*controlCenter);
+}
+
+void SimulatedDesktop::showSystemItems(const SimulatedApplication& controlCenter)
+{
+    const double total = m_scenario.menuBar.systemItemsWidth;
+    const auto show = [&](ScenarioExtra extra, double width) {
+        MenuBarEntry entry;
+        entry.kind = MenuBarEntry::Kind::System;
+        entry.pid = controlCenter.pid;
+        entry.owner = controlCenter.owner();
+        entry.name = extra.name;
+        entry.width = width;
+        entry.extra = std::move(extra);
+        m_menuBar.show(std::move(entry));
+    };
+    show(systemExtra(QStringLiteral("BentoBox"), QStringLiteral("Control Center"),
+                     QStringLiteral("com.apple.menuextra.controlcenter")),
+         total * controlCenterItemShare);
+    show(systemExtra(QStringLiteral("Clock"), QStringLiteral("Clock"),
+                     QStringLiteral("com.apple.menuextra.clock")),
+         total * (1 - controlCenterItemShare));
+}
+
+void SimulatedDesktop::addOwnApplication()
+{
+    SimulatedApplication own;
+    own.config.bundleID = ownIdentifier(m_host);
+    own.config.name =
+        m_host.mainBundle().infoString(QStringLiteral("CFBundleName")).value_or(ownFallbackName);
+    own.config.pid = static_cast<qint32>(m_host.processId());
+    own.config.executable = m_host.mainBundle().url() + QStringLiteral("/Contents/MacOS/") + own.config.name;
+    own.config.axLatency = 0;
+    own.own = true;
+    SimulatedApplication& added = m_workspace.add(std::move(own));
+    m_workspace.launch(added, added.config.pid, false);
+}
+
+void SimulatedDesktop::addScenarioApplications()
+{
+    const auto rows = m_domains.trackedRows();
+    for (const ScenarioApp& app : m_scenario.apps) {
+        SimulatedApplication application;
+        application.config = app;
+        application.pid = app.pid;
+        SimulatedApplication& added = m_workspace.add(std::move(application));
+        if (!app.running)
+            continue;
+        if (app.launchAt > 0) {
+            const QString owner = added.owner();
+            schedule(seconds(app.launchAt), [this, owner] { launch(owner); });
+            continue;
+        }
+        m_workspace.launch(added, app.pid, false);
+        added.allowed = rows ? allowedBy(*rows, added) : true;
+        if (added.allowed)
+            showExtras(added);
+    }
+}
+
+void SimulatedDesktop::ensureRow(const SimulatedApplication& application,
+                                 const std::optional<QList<TrackedRow>>& rows)
+{
+    if (application.config.trackedRow == TrackedRowKind::None && !application.own)
+        return;
+    if (!rows)
+        return;
+    for (const TrackedRow& row : *rows) {
+        if (rowNames(row, application))
+            return;
+    }
+    TrackedRowSeed seed = rowSeed(application.config);
+    if (application.own)
+        seed = TrackedRowSeed{TrackedRowKind::Bundle, application.owner(), application.config.executable, 1};
+    m_domains.addTrackedRow(seed);
+}
+
+void SimulatedDesktop::showExtras(SimulatedApplication& application)
+{
+    ensureRow(application, m_domains.trackedRows());
+    for (const ScenarioExtra& extra : application.config.extras) {
+        MenuBarEntry entry;
+        entry.kind = MenuBarEntry::Kind::Extra;
+        entry.pid = application.pid;
+        entry.owner = application.owner();
+        entry.name = extra.name;
+        entry.width = extra.width;
+        entry.extra = extra;
+        m_menuBar.show(std::move(entry));
+    }
+}
+
+void SimulatedDesktop::hideExtras(const SimulatedApplication& application)
+{
+    for (const MenuBarEntry* entry : m_menuBar.entriesOf(application.pid)) {
+        if (entry->kind == MenuBarEntry::Kind::Extra)
+            m_menuBar.remove(entry->id);
+    }
+}
+
+void SimulatedDesktop::noticeEdits()
+{
+    const auto bytes = m_domains.takeControlCenterChange();
+    if (!bytes)
+        return;
+    // A file that does not parse changes nothing on screen.
+    const auto rows = SimulatedPreferenceDomains::parseTrackedRows(*bytes);
+    if (!rows)
+        return;
+    const HonourEdits& honourEdits = m_scenario.menuBar.honourEdits;
+    switch (honourEdits.mode) {
+    case HonourEdits::Mode::Immediately:
+        honour(*rows);
+        return;
+    case HonourEdits::Mode::AfterDelay:
+        schedule(seconds(honourEdits.delay), [this, rows = *rows] { honour(rows); });
+        return;
+    case HonourEdits::Mode::Never:
+        return;
+    }
+}
+
+void SimulatedDesktop::honour(const QList<TrackedRow>& rows)
+{
+    for (SimulatedApplication& application : m_workspace.applications()) {
+        if (application.system || application.own)
+            continue;
+        const bool allowed = allowedBy(rows, application);
+        if (allowed == application.allowed)
+            continue;
+        application.allowed = allowed;
+        if (!application.running)
+            continue;
+        if (allowed)
+            showExtras(application);
+        else
+            hideExtras(application);
+    }
+}
+
+SimulatedApplication* SimulatedDesktop::scenarioApplication(const QString& owner)
+{
+    SimulatedApplication* application = m_workspace.find(owner);
+    if (!application || application->system || application->own)
+        return nullptr;
+    return application;
+}
+
+bool SimulatedDesktop::launch(const QString& owner)
+{
+    SimulatedApplication* application = scenarioApplication(owner);
+    if (!application || application->running)
+        return false;
+    return startApplication(*application, true);
+}
+
+bool SimulatedDesktop::startApplication(SimulatedApplication& application, bool notify)
+{
+    const qint32 pid = application.hasRun ? m_workspace.unusedPid() : application.config.pid;
+    m_workspace.launch(application, pid, notify);
+    // A launching app registers with the control center, which reads its row as it is now.
+    const auto rows = m_domains.trackedRows();
+    if (rows)
+        application.allowed = allowedBy(*rows, application);
+    if (application.allowed)
+        showExtras(application);
+    return true;
+}
+
+bool SimulatedDesktop::quit(const QString& owner)
+{
+    SimulatedApplication* application = scenarioApplication(owner);
+    if (!application || !application->running)
+        return false;
+    hideExtras(*application);
+    m_workspace.quit(*application);
+    return true;
+}
+
+void SimulatedDesktop::setFullDiskAccess(bool granted)
+{
+    m_fullDiskAccess = granted;
+    writeSystemSwitches();
+}
+
+void SimulatedDesktop::writeSystemSwitches()
+{
+    Json switches = Json::object();
+    switches[json::toStd(simulated_home::fullDiskAccessKey)] = m_fullDiskAccess;
+    private_files::ensureDirectory(simulated_home::simulatorFolder(m_home));
+    private_files::writeAtomically(simulated_home::systemSwitchesPath(m_home), json::serialize(switches));
+}
+
+void SimulatedDesktop::schedule(Duration delay, std::function<void()> work)
+{
+    std::erase_if(m_tasks, [](const TaskHandle& task) { return !task.isPending(); });
+    m_tasks.push_back(m_scheduler.after(delay, std::move(work)));
+}
+
+bool SimulatedDesktop::click(const QString& itemName, bool rightButton)
+{
+    SimulatedStatusItem* item = m_statusBar.item(itemName);
+    return item && m_statusBar.click(*item, rightButton);
+}
+
+bool SimulatedDesktop::commandDrag(const QString& key, QPointF target)
+{
+    noticeEdits();
+    const MenuBarEntry* dragged = nullptr;
+    for (const MenuBarEntry* entry : m_menuBar.leftToRight()) {
+        if (entry->onScreen && entry->key() == key)
+            dragged = entry;
+    }
+    if (!dragged)
+        return false;
+    const QPointF start = dragged->frame->center();
+    QList<MouseEvent> events{MouseEvent{MouseEventType::LeftMouseDown, true, start}};
+    for (int step = 1; step <= dragSteps; ++step) {
+        const double t = static_cast<double>(step) / (dragSteps + 1);
+        events.append(MouseEvent{MouseEventType::LeftMouseDragged, true, start + (target - start) * t});
+    }
+    events.append(MouseEvent{MouseEventType::LeftMouseUp, true, target});
+    const bool ownItem = dragged->kind == MenuBarEntry::Kind::OwnItem;
+    m_mouseEvents.play(std::move(events), ownItem,
+                       [this, alive = std::weak_ptr<char>(m_alive), id = dragged->id, target] {
+                           if (alive.expired())
+                               return;
+                           // Dropped away from the bar, the item goes back where it was.
+                           const QRectF bar = m_menuBar.frame();
+                           if (target.y() >= bar.top() && target.y() <= bar.bottom() &&
+                               target.x() >= bar.left() && target.x() <= bar.right())
+                               m_menuBar.drop(id, target.x());
+                       });
+    return true;
+}
+
+SimulatedDesktop::SnapshotItem SimulatedDesktop::snapshotItem(const MenuBarEntry& entry) const
+{
+    SnapshotItem item{entry.kind, entry.owner, entry.name, entry.key(), {}, *entry.frame};
+    if (entry.statusItem) {
+        const SimulatedStatusButton& button = entry.statusItem->simulatedButton();
+        item.title = !button.title().isEmpty() ? button.title() : button.accessibilityDescription();
+    } else {
+        item.title = !entry.extra.title.isEmpty() ? entry.extra.title : entry.extra.description;
+    }
+    if (item.title.isEmpty())
+        item.title = entry.name;
+    return item;
+}
+
+SimulatedDesktop::Snapshot SimulatedDesktop::snapshot()
+{
+    noticeEdits();
+    Snapshot snapshot;
+    for (const MenuBarEntry* entry : m_menuBar.leftToRight())
+        (entry->onScreen ? snapshot.items : snapshot.offScreen).append(snapshotItem(*entry));
+    for (const SimulatedApplication& application : m_workspace.applications()) {
+        if (application.running && !application.allowed && !application.system && !application.own)
+            snapshot.hiddenApps.append(application.owner());
+    }
+    return snapshot;
+}
+
+} // namespace velmor::platform

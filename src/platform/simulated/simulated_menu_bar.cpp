@@ -1,0 +1,248 @@
+#include "platform/simulated/simulated_menu_bar.h"
+
+#include "platform/simulated/menu_bar_layout.h"
+#include "platform/simulated/simulated_preference_domains.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+
+namespace velmor::platform {
+namespace {
+
+// Keeps a drop from choosing a gap left of the visible part while one on screen exists.
+constexpr double offScreenPenalty = 1e9;
+
+bool ownsPoint(const QRectF& rect, QPointF point)
+{
+    return point.x() >= rect.left() && point.x() < rect.right() && point.y() >= rect.top() &&
+           point.y() < rect.bottom();
+}
+
+} // namespace
+
+SimulatedMenuBar::SimulatedMenuBar(QRectF primaryScreen, ScenarioMenuBar settings,
+                                   SimulatedPreferenceDomains& domains)
+    : m_screen(primaryScreen), m_settings(settings), m_domains(domains)
+{}
+
+QRectF SimulatedMenuBar::frame() const
+{
+    // Screen coordinates grow upwards: the bar lies along the screen's maximum y.
+    const double top = m_screen.y() + m_screen.height();
+    return QRectF(m_screen.x(), top - m_settings.height, m_screen.width(), m_settings.height);
+}
+
+quint64 SimulatedMenuBar::show(MenuBarEntry entry)
+{
+    entry.id = m_nextId++;
+    if (entry.kind != MenuBarEntry::Kind::System) {
+        const QString key = entry.key();
+        const auto stored = m_domains.position(key);
+        entry.position = stored ? *stored : placeLeftmost(key);
+    }
+    const quint64 id = entry.id;
+    m_entries.emplace(id, std::move(entry));
+    relayout();
+    return id;
+}
+
+double SimulatedMenuBar::placeLeftmost(const QString& key)
+{
+    double largest = m_domains.largestPosition().value_or(0);
+    for (const auto& [id, entry] : m_entries) {
+        if (entry.kind != MenuBarEntry::Kind::System)
+            largest = std::max(largest, entry.position);
+    }
+    const double position = largest + positionStep;
+    m_domains.setPosition(key, position);
+    return position;
+}
+
+void SimulatedMenuBar::remove(quint64 id)
+{
+    if (m_entries.erase(id) != 0)
+        relayout();
+}
+
+const MenuBarEntry* SimulatedMenuBar::entry(quint64 id) const
+{
+    const auto it = m_entries.find(id);
+    return it == m_entries.end() ? nullptr : &it->second;
+}
+
+MenuBarEntry* SimulatedMenuBar::find(quint64 id)
+{
+    const auto it = m_entries.find(id);
+    return it == m_entries.end() ? nullptr : &it->second;
+}
+
+void SimulatedMenuBar::setWidth(quint64 id, double width)
+{
+    if (MenuBarEntry* entry = find(id); entry && entry->width != width) {
+        entry->width = width;
+        relayout();
+    }
+}
+
+void SimulatedMenuBar::setVisible(quint64 id, bool visible)
+{
+    if (MenuBarEntry* entry = find(id); entry && entry->visible != visible) {
+        entry->visible = visible;
+        relayout();
+    }
+}
+
+void SimulatedMenuBar::rename(quint64 id, const QString& name)
+{
+    MenuBarEntry* entry = find(id);
+    if (!entry)
+        return;
+    entry->name = name;
+    const QString key = entry->key();
+    const auto stored = m_domains.position(key);
+    entry->position = stored ? *stored : placeLeftmost(key);
+    relayout();
+}
+
+bool SimulatedMenuBar::drop(quint64 id, double x)
+{
+    MenuBarEntry* dragged = find(id);
+    if (!dragged || dragged->kind == MenuBarEntry::Kind::System || !dragged->frame)
+        return false;
+    // The other items as they lie while the dragged one is lifted out, left to right.
+    std::vector<const MenuBarEntry*> others;
+    std::vector<MenuBarLayout::Slot> slots;
+    for (const auto& [otherId, other] : m_entries) {
+        if (otherId == id || other.kind == MenuBarEntry::Kind::System || !other.frame)
+            continue;
+        others.push_back(&other);
+        slots.push_back(MenuBarLayout::Slot{other.width, other.position, other.id});
+    }
+    const MenuBarLayout::Geometry geometry = layoutGeometry();
+    const auto placements = MenuBarLayout::compute(slots, geometry);
+    std::vector<std::size_t> order(others.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return placements[a].x < placements[b].x; });
+
+    // The item follows the pointer, so it lands in the gap whose place for it lies nearest to
+    // the drop point, on screen where there is room.
+    std::size_t gap = 0;
+    double nearest = std::numeric_limits<double>::infinity();
+    for (std::size_t k = 0; k <= order.size(); ++k) {
+        const double right = k < order.size() ? placements[order[k]].x : geometry.right;
+        const double left = right - dragged->width;
+        double distance = x < left ? left - x : std::max(x - right, 0.0);
+        if (left < geometry.leftLimit)
+            distance += offScreenPenalty;
+        if (distance < nearest) {
+            nearest = distance;
+            gap = k;
+        }
+    }
+    const MenuBarEntry* leftNeighbour = gap > 0 ? others[order[gap - 1]] : nullptr;
+    const MenuBarEntry* rightNeighbour = gap < order.size() ? others[order[gap]] : nullptr;
+    const double upper = leftNeighbour ? leftNeighbour->position : std::numeric_limits<double>::infinity();
+    const double lower = rightNeighbour ? rightNeighbour->position : -std::numeric_limits<double>::infinity();
+    if (dragged->position < upper && dragged->position > lower)
+        return false;
+    double position = 0;
+    if (leftNeighbour && rightNeighbour)
+        position = (upper + lower) / 2;
+    else if (leftNeighbour)
+        position = upper - positionStep;
+    else if (rightNeighbour)
+        position = lower + positionStep;
+    else
+        return false;
+    dragged->position = position;
+    m_domains.setPosition(dragged->key(), position);
+    relayout();
+    return true;
+}
+
+QList<const MenuBarEntry*> SimulatedMenuBar::entriesOf(qint32 pid) const
+{
+    QList<const MenuBarEntry*> result;
+    for (const auto& [id, entry] : m_entries) {
+        if (entry.pid == pid)
+            result.append(&entry);
+    }
+    return result;
+}
+
+QList<const MenuBarEntry*> SimulatedMenuBar::leftToRight() const
+{
+    QList<const MenuBarEntry*> result;
+    for (const auto& [id, entry] : m_entries) {
+        if (entry.frame)
+            result.append(&entry);
+    }
+    std::sort(result.begin(), result.end(),
+              [](const MenuBarEntry* a, const MenuBarEntry* b) { return a->frame->x() < b->frame->x(); });
+    return result;
+}
+
+const MenuBarEntry* SimulatedMenuBar::entryAt(QPointF accessibilityPoint) const
+{
+    for (const auto& [id, entry] : m_entries) {
+        if (entry.onScreen && entry.frame && ownsPoint(toAccessibility(*entry.frame), accessibilityPoint))
+            return &entry;
+    }
+    return nullptr;
+}
+
+bool SimulatedMenuBar::covers(QPointF accessibilityPoint) const
+{
+    return ownsPoint(toAccessibility(frame()), accessibilityPoint);
+}
+
+QRectF SimulatedMenuBar::toAccessibility(const QRectF& screenRect) const
+{
+    const double top = m_screen.y() + m_screen.height();
+    return QRectF(screenRect.x(), top - screenRect.y() - screenRect.height(), screenRect.width(),
+                  screenRect.height());
+}
+
+QPointF SimulatedMenuBar::toScreen(QPointF accessibilityPoint) const
+{
+    return QPointF(accessibilityPoint.x(), m_screen.y() + m_screen.height() - accessibilityPoint.y());
+}
+
+MenuBarLayout::Geometry SimulatedMenuBar::layoutGeometry() const
+{
+    const QRectF bar = frame();
+    return MenuBarLayout::Geometry{bar.right() - m_settings.systemItemsWidth, bar.x() + m_settings.leftLimit};
+}
+
+void SimulatedMenuBar::relayout()
+{
+    const QRectF bar = frame();
+    const MenuBarLayout::Geometry geometry = layoutGeometry();
+    const double systemLeft = geometry.right;
+    std::vector<MenuBarLayout::Slot> slots;
+    std::vector<MenuBarEntry*> laidOut;
+    double systemX = systemLeft;
+    for (auto& [id, entry] : m_entries) {
+        entry.frame.reset();
+        entry.onScreen = false;
+        if (!entry.visible || entry.width <= 0)
+            continue;
+        if (entry.kind == MenuBarEntry::Kind::System) {
+            entry.frame = QRectF(systemX, bar.y(), entry.width, bar.height());
+            entry.onScreen = true;
+            systemX += entry.width;
+            continue;
+        }
+        slots.push_back(MenuBarLayout::Slot{entry.width, entry.position, entry.id});
+        laidOut.push_back(&entry);
+    }
+    const auto placements = MenuBarLayout::compute(slots, geometry);
+    for (std::size_t i = 0; i < laidOut.size(); ++i) {
+        laidOut[i]->frame = QRectF(placements[i].x, bar.y(), laidOut[i]->width, bar.height());
+        laidOut[i]->onScreen = placements[i].onScreen;
+    }
+}
+
+} // namespace velmor::platform

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/simulated/menu_bar_layout.h"
+#include "platform/simulated/scenario.h"
+
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <map>
+#include <optional>
+
+namespace velmor::platform {
+
+class SimulatedPreferenceDomains;
+class SimulatedStatusItem;
+
+// One item shown in the menu bar: another app's extra, one of this app's status items, or one of
+// the system's own items at the right end.
+struct MenuBarEntry {
+    enum class Kind { Extra, OwnItem, System };
+
+    // New every time an item is shown, so that an item shown again is a new element.
+    quint64 id = 0;
+    Kind kind = Kind::Extra;
+    qint32 pid = 0;
+    // The first half of the preferred-position key: bundle identifier, or the app's name.
+    QString owner;
+    // The second half: the extra's name or the status item's autosave name.
+    QString name;
+    double width = 0;
+    // Read when the item is shown; larger is further left.
+    double position = 0;
+    bool visible = true;
+    // What Accessibility reports of extras and system items.
+    ScenarioExtra extra;
+    SimulatedStatusItem* statusItem = nullptr;
+    // Screen coordinates; absent while the item takes no space.
+    std::optional<QRectF> frame;
+    bool onScreen = false;
+
+    QString key() const { return QStringLiteral("status:") + owner + QStringLiteral("::") + name; }
+};
+
+// The menu bar of the primary screen: which items are shown, their preferred positions (read from
+// the menu bar domain when an item is shown, not while it stays shown) and where they are.
+class SimulatedMenuBar final {
+public:
+    // Distance between a new leftmost item's position and the largest one before it.
+    static constexpr double positionStep = 40;
+
+    SimulatedMenuBar(QRectF primaryScreen, ScenarioMenuBar settings, SimulatedPreferenceDomains& domains);
+
+    // Shows an item. Status items read their stored position; one without places itself leftmost
+    // and stores that. System items keep their fixed place at the right end.
+    quint64 show(MenuBarEntry entry);
+    void remove(quint64 id);
+    const MenuBarEntry* entry(quint64 id) const;
+
+    void setWidth(quint64 id, double width);
+    void setVisible(quint64 id, bool visible);
+    // A new autosave name: the item reads the position stored under it.
+    void rename(quint64 id, const QString& name);
+    // What a Command-drag does when the item is dropped at `x`: it lands in the gap nearest to
+    // the pointer, between its new neighbours, and its new preferred position is stored. False
+    // when it stays where it was.
+    bool drop(quint64 id, double x);
+
+    // The items of one process, in the order they were shown.
+    QList<const MenuBarEntry*> entriesOf(qint32 pid) const;
+    // Items that take space, left to right, off-screen ones included.
+    QList<const MenuBarEntry*> leftToRight() const;
+    // The on-screen item under a point in Accessibility coordinates (origin top left of the
+    // primary screen, y down); an item owns its left and top edges, not its right and bottom ones.
+    const MenuBarEntry* entryAt(QPointF accessibilityPoint) const;
+    // Whether a point in Accessibility coordinates lies on the bar, by the same edge rule.
+    bool covers(QPointF accessibilityPoint) const;
+
+    QRectF toAccessibility(const QRectF& screenRect) const;
+    QPointF toScreen(QPointF accessibilityPoint) const;
+
+    // Screen coordinates.
+    QRectF frame() const;
+    const QRectF& primaryScreen() const { return m_screen; }
+
+private:
+    double placeLeftmost(const QString& key);
+    MenuBarLayout::Geometry layoutGeometry() const;
+    void relayout();
+    MenuBarEntry* find(quint64 id);
+
+    QRectF m_screen;
+    ScenarioMenuBar m_settings;
+    SimulatedPreferenceDomains& m_domains;
+    std::map<quint64, MenuBarEntry> m_entries;
+    quint64 m_nextId = 1;
+};
+
+} // namespace velmor::platform

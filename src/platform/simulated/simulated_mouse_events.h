@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/mouse_events.h"
+
+#include <QList>
+
+#include <map>
+#include <memory>
+
+namespace velmor::platform {
+
+class Scheduler;
+
+// Mouse monitors of the simulated Mac. Events arrive as scheduler tasks, one task per event, so
+// the work a handler posts runs before the next event of a gesture, as with real input.
+class SimulatedMouseEvents final : public MouseEvents {
+public:
+    explicit SimulatedMouseEvents(Scheduler& scheduler);
+    ~SimulatedMouseEvents() override;
+
+    MonitorId addGlobalMonitor(quint64 eventMask, Handler handler) override;
+    MonitorId addLocalMonitor(quint64 eventMask, Handler handler) override;
+    void removeMonitor(MonitorId monitor) override;
+    MouseEventType currentEventType() const override { return m_currentType; }
+
+    static quint64 maskOf(MouseEventType type);
+
+    // Plays a gesture. Global monitors see every event; local ones only events the app's own
+    // windows receive. `afterLast` runs in the task of the last event, after its monitors.
+    void play(QList<MouseEvent> events, bool toOwnApp, std::function<void()> afterLast = {});
+    // Runs `work` as the handling of an event of `type` (what currentEventType() reports).
+    void handleAs(MouseEventType type, const std::function<void()>& work);
+
+private:
+    struct Monitor {
+        bool local = false;
+        quint64 mask = 0;
+        Handler handler;
+    };
+    MonitorId add(bool local, quint64 mask, Handler handler);
+    void deliver(const MouseEvent& event, bool toOwnApp);
+    void playFrom(std::shared_ptr<const QList<MouseEvent>> events, int index, bool toOwnApp,
+                  std::function<void()> afterLast);
+
+    Scheduler& m_scheduler;
+    std::map<MonitorId, Monitor> m_monitors;
+    MonitorId m_nextMonitor = 1;
+    MouseEventType m_currentType = MouseEventType::Other;
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
+};
+
+} // namespace velmor::platform

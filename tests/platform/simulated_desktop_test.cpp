@@ -1,0 +1,314 @@
+#include "foundation/json.h"
+#include "platform/simulated/simulated_home.h"
+#include "platform/simulated/simulated_status_item.h"
+#include "simulated_world_fixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace velmor;
+using namespace velmor::platform;
+using velmor::platform::testing::SimulatedWorldTest;
+
+namespace {
+
+// Alpha's extra has no stored position; Beta's first is seeded at 500; Gamma is known but not running.
+const char* const threeApps = R"({
+  "apps": [
+    { "bundleID": "com.example.alpha", "name": "Alpha", "pid": 501,
+      "extras": [ { "title": "A", "width": 30, "identifier": "alpha.main" } ] },
+    { "bundleID": "com.example.beta", "name": "Beta", "pid": 502,
+      "extras": [ { "title": "B1", "width": 20, "position": 500 },
+                  { "title": "B2", "width": 20, "group": "pair" },
+                  { "title": "B3", "width": 20, "group": "pair" } ] },
+    { "bundleID": "com.example.gamma", "name": "Gamma", "pid": 503, "running": false,
+      "extras": [ { "title": "G", "width": 25 } ] } ] })";
+
+const QString alphaKey = QStringLiteral("status:com.example.alpha::Item-0");
+
+QStringList titles(const QList<SimulatedDesktop::SnapshotItem>& items)
+{
+    QStringList result;
+    for (const auto& item : items)
+        result.append(item.title);
+    return result;
+}
+
+} // namespace
+
+class SimulatedDesktopTest : public SimulatedWorldTest {
+protected:
+    void SetUp() override { start(scenario(threeApps)); }
+};
+
+TEST_F(SimulatedDesktopTest, NewItemsAppearLeftmostAndLaunchesAndQuitsAreSeen)
+{
+    EXPECT_EQ(visibleTitles(), (QStringList{"B3", "B2", "A", "B1"}));
+    EXPECT_EQ(desktop().domains().position(alphaKey), 540) << "40 beyond the largest stored position";
+    const auto snapshot = desktop().snapshot();
+    EXPECT_EQ(snapshot.items.first().frame, QRectF(1302, 958, 20, 24));
+    EXPECT_EQ(titles(snapshot.items.mid(4)), (QStringList{"Control Center", "Clock"}));
+
+    QList<RunningApplication> launched;
+    desktop().workspace().observeDidLaunch([&](const RunningApplication& app) { launched.append(app); });
+    ASSERT_TRUE(desktop().launch(QStringLiteral("com.example.gamma")));
+    EXPECT_TRUE(launched.isEmpty()) << "notifications arrive as scheduler tasks";
+    m_scheduler.runUntilIdle();
+    ASSERT_EQ(launched.size(), 1);
+    EXPECT_EQ(launched.first().processIdentifier, 503);
+    EXPECT_EQ(visibleTitles().first(), QStringLiteral("G"));
+    EXPECT_TRUE(desktop().workspace().runningApplication(503));
+
+    ASSERT_TRUE(desktop().quit(QStringLiteral("com.example.gamma")));
+    EXPECT_FALSE(desktop().workspace().runningApplication(503));
+    EXPECT_FALSE(visibleTitles().contains(QStringLiteral("G")));
+    EXPECT_FALSE(desktop().quit(QStringLiteral("com.example.gamma")));
+
+    ASSERT_TRUE(desktop().launch(QStringLiteral("com.example.gamma")));
+    m_scheduler.runUntilIdle();
+    ASSERT_EQ(launched.size(), 2);
+    EXPECT_NE(launched.last().processIdentifier, 503) << "a relaunch is a new process";
+    EXPECT_EQ(visibleTitles().first(), QStringLiteral("G")) << "it comes back where it was stored";
+    EXPECT_FALSE(desktop().launch(QStringLiteral("com.apple.controlcenter")));
+}
+
+TEST_F(SimulatedDesktopTest, HiddenRowsVanishAndPositionsAreReadOnlyWhenShown)
+{
+    setStoredPosition(alphaKey, 10);
+    m_scheduler.fastForwardBy(seconds(1));
+    EXPECT_EQ(visibleTitles(), (QStringList{"B3", "B2", "A", "B1"})) << "a shown item keeps its place";
+
+    const AccessibilityElement before =
+        desktop().accessibility().itemElement(desktop().menuBar().entriesOf(501).first()->id);
+    ASSERT_FALSE(before.isNull());
+
+    setAllowed(QStringLiteral("com.example.alpha"), false);
+    EXPECT_EQ(visibleTitles(), (QStringList{"B3", "B2", "B1"})) << "noticed at the next query";
+    EXPECT_EQ(desktop().snapshot().hiddenApps, QStringList{QStringLiteral("com.example.alpha")});
+    EXPECT_FALSE(desktop().accessibility().attribute(desktop().accessibility().applicationElement(501),
+                                                     QStringLiteral("AXExtrasMenuBar")));
+    EXPECT_FALSE(desktop().accessibility().attribute(before, QStringLiteral("AXTitle")));
+
+    setAllowed(QStringLiteral("com.example.alpha"), true);
+    EXPECT_EQ(visibleTitles(), (QStringList{"B3", "B2", "B1", "A"})) << "shown again, it read position 10";
+    const AccessibilityElement after =
+        desktop().accessibility().itemElement(desktop().menuBar().entriesOf(501).first()->id);
+    EXPECT_FALSE(after == before) << "an item shown again is a new element";
+    EXPECT_EQ(desktop().accessibility().attribute(after, QStringLiteral("AXTitle")),
+              AccessibilityValue(QStringLiteral("A")));
+
+    // A file that no longer parses changes nothing and is never rewritten.
+    private_files::writeAtomically(desktop().domains().controlCenterPath(), "garbage");
+    m_scheduler.fastForwardBy(seconds(1));
+    EXPECT_EQ(visibleTitles().size(), 4);
+    desktop().quit(QStringLiteral("com.example.beta"));
+    desktop().launch(QStringLiteral("com.example.beta"));
+    EXPECT_EQ(private_files::read(desktop().domains().controlCenterPath()), QByteArray("garbage"));
+}
+
+TEST_F(SimulatedDesktopTest, EditsAreHonouredAfterTheDelayOrNever)
+{
+    start(scenario(R"({ "menuBar": { "honourEdits": 2 },
+                        "apps": [ { "bundleID": "com.example.alpha", "name": "Alpha", "extras": [ { "title": "A" } ] } ] })"));
+    setAllowed(QStringLiteral("com.example.alpha"), false);
+    m_scheduler.fastForwardBy(seconds(0.15)); // the poll notices the edit
+    m_scheduler.fastForwardBy(seconds(1.8));
+    EXPECT_EQ(visibleTitles(), QStringList{QStringLiteral("A")});
+    m_scheduler.fastForwardBy(seconds(0.2));
+    EXPECT_TRUE(visibleTitles().isEmpty());
+
+    start(scenario(R"({ "menuBar": { "honourEdits": "never" },
+                        "apps": [ { "bundleID": "com.example.alpha", "name": "Alpha", "extras": [ { "title": "A" } ] } ] })"));
+    EXPECT_TRUE(visibleTitles().isEmpty()) << "a new run reads the row left off by the last one";
+    setAllowed(QStringLiteral("com.example.alpha"), true);
+    m_scheduler.fastForwardBy(seconds(10));
+    EXPECT_TRUE(visibleTitles().isEmpty()) << "the system saved the edit but does not update the bar";
+    EXPECT_EQ(storedRow(QStringLiteral("com.example.alpha"))->allowed, true) << "the file keeps the edit";
+}
+
+TEST_F(SimulatedDesktopTest, OwnItemsTakePartInTheLayout)
+{
+    const auto chevron = desktop().statusBar().createItem(26);
+    chevron->setAutosaveName(QStringLiteral("VelmorTray.Native.regular"));
+    const QString chevronKey = QStringLiteral("status:local.velmor.tray::VelmorTray.Native.regular");
+    EXPECT_EQ(desktop().domains().position(chevronKey), 700) << "first filed as Item-0 (660), then anew";
+    EXPECT_EQ(visibleTitles().first(), QStringLiteral("VelmorTray.Native.regular"));
+    EXPECT_EQ(chevron->buttonWindowFrame(), QRectF(1276, 958, 26, 24));
+    EXPECT_TRUE(storedRow(QStringLiteral("local.velmor.tray"))) << "an app that shows an item gets a row";
+
+    setStoredPosition(chevronKey, 515); // between B1 (500) and A (540)
+    chevron->setAutosaveName(QStringLiteral("VelmorTray.Native.regular"));
+    EXPECT_EQ(visibleTitles(), (QStringList{"B3", "B2", "A", "VelmorTray.Native.regular", "B1"}));
+
+    chevron->setLength(10000);
+    const auto snapshot = desktop().snapshot();
+    EXPECT_EQ(titles(snapshot.items), (QStringList{"B1", "Control Center", "Clock"}));
+    EXPECT_EQ(titles(snapshot.offScreen), (QStringList{"B3", "B2", "A", "VelmorTray.Native.regular"}));
+    EXPECT_LT(chevron->buttonWindowFrame()->x(), 0) << "an off-screen item keeps its frame";
+    const auto systemWide = desktop().accessibility().systemWideElement();
+    EXPECT_FALSE(desktop().accessibility().elementAtPosition(
+        systemWide, QPointF(snapshot.offScreen[2].frame.center().x(), 12)))
+        << "nothing is found where an off-screen item would be";
+
+    chevron->setLength(26);
+    chevron->setVisible(false);
+    EXPECT_FALSE(chevron->buttonWindowFrame());
+    EXPECT_EQ(visibleTitles().size(), 4);
+    chevron->setVisible(true);
+    desktop().statusBar().removeItem(chevron);
+    EXPECT_FALSE(chevron->buttonWindowFrame());
+    EXPECT_EQ(visibleTitles().size(), 4);
+}
+
+TEST_F(SimulatedDesktopTest, ClicksSendActionsOrOpenMenus)
+{
+    const auto item = desktop().statusBar().createItem(26);
+    item->setAutosaveName(QStringLiteral("Chevron"));
+    QList<MouseEventType> seen;
+    int actions = 0;
+    item->button()->setAction(
+        [&] {
+            ++actions;
+            seen.append(desktop().mouseEvents().currentEventType());
+        },
+        ButtonTrigger::LeftMouseUp);
+    QList<MouseEventType> local;
+    desktop().mouseEvents().addLocalMonitor(~0ull,
+                                            [&](const MouseEvent& event) { local.append(event.type); });
+
+    ASSERT_TRUE(desktop().click(QStringLiteral("Chevron")));
+    EXPECT_EQ(actions, 0);
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(actions, 1);
+    EXPECT_EQ(seen, QList<MouseEventType>{MouseEventType::LeftMouseUp});
+    EXPECT_EQ(local, (QList<MouseEventType>{MouseEventType::LeftMouseDown, MouseEventType::LeftMouseUp}));
+    EXPECT_EQ(desktop().mouseEvents().currentEventType(), MouseEventType::Other);
+
+    desktop().click(QStringLiteral("Chevron"), true);
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(actions, 1) << "the action is not sent on right-mouse-up";
+
+    int quits = 0;
+    item->setMenu(Menu{MenuItem{QStringLiteral("Settings…"), [] {}}, MenuItem::makeSeparator(),
+                       MenuItem{QStringLiteral("Quit Velmor Tray"), [&] { ++quits; }}});
+    desktop().click(QStringLiteral("Chevron"));
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(actions, 1) << "an attached menu opens instead";
+    ASSERT_TRUE(desktop().statusBar().openMenu());
+    item->setMenu(std::nullopt);
+    EXPECT_FALSE(desktop().statusBar().chooseMenuItem(QStringLiteral("Missing")));
+    EXPECT_TRUE(desktop().statusBar().chooseMenuItem(QStringLiteral("Quit Velmor Tray")));
+    EXPECT_EQ(quits, 1);
+    EXPECT_FALSE(desktop().statusBar().openMenu());
+
+    item->button()->performClick();
+    EXPECT_EQ(actions, 2);
+    item->button()->setEnabled(false);
+    desktop().click(QStringLiteral("Chevron"));
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(actions, 2);
+}
+
+TEST_F(SimulatedDesktopTest, CommandDragMovesItemsAndFeedsTheMonitors)
+{
+    QList<MouseEvent> global;
+    QList<MouseEvent> local;
+    desktop().mouseEvents().addGlobalMonitor(MouseEvents::leftButtonMask,
+                                             [&](const MouseEvent& event) { global.append(event); });
+    desktop().mouseEvents().addLocalMonitor(MouseEvents::leftButtonMask,
+                                            [&](const MouseEvent& event) { local.append(event); });
+
+    ASSERT_TRUE(desktop().commandDrag(alphaKey, QPointF(1290, 970)));
+    EXPECT_EQ(visibleTitles(), (QStringList{"B3", "B2", "A", "B1"})) << "nothing moves before the events ran";
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(visibleTitles(), (QStringList{"A", "B3", "B2", "B1"}));
+    EXPECT_EQ(desktop().domains().position(alphaKey), 660);
+    ASSERT_EQ(global.size(), 7);
+    EXPECT_EQ(global.first().type, MouseEventType::LeftMouseDown);
+    EXPECT_EQ(global.first().location, QPointF(1357, 970)) << "the centre of A, screen coordinates";
+    EXPECT_EQ(global[3].type, MouseEventType::LeftMouseDragged);
+    EXPECT_EQ(global.last().type, MouseEventType::LeftMouseUp);
+    EXPECT_EQ(global.last().location, QPointF(1290, 970));
+    for (const MouseEvent& event : global)
+        EXPECT_TRUE(event.command);
+    EXPECT_TRUE(local.isEmpty()) << "another app's item: only global monitors see it";
+
+    const QString b1 = QStringLiteral("status:com.example.beta::Item-0");
+    desktop().commandDrag(b1, QPointF(1375, 970)); // right of B2's centre: where it is
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(visibleTitles(), (QStringList{"A", "B3", "B2", "B1"})) << "dropped where it already fits";
+    desktop().commandDrag(b1, QPointF(1362, 970)); // on B2, whose place it takes
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(visibleTitles(), (QStringList{"A", "B3", "B1", "B2"}));
+    EXPECT_EQ(desktop().domains().position(b1), 600) << "halfway between its new neighbours";
+    for (const auto& item : desktop().snapshot().items) {
+        if (item.key == b1) {
+            EXPECT_TRUE(item.frame.contains(QPointF(1362, 970))) << "it lands under the pointer";
+        }
+    }
+
+    desktop().commandDrag(b1, QPointF(1320, 500));
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(desktop().domains().position(b1), 600) << "dropped away from the bar, it goes back";
+
+    const auto own = desktop().statusBar().createItem(26);
+    own->setAutosaveName(QStringLiteral("Chevron"));
+    global.clear();
+    desktop().commandDrag(QStringLiteral("status:local.velmor.tray::Chevron"), QPointF(1385, 970));
+    m_scheduler.runUntilIdle();
+    EXPECT_EQ(local.size(), 7) << "the app's own item: local monitors see it too";
+    EXPECT_EQ(visibleTitles().last(), QStringLiteral("Chevron"));
+    EXPECT_FALSE(
+        desktop().commandDrag(QStringLiteral("status:com.example.gamma::Item-0"), QPointF(1300, 970)));
+}
+
+TEST_F(SimulatedDesktopTest, TrustAndFullDiskAccessCanBeSwitched)
+{
+    const QString switches = simulated_home::systemSwitchesPath(desktop().home());
+    EXPECT_EQ(json::parse(private_files::read(switches)), Json::parse(R"({"fullDiskAccess": true})"));
+    desktop().setFullDiskAccess(false);
+    EXPECT_EQ(json::parse(private_files::read(switches)), Json::parse(R"({"fullDiskAccess": false})"));
+    EXPECT_FALSE(desktop().hasFullDiskAccess());
+
+    Accessibility& accessibility = desktop().accessibility();
+    const auto app = accessibility.applicationElement(501);
+    ASSERT_TRUE(accessibility.attribute(app, QStringLiteral("AXExtrasMenuBar")));
+    desktop().setAccessibilityTrusted(false);
+    EXPECT_FALSE(accessibility.isProcessTrusted());
+    EXPECT_FALSE(accessibility.attribute(app, QStringLiteral("AXExtrasMenuBar")));
+    EXPECT_FALSE(accessibility.elementAtPosition(accessibility.systemWideElement(), QPointF(1357, 12)));
+    desktop().setAccessibilityTrusted(true);
+    EXPECT_TRUE(accessibility.elementAtPosition(accessibility.systemWideElement(), QPointF(1357, 12)));
+
+    EXPECT_EQ(m_host.systemVersion(), (OperatingSystemVersion{27, 0, 0}));
+    EXPECT_EQ(m_host.homeDirectory(), m_home.path());
+    EXPECT_EQ(m_host.physicalMemory(), 16ull << 30);
+    EXPECT_TRUE(QFileInfo(m_host.temporaryDirectory()).isDir());
+}
+
+TEST_F(SimulatedDesktopTest, TheDefaultScenarioRuns)
+{
+    m_desktop.reset();
+    QTemporaryDir freshHome;
+    const Scenario defaults =
+        Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"));
+    m_desktop = std::make_unique<SimulatedDesktop>(
+        defaults, freshHome.path(), m_scheduler, [this](Duration cost) { m_scheduler.advanceClock(cost); },
+        m_host);
+
+    const auto first = desktop().snapshot();
+    EXPECT_EQ(first.items.size(), 18)
+        << "every extra of the apps running from the start, and the system's two";
+    EXPECT_TRUE(first.offScreen.isEmpty());
+    EXPECT_FALSE(visibleTitles().contains(QStringLiteral("25:00")));
+    m_scheduler.fastForwardBy(seconds(6));
+    EXPECT_TRUE(visibleTitles().contains(QStringLiteral("25:00"))) << "launched six seconds in";
+
+    EXPECT_TRUE(storedRow(QStringLiteral("app.lumenworks.cliphoarder"))) << "known but not running";
+    EXPECT_FALSE(storedRow(QStringLiteral("net.pocketforge.lampshade")));
+    EXPECT_TRUE(desktop().domains().position(QStringLiteral("status:scratchpad-agent::Item-0")));
+    bool byPath = false;
+    for (const TrackedRow& row : desktop().domains().trackedRows().value_or(QList<TrackedRow>()))
+        byPath |= row.executablePath == QStringLiteral("/usr/local/bin/scratchpad-agent");
+    EXPECT_TRUE(byPath);
+}
