@@ -1,4 +1,4 @@
-#include "simulated_world_fixture.h"
+#include "support/simulated_world_fixture.h"
 
 using namespace velmor;
 using namespace velmor::platform;

@@ -1,7 +1,7 @@
 #include "foundation/json.h"
 #include "platform/simulated/simulated_home.h"
 #include "platform/simulated/simulated_status_item.h"
-#include "simulated_world_fixture.h"
+#include "support/simulated_world_fixture.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,0 +1,189 @@
+#include "support/simulated_world_fixture.h"
+#include "tray/tray_discovery.h"
+#include "tray/tray_organizer_drop.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace velmor;
+using namespace velmor::platform;
+using ::testing::ElementsAre;
+
+namespace {
+
+QStringList ids(const QList<TrayItem>& items)
+{
+    QStringList result;
+    for (const TrayItem& item : items)
+        result.append(item.id);
+    return result;
+}
+
+// A scenario of `count` apps "com.example.app000"… with `extras` identified extras each.
+QByteArray manyApps(int count, int extras, const char* appOptions = "")
+{
+    QByteArray apps;
+    for (int a = 0; a < count; ++a) {
+        QByteArray list;
+        for (int e = 0; e < extras; ++e)
+            list += QStringLiteral(R"(%1{"name":"Item-%2","title":"T%2","identifier":"x%2","width":1})")
+                        .arg(e ? "," : "")
+                        .arg(e)
+                        .toUtf8();
+        apps +=
+            QStringLiteral(R"(%1{"bundleID":"com.example.app%2","name":"App %2","pid":%3 %4,"extras":[%5]})")
+                .arg(a ? "," : "")
+                .arg(a, 3, 10, QLatin1Char('0'))
+                .arg(1000 + a)
+                .arg(QString::fromUtf8(appOptions))
+                .arg(QString::fromUtf8(list))
+                .toUtf8();
+    }
+    return R"({"apps":[)" + apps + "]}";
+}
+
+class TrayDiscoveryTest : public velmor::platform::testing::SimulatedWorldTest {
+protected:
+    void start(const QByteArray& json)
+    {
+        SimulatedWorldTest::start(Scenario::parse(json));
+        m_services = desktop().services();
+    }
+    Services m_services;
+};
+
+} // namespace
+
+TEST_F(TrayDiscoveryTest, IdsOrdinalsAndDuplicatesFollowTheRules)
+{
+    start(R"({"apps":[{"bundleID":"com.example.a","name":"Alpha","pid":600,"extras":[
+        {"name":"Item-0","title":"T","width":20},
+        {"name":"Item-1","title":"T","width":20},
+        {"name":"Item-2","title":"One","identifier":"I","width":20},
+        {"name":"Item-3","title":"Two","identifier":"I","width":20},
+        {"name":"Item-4","title":"Three","identifier":"I","width":20},
+        {"name":"Item-5","title":"  ","description":"Described","width":20},
+        {"name":"Item-6","title":" ","description":"","width":20,"actions":["AXShowMenu"]}]}]})");
+    const QList<TrayItem> items = TrayDiscovery::scan(m_services);
+    EXPECT_THAT(ids(items),
+                ElementsAre("com.example.a|fallback:T:0", "com.example.a|fallback:T:1",
+                            "com.example.a|identifier:I", "com.example.a|identifier:I|duplicate:1",
+                            "com.example.a|identifier:I|duplicate:2", "com.example.a|fallback:Described:5",
+                            "com.example.a|fallback:Alpha:6"));
+    EXPECT_EQ(items[5].title, QStringLiteral("Described"));
+    EXPECT_EQ(items[6].title, QStringLiteral("Alpha"))
+        << "blank title and description fall back to the app name";
+    EXPECT_EQ(items[6].action, QStringLiteral("AXShowMenu"));
+    EXPECT_EQ(items[0].action, QStringLiteral("AXPress"));
+    EXPECT_EQ(items[0].pid, 600);
+    EXPECT_EQ(items[0].appName, QStringLiteral("Alpha"));
+}
+
+TEST_F(TrayDiscoveryTest, GroupsAreOpenedAndOnlyActionableElementsBecomeItems)
+{
+    start(R"({"apps":[
+        {"bundleID":"com.example.b","name":"B","pid":601,"extras":[
+            {"name":"Item-0","title":"Inside","identifier":"in","group":"g","width":20},
+            {"name":"Item-1","title":"Inert","identifier":"inert","group":"g","width":20,"actions":[]},
+            {"name":"Item-2","title":"Top","identifier":"top","width":20}]},
+        {"bundleID":"com.apple.systemthing","name":"Apple","pid":602,"extras":[{"name":"Item-0","title":"A","width":20}]},
+        {"bundleID":null,"name":"nameless","pid":603,"extras":[{"name":"Item-0","title":"N","width":20}]}]})");
+    const QList<TrayItem> items = TrayDiscovery::scan(m_services);
+    QStringList found = ids(items);
+    found.sort();
+    EXPECT_THAT(found, ElementsAre("com.example.b|identifier:in", "com.example.b|identifier:top"))
+        << "Apple apps, apps without an identifier and inert elements yield nothing";
+}
+
+TEST_F(TrayDiscoveryTest, StopsAtNinetySixItemsAndFortyEightElementsPerApp)
+{
+    start(manyApps(40, 3));
+    EXPECT_EQ(TrayDiscovery::scan(m_services).size(), 96);
+
+    start(manyApps(1, 60));
+    // The bar itself is the first of the 48 visited elements.
+    EXPECT_EQ(TrayDiscovery::scan(m_services).size(), 47);
+}
+
+TEST_F(TrayDiscoveryTest, ConsidersOnlyTheFirst128AppsByBundleIdentifier)
+{
+    // The first 128 identifiers have nothing to show; the last two do but are never considered.
+    QByteArray json = manyApps(130, 0);
+    json.replace(R"("pid":1128 ,"extras":[])",
+                 R"("pid":1128,"extras":[{"name":"Item-0","title":"X","width":1}])");
+    json.replace(R"("pid":1129 ,"extras":[])",
+                 R"("pid":1129,"extras":[{"name":"Item-0","title":"Y","width":1}])");
+    start(json);
+    EXPECT_TRUE(TrayDiscovery::scan(m_services).isEmpty());
+}
+
+TEST_F(TrayDiscoveryTest, SlowAndUnresponsiveAppsSpendTheBudgetOnVirtualTime)
+{
+    // Each call to these apps costs 0.2 s: the three-second budget runs out part-way.
+    start(manyApps(10, 1, R"(,"axLatency":0.2)"));
+    const TimePoint before = m_scheduler.now();
+    const QList<TrayItem> items = TrayDiscovery::scan(m_services);
+    const double spent = toSeconds(m_scheduler.now() - before);
+    EXPECT_GT(items.size(), 0);
+    EXPECT_LT(items.size(), 10);
+    EXPECT_EQ(items.first().id, QStringLiteral("com.example.app000|identifier:x0"))
+        << "apps drop from the end";
+    EXPECT_LT(spent, 3.0 + 2.0) << "the budget bounds the pass to about one app's cost beyond three seconds";
+
+    // An unresponsive app costs its short time-outs, and the others are still found.
+    start(R"({"apps":[
+        {"bundleID":"com.example.hung","name":"Hung","pid":700,"axUnresponsive":true,"extras":[{"name":"Item-0","title":"H","width":20}]},
+        {"bundleID":"com.example.ok","name":"Ok","pid":701,"extras":[{"name":"Item-0","title":"O","width":20}]}]})");
+    const TimePoint start = m_scheduler.now();
+    EXPECT_THAT(ids(TrayDiscovery::scan(m_services)), ElementsAre("com.example.ok|fallback:O:0"));
+    EXPECT_LT(toSeconds(m_scheduler.now() - start), 0.5);
+}
+
+TEST_F(TrayDiscoveryTest, FramesAndVisibilityFollowTheScreenAndTheOwner)
+{
+    start(
+        R"({"screens":[{"x":0,"y":0,"width":1512,"height":982},{"x":1512,"y":200,"width":1000,"height":700}],
+              "menuBar":{"leftLimit":1300},
+              "apps":[
+        {"bundleID":"com.example.near","name":"Near","pid":800,"extras":[{"name":"Item-0","title":"Near","width":30,"position":10}]},
+        {"bundleID":"com.example.far","name":"Far","pid":801,"extras":[{"name":"Item-0","title":"Far","width":300,"position":20}]},
+        {"bundleID":"com.example.gone","name":"Gone","pid":802,"extras":[{"name":"Item-0","title":"Gone","width":20,"position":5}]}]})");
+    const QList<TrayItem> items = TrayDiscovery::scan(m_services);
+    ASSERT_EQ(items.size(), 3);
+    const TrayItem& near = items[2].id.startsWith(QStringLiteral("com.example.near")) ? items[2] : items[1];
+
+    const auto frame = TrayDiscovery::frame(m_services, near);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->y(), 0) << "Accessibility frames are measured from the top of the primary screen";
+    EXPECT_EQ(frame->height(), 24);
+    EXPECT_EQ(frame->width(), 30);
+
+    QSet<QString> visible = TrayDiscovery::visibleBundleIDs(m_services, items);
+    EXPECT_TRUE(visible.contains(QStringLiteral("com.example.near")));
+    EXPECT_FALSE(visible.contains(QStringLiteral("com.example.far"))) << "pushed left of the app menus";
+
+    // An element that now belongs to another process has no frame and never counts as visible.
+    const TrayItem& gone = items[1].id.startsWith(QStringLiteral("com.example.gone")) ? items[1] : items[0];
+    EXPECT_TRUE(visible.contains(QStringLiteral("com.example.gone")));
+    desktop().accessibility().reassignOwner(gone.element, 999);
+    EXPECT_FALSE(TrayDiscovery::frame(m_services, gone));
+    EXPECT_FALSE(
+        TrayDiscovery::visibleBundleIDs(m_services, items).contains(QStringLiteral("com.example.gone")));
+
+    desktop().setAccessibilityTrusted(false);
+    EXPECT_TRUE(TrayDiscovery::scan(m_services).isEmpty());
+    EXPECT_FALSE(TrayDiscovery::frame(m_services, near));
+}
+
+TEST(TrayOrganizerDrop, AcceptsOnlyKnownNonAppleBundlesWithinTheSizeLimit)
+{
+    const QSet<QString> known{QStringLiteral("com.example.a"), QStringLiteral("com.apple.finder")};
+    EXPECT_EQ(TrayOrganizerDrop::bundleID(TrayOrganizerDrop::payload(QStringLiteral("com.example.a")), known),
+              QStringLiteral("com.example.a"));
+    EXPECT_FALSE(TrayOrganizerDrop::bundleID(QStringLiteral("velmor-tray-app:"), known));
+    EXPECT_FALSE(TrayOrganizerDrop::bundleID(QStringLiteral("velmor-tray-app:com.apple.finder"), known));
+    EXPECT_FALSE(TrayOrganizerDrop::bundleID(QStringLiteral("velmor-tray-app:com.example.b"), known));
+    EXPECT_FALSE(TrayOrganizerDrop::bundleID(QStringLiteral("com.example.a"), known));
+    const QString huge = QStringLiteral("velmor-tray-app:") + QString(2100, QLatin1Char('a'));
+    EXPECT_FALSE(TrayOrganizerDrop::bundleID(huge, QSet<QString>{huge.mid(16)}));
+}
