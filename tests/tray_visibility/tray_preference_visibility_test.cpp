@@ -4,6 +4,7 @@
 #include "memory_stores.h"
 #include "platform/simulated/simulated_host.h"
 #include "support/fake_workspace.h"
+#include "support/file_mode.h"
 #include "support/test_host.h"
 #include "support/tracked_applications_fixture.h"
 #include "tray_visibility/tray_preference_error.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -20,12 +20,6 @@ using namespace velmor;
 using namespace velmor::test;
 
 namespace {
-
-int modeOf(const QString& path)
-{
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
-}
 
 const QString kOwn = QStringLiteral("local.velmor.tray");
 const QString kA = QStringLiteral("com.example.a");
@@ -90,8 +84,8 @@ TEST_F(TrayPreferenceVisibilityTest, HideJournalsPrivatelyAndReleasePutsEverythi
                   .toUtf8());
     ASSERT_EQ(m_visibility->changes().size(), 2);
     EXPECT_EQ(m_visibility->changes()[0], (TrayTrackedApplications::Change{rowA, true, false}));
-    EXPECT_EQ(modeOf(journal()), 0600);
-    EXPECT_EQ(modeOf(QFileInfo(journal()).absolutePath()), 0700);
+    EXPECT_EQ(fileMode(journal()), 0600);
+    EXPECT_EQ(fileMode(QFileInfo(journal()).absolutePath()), 0700);
 
     EXPECT_FALSE(m_visibility->release());
     EXPECT_EQ(PropertyList::decode(m_store->data), PropertyList::decode(m_original));
