@@ -2,6 +2,7 @@
 
 #include "foundation/error_value.h"
 #include "tray_visibility/tray_edit_step.h"
+#include "tray_visibility/tray_preference_store.h"
 #include "tray_visibility/tray_recovery_file.h"
 #include "tray_visibility/tray_tracked_applications.h"
 
@@ -19,8 +20,6 @@ namespace platform {
 class Host;
 class Workspace;
 } // namespace platform
-
-class TrayPreferenceStore;
 
 // Hides other applications' menu bar items by turning off their rows in the tracked-applications
 // list, and puts them back. Every flag it changes is journalled before the write, so that a later
