@@ -87,13 +87,14 @@ Decoded decode(const QByteArray& data)
     const PlistNode root = decoded.document.root();
     if (!root.isArray() || root.count() % 2 != 0)
         malformed();
+    const QList<PlistNode> elements = root.elements();
     const int rowCount = root.count() / 2;
     decoded.rows.reserve(static_cast<size_t>(rowCount));
     QSet<QString> identities;
     identities.reserve(rowCount);
     for (int i = 0; i < rowCount; ++i) {
-        const PlistNode key = root.at(2 * i);
-        const PlistNode value = root.at(2 * i + 1);
+        const PlistNode key = elements[2 * i];
+        const PlistNode value = elements[2 * i + 1];
         if (!isNonEmptyDictionary(key) || !isNonEmptyDictionary(value))
             malformed();
         if (!value.value(kIsAllowed).toBool())
@@ -109,10 +110,10 @@ Decoded decode(const QByteArray& data)
         if (menuItems.isValid()) {
             if (!menuItems.isArray())
                 malformed();
-            for (int j = 0; j < menuItems.count(); ++j) {
-                if (!menuItems.at(j).isDictionary())
+            for (const PlistNode& item : menuItems.elements()) {
+                if (!item.isDictionary())
                     malformed();
-                validateLocation(menuItems.at(j));
+                validateLocation(item);
             }
         }
         QString identity = QString::fromUtf8(TrayTrackedApplications::canonical(key));
@@ -245,8 +246,8 @@ QByteArray TrayTrackedApplications::canonical(const PlistNode& value)
     }
     case PlistNode::Type::Array: {
         QByteArray body;
-        for (int i = 0; i < value.count(); ++i)
-            body.append(canonical(value.at(i)));
+        for (const PlistNode& element : value.elements())
+            body.append(canonical(element));
         return frame('a', body);
     }
     case PlistNode::Type::String:
@@ -302,27 +303,33 @@ TrayTrackedApplications::applying(const QSet<QString>& hiddenBundleIDs, const Ex
         bool protectedRow = false;
         QSet<QString> all;
         QSet<QString> menu;
+        const auto name = [&](const QString& bundleID, bool menuItem) {
+            all.insert(bundleID);
+            if (menuItem)
+                menu.insert(bundleID);
+        };
         const auto visit = [&](const PlistNode& location, bool menuItem) {
-            QSet<QString> named;
             if (const auto bundle = bundleOf(location)) {
                 if (*bundle == ownBundleID || isApple(*bundle))
                     protectedRow = true;
                 if (known.contains(*bundle))
-                    named.insert(*bundle);
+                    name(*bundle, menuItem);
             }
-            if (const auto path = adhocPath(location))
-                named.unite(byExecutable.value(*path));
-            all.unite(named);
-            if (menuItem)
-                menu.unite(named);
+            if (const auto path = adhocPath(location)) {
+                const auto owners = byExecutable.constFind(*path);
+                if (owners != byExecutable.cend()) {
+                    for (const QString& owner : *owners)
+                        name(owner, menuItem);
+                }
+            }
         };
         visit(row.key, false);
         const PlistNode location = row.value.value(kLocation);
         if (location.isDictionary())
             visit(location, false);
         const PlistNode menuItems = row.value.value(kMenuItemLocations);
-        for (int i = 0; i < menuItems.count(); ++i)
-            visit(menuItems.at(i), true);
+        for (const PlistNode& item : menuItems.elements())
+            visit(item, true);
         result.matchedBundleIDs.unite(all);
 
         const QSet<QString>& owners = visibleBundleIDs && !menu.isEmpty() ? menu : all;
@@ -407,8 +414,8 @@ QSet<QString> TrayTrackedApplications::menuBundleIDs(const QByteArray& list,
     for (const Row& row : decoded.rows) {
         const PlistNode menuItems = row.value.value(kMenuItemLocations);
         if (menuItems.count() > 0) {
-            for (int i = 0; i < menuItems.count(); ++i)
-                visit(menuItems.at(i));
+            for (const PlistNode& item : menuItems.elements())
+                visit(item);
             continue;
         }
         visit(row.key);
