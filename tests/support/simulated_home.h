@@ -21,9 +21,8 @@ public:
     SimulatedHome() { QDir(m_root.path()).mkpath(QStringLiteral("tmp")); }
 
     static QString toolPath() { return QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"); }
-
     QString home() const { return m_root.filePath(QStringLiteral("home")); }
-    // The host's temporary folder: the tool runs' folders appear and must disappear here.
+    // The host's temporary folder, where the tool runs' folders come and must go.
     QString temporary() const { return m_root.filePath(QStringLiteral("tmp")); }
     platform::SimulatedHost::Configuration hostConfiguration() const
     {
@@ -33,23 +32,20 @@ public:
         configuration.defaultsToolPath = toolPath();
         return configuration;
     }
-
     QString controlCenterDomain() const { return MacTrayPreferenceStore::defaultDomain(home()); }
     QString menuBarDomain() const { return MacTrayPositionStore::defaultDomain(home()); }
 
     static void writeDomain(const QString& domain, const PropertyList& content)
     {
-        const QString file = domain + QStringLiteral(".plist");
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        private_files::writeAtomically(file, content.toBinary());
+        QDir().mkpath(QFileInfo(domain).absolutePath());
+        private_files::writeAtomically(domain + QStringLiteral(".plist"), content.toBinary());
     }
     static PropertyList readDomain(const QString& domain)
     {
         return PropertyList::decode(private_files::read(domain + QStringLiteral(".plist")));
     }
 
-    // The control center's domain with `list` as its tracked applications, beside an entry the
-    // app does not know.
+    // The tracked applications, beside an entry the app does not know.
     void writeTrackedApplications(const QByteArray& list) const
     {
         PropertyList domain = PropertyList::dictionary();
@@ -64,7 +60,6 @@ public:
                     .value(QStringLiteral("trackedApplications"))
                     .toData();
     }
-
     void writePositions(const QList<std::pair<QString, double>>& positions) const
     {
         PropertyList dictionary = PropertyList::dictionary();
@@ -78,11 +73,7 @@ public:
     std::optional<double> position(const QString& key) const
     {
         const PropertyList domain = readDomain(menuBarDomain());
-        const PlistNode node =
-            domain.root().value(QStringLiteral("TrailingItemPreferredPositions")).value(key);
-        if (const auto integer = node.toInteger())
-            return double(*integer);
-        return node.toReal();
+        return domain.root().value(QStringLiteral("TrailingItemPreferredPositions")).value(key).toReal();
     }
 
     void setFaults(const QByteArray& json) const
@@ -91,16 +82,13 @@ public:
     }
     void setFullDiskAccess(bool granted) const
     {
-        writeSimulatorFile(QStringLiteral("system.json"),
-                           granted ? "{\"fullDiskAccess\":true}" : "{\"fullDiskAccess\":false}");
+        writeSimulatorFile(QStringLiteral("system.json"), json::serialize(Json{{"fullDiskAccess", granted}}));
     }
-    // Runs of `command` ("export", "import") since the counter was last reset.
+    // Runs of "export" or "import" since the counter was last reset.
     int runs(const char* command) const
     {
         const QString path = simulatorFile(QStringLiteral("defaults-runs.json"));
-        if (!QFileInfo::exists(path))
-            return 0;
-        return json::parse(private_files::read(path)).value(command, 0);
+        return QFileInfo::exists(path) ? json::parse(private_files::read(path)).value(command, 0) : 0;
     }
     void resetRuns() const { QFile::remove(simulatorFile(QStringLiteral("defaults-runs.json"))); }
     // The pids of hanging runs and of the children they started.
@@ -109,14 +97,12 @@ public:
         QList<qint64> pids;
         QFile file(simulatorFile(QStringLiteral("defaults-hang.pids")));
         if (file.open(QIODevice::ReadOnly)) {
-            for (const QByteArray& line : file.readAll().split('\n')) {
+            for (const QByteArray& line : file.readAll().split('\n'))
                 if (!line.isEmpty())
                     pids.append(line.toLongLong());
-            }
         }
         return pids;
     }
-    // What the tool runs left in the temporary folder.
     QStringList leftovers() const
     {
         return QDir(temporary()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -125,11 +111,11 @@ public:
 private:
     QString simulatorFile(const QString& name) const
     {
-        return QDir(home()).filePath(QStringLiteral(".velmor-simulator/") + name);
+        return QDir(home()).filePath(".velmor-simulator/" + name);
     }
     void writeSimulatorFile(const QString& name, const QByteArray& content) const
     {
-        QDir().mkpath(QDir(home()).filePath(QStringLiteral(".velmor-simulator")));
+        QDir().mkpath(QFileInfo(simulatorFile(name)).absolutePath());
         private_files::writeAtomically(simulatorFile(name), content);
     }
 

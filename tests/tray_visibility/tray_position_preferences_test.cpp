@@ -2,9 +2,9 @@
 #include "foundation/private_files.h"
 #include "foundation/system_error.h"
 #include "memory_stores.h"
+#include "support/error_case.h"
 #include "support/fake_workspace.h"
 #include "support/test_host.h"
-#include "tray_visibility/tray_position_error.h"
 #include "tray_visibility/tray_position_preferences.h"
 
 #include <QFile>
@@ -17,6 +17,8 @@ using namespace velmor;
 using namespace velmor::test;
 using Positions = TrayPositionStore::Positions;
 using Request = TrayPositionPreferences::Request;
+using Change = TrayPositionChange;
+using Case = TrayPositionError::Case;
 
 namespace {
 
@@ -24,279 +26,208 @@ const QString kChevron = QStringLiteral("status:local.velmor.tray::VelmorTray.Na
 const QString kA = QStringLiteral("com.example.a");
 const QString kB = QStringLiteral("com.example.b");
 const QString kV = QStringLiteral("com.example.v");
-
-const TrayPositionPreferences::Aliases kAliases{
-    {kA, {kA, QStringLiteral("Alpha")}},
-    {kB, {kB, QStringLiteral("Beta"), QStringLiteral("Shared")}},
-    {kV, {kV, QStringLiteral("Shared")}},
-    {QStringLiteral("local.velmor.tray"), {QStringLiteral("local.velmor.tray")}},
-};
+const QString kApple = QStringLiteral("com.apple.controlcenter");
+const TrayPositionPreferences::Aliases kAliases{{kA, {kA, QStringLiteral("Alpha")}},
+                                                {kB, {kB, QStringLiteral("Beta"), QStringLiteral("Shared")}},
+                                                {kV, {kV, QStringLiteral("Shared")}},
+                                                {kApple, {kApple}}};
 
 QString key(const QString& owner, const QString& name = QStringLiteral("item"))
 {
     return QStringLiteral("status:%1::%2").arg(owner, name);
 }
 
-Request hideRequest(QSet<QString> hidden, QSet<QString> visible = {kV})
+Request request(QSet<QString> hidden, QSet<QString> visible = {kV}, bool onlyMisplaced = false)
 {
-    Request request;
-    request.hiddenBundleIDs = std::move(hidden);
-    request.visibleBundleIDs = std::move(visible);
-    request.chevronKey = kChevron;
-    return request;
+    Request result;
+    result.hiddenBundleIDs = std::move(hidden);
+    result.visibleBundleIDs = std::move(visible);
+    result.chevronKey = kChevron;
+    result.onlyMisplaced = onlyMisplaced;
+    return result;
 }
 
-std::optional<TrayPositionError::Case> errorOf(const std::function<void()>& operation)
+QList<Change> planned(const Positions& current, const Request& r)
 {
-    try {
-        operation();
-    } catch (const TrayPositionError& error) {
-        return error.kind();
-    }
-    return std::nullopt;
-}
-
-QList<TrayPositionChange> changesOf(const TrayPositionPlan& plan)
-{
-    return plan.changes;
+    return TrayPositionPreferences::plan(current, r, kAliases).changes;
 }
 
 } // namespace
 
-TEST(TrayPositionPlan, MovesHiddenItemsBeyondTheChevronInTheirOrder)
+TEST(TrayPositionPlan, HiddenItemsGoBeyondTheChevronInTheirOrderAndTheChevronBeyondTheVisible)
 {
-    const Positions current{
-        {kChevron, 100}, {key(kV), 30}, {key(QStringLiteral("Alpha")), 10}, {key(kB), 50}};
-    const auto plan = TrayPositionPreferences::plan(current, hideRequest({kA, kB}), kAliases);
-    EXPECT_FALSE(plan.chevronMoved);
-    EXPECT_EQ(changesOf(plan),
-              (QList<TrayPositionChange>{{key(QStringLiteral("Alpha")), 10, 140, std::nullopt},
-                                         {key(kB), 50, 180, std::nullopt}}));
-    EXPECT_EQ(plan.matchedBundleIDs, (QSet<QString>{kA, kB, kV}));
+    EXPECT_EQ(planned({{kChevron, 100}, {key(kV), 30}, {key(QStringLiteral("Alpha")), 10}, {key(kB), 50}},
+                      request({kA, kB})),
+              (QList<Change>{{key(QStringLiteral("Alpha")), 10, 140, {}}, {key(kB), 50, 180, {}}}));
+    EXPECT_EQ(planned({{kChevron, 20}, {key(kV), 30}}, request({})), (QList<Change>{{kChevron, 20, 70, {}}}));
+    EXPECT_EQ(planned({{kChevron, 0}}, request({}, {})), (QList<Change>{{kChevron, 0, 40, {}}}));
+    EXPECT_EQ(planned({{kChevron, 100}, {key(kV), 300}, {key(kA), 150}, {key(kB), 60}},
+                      request({kA, kB}, {kV}, true)),
+              (QList<Change>{{key(kB), 60, 190, {}}}));
+    EXPECT_EQ(planned({{kChevron, 100}, {key(kA), 140}}, request({kA})), QList<Change>{});
+    EXPECT_EQ(planned({{kChevron, 100}, {key(kB, QStringLiteral("z")), 5}, {key(kB, QStringLiteral("a")), 5}},
+                      request({kB}))
+                  .value(0)
+                  .key,
+              key(kB, QStringLiteral("a")));
 
-    const auto chevronFirst =
-        TrayPositionPreferences::plan({{kChevron, 20}, {key(kV), 30}}, hideRequest({}), kAliases);
-    EXPECT_TRUE(chevronFirst.chevronMoved);
-    EXPECT_EQ(changesOf(chevronFirst), (QList<TrayPositionChange>{{kChevron, 20, 70, std::nullopt}}));
-    EXPECT_EQ(TrayPositionPreferences::plan({{kChevron, 0}}, hideRequest({}, {}), kAliases)
-                  .changes.value(0)
-                  .applied,
-              40);
-
-    // Controls of the app count as visible; an item already at its target has no entry.
-    Request withControls = hideRequest({kA});
-    withControls.controlKeys = {kChevron, key(QStringLiteral("local.velmor.tray"), QStringLiteral("group"))};
-    const auto controlled = TrayPositionPreferences::plan(
-        {{kChevron, 100}, {withControls.controlKeys[1], 120}, {key(kA), 200}}, withControls, kAliases);
-    EXPECT_EQ(changesOf(controlled), (QList<TrayPositionChange>{{kChevron, 100, 160, std::nullopt}}));
-
-    Request misplaced = hideRequest({kA, kB});
-    misplaced.onlyMisplaced = true;
-    const auto onlyMisplaced = TrayPositionPreferences::plan(
-        {{kChevron, 100}, {key(kV), 300}, {key(kA), 150}, {key(kB), 60}}, misplaced, kAliases);
-    EXPECT_EQ(changesOf(onlyMisplaced), (QList<TrayPositionChange>{{key(kB), 60, 190, std::nullopt}}));
-
-    // Equal positions go by key.
-    const auto tied = TrayPositionPreferences::plan(
-        {{kChevron, 100}, {key(kB, QStringLiteral("z")), 5}, {key(kB, QStringLiteral("a")), 5}},
-        hideRequest({kB}), kAliases);
-    EXPECT_EQ(tied.changes.value(0).key, key(kB, QStringLiteral("a")));
+    // The app's other items count as visible.
+    Request controlled = request({});
+    controlled.controlKeys = {kChevron, key(QStringLiteral("local.velmor.tray"), QStringLiteral("group"))};
+    EXPECT_EQ(planned({{kChevron, 100}, {controlled.controlKeys[1], 120}}, controlled),
+              (QList<Change>{{kChevron, 100, 160, {}}}));
 }
 
-TEST(TrayPositionPlan, OwnersMustBeUnambiguousAndAppleItemsNeverMove)
+TEST(TrayPositionPlan, OnlyUnambiguousOwnersCountAndAppleItemsNeverMove)
 {
-    TrayPositionPreferences::Aliases aliases = kAliases;
-    aliases.insert(QStringLiteral("com.apple.controlcenter"), {QStringLiteral("com.apple.controlcenter")});
+    // "Shared" names two apps; "Beta" names b, which another key names directly.
     const Positions current{{kChevron, 100},
                             {key(QStringLiteral("Shared")), 10},
-                            {key(QStringLiteral("com.apple.controlcenter")), 20},
+                            {key(kApple), 20},
                             {key(QStringLiteral("Beta")), 30},
                             {key(kB, QStringLiteral("direct")), 40},
                             {QStringLiteral("status::x"), 1},
                             {QStringLiteral("plain"), 2}};
-    Request request = hideRequest({kB, QStringLiteral("com.apple.controlcenter")}, {kV});
-    const auto plan = TrayPositionPreferences::plan(current, request, aliases);
-    // "Shared" names two apps; "Beta" names b, which a key names directly.
-    EXPECT_EQ(changesOf(plan),
-              (QList<TrayPositionChange>{{key(kB, QStringLiteral("direct")), 40, 140, std::nullopt}}));
+    Request r = request({kB, kApple}, {kV});
+    const auto plan = TrayPositionPreferences::plan(current, r, kAliases);
+    EXPECT_EQ(plan.changes, (QList<Change>{{key(kB, QStringLiteral("direct")), 40, 140, {}}}));
     EXPECT_EQ(plan.matchedBundleIDs, QSet<QString>{kB});
+    r.requireAll = true;
+    EXPECT_EQ(errorCase<TrayPositionError>([&] { TrayPositionPreferences::plan(current, r, kAliases); }),
+              Case::missing);
 
-    request.requireAll = true;
-    EXPECT_EQ(errorOf([&] { TrayPositionPreferences::plan(current, request, aliases); }),
-              TrayPositionError::Case::missing);
-
-    const auto unsupported = [&](const Positions& positions, const Request& r) {
-        return errorOf([&] { TrayPositionPreferences::plan(positions, r, kAliases); });
-    };
-    EXPECT_EQ(unsupported({}, hideRequest({kA})), TrayPositionError::Case::unsupported);
-    EXPECT_EQ(unsupported({{key(kA), 1}}, hideRequest({kA})), TrayPositionError::Case::unsupported);
-    EXPECT_EQ(unsupported({{kChevron, 1}, {key(kA), qInf()}}, hideRequest({kA})),
-              TrayPositionError::Case::unsupported);
-    EXPECT_EQ(unsupported({{kChevron, 1}}, hideRequest({kA}, {kA})), TrayPositionError::Case::unsupported);
-    Request notStatus = hideRequest({kA});
+    Request notStatus = request({kA});
     notStatus.chevronKey = QStringLiteral("chevron");
-    EXPECT_EQ(unsupported({{QStringLiteral("chevron"), 1}}, notStatus), TrayPositionError::Case::unsupported);
-}
-
-TEST(TrayPositionPreferences, AliasesComeFromLiveApplicationsWithABundle)
-{
-    const QList<platform::RunningApplication> running{
-        {1,
-         kA,
-         QStringLiteral("Alpha"),
-         QStringLiteral("/Applications/Alpha.app/Contents/MacOS/alpha-bin"),
-         {},
-         false},
-        {2, kB, std::nullopt, std::nullopt, {}, false},
-        {3, kV, QStringLiteral("Gone"), std::nullopt, {}, true},
-        {4, std::nullopt, QStringLiteral("Loose"), QStringLiteral("/bin/loose"), {}, false}};
-    EXPECT_EQ(TrayPositionPreferences::aliases(running),
-              (TrayPositionPreferences::Aliases{
-                  {kA, {kA, QStringLiteral("Alpha"), QStringLiteral("alpha-bin")}}, {kB, {kB}}}));
+    const QList<std::pair<Positions, Request>> unsupported{
+        {{}, request({kA})},
+        {{{key(kA), 1}}, request({kA})},
+        {{{kChevron, 1}, {key(kA), qInf()}}, request({kA})},
+        {{{kChevron, 1}}, request({kA}, {kA})},
+        {{{QStringLiteral("chevron"), 1}}, notStatus}};
+    for (const auto& [positions, invalid] : unsupported) {
+        EXPECT_EQ(errorCase<TrayPositionError>(
+                      [&] { TrayPositionPreferences::plan(positions, invalid, kAliases); }),
+                  Case::unsupported);
+    }
 }
 
 namespace {
 
 class TrayPositionPreferencesTest : public ::testing::Test {
 protected:
-    TrayPositionPreferencesTest() : m_host(hostConfiguration(m_home.path(), m_home.path())) { makeEditor(); }
-
-    void makeEditor()
+    TrayPositionPreferencesTest() : m_host(hostConfiguration(m_home.path(), m_home.path()))
     {
         auto store = std::make_unique<MemoryPositionStore>();
-        store->positions = m_store ? m_store->positions : m_original;
+        store->positions = m_original;
         m_store = store.get();
-        m_preferences = std::make_unique<TrayPositionPreferences>(m_host, m_workspace, std::move(store));
+        m_editor = std::make_unique<TrayPositionPreferences>(m_host, m_workspace, std::move(store));
     }
-    TrayPositionPlan arrange(QSet<QString> hidden)
-    {
-        return m_preferences->arrange(hideRequest(std::move(hidden)), kAliases);
-    }
-    QString journal() const { return m_preferences->journalPath(); }
-    Json journalJson() const { return json::parse(private_files::read(journal())); }
+    void arrange() { m_editor->arrange(request({kA, kB}), kAliases); }
+    QByteArray journal() const { return private_files::read(m_editor->journalPath()); }
+    bool journalExists() const { return QFile::exists(m_editor->journalPath()); }
 
     QTemporaryDir m_home;
     platform::SimulatedHost m_host;
     FakeWorkspace m_workspace;
-    const Positions m_original{
-        {kChevron, 100}, {key(kV), 30}, {key(kA), 10}, {key(kB), 50}, {QStringLiteral("other"), 7}};
+    const Positions m_original{{kChevron, 100}, {key(kV), 30}, {key(kA), 10}, {key(kB), 50}};
     MemoryPositionStore* m_store = nullptr;
-    std::unique_ptr<TrayPositionPreferences> m_preferences;
+    std::unique_ptr<TrayPositionPreferences> m_editor;
 };
 
 } // namespace
 
-TEST_F(TrayPositionPreferencesTest, ArrangeJournalsBeforeAndAfterAndRestorePutsBackWhatIsStillOurs)
+TEST_F(TrayPositionPreferencesTest, JournalsBeforeAndAfterTheWriteAndRestoresWhatIsStillOurs)
 {
-    Json beforeWrite;
-    m_preferences->setStepObserver([&](TrayEditStep step) {
+    QByteArray beforeWrite;
+    m_editor->setStepObserver([&](TrayEditStep step) {
         if (step == TrayEditStep::afterFirstJournal)
-            beforeWrite = journalJson();
+            beforeWrite = journal();
     });
-    arrange({kA, kB});
-    EXPECT_EQ(m_store->positions.value(key(kA)), 140);
-    EXPECT_EQ(m_store->positions.value(key(kB)), 180);
-    EXPECT_EQ(journal(), m_home.filePath(QStringLiteral(
-                             "Library/Application Support/Velmor Tray/position-recovery.json")));
+    arrange();
     EXPECT_EQ(
-        json::serialize(beforeWrite),
-        QByteArray(
-            R"([{"key":"status:com.example.a::item","original":10.0,"applied":10.0,"pendingApplied":140.0},)"
-            R"({"key":"status:com.example.b::item","original":50.0,"applied":50.0,"pendingApplied":180.0}])"));
-    EXPECT_EQ(json::serialize(journalJson()),
+        m_editor->journalPath(),
+        m_home.filePath(QStringLiteral("Library/Application Support/Velmor Tray/position-recovery.json")));
+    EXPECT_EQ(beforeWrite,
+              QByteArray(R"([{"key":"status:com.example.a::item","original":10.0,"applied":10.0,)"
+                         R"("pendingApplied":140.0},{"key":"status:com.example.b::item","original":50.0,)"
+                         R"("applied":50.0,"pendingApplied":180.0}])"));
+    EXPECT_EQ(journal(),
               QByteArray(R"([{"key":"status:com.example.a::item","original":10.0,"applied":140.0},)"
                          R"({"key":"status:com.example.b::item","original":50.0,"applied":180.0}])"));
 
-    // Arranged again after the user dragged a somewhere else: a starts over from there, b keeps
-    // its first original.
-    m_store->positions.insert(key(kA), 20);
-    m_store->positions.insert(key(kB), 5);
-    arrange({kA, kB});
-    m_store->positions.insert(key(kB), 170); // and b is dragged once more, by hand
-    const Json entries = journalJson();
-    EXPECT_EQ(entries[0]["original"], 20.0);
-    EXPECT_EQ(entries[1]["original"], 5.0) << "b was also moved by hand before the second arrange";
+    // Arranged again after the user dragged a beyond b: a starts over from there, while b, still
+    // where the app put it, keeps its first original.
+    m_store->positions.insert(key(kA), 190);
+    arrange();
+    const Json entries = json::parse(journal());
+    EXPECT_EQ(entries[0]["original"], 190.0);
+    EXPECT_EQ(entries[1]["original"], 50.0);
 
-    m_preferences->restore();
-    EXPECT_EQ(m_store->positions.value(key(kA)), 20);
-    EXPECT_EQ(m_store->positions.value(key(kB)), 170) << "moved by the user after the app's edit";
-    EXPECT_FALSE(QFile::exists(journal()));
-    m_preferences->restore();
-    EXPECT_EQ(m_store->patches, 3);
+    m_store->positions.insert(key(kB), 170); // and b is dragged once more, by hand
+    m_editor->restore();
+    EXPECT_EQ(m_store->positions.value(key(kA)), 190);
+    EXPECT_EQ(m_store->positions.value(key(kB)), 170);
+    EXPECT_FALSE(journalExists());
+    const int patches = m_store->patches;
+    m_editor->restore();
+    EXPECT_EQ(m_store->patches, patches);
 }
 
-TEST_F(TrayPositionPreferencesTest, AFailedPatchIsRolledBackAndAFailedRollbackLeavesThePendingJournal)
+TEST_F(TrayPositionPreferencesTest, AFailedPatchIsRolledBackOrLeavesThePendingJournal)
 {
-    // The system keeps a's new place but not b's: the read-back fails and a is put back.
-    m_store->alterPatch = [](Positions& landed) { landed.remove(key(kB)); };
-    EXPECT_EQ(errorOf([&] { arrange({kA, kB}); }), TrayPositionError::Case::verification);
+    m_store->alter = [](Positions& landed) { landed.remove(key(kB)); };
+    EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), Case::verification);
     EXPECT_EQ(m_store->positions, m_original);
-    EXPECT_FALSE(QFile::exists(journal()));
+    EXPECT_FALSE(journalExists());
 
-    // Now the read after the failure fails as well: the pre-write journal stays, and restore()
-    // recognises the key at its pending value.
-    m_store->alterPatch = [this](Positions& landed) {
+    // The read after the failure fails too: a stays moved, and restore() finds it at its pending value.
+    m_store->alter = [this](Positions& landed) {
         landed.remove(key(kB));
         m_store->failRead = [] { throw TrayPositionError(TrayPositionError::Case::access); };
     };
-    EXPECT_EQ(errorOf([&] { arrange({kA, kB}); }), TrayPositionError::Case::verification);
+    EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), Case::verification);
     EXPECT_EQ(m_store->positions.value(key(kA)), 140);
-    ASSERT_TRUE(QFile::exists(journal()));
-    m_store->alterPatch = nullptr;
+    m_store->alter = nullptr;
     m_store->failRead = nullptr;
-    m_preferences->restore();
+    m_editor->restore();
     EXPECT_EQ(m_store->positions, m_original);
-    EXPECT_FALSE(QFile::exists(journal()));
+    EXPECT_FALSE(journalExists());
 }
 
-TEST_F(TrayPositionPreferencesTest, AnUnreadableJournalStopsEverythingAndStaysInPlace)
+TEST_F(TrayPositionPreferencesTest, AnUnreadableJournalStopsEverythingAndStays)
 {
-    private_files::ensureDirectory(QFileInfo(journal()).absolutePath());
-    const QList<std::pair<QByteArray, bool>> corrupt{
-        {R"([{"key":"k","original":1,"applied":2},{"key":"k","original":1,"applied":2}])", true},
-        {R"([{"key":"k","original":1e999,"applied":2}])", false},
-        {R"([{"key":"k","original":1}])", false},
-        {R"({"key":"k"})", false},
-        {"[", false}};
-    for (const auto& [text, unsupported] : corrupt) {
-        private_files::writeAtomically(journal(), text);
-        if (unsupported) {
-            EXPECT_EQ(errorOf([&] { arrange({kA}); }), TrayPositionError::Case::unsupported)
-                << text.constData();
-            EXPECT_EQ(errorOf([&] { m_preferences->restore(); }), TrayPositionError::Case::unsupported);
-        } else {
-            EXPECT_THROW(arrange({kA}), SystemError) << text.constData();
-            EXPECT_THROW(m_preferences->restore(), SystemError);
-        }
-        EXPECT_EQ(private_files::read(journal()), text);
-        EXPECT_EQ(m_store->patches, 0);
-    }
+    const QString path = m_editor->journalPath();
+    private_files::ensureDirectory(QFileInfo(path).absolutePath());
+    const QByteArray repeated(
+        R"([{"key":"k","original":1,"applied":2},{"key":"k","original":1,"applied":2}])");
+    private_files::writeAtomically(path, repeated);
+    EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), Case::unsupported);
+    EXPECT_EQ(errorCase<TrayPositionError>([&] { m_editor->restore(); }), Case::unsupported);
+    EXPECT_EQ(journal(), repeated);
+    const QByteArray incomplete(R"([{"key":"k","original":1}])");
+    private_files::writeAtomically(path, incomplete);
+    EXPECT_THROW(arrange(), SystemError);
+    EXPECT_THROW(m_editor->restore(), SystemError);
+    EXPECT_EQ(journal(), incomplete);
+    EXPECT_EQ(m_store->patches, 0);
 }
 
-TEST_F(TrayPositionPreferencesTest, FirstFormTakesAliasesFromTheWorkspace)
+TEST_F(TrayPositionPreferencesTest, AliasesComeFromLiveApplicationsWithABundle)
 {
-    m_workspace.applications = {{1, kA, QStringLiteral("Alpha"), std::nullopt, {}, false}};
-    m_store->positions.remove(key(kA));
-    m_store->positions.insert(key(QStringLiteral("Alpha"), QStringLiteral("second")), 60);
-    Request request = hideRequest({kA}, {});
-    request.requireAll = true;
-    const auto plan = m_preferences->arrange(request);
-    EXPECT_EQ(plan.changes.size(), 1);
-    EXPECT_EQ(m_store->positions.value(key(QStringLiteral("Alpha"), QStringLiteral("second"))), 140);
-}
-
-TEST(TrayPositionError, SentencesAreTheOnesTheUserSees)
-{
-    using Case = TrayPositionError::Case;
-    EXPECT_EQ(TrayPositionError(Case::unsupported).description(),
-              QStringLiteral("macOS menu bar positions have an unsupported format. Nothing was rearranged."));
-    EXPECT_EQ(TrayPositionError(Case::access).description(),
-              QStringLiteral(
-                  "Tray could not access macOS menu bar positions. Check Full Disk Access and try again."));
-    EXPECT_EQ(TrayPositionError(Case::missing).description(),
-              QStringLiteral("Some running apps have no unambiguous saved menu bar position. Refresh and try "
-                             "arranging again."));
+    m_workspace.applications = {
+        {1,
+         kA,
+         QStringLiteral("Alpha"),
+         QStringLiteral("/Applications/Alpha.app/Contents/MacOS/alpha-bin"),
+         {},
+         false},
+        {2, kB, QStringLiteral("Beta"), {}, {}, true},
+        {3, std::nullopt, QStringLiteral("Loose"), QStringLiteral("/bin/loose"), {}, false}};
     EXPECT_EQ(
-        TrayPositionError(Case::verification).description(),
-        QStringLiteral("macOS did not confirm the saved positions. Tray kept the position recovery record."));
+        TrayPositionPreferences::aliases(m_workspace.applications),
+        (TrayPositionPreferences::Aliases{{kA, {kA, QStringLiteral("Alpha"), QStringLiteral("alpha-bin")}}}));
+    m_store->positions = {{kChevron, 100}, {key(QStringLiteral("alpha-bin")), 60}};
+    Request r = request({kA}, {});
+    r.requireAll = true;
+    EXPECT_EQ(m_editor->arrange(r).changes, (QList<Change>{{key(QStringLiteral("alpha-bin")), 60, 140, {}}}));
 }

@@ -1,5 +1,6 @@
 #include "foundation/property_list.h"
 #include "foundation/system_error.h"
+#include "support/error_case.h"
 #include "support/tracked_applications_fixture.h"
 #include "tray_visibility/tray_tracked_applications.h"
 
@@ -9,56 +10,48 @@
 
 using namespace velmor;
 using namespace velmor::test;
-using Failure = TrayTrackedApplications::Failure;
+using T = TrayTrackedApplications;
+using Case = T::Failure::Case;
 
 namespace {
 
 const QString kOwn = QStringLiteral("local.velmor.tray");
+const QString kA = QStringLiteral("com.example.a");
+const QString kB = QStringLiteral("com.example.b");
+const QString kC = QStringLiteral("com.example.c");
+const T::Executables kRunning{{kA, {QStringLiteral("/Applications/A.app/Contents/MacOS/A")}},
+                              {kB, {QStringLiteral("/Applications/B.app/Contents/MacOS/B")}},
+                              {kC, {}}};
 
-template <class Operation> std::optional<Failure::Case> failureOf(Operation operation)
+// A date holding exactly `seconds`, as the Mac writes it (a one-object binary list).
+QByteArray canonicalDate(double seconds)
 {
-    try {
-        operation();
-    } catch (const Failure& failure) {
-        return failure.kind();
-    }
-    return std::nullopt;
-}
-
-// A one-object binary list holding a date with the exact double, as the Mac writes it.
-PropertyList exactDate(double seconds)
-{
-    QByteArray bytes("bplist00");
-    bytes.append(char(0x33));
+    QByteArray bytes("bplist00\x33", 9);
     quint64 bits = 0;
     std::memcpy(&bits, &seconds, sizeof bits);
     for (int shift = 56; shift >= 0; shift -= 8)
         bytes.append(char((bits >> shift) & 0xff));
     bytes.append(char(8));
-    const char trailer[32] = {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1,
-                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 17};
-    bytes.append(trailer, 32);
-    return PropertyList::decode(bytes);
+    bytes.append(QByteArray(6, '\0') + QByteArray("\x01\x01", 2) + QByteArray(7, '\0') + '\x01' +
+                 QByteArray(15, '\0') + '\x11');
+    return T::canonical(PropertyList::decode(bytes).root());
 }
 
-QByteArray canonicalOf(const PropertyList& value)
+QList<bool> flags(const QByteArray& list)
 {
-    return TrayTrackedApplications::canonical(value.root());
+    QList<bool> result;
+    const PropertyList document = PropertyList::decode(list);
+    for (int i = 1; i < document.root().count(); i += 2)
+        result.append(*document.root().at(i).value(QStringLiteral("isAllowed")).toBool());
+    return result;
 }
-
-const TrayTrackedApplications::Executables kRunning{
-    {QStringLiteral("com.example.a"), {QStringLiteral("/Applications/A.app/Contents/MacOS/A")}},
-    {QStringLiteral("com.example.b"), {QStringLiteral("/Applications/B.app/Contents/MacOS/B")}},
-    {QStringLiteral("com.example.c"), {}},
-};
 
 } // namespace
 
 TEST(TrayTrackedApplications, CanonicalFormIsExactAndIndependentOfMemberOrder)
 {
-    EXPECT_EQ(canonicalOf(bundleLocation(QStringLiteral("com.apple.controlcenter"))),
+    EXPECT_EQ(T::canonical(bundleLocation(QStringLiteral("com.apple.controlcenter")).root()),
               QByteArray("d45:s6:bundled32:s2:_0s23:com.apple.controlcenter"));
-
     PropertyList forward = PropertyList::dictionary();
     forward.root().setEntry(QStringLiteral("b"), PropertyList::boolean(true));
     forward.root().setEntry(QStringLiteral("a"), PropertyList::integer(-3));
@@ -67,270 +60,156 @@ TEST(TrayTrackedApplications, CanonicalFormIsExactAndIndependentOfMemberOrder)
     backward.root().setEntry(QStringLiteral("é"), PropertyList::data(QByteArray("\x00\xff", 2)));
     backward.root().setEntry(QStringLiteral("a"), PropertyList::integer(-3));
     backward.root().setEntry(QStringLiteral("b"), PropertyList::boolean(true));
-    EXPECT_EQ(canonicalOf(forward), canonicalOf(backward));
-    EXPECT_EQ(canonicalOf(forward), QByteArray("d29:s1:an2:-3s1:bq1:1s2:\xc3\xa9"
-                                               "b4:AP8="));
+    EXPECT_EQ(T::canonical(forward.root()), QByteArray("d29:s1:an2:-3s1:bq1:1s2:\xc3\xa9"
+                                                       "b4:AP8="));
+    EXPECT_EQ(T::canonical(forward.root()), T::canonical(backward.root()));
 
-    EXPECT_EQ(canonicalOf(exactDate(700000000.0)), QByteArray("t11:700000000.0"));
-    EXPECT_EQ(canonicalOf(exactDate(789012345.678901)), QByteArray("t16:789012345.678901"));
-    EXPECT_EQ(canonicalOf(exactDate(1e300)), QByteArray("t6:1e+300"));
-    EXPECT_EQ(canonicalOf(exactDate(1e16)), QByteArray("t5:1e+16"));
-    EXPECT_EQ(canonicalOf(exactDate(-1e15)), QByteArray("t19:-1000000000000000.0"));
-    EXPECT_EQ(canonicalOf(exactDate(0.0001)), QByteArray("t6:0.0001"));
-    EXPECT_EQ(canonicalOf(exactDate(1.5e-5)), QByteArray("t7:1.5e-05"));
-    EXPECT_EQ(canonicalOf(exactDate(0.0)), QByteArray("t3:0.0"));
-    EXPECT_EQ(canonicalOf(PropertyList::real(0.1)), QByteArray("n3:0.1"));
-    EXPECT_NE(canonicalOf(PropertyList::boolean(true)), canonicalOf(PropertyList::integer(1)));
-    EXPECT_EQ(failureOf([] { canonicalOf(PropertyList::uid(1)); }), Failure::Case::malformed);
+    EXPECT_EQ(canonicalDate(700000000.0), QByteArray("t11:700000000.0"));
+    EXPECT_EQ(canonicalDate(789012345.678901), QByteArray("t16:789012345.678901"));
+    EXPECT_EQ(canonicalDate(1e16), QByteArray("t5:1e+16"));
+    EXPECT_EQ(canonicalDate(1.5e-5), QByteArray("t7:1.5e-05"));
+    EXPECT_EQ(errorCase<T::Failure>([] { T::canonical(PropertyList::uid(1).root()); }), Case::malformed);
 }
 
-TEST(TrayTrackedApplications, RefusesListsOfTheWrongShapeBeforeChangingAnything)
+TEST(TrayTrackedApplications, ListsOfAnotherShapeAreRefusedWhole)
 {
-    const auto applyTo = [](const QByteArray& list) {
-        return failureOf([&] {
-            TrayTrackedApplications::applying({QStringLiteral("com.example.a")}, kRunning, kOwn, list);
-        });
+    const auto refusal = [](const PropertyList& list) {
+        return errorCase<T::Failure>([&] { T::applying({kA}, kRunning, kOwn, list.toBinary()); });
     };
-    PropertyList odd = TrackedList().addBundle(QStringLiteral("com.example.a")).document();
+    const auto withRow = [](PropertyList key, std::optional<PropertyList> location = {},
+                            QList<PropertyList> items = {}) {
+        return TrackedList()
+            .addBundle(kB)
+            .add({std::move(key), true, std::move(location), std::move(items)})
+            .document();
+    };
+    PropertyList odd = TrackedList().addBundle(kA).document();
     odd.root().append(PropertyList::dictionary());
-    EXPECT_EQ(applyTo(odd.toBinary()), Failure::Case::malformed);
-
-    PropertyList integerFlag = TrackedList().addBundle(QStringLiteral("com.example.a")).document();
+    PropertyList integerFlag = TrackedList().addBundle(kA).document();
     integerFlag.root().at(1).setEntry(QStringLiteral("isAllowed"), PropertyList::integer(1));
-    EXPECT_EQ(applyTo(integerFlag.toBinary()), Failure::Case::malformed);
-
-    PropertyList emptyKey =
-        TrackedList().add({PropertyList::dictionary(), true, std::nullopt, {}}).document();
-    EXPECT_EQ(applyTo(emptyKey.toBinary()), Failure::Case::malformed);
-
-    EXPECT_EQ(applyTo(TrackedList().addBundle(QString()).toBinary()), Failure::Case::malformed);
     PropertyList noRelative = adhocLocation(QStringLiteral("/x"));
     noRelative.root()
         .value(QStringLiteral("adhocBinary"))
         .value(QStringLiteral("_0"))
         .remove(QStringLiteral("relative"));
-    noRelative.root()
-        .value(QStringLiteral("adhocBinary"))
-        .value(QStringLiteral("_0"))
-        .setBool(QStringLiteral("x"), true);
-    EXPECT_EQ(applyTo(TrackedList().add({noRelative, true, std::nullopt, {}}).toBinary()),
-              Failure::Case::malformed);
-    EXPECT_EQ(applyTo(TrackedList()
-                          .add({bundleLocation(QStringLiteral("com.example.a")),
-                                true,
-                                PropertyList::string(QStringLiteral("not a location")),
-                                {}})
-                          .toBinary()),
-              Failure::Case::malformed);
-    EXPECT_EQ(applyTo(TrackedList()
-                          .add({bundleLocation(QStringLiteral("com.example.a")),
-                                true,
-                                std::nullopt,
-                                {PropertyList::string(QStringLiteral("x"))}})
-                          .toBinary()),
-              Failure::Case::malformed);
-    EXPECT_EQ(applyTo(PropertyList::dictionary().toBinary()), Failure::Case::malformed);
+    for (const PropertyList& list :
+         {odd, integerFlag, PropertyList::dictionary(), withRow(PropertyList::dictionary()),
+          withRow(bundleLocation({})), withRow(noRelative),
+          withRow(bundleLocation(kA), PropertyList::string(QStringLiteral("x"))),
+          withRow(bundleLocation(kA), std::nullopt, {PropertyList::string(QStringLiteral("x"))})})
+        EXPECT_EQ(refusal(list), Case::malformed);
 
     PropertyList reordered = PropertyList::dictionary();
-    reordered.root().setEntry(QStringLiteral("extra"), PropertyList::string(QStringLiteral("x")));
-    reordered.root().setEntry(
-        QStringLiteral("bundle"),
-        bundleLocation(QStringLiteral("com.example.a")).root().value(QStringLiteral("bundle")).copy());
-    PropertyList original = bundleLocation(QStringLiteral("com.example.a"));
-    original.root().setEntry(QStringLiteral("extra"), PropertyList::string(QStringLiteral("x")));
-    EXPECT_EQ(applyTo(TrackedList()
-                          .add({original, true, std::nullopt, {}})
-                          .add({reordered, true, std::nullopt, {}})
-                          .toBinary()),
-              Failure::Case::duplicateIdentity);
-
-    EXPECT_THROW(applyTo(QByteArray("garbage")), SystemError);
+    reordered.root().setEntry(QStringLiteral("x"), PropertyList::integer(1));
+    reordered.root().setEntry(QStringLiteral("bundle"),
+                              bundleLocation(kA).root().value(QStringLiteral("bundle")).copy());
+    PropertyList original = bundleLocation(kA);
+    original.root().setEntry(QStringLiteral("x"), PropertyList::integer(1));
+    EXPECT_EQ(refusal(TrackedList().add({original, true, {}, {}}).add({reordered, true, {}, {}}).document()),
+              Case::duplicateIdentity);
+    EXPECT_THROW(T::applying({kA}, kRunning, kOwn, QByteArray("garbage")), SystemError);
 }
 
-TEST(TrayTrackedApplications, HidesOnlyRowsEveryOwnerOfWhichIsHidden)
+TEST(TrayTrackedApplications, HidesOnlyRowsEveryOwnerOfWhichIsHiddenAndKeepsEverythingElse)
 {
     const QByteArray list =
         TrackedList()
-            .addBundle(QStringLiteral("com.example.a"))
+            .addBundle(kA)
             .add({adhocLocation(QStringLiteral("file:///Applications/B.app/Contents/MacOS/./B")),
                   true,
-                  std::nullopt,
+                  {},
                   {}})
-            .add({bundleLocation(QStringLiteral("com.example.c")),
+            .add({bundleLocation(kC), true, bundleLocation(kA), {}}) // shared with c, which stays
+            .add({bundleLocation(kB), true, bundleLocation(QStringLiteral("com.apple.controlcenter")), {}})
+            .add({adhocLocation(QStringLiteral("/Applications/A.app/Contents/MacOS/A"), true), true, {}, {}})
+            .add({adhocLocation(QStringLiteral("file://host/Applications/B.app/Contents/MacOS/B")),
                   true,
-                  bundleLocation(QStringLiteral("com.example.a")),
-                  {}}) // shared with a running app we keep
-            .add({bundleLocation(QStringLiteral("com.example.b")),
-                  true,
-                  bundleLocation(QStringLiteral("com.apple.controlcenter")),
-                  {}}) // protected
-            .add({adhocLocation(QStringLiteral("/Applications/A.app/Contents/MacOS/A"), true),
-                  true,
-                  std::nullopt,
+                  {},
                   {}})
-            .add({adhocLocation(QStringLiteral("file://server/Applications/B.app/Contents/MacOS/B")),
-                  true,
-                  std::nullopt,
-                  {}})
-            .add({bundleLocation(kOwn), true, bundleLocation(QStringLiteral("com.example.b")), {}})
-            .addBundle(QStringLiteral("com.example.gone"))
+            .add({bundleLocation(kOwn), true, bundleLocation(kB), {}})
+            .addBundle(QStringLiteral("com.example.gone"), false)
             .toBinary();
-    const QSet<QString> hidden{QStringLiteral("com.example.a"), QStringLiteral("com.example.b"),
-                               QStringLiteral("com.example.gone")};
-    const auto result = TrayTrackedApplications::applying(hidden, kRunning, kOwn, list);
+    const QSet<QString> hidden{kA, kB, QStringLiteral("com.example.gone")};
+    const auto result = T::applying(hidden, kRunning, kOwn, list);
 
-    ASSERT_EQ(result.changes.size(), 3);
-    EXPECT_EQ(result.changes[0].rowID,
-              QString::fromUtf8(canonicalOf(bundleLocation(QStringLiteral("com.example.a")))));
-    EXPECT_FALSE(result.changes[0].applied);
-    EXPECT_TRUE(result.changes[0].original);
-    const PropertyList after = PropertyList::decode(result.data);
-    const QList<bool> flags = [&] {
-        QList<bool> values;
-        for (int i = 1; i < after.root().count(); i += 2)
-            values.append(*after.root().at(i).value(QStringLiteral("isAllowed")).toBool());
-        return values;
-    }();
-    // Rows: a, b through its executable, shared with c, protected, based, foreign host, own, gone.
-    EXPECT_EQ(flags, (QList<bool>{false, false, true, true, true, true, true, false}));
-    EXPECT_EQ(result.matchedBundleIDs,
-              (QSet<QString>{QStringLiteral("com.example.a"), QStringLiteral("com.example.b"),
-                             QStringLiteral("com.example.c"), QStringLiteral("com.example.gone")}));
-
-    // Everything but the flags survives, types included.
+    // a, b through its executable, shared, Apple's, relative to a base, other host, own, already off.
+    EXPECT_EQ(flags(result.data), (QList<bool>{false, false, true, true, true, true, true, false}));
+    EXPECT_EQ(
+        result.changes,
+        (QList<T::Change>{
+            {QString::fromUtf8(T::canonical(bundleLocation(kA).root())), true, false},
+            {QString::fromUtf8(T::canonical(
+                 adhocLocation(QStringLiteral("file:///Applications/B.app/Contents/MacOS/./B")).root())),
+             true, false}}));
+    EXPECT_EQ(result.matchedBundleIDs, (QSet<QString>{kA, kB, kC, QStringLiteral("com.example.gone")}));
     PropertyList expected = PropertyList::decode(list);
-    for (int row : {1, 3, 15})
-        expected.root().at(row).setBool(QStringLiteral("isAllowed"), false);
-    EXPECT_EQ(after, expected);
-    EXPECT_EQ(after.root().at(1).value(QStringLiteral("lastSeen")).toInteger(), -5);
+    expected.root().at(1).setBool(QStringLiteral("isAllowed"), false);
+    expected.root().at(3).setBool(QStringLiteral("isAllowed"), false);
+    EXPECT_EQ(PropertyList::decode(result.data), expected) << "only the flags change";
 
-    // The same request again changes nothing and hands back the very bytes it was given.
-    const auto again = TrayTrackedApplications::applying(hidden, kRunning, kOwn, result.data);
+    const auto again = T::applying(hidden, kRunning, kOwn, result.data);
     EXPECT_TRUE(again.changes.isEmpty());
-    EXPECT_EQ(again.data, result.data);
+    EXPECT_EQ(again.data, result.data) << "nothing to change hands back the very bytes";
     const QByteArray xml = PropertyList::decode(list).toXml();
-    EXPECT_EQ(TrayTrackedApplications::applying({}, kRunning, kOwn, xml).data, xml);
-    const auto empty =
-        TrayTrackedApplications::applying(hidden, kRunning, kOwn, PropertyList::array().toBinary());
-    EXPECT_TRUE(empty.changes.isEmpty() && empty.matchedBundleIDs.isEmpty());
+    EXPECT_EQ(T::applying({}, kRunning, kOwn, xml).data, xml);
+
+    // With a visible set the menu items alone own a row; a row naming a visible app stays.
+    const QByteArray menus = TrackedList()
+                                 .add({bundleLocation(kC), true, {}, {bundleLocation(kA)}})
+                                 .add({bundleLocation(kA), true, bundleLocation(kB), {}})
+                                 .toBinary();
+    EXPECT_EQ(flags(T::applying({kA}, kRunning, kOwn, menus, QSet<QString>{kB}).data),
+              (QList<bool>{false, true}));
+    EXPECT_EQ(T::applying({kA}, kRunning, kOwn, menus).data, menus);
 }
 
-TEST(TrayTrackedApplications, VisibleAppsKeepSharedRowsAndMenuItemsDecideOwnership)
+TEST(TrayTrackedApplications, RestoringAndVerificationLookOnlyAtTheAppsOwnChanges)
 {
-    const QByteArray list = TrackedList()
-                                .add({bundleLocation(QStringLiteral("com.example.helper")),
-                                      true,
-                                      std::nullopt,
-                                      {bundleLocation(QStringLiteral("com.example.a"))}})
-                                .add({bundleLocation(QStringLiteral("com.example.a")),
-                                      true,
-                                      bundleLocation(QStringLiteral("com.example.b")),
-                                      {}})
-                                .toBinary();
-    TrayTrackedApplications::Executables running = kRunning;
-    running.insert(QStringLiteral("com.example.helper"), {});
-    const QSet<QString> hidden{QStringLiteral("com.example.a")};
-    const QSet<QString> visible{QStringLiteral("com.example.b")};
-
-    // With a visible set the menu items alone own the helper's row; the second row names a visible app.
-    const auto withVisible = TrayTrackedApplications::applying(hidden, running, kOwn, list, visible);
-    EXPECT_EQ(withVisible.changes.size(), 1);
-    EXPECT_EQ(allowedOf(withVisible.data, QStringLiteral("com.example.helper")), false);
-    EXPECT_EQ(allowedOf(withVisible.data, QStringLiteral("com.example.a")), true);
-
-    // Without one, the running helper is an owner that is not being hidden.
-    const auto without = TrayTrackedApplications::applying(hidden, running, kOwn, list);
-    EXPECT_TRUE(without.changes.isEmpty());
-    EXPECT_EQ(without.data, list);
-}
-
-TEST(TrayTrackedApplications, RestoringPutsBackOnlyWhatStillHoldsTheAppsValue)
-{
-    const QByteArray original = TrackedList()
-                                    .addBundle(QStringLiteral("com.example.a"))
-                                    .addBundle(QStringLiteral("com.example.b"))
-                                    .addBundle(QStringLiteral("com.example.c"), false)
-                                    .toBinary();
-    const auto hidden = TrayTrackedApplications::applying(
-        {QStringLiteral("com.example.a"), QStringLiteral("com.example.b")}, kRunning, kOwn, original);
-    ASSERT_EQ(hidden.changes.size(), 2);
-
-    EXPECT_EQ(PropertyList::decode(TrayTrackedApplications::restoring(hidden.changes, hidden.data)),
+    const QByteArray original = TrackedList().addBundle(kA).addBundle(kB).addBundle(kC, false).toBinary();
+    const auto hidden = T::applying({kA, kB}, kRunning, kOwn, original);
+    EXPECT_EQ(PropertyList::decode(T::restoring(hidden.changes, hidden.data)),
               PropertyList::decode(original));
-
-    // The user turned b back on by hand: it is left alone, and with nothing else to do the bytes come back.
-    PropertyList edited = PropertyList::decode(hidden.data);
-    edited.root().at(3).setBool(QStringLiteral("isAllowed"), true);
-    const QList<TrayTrackedApplications::Change> onlyB{hidden.changes[1],
-                                                       {QStringLiteral("d0:"), true, false}};
-    const QByteArray userEdited = edited.toBinary();
-    EXPECT_EQ(TrayTrackedApplications::restoring(onlyB, userEdited), userEdited);
-    EXPECT_EQ(allowedOf(TrayTrackedApplications::restoring(hidden.changes, userEdited),
-                        QStringLiteral("com.example.a")),
-              true);
-
-    EXPECT_EQ(failureOf([&] {
-                  TrayTrackedApplications::restoring({hidden.changes[0], hidden.changes[0]}, hidden.data);
+    EXPECT_EQ(errorCase<T::Failure>([&] {
+                  T::restoring({hidden.changes[0], hidden.changes[0]}, hidden.data);
               }),
-              Failure::Case::duplicateIdentity);
+              Case::duplicateIdentity);
+
+    // The user turned b back on by hand: it stays as it is; with nothing left, the bytes come back.
+    const QByteArray userEdited =
+        TrackedList().addBundle(kA, false).addBundle(kB).addBundle(kC, false).toBinary();
+    EXPECT_EQ(T::restoring({hidden.changes[1], {QStringLiteral("d0:"), true, false}}, userEdited),
+              userEdited);
+    EXPECT_EQ(flags(T::restoring(hidden.changes, userEdited)), (QList<bool>{true, true, false}));
+
+    // Rows whose flag does not change are not looked at; a changed row must read back as written.
+    EXPECT_TRUE(T::verifiesVisibilityChange(original, hidden.data, hidden.data));
+    EXPECT_TRUE(T::verifiesVisibilityChange(
+        original, hidden.data,
+        TrackedList().addBundle(kA, false).addBundle(kB, false).addBundle(kC).toBinary()));
+    EXPECT_FALSE(T::verifiesVisibilityChange(original, hidden.data, userEdited));
+    EXPECT_FALSE(
+        T::verifiesVisibilityChange(original, hidden.data, TrackedList().addBundle(kA, false).toBinary()));
 }
 
-TEST(TrayTrackedApplications, VerificationLooksOnlyAtRowsThatChange)
+TEST(TrayTrackedApplications, MenuScanAndPathsNameOwnersUnambiguously)
 {
-    const QByteArray from = TrackedList()
-                                .addBundle(QStringLiteral("com.example.a"))
-                                .addBundle(QStringLiteral("com.example.b"))
-                                .toBinary();
-    const QByteArray to = TrackedList()
-                              .addBundle(QStringLiteral("com.example.a"), false)
-                              .addBundle(QStringLiteral("com.example.b"))
-                              .toBinary();
-    const QByteArray bChangedToo = TrackedList()
-                                       .addBundle(QStringLiteral("com.example.a"), false)
-                                       .addBundle(QStringLiteral("com.example.b"), false)
-                                       .toBinary();
-    EXPECT_TRUE(TrayTrackedApplications::verifiesVisibilityChange(from, to, to));
-    EXPECT_TRUE(TrayTrackedApplications::verifiesVisibilityChange(from, to, bChangedToo));
-    EXPECT_FALSE(TrayTrackedApplications::verifiesVisibilityChange(from, to, from));
-    EXPECT_FALSE(TrayTrackedApplications::verifiesVisibilityChange(
-        from, to, TrackedList().addBundle(QStringLiteral("com.example.b")).toBinary()));
-}
-
-TEST(TrayTrackedApplications, MenuBundleScanNamesRunningOwnersUnambiguously)
-{
-    TrayTrackedApplications::Executables running = kRunning;
+    T::Executables running = kRunning;
     running.insert(QStringLiteral("com.example.twin"),
                    {QStringLiteral("/Applications/B.app/Contents/MacOS/B")});
     running.insert(QStringLiteral("com.apple.finder"), {});
-    running.insert(kOwn, {});
-    const QByteArray list = TrackedList()
-                                .add({bundleLocation(QStringLiteral("com.example.c")),
-                                      true,
-                                      std::nullopt,
-                                      {bundleLocation(QStringLiteral("com.example.a"))}})
-                                .add({adhocLocation(QStringLiteral("/Applications/B.app/Contents/MacOS/B")),
-                                      true,
-                                      std::nullopt,
-                                      {}})
-                                .addBundle(QStringLiteral("com.apple.finder"))
-                                .addBundle(kOwn)
-                                .addBundle(QStringLiteral("com.example.stopped"))
-                                .toBinary();
-    EXPECT_EQ(TrayTrackedApplications::menuBundleIDs(list, running, kOwn),
-              QSet<QString>{QStringLiteral("com.example.a")});
-}
+    const QByteArray list =
+        TrackedList()
+            .add({bundleLocation(kC), true, {}, {bundleLocation(kA)}})
+            .add({adhocLocation(QStringLiteral("/Applications/B.app/Contents/MacOS/B")), true, {}, {}})
+            .addBundle(QStringLiteral("com.apple.finder"))
+            .addBundle(kOwn)
+            .toBinary();
+    EXPECT_EQ(T::menuBundleIDs(list, running, kOwn), QSet<QString>{kA});
 
-TEST(TrayTrackedApplications, NormalizesAbsolutePathsAndLocalFileUrlsOnly)
-{
-    using T = TrayTrackedApplications;
     EXPECT_EQ(T::normalizePath(QStringLiteral("/Applications/./X.app/../Y.app/")),
               QStringLiteral("/Applications/Y.app"));
-    EXPECT_EQ(T::normalizePath(QStringLiteral("file:///Applications/My%20App.app")),
-              QStringLiteral("/Applications/My App.app"));
-    EXPECT_EQ(T::normalizePath(QStringLiteral("file://localhost/Applications/X")),
-              QStringLiteral("/Applications/X"));
-    EXPECT_FALSE(T::normalizePath(QStringLiteral("file://example.com/Applications/X")));
-    EXPECT_FALSE(T::normalizePath(QStringLiteral("https:///Applications/X")));
-    EXPECT_FALSE(T::normalizePath(QStringLiteral("Applications/X")));
-    EXPECT_FALSE(T::normalizePath(QString()));
+    EXPECT_EQ(T::normalizePath(QStringLiteral("file://localhost/My%20App.app")),
+              QStringLiteral("/My App.app"));
+    for (const char* refused : {"file://example.com/X", "https:///X", "Applications/X", ""})
+        EXPECT_FALSE(T::normalizePath(QString::fromUtf8(refused))) << refused;
 }
