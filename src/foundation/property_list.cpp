@@ -2,13 +2,16 @@
 
 #include "foundation/system_error.h"
 
+#include <QHash>
 #include <locale.h>
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace velmor {
 namespace {
@@ -82,6 +85,256 @@ bool realsEqual(double a, double b)
     return a == b || (std::isnan(a) && std::isnan(b));
 }
 
+// The encoding libplist's own writer gives one scalar: the object of a one-object binary list,
+// between the 8-byte header and the offset table. Used for the values whose exact stored form
+// (integer width, date and real bits, UID size) only libplist knows.
+QByteArray libplistScalar(plist_t scalar)
+{
+    char* bytes = nullptr;
+    uint32_t length = 0;
+    {
+        CNumericLocale locale;
+        plist_to_bin(scalar, &bytes, &length);
+    }
+    QByteArray object;
+    constexpr uint32_t headerSize = 8;
+    constexpr uint32_t trailerSize = 32;
+    if (bytes && length > headerSize + trailerSize) {
+        quint64 tableOffset = 0;
+        for (uint32_t i = length - 8; i < length; ++i)
+            tableOffset = (tableOffset << 8) | static_cast<unsigned char>(bytes[i]);
+        if (tableOffset > headerSize && tableOffset <= length - trailerSize)
+            object = QByteArray(bytes + headerSize, static_cast<qsizetype>(tableOffset - headerSize));
+    }
+    plist_to_bin_free(bytes);
+    if (object.isEmpty())
+        throw SystemError(SystemError::Kind::Parse,
+                          QStringLiteral("The property list could not be written."));
+    return object;
+}
+
+bool isSignedInteger(plist_t integer)
+{
+    char* text = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(integer, &text, &length);
+    const bool negative = text && QByteArrayView(text, length).contains("<integer>-");
+    plist_to_xml_free(text);
+    return negative;
+}
+
+int bytesFor(quint64 value)
+{
+    if (value <= 0xff)
+        return 1;
+    if (value <= 0xffff)
+        return 2;
+    if (value <= 0xffffffffull)
+        return 4;
+    return 8;
+}
+
+// log2 of an integer's size in bytes, as its marker carries it.
+int sizeExponent(int size)
+{
+    return size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3;
+}
+
+void appendBigEndian(QByteArray& out, quint64 value, int size)
+{
+    for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+        out.append(static_cast<char>((value >> shift) & 0xff));
+}
+
+// A marker byte with its count, which follows as an integer object when it does not fit.
+void appendMarker(QByteArray& out, unsigned char type, quint64 count)
+{
+    if (count < 15) {
+        out.append(static_cast<char>(type | count));
+        return;
+    }
+    out.append(static_cast<char>(type | 0x0f));
+    const int size = bytesFor(count);
+    out.append(static_cast<char>(0x10 | sizeExponent(size)));
+    appendBigEndian(out, count, size);
+}
+
+QByteArray stringObject(const char* utf8, qsizetype length)
+{
+    QByteArray out;
+    const bool ascii =
+        std::all_of(utf8, utf8 + length, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        appendMarker(out, 0x50, static_cast<quint64>(length));
+        out.append(utf8, length);
+        return out;
+    }
+    const QString text = QString::fromUtf8(utf8, length);
+    appendMarker(out, 0x60, static_cast<quint64>(text.size()));
+    for (const QChar unit : text)
+        appendBigEndian(out, unit.unicode(), 2);
+    return out;
+}
+
+// libplist 2.2's binary writer slows down more than linearly with the number of objects, which
+// made large lists cost many times more per row than small ones. This writer visits every value
+// once, writes each container once and shares equal scalars, as the system's writer does.
+class BinaryWriter final {
+public:
+    QByteArray write(plist_t root)
+    {
+        add(root);
+        const quint64 objectCount = m_objects.size();
+        const int referenceSize = bytesFor(objectCount - 1);
+        QByteArray out("bplist00");
+        std::vector<quint64> offsets;
+        offsets.reserve(m_objects.size());
+        for (const Object& object : m_objects) {
+            offsets.push_back(static_cast<quint64>(out.size()));
+            if (!object.container) {
+                out.append(object.bytes);
+                continue;
+            }
+            appendMarker(out, object.marker, object.count);
+            for (const quint64 reference : object.references)
+                appendBigEndian(out, reference, referenceSize);
+        }
+        const quint64 tableOffset = static_cast<quint64>(out.size());
+        const int offsetSize = bytesFor(offsets.empty() ? 0 : offsets.back());
+        for (const quint64 offset : offsets)
+            appendBigEndian(out, offset, offsetSize);
+        out.append(QByteArray(6, '\0'));
+        out.append(static_cast<char>(offsetSize));
+        out.append(static_cast<char>(referenceSize));
+        appendBigEndian(out, objectCount, 8);
+        appendBigEndian(out, 0, 8);
+        appendBigEndian(out, tableOffset, 8);
+        return out;
+    }
+
+private:
+    struct Object {
+        bool container = false;
+        unsigned char marker = 0;
+        quint64 count = 0;
+        std::vector<quint64> references;
+        QByteArray bytes;
+    };
+
+    quint64 addScalar(QByteArray bytes)
+    {
+        const auto existing = m_scalars.constFind(bytes);
+        if (existing != m_scalars.cend())
+            return *existing;
+        const quint64 index = m_objects.size();
+        m_scalars.insert(bytes, index);
+        m_objects.push_back(Object{false, 0, 0, {}, std::move(bytes)});
+        return index;
+    }
+
+    quint64 add(plist_t item)
+    {
+        switch (plist_get_node_type(item)) {
+        case PLIST_DICT: {
+            const quint64 index = m_objects.size();
+            m_objects.push_back(Object{true, 0xd0, 0, {}, {}});
+            std::vector<quint64> keys;
+            std::vector<quint64> values;
+            plist_dict_iter iterator = nullptr;
+            plist_dict_new_iter(item, &iterator);
+            for (;;) {
+                char* key = nullptr;
+                plist_t value = nullptr;
+                plist_dict_next_item(item, iterator, &key, &value);
+                if (!value) {
+                    free(key);
+                    break;
+                }
+                keys.push_back(addScalar(stringObject(key, static_cast<qsizetype>(std::strlen(key)))));
+                free(key);
+                values.push_back(add(value));
+            }
+            free(iterator);
+            Object& dictionary = m_objects[index];
+            dictionary.count = keys.size();
+            dictionary.references = std::move(keys);
+            dictionary.references.insert(dictionary.references.end(), values.begin(), values.end());
+            return index;
+        }
+        case PLIST_ARRAY: {
+            const quint64 index = m_objects.size();
+            m_objects.push_back(Object{true, 0xa0, 0, {}, {}});
+            std::vector<quint64> elements;
+            plist_array_iter iterator = nullptr;
+            plist_array_new_iter(item, &iterator);
+            for (;;) {
+                plist_t element = nullptr;
+                plist_array_next_item(item, iterator, &element);
+                if (!element)
+                    break;
+                elements.push_back(add(element));
+            }
+            free(iterator);
+            m_objects[index].count = elements.size();
+            m_objects[index].references = std::move(elements);
+            return index;
+        }
+        case PLIST_STRING: {
+            uint64_t length = 0;
+            const char* text = plist_get_string_ptr(item, &length);
+            return addScalar(stringObject(text, static_cast<qsizetype>(length)));
+        }
+        case PLIST_BOOLEAN: {
+            uint8_t value = 0;
+            plist_get_bool_val(item, &value);
+            return addScalar(QByteArray(1, value ? '\x09' : '\x08'));
+        }
+        case PLIST_DATA: {
+            uint64_t length = 0;
+            const char* bytes = plist_get_data_ptr(item, &length);
+            QByteArray object;
+            appendMarker(object, 0x40, length);
+            object.append(bytes, static_cast<qsizetype>(length));
+            return addScalar(std::move(object));
+        }
+        case PLIST_UINT: {
+            uint64_t value = 0;
+            plist_get_uint_val(item, &value);
+            // A value with the top bit set is negative, unless it was stored as a 16-byte unsigned
+            // integer; only libplist knows which, and its XML form tells cheaply.
+            if ((value >> 63) && !isSignedInteger(item))
+                return addScalar(libplistScalar(item));
+            const int size = bytesFor(value);
+            QByteArray object(1, static_cast<char>(0x10 | sizeExponent(size)));
+            appendBigEndian(object, value, size);
+            return addScalar(std::move(object));
+        }
+        case PLIST_REAL: {
+            double value = 0;
+            plist_get_real_val(item, &value);
+            quint64 bits = 0;
+            std::memcpy(&bits, &value, sizeof bits);
+            QByteArray object(1, '\x23');
+            appendBigEndian(object, bits, 8);
+            return addScalar(std::move(object));
+        }
+        case PLIST_UID: {
+            uint64_t value = 0;
+            plist_get_uid_val(item, &value);
+            const int size = bytesFor(value);
+            QByteArray object(1, static_cast<char>(0x80 | (size - 1)));
+            appendBigEndian(object, value, size);
+            return addScalar(std::move(object));
+        }
+        default:
+            // Dates: libplist's accessor loses the stored double, its writer keeps it.
+            return addScalar(libplistScalar(item));
+        }
+    }
+
+    std::vector<Object> m_objects;
+    QHash<QByteArray, quint64> m_scalars;
+};
 } // namespace
 
 // ---- PlistNode -------------------------------------------------------------------------------
@@ -154,26 +407,17 @@ std::optional<double> PlistNode::toDate() const
 {
     if (type() != Type::Date)
         return std::nullopt;
-    // libplist's date accessor truncates to whole int32 seconds; its binary writer keeps the
-    // stored double exactly. A one-object binary list holds the date right after the header:
-    // marker 0x33 and the big-endian 8-byte value.
-    char* bytes = nullptr;
-    uint32_t length = 0;
-    {
-        CNumericLocale locale;
-        plist_to_bin(node(m_node), &bytes, &length);
-    }
-    std::optional<double> result;
-    if (bytes && length >= 17 && static_cast<unsigned char>(bytes[8]) == 0x33) {
-        quint64 bits = 0;
-        for (int i = 9; i < 17; ++i)
-            bits = (bits << 8) | static_cast<unsigned char>(bytes[i]);
-        double value = 0;
-        std::memcpy(&value, &bits, sizeof value);
-        result = value;
-    }
-    plist_to_bin_free(bytes);
-    return result;
+    // libplist's date accessor truncates to whole int32 seconds; its writer keeps the stored
+    // double exactly: marker 0x33 and the big-endian 8-byte value.
+    const QByteArray object = libplistScalar(node(m_node));
+    if (object.size() != 9 || static_cast<unsigned char>(object[0]) != 0x33)
+        return std::nullopt;
+    quint64 bits = 0;
+    for (int i = 1; i < 9; ++i)
+        bits = (bits << 8) | static_cast<unsigned char>(object[i]);
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 std::optional<QByteArray> PlistNode::toData() const
@@ -211,6 +455,25 @@ PlistNode PlistNode::at(int index) const
     if (type() != Type::Array || index < 0 || index >= count())
         return {};
     return PlistNode(plist_array_get_item(node(m_node), static_cast<uint32_t>(index)));
+}
+
+QList<PlistNode> PlistNode::elements() const
+{
+    QList<PlistNode> result;
+    if (type() != Type::Array)
+        return result;
+    result.reserve(count());
+    plist_array_iter iterator = nullptr;
+    plist_array_new_iter(node(m_node), &iterator);
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(node(m_node), iterator, &item);
+        if (!item)
+            break;
+        result.append(PlistNode(item));
+    }
+    free(iterator);
+    return result;
 }
 
 PlistNode PlistNode::value(const QString& key) const
@@ -318,14 +581,11 @@ bool PlistNode::operator==(const PlistNode& other) const
         return equal;
     }
     case Type::Array: {
-        const int size = count();
-        if (size != other.count())
+        if (count() != other.count())
             return false;
-        for (int i = 0; i < size; ++i) {
-            if (!(at(i) == other.at(i)))
-                return false;
-        }
-        return true;
+        const QList<PlistNode> mine = elements();
+        const QList<PlistNode> theirs = other.elements();
+        return std::equal(mine.cbegin(), mine.cend(), theirs.cbegin(), theirs.cend());
     }
     case Type::String: {
         uint64_t a = 0, b = 0;
@@ -472,18 +732,7 @@ PropertyList::~PropertyList()
 
 QByteArray PropertyList::toBinary() const
 {
-    char* bytes = nullptr;
-    uint32_t length = 0;
-    {
-        CNumericLocale locale;
-        plist_to_bin(node(m_root), &bytes, &length);
-    }
-    if (!bytes)
-        throw SystemError(SystemError::Kind::Parse,
-                          QStringLiteral("The property list could not be written."));
-    QByteArray result(bytes, static_cast<qsizetype>(length));
-    plist_to_bin_free(bytes);
-    return result;
+    return BinaryWriter().write(node(m_root));
 }
 
 QByteArray PropertyList::toXml() const

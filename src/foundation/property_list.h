@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -38,8 +39,11 @@ public:
 
     // Containers: element count of an array or dictionary, 0 for anything else.
     int count() const;
-    // Array element; invalid when out of range or not an array.
+    // Array element; invalid when out of range or not an array. libplist finds it by walking the
+    // array from its start, so visit long arrays with elements() instead.
     PlistNode at(int index) const;
+    // Array elements in order, in one pass; empty for anything but an array.
+    QList<PlistNode> elements() const;
     // Dictionary member; invalid when absent or not a dictionary.
     PlistNode value(const QString& key) const;
     bool contains(const QString& key) const { return value(key).isValid(); }

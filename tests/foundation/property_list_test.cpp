@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 using namespace velmor;
 
@@ -200,4 +201,55 @@ TEST(PropertyList, DecodesRealsUnderADecimalCommaLocale)
     setlocale(LC_NUMERIC, saved.c_str());
     EXPECT_EQ(list.root().at(0).toReal(), 1.5);
     EXPECT_TRUE(xml.contains("1.5")) << xml.toStdString();
+}
+
+TEST(PropertyList, LongArraysAreVisitedInOrderInOnePass)
+{
+    PropertyList list = PropertyList::array();
+    for (int i = 0; i < 3000; ++i)
+        list.root().append(PropertyList::integer(i));
+    const PropertyList decoded = PropertyList::decode(list.toBinary());
+    const QList<PlistNode> elements = decoded.root().elements();
+    ASSERT_EQ(elements.size(), 3000);
+    for (int i = 0; i < 3000; i += 997)
+        EXPECT_EQ(elements[i].toInteger(), i);
+    EXPECT_EQ(elements.last().toInteger(), 2999);
+    EXPECT_TRUE(PropertyList::dictionary().root().elements().isEmpty());
+    EXPECT_TRUE(PropertyList::array().root().elements().isEmpty());
+    EXPECT_EQ(decoded, list);
+}
+
+TEST(PropertyList, BinaryWriterKeepsEveryValueOfALargeDocument)
+{
+    PropertyList rows = PropertyList::array();
+    for (int i = 0; i < 400; ++i) {
+        PropertyList row = PropertyList::dictionary();
+        for (int k = 0; k < 16; ++k)
+            row.root().setEntry(QStringLiteral("key%1").arg(k), PropertyList::integer(k - 8));
+        row.root().setEntry(QStringLiteral("name"),
+                            PropertyList::string(QStringLiteral("Grüße 👋 %1").arg(i % 7)));
+        row.root().setEntry(QStringLiteral("ratio"), PropertyList::real(i / 3.0));
+        row.root().setEntry(QStringLiteral("blob"), PropertyList::data(QByteArray(i % 40, char(i))));
+        row.root().setEntry(QStringLiteral("ref"), PropertyList::uid(quint64(i) * 100000));
+        row.root().setEntry(QStringLiteral("large"),
+                            PropertyList::integer(std::numeric_limits<qint64>::min() + i));
+        rows.root().append(row);
+    }
+    const QByteArray bytes = rows.toBinary();
+    const PropertyList decoded = PropertyList::decode(bytes);
+    EXPECT_EQ(decoded, rows);
+    EXPECT_EQ(decoded.toBinary(), bytes) << "writing is deterministic";
+    EXPECT_EQ(decoded.root().at(399).value(QStringLiteral("large")).toInteger(),
+              std::numeric_limits<qint64>::min() + 399);
+
+    // A 16-byte unsigned integer (as the system stores values beyond the signed range) stays one.
+    QByteArray unsignedList("bplist00\x14", 9);
+    unsignedList.append(QByteArray(8, '\0'));
+    unsignedList.append(QByteArray(8, '\xff'));
+    unsignedList.append(char(8));
+    const char trailer[32] = {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1,
+                              0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 25};
+    unsignedList.append(trailer, 32);
+    const QByteArray rewritten = PropertyList::decode(unsignedList).toBinary();
+    EXPECT_EQ(rewritten.mid(8, 17), unsignedList.mid(8, 17));
 }

@@ -1,0 +1,100 @@
+#include "tray_visibility/mac_tray_position_store.h"
+
+#include "foundation/property_list.h"
+#include "platform/host.h"
+#include "tray_visibility/tray_position_error.h"
+
+#include <cmath>
+
+namespace velmor {
+namespace {
+
+const QString kDomainPath =
+    QStringLiteral("/Library/Group Containers/com.apple.MenuBar/Library/Preferences/com.apple.MenuBar");
+const QString kPreferredPositions = QStringLiteral("TrailingItemPreferredPositions");
+
+DefaultsToolRunner::Configuration runnerConfiguration(const platform::Host& host)
+{
+    return {host.defaultsToolPath(), host.temporaryDirectory(), QStringLiteral("velmor-tray-position-read-"),
+            QStringLiteral("velmor-tray-position-import-"), QStringLiteral("positions.plist")};
+}
+
+[[noreturn]] void unsupported()
+{
+    throw TrayPositionError(TrayPositionError::Case::unsupported);
+}
+
+TrayPositionStore::Positions positionsOf(const PlistNode& domain)
+{
+    const PlistNode positions = domain.value(kPreferredPositions);
+    if (!positions.isDictionary())
+        unsupported();
+    TrayPositionStore::Positions result;
+    result.reserve(positions.count());
+    positions.forEachMember([&](const QString& key, PlistNode value) {
+        std::optional<double> number = value.toReal();
+        if (const auto integer = value.toInteger())
+            number = static_cast<double>(*integer);
+        if (!number || !std::isfinite(*number))
+            unsupported();
+        result.insert(key, *number);
+    });
+    return result;
+}
+
+} // namespace
+
+QString MacTrayPositionStore::defaultDomain(const QString& homeDirectory)
+{
+    return homeDirectory + kDomainPath;
+}
+
+MacTrayPositionStore::MacTrayPositionStore(const platform::Host& host)
+    : MacTrayPositionStore(host, defaultDomain(host.homeDirectory()))
+{}
+
+MacTrayPositionStore::MacTrayPositionStore(const platform::Host& host, QString domain)
+    : m_domain(std::move(domain)), m_runner(runnerConfiguration(host))
+{}
+
+PropertyList MacTrayPositionStore::exportDomain() const
+{
+    const auto output = m_runner.exportDomain(m_domain);
+    if (!output)
+        throw TrayPositionError(TrayPositionError::Case::access);
+    PropertyList domain = PropertyList::decode(*output);
+    if (!domain.root().isDictionary())
+        unsupported();
+    return domain;
+}
+
+TrayPositionStore::Positions MacTrayPositionStore::read()
+{
+    return positionsOf(exportDomain().root());
+}
+
+void MacTrayPositionStore::patch(const Positions& changes)
+{
+    if (changes.isEmpty())
+        return;
+    const PropertyList domain = exportDomain();
+    const Positions current = positionsOf(domain.root());
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        if (!current.contains(it.key()) || !std::isfinite(it.value()))
+            unsupported();
+    }
+    // Edited where they stand, so every position that is not patched keeps its stored form.
+    PlistNode positions = domain.root().value(kPreferredPositions);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        positions.setReal(it.key(), it.value());
+    if (!m_runner.importDomain(m_domain, domain.toBinary()))
+        throw TrayPositionError(TrayPositionError::Case::access);
+    const Positions observed = read();
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        const auto seen = observed.constFind(it.key());
+        if (seen == observed.cend() || *seen != it.value())
+            throw TrayPositionError(TrayPositionError::Case::verification);
+    }
+}
+
+} // namespace velmor

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "tray_visibility/defaults_tool_runner.h"
+#include "tray_visibility/tray_position_store.h"
+
+#include <QString>
+
+namespace velmor {
+
+namespace platform {
+class Host;
+}
+
+class PropertyList;
+
+// The menu bar's preferred positions in its preference domain, read and patched through the
+// `defaults` tool. A domain the tool cannot reach is TrayPositionError::access; positions that
+// are not all finite numbers are TrayPositionError::unsupported.
+class MacTrayPositionStore final : public TrayPositionStore {
+public:
+    // The menu bar's domain under `homeDirectory`.
+    static QString defaultDomain(const QString& homeDirectory);
+
+    explicit MacTrayPositionStore(const platform::Host& host);
+    MacTrayPositionStore(const platform::Host& host, QString domain);
+
+    QString domain() const { return m_domain; }
+
+    Positions read() override;
+    // Never adds a key; TrayPositionError::verification when a patched key reads back otherwise.
+    void patch(const Positions& changes) override;
+
+private:
+    PropertyList exportDomain() const;
+
+    QString m_domain;
+    DefaultsToolRunner m_runner;
+};
+
+} // namespace velmor

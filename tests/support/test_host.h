@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/simulated/simulated_host.h"
+
+namespace velmor::test {
+
+// A simulated host whose home and temporary folders are the test's own.
+inline platform::SimulatedHost::Configuration hostConfiguration(const QString& home, const QString& temporary,
+                                                                const QString& defaultsTool = {})
+{
+    platform::SimulatedHost::Configuration configuration;
+    configuration.homeDirectory = home;
+    configuration.temporaryDirectory = temporary;
+    configuration.defaultsToolPath = defaultsTool;
+    return configuration;
+}
+
+} // namespace velmor::test

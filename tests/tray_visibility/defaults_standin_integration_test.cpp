@@ -1,0 +1,175 @@
+// The stores and editors against the real `velmor-defaults` process in a temporary simulated
+// home, with faults injected through the stand-in's knobs.
+
+#include "foundation/system_error.h"
+#include "support/error_case.h"
+#include "support/fake_workspace.h"
+#include "support/file_mode.h"
+#include "support/process_probe.h"
+#include "support/simulated_home.h"
+#include "support/tracked_applications_fixture.h"
+#include "tray_visibility/tray_position_error.h"
+#include "tray_visibility/tray_position_preferences.h"
+#include "tray_visibility/tray_preference_error.h"
+#include "tray_visibility/tray_preference_visibility.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace velmor;
+using namespace velmor::test;
+using Case = TrayPreferenceError::Case;
+
+namespace {
+
+const QString kA = QStringLiteral("com.example.a");
+const QString kB = QStringLiteral("com.example.b");
+const QString kItemA = QStringLiteral("status:com.example.a::item");
+
+class DefaultsStandInTest : public ::testing::Test {
+protected:
+    DefaultsStandInTest() : m_host(m_home.hostConfiguration())
+    {
+        m_home.writeTrackedApplications(m_list);
+        m_home.writePositions({{QStringLiteral("status:local.velmor.tray::VelmorTray.Native.regular"), 100},
+                               {kItemA, 10},
+                               {QStringLiteral("status:com.example.b::item"), 50}});
+    }
+    ~DefaultsStandInTest() override { EXPECT_TRUE(m_home.leftovers().isEmpty()); }
+
+    void hide(TrayPreferenceVisibility& editor, const QSet<QString>& hidden)
+    {
+        editor.apply(hidden, {}, TrayTrackedApplications::Executables{{kA, {}}, {kB, {}}},
+                     QStringLiteral("local.velmor.tray"));
+    }
+    std::optional<TrayPreferenceError::Case> hideError(const QSet<QString>& hidden)
+    {
+        TrayPreferenceVisibility editor(m_host, m_workspace);
+        return errorCase<TrayPreferenceError>([&] { hide(editor, hidden); });
+    }
+    std::optional<TrayPositionError::Case> arrangeError()
+    {
+        TrayPositionPreferences::Request request;
+        request.hiddenBundleIDs = {kA, kB};
+        request.chevronKey = QStringLiteral("status:local.velmor.tray::VelmorTray.Native.regular");
+        return errorCase<TrayPositionError>([&] { m_positions.arrange(request, {{kA, {kA}}, {kB, {kB}}}); });
+    }
+    QString visibilityJournal() const { return TrayPreferenceVisibility(m_host, m_workspace).journalPath(); }
+
+    SimulatedHome m_home;
+    platform::SimulatedHost m_host;
+    FakeWorkspace m_workspace;
+    TrayPositionPreferences m_positions{m_host, m_workspace};
+    const QByteArray m_list = TrackedList().addBundle(kA).addBundle(kB).toBinary();
+};
+
+} // namespace
+
+TEST_F(DefaultsStandInTest, HideReleaseAndArrangeRunTheToolFourTimesAndKeepTheRestOfTheDomain)
+{
+    const QString domainFile = m_home.controlCenterDomain() + QStringLiteral(".plist");
+    QFile::setPermissions(domainFile,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    TrayPreferenceVisibility editor(m_host, m_workspace);
+    hide(editor, {kA});
+    EXPECT_EQ(m_home.runs("export"), 3);
+    EXPECT_EQ(m_home.runs("import"), 1);
+    EXPECT_EQ(allowedOf(m_home.trackedApplications(), kA), false);
+    EXPECT_EQ(SimulatedHome::readDomain(m_home.controlCenterDomain())
+                  .root()
+                  .value(QStringLiteral("unrelated"))
+                  .toInteger(),
+              7);
+    EXPECT_TRUE(private_files::read(domainFile).startsWith("bplist00"));
+    EXPECT_EQ(fileMode(domainFile), 0640);
+
+    m_home.resetRuns();
+    EXPECT_FALSE(TrayPreferenceVisibility(m_host, m_workspace).release()) << "a new run finds the journal";
+    EXPECT_EQ(m_home.runs("export") + m_home.runs("import"), 4);
+    EXPECT_EQ(PropertyList::decode(m_home.trackedApplications()), PropertyList::decode(m_list));
+    EXPECT_FALSE(QFile::exists(visibilityJournal()));
+
+    m_home.resetRuns();
+    EXPECT_EQ(arrangeError(), std::nullopt);
+    EXPECT_EQ(m_home.runs("export") + m_home.runs("import"), 4);
+    EXPECT_EQ(m_home.position(kItemA), 140);
+    m_positions.restore();
+    EXPECT_EQ(m_home.position(kItemA), 10);
+    EXPECT_EQ(SimulatedHome::readDomain(m_home.menuBarDomain())
+                  .root()
+                  .value(QStringLiteral("unrelated"))
+                  .toString(),
+              QStringLiteral("kept"));
+    EXPECT_FALSE(QFile::exists(m_positions.journalPath()));
+}
+
+TEST_F(DefaultsStandInTest, AnUnreachableOrFailingDomainIsAccessAndChangesNothing)
+{
+    m_home.setFullDiskAccess(false);
+    EXPECT_EQ(hideError({kA}), Case::access);
+    EXPECT_EQ(arrangeError(), TrayPositionError::Case::access);
+    m_home.setFullDiskAccess(true);
+
+    for (const QByteArray& faults :
+         {QByteArray(R"({"export": {"exitStatus": 3}})"), QByteArray(R"({"import": {"denyAccess": true}})"),
+          QByteArray(R"({"export": {"afterRuns": 1, "typo": 1}})")}) {
+        m_home.setFaults(faults);
+        EXPECT_EQ(hideError({kA}), Case::access) << faults.constData();
+    }
+    m_home.setFaults(R"({"export": {"afterRuns": 1, "corruptOutput": true}})");
+    EXPECT_THROW(hideError({kA}), SystemError);
+    m_home.setFaults("{}");
+    EXPECT_EQ(PropertyList::decode(m_home.trackedApplications()), PropertyList::decode(m_list));
+    EXPECT_FALSE(QFile::exists(visibilityJournal()));
+
+    SimulatedHome::writeDomain(m_home.controlCenterDomain(), PropertyList::dictionary());
+    EXPECT_EQ(hideError({kA}), Case::access);
+    QFile::remove(m_home.controlCenterDomain() + QStringLiteral(".plist"));
+    EXPECT_EQ(hideError({kA}), Case::access);
+}
+
+TEST_F(DefaultsStandInTest, AHangingToolIsKilledAtTheDeadlineWithEverythingItStarted)
+{
+    m_home.setFaults(R"({"export": {"hangSeconds": 30}})");
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(hideError({kA}), Case::access);
+    EXPECT_GE(timer.elapsed(), 2000);
+    EXPECT_LT(timer.elapsed(), 3500);
+    EXPECT_EQ(arrangeError(), TrayPositionError::Case::access);
+    m_home.setFaults(R"({"import": {"hangSeconds": 30}})");
+    EXPECT_EQ(hideError({kA}), Case::access);
+    EXPECT_EQ(allowedOf(m_home.trackedApplications(), kA), true);
+    EXPECT_FALSE(QFile::exists(visibilityJournal()));
+
+    const QList<qint64> pids = m_home.hangingProcesses();
+    EXPECT_EQ(pids.size(), 6);
+    for (const qint64 pid : pids)
+        EXPECT_FALSE(processIsAlive(pid)) << "process " << pid << " was left behind";
+}
+
+TEST_F(DefaultsStandInTest, AnImportTheSystemDoesNotTakeIsRolledBackAtOnce)
+{
+    // The import lands but its read-back export fails: the restore runs at once and succeeds.
+    m_home.setFaults(R"({"export": {"afterRuns": 2, "times": 1, "exitStatus": 1}})");
+    EXPECT_EQ(hideError({kA, kB}), Case::access);
+    EXPECT_EQ(PropertyList::decode(m_home.trackedApplications()), PropertyList::decode(m_list));
+    EXPECT_FALSE(QFile::exists(visibilityJournal()));
+
+    m_home.setFaults(R"({"import": {"ignore": true}})");
+    EXPECT_EQ(hideError({kA}), Case::verification);
+    EXPECT_FALSE(QFile::exists(visibilityJournal()));
+    EXPECT_EQ(arrangeError(), TrayPositionError::Case::verification);
+    EXPECT_EQ(m_home.position(kItemA), 10);
+    EXPECT_FALSE(QFile::exists(m_positions.journalPath()));
+
+    m_home.setFaults("{}");
+    PropertyList domain = SimulatedHome::readDomain(m_home.menuBarDomain());
+    domain.root()
+        .value(QStringLiteral("TrailingItemPreferredPositions"))
+        .setBool(QStringLiteral("odd"), true);
+    SimulatedHome::writeDomain(m_home.menuBarDomain(), domain);
+    EXPECT_EQ(arrangeError(), TrayPositionError::Case::unsupported);
+}

@@ -1,0 +1,58 @@
+#include "foundation/system_error.h"
+#include "tray_visibility/defaults_tool_runner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace velmor;
+
+namespace {
+
+// The tool played by shell scripts, to pin the runner's own contract. (Its deadline is tested with
+// the real stand-in, in the integration tests.)
+class DefaultsToolRunnerTest : public ::testing::Test {
+protected:
+    DefaultsToolRunner runner(const QByteArray& script)
+    {
+        QFile file(m_scripts.filePath(QStringLiteral("tool")));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("#!/bin/sh\n" + script);
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        return DefaultsToolRunner({file.fileName(), m_temporary.path(), QStringLiteral("run-"),
+                                   QStringLiteral("import-"), QStringLiteral("file.plist")});
+    }
+    bool clean() const
+    {
+        return QDir(m_temporary.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+    QTemporaryDir m_scripts;
+    QTemporaryDir m_temporary;
+};
+
+} // namespace
+
+TEST_F(DefaultsToolRunnerTest, HandsBackStandardOutputOfAToolThatSucceeds)
+{
+    // The output file and its folder are private; an import passes its file from a folder of its own.
+    const QByteArray script = "out=$(readlink /proc/$$/fd/1); echo \"$@\"; echo noise >&2\n"
+                              "stat -c %a \"$out\" \"$(dirname \"$out\")\"\n"
+                              "case \"$3\" in */import-*/file.plist) cat \"$3\";; esac";
+    EXPECT_EQ(
+        runner(script).run({QStringLiteral("export"), QStringLiteral("/a domain"), QStringLiteral("-")}),
+        QByteArray("export /a domain -\n600\n700\n"));
+    EXPECT_TRUE(runner(script).importDomain(QStringLiteral("/d"), "content"));
+    EXPECT_TRUE(clean());
+
+    EXPECT_FALSE(runner("echo partial; exit 3").run({}));
+    EXPECT_FALSE(runner("kill -SEGV $$").run({}));
+    EXPECT_FALSE(runner("exit 1").importDomain(QStringLiteral("/d"), "content"));
+    const DefaultsToolRunner missing({m_scripts.filePath(QStringLiteral("absent")), m_temporary.path(),
+                                      QStringLiteral("run-"), QStringLiteral("import-"),
+                                      QStringLiteral("f")});
+    EXPECT_THROW(missing.run({}), SystemError);
+    EXPECT_TRUE(clean());
+}

@@ -1,0 +1,98 @@
+// A hide and an arrange are killed at every step boundary in a separate process; a fresh editor
+// must then undo exactly what the app changed and nothing the user changed meanwhile.
+
+#include "support/fake_workspace.h"
+#include "support/simulated_home.h"
+#include "support/tracked_applications_fixture.h"
+#include "tray_visibility/tray_position_preferences.h"
+#include "tray_visibility/tray_preference_visibility.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+using namespace velmor;
+using namespace velmor::test;
+
+namespace {
+
+const QString kA = QStringLiteral("com.example.a");
+const QString kB = QStringLiteral("com.example.b");
+const QString kC = QStringLiteral("com.example.c");
+const QString kItemA = QStringLiteral("status:com.example.a::item");
+const QString kItemB = QStringLiteral("status:com.example.b::item");
+const QString kOther = QStringLiteral("status:com.example.other::item");
+
+bool killedAt(const SimulatedHome& home, const QString& mode, TrayEditStep step)
+{
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    helper.start(
+        QStringLiteral(VELMOR_TOOL_DIRECTORY "/tray_visibility_crash_helper"),
+        {mode, home.home(), home.temporary(), SimulatedHome::toolPath(), QString::number(int(step))});
+    EXPECT_TRUE(helper.waitForFinished(30000));
+    return helper.exitStatus() == QProcess::CrashExit;
+}
+
+} // namespace
+
+TEST(TrayCrashRecovery, EveryKillPointIsUndoneByAFreshEditorWithoutTouchingTheUsersChanges)
+{
+    FakeWorkspace workspace;
+    int killPoints = 0;
+    for (const TrayEditStep step : {TrayEditStep::beforeJournal, TrayEditStep::afterFirstJournal,
+                                    TrayEditStep::afterWrite, TrayEditStep::afterFinalJournal}) {
+        SCOPED_TRACE(int(step));
+        {
+            SimulatedHome home;
+            home.writeTrackedApplications(TrackedList().addBundle(kA).addBundle(kB).addBundle(kC).toBinary());
+            ASSERT_TRUE(killedAt(home, QStringLiteral("hide"), step));
+            ++killPoints;
+            // Meanwhile the user hides c, and shows b again where the app had hidden it.
+            const bool written = allowedOf(home.trackedApplications(), kB) == false;
+            home.writeTrackedApplications(
+                TrackedList().addBundle(kA, !written).addBundle(kB).addBundle(kC, false).toBinary());
+
+            const platform::SimulatedHost host(home.hostConfiguration());
+            TrayPreferenceVisibility visibility(host, workspace);
+            EXPECT_FALSE(visibility.release());
+            const QByteArray released = home.trackedApplications();
+            EXPECT_EQ(allowedOf(released, kA), true);
+            EXPECT_EQ(allowedOf(released, kB), true);
+            EXPECT_EQ(allowedOf(released, kC), false);
+            EXPECT_FALSE(QFile::exists(visibility.journalPath()));
+            EXPECT_TRUE(home.leftovers().isEmpty());
+        }
+        {
+            SimulatedHome home;
+            home.writePositions({{QStringLiteral("status:local.velmor.tray::VelmorTray.Native.regular"), 100},
+                                 {kItemA, 10},
+                                 {kItemB, 50},
+                                 {kOther, 5}});
+            ASSERT_TRUE(killedAt(home, QStringLiteral("arrange"), step));
+            ++killPoints;
+            // Meanwhile the user drags another app's item, and b's item where the app had moved it.
+            const bool moved = home.position(kItemB) != 50;
+            PropertyList domain = SimulatedHome::readDomain(home.menuBarDomain());
+            PlistNode positions = domain.root().value(QStringLiteral("TrailingItemPreferredPositions"));
+            positions.setReal(kOther, 77);
+            if (moved)
+                positions.setReal(kItemB, 300);
+            SimulatedHome::writeDomain(home.menuBarDomain(), domain);
+
+            const platform::SimulatedHost host(home.hostConfiguration());
+            TrayPositionPreferences preferences(host, workspace);
+            EXPECT_NO_THROW(preferences.restore());
+            EXPECT_EQ(home.position(kItemA), 10);
+            EXPECT_EQ(home.position(kItemB), moved ? 300 : 50);
+            EXPECT_EQ(home.position(kOther), 77);
+            EXPECT_FALSE(QFile::exists(preferences.journalPath()));
+            EXPECT_TRUE(home.leftovers().isEmpty());
+        }
+    }
+    std::cout << "[ crash    ] " << killPoints << " kill points exercised" << std::endl;
+    EXPECT_EQ(killPoints, 8);
+}
