@@ -30,6 +30,13 @@ void TrayLayout::reconcile(const QStringList& available)
     }
 }
 
+TrayLayout TrayLayout::fromGroups(const Groups& groups)
+{
+    TrayLayout layout;
+    layout.groups = normalized(groups);
+    return layout;
+}
+
 TrayLayout::Groups TrayLayout::normalized(const Groups& input)
 {
     Groups result;

@@ -17,6 +17,9 @@ struct TrayLayout {
     // Once normalised: an entry for every section, and each id in at most one place.
     Groups groups;
 
+    // A layout holding `groups` after normalisation.
+    static TrayLayout fromGroups(const Groups& groups);
+
     // Appends ids never seen before to the end of alwaysVisible, in the given order. Ids of
     // extras that have gone away stay where the user put them.
     void reconcile(const QStringList& available);

@@ -1,10 +1,21 @@
 #include "tray/tray_model.h"
 
+#include "foundation/uuid_text.h"
+#include "platform/accessibility.h"
+#include "platform/application_shell.h"
+#include "platform/host.h"
+#include "platform/services.h"
+#include "platform/user_defaults.h"
+#include "platform/workspace.h"
 #include "tray/tray_bundle_rules.h"
-#include "tray/tray_item.h"
+#include "tray/tray_discovery.h"
+#include "tray_visibility/mac_tray_preference_store.h"
+#include "tray_visibility/tray_tracked_applications.h"
+
+#include <QPointer>
+#include <QUrl>
 
 namespace velmor {
-
 namespace {
 
 int visibilityRank(TraySection section)
@@ -21,7 +32,56 @@ int visibilityRank(TraySection section)
     return 0;
 }
 
+QString key(const char* name)
+{
+    return QString::fromLatin1(name);
+}
+
+// A stored JSON record; absent when missing, not data, or not JSON.
+std::optional<Json> storedJson(const platform::UserDefaults& defaults, const char* name)
+{
+    const auto data = defaults.dataValue(key(name));
+    if (!data)
+        return std::nullopt;
+    return json::tryParse(*data);
+}
+
+template <typename Decoded, typename Decoder>
+std::optional<Decoded> storedRecord(const platform::UserDefaults& defaults, const char* name, Decoder decode)
+{
+    const auto value = storedJson(defaults, name);
+    if (!value)
+        return std::nullopt;
+    return decode(*value);
+}
+
+std::optional<QString> statusText(TrayAppCatalog::Availability availability)
+{
+    switch (availability) {
+    case TrayAppCatalog::Availability::actionable:
+        return std::nullopt;
+    case TrayAppCatalog::Availability::nativeMenu:
+        return QString::fromLatin1(GroupedApp::nativeMenuStatus);
+    case TrayAppCatalog::Availability::unavailable:
+        return QString::fromLatin1(GroupedApp::unavailableStatus);
+    case TrayAppCatalog::Availability::notRunning:
+        return QString::fromLatin1(GroupedApp::notRunningStatus);
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+TrayModel::TrayModel(const platform::Services& services, QObject* parent)
+    : QObject(parent), m_services(services)
+{
+    load();
+}
+
+TrayModel::~TrayModel()
+{
+    m_timer.cancel();
+}
 
 TraySectionMap TrayModel::migrateAppGroups(const TraySectionMap& itemSections, const QString& ownBundleID)
 {
@@ -39,6 +99,331 @@ TraySectionMap TrayModel::migrateAppGroups(const TraySectionMap& itemSections, c
             result.insert(*bundleID, target);
     }
     return result;
+}
+
+void TrayModel::load()
+{
+    const platform::UserDefaults& defaults = *m_services.userDefaults;
+    const auto itemSections =
+        storedRecord<TraySectionMap>(defaults, nativeGroupsKey, tray_section_map::tryDecode);
+    m_nativeGroups = itemSections.value_or(TraySectionMap{});
+
+    // The migrated map is written only by the next grouping save.
+    if (const auto perApp = storedRecord<TraySectionMap>(defaults, appGroupsKey, tray_section_map::tryDecode))
+        m_appGroups = *perApp;
+    else if (itemSections)
+        m_appGroups = migrateAppGroups(*itemSections, ownBundleID());
+
+    m_catalog = storedRecord<TrayAppCatalog>(defaults, catalogKey, TrayAppCatalog::fromJson)
+                    .value_or(TrayAppCatalog{});
+
+    if (auto grouping = storedRecord<TrayAppGrouping>(defaults, namedGroupsKey, TrayAppGrouping::tryDecode)) {
+        grouping->normalize();
+        m_namedGrouping = *grouping;
+    }
+
+    if (const auto layout = storedRecord<TrayLayout>(defaults, layoutKey, TrayLayout::tryDecode)) {
+        m_layout = *layout;
+    } else {
+        QStringList selection;
+        for (const QVariant& element :
+             defaults.arrayValue(key(legacySelectionKey)).value_or(QVariantList{})) {
+            if (element.typeId() != QMetaType::QString) {
+                selection.clear();
+                break;
+            }
+            selection.append(element.toString());
+        }
+        m_layout = TrayLayout::fromGroups({{TraySection::trayBelow, selection}});
+    }
+
+    m_permission = m_services.accessibility->isProcessTrusted();
+}
+
+void TrayModel::start()
+{
+    refresh();
+    QPointer<TrayModel> self(this);
+    m_timer = m_services.scheduler->every(platform::seconds(refreshIntervalSeconds), [self] {
+        if (self)
+            self->tick();
+    });
+}
+
+void TrayModel::tick()
+{
+    updatePreviewVisibility();
+    const bool trusted = m_services.accessibility->isProcessTrusted();
+    if (trusted == m_permission)
+        return;
+    setPermission(trusted);
+    refresh();
+}
+
+void TrayModel::refresh()
+{
+    setPermission(m_services.accessibility->isProcessTrusted());
+    const QList<TrayItem> scanned = m_permission ? TrayDiscovery::scan(m_services) : QList<TrayItem>{};
+
+    QList<TrayItem> items = scanned;
+    if (m_nativePerApp && m_nativeConfigured && m_permission) {
+        // Hidden apps have no elements; keep their last-known items while they still run so the
+        // controller can still tell whether they show.
+        QSet<qint32> runningPids;
+        for (const platform::RunningApplication& app : m_services.workspace->runningApplications())
+            runningPids.insert(app.processIdentifier);
+        QSet<QString> scannedIds;
+        for (const TrayItem& item : scanned)
+            scannedIds.insert(item.id);
+        for (const TrayItem& item : m_items) {
+            if (runningPids.contains(item.pid) && !scannedIds.contains(item.id))
+                items.append(item);
+        }
+    }
+    m_items = items;
+    Q_EMIT itemsChanged();
+
+    refreshCatalog(scanned);
+
+    QStringList ids;
+    ids.reserve(m_items.size());
+    for (const TrayItem& item : m_items)
+        ids.append(item.id);
+    m_layout.reconcile(ids);
+    writeJson(layoutKey, m_layout.encode());
+    Q_EMIT layoutChanged();
+
+    if (m_hooks.readNativeGroups)
+        m_hooks.readNativeGroups();
+}
+
+void TrayModel::refreshCatalog(const QList<TrayItem>& actionable)
+{
+    if (!m_nativePerApp)
+        return;
+    QHash<QString, QString> runningNames;
+    TrayTrackedApplications::Executables executables;
+    QHash<QString, platform::Icon> icons;
+    for (const platform::RunningApplication& app : m_services.workspace->runningApplications()) {
+        if (app.terminated || !app.bundleIdentifier)
+            continue;
+        const QString& bundleID = *app.bundleIdentifier;
+        runningNames.insert(bundleID, app.localizedName.value_or(bundleID));
+        QSet<QString>& paths = executables[bundleID];
+        if (app.executablePath)
+            paths.insert(*app.executablePath);
+        if (app.icon)
+            icons.insert(bundleID, *app.icon);
+    }
+
+    QHash<QString, QString> actionableNames;
+    for (const TrayItem& item : actionable)
+        actionableNames.insert(item.bundleID(), item.appName);
+
+    const QString own = ownBundleID();
+    QSet<QString> nativeBundles;
+    try {
+        MacTrayPreferenceStore store(*m_services.host);
+        nativeBundles = TrayTrackedApplications::menuBundleIDs(store.read(), executables, own);
+    } catch (const Error&) {
+        nativeBundles.clear();
+    }
+
+    QSet<QString> assigned;
+    for (auto it = m_appGroups.cbegin(); it != m_appGroups.cend(); ++it)
+        assigned.insert(it.key());
+    for (auto it = m_namedGrouping.memberships.cbegin(); it != m_namedGrouping.memberships.cend(); ++it)
+        assigned.insert(it.key());
+
+    const QList<TrayAppCatalog::Entry> entries =
+        m_catalog.refresh(runningNames, actionableNames, nativeBundles, assigned, own);
+    QList<GroupedApp> rows;
+    rows.reserve(entries.size());
+    for (const TrayAppCatalog::Entry& entry : entries) {
+        GroupedApp row{entry.bundleID, entry.name, std::nullopt, statusText(entry.availability)};
+        if (const auto icon = icons.constFind(entry.bundleID); icon != icons.cend())
+            row.icon = *icon;
+        rows.append(std::move(row));
+    }
+    m_groupedApps = rows;
+    Q_EMIT groupedAppsChanged();
+    writeJson(catalogKey, m_catalog.toJson());
+}
+
+QString TrayModel::destination(const GroupedApp& app) const
+{
+    if (const auto member = m_namedGrouping.memberships.constFind(app.id);
+        member != m_namedGrouping.memberships.cend())
+        return key(groupDestinationPrefix) + uuid_text::canonical(*member);
+    if (const auto section = m_appGroups.constFind(app.id); section != m_appGroups.cend())
+        return rawValue(*section);
+    return rawValue(kDefaultTraySection);
+}
+
+void TrayModel::setDestination(const GroupedApp& app, const QString& destination)
+{
+    const QString prefix = key(groupDestinationPrefix);
+    if (destination.startsWith(prefix)) {
+        const auto id = uuid_text::parse(destination.mid(prefix.size()));
+        if (id && group(*id)) {
+            m_namedGrouping.memberships.insert(app.id, *id);
+            m_appGroups.insert(app.id, TraySection::alwaysVisible);
+            saveGrouping();
+            return;
+        }
+    }
+    if (const auto section = traySectionFromRawValue(destination)) {
+        m_namedGrouping.memberships.remove(app.id);
+        m_appGroups.insert(app.id, *section);
+    }
+    saveGrouping();
+}
+
+void TrayModel::saveNamedGroup(const std::optional<QUuid>& id, const QString& name, const QString& symbol)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    bool updated = false;
+    if (id) {
+        for (TrayNamedGroup& existing : m_namedGrouping.groups) {
+            if (existing.id == *id) {
+                existing.name = trimmed;
+                existing.symbol = symbol;
+                updated = true;
+            }
+        }
+    }
+    if (!updated)
+        m_namedGrouping.groups.append(TrayNamedGroup{uuid_text::random(), trimmed, symbol});
+    saveGrouping();
+}
+
+void TrayModel::deleteNamedGroup(const QUuid& id)
+{
+    for (const QString& member : m_namedGrouping.remove(id))
+        m_appGroups.insert(member, TraySection::alwaysVisible);
+    saveGrouping();
+}
+
+void TrayModel::saveGrouping()
+{
+    m_namedGrouping.normalize();
+    writeJson(namedGroupsKey, m_namedGrouping.encode());
+    writeJson(appGroupsKey, tray_section_map::encode(m_appGroups));
+    Q_EMIT namedGroupingChanged();
+    Q_EMIT appGroupsChanged();
+    if (m_hooks.appGroupsChanged)
+        m_hooks.appGroupsChanged();
+}
+
+void TrayModel::applyManualNativeGroup(const QString& bundleID, TraySection section)
+{
+    if (m_namedGrouping.memberships.contains(bundleID))
+        return;
+    m_appGroups.insert(bundleID, section);
+    Q_EMIT appGroupsChanged();
+    writeJson(appGroupsKey, tray_section_map::encode(m_appGroups));
+}
+
+void TrayModel::updatePreviewVisibility()
+{
+    const platform::ApplicationShell& shell = *m_services.applicationShell;
+    bool visible = false;
+    if (!shell.isHidden()) {
+        for (const platform::WindowInfo& window : shell.windows()) {
+            if (window.title == key(settingsWindowTitle) && window.visible && !window.miniaturized)
+                visible = true;
+        }
+    }
+    if (visible != m_settingsVisible) {
+        m_settingsVisible = visible;
+        Q_EMIT settingsVisibleChanged();
+    }
+    if (!visible && m_nativeManaging && m_hooks.finishNative)
+        m_hooks.finishNative();
+}
+
+void TrayModel::openPrivacySettings()
+{
+    const QUrl url(key(privacySettingsUrl));
+    if (url.isValid())
+        m_services.workspace->openUrl(url);
+}
+
+void TrayModel::writeJson(const char* name, const std::optional<Json>& value)
+{
+    if (value)
+        m_services.userDefaults->setValue(key(name), json::serialize(*value));
+}
+
+void TrayModel::setPermission(bool value)
+{
+    if (value == m_permission)
+        return;
+    m_permission = value;
+    Q_EMIT permissionChanged();
+}
+
+QString TrayModel::ownBundleID() const
+{
+    return tray_bundle_rules::ownBundleID(m_services.host->mainBundle().identifier());
+}
+
+const TrayNamedGroup* TrayModel::group(const QUuid& id) const
+{
+    for (const TrayNamedGroup& candidate : m_namedGrouping.groups) {
+        if (candidate.id == id)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+void TrayModel::setNativeExpanded(bool value)
+{
+    assign(m_nativeExpanded, value, &TrayModel::nativeExpandedChanged);
+}
+
+void TrayModel::setNativeManaging(bool value)
+{
+    assign(m_nativeManaging, value, &TrayModel::nativeManagingChanged);
+}
+
+void TrayModel::setNativeConfigured(bool value)
+{
+    assign(m_nativeConfigured, value, &TrayModel::nativeConfiguredChanged);
+}
+
+void TrayModel::setNativeWarning(const std::optional<QString>& value)
+{
+    assign(m_nativeWarning, value, &TrayModel::nativeWarningChanged);
+}
+
+void TrayModel::setNativePerApp(bool value)
+{
+    assign(m_nativePerApp, value, &TrayModel::nativePerAppChanged);
+}
+
+void TrayModel::setNativeBusy(bool value)
+{
+    assign(m_nativeBusy, value, &TrayModel::nativeBusyChanged);
+}
+
+void TrayModel::setExpandedNamedGroups(const QSet<QUuid>& value)
+{
+    assign(m_expandedNamedGroups, value, &TrayModel::expandedNamedGroupsChanged);
+}
+
+void TrayModel::setMessage(const std::optional<QString>& value)
+{
+    assign(m_message, value, &TrayModel::messageChanged);
+}
+
+void TrayModel::setNativeGroups(const TraySectionMap& value)
+{
+    m_nativeGroups = value;
+    Q_EMIT nativeGroupsChanged();
+    writeJson(nativeGroupsKey, tray_section_map::encode(m_nativeGroups));
 }
 
 } // namespace velmor

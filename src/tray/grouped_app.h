@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/icon.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace velmor {
+
+// One organizer row: an app the catalog lists, with a note under its name when it cannot be
+// acted on now.
+struct GroupedApp {
+    static constexpr const char* nativeMenuStatus = "Native menu item";
+    static constexpr const char* unavailableStatus = "Menu item temporarily unavailable";
+    static constexpr const char* notRunningStatus = "Not running";
+
+    // The app's bundle identifier.
+    QString id;
+    QString appName;
+    std::optional<platform::Icon> icon;
+    std::optional<QString> status;
+};
+
+} // namespace velmor
