@@ -1,0 +1,160 @@
+#include "tray/tray_delegate.h"
+
+#include "platform/accessibility.h"
+#include "platform/application_shell.h"
+#include "platform/scheduler.h"
+#include "platform/services.h"
+#include "tray/native_tray_controller.h"
+#include "tray/tray_discovery.h"
+#include "tray/tray_model.h"
+
+namespace velmor {
+
+TrayDelegate::TrayDelegate(const platform::Services& services, QObject* parent)
+    : QObject(parent), m_services(services)
+{}
+
+TrayDelegate::~TrayDelegate() = default;
+
+void TrayDelegate::configure(TrayModel* model, std::function<void()> openSettings)
+{
+    if (m_controller || !model)
+        return;
+    m_model = model;
+    QPointer<TrayDelegate> self(this);
+    platform::ApplicationShell* shell = m_services.applicationShell;
+    m_controller = std::make_unique<NativeTrayController>(
+        m_services, QString::fromLatin1(autosavePrefix), *m_services.userDefaults,
+        [self] {
+            if (self)
+                self->updateState();
+        },
+        std::move(openSettings), [shell] { shell->terminate(); });
+
+    QPointer<TrayModel> weakModel(model);
+    m_controller->setManualDragItems(
+        [weakModel] { return weakModel ? weakModel->items() : QList<TrayItem>{}; });
+    m_controller->setOnManualGroupChange([weakModel](const QString& bundleID, TraySection section) {
+        if (weakModel)
+            weakModel->applyManualNativeGroup(bundleID, section);
+    });
+    installHooks();
+
+    if (m_controller->perAppMode()) {
+        m_controller->invalidateManualDrag();
+        m_controller->setNamedGrouping(model->namedGrouping());
+        m_controller->syncNamedItems();
+        m_controller->setAppGroupsWithoutApplying(model->appGroups());
+        model->hooks().arrangeNative = [self] {
+            if (self && self->m_controller && self->m_controller->perAppMode())
+                self->m_controller->applyVisibility(false, QSet<QUuid>{}, true, false);
+        };
+    }
+    model->hooks().finishNative = [self] {
+        if (!self || !self->m_controller)
+            return;
+        self->readGroups();
+        self->m_controller->endManaging();
+    };
+    model->hooks().readNativeGroups = [self] {
+        if (self)
+            self->readGroups();
+    };
+
+    updateState();
+    model->start();
+}
+
+void TrayDelegate::installHooks()
+{
+    QPointer<TrayDelegate> self(this);
+    // Each hook looks up the controller when it runs and does nothing without one.
+    auto withController = [self](std::function<void(NativeTrayController&)> action) {
+        return [self, action = std::move(action)] {
+            if (self && self->m_controller)
+                action(*self->m_controller);
+        };
+    };
+    TrayModel::Hooks& hooks = m_model->hooks();
+    hooks.toggleNative = withController([](NativeTrayController& controller) { controller.toggle(); });
+    hooks.arrangeNative = withController([self](NativeTrayController& controller) {
+        controller.beginManaging();
+        const QPointer<TrayDelegate> delegate = self;
+        delegate->m_services.scheduler->after(platform::seconds(arrangeRefreshDelay), [delegate] {
+            if (delegate && delegate->m_model)
+                delegate->m_model->refresh();
+        });
+    });
+    hooks.toggleNamedGroup = [self](const QUuid& id) {
+        if (self && self->m_controller)
+            self->m_controller->toggleNamed(id);
+    };
+    // Automatic organisation and restoring reapply the state the tray is in now.
+    auto reapply = [](NativeTrayController& controller, bool arrange, bool restore) {
+        if (!controller.perAppMode() || controller.busy())
+            return;
+        const bool configured = controller.configured();
+        controller.applyVisibility(configured && controller.expanded(),
+                                   configured ? controller.expandedNamedGroups() : QSet<QUuid>{}, arrange,
+                                   restore);
+    };
+    hooks.organizeAutomatically =
+        withController([reapply](NativeTrayController& controller) { reapply(controller, true, false); });
+    hooks.restorePreviousOrder =
+        withController([reapply](NativeTrayController& controller) { reapply(controller, false, true); });
+    hooks.revealNative =
+        withController([](NativeTrayController& controller) { controller.revealAll(std::nullopt); });
+    hooks.appGroupsChanged = withController([self](NativeTrayController& controller) {
+        if (self->m_model)
+            controller.setAppGroups(self->m_model->appGroups(), self->m_model->namedGrouping(), true);
+    });
+}
+
+void TrayDelegate::updateState()
+{
+    if (!m_controller || !m_model)
+        return;
+    m_model->setExpandedNamedGroups(m_controller->expandedNamedGroups());
+    m_model->setNativePerApp(m_controller->osMajor() > 26);
+    m_model->setNativeBusy(m_controller->busy());
+    m_model->setNativeExpanded(m_controller->expanded());
+    m_model->setNativeManaging(m_controller->managing());
+    m_model->setNativeConfigured(m_controller->configured());
+    m_model->setNativeWarning(m_controller->warning());
+}
+
+void TrayDelegate::readGroups()
+{
+    if (!m_model || !m_controller)
+        return;
+    NativeTrayController& controller = *m_controller;
+    if (controller.perAppMode()) {
+        if (!m_services.accessibility->isProcessTrusted() && (controller.configured() || controller.busy()))
+            controller.revealAll(QString::fromUtf8(trustChangedMessage));
+        return;
+    }
+    if ((!controller.managing() && controller.configured()) || !controller.validOrder())
+        return;
+    TraySectionMap sections;
+    for (const TrayItem& item : m_model->items()) {
+        const auto frame = TrayDiscovery::frame(m_services, item);
+        if (!frame)
+            continue;
+        if (const auto section = controller.classify(*frame))
+            sections.insert(item.id, *section);
+    }
+    m_model->setNativeGroups(sections);
+}
+
+void TrayDelegate::applicationDidFinishLaunching()
+{
+    // The suite's Dock-presence manager starts here once the shell provides one.
+}
+
+void TrayDelegate::applicationWillTerminate()
+{
+    if (m_controller)
+        m_controller->shutdown();
+}
+
+} // namespace velmor

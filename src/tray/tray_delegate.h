@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+namespace velmor {
+namespace platform {
+struct Services;
+}
+
+class NativeTrayController;
+class TrayModel;
+
+// The application delegate: joins the tray model and the native tray controller in both
+// directions, copies the controller's state into the model, reads the icons' sections back from
+// the screen in marker mode, and shuts the controller down when the application terminates. It
+// decides nothing about how icons are hidden.
+class TrayDelegate final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* autosavePrefix = "VelmorTray.Native";
+    static constexpr const char* trustChangedMessage =
+        "Accessibility access changed. Tray restored its visibility changes.";
+    static constexpr double arrangeRefreshDelay = 0.4;
+
+    explicit TrayDelegate(const platform::Services& services, QObject* parent = nullptr);
+    ~TrayDelegate() override;
+
+    // Creates the one controller, joins it with the model and starts the model. Later calls do
+    // nothing.
+    void configure(TrayModel* model, std::function<void()> openSettings);
+    void updateState();
+    void readGroups();
+
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    // Closing the settings window leaves the app running in the menu bar.
+    static bool applicationShouldTerminateAfterLastWindowClosed() { return false; }
+
+    NativeTrayController* controller() const { return m_controller.get(); }
+
+private:
+    void installHooks();
+
+    const platform::Services& m_services;
+    std::unique_ptr<NativeTrayController> m_controller;
+    QPointer<TrayModel> m_model;
+};
+
+} // namespace velmor
