@@ -116,6 +116,7 @@ void VelmorSignals::start()
 
 void VelmorSignals::track(VelmorEvent event)
 {
+    Q_EMIT tracked(event);
     if (!m_enabled || !m_configured)
         return;
     const quint64 revision = m_preferenceRevision;

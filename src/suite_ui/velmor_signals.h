@@ -75,6 +75,9 @@ public:
     bool hasPendingOperations() const { return m_chainRunning || !m_chain.empty(); }
 
 Q_SIGNALS:
+    // Every event the app asks to record, before consent and configuration decide whether it is
+    // sent; observers (the headless runner) list them.
+    void tracked(velmor::VelmorEvent event);
     void enabledChanged(bool enabled);
     void locationEnabledChanged(bool enabled);
     void feedbackIsBugChanged(bool bug);

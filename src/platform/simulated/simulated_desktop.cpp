@@ -140,6 +140,15 @@ SimulatedDesktop::~SimulatedDesktop()
         task.cancel();
 }
 
+void SimulatedDesktop::ownProcessEnded()
+{
+    m_mouseEvents.removeAllMonitors();
+    m_workspace.removeAllObservers();
+    m_statusBar.closeMenu();
+    for (const WindowInfo& window : m_shell.windows())
+        m_shell.removeWindow(window.title);
+}
+
 Services SimulatedDesktop::services()
 {
     Services services;

@@ -89,6 +89,11 @@ public:
     // `target` (screen coordinates). False when there is no such item on screen.
     bool commandDrag(const QString& key, QPointF target);
 
+    // The app's process ended without shutting down (killed, crashed): what the system held for
+    // it (mouse monitors, launch observers, an open menu, its windows) goes away. Its status items
+    // leave the bar as the objects that own them are destroyed.
+    void ownProcessEnded();
+
     Snapshot snapshot();
     // Looks for edits of the control center's domain now; the world also does this before every
     // query that depends on it and every `editPollInterval`.

@@ -21,6 +21,8 @@ public:
     MonitorId addGlobalMonitor(quint64 eventMask, Handler handler) override;
     MonitorId addLocalMonitor(quint64 eventMask, Handler handler) override;
     void removeMonitor(MonitorId monitor) override;
+    // The app's process ended: its monitors go with it.
+    void removeAllMonitors() { m_monitors.clear(); }
     MouseEventType currentEventType() const override { return m_currentType; }
 
     static quint64 maskOf(MouseEventType type);

@@ -44,6 +44,8 @@ public:
     QList<RunningApplication> runningApplications() const override;
     ObserverId observeDidLaunch(LaunchHandler handler) override;
     void removeObserver(ObserverId observer) override;
+    // The app's process ended: its observers go with it.
+    void removeAllObservers() { m_observers.clear(); }
     bool openUrl(const QUrl& url) override;
     void revealInFileBrowser(const QString& path) override;
 

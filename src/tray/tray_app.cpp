@@ -1,0 +1,58 @@
+#include "tray/tray_app.h"
+
+#include "platform/application_shell.h"
+#include "platform/services.h"
+#include "suite_ui/velmor_signals.h"
+#include "tray/tray_delegate.h"
+#include "tray/tray_model.h"
+
+#include <QPointer>
+
+namespace velmor {
+
+TrayApp::TrayApp(const platform::Services& services, std::function<void()> showSettingsWindow,
+                 QObject* parent)
+    : QObject(parent), m_services(services), m_showSettingsWindow(std::move(showSettingsWindow)),
+      m_model(std::make_unique<TrayModel>(services)), m_delegate(std::make_unique<TrayDelegate>(services))
+{}
+
+TrayApp::~TrayApp()
+{
+    // The controller's closures hold the model weakly; take the delegate (and its controller)
+    // down first all the same.
+    m_delegate.reset();
+    m_model.reset();
+}
+
+void TrayApp::didFinishLaunching()
+{
+    m_delegate->applicationDidFinishLaunching();
+}
+
+void TrayApp::settingsWindowAppeared()
+{
+    if (VelmorSignals* hub = VelmorSignals::shared())
+        hub->start();
+    QPointer<TrayApp> self(this);
+    m_delegate->configure(m_model.get(), [self] {
+        if (self)
+            self->openSettings();
+    });
+}
+
+void TrayApp::openSettings()
+{
+    if (m_showSettingsWindow)
+        m_showSettingsWindow();
+    if (m_services.applicationShell)
+        m_services.applicationShell->activate(true);
+}
+
+void TrayApp::willTerminate()
+{
+    m_delegate->applicationWillTerminate();
+    if (VelmorSignals* hub = VelmorSignals::shared())
+        hub->finish();
+}
+
+} // namespace velmor
