@@ -1,0 +1,113 @@
+#include "app/simulated_run.h"
+
+#include "suite_ui/velmor_signals.h"
+#include "tray/native_tray_controller.h"
+#include "tray/tray_app.h"
+#include "tray/tray_delegate.h"
+
+namespace velmor {
+namespace {
+
+platform::SimulatedHost::Configuration hostConfiguration(const QString& defaultsToolPath)
+{
+    platform::SimulatedHost::Configuration configuration;
+    configuration.defaultsToolPath = defaultsToolPath;
+    return configuration;
+}
+
+} // namespace
+
+SimulatedRun::SimulatedRun(const platform::Scenario& scenario, const QString& home,
+                           const QString& defaultsToolPath)
+    : m_host(hostConfiguration(defaultsToolPath))
+{
+    m_desktop = std::make_unique<platform::SimulatedDesktop>(
+        scenario, home, m_scheduler, [this](platform::Duration cost) { m_scheduler.advanceClock(cost); },
+        m_host);
+    m_services = m_desktop->services();
+    m_desktop->applicationShell().setTerminateHandler([this] {
+        // The app asked to quit (its menu): terminate once the current event is done.
+        m_scheduler.post([this] {
+            if (m_app)
+                quit();
+        });
+    });
+}
+
+SimulatedRun::~SimulatedRun()
+{
+    tearDownApp();
+}
+
+void SimulatedRun::launch()
+{
+    if (m_app)
+        return;
+    VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, m_scheduler);
+    QObject::connect(&hub, &VelmorSignals::tracked, &hub,
+                     [this](VelmorEvent event) { m_events.append(event); });
+    m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
+    m_windowAppeared = false;
+    m_app->didFinishLaunching();
+    openSettingsWindow();
+}
+
+void SimulatedRun::openSettingsWindow()
+{
+    if (!m_app)
+        return;
+    m_desktop->applicationShell().setWindow(platform::WindowInfo{
+        QString::fromUtf8(TrayApp::settingsWindowTitle), true, false, QStringLiteral("settings")});
+    m_windowAppeared = true;
+    m_app->settingsWindowAppeared();
+}
+
+void SimulatedRun::closeSettingsWindow()
+{
+    m_desktop->applicationShell().removeWindow(QString::fromUtf8(TrayApp::settingsWindowTitle));
+}
+
+void SimulatedRun::quit()
+{
+    if (!m_app)
+        return;
+    m_app->willTerminate();
+    tearDownApp();
+}
+
+void SimulatedRun::kill()
+{
+    if (!m_app)
+        return;
+    tearDownApp();
+}
+
+void SimulatedRun::tearDownApp()
+{
+    m_app.reset();
+    VelmorSignals::releaseShared();
+    if (m_desktop)
+        m_desktop->ownProcessEnded();
+}
+
+void SimulatedRun::settle(double minimum)
+{
+    m_scheduler.runUntilIdle();
+    const double step = 0.1;
+    double waited = 0;
+    auto busy = [this] {
+        const NativeTrayController* controller = m_app ? m_app->delegate().controller() : nullptr;
+        return controller && controller->busy();
+    };
+    while ((waited < minimum || busy()) && waited < settleLimitSeconds) {
+        m_scheduler.fastForwardBy(platform::seconds(step));
+        waited += step;
+    }
+}
+
+QList<VelmorEvent> SimulatedRun::takeEvents()
+{
+    return std::exchange(m_events, {});
+}
+
+} // namespace velmor

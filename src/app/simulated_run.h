@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/manual_scheduler.h"
+#include "platform/services.h"
+#include "platform/simulated/scenario.h"
+#include "platform/simulated/simulated_desktop.h"
+#include "platform/simulated/simulated_host.h"
+#include "telemetry/velmor_event.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace velmor {
+
+class TrayApp;
+
+// The whole app on the simulated Mac, on virtual time: the desktop, the signals hub and the
+// application, built the way the real app is built, with the controls a tour or a test needs to
+// start, kill and restart the app's process on the same home.
+class SimulatedRun final {
+public:
+    // The longest a step waits for the controller to settle, in virtual seconds.
+    static constexpr double settleLimitSeconds = 60;
+
+    SimulatedRun(const platform::Scenario& scenario, const QString& home, const QString& defaultsToolPath);
+    ~SimulatedRun();
+    SimulatedRun(const SimulatedRun&) = delete;
+    SimulatedRun& operator=(const SimulatedRun&) = delete;
+
+    // Starts the app's process: launch, then the settings window opens and its content appears.
+    void launch();
+    // A clean quit: the app terminates the way the system asks it to.
+    void quit();
+    // The app's process dies without shutting anything down.
+    void kill();
+    bool isRunning() const { return m_app != nullptr; }
+
+    void openSettingsWindow();
+    void closeSettingsWindow();
+
+    // Runs what is due, then lets virtual time pass until the controller is idle (at least
+    // `minimum` seconds).
+    void settle(double minimum = 1.0);
+
+    TrayApp& app() { return *m_app; }
+    platform::SimulatedDesktop& desktop() { return *m_desktop; }
+    platform::ManualScheduler& scheduler() { return m_scheduler; }
+    const platform::Services& services() const { return m_services; }
+    // The usage events recorded since the last call.
+    QList<VelmorEvent> takeEvents();
+
+private:
+    void tearDownApp();
+
+    platform::ManualScheduler m_scheduler;
+    platform::SimulatedHost m_host;
+    std::unique_ptr<platform::SimulatedDesktop> m_desktop;
+    platform::Services m_services;
+    std::unique_ptr<TrayApp> m_app;
+    QList<VelmorEvent> m_events;
+    bool m_windowAppeared = false;
+};
+
+} // namespace velmor
