@@ -15,7 +15,7 @@ build: configure
 	@cmake --build --preset default -j $(JOBS)
 
 run: build
-	@./build/bin/velmor-tray $(if $(DISPLAY)$(WAYLAND_DISPLAY),,--headless) $(ARGS)
+	@./build/bin/velmor-tray --headless $(ARGS)
 
 test: build
 	@ctest --preset default

@@ -1,31 +1,21 @@
-#include "platform/main_bundle.h"
+#include "app/headless_runner.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
-namespace {
-
-// What the app can do on this machine so far; the simulated desktop replaces this tour.
-constexpr const char* description = R"(Velmor Tray — a menu bar organizer for macOS.
-
-It sorts other apps' menu bar icons into sections and named groups, hides and shows them on
-demand, and can rewrite their order so that everything that hides sits behind its chevron.
-On Linux it runs against a simulated macOS desktop.
-
-Built so far: property lists, the platform seam with virtual time, the user defaults store and
-the tray's data types (sections, layouts, named groups and the hiding rule).
-)";
-
-} // namespace
-
+// The composition root. On this platform the app runs on the simulated Mac: the headless runner
+// builds the whole app there, plays a script and prints what a person would see.
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
-    const auto bundle = velmor::platform::MainBundle::embedded(QCoreApplication::applicationFilePath());
+    QCoreApplication::setApplicationName(QStringLiteral("Velmor Tray"));
     QTextStream out(stdout);
-    out << QString::fromUtf8(description);
-    out << "Bundle: " << bundle.identifier().value_or(QStringLiteral("(none)")) << ", version "
-        << bundle.infoString(QStringLiteral("CFBundleShortVersionString")).value_or(QStringLiteral("?"))
-        << "\n";
-    return 0;
+    QTextStream errors(stderr);
+
+    auto options = velmor::HeadlessRunner::parseArguments(QCoreApplication::arguments().mid(1), errors);
+    if (!options)
+        return velmor::HeadlessRunner::badUsage;
+    options->defaultsToolPath = QCoreApplication::applicationDirPath() + QStringLiteral("/velmor-defaults");
+    velmor::HeadlessRunner runner(*options, out, errors);
+    return runner.run();
 }

@@ -1,0 +1,455 @@
+#include "app/headless_runner.h"
+
+#include "app/simulated_run.h"
+#include "foundation/json.h"
+#include "foundation/private_files.h"
+#include "foundation/system_error.h"
+#include "foundation/uuid_text.h"
+#include "platform/simulated/simulated_status_item.h"
+#include "tray/native_tray_controller.h"
+#include "tray/tray_app.h"
+#include "tray/tray_delegate.h"
+#include "tray/tray_model.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace velmor {
+namespace {
+
+using Kind = ScriptCommand::Kind;
+using platform::MenuBarEntry;
+
+constexpr const char* usage =
+    "usage: velmor-tray --headless [--scenario FILE] [--script FILE] [--home DIR] [--format text|json]";
+
+QString own(const char* name)
+{
+    return QString::fromLatin1(name);
+}
+
+QString chevronName()
+{
+    return own(TrayDelegate::autosavePrefix) + own(NativeTrayController::regularSuffix);
+}
+QString markerName()
+{
+    return own(TrayDelegate::autosavePrefix) + own(NativeTrayController::hiddenSuffix);
+}
+
+// One entry of the menu bar as the runner prints it.
+struct BarEntry {
+    QString kind; // extra, marker, chevron, group, system
+    QString bundleID;
+    QString title;
+    QString text; // how a person sees it, for the text format
+};
+
+// The first file that exists: the path given, else beside the working folder, else in the source
+// tree the program was built from.
+QString locate(const QString& given, const QString& fallback)
+{
+    if (!given.isEmpty())
+        return given;
+    if (QFileInfo::exists(fallback))
+        return fallback;
+    return QStringLiteral(VELMOR_SOURCE_DIRECTORY "/") + fallback;
+}
+
+} // namespace
+
+std::optional<HeadlessRunner::Options> HeadlessRunner::parseArguments(const QStringList& arguments,
+                                                                      QTextStream& errors)
+{
+    Options options;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--headless"))
+            continue;
+        const bool takesValue = argument == QLatin1String("--scenario") ||
+                                argument == QLatin1String("--script") ||
+                                argument == QLatin1String("--home") || argument == QLatin1String("--format");
+        if (!takesValue || i + 1 >= arguments.size()) {
+            errors << (takesValue ? QStringLiteral("%1 needs a value").arg(argument)
+                                  : QStringLiteral("unknown option “%1”").arg(argument))
+                   << "\n"
+                   << usage << "\n";
+            return std::nullopt;
+        }
+        const QString value = arguments[++i];
+        if (argument == QLatin1String("--scenario")) {
+            options.scenarioPath = value;
+        } else if (argument == QLatin1String("--script")) {
+            options.scriptPath = value;
+        } else if (argument == QLatin1String("--home")) {
+            options.homePath = value;
+        } else if (value == QLatin1String("text") || value == QLatin1String("json")) {
+            options.format = value == QLatin1String("json") ? Format::Json : Format::Text;
+        } else {
+            errors << "--format is text or json\n" << usage << "\n";
+            return std::nullopt;
+        }
+    }
+    options.scenarioPath = locate(options.scenarioPath, QStringLiteral("scenarios/default.json"));
+    options.scriptPath = locate(options.scriptPath, QStringLiteral("scenarios/demo.script"));
+    return options;
+}
+
+HeadlessRunner::HeadlessRunner(Options options, QTextStream& out, QTextStream& errors)
+    : m_options(std::move(options)), m_out(out), m_errors(errors)
+{}
+
+HeadlessRunner::~HeadlessRunner() = default;
+
+int HeadlessRunner::run()
+{
+    QList<ScriptCommand> script;
+    platform::Scenario scenario;
+    try {
+        scenario = platform::Scenario::load(m_options.scenarioPath);
+        script = RunScript::parse(QString::fromUtf8(private_files::read(m_options.scriptPath)));
+    } catch (const ScriptError& error) {
+        m_errors << m_options.scriptPath << ": " << error.what() << "\n";
+        return badScript;
+    } catch (const SystemError& error) {
+        m_errors << error.description() << "\n";
+        return failed;
+    }
+
+    std::unique_ptr<QTemporaryDir> temporaryHome;
+    QString home = m_options.homePath;
+    if (home.isEmpty()) {
+        temporaryHome = std::make_unique<QTemporaryDir>();
+        home = temporaryHome->path();
+    }
+    try {
+        m_run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath);
+        m_run->launch();
+        m_run->settle();
+        print(0, QStringLiteral("launch"));
+        for (int i = 0; i < script.size(); ++i) {
+            execute(script[i]);
+            print(i + 1, script[i].text);
+        }
+        if (m_run->isRunning())
+            m_run->quit();
+    } catch (const ScriptError& error) {
+        m_errors << m_options.scriptPath << ": " << error.what() << "\n";
+        m_run.reset();
+        return badScript;
+    } catch (const Error& error) {
+        m_errors << error.description() << "\n";
+        m_run.reset();
+        return failed;
+    }
+    m_run.reset();
+    return succeeded;
+}
+
+void HeadlessRunner::requireApp(const ScriptCommand& command) const
+{
+    if (!m_run->isRunning())
+        throw ScriptError(command.line, QStringLiteral("Velmor Tray is not running (it quit)"));
+}
+
+void HeadlessRunner::execute(const ScriptCommand& command)
+{
+    platform::SimulatedDesktop& desktop = m_run->desktop();
+    auto appCommand = [&]() -> TrayApp& {
+        requireApp(command);
+        return m_run->app();
+    };
+    auto group = [&](const QString& name) -> QUuid {
+        for (const TrayNamedGroup& candidate : appCommand().model().namedGrouping().groups) {
+            if (candidate.name == name)
+                return candidate.id;
+        }
+        throw ScriptError(command.line, QStringLiteral("there is no group named “%1”").arg(name));
+    };
+    auto groupItemName = [&](const QString& name) {
+        return own(NativeTrayController::groupAutosavePrefix) + uuid_text::canonical(group(name));
+    };
+    auto click = [&](const QString& itemName, bool right) {
+        requireApp(command);
+        if (!desktop.click(itemName, right))
+            throw ScriptError(command.line, QStringLiteral("that item is not on screen"));
+    };
+    auto hook = [&](const std::function<void()>& action) {
+        if (action)
+            action();
+    };
+
+    switch (command.kind) {
+    case Kind::Wait:
+        m_run->settle(command.seconds);
+        return;
+    case Kind::ClickChevron:
+        click(chevronName(), false);
+        break;
+    case Kind::ClickMarker:
+        click(markerName(), false);
+        break;
+    case Kind::RightClickChevron:
+        click(chevronName(), true);
+        break;
+    case Kind::Menu:
+        requireApp(command);
+        if (!desktop.statusBar().chooseMenuItem(command.arguments[0]))
+            throw ScriptError(command.line,
+                              QStringLiteral("no open menu has an item “%1”").arg(command.arguments[0]));
+        break;
+    case Kind::ClickGroup:
+        click(groupItemName(command.arguments[0]), false);
+        break;
+    case Kind::Apply:
+        hook(appCommand().model().hooks().arrangeNative);
+        break;
+    case Kind::Toggle:
+        hook(appCommand().model().hooks().toggleNative);
+        break;
+    case Kind::Reveal:
+        hook(appCommand().model().hooks().revealNative);
+        break;
+    case Kind::Organize:
+        hook(appCommand().model().hooks().organizeAutomatically);
+        break;
+    case Kind::RestoreOrder:
+        hook(appCommand().model().hooks().restorePreviousOrder);
+        break;
+    case Kind::Refresh:
+        appCommand().model().refresh();
+        break;
+    case Kind::WindowOpen:
+        requireApp(command);
+        m_run->openSettingsWindow();
+        break;
+    case Kind::WindowClose:
+        requireApp(command);
+        m_run->closeSettingsWindow();
+        break;
+    case Kind::GroupAdd:
+        appCommand().model().saveNamedGroup(std::nullopt, command.arguments[0], command.arguments[1]);
+        break;
+    case Kind::GroupRename: {
+        const QUuid id = group(command.arguments[0]);
+        QString symbol;
+        for (const TrayNamedGroup& candidate : appCommand().model().namedGrouping().groups) {
+            if (candidate.id == id)
+                symbol = candidate.symbol;
+        }
+        appCommand().model().saveNamedGroup(id, command.arguments[1], symbol);
+        break;
+    }
+    case Kind::GroupDelete:
+        appCommand().model().deleteNamedGroup(group(command.arguments[0]));
+        break;
+    case Kind::GroupToggle: {
+        const QUuid id = group(command.arguments[0]);
+        if (const auto& toggle = appCommand().model().hooks().toggleNamedGroup)
+            toggle(id);
+        break;
+    }
+    case Kind::Move: {
+        const QString& bundle = command.arguments[0];
+        QString destination = command.arguments[1];
+        const QString prefix = own(TrayModel::groupDestinationPrefix);
+        if (destination.startsWith(prefix))
+            destination = prefix + uuid_text::canonical(group(destination.mid(prefix.size())));
+        else if (!traySectionFromRawValue(destination))
+            throw ScriptError(
+                command.line,
+                QStringLiteral("“%1” is neither a section nor group:\"NAME\"").arg(destination));
+        TrayModel& model = appCommand().model();
+        GroupedApp app{bundle, bundle, std::nullopt, std::nullopt};
+        for (const GroupedApp& row : model.groupedApps()) {
+            if (row.id == bundle)
+                app = row;
+        }
+        model.setDestination(app, destination);
+        break;
+    }
+    case Kind::CommandDrag: {
+        requireApp(command);
+        const platform::SimulatedDesktop::Snapshot bar = desktop.snapshot();
+        auto find = [&](const QString& what) -> const platform::SimulatedDesktop::SnapshotItem& {
+            QString name;
+            if (what == QLatin1String("chevron"))
+                name = chevronName();
+            else if (what == QLatin1String("marker"))
+                name = markerName();
+            else if (what.startsWith(QLatin1String("group:")))
+                name = groupItemName(what.mid(6));
+            for (const auto& item : bar.items) {
+                const bool match = name.isEmpty()
+                                       ? item.kind == MenuBarEntry::Kind::Extra && item.owner == what
+                                       : item.kind == MenuBarEntry::Kind::OwnItem && item.name == name;
+                if (match)
+                    return item;
+            }
+            throw ScriptError(command.line, QStringLiteral("“%1” has no icon on screen").arg(what));
+        };
+        const auto& dragged = find(command.arguments[0]);
+        const auto& target = find(command.arguments[1]);
+        const QPointF drop(command.flag ? target.frame.right() + 2 : target.frame.left() - 2,
+                           target.frame.center().y());
+        if (!desktop.commandDrag(dragged.key, drop))
+            throw ScriptError(command.line, QStringLiteral("the drag could not start"));
+        break;
+    }
+    case Kind::Launch:
+    case Kind::Quit: {
+        const bool done = command.kind == Kind::Launch ? desktop.launch(command.arguments[0])
+                                                       : desktop.quit(command.arguments[0]);
+        if (!done)
+            throw ScriptError(command.line, QStringLiteral("no app “%1” to %2")
+                                                .arg(command.arguments[0], command.kind == Kind::Launch
+                                                                               ? QStringLiteral("launch")
+                                                                               : QStringLiteral("quit")));
+        break;
+    }
+    case Kind::Trust:
+        desktop.setAccessibilityTrusted(command.flag);
+        break;
+    case Kind::FullDiskAccess:
+        desktop.setFullDiskAccess(command.flag);
+        break;
+    case Kind::Kill:
+        m_run->kill();
+        m_run->settle();
+        m_run->launch();
+        break;
+    case Kind::Restart:
+        m_run->quit();
+        m_run->settle();
+        m_run->launch();
+        break;
+    case Kind::Print:
+        return;
+    }
+    m_run->settle();
+}
+
+void HeadlessRunner::print(int step, const QString& command)
+{
+    platform::SimulatedDesktop& desktop = m_run->desktop();
+    const platform::SimulatedDesktop::Snapshot bar = desktop.snapshot();
+    const NativeTrayController* controller =
+        m_run->isRunning() ? m_run->app().delegate().controller() : nullptr;
+
+    QSet<QString> bundleIDs;
+    for (const platform::RunningApplication& app : desktop.workspace().runningApplications()) {
+        if (app.bundleIdentifier)
+            bundleIDs.insert(*app.bundleIdentifier);
+    }
+    auto entry = [&](const platform::SimulatedDesktop::SnapshotItem& item) {
+        // An app without a bundle identifier is known by its name; it has no identifier to show.
+        BarEntry result{QStringLiteral("extra"), bundleIDs.contains(item.owner) ? item.owner : QString(),
+                        item.title, item.title};
+        if (item.kind == MenuBarEntry::Kind::System) {
+            result.kind = QStringLiteral("system");
+        } else if (item.kind == MenuBarEntry::Kind::OwnItem) {
+            result.bundleID.clear();
+            auto* statusItem = desktop.statusBar().item(item.name);
+            const QString symbol = statusItem ? statusItem->button()->symbolName() : QString();
+            const QString buttonTitle = statusItem ? statusItem->button()->title() : QString();
+            if (item.name == chevronName()) {
+                result.kind = QStringLiteral("chevron");
+                result.title = symbol == own(NativeTrayController::collapsedSymbol) ? QStringLiteral("›")
+                                                                                    : QStringLiteral("‹");
+            } else if (item.name == markerName()) {
+                result.kind = QStringLiteral("marker");
+                result.title = own(NativeTrayController::markerTitle);
+            } else {
+                result.kind = QStringLiteral("group");
+                QString name = statusItem
+                                   ? statusItem->button()->accessibilityLabel().section(
+                                         QString::fromUtf8(NativeTrayController::groupToolTipSeparator), 0, 0)
+                                   : item.name;
+                result.title = QStringLiteral("[%1 %2]").arg(name, buttonTitle);
+            }
+            result.text = result.title;
+        }
+        return result;
+    };
+
+    QList<BarEntry> entries;
+    for (const auto& item : bar.items)
+        entries.append(entry(item));
+    QList<BarEntry> offScreen;
+    for (const auto& item : bar.offScreen)
+        offScreen.append(entry(item));
+    QStringList events;
+    for (VelmorEvent event : m_run->takeEvents())
+        events.append(velmor_event::wireName(event));
+
+    const bool configured = controller && controller->configured();
+    const bool expanded = !controller || controller->expanded();
+    const bool busy = controller && controller->busy();
+    const bool managing = controller && controller->managing();
+    const std::optional<QString> warning = controller ? controller->warning() : std::nullopt;
+
+    if (m_options.format == Format::Json) {
+        auto list = [](const QList<BarEntry>& from) {
+            Json array = Json::array();
+            for (const BarEntry& e : from) {
+                if (e.kind == QLatin1String("system"))
+                    continue;
+                array.push_back(
+                    Json{{"kind", json::toStd(e.kind)},
+                         {"bundleID", e.bundleID.isEmpty() ? Json(nullptr) : Json(json::toStd(e.bundleID))},
+                         {"title", json::toStd(e.title)}});
+            }
+            return array;
+        };
+        Json hidden = Json::array();
+        for (const QString& bundle : bar.hiddenApps)
+            hidden.push_back(json::toStd(bundle));
+        Json recorded = Json::array();
+        for (const QString& event : events)
+            recorded.push_back(json::toStd(event));
+        const Json object{{"step", step},
+                          {"command", json::toStd(command)},
+                          {"menuBar", list(entries)},
+                          {"hiddenBundles", hidden},
+                          {"offScreen", list(offScreen)},
+                          {"configured", configured},
+                          {"expanded", expanded},
+                          {"busy", busy},
+                          {"managing", managing},
+                          {"warning", warning ? Json(json::toStd(*warning)) : Json(nullptr)},
+                          {"events", recorded}};
+        m_out << QString::fromUtf8(json::serialize(object)) << "\n";
+        m_out.flush();
+        return;
+    }
+
+    QStringList shown;
+    for (const BarEntry& e : entries) {
+        if (e.kind != QLatin1String("system"))
+            shown.append(e.text);
+    }
+    QStringList state;
+    if (!m_run->isRunning())
+        state.append(QStringLiteral("not running"));
+    else
+        state << (configured ? QStringLiteral("configured") : QStringLiteral("unconfigured"))
+              << (expanded ? QStringLiteral("expanded") : QStringLiteral("collapsed"));
+    if (busy)
+        state.append(QStringLiteral("busy"));
+    if (managing)
+        state.append(QStringLiteral("managing"));
+    QString line = QStringLiteral("%1 %2 | %3 | %4")
+                       .arg(step, 2, 10, QLatin1Char('0'))
+                       .arg(command, shown.join(u' '), state.join(u' '));
+    if (!bar.hiddenApps.isEmpty())
+        line += QStringLiteral(" | hidden: ") + bar.hiddenApps.join(QStringLiteral(", "));
+    if (!events.isEmpty())
+        line += QStringLiteral(" | events: ") + events.join(QStringLiteral(", "));
+    if (warning)
+        line += QStringLiteral(" | warning: ") + *warning;
+    m_out << line << "\n";
+    m_out.flush();
+}
+
+} // namespace velmor
