@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace velmor {
@@ -19,6 +20,44 @@ namespace {
 plist_t node(void* p)
 {
     return static_cast<plist_t>(p);
+}
+
+// What libplist allocates for the caller (iterators, keys) is freed on every path, exceptions
+// from a visitor included.
+struct FreeDeleter {
+    void operator()(void* pointer) const { free(pointer); }
+};
+
+// Visits a dictionary's members in document order.
+template <class Visit> void walkDictionary(plist_t dictionary, Visit&& visit)
+{
+    plist_dict_iter raw = nullptr;
+    plist_dict_new_iter(dictionary, &raw);
+    const std::unique_ptr<void, FreeDeleter> iterator(raw);
+    for (;;) {
+        char* rawKey = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dictionary, raw, &rawKey, &value);
+        const std::unique_ptr<char, FreeDeleter> key(rawKey);
+        if (!value)
+            return;
+        visit(key.get(), value);
+    }
+}
+
+// Visits an array's elements in order, in one pass (indexed access walks from the start).
+template <class Visit> void walkArray(plist_t array, Visit&& visit)
+{
+    plist_array_iter raw = nullptr;
+    plist_array_new_iter(array, &raw);
+    const std::unique_ptr<void, FreeDeleter> iterator(raw);
+    for (;;) {
+        plist_t element = nullptr;
+        plist_array_next_item(array, raw, &element);
+        if (!element)
+            return;
+        visit(element);
+    }
 }
 
 // libplist reads and writes reals with the C library's number functions, which follow the
@@ -240,21 +279,10 @@ private:
             m_objects.push_back(Object{true, 0xd0, 0, {}, {}});
             std::vector<quint64> keys;
             std::vector<quint64> values;
-            plist_dict_iter iterator = nullptr;
-            plist_dict_new_iter(item, &iterator);
-            for (;;) {
-                char* key = nullptr;
-                plist_t value = nullptr;
-                plist_dict_next_item(item, iterator, &key, &value);
-                if (!value) {
-                    free(key);
-                    break;
-                }
+            walkDictionary(item, [&](const char* key, plist_t value) {
                 keys.push_back(addScalar(stringObject(key, static_cast<qsizetype>(std::strlen(key)))));
-                free(key);
                 values.push_back(add(value));
-            }
-            free(iterator);
+            });
             Object& dictionary = m_objects[index];
             dictionary.count = keys.size();
             dictionary.references = std::move(keys);
@@ -265,16 +293,7 @@ private:
             const quint64 index = m_objects.size();
             m_objects.push_back(Object{true, 0xa0, 0, {}, {}});
             std::vector<quint64> elements;
-            plist_array_iter iterator = nullptr;
-            plist_array_new_iter(item, &iterator);
-            for (;;) {
-                plist_t element = nullptr;
-                plist_array_next_item(item, iterator, &element);
-                if (!element)
-                    break;
-                elements.push_back(add(element));
-            }
-            free(iterator);
+            walkArray(item, [&](plist_t element) { elements.push_back(add(element)); });
             m_objects[index].count = elements.size();
             m_objects[index].references = std::move(elements);
             return index;
@@ -463,16 +482,7 @@ QList<PlistNode> PlistNode::elements() const
     if (type() != Type::Array)
         return result;
     result.reserve(count());
-    plist_array_iter iterator = nullptr;
-    plist_array_new_iter(node(m_node), &iterator);
-    for (;;) {
-        plist_t item = nullptr;
-        plist_array_next_item(node(m_node), iterator, &item);
-        if (!item)
-            break;
-        result.append(PlistNode(item));
-    }
-    free(iterator);
+    walkArray(node(m_node), [&](plist_t item) { result.append(PlistNode(item)); });
     return result;
 }
 
@@ -487,21 +497,8 @@ void PlistNode::forEachMember(const std::function<void(const QString&, PlistNode
 {
     if (type() != Type::Dictionary)
         return;
-    plist_dict_iter iterator = nullptr;
-    plist_dict_new_iter(node(m_node), &iterator);
-    for (;;) {
-        char* key = nullptr;
-        plist_t item = nullptr;
-        plist_dict_next_item(node(m_node), iterator, &key, &item);
-        if (!item) {
-            free(key);
-            break;
-        }
-        const QString name = QString::fromUtf8(key);
-        free(key);
-        visit(name, PlistNode(item));
-    }
-    free(iterator);
+    walkDictionary(node(m_node),
+                   [&](const char* key, plist_t item) { visit(QString::fromUtf8(key), PlistNode(item)); });
 }
 
 QStringList PlistNode::keys() const

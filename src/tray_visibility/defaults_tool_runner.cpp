@@ -30,21 +30,34 @@ public:
             throw SystemError(SystemError::Kind::File,
                               QStringLiteral("Could not create the folder “%1”.").arg(m_path));
     }
-    ~PrivateTemporaryFolder() { QDir(m_path).removeRecursively(); }
+    ~PrivateTemporaryFolder()
+    {
+        // The files handed out are removed by name, which costs far less than a recursive walk;
+        // the walk is only the fallback for anything else that ended up inside.
+        for (const QString& file : m_files)
+            QFile::remove(file);
+        if (!QDir().rmdir(m_path))
+            QDir(m_path).removeRecursively();
+    }
     PrivateTemporaryFolder(const PrivateTemporaryFolder&) = delete;
     PrivateTemporaryFolder& operator=(const PrivateTemporaryFolder&) = delete;
 
-    QString filePath(const QString& name) const { return QDir(m_path).filePath(name); }
+    QString filePath(const QString& name)
+    {
+        m_files.append(m_path + QLatin1Char('/') + name);
+        return m_files.last();
+    }
 
 private:
     QString m_path;
+    QStringList m_files;
 };
 
 } // namespace
 
 std::optional<QByteArray> DefaultsToolRunner::run(const QStringList& arguments) const
 {
-    const PrivateTemporaryFolder folder(m_configuration.temporaryDirectory, m_configuration.runPrefix);
+    PrivateTemporaryFolder folder(m_configuration.temporaryDirectory, m_configuration.runPrefix);
     const QString outputPath = folder.filePath(kOutputFileName);
     {
         QFile output(outputPath);
@@ -90,7 +103,7 @@ std::optional<QByteArray> DefaultsToolRunner::exportDomain(const QString& domain
 
 bool DefaultsToolRunner::importDomain(const QString& domain, const QByteArray& document) const
 {
-    const PrivateTemporaryFolder folder(m_configuration.temporaryDirectory, m_configuration.importPrefix);
+    PrivateTemporaryFolder folder(m_configuration.temporaryDirectory, m_configuration.importPrefix);
     const QString file = folder.filePath(m_configuration.importFileName);
     private_files::writeAtomically(file, document);
     return run({kImport, domain, file}).has_value();

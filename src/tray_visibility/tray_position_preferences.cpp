@@ -4,6 +4,7 @@
 #include "platform/host.h"
 #include "platform/workspace.h"
 #include "tray_visibility/mac_tray_position_store.h"
+#include "tray_visibility/tray_apple_bundles.h"
 #include "tray_visibility/tray_position_error.h"
 #include "tray_visibility/tray_recovery_paths.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 const QString kStatusPrefix = QStringLiteral("status:");
 const QString kOwnerSeparator = QStringLiteral("::");
-const QString kApplePrefix = QStringLiteral("com.apple.");
 
 [[noreturn]] void unsupported()
 {
@@ -134,7 +134,7 @@ TrayPositionPlan TrayPositionPreferences::plan(const TrayPositionStore::Position
                 continue;
             bundleID = *owners.cbegin();
         }
-        if (bundleID.startsWith(kApplePrefix))
+        if (isAppleBundleID(bundleID))
             continue;
         if (request.hiddenBundleIDs.contains(bundleID)) {
             hidden.append({it.key(), it.value()});
@@ -150,7 +150,7 @@ TrayPositionPlan TrayPositionPreferences::plan(const TrayPositionStore::Position
             const QString& bundleID = it.key();
             const bool wanted =
                 request.hiddenBundleIDs.contains(bundleID) || request.visibleBundleIDs.contains(bundleID);
-            if (wanted && !bundleID.startsWith(kApplePrefix) && !plan.matchedBundleIDs.contains(bundleID))
+            if (wanted && !isAppleBundleID(bundleID) && !plan.matchedBundleIDs.contains(bundleID))
                 throw TrayPositionError(TrayPositionError::Case::missing);
         }
     }

@@ -5,13 +5,13 @@
 #include "platform/host.h"
 #include "platform/workspace.h"
 #include "tray_visibility/mac_tray_preference_store.h"
+#include "tray_visibility/tray_apple_bundles.h"
 #include "tray_visibility/tray_preference_error.h"
 #include "tray_visibility/tray_recovery_paths.h"
 
 namespace velmor {
 namespace {
 
-const QString kApplePrefix = QStringLiteral("com.apple.");
 constexpr int kLastMarkerModeMajorVersion = 26;
 
 bool sameList(const QByteArray& a, const QByteArray& b)
@@ -77,8 +77,8 @@ void TrayPreferenceVisibility::apply(const QSet<QString>& hiddenBundleIDs,
     QSet<QString> missing;
     for (auto it = runningExecutables.cbegin(); it != runningExecutables.cend(); ++it) {
         const QString& bundleID = it.key();
-        if (hiddenBundleIDs.contains(bundleID) && bundleID != ownBundleID &&
-            !bundleID.startsWith(kApplePrefix) && !result.matchedBundleIDs.contains(bundleID))
+        if (hiddenBundleIDs.contains(bundleID) && bundleID != ownBundleID && !isAppleBundleID(bundleID) &&
+            !result.matchedBundleIDs.contains(bundleID))
             missing.insert(bundleID);
     }
     if (!missing.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "foundation/property_list.h"
 #include "foundation/system_error.h"
+#include "tray_visibility/tray_apple_bundles.h"
 
 #include <QDir>
 #include <QUrl>
@@ -23,7 +24,6 @@ const QString kAdhocBinary = QStringLiteral("adhocBinary");
 const QString kFirstMember = QStringLiteral("_0");
 const QString kRelative = QStringLiteral("relative");
 const QString kBase = QStringLiteral("base");
-const QString kApplePrefix = QStringLiteral("com.apple.");
 const QString kLocalhost = QStringLiteral("localhost");
 const QString kFileScheme = QStringLiteral("file");
 
@@ -123,11 +123,6 @@ Decoded decode(const QByteArray& data)
         decoded.rows.push_back(Row{key, value, std::move(identity)});
     }
     return decoded;
-}
-
-bool isApple(const QString& bundleID)
-{
-    return bundleID.startsWith(kApplePrefix);
 }
 
 // Executable path -> the running bundles with that executable.
@@ -310,7 +305,7 @@ TrayTrackedApplications::applying(const QSet<QString>& hiddenBundleIDs, const Ex
         };
         const auto visit = [&](const PlistNode& location, bool menuItem) {
             if (const auto bundle = bundleOf(location)) {
-                if (*bundle == ownBundleID || isApple(*bundle))
+                if (*bundle == ownBundleID || isAppleBundleID(*bundle))
                     protectedRow = true;
                 if (known.contains(*bundle))
                     name(*bundle, menuItem);
@@ -337,7 +332,7 @@ TrayTrackedApplications::applying(const QSet<QString>& hiddenBundleIDs, const Ex
                           (visibleBundleIDs && all.intersects(*visibleBundleIDs)) ||
                           std::any_of(owners.cbegin(), owners.cend(),
                                       [&](const QString& owner) {
-                                          return isApple(owner) || !hiddenBundleIDs.contains(owner);
+                                          return isAppleBundleID(owner) || !hiddenBundleIDs.contains(owner);
                                       }) ||
                           !row.allowed();
         if (keep)
@@ -425,7 +420,7 @@ QSet<QString> TrayTrackedApplications::menuBundleIDs(const QByteArray& list,
     }
     result.remove(ownBundleID);
     for (auto it = result.begin(); it != result.end();) {
-        it = isApple(*it) ? result.erase(it) : std::next(it);
+        it = isAppleBundleID(*it) ? result.erase(it) : std::next(it);
     }
     return result;
 }

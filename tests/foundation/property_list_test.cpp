@@ -253,3 +253,17 @@ TEST(PropertyList, BinaryWriterKeepsEveryValueOfALargeDocument)
     const QByteArray rewritten = PropertyList::decode(unsignedList).toBinary();
     EXPECT_EQ(rewritten.mid(8, 17), unsignedList.mid(8, 17));
 }
+
+TEST(PropertyList, AVisitorThatThrowsLeavesNothingBehind)
+{
+    PropertyList dictionary = PropertyList::dictionary();
+    dictionary.root().setBool(QStringLiteral("a"), true);
+    dictionary.root().setBool(QStringLiteral("b"), true);
+    int visited = 0;
+    EXPECT_THROW(dictionary.root().forEachMember([&](const QString&, PlistNode) {
+        ++visited;
+        throw SystemError(SystemError::Kind::Parse, QStringLiteral("stop"));
+    }),
+                 SystemError);
+    EXPECT_EQ(visited, 1); // the sanitizer build reports a leaked iterator here
+}

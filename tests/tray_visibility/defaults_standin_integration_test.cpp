@@ -15,8 +15,12 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace velmor;
 using namespace velmor::test;
@@ -132,6 +136,8 @@ TEST_F(DefaultsStandInTest, AnUnreachableOrFailingDomainIsAccessAndChangesNothin
 
 TEST_F(DefaultsStandInTest, AHangingToolIsKilledAtTheDeadlineWithEverythingItStarted)
 {
+    // Orphans of the killed tools come to this process, so it can check how they ended and reap them.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
     m_home.setFaults(R"({"export": {"hangSeconds": 30}})");
     QElapsedTimer timer;
     timer.start();
@@ -146,8 +152,17 @@ TEST_F(DefaultsStandInTest, AHangingToolIsKilledAtTheDeadlineWithEverythingItSta
 
     const QList<qint64> pids = m_home.hangingProcesses();
     EXPECT_EQ(pids.size(), 6);
-    for (const qint64 pid : pids)
+    int orphans = 0;
+    for (const qint64 pid : pids) {
+        int status = 0;
+        if (waitpid(pid_t(pid), &status, 0) == pid) {
+            ++orphans;
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "process " << pid;
+        }
         EXPECT_FALSE(processIsAlive(pid)) << "process " << pid << " was left behind";
+    }
+    EXPECT_EQ(orphans, 3) << "each hanging tool's own child";
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 TEST_F(DefaultsStandInTest, AnImportTheSystemDoesNotTakeIsRolledBackAtOnce)
