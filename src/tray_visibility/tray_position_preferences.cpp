@@ -3,8 +3,8 @@
 #include "foundation/system_error.h"
 #include "platform/host.h"
 #include "platform/workspace.h"
+#include "tray_visibility/apple_bundle_id.h"
 #include "tray_visibility/mac_tray_position_store.h"
-#include "tray_visibility/tray_apple_bundles.h"
 #include "tray_visibility/tray_position_error.h"
 #include "tray_visibility/tray_recovery_paths.h"
 

@@ -2,7 +2,7 @@
 
 #include "foundation/property_list.h"
 #include "foundation/system_error.h"
-#include "tray_visibility/tray_apple_bundles.h"
+#include "tray_visibility/apple_bundle_id.h"
 
 #include <QDir>
 #include <QUrl>
