@@ -3,6 +3,7 @@
 #include "foundation/json.h"
 #include "foundation/private_files.h"
 #include "foundation/property_list.h"
+#include "platform/simulated/simulated_home.h"
 #include "platform/simulated/simulated_host.h"
 #include "tray_visibility/mac_tray_position_store.h"
 #include "tray_visibility/mac_tray_preference_store.h"
@@ -78,24 +79,26 @@ public:
 
     void setFaults(const QByteArray& json) const
     {
-        writeSimulatorFile(QStringLiteral("defaults-faults.json"), json);
+        writeSimulatorFile(platform::simulated_home::defaultsFaultsPath(home()), json);
     }
     void setFullDiskAccess(bool granted) const
     {
-        writeSimulatorFile(QStringLiteral("system.json"), json::serialize(Json{{"fullDiskAccess", granted}}));
+        writeSimulatorFile(
+            platform::simulated_home::systemSwitchesPath(home()),
+            json::serialize(Json{{json::toStd(platform::simulated_home::fullDiskAccessKey), granted}}));
     }
     // Runs of "export" or "import" since the counter was last reset.
     int runs(const char* command) const
     {
-        const QString path = simulatorFile(QStringLiteral("defaults-runs.json"));
+        const QString path = platform::simulated_home::defaultsRunsPath(home());
         return QFileInfo::exists(path) ? json::parse(private_files::read(path)).value(command, 0) : 0;
     }
-    void resetRuns() const { QFile::remove(simulatorFile(QStringLiteral("defaults-runs.json"))); }
+    void resetRuns() const { QFile::remove(platform::simulated_home::defaultsRunsPath(home())); }
     // The pids of hanging runs and of the children they started.
     QList<qint64> hangingProcesses() const
     {
         QList<qint64> pids;
-        QFile file(simulatorFile(QStringLiteral("defaults-hang.pids")));
+        QFile file(platform::simulated_home::defaultsHangRecordPath(home()));
         if (file.open(QIODevice::ReadOnly)) {
             for (const QByteArray& line : file.readAll().split('\n'))
                 if (!line.isEmpty())
@@ -109,14 +112,10 @@ public:
     }
 
 private:
-    QString simulatorFile(const QString& name) const
+    static void writeSimulatorFile(const QString& path, const QByteArray& content)
     {
-        return QDir(home()).filePath(".velmor-simulator/" + name);
-    }
-    void writeSimulatorFile(const QString& name, const QByteArray& content) const
-    {
-        QDir().mkpath(QFileInfo(simulatorFile(name)).absolutePath());
-        private_files::writeAtomically(simulatorFile(name), content);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        private_files::writeAtomically(path, content);
     }
 
     QTemporaryDir m_root;

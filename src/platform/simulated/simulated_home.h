@@ -45,6 +45,24 @@ inline QString systemSwitchesPath(const QString& home)
     return simulatorFolder(home) + QStringLiteral("/system.json");
 }
 
+// The `defaults` stand-in's fault knobs (format in docs/defaults-standin.md).
+inline QString defaultsFaultsPath(const QString& home)
+{
+    return simulatorFolder(home) + QStringLiteral("/defaults-faults.json");
+}
+
+// How many times the stand-in has run, per command.
+inline QString defaultsRunsPath(const QString& home)
+{
+    return simulatorFolder(home) + QStringLiteral("/defaults-runs.json");
+}
+
+// Process identifiers of the helpers a hanging stand-in started, so tests can reap them.
+inline QString defaultsHangRecordPath(const QString& home)
+{
+    return simulatorFolder(home) + QStringLiteral("/defaults-hang.pids");
+}
+
 // The app's own user defaults domain.
 inline QString userDefaultsPath(const QString& home, const QString& bundleIdentifier)
 {

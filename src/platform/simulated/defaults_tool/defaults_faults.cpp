@@ -2,20 +2,18 @@
 
 #include "foundation/json.h"
 #include "foundation/system_error.h"
+#include "platform/simulated/simulated_home.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
 namespace velmor::defaults_tool {
+
+namespace simulated_home = platform::simulated_home;
 namespace {
 
-const QString kFolder = QStringLiteral(".velmor-simulator");
-const QString kFaultsFile = QStringLiteral("defaults-faults.json");
-const QString kRunsFile = QStringLiteral("defaults-runs.json");
-const QString kSystemFile = QStringLiteral("system.json");
-const QString kHangRecordFile = QStringLiteral("defaults-hang.pids");
-const char* const kFullDiskAccess = "fullDiskAccess";
+const std::string kFullDiskAccess = simulated_home::fullDiskAccessKey.toStdString();
 
 [[noreturn]] void invalid(const QString& path, const QString& reason)
 {
@@ -89,30 +87,25 @@ std::optional<Fault> faultOf(const Json& knob, int run, const QString& command, 
 
 } // namespace
 
-QString DefaultsFaults::path(const QString& name) const
-{
-    return QDir(m_home).filePath(kFolder + QLatin1Char('/') + name);
-}
-
 QString DefaultsFaults::hangRecordPath() const
 {
-    return path(kHangRecordFile);
+    return simulated_home::defaultsHangRecordPath(m_home);
 }
 
 Fault DefaultsFaults::begin(const QString& command) const
 {
-    const QString runsPath = path(kRunsFile);
+    const QString runsPath = simulated_home::defaultsRunsPath(m_home);
     Json runs = readJson(runsPath).value_or(Json::object());
     const std::string name = json::toStd(command);
     const int run =
         (runs.contains(name) && runs.at(name).is_number_integer() ? runs.at(name).get<int>() : 0) + 1;
     runs[name] = run;
-    QDir().mkpath(path(QString()));
+    QDir().mkpath(simulated_home::simulatorFolder(m_home));
     QSaveFile counter(runsPath);
     if (!counter.open(QIODevice::WriteOnly) || counter.write(json::serialize(runs)) < 0 || !counter.commit())
         invalid(runsPath, counter.errorString());
 
-    const QString faultsPath = path(kFaultsFile);
+    const QString faultsPath = simulated_home::defaultsFaultsPath(m_home);
     const auto faults = readJson(faultsPath);
     if (!faults)
         return {};
@@ -134,7 +127,7 @@ Fault DefaultsFaults::begin(const QString& command) const
 
 bool DefaultsFaults::fullDiskAccess() const
 {
-    const QString systemPath = path(kSystemFile);
+    const QString systemPath = simulated_home::systemSwitchesPath(m_home);
     const auto system = readJson(systemPath);
     if (!system || !system->contains(kFullDiskAccess))
         return true;

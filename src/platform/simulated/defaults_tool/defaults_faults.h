@@ -34,7 +34,6 @@ public:
     QString hangRecordPath() const;
 
 private:
-    QString path(const QString& name) const;
 
     QString m_home;
 };
