@@ -12,6 +12,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace velmor {
@@ -179,142 +182,177 @@ int sizeExponent(int size)
     return size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : 3;
 }
 
-void appendBigEndian(QByteArray& out, quint64 value, int size)
+void appendBigEndian(std::string& out, quint64 value, int size)
 {
     for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
-        out.append(static_cast<char>((value >> shift) & 0xff));
+        out.push_back(static_cast<char>((value >> shift) & 0xff));
 }
 
 // A marker byte with its count, which follows as an integer object when it does not fit.
-void appendMarker(QByteArray& out, unsigned char type, quint64 count)
+void appendMarker(std::string& out, unsigned char type, quint64 count)
 {
     if (count < 15) {
-        out.append(static_cast<char>(type | count));
+        out.push_back(static_cast<char>(type | count));
         return;
     }
-    out.append(static_cast<char>(type | 0x0f));
+    out.push_back(static_cast<char>(type | 0x0f));
     const int size = bytesFor(count);
-    out.append(static_cast<char>(0x10 | sizeExponent(size)));
+    out.push_back(static_cast<char>(0x10 | sizeExponent(size)));
     appendBigEndian(out, count, size);
-}
-
-QByteArray stringObject(const char* utf8, qsizetype length)
-{
-    QByteArray out;
-    const bool ascii =
-        std::all_of(utf8, utf8 + length, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) {
-        appendMarker(out, 0x50, static_cast<quint64>(length));
-        out.append(utf8, length);
-        return out;
-    }
-    const QString text = QString::fromUtf8(utf8, length);
-    appendMarker(out, 0x60, static_cast<quint64>(text.size()));
-    for (const QChar unit : text)
-        appendBigEndian(out, unit.unicode(), 2);
-    return out;
 }
 
 // libplist 2.2's binary writer slows down more than linearly with the number of objects, which
 // made large lists cost many times more per row than small ones. This writer visits every value
-// once, writes each container once and shares equal scalars, as the system's writer does.
+// once, writes each container once and shares equal scalars, as the system's writer does. Scalars
+// are encoded into one buffer and containers' references into one vector, so a value costs a
+// hash lookup and no allocation of its own.
 class BinaryWriter final {
 public:
     QByteArray write(plist_t root)
     {
         add(root);
+        resolveDates();
         const quint64 objectCount = m_objects.size();
         const int referenceSize = bytesFor(objectCount - 1);
-        QByteArray out("bplist00");
+
+        std::string out("bplist00");
+        out.reserve(m_scalarBytes.size() + m_references.size() * referenceSize + objectCount * 12 + 64);
         std::vector<quint64> offsets;
         offsets.reserve(m_objects.size());
         for (const Object& object : m_objects) {
-            offsets.push_back(static_cast<quint64>(out.size()));
-            if (!object.container) {
-                out.append(object.bytes);
+            offsets.push_back(out.size());
+            if (object.marker == scalarMarker) {
+                out.append(m_scalarBytes, object.start, object.length);
                 continue;
             }
-            appendMarker(out, object.marker, object.count);
-            for (const quint64 reference : object.references)
-                appendBigEndian(out, reference, referenceSize);
+            appendMarker(out, object.marker, object.length);
+            const quint32 references = object.marker == dictionaryMarker ? object.length * 2 : object.length;
+            for (quint32 i = 0; i < references; ++i)
+                appendBigEndian(out, m_references[object.start + i], referenceSize);
         }
-        const quint64 tableOffset = static_cast<quint64>(out.size());
+        const quint64 tableOffset = out.size();
         const int offsetSize = bytesFor(offsets.empty() ? 0 : offsets.back());
         for (const quint64 offset : offsets)
             appendBigEndian(out, offset, offsetSize);
-        out.append(QByteArray(6, '\0'));
-        out.append(static_cast<char>(offsetSize));
-        out.append(static_cast<char>(referenceSize));
+        out.append(6, '\0');
+        out.push_back(static_cast<char>(offsetSize));
+        out.push_back(static_cast<char>(referenceSize));
         appendBigEndian(out, objectCount, 8);
         appendBigEndian(out, 0, 8);
         appendBigEndian(out, tableOffset, 8);
-        return out;
+        return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
     }
 
 private:
+    static constexpr unsigned char scalarMarker = 0;
+    static constexpr unsigned char arrayMarker = 0xa0;
+    static constexpr unsigned char dictionaryMarker = 0xd0;
+    static constexpr unsigned char dateMarker = 0x33;
+
+    // A scalar's bytes in m_scalarBytes, or a container's references in m_references (a
+    // dictionary's keys first, then its values; `length` counts entries).
     struct Object {
-        bool container = false;
-        unsigned char marker = 0;
-        quint64 count = 0;
-        std::vector<quint64> references;
-        QByteArray bytes;
+        unsigned char marker = scalarMarker;
+        quint32 start = 0;
+        quint32 length = 0;
     };
 
-    quint64 addScalar(QByteArray bytes)
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view bytes) const { return std::hash<std::string_view>{}(bytes); }
+    };
+
+    // Looks up the scalar encoded in m_candidate, adding it when it is new.
+    quint32 addCandidate()
     {
-        const auto existing = m_scalars.constFind(bytes);
-        if (existing != m_scalars.cend())
-            return *existing;
-        const quint64 index = m_objects.size();
-        m_scalars.insert(bytes, index);
-        m_objects.push_back(Object{false, 0, 0, {}, std::move(bytes)});
+        const auto existing = m_scalars.find(std::string_view(m_candidate));
+        if (existing != m_scalars.end())
+            return existing->second;
+        const auto index = static_cast<quint32>(m_objects.size());
+        m_objects.push_back(Object{scalarMarker, static_cast<quint32>(m_scalarBytes.size()),
+                                   static_cast<quint32>(m_candidate.size())});
+        m_scalarBytes.append(m_candidate);
+        m_scalars.emplace(m_candidate, index);
         return index;
     }
 
-    quint64 add(plist_t item)
+    quint32 addString(const char* utf8, std::size_t length)
+    {
+        m_candidate.clear();
+        const bool ascii =
+            std::all_of(utf8, utf8 + length, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii) {
+            appendMarker(m_candidate, 0x50, length);
+            m_candidate.append(utf8, length);
+            return addCandidate();
+        }
+        const QString text = QString::fromUtf8(utf8, static_cast<qsizetype>(length));
+        appendMarker(m_candidate, 0x60, static_cast<quint64>(text.size()));
+        for (const QChar unit : text)
+            appendBigEndian(m_candidate, unit.unicode(), 2);
+        return addCandidate();
+    }
+
+    quint32 addBytes(const QByteArray& encoded)
+    {
+        m_candidate.assign(encoded.constData(), static_cast<std::size_t>(encoded.size()));
+        return addCandidate();
+    }
+
+    quint32 add(plist_t item)
     {
         switch (plist_get_node_type(item)) {
         case PLIST_DICT: {
-            const quint64 index = m_objects.size();
-            m_objects.push_back(Object{true, 0xd0, 0, {}, {}});
-            std::vector<quint64> keys;
-            std::vector<quint64> values;
+            const auto index = static_cast<quint32>(m_objects.size());
+            const quint32 count = plist_dict_get_size(item);
+            const auto start = static_cast<quint32>(m_references.size());
+            m_objects.push_back(Object{dictionaryMarker, start, count});
+            m_references.resize(m_references.size() + 2 * static_cast<std::size_t>(count));
+            quint32 entry = 0;
             walkDictionary(item, [&](const char* key, plist_t value) {
-                keys.push_back(addScalar(stringObject(key, static_cast<qsizetype>(std::strlen(key)))));
-                values.push_back(add(value));
+                if (entry >= count)
+                    return;
+                const quint32 keyObject = addString(key, std::strlen(key));
+                m_references[start + entry] = keyObject;
+                const quint32 valueObject = add(value);
+                m_references[start + count + entry] = valueObject;
+                ++entry;
             });
-            Object& dictionary = m_objects[index];
-            dictionary.count = keys.size();
-            dictionary.references = std::move(keys);
-            dictionary.references.insert(dictionary.references.end(), values.begin(), values.end());
             return index;
         }
         case PLIST_ARRAY: {
-            const quint64 index = m_objects.size();
-            m_objects.push_back(Object{true, 0xa0, 0, {}, {}});
-            std::vector<quint64> elements;
-            walkArray(item, [&](plist_t element) { elements.push_back(add(element)); });
-            m_objects[index].count = elements.size();
-            m_objects[index].references = std::move(elements);
+            const auto index = static_cast<quint32>(m_objects.size());
+            const quint32 count = plist_array_get_size(item);
+            const auto start = static_cast<quint32>(m_references.size());
+            m_objects.push_back(Object{arrayMarker, start, count});
+            m_references.resize(m_references.size() + count);
+            quint32 position = 0;
+            walkArray(item, [&](plist_t element) {
+                if (position >= count)
+                    return;
+                const quint32 elementObject = add(element);
+                m_references[start + position++] = elementObject;
+            });
             return index;
         }
         case PLIST_STRING: {
             uint64_t length = 0;
             const char* text = plist_get_string_ptr(item, &length);
-            return addScalar(stringObject(text, static_cast<qsizetype>(length)));
+            return addString(text, length);
         }
         case PLIST_BOOLEAN: {
             uint8_t value = 0;
             plist_get_bool_val(item, &value);
-            return addScalar(QByteArray(1, value ? '\x09' : '\x08'));
+            m_candidate.assign(1, value ? '\x09' : '\x08');
+            return addCandidate();
         }
         case PLIST_DATA: {
             uint64_t length = 0;
             const char* bytes = plist_get_data_ptr(item, &length);
-            QByteArray object;
-            appendMarker(object, 0x40, length);
-            object.append(bytes, static_cast<qsizetype>(length));
-            return addScalar(std::move(object));
+            m_candidate.clear();
+            appendMarker(m_candidate, 0x40, length);
+            m_candidate.append(bytes, length);
+            return addCandidate();
         }
         case PLIST_UINT: {
             uint64_t value = 0;
@@ -322,37 +360,110 @@ private:
             // A value with the top bit set is negative, unless it was stored as a 16-byte unsigned
             // integer; only libplist knows which, and its XML form tells cheaply.
             if ((value >> 63) && !isSignedInteger(item))
-                return addScalar(libplistScalar(item));
+                return addBytes(libplistScalar(item));
             const int size = bytesFor(value);
-            QByteArray object(1, static_cast<char>(0x10 | sizeExponent(size)));
-            appendBigEndian(object, value, size);
-            return addScalar(std::move(object));
+            m_candidate.assign(1, static_cast<char>(0x10 | sizeExponent(size)));
+            appendBigEndian(m_candidate, value, size);
+            return addCandidate();
         }
         case PLIST_REAL: {
             double value = 0;
             plist_get_real_val(item, &value);
             quint64 bits = 0;
             std::memcpy(&bits, &value, sizeof bits);
-            QByteArray object(1, '\x23');
-            appendBigEndian(object, bits, 8);
-            return addScalar(std::move(object));
+            m_candidate.assign(1, '\x23');
+            appendBigEndian(m_candidate, bits, 8);
+            return addCandidate();
         }
         case PLIST_UID: {
             uint64_t value = 0;
             plist_get_uid_val(item, &value);
             const int size = bytesFor(value);
-            QByteArray object(1, static_cast<char>(0x80 | (size - 1)));
-            appendBigEndian(object, value, size);
-            return addScalar(std::move(object));
+            m_candidate.assign(1, static_cast<char>(0x80 | (size - 1)));
+            appendBigEndian(m_candidate, value, size);
+            return addCandidate();
+        }
+        case PLIST_DATE: {
+            // libplist's accessor loses the stored double; its writer keeps it. The dates are
+            // written by libplist all at once at the end, each into a 9-byte placeholder.
+            const auto index = static_cast<quint32>(m_objects.size());
+            m_objects.push_back(Object{scalarMarker, static_cast<quint32>(m_scalarBytes.size()), 9});
+            m_scalarBytes.append(9, '\0');
+            m_dates.emplace_back(index, item);
+            return index;
         }
         default:
-            // Dates: libplist's accessor loses the stored double, its writer keeps it.
-            return addScalar(libplistScalar(item));
+            throw SystemError(SystemError::Kind::Parse,
+                              QStringLiteral("The property list could not be written."));
+        }
+    }
+
+    // One libplist run over copies of all dates gives their exact 8-byte values.
+    void resolveDates()
+    {
+        if (m_dates.empty())
+            return;
+        plist_t dates = plist_new_array();
+        for (const auto& [index, date] : m_dates)
+            plist_array_append_item(dates, plist_copy(date));
+        char* bytes = nullptr;
+        uint32_t length = 0;
+        {
+            CNumericLocale locale;
+            plist_to_bin(dates, &bytes, &length);
+        }
+        plist_free(dates);
+        const std::unique_ptr<char, FreeDeleter> owned(bytes);
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes);
+        auto read = [&](quint64 at, int size) {
+            quint64 value = 0;
+            for (int i = 0; i < size; ++i)
+                value = (value << 8) | data[at + i];
+            return value;
+        };
+        auto fail = [] {
+            return SystemError(SystemError::Kind::Parse,
+                               QStringLiteral("The property list could not be written."));
+        };
+        if (!bytes || length < 8 + 32)
+            throw fail();
+        const int offsetSize = data[length - 26];
+        const int referenceSize = data[length - 25];
+        const quint64 objectCount = read(length - 24, 8);
+        const quint64 top = read(length - 16, 8);
+        const quint64 table = read(length - 8, 8);
+        auto offsetOf = [&](quint64 object) {
+            if (object >= objectCount || table + (object + 1) * offsetSize > length - 32)
+                throw fail();
+            return read(table + object * offsetSize, offsetSize);
+        };
+        quint64 at = offsetOf(top);
+        if (at >= length || (data[at] & 0xf0) != arrayMarker)
+            throw fail();
+        quint64 count = data[at] & 0x0f;
+        ++at;
+        if (count == 0x0f) {
+            const int size = 1 << (data[at] & 0x0f);
+            count = read(at + 1, size);
+            at += 1 + size;
+        }
+        if (count != m_dates.size() || at + count * referenceSize > length)
+            throw fail();
+        for (std::size_t i = 0; i < m_dates.size(); ++i) {
+            const quint64 object = offsetOf(read(at + i * referenceSize, referenceSize));
+            if (object + 9 > length || data[object] != dateMarker)
+                throw fail();
+            const Object& placeholder = m_objects[m_dates[i].first];
+            std::memcpy(m_scalarBytes.data() + placeholder.start, data + object, 9);
         }
     }
 
     std::vector<Object> m_objects;
-    QHash<QByteArray, quint64> m_scalars;
+    std::vector<quint32> m_references;
+    std::string m_scalarBytes;
+    std::string m_candidate;
+    std::unordered_map<std::string, quint32, Hash, std::equal_to<>> m_scalars;
+    std::vector<std::pair<quint32, plist_t>> m_dates;
 };
 } // namespace
 
