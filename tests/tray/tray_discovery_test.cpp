@@ -98,7 +98,11 @@ TEST_F(TrayDiscoveryTest, GroupsAreOpenedAndOnlyActionableElementsBecomeItems)
 TEST_F(TrayDiscoveryTest, StopsAtNinetySixItemsAndFortyEightElementsPerApp)
 {
     start(manyApps(40, 3));
+    const quint64 before = desktop().accessibility().messageCount();
     EXPECT_EQ(TrayDiscovery::scan(m_services).size(), 96);
+    // Each message is a round trip to another process. Per app: the extras bar, its role, its
+    // children's count and range; per item: its actions, title and identifier.
+    EXPECT_EQ(desktop().accessibility().messageCount() - before, 32u * (4 + 3 * 3));
 
     start(manyApps(1, 60));
     // The bar itself is the first of the 48 visited elements.
@@ -142,7 +146,7 @@ TEST_F(TrayDiscoveryTest, SlowAndUnresponsiveAppsSpendTheBudgetOnVirtualTime)
 TEST_F(TrayDiscoveryTest, FramesAndVisibilityFollowTheScreenAndTheOwner)
 {
     start(
-        R"({"screens":[{"x":0,"y":0,"width":1512,"height":982},{"x":1512,"y":200,"width":1000,"height":700}],
+        R"({"screens":[{"x":0,"y":0,"width":1512,"height":982},{"x":-1920,"y":-300,"width":1920,"height":1400}],
               "menuBar":{"leftLimit":1300},
               "apps":[
         {"bundleID":"com.example.near","name":"Near","pid":800,"extras":[{"name":"Item-0","title":"Near","width":30,"position":10}]},
