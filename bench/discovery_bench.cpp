@@ -15,6 +15,7 @@
 #include "platform/simulated/simulated_host.h"
 #include "platform/user_defaults.h"
 #include "platform/workspace.h"
+#include "support/many_apps_scenario.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_model.h"
 #include "tray_visibility/mac_tray_preference_store.h"
@@ -181,28 +182,6 @@ private:
     CallLog& m_log;
 };
 
-// `apps` apps "com.example.bench000"… with `extras` identified extras each.
-Scenario crowdedDesktop(int apps, int extras)
-{
-    QByteArray list;
-    for (int a = 0; a < apps; ++a) {
-        QByteArray items;
-        for (int e = 0; e < extras; ++e)
-            items += QStringLiteral(R"(%1{"name":"Item-%2","title":"Extra %2","identifier":"extra.%2"})")
-                         .arg(e ? "," : "")
-                         .arg(e)
-                         .toUtf8();
-        list +=
-            QStringLiteral(R"(%1{"bundleID":"com.example.bench%2","name":"Bench %2","pid":%3,"extras":[%4]})")
-                .arg(a ? "," : "")
-                .arg(a, 3, 10, QLatin1Char('0'))
-                .arg(1000 + a)
-                .arg(QString::fromUtf8(items))
-                .toUtf8();
-    }
-    return Scenario::parse(R"({"apps":[)" + list + "]}");
-}
-
 // A simulated desktop with every service the scan and the model use behind a recorder.
 struct RecordedWorld {
     explicit RecordedWorld(const Scenario& scenario)
@@ -253,7 +232,7 @@ template <typename Work> double cpuOf(Work work)
 
 void BM_ScanOf128AppsWithThreeExtras(benchmark::State& state)
 {
-    RecordedWorld world(crowdedDesktop(128, 3));
+    RecordedWorld world(Scenario::parse(velmor::platform::testing::manyAppsScenario(128, 3)));
     const SimulatedAccessibility& simulated = world.desktop.accessibility();
     const quint64 callsBefore = simulated.callCount();
     const quint64 messagesBefore = simulated.messageCount();
@@ -292,7 +271,7 @@ BENCHMARK(BM_ScanOf128AppsWithThreeExtras)->Unit(benchmark::kMillisecond);
 // what waiting for it costs.
 void BM_ModelRefreshOf40Apps(benchmark::State& state)
 {
-    RecordedWorld world(crowdedDesktop(40, 2));
+    RecordedWorld world(Scenario::parse(velmor::platform::testing::manyAppsScenario(40, 2)));
     TrayModel model(world.services);
     model.setNativePerApp(state.range(0) != 0);
     model.refresh();
@@ -327,7 +306,7 @@ BENCHMARK(BM_ModelRefreshOf40Apps)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 // The catalog's `defaults` run on its own: one export of the control center's domain.
 void BM_DefaultsReadOfTheControlCenter(benchmark::State& state)
 {
-    RecordedWorld world(crowdedDesktop(40, 2));
+    RecordedWorld world(Scenario::parse(velmor::platform::testing::manyAppsScenario(40, 2)));
     MacTrayPreferenceStore store(world.host);
     double ours = 0;
     double tool = 0;

@@ -1,5 +1,6 @@
 #include "app/simulated_run.h"
 #include "tray/tray_app.h"
+#include "tray/tray_item_ids.h"
 #include "tray/tray_model.h"
 
 #include <QTemporaryDir>
@@ -12,14 +13,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 namespace {
-
-QStringList ids(const QList<TrayItem>& items)
-{
-    QStringList result;
-    for (const TrayItem& item : items)
-        result.append(item.id);
-    return result;
-}
 
 // "bundle=name=status" per organizer row, "-" for no status.
 QStringList rows(const TrayModel& model)
@@ -74,7 +67,7 @@ TEST(TrayModelEndToEnd, TheDefaultDesktopFillsTheOrganizerAndTheLayout)
         "org.tinkerbox.twinclocks|identifier:clock.face",
         "org.tinkerbox.twinclocks|identifier:clock.face|duplicate:1",
     };
-    EXPECT_EQ(ids(model.items()), discovered);
+    EXPECT_EQ(trayItemIDs(model.items()), discovered);
     EXPECT_EQ(model.items()[4].action, QStringLiteral("AXShowMenu"));
     EXPECT_EQ(model.layout().groups.at(TraySection::alwaysVisible), discovered);
     for (TraySection section : {TraySection::expandable, TraySection::alwaysHidden, TraySection::trayBelow})
@@ -117,6 +110,7 @@ TEST(TrayModelEndToEnd, TheDefaultDesktopFillsTheOrganizerAndTheLayout)
     ASSERT_EQ(run.desktop().snapshot().hiddenApps, QStringList{picker});
     model.refresh();
     EXPECT_EQ(rowOf(model, picker), QStringLiteral("com.example.pixelpicker=Pixel Picker=Native menu item"));
-    EXPECT_EQ(ids(model.items()).last(), QStringLiteral("com.example.pixelpicker|identifier:picker.main"));
+    EXPECT_EQ(trayItemIDs(model.items()).last(),
+              QStringLiteral("com.example.pixelpicker|identifier:picker.main"));
     EXPECT_EQ(model.destination(GroupedApp{picker, {}, {}, {}}), QStringLiteral("alwaysHidden"));
 }

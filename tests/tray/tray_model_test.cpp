@@ -1,6 +1,7 @@
 #include "foundation/uuid_text.h"
 #include "support/simulated_world_fixture.h"
 #include "tray/tray_bundle_rules.h"
+#include "tray/tray_item_ids.h"
 #include "tray/tray_model.h"
 
 #include <QDir>
@@ -25,14 +26,6 @@ const QString appB = QStringLiteral("com.example.b");
 const char* const twoApps = R"({"apps":[
     {"bundleID":"com.example.a","name":"Alpha","pid":600,"extras":[{"name":"Item-0","title":"A","identifier":"a"}]},
     {"bundleID":"com.example.b","name":"Beta","pid":601,"extras":[{"name":"Item-0","title":"B","identifier":"b"}]}]})";
-
-QStringList ids(const QList<TrayItem>& items)
-{
-    QStringList result;
-    for (const TrayItem& item : items)
-        result.append(item.id);
-    return result;
-}
 
 GroupedApp app(const QString& bundleID)
 {
@@ -98,7 +91,7 @@ TEST_F(TrayModelTest, FirstLaunchStartsEmptyAndStartFillsTheLayout)
     model.start();
     const QStringList found{QStringLiteral("com.example.a|identifier:a"),
                             QStringLiteral("com.example.b|identifier:b")};
-    EXPECT_EQ(ids(model.items()), found);
+    EXPECT_EQ(trayItemIDs(model.items()), found);
     EXPECT_EQ(model.layout().groups.at(TraySection::alwaysVisible), found);
     EXPECT_EQ(TrayLayout::tryDecode(json::parse(stored(TrayModel::layoutKey).toByteArray())), model.layout());
     EXPECT_EQ(m_readNativeGroupsCalls, 1);
@@ -354,11 +347,11 @@ TEST_F(TrayModelTest, HiddenAppsKeepTheirItemsOnlyInConfiguredPerAppModeWithTrus
     const QString itemA = QStringLiteral("com.example.a|identifier:a");
     const QString itemB = QStringLiteral("com.example.b|identifier:b");
     const QString itemC = QStringLiteral("com.example.c|identifier:c");
-    ASSERT_EQ(ids(model.items()), (QStringList{itemA, itemB, itemC}));
+    ASSERT_EQ(trayItemIDs(model.items()), (QStringList{itemA, itemB, itemC}));
 
     setAllowed(appA, false);
     model.refresh();
-    EXPECT_EQ(ids(model.items()), (QStringList{itemB, itemC})) << "not configured: nothing is kept";
+    EXPECT_EQ(trayItemIDs(model.items()), (QStringList{itemB, itemC})) << "not configured: nothing is kept";
 
     setAllowed(appA, true);
     model.refresh();
@@ -367,9 +360,11 @@ TEST_F(TrayModelTest, HiddenAppsKeepTheirItemsOnlyInConfiguredPerAppModeWithTrus
     setAllowed(appA, false);
     setAllowed(appB, false);
     model.refresh();
-    EXPECT_EQ(ids(model.items()), (QStringList{itemC, itemA, itemB})) << "kept items follow the scan's";
+    EXPECT_EQ(trayItemIDs(model.items()), (QStringList{itemC, itemA, itemB}))
+        << "kept items follow the scan's";
     model.refresh();
-    EXPECT_EQ(ids(model.items()), (QStringList{itemC, itemA, itemB})) << "and survive further refreshes";
+    EXPECT_EQ(trayItemIDs(model.items()), (QStringList{itemC, itemA, itemB}))
+        << "and survive further refreshes";
     EXPECT_EQ(model.layout().groups.at(TraySection::alwaysVisible), (QStringList{itemA, itemB, itemC}));
 
     // The kept items are not actionable: the catalog sees their apps as native menu items.
@@ -379,7 +374,7 @@ TEST_F(TrayModelTest, HiddenAppsKeepTheirItemsOnlyInConfiguredPerAppModeWithTrus
 
     desktop().quit(appB);
     model.refresh();
-    EXPECT_EQ(ids(model.items()), (QStringList{itemC, itemA})) << "a quit app's items go";
+    EXPECT_EQ(trayItemIDs(model.items()), (QStringList{itemC, itemA})) << "a quit app's items go";
 
     desktop().setAccessibilityTrusted(false);
     model.refresh();
