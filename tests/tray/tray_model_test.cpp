@@ -349,13 +349,14 @@ TEST_F(TrayModelTest, HiddenAppsKeepTheirItemsOnlyInConfiguredPerAppModeWithTrus
     const QString itemC = QStringLiteral("com.example.c|identifier:c");
     ASSERT_EQ(trayItemIDs(model.items()), (QStringList{itemA, itemB, itemC}));
 
+    // Per-app mode alone keeps nothing: only a configured controller has hidden anything.
+    model.setNativePerApp(true);
     setAllowed(appA, false);
     model.refresh();
     EXPECT_EQ(trayItemIDs(model.items()), (QStringList{itemB, itemC})) << "not configured: nothing is kept";
 
     setAllowed(appA, true);
     model.refresh();
-    model.setNativePerApp(true);
     model.setNativeConfigured(true);
     setAllowed(appA, false);
     setAllowed(appB, false);
