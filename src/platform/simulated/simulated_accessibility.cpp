@@ -45,11 +45,13 @@ SimulatedAccessibility::SimulatedAccessibility(SimulatedWorkspace& workspace, Si
 
 AccessibilityElement SimulatedAccessibility::applicationElement(qint32 processIdentifier)
 {
+    ++m_calls;
     return SimulatedAccessibilityElement::make(Kind::Application, processIdentifier);
 }
 
 AccessibilityElement SimulatedAccessibility::systemWideElement()
 {
+    ++m_calls;
     return SimulatedAccessibilityElement::make(Kind::SystemWide, 0);
 }
 
@@ -130,6 +132,8 @@ bool SimulatedAccessibility::message(const AccessibilityElement& element,
 
 const SimulatedAccessibilityElement* SimulatedAccessibility::begin(const AccessibilityElement& element)
 {
+    ++m_calls;
+    ++m_messages;
     if (!m_trusted)
         return nullptr;
     if (m_beforeQuery)
@@ -306,6 +310,7 @@ bool SimulatedAccessibility::performAction(const AccessibilityElement& element, 
 
 void SimulatedAccessibility::setMessagingTimeout(const AccessibilityElement& element, double seconds)
 {
+    ++m_calls;
     const SimulatedAccessibilityElement* reference = SimulatedAccessibilityElement::from(element);
     if (!reference)
         return;
@@ -351,6 +356,7 @@ SimulatedAccessibility::elementAtPosition(const AccessibilityElement& systemWide
 
 std::optional<qint32> SimulatedAccessibility::processIdentifier(const AccessibilityElement& element)
 {
+    ++m_calls;
     const SimulatedAccessibilityElement* reference = SimulatedAccessibilityElement::from(element);
     if (!reference || reference->kind() == Kind::SystemWide)
         return std::nullopt;

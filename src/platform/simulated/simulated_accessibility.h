@@ -34,7 +34,11 @@ public:
     SimulatedAccessibility(SimulatedWorkspace& workspace, SimulatedMenuBar& menuBar, qint32 systemMenuBarPid,
                            std::function<void(Duration)> spendTime, std::function<void()> beforeQuery);
 
-    bool isProcessTrusted() const override { return m_trusted; }
+    bool isProcessTrusted() const override
+    {
+        ++m_calls;
+        return m_trusted;
+    }
     AccessibilityElement applicationElement(qint32 processIdentifier) override;
     AccessibilityElement systemWideElement() override;
     std::optional<AccessibilityValue> attribute(const AccessibilityElement& element,
@@ -55,6 +59,10 @@ public:
     void reassignOwner(const AccessibilityElement& element, qint32 pid);
     // The actions performed on items, in order.
     const QList<PerformedAction>& performedActions() const { return m_performed; }
+    // Calls made through the interface, and those of them that message another process (on a Mac
+    // creating a handle, setting a time-out and reading the owner stay in this process).
+    quint64 callCount() const { return m_calls; }
+    quint64 messageCount() const { return m_messages; }
     // The element of a shown item, or a null handle.
     AccessibilityElement itemElement(quint64 entryId) const;
 
@@ -84,6 +92,8 @@ private:
     QHash<AccessibilityElement, double> m_timeouts;
     QHash<AccessibilityElement, qint32> m_owners;
     QList<PerformedAction> m_performed;
+    mutable quint64 m_calls = 0;
+    quint64 m_messages = 0;
 };
 
 } // namespace velmor::platform
