@@ -114,6 +114,7 @@ void TrayDelegate::updateState()
 {
     if (!m_controller || !m_model)
         return;
+    const bool wasBusy = m_model->nativeBusy();
     m_model->setExpandedNamedGroups(m_controller->expandedNamedGroups());
     m_model->setNativePerApp(m_controller->osMajor() > 26);
     m_model->setNativeBusy(m_controller->busy());
@@ -121,6 +122,30 @@ void TrayDelegate::updateState()
     m_model->setNativeManaging(m_controller->managing());
     m_model->setNativeConfigured(m_controller->configured());
     m_model->setNativeWarning(m_controller->warning());
+    if (m_controller->perAppMode())
+        refreshItemsAroundRequests(wasBusy);
+}
+
+// The controller confirms requests and follows command-drags through the model's items, but an
+// icon that is shown again, or belongs to an app launched since the last scan, is a new
+// Accessibility element. Items scanned before a request starts (while every icon it hides still
+// shows) let its confirmation see them; items scanned after it ended carry the icons that came
+// back.
+void TrayDelegate::refreshItemsAroundRequests(bool wasBusy)
+{
+    const NativeTrayController& controller = *m_controller;
+    if (controller.busy() && controller.activationGeneration() != m_scannedGeneration) {
+        m_scannedGeneration = controller.activationGeneration();
+        m_model->refresh();
+        return;
+    }
+    if (!wasBusy || controller.busy())
+        return;
+    QPointer<TrayDelegate> self(this);
+    m_services.scheduler->post([self] {
+        if (self && self->m_model)
+            self->m_model->refresh();
+    });
 }
 
 void TrayDelegate::readGroups()
