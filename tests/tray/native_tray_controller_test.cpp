@@ -552,18 +552,20 @@ TEST_F(NativeTrayControllerTest, AKillDuringGroupingThenAStartGivesEveryIconBack
 }
 
 // A quit while a request is in flight releases everything, and nothing of that request comes
-// back afterwards.
+// back afterwards (its second step would hide Alpha again).
 TEST_F(NativeTrayControllerTest, AQuitDuringARequestReleasesEverything)
 {
-    launchWith({{alpha, TraySection::expandable}});
+    launchWith({{alpha, TraySection::expandable}, {bravo, TraySection::alwaysVisible}});
     model().hooks().arrangeNative();
     ASSERT_TRUE(controller().busy());
     run().app().willTerminate();
+    EXPECT_TRUE(hiddenApps().isEmpty());
     advance(3);
     EXPECT_TRUE(hiddenApps().isEmpty());
     EXPECT_FALSE(visibilityJournalExists());
     EXPECT_FALSE(controller().chevronItem());
     EXPECT_FALSE(controller().configured());
+    EXPECT_FALSE(controller().warning());
 }
 
 } // namespace
