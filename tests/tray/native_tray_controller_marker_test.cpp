@@ -104,6 +104,7 @@ TEST_F(MarkerModeTest, ArrangeCollapseExpandAndRelaunch)
     EXPECT_EQ(run().takeEvents(), QList<VelmorEvent>{VelmorEvent::trayCollapsed});
     EXPECT_EQ(savedState(), (QVariantMap{{"configured", true}, {"expanded", false}}));
 
+    // The stretched chevron lies off screen on the simulated bar: expand from the settings window.
     model().hooks().toggleNative();
     EXPECT_TRUE(controller().expanded());
     EXPECT_EQ(shownTitles(), (QStringList{"Bravo", "Charlie"}));
@@ -157,6 +158,25 @@ TEST_F(MarkerModeTest, ArrangingFromTheChevronAndAnInvalidOrder)
     EXPECT_EQ(controller().warning(), text(NativeTrayController::invalidOrderWarning));
     EXPECT_EQ(controller().markerItem()->length(), NativeTrayController::compactLength);
     EXPECT_EQ(shownTitles(), (QStringList{"Alpha", "Bravo", "Charlie"}));
+}
+
+// The chevron's menu in marker mode offers to reveal everything and arrange again.
+TEST_F(MarkerModeTest, RevealAllAndArrangeFromTheMenu)
+{
+    launch();
+    arrange();
+    finishArranging();
+    ASSERT_EQ(offScreenTitles(), QStringList{"Alpha"});
+    ASSERT_TRUE(desktop().click(QStringLiteral("VelmorTray.Native.regular"), true));
+    run().scheduler().runUntilIdle();
+    QStringList titles;
+    for (const platform::MenuItem& item : desktop().statusBar().openMenu().value_or(platform::Menu{}))
+        titles.append(item.separator ? QStringLiteral("-") : item.title);
+    EXPECT_EQ(titles, (QStringList{"Settings…", "Reveal all and arrange…", "-", "Quit Velmor Tray"}));
+    ASSERT_TRUE(desktop().statusBar().chooseMenuItem(text(NativeTrayController::arrangeMenuTitle)));
+    EXPECT_TRUE(controller().managing());
+    EXPECT_EQ(shownTitles(), (QStringList{"Alpha", "Bravo", "Charlie"}));
+    EXPECT_EQ(desktop().applicationShell().windows().size(), 1);
 }
 
 // What a saved state restores at launch: only a Boolean true "configured"; a missing "expanded"

@@ -3,6 +3,7 @@
 #include "tray/native_tray_controller.h"
 #include "tray/tray_run_fixture.h"
 #include "tray_visibility/tray_position_error.h"
+#include "tray_visibility/tray_preference_error.h"
 
 #include <QSignalSpy>
 
@@ -370,16 +371,62 @@ TEST_F(NativeTrayControllerTest, AnAppLaunchedWhileGroupingIsActive)
     EXPECT_EQ(sorted(hiddenApps()), (QStringList{alpha, delta}));
     EXPECT_FALSE(shownTitles().contains(QStringLiteral("Delta")));
 
-    // Expanding, then a launch while that request is in flight: one outcome, the newer one.
+    // Expanding, then a launch while that request is in flight: the first request's confirmation
+    // (due 0.4 s after the click) has no effect, the second one's decides.
     ASSERT_TRUE(desktop().quit(delta));
-    QSignalSpy busyChanges(&model(), &TrayModel::nativeBusyChanged);
     click(chevronName);
     ASSERT_TRUE(controller().busy());
+    advance(0.2);
     ASSERT_TRUE(desktop().launch(delta));
+    run().scheduler().runUntilIdle();
+    advance(0.3);
+    EXPECT_TRUE(controller().busy());
+    EXPECT_FALSE(controller().expanded());
+    run().settle();
+    EXPECT_FALSE(controller().busy());
+    EXPECT_TRUE(controller().expanded());
+    EXPECT_TRUE(hiddenApps().isEmpty());
+}
+
+// A grouping change while a request is in flight starts from what was requested.
+TEST_F(NativeTrayControllerTest, AGroupChangeInFlightStartsFromTheRequest)
+{
+    launchWith({{alpha, TraySection::expandable}});
+    applyGrouping();
+    click(chevronName);
+    ASSERT_TRUE(controller().busy());
+    assign(charlie, QStringLiteral("expandable"));
     run().settle();
     EXPECT_TRUE(controller().expanded());
     EXPECT_TRUE(hiddenApps().isEmpty());
-    EXPECT_EQ(busyChanges.count(), 2) << "busy once, done once";
+    click(chevronName);
+    run().settle();
+    EXPECT_EQ(sorted(hiddenApps()), (QStringList{alpha, charlie}));
+}
+
+// The chevron's menu: settings, and a quit that gives every icon back; the rewritten positions
+// keep their journal. A click on the unconfigured chevron opens the settings.
+TEST_F(NativeTrayControllerTest, TheChevronsMenu)
+{
+    launchWith({{alpha, TraySection::expandable}});
+    run().closeSettingsWindow();
+    click(chevronName);
+    EXPECT_EQ(desktop().applicationShell().windows().size(), 1);
+    run().closeSettingsWindow();
+    click(chevronName, true);
+    ASSERT_TRUE(desktop().statusBar().chooseMenuItem(text(NativeTrayController::settingsMenuTitle)));
+    EXPECT_EQ(desktop().applicationShell().windows().size(), 1);
+
+    applyGrouping();
+    ASSERT_EQ(hiddenApps(), QStringList{alpha});
+    click(chevronName, true);
+    ASSERT_TRUE(desktop().statusBar().chooseMenuItem(text(NativeTrayController::quitMenuTitle)));
+    run().scheduler().runUntilIdle();
+    EXPECT_FALSE(run().isRunning());
+    EXPECT_TRUE(hiddenApps().isEmpty());
+    EXPECT_FALSE(visibilityJournalExists());
+    EXPECT_TRUE(positionJournalExists());
+    EXPECT_FALSE(desktop().statusBar().item(chevronName));
 }
 
 // Command-drags across the chevron move an app between the expandable and the always-visible
@@ -418,27 +465,45 @@ TEST_F(NativeTrayControllerTest, CommandDragsAcrossTheChevron)
     EXPECT_TRUE(controller().configured());
 }
 
-// Drags the controller must not take for a move between sections.
+// Drags the controller must not take for a move between sections; each one does cross the
+// chevron on the bar.
 TEST_F(NativeTrayControllerTest, CommandDragsThatChangeNothing)
 {
     start(perAppScenario);
     storeGroups({{QStringLiteral("Work"), {charlie}}});
     storeAppGroups({{bravo, TraySection::alwaysHidden}});
     launch();
-    const TraySectionMap before = model().appGroups();
     const QPointF leftOfChevron = centreOf(chevronKey()) - QPointF(20, 0);
-    auto dragLeft = [&](const char* owner, const char* name = "Item-0") {
-        ASSERT_TRUE(desktop().commandDrag(extraKey(owner, name), leftOfChevron)) << owner;
+    auto crossed = [&](const QString& key) { return xOf(key) < xOf(chevronKey()); };
+
+    // A press that moves less than 4 points is no drag, even when the icon ends up elsewhere.
+    auto pressMoveAndDrop = [&](const QString& key, double moved, double dropX) {
+        const QPointF press = centreOf(key);
+        controller().handleManualDrag(platform::MouseEventType::LeftMouseDown, true, press);
+        controller().handleManualDrag(platform::MouseEventType::LeftMouseDragged, true,
+                                      press + QPointF(0, moved));
+        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+            if (entry->key() == key)
+                desktop().menuBar().drop(entry->id, dropX);
+        }
+        controller().handleManualDrag(platform::MouseEventType::LeftMouseUp, true, centreOf(key));
         run().settle();
     };
+    const QString alphaKey = extraKey("com.example.alpha");
+    pressMoveAndDrop(alphaKey, 3.9, leftOfChevron.x());
+    ASSERT_TRUE(crossed(alphaKey));
+    EXPECT_FALSE(model().appGroups().contains(alpha));
+    pressMoveAndDrop(alphaKey, 4, centreOf(extraKey("com.example.twin", "Item-1")).x());
+    ASSERT_FALSE(crossed(alphaKey));
+    EXPECT_EQ(model().appGroups().value(alpha), TraySection::alwaysVisible) << "4 points are a drag";
 
-    ASSERT_TRUE(desktop().commandDrag(extraKey("com.example.alpha"),
-                                      centreOf(extraKey("com.example.alpha")) + QPointF(3, 0)));
-    run().settle();
-    dragLeft("com.apple.inputagent");
-    dragLeft("com.example.charlie");
-    dragLeft("com.example.bravo");
-    dragLeft("com.example.twin");
+    const TraySectionMap before = model().appGroups();
+    for (const QString& key : {extraKey("com.apple.inputagent"), extraKey("com.example.charlie"),
+                               extraKey("com.example.bravo"), extraKey("com.example.twin")}) {
+        ASSERT_TRUE(desktop().commandDrag(key, centreOf(chevronKey()) - QPointF(20, 0)));
+        run().settle();
+        ASSERT_TRUE(crossed(key)) << qPrintable(key);
+    }
     ASSERT_TRUE(desktop().commandDrag(chevronKey(), centreOf(extraKey("com.example.twin", "Item-1"))));
     run().settle();
     EXPECT_EQ(model().appGroups(), before);
@@ -447,13 +512,15 @@ TEST_F(NativeTrayControllerTest, CommandDragsThatChangeNothing)
     // Within 0.8 s of the app's own visibility change a drag is not the user's.
     model().hooks().revealNative();
     run().scheduler().runUntilIdle();
-    ASSERT_TRUE(desktop().commandDrag(extraKey("com.example.alpha"), leftOfChevron));
+    ASSERT_TRUE(desktop().commandDrag(alphaKey, centreOf(chevronKey()) - QPointF(20, 0)));
     run().settle();
+    ASSERT_TRUE(crossed(alphaKey));
     EXPECT_EQ(model().appGroups(), before);
-    ASSERT_TRUE(
-        desktop().commandDrag(extraKey("com.example.alpha"), centreOf(chevronKey()) + QPointF(20, 0)));
+    ASSERT_TRUE(desktop().commandDrag(alphaKey, centreOf(chevronKey()) + QPointF(20, 0)));
     run().settle();
-    EXPECT_EQ(model().appGroups().value(alpha), TraySection::alwaysVisible) << "later it counts";
+    ASSERT_TRUE(desktop().commandDrag(alphaKey, centreOf(chevronKey()) - QPointF(20, 0)));
+    run().settle();
+    EXPECT_EQ(model().appGroups().value(alpha), TraySection::expandable) << "later it counts";
 }
 
 TEST_F(NativeTrayControllerTest, WithoutAccessibilityNothingIsHidden)
@@ -470,11 +537,20 @@ TEST_F(NativeTrayControllerTest, WithoutAccessibilityNothingIsHidden)
     EXPECT_FALSE(visibilityJournalExists());
 }
 
-// Trust withdrawn while grouping is in force: the model notices at its next tick and the delegate
-// gives every icon back.
-TEST_F(NativeTrayControllerTest, AccessibilityWithdrawnWhileConfigured)
+// Trust withdrawn while a request is confirmed, and while grouping is in force (the model
+// notices at its next tick and the delegate gives every icon back).
+TEST_F(NativeTrayControllerTest, AccessibilityWithdrawn)
 {
     launchWith({{alpha, TraySection::expandable}});
+    model().hooks().arrangeNative();
+    desktop().setAccessibilityTrusted(false);
+    ASSERT_TRUE(waitUntil([&] { return !controller().busy(); }));
+    EXPECT_EQ(controller().warning(), text(NativeTrayController::trustLostWarning));
+    EXPECT_FALSE(controller().configured());
+    EXPECT_TRUE(hiddenApps().isEmpty());
+    desktop().setAccessibilityTrusted(true);
+    run().settle(TrayModel::refreshIntervalSeconds);
+
     applyGrouping();
     ASSERT_EQ(hiddenApps(), QStringList{alpha});
     desktop().setAccessibilityTrusted(false);
@@ -497,6 +573,56 @@ TEST_F(NativeTrayControllerTest, WithoutFullDiskAccessTheBarIsNotOrganized)
     EXPECT_EQ(controller().warning(), text(NativeTrayController::organizeFailurePrefix) +
                                           TrayPositionError(TrayPositionError::Case::access).description());
     EXPECT_TRUE(hiddenApps().isEmpty());
+}
+
+// Full Disk Access taken away while icons are hidden: a start cannot give them back and says
+// why, the journal stays, and once access is back "Reveal all" does it.
+TEST_F(NativeTrayControllerTest, WithoutFullDiskAccessNothingCanBeReleased)
+{
+    launchWith({{alpha, TraySection::expandable}});
+    applyGrouping();
+    run().kill();
+    desktop().setFullDiskAccess(false);
+    launch();
+    const QString accessDenied = TrayPreferenceError(TrayPreferenceError::Case::access).description();
+    EXPECT_EQ(controller().warning(), accessDenied);
+    EXPECT_EQ(hiddenApps(), QStringList{alpha});
+    EXPECT_TRUE(visibilityJournalExists());
+    model().hooks().revealNative();
+    EXPECT_EQ(controller().warning(), accessDenied) << "the release error replaces the message";
+    EXPECT_TRUE(visibilityJournalExists());
+
+    desktop().setFullDiskAccess(true);
+    click(chevronName, true);
+    ASSERT_TRUE(desktop().statusBar().chooseMenuItem(text(NativeTrayController::revealMenuTitle)));
+    EXPECT_FALSE(controller().warning());
+    EXPECT_TRUE(hiddenApps().isEmpty());
+    EXPECT_FALSE(visibilityJournalExists());
+}
+
+// The order upkeep before an expand fails: nothing changes but the warning.
+TEST_F(NativeTrayControllerTest, AFailedOrderUpkeepOnlyWarns)
+{
+    launchWith({{alpha, TraySection::expandable}});
+    applyGrouping();
+    ASSERT_TRUE(automaticOrder());
+    setToolFaults(R"({"export": {"exitStatus": 1}})");
+    const int imports = toolRuns("import");
+    click(chevronName);
+    EXPECT_FALSE(controller().busy());
+    EXPECT_TRUE(controller().configured());
+    EXPECT_FALSE(controller().expanded());
+    EXPECT_TRUE(controller().warning()->startsWith(text(NativeTrayController::orderUpkeepPrefix)));
+    EXPECT_EQ(model().nativeWarning(), controller().warning());
+    run().settle();
+    EXPECT_EQ(hiddenApps(), QStringList{alpha});
+    EXPECT_EQ(toolRuns("import"), imports);
+
+    setToolFaults("{}");
+    click(chevronName);
+    run().settle();
+    EXPECT_TRUE(controller().expanded());
+    EXPECT_FALSE(controller().warning());
 }
 
 // The system keeps the edit but never updates the bar: four checks 0.4 s apart, then every icon

@@ -102,6 +102,7 @@ TEST_F(TrayDelegateTest, PerAppReadGroupsOnlyWatchesTrust)
     EXPECT_TRUE(hiddenApps().isEmpty());
     run().settle();
     EXPECT_FALSE(delegate().controller()->configured()) << "the overtaken request ends without effect";
+    EXPECT_EQ(delegate().controller()->warning(), QString::fromUtf8(TrayDelegate::trustChangedMessage));
     EXPECT_EQ(groups.count(), 0);
 }
 
