@@ -4,6 +4,7 @@
 #include "platform/application_shell.h"
 #include "platform/scheduler.h"
 #include "platform/services.h"
+#include "platform/workspace.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_model.h"
@@ -128,15 +129,16 @@ void TrayDelegate::updateState()
 
 // The controller confirms requests and follows command-drags through the model's items, but an
 // icon that is shown again, or belongs to an app launched since the last scan, is a new
-// Accessibility element. Items scanned before a request starts (while every icon it hides still
-// shows) let its confirmation see them; items scanned after it ended carry the icons that came
-// back.
+// Accessibility element. So the items are scanned anew after every request (for the icons that
+// came back), and before one when a running app with a section or a group is missing from them
+// (its icons would escape the confirmation); a scan can be slow, so not before every request.
 void TrayDelegate::refreshItemsAroundRequests(bool wasBusy)
 {
     const NativeTrayController& controller = *m_controller;
     if (controller.busy() && controller.activationGeneration() != m_scannedGeneration) {
         m_scannedGeneration = controller.activationGeneration();
-        m_model->refresh();
+        if (itemsMissKnownApps())
+            m_model->refresh();
         return;
     }
     if (!wasBusy || controller.busy())
@@ -146,6 +148,22 @@ void TrayDelegate::refreshItemsAroundRequests(bool wasBusy)
         if (self && self->m_model)
             self->m_model->refresh();
     });
+}
+
+bool TrayDelegate::itemsMissKnownApps() const
+{
+    QSet<qint32> scanned;
+    for (const TrayItem& item : m_model->items())
+        scanned.insert(item.pid);
+    const TraySectionMap& sections = m_model->appGroups();
+    const auto& members = m_model->namedGrouping().memberships;
+    for (const platform::RunningApplication& app : m_services.workspace->runningApplications()) {
+        if (app.terminated || !app.bundleIdentifier || scanned.contains(app.processIdentifier))
+            continue;
+        if (sections.contains(*app.bundleIdentifier) || members.contains(*app.bundleIdentifier))
+            return true;
+    }
+    return false;
 }
 
 void TrayDelegate::readGroups()

@@ -46,6 +46,7 @@ public:
 private:
     void installHooks();
     void refreshItemsAroundRequests(bool wasBusy);
+    bool itemsMissKnownApps() const;
 
     const platform::Services& m_services;
     std::unique_ptr<NativeTrayController> m_controller;
