@@ -3,6 +3,7 @@
 #include "app/simulated_run.h"
 #include "foundation/json.h"
 #include "foundation/private_files.h"
+#include "foundation/uuid_text.h"
 #include "platform/simulated/simulated_home.h"
 #include "tray/grouped_app.h"
 #include "tray/native_tray_controller.h"
@@ -53,46 +54,78 @@ protected:
     NativeTrayController& controller() { return *m_run->app().delegate().controller(); }
     double now() const { return platform::toSeconds(m_run->scheduler().now().time_since_epoch()); }
     void advance(double seconds) { m_run->scheduler().fastForwardBy(platform::seconds(seconds)); }
+    // Runs due work task by task until `done` holds; false when it does not within `limit` seconds.
+    bool waitUntil(const std::function<bool()>& done, double limit = 10)
+    {
+        platform::ManualScheduler& scheduler = m_run->scheduler();
+        const double end = now() + limit;
+        while (!done()) {
+            const auto next = scheduler.nextDueTime();
+            if (!next || platform::toSeconds(next->time_since_epoch()) > end)
+                return false;
+            scheduler.fastForwardBy(*next - scheduler.now());
+        }
+        return true;
+    }
 
-    // Sections the model loads at its next launch.
+    // A person clicks one of the app's items.
+    void click(const QString& name, bool right = false)
+    {
+        ASSERT_TRUE(desktop().click(name, right)) << qPrintable(name);
+        m_run->scheduler().runUntilIdle();
+    }
+    QStringList menuTitles()
+    {
+        QStringList titles;
+        for (const platform::MenuItem& item : desktop().statusBar().openMenu().value_or(platform::Menu{}))
+            titles.append(item.separator ? QStringLiteral("-") : item.title);
+        return titles;
+    }
+
+    // Sections and groups the model loads at its next launch; the first group's id.
     void storeAppGroups(const TraySectionMap& sections)
     {
         desktop().userDefaults().setValue(QString::fromLatin1(TrayModel::appGroupsKey),
                                           json::serialize(tray_section_map::encode(sections)));
     }
-    // What the organizer does when an app card is dropped on a destination.
-    void assign(const QString& bundleID, const QString& destination)
+    QUuid storeGroups(const QList<std::pair<QString, QStringList>>& groups)
     {
-        model().setDestination(GroupedApp{bundleID, {}, {}, {}}, destination);
+        TrayAppGrouping grouping;
+        for (const auto& [name, members] : groups) {
+            grouping.groups.append(TrayNamedGroup{uuid_text::random(), name, QStringLiteral("briefcase")});
+            for (const QString& member : members)
+                grouping.memberships.insert(member, grouping.groups.last().id);
+        }
+        desktop().userDefaults().setValue(QString::fromLatin1(TrayModel::namedGroupsKey),
+                                          json::serialize(grouping.encode()));
+        return grouping.groups.first().id;
     }
 
-    // Titles of the on-screen items of other apps, left to right.
-    QStringList shownTitles()
+    // The bar as a person sees it: titles of other apps' items, on screen and pushed off it.
+    QStringList titles(bool onScreen = true)
     {
-        QStringList titles;
-        for (const auto& item : desktop().snapshot().items) {
+        const auto snapshot = desktop().snapshot();
+        QStringList result;
+        for (const auto& item : onScreen ? snapshot.items : snapshot.offScreen) {
             if (item.kind == platform::MenuBarEntry::Kind::Extra)
-                titles.append(item.title);
+                result.append(item.title);
         }
-        return titles;
+        return result;
     }
-    QStringList offScreenTitles()
+    QStringList hiddenApps()
     {
-        QStringList titles;
-        for (const auto& item : desktop().snapshot().offScreen) {
-            if (item.kind == platform::MenuBarEntry::Kind::Extra)
-                titles.append(item.title);
-        }
-        return titles;
+        QStringList apps = desktop().snapshot().hiddenApps;
+        apps.sort();
+        return apps;
     }
-    QStringList hiddenApps() { return desktop().snapshot().hiddenApps; }
-    std::optional<platform::SimulatedDesktop::SnapshotItem> shown(const QString& key)
+    // The frame of an item with this preferred-position key, on screen or not.
+    QRectF frameOf(const QString& key)
     {
-        for (const auto& item : desktop().snapshot().items) {
-            if (item.key == key)
-                return item;
+        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+            if (entry->key() == key)
+                return *entry->frame;
         }
-        return std::nullopt;
+        return {};
     }
 
     // Runs of the `defaults` stand-in since the home was made: "export", "import" or both.
@@ -103,9 +136,7 @@ protected:
         if (!QFileInfo::exists(path))
             return 0;
         const Json counts = json::parse(private_files::read(path));
-        if (command)
-            return counts.value(command, 0);
-        return counts.value("export", 0) + counts.value("import", 0);
+        return command ? counts.value(command, 0) : counts.value("export", 0) + counts.value("import", 0);
     }
     void setToolFaults(const QByteArray& faults) const
     {
@@ -123,10 +154,11 @@ protected:
     }
     std::optional<double> position(const QString& key) { return desktop().domains().position(key); }
 
-    static QString chevronKey()
+    static QString ownKey(const char* name)
     {
-        return QStringLiteral("status:local.velmor.tray::VelmorTray.Native.regular");
+        return QStringLiteral("status:local.velmor.tray::") + QString::fromLatin1(name);
     }
+    static QString chevronKey() { return ownKey("VelmorTray.Native.regular"); }
     static QString extraKey(const char* owner, const char* name = "Item-0")
     {
         return QStringLiteral("status:%1::%2").arg(QString::fromLatin1(owner), QString::fromLatin1(name));
