@@ -167,6 +167,12 @@ TEST_F(NativeTrayControllerTest, AutomaticOrderAndThePreviousOrder)
     toggle();
     EXPECT_EQ(*position(alphaKey), chevron - 5);
     EXPECT_EQ(hiddenApps(), (QStringList{alpha, bravo}));
+
+    model().hooks().organizeAutomatically();
+    run().settle();
+    EXPECT_TRUE(automaticOrder());
+    EXPECT_GT(*position(alphaKey), *position(chevronKey()));
+    EXPECT_FALSE(controller().expanded());
 }
 
 // The chevron's menu and clicks on an unconfigured chevron: settings, reveal all, and a quit that
@@ -277,6 +283,10 @@ TEST_F(NativeTrayControllerTest, RequestsInFlight)
     // The first request's confirmation, due 0.4 s after the click, ends without effect.
     ASSERT_TRUE(desktop().quit(delta));
     click(chevronName);
+    const quint64 clicked = controller().activationGeneration();
+    model().hooks().organizeAutomatically();
+    model().hooks().restorePreviousOrder();
+    EXPECT_EQ(controller().activationGeneration(), clicked) << "refused while busy";
     advance(0.2);
     ASSERT_TRUE(desktop().launch(delta));
     run().scheduler().runUntilIdle();
