@@ -116,6 +116,7 @@ void TrayDelegate::updateState()
     if (!m_controller || !m_model)
         return;
     const bool wasBusy = m_model->nativeBusy();
+    const bool wasConfigured = m_model->nativeConfigured();
     m_model->setExpandedNamedGroups(m_controller->expandedNamedGroups());
     m_model->setNativePerApp(m_controller->osMajor() > 26);
     m_model->setNativeBusy(m_controller->busy());
@@ -124,15 +125,16 @@ void TrayDelegate::updateState()
     m_model->setNativeConfigured(m_controller->configured());
     m_model->setNativeWarning(m_controller->warning());
     if (m_controller->perAppMode())
-        refreshItemsAroundRequests(wasBusy);
+        refreshItemsAroundRequests(wasBusy, wasConfigured);
 }
 
 // The controller confirms requests and follows command-drags through the model's items, but an
 // icon that is shown again, or belongs to an app launched since the last scan, is a new
-// Accessibility element. So the items are scanned anew after every request (for the icons that
-// came back), and before one when a running app with a section or a group is missing from them
-// (its icons would escape the confirmation); a scan can be slow, so not before every request.
-void TrayDelegate::refreshItemsAroundRequests(bool wasBusy)
+// Accessibility element. So the items are scanned anew after every request and reveal-all (for
+// the icons that came back), and before a request when a running app with a section or a group is
+// missing from them (its icons would escape the confirmation); a scan can be slow, so not before
+// every request.
+void TrayDelegate::refreshItemsAroundRequests(bool wasBusy, bool wasConfigured)
 {
     const NativeTrayController& controller = *m_controller;
     if (controller.busy() && controller.activationGeneration() != m_scannedGeneration) {
@@ -141,7 +143,8 @@ void TrayDelegate::refreshItemsAroundRequests(bool wasBusy)
             m_model->refresh();
         return;
     }
-    if (!wasBusy || controller.busy())
+    const bool ended = wasBusy && !controller.busy();
+    if (!ended && !(wasConfigured && !controller.configured()))
         return;
     QPointer<TrayDelegate> self(this);
     m_services.scheduler->post([self] {

@@ -45,7 +45,7 @@ public:
 
 private:
     void installHooks();
-    void refreshItemsAroundRequests(bool wasBusy);
+    void refreshItemsAroundRequests(bool wasBusy, bool wasConfigured);
     bool itemsMissKnownApps() const;
 
     const platform::Services& m_services;

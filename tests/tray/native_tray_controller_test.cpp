@@ -330,6 +330,12 @@ TEST_F(NativeTrayControllerTest, CommandDragsAcrossTheChevron)
     run().settle();
     EXPECT_EQ(model().appGroups().value(charlie), TraySection::expandable);
     EXPECT_EQ(hiddenApps(), (QStringList{bravo, charlie})) << "collapsed, the icon goes at once";
+
+    model().hooks().revealNative();
+    run().settle();
+    ASSERT_TRUE(desktop().commandDrag(extraKey("com.example.charlie"), besideChevron(30)));
+    run().settle();
+    EXPECT_EQ(model().appGroups().value(charlie), TraySection::alwaysVisible) << "icons given back count";
 }
 
 // Drags the controller must not take for a move between sections, though each one does cross the
