@@ -342,6 +342,8 @@ void NativeTrayController::reloadChevronPosition(std::function<void()> done)
 void NativeTrayController::shutdown()
 {
     invalidateManualDrag();
+    // A request still in flight must not hide anything again after the release below.
+    ++m_activationGeneration;
     for (auto* monitor : {&m_globalDragMonitor, &m_localDragMonitor}) {
         if (*monitor)
             m_services.mouseEvents->removeMonitor(**monitor);

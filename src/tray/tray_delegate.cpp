@@ -4,6 +4,7 @@
 #include "platform/application_shell.h"
 #include "platform/scheduler.h"
 #include "platform/services.h"
+#include "platform/workspace.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_model.h"
@@ -114,6 +115,8 @@ void TrayDelegate::updateState()
 {
     if (!m_controller || !m_model)
         return;
+    const bool wasBusy = m_model->nativeBusy();
+    const bool wasConfigured = m_model->nativeConfigured();
     m_model->setExpandedNamedGroups(m_controller->expandedNamedGroups());
     m_model->setNativePerApp(m_controller->osMajor() > 26);
     m_model->setNativeBusy(m_controller->busy());
@@ -121,6 +124,49 @@ void TrayDelegate::updateState()
     m_model->setNativeManaging(m_controller->managing());
     m_model->setNativeConfigured(m_controller->configured());
     m_model->setNativeWarning(m_controller->warning());
+    if (m_controller->perAppMode())
+        refreshItemsAroundRequests(wasBusy, wasConfigured);
+}
+
+// The controller confirms requests and follows command-drags through the model's items, but an
+// icon that is shown again, or belongs to an app launched since the last scan, is a new
+// Accessibility element. So the items are scanned anew after every request and reveal-all (for
+// the icons that came back), and before a request when a running app with a section or a group is
+// missing from them (its icons would escape the confirmation); a scan can be slow, so not before
+// every request.
+void TrayDelegate::refreshItemsAroundRequests(bool wasBusy, bool wasConfigured)
+{
+    const NativeTrayController& controller = *m_controller;
+    if (controller.busy() && controller.activationGeneration() != m_scannedGeneration) {
+        m_scannedGeneration = controller.activationGeneration();
+        if (itemsMissKnownApps())
+            m_model->refresh();
+        return;
+    }
+    const bool ended = wasBusy && !controller.busy();
+    if (!ended && !(wasConfigured && !controller.configured()))
+        return;
+    QPointer<TrayDelegate> self(this);
+    m_services.scheduler->post([self] {
+        if (self && self->m_model)
+            self->m_model->refresh();
+    });
+}
+
+bool TrayDelegate::itemsMissKnownApps() const
+{
+    QSet<qint32> scanned;
+    for (const TrayItem& item : m_model->items())
+        scanned.insert(item.pid);
+    const TraySectionMap& sections = m_model->appGroups();
+    const auto& members = m_model->namedGrouping().memberships;
+    for (const platform::RunningApplication& app : m_services.workspace->runningApplications()) {
+        if (app.terminated || !app.bundleIdentifier || scanned.contains(app.processIdentifier))
+            continue;
+        if (sections.contains(*app.bundleIdentifier) || members.contains(*app.bundleIdentifier))
+            return true;
+    }
+    return false;
 }
 
 void TrayDelegate::readGroups()

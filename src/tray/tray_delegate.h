@@ -45,10 +45,14 @@ public:
 
 private:
     void installHooks();
+    void refreshItemsAroundRequests(bool wasBusy, bool wasConfigured);
+    bool itemsMissKnownApps() const;
 
     const platform::Services& m_services;
     std::unique_ptr<NativeTrayController> m_controller;
     QPointer<TrayModel> m_model;
+    // The activation generation of the request whose start last refreshed the model's items.
+    quint64 m_scannedGeneration = 0;
 };
 
 } // namespace velmor
