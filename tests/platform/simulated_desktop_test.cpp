@@ -142,13 +142,19 @@ TEST_F(SimulatedDesktopTest, OwnItemsTakePartInTheLayout)
 
     chevron->setLength(10000);
     const auto snapshot = desktop().snapshot();
-    EXPECT_EQ(titles(snapshot.items), (QStringList{"B1", "Control Center", "Clock"}));
-    EXPECT_EQ(titles(snapshot.offScreen), (QStringList{"B3", "B2", "A", "VelmorTray.Native.regular"}));
-    EXPECT_LT(chevron->buttonWindowFrame()->x(), 0) << "an off-screen item keeps its frame";
+    EXPECT_EQ(titles(snapshot.items), (QStringList{"VelmorTray.Native.regular", "B1", "Control Center", "Clock"}))
+        << "the stretched item keeps its right end in view";
+    EXPECT_EQ(titles(snapshot.offScreen), (QStringList{"B3", "B2", "A"}));
+    EXPECT_LT(chevron->buttonWindowFrame()->x(), 0) << "its window reaches far off screen";
     const auto systemWide = desktop().accessibility().systemWideElement();
     EXPECT_FALSE(desktop().accessibility().elementAtPosition(
         systemWide, QPointF(snapshot.offScreen[2].frame.center().x(), 12)))
         << "nothing is found where an off-screen item would be";
+    bool clicked = false;
+    chevron->button()->setAction([&] { clicked = true; }, ButtonTrigger::LeftMouseUp);
+    EXPECT_TRUE(desktop().click(QStringLiteral("VelmorTray.Native.regular")));
+    m_scheduler.runUntilIdle();
+    EXPECT_TRUE(clicked) << "its visible end can be clicked";
 
     chevron->setLength(26);
     chevron->setVisible(false);

@@ -76,8 +76,9 @@ TEST_F(MarkerModeTest, ArrangeCollapseExpandAndRelaunch)
     EXPECT_EQ(titles(false), (QStringList{"Alpha", "Bravo"}));
     EXPECT_EQ(run().takeEvents(), QList<VelmorEvent>{VelmorEvent::trayCollapsed});
     EXPECT_EQ(savedState(), (QVariantMap{{"configured", true}, {"expanded", false}}));
-    // The stretched chevron lies off screen on the simulated bar: expand from the settings window.
-    model().hooks().toggleNative();
+    // The stretched chevron keeps its right end, with its image, in view: a click expands.
+    click(QStringLiteral("VelmorTray.Native.regular"));
+    EXPECT_TRUE(controller().expanded());
     EXPECT_EQ(titles(), (QStringList{"Bravo", "Charlie"}));
     EXPECT_TRUE(run().takeEvents().isEmpty()) << "expanding records nothing";
     model().hooks().toggleNative();

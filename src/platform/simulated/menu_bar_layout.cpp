@@ -18,10 +18,19 @@ std::vector<MenuBarLayout::Placement> MenuBarLayout::compute(const std::vector<S
     std::vector<Placement> placements(slots.size());
     double edge = geometry.right;
     bool pushedOut = false;
+    const double room = geometry.right - geometry.leftLimit;
     for (const std::size_t index : rightToLeft) {
-        edge -= std::max(slots[index].width, 0.0);
-        pushedOut = pushedOut || edge < geometry.leftLimit;
-        placements[index] = Placement{edge, !pushedOut};
+        const double width = std::max(slots[index].width, 0.0);
+        const double right = edge;
+        edge -= width;
+        if (!pushedOut && edge < geometry.leftLimit) {
+            pushedOut = true;
+            if (width > room && right > geometry.leftLimit) {
+                placements[index] = Placement{edge, true, geometry.leftLimit};
+                continue;
+            }
+        }
+        placements[index] = Placement{edge, !pushedOut, edge};
     }
     return placements;
 }

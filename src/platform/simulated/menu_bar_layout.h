@@ -9,7 +9,9 @@ namespace velmor::platform {
 // Where the system puts status items: right-aligned against its own items, ordered by preferred
 // position (larger = further left), each item's width taken from the space to its right. An item
 // whose left edge falls left of the limit where the app menus end is off screen, and so is
-// everything left of it: one very wide item pushes all items on its left out of view.
+// everything left of it: one very wide item pushes all items on its left out of view. That very
+// wide item itself (wider than all the room there is) stays in view with its right part, the way
+// a stretched item keeps its right-aligned image visible and clickable.
 class MenuBarLayout final {
 public:
     struct Slot {
@@ -29,6 +31,8 @@ public:
     struct Placement {
         double x = 0;
         bool onScreen = false;
+        // Where the item's visible part begins: x, or the limit for a clipped wide item.
+        double visibleFrom = 0;
     };
 
     // One placement per slot, in the slots' order.

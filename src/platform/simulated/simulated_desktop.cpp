@@ -400,7 +400,7 @@ bool SimulatedDesktop::commandDrag(const QString& key, QPointF target)
     }
     if (!dragged)
         return false;
-    const QPointF start = dragged->frame->center();
+    const QPointF start = dragged->visibleFrame->center();
     QList<MouseEvent> events{MouseEvent{MouseEventType::LeftMouseDown, true, start}};
     for (int step = 1; step <= dragSteps; ++step) {
         const double t = static_cast<double>(step) / (dragSteps + 1);

@@ -187,7 +187,8 @@ QList<const MenuBarEntry*> SimulatedMenuBar::leftToRight() const
 const MenuBarEntry* SimulatedMenuBar::entryAt(QPointF accessibilityPoint) const
 {
     for (const auto& [id, entry] : m_entries) {
-        if (entry.onScreen && entry.frame && ownsPoint(toAccessibility(*entry.frame), accessibilityPoint))
+        if (entry.onScreen && entry.visibleFrame &&
+            ownsPoint(toAccessibility(*entry.visibleFrame), accessibilityPoint))
             return &entry;
     }
     return nullptr;
@@ -226,11 +227,13 @@ void SimulatedMenuBar::relayout()
     double systemX = systemLeft;
     for (auto& [id, entry] : m_entries) {
         entry.frame.reset();
+        entry.visibleFrame.reset();
         entry.onScreen = false;
         if (!entry.visible || entry.width <= 0)
             continue;
         if (entry.kind == MenuBarEntry::Kind::System) {
             entry.frame = QRectF(systemX, bar.y(), entry.width, bar.height());
+            entry.visibleFrame = entry.frame;
             entry.onScreen = true;
             systemX += entry.width;
             continue;
@@ -240,8 +243,14 @@ void SimulatedMenuBar::relayout()
     }
     const auto placements = MenuBarLayout::compute(slots, geometry);
     for (std::size_t i = 0; i < laidOut.size(); ++i) {
-        laidOut[i]->frame = QRectF(placements[i].x, bar.y(), laidOut[i]->width, bar.height());
-        laidOut[i]->onScreen = placements[i].onScreen;
+        const MenuBarLayout::Placement& placement = placements[i];
+        laidOut[i]->frame = QRectF(placement.x, bar.y(), laidOut[i]->width, bar.height());
+        laidOut[i]->onScreen = placement.onScreen;
+        if (placement.onScreen) {
+            laidOut[i]->visibleFrame =
+                QRectF(placement.visibleFrom, bar.y(),
+                       placement.x + laidOut[i]->width - placement.visibleFrom, bar.height());
+        }
     }
 }
 

@@ -39,6 +39,8 @@ struct MenuBarEntry {
     // Screen coordinates; absent while the item takes no space.
     std::optional<QRectF> frame;
     bool onScreen = false;
+    // The part of the frame a person sees and can click; all of it unless a wide item is clipped.
+    std::optional<QRectF> visibleFrame;
 
     QString key() const { return QStringLiteral("status:") + owner + QStringLiteral("::") + name; }
 };

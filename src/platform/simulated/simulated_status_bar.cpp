@@ -100,7 +100,7 @@ bool SimulatedStatusBar::click(SimulatedStatusItem& item, bool rightButton)
     const MenuBarEntry* entry = m_menuBar.entry(item.entryId());
     if (!entry || !entry->onScreen)
         return false;
-    const QPointF centre = entry->frame->center();
+    const QPointF centre = entry->visibleFrame->center();
     const auto down = rightButton ? MouseEventType::RightMouseDown : MouseEventType::LeftMouseDown;
     const auto up = rightButton ? MouseEventType::RightMouseUp : MouseEventType::LeftMouseUp;
     std::weak_ptr<SimulatedStatusItem> target;
