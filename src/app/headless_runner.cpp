@@ -108,6 +108,11 @@ int HeadlessRunner::run()
     platform::Scenario scenario;
     try {
         scenario = platform::Scenario::load(m_options.scenarioPath);
+    } catch (const SystemError& error) {
+        m_errors << m_options.scenarioPath << ": " << error.description() << "\n";
+        return failed;
+    }
+    try {
         script = RunScript::parse(QString::fromUtf8(private_files::read(m_options.scriptPath)));
     } catch (const ScriptError& error) {
         m_errors << m_options.scriptPath << ": " << error.what() << "\n";
