@@ -15,6 +15,7 @@
 #include "platform/simulated/simulated_host.h"
 #include "platform/user_defaults.h"
 #include "platform/workspace.h"
+#include "qt_benchmark_main.h"
 #include "support/many_apps_scenario.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_model.h"
@@ -323,11 +324,4 @@ BENCHMARK(BM_DefaultsReadOfTheControlCenter)->Unit(benchmark::kMillisecond)->Use
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VELMOR_QT_BENCHMARK_MAIN()

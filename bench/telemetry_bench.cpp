@@ -4,6 +4,7 @@
 #include "platform/memory_user_defaults.h"
 #include "platform/qt_scheduler.h"
 #include "platform/simulated/simulated_host.h"
+#include "qt_benchmark_main.h"
 #include "suite_ui/velmor_signals.h"
 #include "support/https_test_server.h"
 
@@ -130,11 +131,4 @@ BENCHMARK(BM_TrackToServerArrival)->Iterations(100)->UseManualTime()->Unit(bench
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VELMOR_QT_BENCHMARK_MAIN()

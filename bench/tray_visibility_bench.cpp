@@ -6,6 +6,7 @@
 #include "../tests/support/simulated_home.h"
 #include "../tests/support/tracked_applications_fixture.h"
 #include "foundation/property_list.h"
+#include "qt_benchmark_main.h"
 #include "tray_visibility/tray_position_preferences.h"
 #include "tray_visibility/tray_preference_visibility.h"
 #include "tray_visibility/tray_tracked_applications.h"
@@ -169,11 +170,4 @@ BENCHMARK(BM_HideAndReleaseThroughTheStandIn)->Unit(benchmark::kMillisecond)->It
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VELMOR_QT_BENCHMARK_MAIN()

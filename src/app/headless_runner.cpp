@@ -165,13 +165,14 @@ void HeadlessRunner::execute(const ScriptCommand& command)
         requireApp(command);
         return m_run->app();
     };
-    auto group = [&](const QString& name) -> QUuid {
+    auto namedGroup = [&](const QString& name) -> const TrayNamedGroup& {
         for (const TrayNamedGroup& candidate : appCommand().model().namedGrouping().groups) {
             if (candidate.name == name)
-                return candidate.id;
+                return candidate;
         }
         throw ScriptError(command.line, QStringLiteral("there is no group named “%1”").arg(name));
     };
+    auto group = [&](const QString& name) { return namedGroup(name).id; };
     auto groupItemName = [&](const QString& name) {
         return own(NativeTrayController::groupAutosavePrefix) + uuid_text::canonical(group(name));
     };
@@ -237,13 +238,8 @@ void HeadlessRunner::execute(const ScriptCommand& command)
         appCommand().model().saveNamedGroup(std::nullopt, command.arguments[0], command.arguments[1]);
         break;
     case Kind::GroupRename: {
-        const QUuid id = group(command.arguments[0]);
-        QString symbol;
-        for (const TrayNamedGroup& candidate : appCommand().model().namedGrouping().groups) {
-            if (candidate.id == id)
-                symbol = candidate.symbol;
-        }
-        appCommand().model().saveNamedGroup(id, command.arguments[1], symbol);
+        const TrayNamedGroup renamed = namedGroup(command.arguments[0]);
+        appCommand().model().saveNamedGroup(renamed.id, command.arguments[1], renamed.symbol);
         break;
     }
     case Kind::GroupDelete:

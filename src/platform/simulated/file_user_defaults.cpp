@@ -60,7 +60,10 @@ void FileUserDefaults::save()
             m_movedAside = aside;
             m_unreadableOnDisk = false;
         }
-        private_files::ensureDirectory(QFileInfo(m_path).absolutePath());
+        if (!m_directoryReady) {
+            private_files::ensureDirectory(QFileInfo(m_path).absolutePath());
+            m_directoryReady = true;
+        }
         private_files::writeAtomically(m_path, m_document.toBinary());
     } catch (const SystemError&) {
         // Defaults writes are best effort, as on the Mac: the value stays in memory for this run.

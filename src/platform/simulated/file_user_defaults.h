@@ -28,6 +28,8 @@ private:
     PropertyList m_document = PropertyList::dictionary();
     bool m_unreadableOnDisk = false;
     QString m_movedAside;
+    // The folder is made (and protected) once, not on every write.
+    bool m_directoryReady = false;
 };
 
 } // namespace velmor::platform
