@@ -22,11 +22,6 @@
 namespace velmor {
 namespace {
 
-QString text(const char* literal)
-{
-    return QString::fromUtf8(literal);
-}
-
 bool finiteEdges(const QRectF& rect)
 {
     return std::isfinite(rect.left()) && std::isfinite(rect.right()) && std::isfinite(rect.top()) &&

@@ -189,6 +189,9 @@ public:
 private:
     struct Request;
 
+    // The constants above as text.
+    static QString text(const char* literal) { return QString::fromUtf8(literal); }
+
     std::shared_ptr<platform::StatusItem> createChevronItem(const QString& autosaveName);
     void startLaunchRestore(bool savedExpanded);
     void installLaunchObserver();

@@ -9,15 +9,6 @@
 #include <QPointer>
 
 namespace velmor {
-namespace {
-
-QString text(const char* literal)
-{
-    return QString::fromUtf8(literal);
-}
-
-} // namespace
-
 platform::StatusItem* NativeTrayController::groupItem(const QUuid& id) const
 {
     return m_namedItems.value(id).get();

@@ -17,15 +17,6 @@
 #include <QPointer>
 
 namespace velmor {
-namespace {
-
-QString text(const char* literal)
-{
-    return QString::fromUtf8(literal);
-}
-
-} // namespace
-
 // What one applyVisibility call hands to its completion and its confirmation.
 struct NativeTrayController::Request {
     quint64 generation = 0;
