@@ -140,7 +140,7 @@ void TrayDelegate::refreshItemsAroundRequests(bool wasBusy, bool wasConfigured)
     if (controller.busy() && controller.activationGeneration() != m_scannedGeneration) {
         m_scannedGeneration = controller.activationGeneration();
         if (itemsMissKnownApps())
-            m_model->refresh();
+            m_model->rescanItems();
         return;
     }
     const bool ended = wasBusy && !controller.busy();
@@ -149,7 +149,7 @@ void TrayDelegate::refreshItemsAroundRequests(bool wasBusy, bool wasConfigured)
     QPointer<TrayDelegate> self(this);
     m_services.scheduler->post([self] {
         if (self && self->m_model)
-            self->m_model->refresh();
+            self->m_model->rescanItems();
     });
 }
 

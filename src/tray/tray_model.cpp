@@ -162,6 +162,21 @@ void TrayModel::tick()
 
 void TrayModel::refresh()
 {
+    const QList<TrayItem> scanned = scanItems();
+    refreshCatalog(scanned);
+    reconcileLayout();
+    if (m_hooks.readNativeGroups)
+        m_hooks.readNativeGroups();
+}
+
+void TrayModel::rescanItems()
+{
+    scanItems();
+    reconcileLayout();
+}
+
+QList<TrayItem> TrayModel::scanItems()
+{
     setPermission(m_services.accessibility->isProcessTrusted());
     const QList<TrayItem> scanned = m_permission ? TrayDiscovery::scan(m_services) : QList<TrayItem>{};
 
@@ -182,9 +197,11 @@ void TrayModel::refresh()
     }
     m_items = items;
     Q_EMIT itemsChanged();
+    return scanned;
+}
 
-    refreshCatalog(scanned);
-
+void TrayModel::reconcileLayout()
+{
     QStringList ids;
     ids.reserve(m_items.size());
     for (const TrayItem& item : m_items)
@@ -192,9 +209,6 @@ void TrayModel::refresh()
     m_layout.reconcile(ids);
     writeJson(layoutKey, m_layout.encode());
     Q_EMIT layoutChanged();
-
-    if (m_hooks.readNativeGroups)
-        m_hooks.readNativeGroups();
 }
 
 void TrayModel::refreshCatalog(const QList<TrayItem>& actionable)

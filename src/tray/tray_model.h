@@ -88,6 +88,9 @@ public:
     // permission. Called once, after the hooks are installed.
     void start();
     void refresh();
+    // The extras again (items and layout) without the organizer's rows or the hooks: what the
+    // controller needs after a request, when icons shown again are new Accessibility elements.
+    void rescanItems();
     void updatePreviewVisibility();
 
     // A section's raw value, or "group:" and the group's canonical UUID.
@@ -155,7 +158,11 @@ Q_SIGNALS:
 private:
     void load();
     void tick();
+    // Steps of a refresh: the scan (returns what it found; `items` also keeps hidden apps' last
+    // items), the organizer's rows, the layout.
+    QList<TrayItem> scanItems();
     void refreshCatalog(const QList<TrayItem>& actionable);
+    void reconcileLayout();
     void saveGrouping();
     void writeJson(const char* key, const std::optional<Json>& value);
     void setPermission(bool value);
