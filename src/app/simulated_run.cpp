@@ -56,8 +56,11 @@ void SimulatedRun::openSettingsWindow()
 {
     if (!m_app)
         return;
-    m_desktop->applicationShell().setWindow(platform::WindowInfo{
-        QString::fromUtf8(TrayApp::settingsWindowTitle), true, false, QStringLiteral("settings")});
+    platform::WindowInfo window;
+    window.title = QString::fromUtf8(TrayApp::settingsWindowTitle);
+    window.visible = true;
+    window.kind = QStringLiteral("settings");
+    m_desktop->applicationShell().setWindow(window);
     m_windowAppeared = true;
     m_app->settingsWindowAppeared();
 }

@@ -291,14 +291,19 @@ TEST_F(TrayModelTest, TheTimerFollowsTheSettingsWindowAndTheTrust)
     const TrayLayout layout = model.layout();
     const QVariant storedLayout = stored(TrayModel::layoutKey);
     const TraySectionMap sections = model.appGroups();
-    const WindowInfo window{QStringLiteral("Velmor Tray"), true, false, QStringLiteral("settings")};
+    WindowInfo window;
+    window.title = QStringLiteral("Velmor Tray");
+    window.visible = true;
+    window.kind = QStringLiteral("settings");
     SimulatedApplicationShell& shell = desktop().applicationShell();
 
     shell.setWindow(window);
     m_scheduler.fastForwardBy(seconds(2.0));
     EXPECT_TRUE(model.settingsVisible());
     model.setNativeManaging(true);
-    shell.setWindow(WindowInfo{window.title, true, true, window.kind});
+    WindowInfo miniaturized = window;
+    miniaturized.miniaturized = true;
+    shell.setWindow(miniaturized);
     m_scheduler.fastForwardBy(seconds(1.9));
     EXPECT_EQ(m_finishNativeCalls, 0);
     EXPECT_TRUE(model.settingsVisible());

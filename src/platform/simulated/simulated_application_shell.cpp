@@ -5,7 +5,7 @@ namespace velmor::platform {
 void SimulatedApplicationShell::activate(bool ignoringOtherApps)
 {
     // Activating an app unhides it, as on the Mac.
-    m_hidden = false;
+    setHidden(false);
     ++m_activations;
     m_ignoredOtherApps = ignoringOtherApps;
 }
@@ -17,20 +17,109 @@ void SimulatedApplicationShell::terminate()
         m_terminate();
 }
 
-void SimulatedApplicationShell::setWindow(const WindowInfo& window)
+void SimulatedApplicationShell::orderOut(WindowId window)
 {
-    for (WindowInfo& existing : m_windows) {
-        if (existing.title == window.title) {
-            existing = window;
-            return;
+    if (WindowInfo* existing = find(window))
+        existing->visible = false;
+}
+
+ApplicationShell::ObserverId SimulatedApplicationShell::observe(NotificationHandler handler)
+{
+    m_observers.insert(++m_lastObserverId, std::move(handler));
+    return m_lastObserverId;
+}
+
+void SimulatedApplicationShell::removeObserver(ObserverId observer)
+{
+    m_observers.remove(observer);
+}
+
+void SimulatedApplicationShell::setHidden(bool hidden)
+{
+    const bool unhidden = m_hidden && !hidden;
+    m_hidden = hidden;
+    if (unhidden)
+        notify(ShellNotification::ApplicationDidUnhide, std::nullopt);
+}
+
+WindowId SimulatedApplicationShell::setWindow(WindowInfo window)
+{
+    WindowInfo* existing = window.id ? find(window.id) : nullptr;
+    if (!existing && !window.id) {
+        for (WindowInfo& candidate : m_windows) {
+            if (candidate.title == window.title)
+                existing = &candidate;
         }
     }
-    m_windows.append(window);
+    if (existing) {
+        window.id = existing->id;
+        *existing = window;
+        return window.id;
+    }
+    if (!window.id)
+        window.id = ++m_lastWindowId;
+    m_windows.prepend(window);
+    return window.id;
 }
 
 void SimulatedApplicationShell::removeWindow(const QString& title)
 {
-    m_windows.removeIf([&](const WindowInfo& window) { return window.title == title; });
+    for (const WindowInfo& window : m_windows) {
+        if (window.title == title) {
+            removeWindow(window.id);
+            return;
+        }
+    }
+}
+
+void SimulatedApplicationShell::removeWindow(WindowId window)
+{
+    if (!find(window))
+        return;
+    notify(ShellNotification::WindowWillClose, window);
+    m_windows.removeIf([&](const WindowInfo& candidate) { return candidate.id == window; });
+}
+
+void SimulatedApplicationShell::setMiniaturized(WindowId window, bool miniaturized)
+{
+    WindowInfo* existing = find(window);
+    if (!existing || existing->miniaturized == miniaturized)
+        return;
+    existing->miniaturized = miniaturized;
+    notify(miniaturized ? ShellNotification::WindowDidMiniaturize : ShellNotification::WindowDidDeminiaturize,
+           window);
+}
+
+void SimulatedApplicationShell::makeKey(WindowId window)
+{
+    WindowInfo* existing = find(window);
+    if (!existing)
+        return;
+    existing->visible = true;
+    existing->miniaturized = false;
+    WindowInfo front = *existing;
+    m_windows.removeIf([&](const WindowInfo& candidate) { return candidate.id == window; });
+    m_windows.prepend(front);
+    notify(ShellNotification::WindowDidBecomeKey, window);
+}
+
+WindowInfo* SimulatedApplicationShell::find(WindowId window)
+{
+    for (WindowInfo& candidate : m_windows) {
+        if (candidate.id == window)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+void SimulatedApplicationShell::notify(ShellNotification notification, std::optional<WindowId> window)
+{
+    // An observer may remove itself (or another) while being told.
+    const QMap<ObserverId, NotificationHandler> observers = m_observers;
+    for (auto it = observers.begin(); it != observers.end(); ++it) {
+        if (m_observers.contains(it.key()))
+            it.value()(notification, window);
+    }
 }
 
 } // namespace velmor::platform

@@ -2,12 +2,15 @@
 
 #include "platform/application_shell.h"
 
+#include <QMap>
+
 #include <functional>
 
 namespace velmor::platform {
 
-// This app as the simulated window server sees it. The runner installs what terminating means
-// and keeps the window list in step with the app's real windows.
+// This app as the simulated window server sees it. The composition root installs what terminating
+// means and keeps the window list in step with the app's real windows; the window changes it
+// reports are delivered to observers as the system's notifications, synchronously.
 class SimulatedApplicationShell final : public ApplicationShell {
 public:
     ActivationPolicy activationPolicy() const override { return m_policy; }
@@ -16,11 +19,22 @@ public:
     void activate(bool ignoringOtherApps) override;
     void terminate() override;
     QList<WindowInfo> windows() const override { return m_windows; }
+    void orderOut(WindowId window) override;
+    ObserverId observe(NotificationHandler handler) override;
+    void removeObserver(ObserverId observer) override;
 
-    void setHidden(bool hidden) { m_hidden = hidden; }
-    // Adds the window, or replaces the one with the same title.
-    void setWindow(const WindowInfo& window);
+    // Hiding and unhiding the app, as Command-H and a click on its Dock icon do.
+    void setHidden(bool hidden);
+    // Adds the window (a new id when it has none and no window has its title) or replaces the one
+    // with its id, or else its title. Returns the window's id.
+    WindowId setWindow(WindowInfo window);
     void removeWindow(const QString& title);
+    void removeWindow(WindowId window);
+    void setMiniaturized(WindowId window, bool miniaturized);
+    // The window comes to the front and takes the keyboard.
+    void makeKey(WindowId window);
+    // The system sends this after every event the app handles.
+    void applicationDidUpdate() { notify(ShellNotification::ApplicationDidUpdate, std::nullopt); }
     void setTerminateHandler(std::function<void()> handler) { m_terminate = std::move(handler); }
 
     int activationCount() const { return m_activations; }
@@ -28,9 +42,15 @@ public:
     bool terminateRequested() const { return m_terminateRequested; }
 
 private:
+    WindowInfo* find(WindowId window);
+    void notify(ShellNotification notification, std::optional<WindowId> window);
+
     ActivationPolicy m_policy = ActivationPolicy::Regular;
     bool m_hidden = false;
     QList<WindowInfo> m_windows;
+    WindowId m_lastWindowId = 0;
+    QMap<ObserverId, NotificationHandler> m_observers;
+    ObserverId m_lastObserverId = 0;
     std::function<void()> m_terminate;
     int m_activations = 0;
     bool m_ignoredOtherApps = false;
