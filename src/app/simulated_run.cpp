@@ -1,5 +1,6 @@
 #include "app/simulated_run.h"
 
+#include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_app.h"
@@ -44,6 +45,7 @@ void SimulatedRun::launch()
     if (m_app)
         return;
     VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, m_scheduler);
+    DockPresence::installShared(m_desktop->applicationShell(), m_scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
@@ -89,6 +91,7 @@ void SimulatedRun::tearDownApp()
 {
     m_app.reset();
     VelmorSignals::releaseShared();
+    DockPresence::releaseShared();
     if (m_desktop)
         m_desktop->ownProcessEnded();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/application_shell.h"
 #include "platform/services.h"
+#include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
@@ -42,6 +43,9 @@ void TrayApp::settingsWindowAppeared()
 
 void TrayApp::openSettings()
 {
+    // The window comes up with a Dock icon and in front.
+    if (DockPresence* dock = DockPresence::shared())
+        dock->prepareToShow();
     if (m_showSettingsWindow)
         m_showSettingsWindow();
     if (m_services.applicationShell)
