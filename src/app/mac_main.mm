@@ -38,7 +38,8 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption(QCommandLineOption(QString::fromLatin1(smokeTestOption), QString::fromLatin1(smokeTestDescription)));
+    parser.addOption(
+        QCommandLineOption(QString::fromLatin1(smokeTestOption), QString::fromLatin1(smokeTestDescription)));
     parser.process(application);
     const bool smokeTest = parser.isSet(QString::fromLatin1(smokeTestOption));
 

@@ -24,7 +24,10 @@ public:
     static constexpr quint64 rightMouseUpType = 4;
     static constexpr quint64 leftMouseDraggedType = 6;
     // NSEventMask: one bit per event type.
-    static constexpr quint64 maskOf(quint64 eventType) { return eventType < 64 ? quint64(1) << eventType : 0; }
+    static constexpr quint64 maskOf(quint64 eventType)
+    {
+        return eventType < 64 ? quint64(1) << eventType : 0;
+    }
     // NSEventModifierFlagCommand.
     static constexpr quint64 commandModifierFlag = quint64(1) << 20;
 
@@ -53,8 +56,8 @@ public:
     // What a mouse monitor hands its handler: only events of the types in `eventMask` that the
     // interface knows, with the Command flag read from the modifier flags. Global monitors see
     // events in other apps, so a mask is no promise of what arrives.
-    static std::optional<MouseEvent> monitoredEvent(quint64 eventMask, quint64 eventType, quint64 modifierFlags,
-                                                    QPointF location);
+    static std::optional<MouseEvent> monitoredEvent(quint64 eventMask, quint64 eventType,
+                                                    quint64 modifierFlags, QPointF location);
 
     static long activationPolicyValue(ActivationPolicy policy);
     // An unknown value counts as regular, the policy that never hides the app from the user.

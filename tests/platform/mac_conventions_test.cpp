@@ -43,21 +43,22 @@ TEST(MacConventionsTest, OnlyTheCommandKeyMakesACommandDrag)
     const auto type = MacConventions::leftMouseDraggedType;
     const quint64 mask = MouseEvents::leftButtonMask;
     EXPECT_TRUE(MacConventions::monitoredEvent(mask, type, MacConventions::commandModifierFlag, {})->command);
-    EXPECT_TRUE(MacConventions::monitoredEvent(mask, type, MacConventions::commandModifierFlag | shiftFlag, {})
-                    ->command);
+    EXPECT_TRUE(
+        MacConventions::monitoredEvent(mask, type, MacConventions::commandModifierFlag | shiftFlag, {})
+            ->command);
     EXPECT_FALSE(MacConventions::monitoredEvent(mask, type, shiftFlag | optionFlag, {})->command);
 }
 
 TEST(MacConventionsTest, TheInterfaceAndTheSimulatedMacUseTheMacsEventMasks)
 {
-    EXPECT_EQ(MouseEvents::leftButtonMask,
-              MacConventions::maskOf(MacConventions::leftMouseDownType) |
-                  MacConventions::maskOf(MacConventions::leftMouseUpType) |
-                  MacConventions::maskOf(MacConventions::leftMouseDraggedType));
+    EXPECT_EQ(MouseEvents::leftButtonMask, MacConventions::maskOf(MacConventions::leftMouseDownType) |
+                                               MacConventions::maskOf(MacConventions::leftMouseUpType) |
+                                               MacConventions::maskOf(MacConventions::leftMouseDraggedType));
     for (const quint64 type : {MacConventions::leftMouseDownType, MacConventions::leftMouseUpType,
                                MacConventions::rightMouseDownType, MacConventions::rightMouseUpType,
                                MacConventions::leftMouseDraggedType})
-        EXPECT_EQ(SimulatedMouseEvents::maskOf(MacConventions::mouseEventType(type)), MacConventions::maskOf(type));
+        EXPECT_EQ(SimulatedMouseEvents::maskOf(MacConventions::mouseEventType(type)),
+                  MacConventions::maskOf(type));
     // The chevron sends its action on both mouse-ups, and a right click must reach it.
     const quint64 both = MacConventions::actionMask(ButtonTrigger::LeftAndRightMouseUp);
     EXPECT_TRUE(MacConventions::monitoredEvent(both, MacConventions::rightMouseUpType, 0, {}));
@@ -71,11 +72,13 @@ TEST(MacConventionsTest, SystemStatesTheInterfaceDoesNotKnowFallBackSafely)
     EXPECT_EQ(MacConventions::loginItemStatus(MacConventions::requiresApprovalStatus),
               LoginItemStatus::RequiresApproval);
     EXPECT_EQ(MacConventions::loginItemStatus(MacConventions::enabledStatus), LoginItemStatus::Enabled);
-    EXPECT_EQ(MacConventions::loginItemStatus(MacConventions::notRegisteredStatus), LoginItemStatus::NotRegistered);
+    EXPECT_EQ(MacConventions::loginItemStatus(MacConventions::notRegisteredStatus),
+              LoginItemStatus::NotRegistered);
     EXPECT_EQ(MacConventions::loginItemStatus(4), LoginItemStatus::NotFound);
     EXPECT_EQ(MacConventions::loginItemStatus(-1), LoginItemStatus::NotFound);
 
-    for (const auto policy : {ActivationPolicy::Regular, ActivationPolicy::Accessory, ActivationPolicy::Prohibited})
+    for (const auto policy :
+         {ActivationPolicy::Regular, ActivationPolicy::Accessory, ActivationPolicy::Prohibited})
         EXPECT_EQ(MacConventions::activationPolicy(MacConventions::activationPolicyValue(policy)), policy);
     EXPECT_EQ(MacConventions::activationPolicy(9), ActivationPolicy::Regular);
 }

@@ -12,7 +12,8 @@ public:
     AccessibilityElement applicationElement(qint32 processIdentifier) override;
     AccessibilityElement systemWideElement() override;
 
-    std::optional<AccessibilityValue> attribute(const AccessibilityElement& element, const QString& name) override;
+    std::optional<AccessibilityValue> attribute(const AccessibilityElement& element,
+                                                const QString& name) override;
     std::optional<int> attributeValueCount(const AccessibilityElement& element, const QString& name) override;
     std::optional<std::vector<AccessibilityValue>> attributeValues(const AccessibilityElement& element,
                                                                    const QString& name, int index,

@@ -10,8 +10,8 @@
 namespace velmor::platform::mac {
 namespace {
 
-static_assert(AccessibilityArguments::pointValueType == kAXValueTypeCGPoint);
-static_assert(AccessibilityArguments::sizeValueType == kAXValueTypeCGSize);
+static_assert(AccessibilityArguments::pointValueType == int(kAXValueTypeCGPoint));
+static_assert(AccessibilityArguments::sizeValueType == int(kAXValueTypeCGSize));
 
 // A value the interface does not model (a range, a rectangle, a date …) is there but empty.
 AccessibilityValue convert(CFTypeRef value)
@@ -89,7 +89,8 @@ std::optional<AccessibilityValue> MacAccessibility::attribute(const Accessibilit
         return std::nullopt;
     @autoreleasepool {
         CFTypeRef value = nullptr;
-        if (AXUIElementCopyAttributeValue(target, CFText(name), &value) != kAXErrorSuccess || value == nullptr)
+        if (AXUIElementCopyAttributeValue(target, CFText(name), &value) != kAXErrorSuccess ||
+            value == nullptr)
             return std::nullopt;
         AccessibilityValue converted = convert(value);
         CFRelease(value);
@@ -97,7 +98,8 @@ std::optional<AccessibilityValue> MacAccessibility::attribute(const Accessibilit
     }
 }
 
-std::optional<int> MacAccessibility::attributeValueCount(const AccessibilityElement& element, const QString& name)
+std::optional<int> MacAccessibility::attributeValueCount(const AccessibilityElement& element,
+                                                         const QString& name)
 {
     const AXUIElementRef target = MacAccessibilityElement::element(element);
     if (target == nullptr)
@@ -110,9 +112,9 @@ std::optional<int> MacAccessibility::attributeValueCount(const AccessibilityElem
     }
 }
 
-std::optional<std::vector<AccessibilityValue>> MacAccessibility::attributeValues(const AccessibilityElement& element,
-                                                                                 const QString& name, int index,
-                                                                                 int maximum)
+std::optional<std::vector<AccessibilityValue>>
+MacAccessibility::attributeValues(const AccessibilityElement& element, const QString& name, int index,
+                                  int maximum)
 {
     const AXUIElementRef target = MacAccessibilityElement::element(element);
     const auto range = AccessibilityArguments::valueRange(index, maximum);
@@ -172,8 +174,8 @@ void MacAccessibility::setMessagingTimeout(const AccessibilityElement& element, 
     AXUIElementSetMessagingTimeout(target, *timeout);
 }
 
-std::optional<AccessibilityElement> MacAccessibility::elementAtPosition(const AccessibilityElement& systemWide,
-                                                                        QPointF point)
+std::optional<AccessibilityElement>
+MacAccessibility::elementAtPosition(const AccessibilityElement& systemWide, QPointF point)
 {
     const AXUIElementRef target = MacAccessibilityElement::element(systemWide);
     const auto position = AccessibilityArguments::hitTestPoint(point);

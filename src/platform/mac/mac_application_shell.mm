@@ -2,17 +2,16 @@
 
 #include "platform/mac_conventions.h"
 
+#import <AppKit/AppKit.h>
 #include <QGuiApplication>
 #include <QWindow>
-
-#import <AppKit/AppKit.h>
 #import <objc/runtime.h>
 
 namespace velmor::platform::mac {
 
-static_assert(MacConventions::regularPolicy == NSApplicationActivationPolicyRegular);
-static_assert(MacConventions::accessoryPolicy == NSApplicationActivationPolicyAccessory);
-static_assert(MacConventions::prohibitedPolicy == NSApplicationActivationPolicyProhibited);
+static_assert(MacConventions::regularPolicy == long(NSApplicationActivationPolicyRegular));
+static_assert(MacConventions::accessoryPolicy == long(NSApplicationActivationPolicyAccessory));
+static_assert(MacConventions::prohibitedPolicy == long(NSApplicationActivationPolicyProhibited));
 
 namespace {
 
@@ -132,13 +131,13 @@ ApplicationShell::ObserverId MacApplicationShell::observe(NotificationHandler ha
                                        object:nil
                                         queue:[NSOperationQueue mainQueue]
                                    usingBlock:^(NSNotification* note) {
-                                       std::optional<WindowId> window;
-                                       if (aboutWindow) {
-                                           if (![note.object isKindOfClass:[NSWindow class]])
-                                               return;
-                                           window = identify(note.object);
-                                       }
-                                       handler(notification, window);
+                                     std::optional<WindowId> window;
+                                     if (aboutWindow) {
+                                         if (![note.object isKindOfClass:[NSWindow class]])
+                                             return;
+                                         window = identify(note.object);
+                                     }
+                                     handler(notification, window);
                                    }];
         [tokens addObject:token];
     }

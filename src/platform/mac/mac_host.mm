@@ -1,7 +1,6 @@
 #include "platform/mac/mac_host.h"
 
 #import "platform/mac/ns_property_list.h"
-
 #include "platform/mac_conventions.h"
 
 #import <Foundation/Foundation.h>
@@ -13,7 +12,8 @@ MainBundle readMainBundle()
 {
     NSBundle* bundle = [NSBundle mainBundle];
     const QString path = QString::fromNSString([[bundle bundleURL] path]);
-    const auto info = ForeignPropertyList::read<NSPropertyListAccess>([bundle infoDictionary]);
+    id infoDictionary = [bundle infoDictionary];
+    const auto info = ForeignPropertyList::read<NSPropertyListAccess>(infoDictionary);
     // A binary started outside its bundle (a test run) has no identifier of its own; it then reads
     // the Info.plist this build embeds, which is the one its bundle would carry.
     if (!info || !info->toMap().contains(QStringLiteral("CFBundleIdentifier")))

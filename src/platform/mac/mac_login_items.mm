@@ -7,10 +7,10 @@
 
 namespace velmor::platform::mac {
 
-static_assert(MacConventions::notRegisteredStatus == SMAppServiceStatusNotRegistered);
-static_assert(MacConventions::enabledStatus == SMAppServiceStatusEnabled);
-static_assert(MacConventions::requiresApprovalStatus == SMAppServiceStatusRequiresApproval);
-static_assert(MacConventions::notFoundStatus == SMAppServiceStatusNotFound);
+static_assert(MacConventions::notRegisteredStatus == long(SMAppServiceStatusNotRegistered));
+static_assert(MacConventions::enabledStatus == long(SMAppServiceStatusEnabled));
+static_assert(MacConventions::requiresApprovalStatus == long(SMAppServiceStatusRequiresApproval));
+static_assert(MacConventions::notFoundStatus == long(SMAppServiceStatusNotFound));
 
 namespace {
 
@@ -38,12 +38,13 @@ std::optional<QString> MacLoginItems::registerMainApp()
 void MacLoginItems::unregisterMainApp(Completion completion)
 {
     [[SMAppService mainAppService] unregisterWithCompletionHandler:^(NSError* error) {
-        // The system answers on a queue of its own; the interface promises the main thread.
-        const std::optional<QString> failure = error != nil ? std::optional<QString>(describe(error)) : std::nullopt;
-        dispatch_async(dispatch_get_main_queue(), ^{
-            if (completion)
-                completion(failure);
-        });
+      // The system answers on a queue of its own; the interface promises the main thread.
+      const std::optional<QString> failure =
+          error != nil ? std::optional<QString>(describe(error)) : std::nullopt;
+      dispatch_async(dispatch_get_main_queue(), ^{
+        if (completion)
+            completion(failure);
+      });
     }];
 }
 

@@ -6,14 +6,14 @@
 
 namespace velmor::platform::mac {
 
-static_assert(MacConventions::leftMouseDownType == NSEventTypeLeftMouseDown);
-static_assert(MacConventions::leftMouseUpType == NSEventTypeLeftMouseUp);
-static_assert(MacConventions::rightMouseDownType == NSEventTypeRightMouseDown);
-static_assert(MacConventions::rightMouseUpType == NSEventTypeRightMouseUp);
-static_assert(MacConventions::leftMouseDraggedType == NSEventTypeLeftMouseDragged);
-static_assert(MacConventions::commandModifierFlag == NSEventModifierFlagCommand);
+static_assert(MacConventions::leftMouseDownType == quint64(NSEventTypeLeftMouseDown));
+static_assert(MacConventions::leftMouseUpType == quint64(NSEventTypeLeftMouseUp));
+static_assert(MacConventions::rightMouseDownType == quint64(NSEventTypeRightMouseDown));
+static_assert(MacConventions::rightMouseUpType == quint64(NSEventTypeRightMouseUp));
+static_assert(MacConventions::leftMouseDraggedType == quint64(NSEventTypeLeftMouseDragged));
+static_assert(MacConventions::commandModifierFlag == quint64(NSEventModifierFlagCommand));
 static_assert(MouseEvents::leftButtonMask ==
-              (NSEventMaskLeftMouseDown | NSEventMaskLeftMouseUp | NSEventMaskLeftMouseDragged));
+              quint64(NSEventMaskLeftMouseDown | NSEventMaskLeftMouseUp | NSEventMaskLeftMouseDragged));
 
 namespace {
 
@@ -45,8 +45,8 @@ MouseEvents::MonitorId MacMouseEvents::addGlobalMonitor(quint64 eventMask, Handl
 {
     return keep([NSEvent addGlobalMonitorForEventsMatchingMask:NSEventMask(eventMask)
                                                        handler:^(NSEvent* event) {
-                                                           if (const auto seen = monitored(eventMask, event))
-                                                               handler(*seen);
+                                                         if (const auto seen = monitored(eventMask, event))
+                                                             handler(*seen);
                                                        }]);
 }
 
@@ -54,9 +54,9 @@ MouseEvents::MonitorId MacMouseEvents::addLocalMonitor(quint64 eventMask, Handle
 {
     return keep([NSEvent addLocalMonitorForEventsMatchingMask:NSEventMask(eventMask)
                                                       handler:^NSEvent*(NSEvent* event) {
-                                                          if (const auto seen = monitored(eventMask, event))
-                                                              handler(*seen);
-                                                          return event;
+                                                        if (const auto seen = monitored(eventMask, event))
+                                                            handler(*seen);
+                                                        return event;
                                                       }]);
 }
 

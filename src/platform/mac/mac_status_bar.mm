@@ -1,7 +1,6 @@
 #include "platform/mac/mac_status_bar.h"
 
 #import "platform/mac/mac_action_target.h"
-
 #include "platform/mac_conventions.h"
 
 #import <AppKit/AppKit.h>
@@ -10,12 +9,12 @@
 
 namespace velmor::platform::mac {
 
-static_assert(MacConventions::imageRightPosition == NSImageRight);
-static_assert(MacConventions::imageLeftPosition == NSImageLeft);
-static_assert(MacConventions::imageOnlyPosition == NSImageOnly);
-static_assert(MacConventions::noImagePosition == NSNoImage);
-static_assert(MacConventions::maskOf(MacConventions::leftMouseUpType) == NSEventMaskLeftMouseUp);
-static_assert(MacConventions::maskOf(MacConventions::rightMouseUpType) == NSEventMaskRightMouseUp);
+static_assert(MacConventions::imageRightPosition == long(NSImageRight));
+static_assert(MacConventions::imageLeftPosition == long(NSImageLeft));
+static_assert(MacConventions::imageOnlyPosition == long(NSImageOnly));
+static_assert(MacConventions::noImagePosition == long(NSNoImage));
+static_assert(MacConventions::maskOf(MacConventions::leftMouseUpType) == quint64(NSEventMaskLeftMouseUp));
+static_assert(MacConventions::maskOf(MacConventions::rightMouseUpType) == quint64(NSEventMaskRightMouseUp));
 
 MacStatusButton::MacStatusButton(NSStatusBarButton* button) : m_button(button) {}
 

@@ -1,7 +1,6 @@
 #include "platform/mac/mac_workspace.h"
 
 #import <AppKit/AppKit.h>
-
 #include <QSet>
 
 namespace velmor::platform::mac {
@@ -23,9 +22,9 @@ std::optional<Icon> draw(NSImage* image)
     QImage icon(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     CGColorSpaceRef space = CGColorSpaceCreateWithName(kCGColorSpaceSRGB);
-    CGContextRef context = CGBitmapContextCreate(icon.bits(), size_t(pixels), size_t(pixels), 8,
-                                                 size_t(icon.bytesPerLine()), space,
-                                                 kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Host);
+    CGContextRef context = CGBitmapContextCreate(
+        icon.bits(), size_t(pixels), size_t(pixels), 8, size_t(icon.bytesPerLine()), space,
+        CGBitmapInfo(kCGImageAlphaPremultipliedFirst) | CGBitmapInfo(kCGBitmapByteOrder32Host));
     CGColorSpaceRelease(space);
     if (context == nullptr)
         return std::nullopt;
@@ -98,16 +97,16 @@ Workspace::ObserverId MacWorkspace::observeDidLaunch(LaunchHandler handler)
                     object:nil
                      queue:[NSOperationQueue mainQueue]
                 usingBlock:^(NSNotification* notification) {
-                    NSRunningApplication* application = notification.userInfo[NSWorkspaceApplicationKey];
-                    if (application == nil || !handler)
-                        return;
-                    RunningApplication launched;
-                    launched.processIdentifier = application.processIdentifier;
-                    launched.bundleIdentifier = optionalText(application.bundleIdentifier);
-                    launched.localizedName = optionalText(application.localizedName);
-                    launched.executablePath = optionalText(application.executableURL.path);
-                    launched.terminated = application.terminated;
-                    handler(launched);
+                  NSRunningApplication* application = notification.userInfo[NSWorkspaceApplicationKey];
+                  if (application == nil || !handler)
+                      return;
+                  RunningApplication launched;
+                  launched.processIdentifier = application.processIdentifier;
+                  launched.bundleIdentifier = optionalText(application.bundleIdentifier);
+                  launched.localizedName = optionalText(application.localizedName);
+                  launched.executablePath = optionalText(application.executableURL.path);
+                  launched.terminated = application.terminated;
+                  handler(launched);
                 }];
     m_observers.emplace(observer, token);
     return observer;
@@ -130,7 +129,8 @@ bool MacWorkspace::openUrl(const QUrl& url)
 
 void MacWorkspace::revealInFileBrowser(const QString& path)
 {
-    [[NSWorkspace sharedWorkspace] activateFileViewerSelectingURLs:@[ [NSURL fileURLWithPath:path.toNSString()] ]];
+    [[NSWorkspace sharedWorkspace]
+        activateFileViewerSelectingURLs:@[ [NSURL fileURLWithPath:path.toNSString()] ]];
 }
 
 } // namespace velmor::platform::mac

@@ -2,10 +2,9 @@
 
 // The Foundation side of the property-list conversion: questions about single objects, answered
 // by Foundation, for ForeignPropertyList's decisions.
-#import <Foundation/Foundation.h>
-
 #include "platform/foreign_property_list.h"
 
+#import <Foundation/Foundation.h>
 #include <QByteArray>
 #include <QString>
 
@@ -24,7 +23,8 @@ struct NSPropertyListAccess {
             return Kind::String;
         if ([value isKindOfClass:[NSNumber class]]) {
             // Booleans are the CFBoolean singletons, which are NSNumbers too.
-            return CFGetTypeID((__bridge CFTypeRef)value) == CFBooleanGetTypeID() ? Kind::Boolean : Kind::Number;
+            return CFGetTypeID((__bridge CFTypeRef)value) == CFBooleanGetTypeID() ? Kind::Boolean
+                                                                                  : Kind::Number;
         }
         if ([value isKindOfClass:[NSDate class]])
             return Kind::Date;
@@ -53,7 +53,8 @@ struct NSPropertyListAccess {
     static QByteArray data(id value) { return QByteArray::fromNSData(value); }
     template <class F> static void forEachElement(id value, F f)
     {
-        for (id element in (NSArray*)value)
+        NSArray* array = value;
+        for (id element in array)
             f(element);
     }
     template <class F> static void forEachEntry(id value, F f)

@@ -1,7 +1,6 @@
 // Sparkle's standard updater controller behind the UpdaterFramework interface. Built only when
 // Sparkle.framework was found at configure time.
 #include "platform/mac/mac_updater.h"
-
 #include "platform/updater_framework.h"
 
 #import <Foundation/Foundation.h>
@@ -30,7 +29,8 @@ UpdateItem describe(SUAppcastItem* item)
 
 UpdaterError describe(NSError* error)
 {
-    return {QString::fromNSString(error.domain), qint64(error.code), QString::fromNSString(error.localizedDescription)};
+    return {QString::fromNSString(error.domain), qint64(error.code),
+            QString::fromNSString(error.localizedDescription)};
 }
 
 UpdateCheck describe(SPUUpdateCheck check)
@@ -106,8 +106,8 @@ NSString* keyPath(velmor::platform::UpdaterProperty property)
                                  error:(NSError*)error
 {
     (void)updater;
-    _delegate->didFinishUpdateCycle(describe(updateCheck),
-                                    error != nil ? std::optional<UpdaterError>(describe(error)) : std::nullopt);
+    _delegate->didFinishUpdateCycle(
+        describe(updateCheck), error != nil ? std::optional<UpdaterError>(describe(error)) : std::nullopt);
 }
 
 - (BOOL)updater:(SPUUpdater*)updater
@@ -202,7 +202,8 @@ public:
     ObserverId observe(UpdaterProperty property, std::function<void(bool value)> handler) override
     {
         const ObserverId observer = m_nextObserver++;
-        VMBUpdaterPropertyObserver* forwarder = [[VMBUpdaterPropertyObserver alloc] initWithHandler:std::move(handler)];
+        VMBUpdaterPropertyObserver* forwarder =
+            [[VMBUpdaterPropertyObserver alloc] initWithHandler:std::move(handler)];
         NSString* path = keyPath(property);
         m_observers.emplace(observer, Observation{forwarder, path});
         [m_controller.updater addObserver:forwarder
@@ -260,7 +261,8 @@ public:
 
 UpdaterFrameworkPointer makeUpdaterFramework()
 {
-    return UpdaterFrameworkPointer(new SparkleUpdaterFramework, [](UpdaterFramework* framework) { delete framework; });
+    return UpdaterFrameworkPointer(new SparkleUpdaterFramework,
+                                   [](UpdaterFramework* framework) { delete framework; });
 }
 
 } // namespace velmor::platform::mac

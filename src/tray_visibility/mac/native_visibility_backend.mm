@@ -34,7 +34,8 @@ private:
 NSString* toNSString(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return [[[NSString alloc] initWithBytes:utf8.constData() length:NSUInteger(utf8.size())
+    return [[[NSString alloc] initWithBytes:utf8.constData()
+                                     length:NSUInteger(utf8.size())
                                    encoding:NSUTF8StringEncoding] autorelease];
 }
 
@@ -67,17 +68,18 @@ std::shared_ptr<TrayVisibilityToken> NativeVisibilityBackend::activate(const QSe
             [identifiers addObject:toNSString(identifier)];
 
         const TrayVisibilityCompletion answer = std::move(completion);
-        id token = [VMBVisibilityBridge activateWithAllowedBundleIdentifiers:identifiers
-                                                                   completion:^(NSError* error) {
-                                                                       if (!answer)
-                                                                           return;
-                                                                       if (error == nil) {
-                                                                           answer(std::nullopt);
-                                                                           return;
-                                                                       }
-                                                                       answer(TrayVisibilityFailure::systemError(
-                                                                           toQString([error localizedDescription])));
-                                                                   }];
+        id token =
+            [VMBVisibilityBridge activateWithAllowedBundleIdentifiers:identifiers
+                                                           completion:^(NSError* error) {
+                                                             if (!answer)
+                                                                 return;
+                                                             if (error == nil) {
+                                                                 answer(std::nullopt);
+                                                                 return;
+                                                             }
+                                                             answer(TrayVisibilityFailure::systemError(
+                                                                 toQString([error localizedDescription])));
+                                                           }];
         if (token == nil)
             return nullptr;
         return std::make_shared<NativeVisibilityToken>(token);

@@ -2,7 +2,8 @@
 
 namespace {
 
-NSString* const kFrameworkPath = @"/System/Library/PrivateFrameworks/MenuBarClientCore.framework/MenuBarClientCore";
+NSString* const kFrameworkPath =
+    @"/System/Library/PrivateFrameworks/MenuBarClientCore.framework/MenuBarClientCore";
 
 } // namespace
 

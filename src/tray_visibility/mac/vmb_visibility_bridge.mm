@@ -175,7 +175,8 @@ NSError* VMBError(NSString* message)
         if (!frameworkLoaded())
             return NO;
         return instancesRespond(kConfigurationClass, kConfigurationInitializer) &&
-               instancesRespond(kAssertionClass, kActivation) && instancesRespond(kAssertionClass, kInvalidation);
+               instancesRespond(kAssertionClass, kActivation) &&
+               instancesRespond(kAssertionClass, kInvalidation);
     } @catch (NSException*) {
         return NO;
     }
@@ -214,13 +215,13 @@ NSError* VMBError(NSString* message)
         const Retained sharedState(state);
         const CopiedCompletion callerCompletion(completion);
         void (^answer)(NSError*) = ^(NSError* error) {
-            VMBAssertionState* answered = sharedState.get();
-            id answeredAssertion = [answered takeAssertion];
-            // Cancelled while the request was in flight: the assertion must not stay in force.
-            if (answered.cancelled)
-                VMBInvalidate(answeredAssertion);
-            [answeredAssertion release];
-            callerCompletion(error);
+          VMBAssertionState* answered = sharedState.get();
+          id answeredAssertion = [answered takeAssertion];
+          // Cancelled while the request was in flight: the assertion must not stay in force.
+          if (answered.cancelled)
+              VMBInvalidate(answeredAssertion);
+          [answeredAssertion release];
+          callerCompletion(error);
         };
         void (^heapAnswer)(NSError*) = Block_copy(answer);
         NSInvocation* invocation = [NSInvocation invocationWithMethodSignature:signature];

@@ -1,8 +1,7 @@
 // A stand-in for the system's private visibility framework, loaded by path like the real one.
 // It answers what the real one is known to answer and records what it was asked, for the tests.
-#import <Foundation/Foundation.h>
-
 #include <Block.h>
+#import <Foundation/Foundation.h>
 
 // Bundle identifiers that make the stand-in misbehave.
 static NSString* const kRejectConfiguration = @"test.reject-configuration";

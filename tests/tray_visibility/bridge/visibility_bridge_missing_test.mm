@@ -1,7 +1,6 @@
 #import "bridge_test_host.h"
-#import "tray_visibility/mac/vmb_visibility_bridge.h"
-
 #include "platform/manual_scheduler.h"
+#import "tray_visibility/mac/vmb_visibility_bridge.h"
 #include "tray_visibility/native_visibility_backend.h"
 #include "tray_visibility/tray_visibility_session.h"
 
@@ -18,10 +17,11 @@ TEST(VisibilityBridgeWithoutFrameworkTest, TheServiceIsUnavailableAndNothingIsAs
     EXPECT_EQ(NSClassFromString(@"MBAssessmentModeAssertion"), Nil);
 
     __block int completions = 0;
-    id token = [VMBVisibilityBridge activateWithAllowedBundleIdentifiers:[NSArray arrayWithObject:@"com.example"]
-                                                              completion:^(NSError*) {
-                                                                  ++completions;
-                                                              }];
+    id token =
+        [VMBVisibilityBridge activateWithAllowedBundleIdentifiers:[NSArray arrayWithObject:@"com.example"]
+                                                       completion:^(NSError*) {
+                                                         ++completions;
+                                                       }];
     EXPECT_EQ(token, nil);
     EXPECT_EQ(completions, 0);
 

@@ -1,7 +1,6 @@
 #import "bridge_test_host.h"
-#import "tray_visibility/mac/vmb_visibility_bridge.h"
-
 #include "platform/manual_scheduler.h"
+#import "tray_visibility/mac/vmb_visibility_bridge.h"
 #include "tray_visibility/native_visibility_backend.h"
 #include "tray_visibility/tray_visibility_session.h"
 
@@ -32,8 +31,8 @@ protected:
 
     std::unique_ptr<TrayVisibilitySession> session()
     {
-        return std::make_unique<TrayVisibilitySession>(m_scheduler, std::make_shared<NativeVisibilityBackend>(),
-                                                       3.0);
+        return std::make_unique<TrayVisibilitySession>(m_scheduler,
+                                                       std::make_shared<NativeVisibilityBackend>(), 3.0);
     }
 
     NSInteger invalidations() const { return [fakeAssertionClass() fakeInvalidations]; }
@@ -66,8 +65,8 @@ TEST_F(VisibilityBridgeTest, ServiceIsAvailableOnlyFromMacOS27)
 TEST_F(VisibilityBridgeTest, AConfirmedRequestAllowsEverySystemItemAndTheSortedAppsUntilReleased)
 {
     auto visibility = session();
-    visibility->apply({"com.example.hidden"}, {"com.example.hidden", "org.zeta", "com.apple.Safari", "net.alpha"},
-                      kOwn, record());
+    visibility->apply({"com.example.hidden"},
+                      {"com.example.hidden", "org.zeta", "com.apple.Safari", "net.alpha"}, kOwn, record());
 
     NSArray* items = [fakeAssertionClass() fakeLastItems];
     ASSERT_EQ([items count], 256u);
@@ -77,11 +76,10 @@ TEST_F(VisibilityBridgeTest, AConfirmedRequestAllowsEverySystemItemAndTheSortedA
     QStringList asked;
     for (NSString* identifier in identifiers)
         asked.append(QString::fromUtf8([identifier UTF8String]));
-    QStringList expected = TrayVisibilitySession::allowedBundleIDs({"com.example.hidden"},
-                                                                   {"com.example.hidden", "org.zeta",
-                                                                    "com.apple.Safari", "net.alpha"},
-                                                                   kOwn)
-                               .values();
+    QStringList expected =
+        TrayVisibilitySession::allowedBundleIDs(
+            {"com.example.hidden"}, {"com.example.hidden", "org.zeta", "com.apple.Safari", "net.alpha"}, kOwn)
+            .values();
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(asked, expected);
     EXPECT_FALSE(asked.contains("com.example.hidden"));
@@ -136,11 +134,12 @@ TEST_F(VisibilityBridgeTest, ARequestTheFrameworkRejectsIsReportedOnceAndHoldsNo
 {
     __block NSString* reported = nil;
     __block int completions = 0;
-    id token = [VMBVisibilityBridge activateWithAllowedBundleIdentifiers:[NSArray arrayWithObject:@"test.raise"]
-                                                              completion:^(NSError* error) {
-                                                                  ++completions;
-                                                                  reported = [[error localizedDescription] copy];
-                                                              }];
+    id token =
+        [VMBVisibilityBridge activateWithAllowedBundleIdentifiers:[NSArray arrayWithObject:@"test.raise"]
+                                                       completion:^(NSError* error) {
+                                                         ++completions;
+                                                         reported = [[error localizedDescription] copy];
+                                                       }];
     EXPECT_EQ(token, nil);
     EXPECT_EQ(completions, 1);
     EXPECT_STREQ([reported UTF8String], "macOS rejected the visibility request (FakeRefusal).");
@@ -159,11 +158,11 @@ TEST_F(VisibilityBridgeTest, ARequestTheFrameworkRejectsIsReportedOnceAndHoldsNo
 TEST_F(VisibilityBridgeTest, AConfigurationTheFrameworkRefusesMakesNoRequestAndNoAnswer)
 {
     __block int completions = 0;
-    id token =
-        [VMBVisibilityBridge activateWithAllowedBundleIdentifiers:[NSArray arrayWithObject:@"test.reject-configuration"]
-                                                       completion:^(NSError*) {
-                                                           ++completions;
-                                                       }];
+    id token = [VMBVisibilityBridge
+        activateWithAllowedBundleIdentifiers:[NSArray arrayWithObject:@"test.reject-configuration"]
+                                  completion:^(NSError*) {
+                                    ++completions;
+                                  }];
     EXPECT_EQ(token, nil);
     EXPECT_EQ(completions, 0);
     EXPECT_EQ([fakeAssertionClass() fakePendingCount], 0u);
@@ -173,7 +172,8 @@ TEST_F(VisibilityBridgeTest, DroppingOrCancellingATokenEndsItsAssertionEvenInFli
 {
     NativeVisibilityBackend backend;
     int answers = 0;
-    auto token = backend.activate({"com.example.kept"}, [&](std::optional<TrayVisibilityFailure>) { ++answers; });
+    auto token =
+        backend.activate({"com.example.kept"}, [&](std::optional<TrayVisibilityFailure>) { ++answers; });
     ASSERT_TRUE(token);
     token.reset();
     EXPECT_EQ(invalidations(), 1) << "the last owner letting go ends the request";
