@@ -304,6 +304,30 @@ TEST_F(NativeTrayControllerTest, RequestsInFlight)
     EXPECT_EQ(hiddenApps(), (QStringList{alpha, charlie, delta}));
 }
 
+// An order upkeep that fails while a request is in flight, here for an app launched meanwhile,
+// only warns: the request in flight has already expanded the bar and is still confirmed.
+TEST_F(NativeTrayControllerTest, AFailedUpkeepLeavesTheRequestInFlight)
+{
+    launchWith({{alpha, TraySection::expandable}, {delta, TraySection::expandable}});
+    applyGrouping();
+    ASSERT_TRUE(automaticOrder());
+    click(chevronName);
+    ASSERT_TRUE(controller().busy());
+    setToolFaults(R"({"export": {"exitStatus": 1}})");
+    ASSERT_TRUE(desktop().launch(delta));
+    run().scheduler().runUntilIdle();
+    setToolFaults("{}");
+    const QString upkeepFailed = text(NativeTrayController::orderUpkeepPrefix) +
+                                 TrayPositionError(TrayPositionError::Case::access).description();
+    EXPECT_EQ(controller().warning(), upkeepFailed);
+    EXPECT_TRUE(controller().busy());
+    run().settle();
+    EXPECT_TRUE(controller().configured());
+    EXPECT_TRUE(controller().expanded()) << "the state the bar shows";
+    EXPECT_TRUE(hiddenApps().isEmpty());
+    EXPECT_EQ(controller().warning(), upkeepFailed);
+}
+
 // Command-drags across the chevron move an app between the expandable and the always-visible
 // sections; dropped left while collapsed, the icon goes at once.
 TEST_F(NativeTrayControllerTest, CommandDragsAcrossTheChevron)
