@@ -153,6 +153,20 @@ TEST_F(TrayDiscoveryTest, FramesAndVisibilityFollowTheScreenAndTheOwner)
     EXPECT_FALSE(TrayDiscovery::frame(m_services, near));
 }
 
+// Hit testing often lands on a part of the item's own view: the walk up through the parents finds
+// the item within four elements (the hit and three ancestors), and no further.
+TEST_F(TrayDiscoveryTest, VisibilityWalksUpFromAPartOfTheItem)
+{
+    start(R"({"apps":[
+        {"bundleID":"com.example.depth1","name":"One","pid":800,"extras":[{"title":"1","width":30,"hitDepth":1}]},
+        {"bundleID":"com.example.depth3","name":"Three","pid":801,"extras":[{"title":"3","width":30,"hitDepth":3}]},
+        {"bundleID":"com.example.depth4","name":"Four","pid":802,"extras":[{"title":"4","width":30,"hitDepth":4}]}]})");
+    const QList<TrayItem> items = TrayDiscovery::scan(m_services);
+    ASSERT_EQ(items.size(), 3) << "the parts of an item are never items";
+    EXPECT_EQ(TrayDiscovery::visibleBundleIDs(m_services, items),
+              (QSet<QString>{QStringLiteral("com.example.depth1"), QStringLiteral("com.example.depth3")}));
+}
+
 TEST(TrayOrganizerDrop, AcceptsOnlyKnownNonAppleBundlesWithinTheSizeLimit)
 {
     const QSet<QString> known{QStringLiteral("com.example.a"), QStringLiteral("com.apple.finder")};

@@ -19,6 +19,7 @@ const QString wrongValueMessage = QStringLiteral("“%1” in %2 %3");
 const QString notObjectMessage = QStringLiteral("%1 must be an object");
 const QString duplicateMessage = QStringLiteral("%1 repeats the %2 “%3” of an earlier %4");
 const QString scenarioName = QStringLiteral("the scenario");
+constexpr qint64 maximumHitDepth = 8;
 
 [[noreturn]] void fail(const QString& reason)
 {
@@ -223,6 +224,11 @@ ScenarioExtra parseExtra(const Json& object, const QString& where, int index)
         if (!position->is_number() || !std::isfinite(position->get<double>()))
             reader.wrongType("position", "a number or null");
         extra.position = position->get<double>();
+    }
+    if (const Json* depth = reader.member("hitDepth")) {
+        if (!depth->is_number_integer() || depth->get<qint64>() < 0 || depth->get<qint64>() > maximumHitDepth)
+            reader.wrongType("hitDepth", "a whole number from 0 to 8");
+        extra.hitDepth = static_cast<int>(depth->get<qint64>());
     }
     reader.finish();
     return extra;
