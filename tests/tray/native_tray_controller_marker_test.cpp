@@ -104,6 +104,39 @@ TEST_F(MarkerModeTest, ArrangeCollapseExpandAndRelaunch)
     EXPECT_EQ(savedState(), (QVariantMap{{"configured", false}, {"expanded", true}}));
 }
 
+// At login the bar may not be laid out yet (here the display sleeps): the launch check keeps the
+// saved arrangement and restores it once the bar appears; a bar that never appears is given up,
+// with the warning, a minute later.
+TEST_F(MarkerModeTest, TheLaunchCheckWaitsForTheBar)
+{
+    launch();
+    arrange();
+    finishArranging();
+    ASSERT_EQ(titles(false), QStringList{"Alpha"});
+    run().quit();
+
+    desktop().setDisplayAsleep(true);
+    run().launch();
+    advance(5);
+    EXPECT_FALSE(controller().configured());
+    EXPECT_FALSE(controller().warning());
+    EXPECT_EQ(savedState(), (QVariantMap{{"configured", true}, {"expanded", true}}));
+    desktop().setDisplayAsleep(false);
+    advance(NativeTrayController::launchRestoreRetryInterval);
+    EXPECT_TRUE(controller().configured());
+    EXPECT_EQ(titles(false), QStringList{"Alpha"});
+    run().quit();
+
+    desktop().setDisplayAsleep(true);
+    run().launch();
+    const double limit = NativeTrayController::launchRestoreDelay + NativeTrayController::launchRestoreLimit;
+    advance(limit - 0.1);
+    EXPECT_FALSE(controller().warning());
+    advance(0.1);
+    EXPECT_EQ(controller().warning(), text(NativeTrayController::invalidOrderWarning));
+    EXPECT_EQ(savedState(), (QVariantMap{{"configured", false}, {"expanded", true}}));
+}
+
 // A click on the unconfigured chevron starts arranging and opens the settings; finishing with the
 // marker right of the chevron switches hiding off and says why; the menu reveals and arranges.
 TEST_F(MarkerModeTest, ArrangingFromTheChevron)
