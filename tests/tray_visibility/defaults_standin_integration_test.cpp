@@ -109,7 +109,9 @@ TEST_F(DefaultsStandInTest, HideReleaseAndArrangeRunTheToolFourTimesAndKeepTheRe
     EXPECT_FALSE(QFile::exists(m_positions.journalPath()));
 }
 
-TEST_F(DefaultsStandInTest, AnUnreachableOrFailingDomainIsAccessAndChangesNothing)
+// Only a domain the tool cannot reach, or that reads as nothing at all, means a missing permission;
+// an export that does not parse is malformed, and a domain that tracks no app yet has no rows.
+TEST_F(DefaultsStandInTest, AnUnreachableDomainIsAccessAnUnreadableOneMalformed)
 {
     m_home.setFullDiskAccess(false);
     EXPECT_EQ(hideError({kA}), Case::access);
@@ -122,12 +124,17 @@ TEST_F(DefaultsStandInTest, AnUnreachableOrFailingDomainIsAccessAndChangesNothin
         m_home.setFaults(faults);
         EXPECT_EQ(hideError({kA}), Case::access) << faults.constData();
     }
-    m_home.setFaults(R"({"export": {"afterRuns": 1, "corruptOutput": true}})");
-    EXPECT_THROW(hideError({kA}), SystemError);
+    m_home.setFaults(R"({"export": {"corruptOutput": true}})");
+    EXPECT_EQ(hideError({kA}), Case::malformed);
     m_home.setFaults("{}");
     EXPECT_EQ(PropertyList::decode(m_home.trackedApplications()), PropertyList::decode(m_list));
     EXPECT_FALSE(QFile::exists(visibilityJournal()));
 
+    PropertyList untracked = PropertyList::dictionary();
+    untracked.root().setEntry(QStringLiteral("unrelated"), PropertyList::integer(7));
+    SimulatedHome::writeDomain(m_home.controlCenterDomain(), untracked);
+    EXPECT_EQ(hideError({kA}), Case::missing);
+    EXPECT_EQ(SimulatedHome::readDomain(m_home.controlCenterDomain()), untracked);
     SimulatedHome::writeDomain(m_home.controlCenterDomain(), PropertyList::dictionary());
     EXPECT_EQ(hideError({kA}), Case::access);
     QFile::remove(m_home.controlCenterDomain() + QStringLiteral(".plist"));
