@@ -74,6 +74,10 @@ TEST(ScenarioTest, ErrorsNameTheMemberAndWhereItIs)
     EXPECT_EQ(parseError(R"({ "apps": [ { "name": "A", "pid": 12 } ] })"),
               QStringLiteral("“pid” in apps[0] must be a whole number from 500 to 99999"));
     EXPECT_EQ(parseError(R"({ "apps": [ 3 ] })"), QStringLiteral("apps[0] must be an object"));
+    EXPECT_EQ(
+        parseError(R"({ "apps": [ { "name": "A" }, { "name": "Late", "running": false, "launchAt": 0 } ] })"),
+        QStringLiteral("“launchAt” in apps[1] cannot start “Late”, which has “running”: false and "
+                       "never launches by itself"));
     EXPECT_NE(parseError("{ \"apps\": [ "), QStringLiteral("(parsed)")) << "broken JSON is an error too";
 }
 

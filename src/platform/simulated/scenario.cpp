@@ -268,6 +268,11 @@ ScenarioApp parseApp(const Json& object, int index)
     if (!app.executable.startsWith(QLatin1Char('/')))
         reader.wrongValue("executable", QStringLiteral("must be an absolute path"));
     app.running = reader.boolean("running", true);
+    if (!app.running && reader.member("launchAt"))
+        reader.wrongValue("launchAt",
+                          QStringLiteral("cannot start “%1”, which has “running”: false and never "
+                                         "launches by itself")
+                              .arg(app.name));
     app.launchAt = reader.nonNegative("launchAt", 0);
     app.axLatency = reader.nonNegative("axLatency", app.axLatency);
     app.axUnresponsive = reader.boolean("axUnresponsive", false);
