@@ -8,6 +8,7 @@
 #include "support/process_probe.h"
 #include "support/simulated_home.h"
 #include "support/tracked_applications_fixture.h"
+#include "tray_visibility/mac_tray_position_store.h"
 #include "tray_visibility/tray_position_error.h"
 #include "tray_visibility/tray_position_preferences.h"
 #include "tray_visibility/tray_preference_error.h"
@@ -139,6 +140,24 @@ TEST_F(DefaultsStandInTest, AnUnreachableDomainIsAccessAnUnreadableOneMalformed)
     EXPECT_EQ(hideError({kA}), Case::access);
     QFile::remove(m_home.controlCenterDomain() + QStringLiteral(".plist"));
     EXPECT_EQ(hideError({kA}), Case::access);
+}
+
+// The menu bar's positions are only ever rewritten: a patch naming a key the domain lacks, or a
+// value that is not finite, is refused before anything is imported.
+TEST_F(DefaultsStandInTest, ThePositionStoreNeverAddsKeysNorWritesNonFiniteValues)
+{
+    MacTrayPositionStore store(m_host);
+    const QString unknown = QStringLiteral("status:com.example.new::item");
+    for (const TrayPositionStore::Positions& patch :
+         {TrayPositionStore::Positions{{unknown, 5}},
+          TrayPositionStore::Positions{{kItemA, 20}, {unknown, 5}},
+          TrayPositionStore::Positions{{kItemA, qQNaN()}}, TrayPositionStore::Positions{{kItemA, -qInf()}}}) {
+        EXPECT_EQ(errorCase<TrayPositionError>([&] { store.patch(patch); }),
+                  TrayPositionError::Case::unsupported);
+    }
+    EXPECT_EQ(m_home.runs("import"), 0);
+    EXPECT_EQ(m_home.position(kItemA), 10);
+    EXPECT_FALSE(m_home.position(unknown));
 }
 
 TEST_F(DefaultsStandInTest, AHangingToolIsKilledAtTheDeadlineWithEverythingItStarted)
