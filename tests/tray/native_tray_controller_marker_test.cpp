@@ -137,6 +137,22 @@ TEST_F(MarkerModeTest, TheLaunchCheckWaitsForTheBar)
     EXPECT_EQ(savedState(), (QVariantMap{{"configured", false}, {"expanded", true}}));
 }
 
+// On a display 6016 points wide the stretched items still push the icons on their left off
+// the bar: a stretch is only useful when it is wider than the bar has room.
+TEST_F(MarkerModeTest, TheStretchOutgrowsAWideDisplay)
+{
+    QByteArray wide(markerScenario);
+    wide.replace(R"("width": 1512, "height": 982 }, { "x": 1512)",
+                 R"("width": 6016, "height": 982 }, { "x": 6016)");
+    start(wide.constData());
+    launch();
+    arrange();
+    finishArranging();
+    EXPECT_EQ(titles(false), QStringList{"Alpha"});
+    click(QStringLiteral("VelmorTray.Native.regular"));
+    EXPECT_EQ(titles(), QStringList{"Charlie"});
+}
+
 // A click on the unconfigured chevron starts arranging and opens the settings; finishing with the
 // marker right of the chevron switches hiding off and says why; the menu reveals and arranges.
 TEST_F(MarkerModeTest, ArrangingFromTheChevron)

@@ -192,6 +192,9 @@ TEST_F(TrayModelTest, DestinationsMoveAppsBetweenSectionsAndGroups)
     EXPECT_EQ(model.destination(app(appA)), toWork);
     EXPECT_EQ(model.appGroups().value(appA), TraySection::alwaysVisible);
     EXPECT_EQ(model.namedGrouping().memberships.value(appA), work);
+    const TrayModel relaunched(m_services);
+    EXPECT_EQ(relaunched.destination(app(appA)), toWork) << "the move is stored at once";
+    EXPECT_EQ(relaunched.appGroups().value(appA), TraySection::alwaysVisible);
 
     // Neither a known group nor a section: nothing changes, but the grouping is still saved.
     m_appGroupsChangedCalls = 0;
