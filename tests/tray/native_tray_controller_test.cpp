@@ -481,21 +481,25 @@ TEST_F(NativeTrayControllerTest, AbandonedCommandDrags)
     drag(false);
     EXPECT_FALSE(controller().manualDrag()) << "Command let go";
 
+    // The settings window's toggle: a request without a click, whose mouse-down would end the
+    // drag by itself.
     ASSERT_TRUE(press(true));
-    click(chevronName);
+    model().hooks().toggleNative();
     ASSERT_TRUE(controller().busy());
     drag(true);
     EXPECT_FALSE(controller().manualDrag());
     EXPECT_FALSE(press(true)) << "busy";
     run().settle();
-    toggle();
+    model().hooks().toggleNative();
+    run().settle();
 
-    // Dropped left of the chevron; a request starts before the drop is judged.
+    // Dropped left of the chevron; a request starts before the drop is judged (it moves nothing
+    // near the icon, which lies right of Alpha).
     advance(NativeTrayController::dragQuietPeriod);
     ASSERT_TRUE(desktop().commandDrag(bravoKey, besideChevron(-20)));
     run().scheduler().runUntilIdle();
     ASSERT_TRUE(leftOfChevron(bravoKey));
-    model().hooks().organizeAutomatically();
+    model().hooks().toggleNative();
     run().settle();
     EXPECT_FALSE(model().appGroups().contains(bravo));
 }
