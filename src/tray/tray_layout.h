@@ -20,10 +20,10 @@ struct TrayLayout {
     // A layout holding `groups` after normalisation.
     static TrayLayout fromGroups(const Groups& groups);
 
-    // At most this many ids are kept once ids of extras that are gone would pass it. A scan finds
-    // at most 96 extras, so the arrangement of a full bar fits more than twice over, with room for
-    // apps that are not running; an extra whose id changes with its title (a clock, a meter) can
-    // no longer make the record, which is written after every refresh, grow without end.
+    // Ids of extras that are gone are kept only while the layout holds no more ids than this. A
+    // scan finds at most 96 extras, so the arrangement of a full bar fits more than twice over,
+    // with room for apps that are not running; an extra whose id changes with its title (a clock,
+    // a meter) can no longer make the record, which is written after every refresh, grow forever.
     static constexpr qsizetype maximumStoredIds = 256;
 
     // Appends ids never seen before to the end of alwaysVisible, in the given order. Ids of
