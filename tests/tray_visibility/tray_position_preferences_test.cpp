@@ -105,8 +105,9 @@ TEST(TrayPositionPlan, OnlyUnambiguousOwnersCountAndAppleItemsNeverMove)
         {{{kChevron, 1}}, request({kA}, {kA})},
         {{{QStringLiteral("chevron"), 1}}, notStatus}};
     for (const auto& [positions, invalid] : unsupported) {
-        EXPECT_EQ(errorCase<TrayPositionError>(
-                      [&] { TrayPositionPreferences::plan(positions, invalid, kAliases); }),
+        EXPECT_EQ(errorCase<TrayPositionError>([&current = positions, &r = invalid] {
+                      TrayPositionPreferences::plan(current, r, kAliases);
+                  }),
                   Case::unsupported);
     }
 }
