@@ -123,8 +123,9 @@ int HeadlessRunner::run()
     }
 
     std::unique_ptr<QTemporaryDir> temporaryHome;
-    QString home = m_options.homePath;
-    if (home.isEmpty()) {
+    // The `defaults` tool takes only absolute domains, which are built from the home.
+    QString home = QFileInfo(m_options.homePath).absoluteFilePath();
+    if (m_options.homePath.isEmpty()) {
         temporaryHome = std::make_unique<QTemporaryDir>();
         home = temporaryHome->path();
     }

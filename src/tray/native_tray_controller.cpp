@@ -108,22 +108,47 @@ std::shared_ptr<platform::StatusItem> NativeTrayController::createChevronItem(co
 
 void NativeTrayController::startLaunchRestore(bool savedExpanded)
 {
+    const platform::TimePoint giveUpAt =
+        m_services.scheduler->now() + platform::seconds(launchRestoreDelay + launchRestoreLimit);
+    scheduleLaunchRestore(launchRestoreDelay, savedExpanded, giveUpAt, m_activationGeneration);
+}
+
+void NativeTrayController::scheduleLaunchRestore(double delay, bool savedExpanded,
+                                                 platform::TimePoint giveUpAt, quint64 generation)
+{
     QPointer<NativeTrayController> self(this);
-    m_restorationTask =
-        m_services.scheduler->after(platform::seconds(launchRestoreDelay), [self, savedExpanded] {
-            if (!self || self->m_managing || !self->m_regularItem)
-                return;
-            if (self->validOrder()) {
-                self->m_configured = true;
-                self->m_expanded = savedExpanded;
-            } else {
-                self->m_managing = false;
-                self->m_configured = false;
-                self->m_expanded = true;
-                self->m_warning = text(invalidOrderWarning);
-            }
+    m_restorationTask = m_services.scheduler->after(platform::seconds(delay), [self, savedExpanded, giveUpAt,
+                                                                               generation] {
+        if (!self || self->m_activationGeneration != generation || self->m_managing || !self->m_regularItem)
+            return;
+        if (self->validOrder()) {
+            self->m_configured = true;
+            self->m_expanded = savedExpanded;
             self->apply();
-        });
+            return;
+        }
+        // At login, or with the display asleep, the bar may not be laid out yet: that says nothing
+        // about the user's arrangement, so it is not given up until the bar has had time to appear.
+        if (!self->itemsLaidOut() && self->m_services.scheduler->now() < giveUpAt) {
+            self->scheduleLaunchRestore(launchRestoreRetryInterval, savedExpanded, giveUpAt, generation);
+            return;
+        }
+        self->m_managing = false;
+        self->m_configured = false;
+        self->m_expanded = true;
+        self->m_warning = text(invalidOrderWarning);
+        self->apply();
+    });
+}
+
+bool NativeTrayController::itemsLaidOut() const
+{
+    for (const auto* item : {m_hiddenItem.get(), m_regularItem.get()}) {
+        const auto frame = item ? item->buttonWindowFrame() : std::nullopt;
+        if (!frame || !finiteEdges(*frame) || frame->width() <= 0 || frame->height() <= 0)
+            return false;
+    }
+    return true;
 }
 
 void NativeTrayController::clicked()
@@ -254,6 +279,8 @@ void NativeTrayController::beginManaging()
     }
     if (m_managing)
         return;
+    // Arranging is this mode's reveal-all: whatever was pending at launch no longer applies.
+    ++m_activationGeneration;
     m_restorationTask.cancel();
     m_restorationTask = {};
     m_previousExpanded = m_expanded;

@@ -93,6 +93,12 @@ public:
     static constexpr double stretchedLength = 10000;
     static constexpr double groupButtonLength = 38;
     static constexpr double launchRestoreDelay = 0.4;
+    // While the bar is not laid out yet the launch check looks again every half second, for at
+    // most a minute: long enough for a login that draws the bar late or a display that wakes soon,
+    // short enough that a bar that never appears ends in a clear warning; each look reads two
+    // window frames of this process and messages no other app.
+    static constexpr double launchRestoreRetryInterval = 0.5;
+    static constexpr double launchRestoreLimit = 60;
     static constexpr double confirmationDelay = 0.4;
     static constexpr int confirmationAttempts = 4;
     static constexpr double chevronReloadDelay = 0.2;
@@ -194,6 +200,10 @@ private:
 
     std::shared_ptr<platform::StatusItem> createChevronItem(const QString& autosaveName);
     void startLaunchRestore(bool savedExpanded);
+    void scheduleLaunchRestore(double delay, bool savedExpanded, platform::TimePoint giveUpAt,
+                               quint64 generation);
+    // Both own items have a usable frame: the system has laid out the bar.
+    bool itemsLaidOut() const;
     void installLaunchObserver();
     void installMouseMonitors();
     TrayPreferenceVisibility& visibility();

@@ -155,37 +155,11 @@ void NativeTrayController::finishDrop(const ManualDrag& drag, const QRectF& f1, 
     if (m_namedGrouping.memberships.contains(drag.bundle) || !drag.sawDrag ||
         drag.generation != m_activationGeneration)
         return;
-    for (const QRectF& rect : {drag.start, drag.boundary, f1, f2, c1, c2}) {
-        if (!Policy::usable(rect))
-            return;
-    }
-    const bool settled = Policy::near(f1, f2) && Policy::near(c1, c2);
-    const bool sameRow = std::abs(drag.start.center().y() - drag.boundary.center().y()) < 4 &&
-                         std::abs(f1.center().y() - c1.center().y()) < 4 &&
-                         std::abs(drag.start.center().y() - f1.center().y()) < 4;
-    const bool chevronSteady = std::abs(drag.boundary.center().x() - c1.center().x()) <=
-                               std::max(drag.start.width(), f1.width()) + 8;
-    const bool releasedOnIcon = Policy::contains(f1.adjusted(-12, -8, 12, 8), pointer);
-    if (!settled || !sameRow || !chevronSteady || !releasedOnIcon)
+    const std::optional<TraySection> dropped =
+        Policy::droppedSection({drag.start, drag.boundary, f1, c1, f2, c2}, pointer);
+    if (!dropped)
         return;
-
-    bool startedLeft = false;
-    if (drag.start.right() <= drag.boundary.left() + 1)
-        startedLeft = true;
-    else if (drag.start.left() < drag.boundary.right() - 1)
-        return;
-    TraySection target;
-    if (f1.right() <= c1.left() + 1) {
-        if (startedLeft)
-            return;
-        target = TraySection::expandable;
-    } else if (f1.left() >= c1.right() - 1) {
-        if (!startedLeft)
-            return;
-        target = TraySection::alwaysVisible;
-    } else {
-        return;
-    }
+    const TraySection target = *dropped;
 
     if (const auto current = m_appGroups.constFind(drag.bundle);
         current != m_appGroups.cend() && *current == target)

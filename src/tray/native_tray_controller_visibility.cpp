@@ -95,7 +95,6 @@ void NativeTrayController::applyVisibility(bool expanded, const std::optional<QS
         revealAll(text(unsupportedWarning));
         return;
     }
-    const quint64 generation = ++m_activationGeneration;
     const QSet<QUuid> named = namedExpanded.value_or(m_expandedNamedGroups);
     const QSet<QString> target = hidden(expanded, named);
     const QSet<QString> allGrouped = hidden(false, {});
@@ -103,13 +102,15 @@ void NativeTrayController::applyVisibility(bool expanded, const std::optional<QS
 
     if (!arrange && !restoreOrder && automaticOrder() && m_configured) {
         // Icons that come back must come back left of the chevron, where the user expects them.
+        // This runs before the generation moves on: when it fails, a request already in flight
+        // has made its first step in the system and must still be confirmed, or the controller
+        // would report a state the bar no longer shows.
         const QSet<QString> revealed = hidden(m_expanded, m_expandedNamedGroups) - target;
         if (!revealed.isEmpty()) {
             try {
                 positions().arrange(
                     {revealed, knownApps - allGrouped, chevronKey(), true, groupControlKeys(), false});
             } catch (...) {
-                m_busy = false;
                 m_warning = text(orderUpkeepPrefix) + ErrorValue::current().description();
                 updateNamedLabels();
                 if (m_onChange)
@@ -119,6 +120,7 @@ void NativeTrayController::applyVisibility(bool expanded, const std::optional<QS
         }
     }
 
+    const quint64 generation = ++m_activationGeneration;
     auto request = std::make_shared<Request>();
     request->generation = generation;
     request->arrange = arrange;

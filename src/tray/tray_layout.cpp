@@ -28,6 +28,26 @@ void TrayLayout::reconcile(const QStringList& available)
         known.insert(id);
         groups[TraySection::alwaysVisible].append(id);
     }
+
+    qsizetype excess = known.size() - maximumStoredIds;
+    if (excess <= 0)
+        return;
+    const QSet<QString> present(available.cbegin(), available.cend());
+    // New ids are appended, so within a section the earlier ids are the older ones.
+    for (TraySection section : kAllTraySections) {
+        const auto found = groups.find(section);
+        if (found == groups.end())
+            continue;
+        QStringList kept;
+        for (const QString& id : std::as_const(found->second)) {
+            if (excess > 0 && !present.contains(id)) {
+                --excess;
+                continue;
+            }
+            kept.append(id);
+        }
+        found->second = std::move(kept);
+    }
 }
 
 TrayLayout TrayLayout::fromGroups(const Groups& groups)

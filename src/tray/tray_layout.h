@@ -20,8 +20,16 @@ struct TrayLayout {
     // A layout holding `groups` after normalisation.
     static TrayLayout fromGroups(const Groups& groups);
 
+    // Ids of extras that are gone are kept only while the layout holds no more ids than this. A
+    // scan finds at most 96 extras, so the arrangement of a full bar fits more than twice over,
+    // with room for apps that are not running; an extra whose id changes with its title (a clock,
+    // a meter) can no longer make the record, which is written after every refresh, grow forever.
+    static constexpr qsizetype maximumStoredIds = 256;
+
     // Appends ids never seen before to the end of alwaysVisible, in the given order. Ids of
-    // extras that have gone away stay where the user put them.
+    // extras that have gone away stay where the user put them until the layout holds more than
+    // maximumStoredIds; then the oldest of them make room, those alwaysVisible only received by
+    // default before any the user placed elsewhere. Available ids always stay, in the user's order.
     void reconcile(const QStringList& available);
 
     // {"groups":{<every section's raw value, in section order>:[ids...]}}

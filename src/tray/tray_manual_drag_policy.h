@@ -1,14 +1,29 @@
 #pragma once
 
+#include "tray/tray_section.h"
+
+#include <QPointF>
 #include <QRectF>
 
 #include <cmath>
+#include <optional>
 
 namespace velmor {
 
 // Geometry rules of a command-drag in the menu bar.
 class TrayManualDragPolicy final {
 public:
+    // What the controller saw of one command-drag, in screen coordinates: the icon's frame and the
+    // chevron's at mouse-down, both again 0.35 s after the release and once more 0.2 s later.
+    struct Frames {
+        QRectF start;
+        QRectF boundary;
+        QRectF icon;
+        QRectF chevron;
+        QRectF iconLater;
+        QRectF chevronLater;
+    };
+
     // Two frames are the same place when every edge and extent differs by at most a point.
     static bool near(const QRectF& a, const QRectF& b)
     {
@@ -30,6 +45,12 @@ public:
         return point.x() >= rect.left() && point.x() < rect.right() && point.y() >= rect.top() &&
                point.y() < rect.bottom();
     }
+
+    // The section the icon was moved to: expandable when it crossed from the right of the chevron
+    // to its left, alwaysVisible the other way. Absent unless icon and chevron stopped moving, all
+    // of it happened on the chevron's row, the chevron kept its place but for the icon's width,
+    // and the pointer was released on the icon.
+    static std::optional<TraySection> droppedSection(const Frames& frames, QPointF release);
 
     TrayManualDragPolicy() = delete;
 };

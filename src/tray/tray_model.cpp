@@ -183,15 +183,21 @@ QList<TrayItem> TrayModel::scanItems()
     QList<TrayItem> items = scanned;
     if (m_nativePerApp && m_nativeConfigured && m_permission) {
         // Hidden apps have no elements; keep their last-known items while they still run so the
-        // controller can still tell whether they show.
+        // controller can still tell whether they show. An app the scan found shows its items now:
+        // what it showed before (a clock's earlier titles) is gone, and keeping it would let the
+        // items, and the layout after them, grow for as long as the app runs.
         QSet<qint32> runningPids;
         for (const platform::RunningApplication& app : m_services.workspace->runningApplications())
             runningPids.insert(app.processIdentifier);
+        QSet<qint32> scannedPids;
         QSet<QString> scannedIds;
-        for (const TrayItem& item : scanned)
+        for (const TrayItem& item : scanned) {
+            scannedPids.insert(item.pid);
             scannedIds.insert(item.id);
+        }
         for (const TrayItem& item : m_items) {
-            if (runningPids.contains(item.pid) && !scannedIds.contains(item.id))
+            if (runningPids.contains(item.pid) && !scannedPids.contains(item.pid) &&
+                !scannedIds.contains(item.id))
                 items.append(item);
         }
     }

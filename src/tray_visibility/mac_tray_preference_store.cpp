@@ -1,6 +1,7 @@
 #include "tray_visibility/mac_tray_preference_store.h"
 
 #include "foundation/property_list.h"
+#include "foundation/system_error.h"
 #include "platform/host.h"
 #include "tray_visibility/tray_preference_error.h"
 #include "tray_visibility/tray_tracked_applications.h"
@@ -45,12 +46,26 @@ MacTrayPreferenceStore::Exported MacTrayPreferenceStore::exportDomain() const
     // Without Full Disk Access the group container reads as nothing at all.
     if (!output || output->isEmpty())
         throw TrayPreferenceError(TrayPreferenceError::Case::access);
-    PropertyList domain = PropertyList::decode(*output);
-    const PlistNode root = domain.root();
-    const auto list = root.isDictionary() ? root.value(kTrackedApplications).toData() : std::nullopt;
-    if (!list)
+    std::optional<PropertyList> domain;
+    try {
+        domain = PropertyList::decode(*output);
+    } catch (const SystemError&) {
+        throw TrayPreferenceError(TrayPreferenceError::Case::malformed);
+    }
+    const PlistNode root = domain->root();
+    if (!root.isDictionary())
+        throw TrayPreferenceError(TrayPreferenceError::Case::malformed);
+    if (root.count() == 0)
         throw TrayPreferenceError(TrayPreferenceError::Case::access);
-    return {std::move(domain), *list};
+    // A domain the app can read but that tracks no application yet has no rows, which is not a
+    // missing permission: a hide then names the apps that are not registered.
+    const PlistNode list = root.value(kTrackedApplications);
+    if (!list.isValid())
+        return {std::move(*domain), PropertyList::array().toBinary()};
+    const auto data = list.toData();
+    if (!data)
+        throw TrayPreferenceError(TrayPreferenceError::Case::malformed);
+    return {std::move(*domain), *data};
 }
 
 QByteArray MacTrayPreferenceStore::read()
@@ -64,7 +79,20 @@ void MacTrayPreferenceStore::write(const QByteArray& data)
     exported.domain.root().setEntry(kTrackedApplications, PropertyList::data(data));
     if (!m_runner.importDomain(m_domain, exported.domain.toBinary()))
         throw TrayPreferenceError(TrayPreferenceError::Case::access);
-    if (!TrayTrackedApplications::verifiesVisibilityChange(exported.trackedApplications, data, read()))
+    // A read-back the app cannot understand does not confirm the change either.
+    bool confirmed = false;
+    try {
+        confirmed =
+            TrayTrackedApplications::verifiesVisibilityChange(exported.trackedApplications, data, read());
+    } catch (const TrayTrackedApplications::Failure&) {
+    } catch (const SystemError& error) {
+        if (error.kind() != SystemError::Kind::Parse)
+            throw;
+    } catch (const TrayPreferenceError& error) {
+        if (error.kind() != TrayPreferenceError::Case::malformed)
+            throw;
+    }
+    if (!confirmed)
         throw TrayPreferenceError(TrayPreferenceError::Case::verification);
 }
 

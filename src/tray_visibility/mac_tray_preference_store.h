@@ -14,7 +14,8 @@ class Host;
 class PropertyList;
 
 // The tracked-applications list in the control center's preference domain, read and written
-// through the `defaults` tool. A domain the tool cannot reach is TrayPreferenceError::access.
+// through the `defaults` tool. A domain the tool cannot reach, or that reads as nothing at all,
+// is TrayPreferenceError::access; an export it cannot understand is malformed.
 class MacTrayPreferenceStore final : public TrayPreferenceStore {
 public:
     // The control center's domain under `homeDirectory`.

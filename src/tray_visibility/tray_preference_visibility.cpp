@@ -19,6 +19,21 @@ bool sameList(const QByteArray& a, const QByteArray& b)
     return a == b || PropertyList::decode(a) == PropertyList::decode(b);
 }
 
+// A list the app does not understand, because it does not parse or a row does not have the known
+// shape, is the library's own malformed case, whose sentence tells the user that nothing changed.
+template <typename Step> auto understood(Step step) -> decltype(step())
+{
+    try {
+        return step();
+    } catch (const TrayTrackedApplications::Failure&) {
+        throw TrayPreferenceError(TrayPreferenceError::Case::malformed);
+    } catch (const SystemError& error) {
+        if (error.kind() == SystemError::Kind::Parse)
+            throw TrayPreferenceError(TrayPreferenceError::Case::malformed);
+        throw;
+    }
+}
+
 } // namespace
 
 TrayPreferenceVisibility::TrayPreferenceVisibility(const platform::Host& host,
@@ -70,9 +85,11 @@ void TrayPreferenceVisibility::apply(const QSet<QString>& hiddenBundleIDs,
     const QByteArray current = m_store->read();
     // The list as it would be without the app's earlier edits, so a new request starts from the
     // user's own settings.
-    const QByteArray base = TrayTrackedApplications::restoring(m_changes, current);
-    const auto result = TrayTrackedApplications::applying(hiddenBundleIDs, runningExecutables, ownBundleID,
-                                                          base, visibleBundleIDs);
+    const TrayTrackedApplications::Result result = understood([&] {
+        const QByteArray base = TrayTrackedApplications::restoring(m_changes, current);
+        return TrayTrackedApplications::applying(hiddenBundleIDs, runningExecutables, ownBundleID, base,
+                                                 visibleBundleIDs);
+    });
 
     QSet<QString> missing;
     for (auto it = runningExecutables.cbegin(); it != runningExecutables.cend(); ++it) {
@@ -133,7 +150,8 @@ void TrayPreferenceVisibility::restore()
     if (m_changes.isEmpty())
         return;
     const QByteArray current = m_store->read();
-    const QByteArray restored = TrayTrackedApplications::restoring(m_changes, current);
+    const QByteArray restored =
+        understood([&] { return TrayTrackedApplications::restoring(m_changes, current); });
     if (!sameList(current, restored))
         m_store->write(restored);
     saveJournal({});

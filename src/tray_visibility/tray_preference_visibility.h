@@ -49,8 +49,8 @@ public:
                const Completion& completion);
 
     // Hides the rows of `hiddenBundleIDs`, and shows again rows hidden earlier that are no longer
-    // requested. Throws TrayPreferenceError, TrayTrackedApplications::Failure or SystemError; a
-    // failed write is undone before the error is thrown.
+    // requested. Throws TrayPreferenceError (malformed for a list it does not understand) or
+    // SystemError (the journal); a failed write is undone before the error is thrown.
     void apply(const QSet<QString>& hiddenBundleIDs, const QSet<QString>& visibleBundleIDs,
                const TrayTrackedApplications::Executables& runningExecutables, const QString& ownBundleID);
 

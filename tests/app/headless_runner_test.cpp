@@ -1,7 +1,9 @@
 #include "app/headless_runner.h"
 #include "foundation/json.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gmock/gmock.h>
@@ -64,7 +66,7 @@ protected:
         HeadlessRunner::Options options;
         options.scenarioPath = QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json");
         options.scriptPath = file.fileName();
-        options.homePath = m_folder.filePath(QStringLiteral("home"));
+        options.homePath = m_home;
         options.format = format;
         options.defaultsToolPath = QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults");
         m_output.clear();
@@ -83,6 +85,7 @@ protected:
     }
 
     QTemporaryDir m_folder;
+    QString m_home = m_folder.filePath(QStringLiteral("home"));
     QString m_output;
     QString m_errors;
 };
@@ -129,4 +132,21 @@ TEST_F(HeadlessRunnerTest, StopsWithStatusTwoAtABadArgument)
     EXPECT_EQ(steps().size(), 2) << "the steps before the bad line were printed, none after it";
     EXPECT_EQ(run("dance\n"), HeadlessRunner::badScript);
     EXPECT_TRUE(m_output.isEmpty()) << "a script that does not parse runs nothing";
+}
+
+// A home given relative to the working folder works like an absolute one: the `defaults` tool
+// reaches both domains, so nothing claims that Full Disk Access is missing.
+TEST_F(HeadlessRunnerTest, ARelativeHomeIsTheWorkingFoldersChild)
+{
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_folder.path()));
+    m_home = QStringLiteral("relative-home");
+    const int status = run("move com.example.weather expandable\n");
+    QDir::setCurrent(working);
+    ASSERT_EQ(status, HeadlessRunner::succeeded) << m_errors.toStdString();
+    const QList<Json> states = steps();
+    ASSERT_EQ(states.size(), 2);
+    EXPECT_EQ(states[1]["warning"], nullptr);
+    EXPECT_EQ(states[1]["hiddenBundles"], Json::array({"com.example.weather"}));
+    EXPECT_TRUE(QFileInfo::exists(m_folder.filePath(QStringLiteral("relative-home/Library"))));
 }

@@ -28,24 +28,6 @@ TEST(AppThemeTest, ResolvesTheProductFromItsIdentifierOrABuildVariant)
     EXPECT_EQ(AppTheme::rawValue(Product::tray), "tray");
 }
 
-TEST(AppThemeTest, ColoursFollowTheAppearance)
-{
-    const DynamicColor control = AppTheme::controlAccent(Product::tray);
-    EXPECT_EQ(control.resolve(false), QColor(0x69, 0x40, 0xA5));
-    EXPECT_EQ(control.resolve(true), QColor(0x76, 0x52, 0xB8));
-    EXPECT_EQ(AppTheme::accent(Product::tray, false), QColor(0x69, 0x40, 0xA5));
-    EXPECT_EQ(AppTheme::accent(Product::tray, true), QColor(0xC3, 0xA5, 0xF1));
-    EXPECT_NEAR(AppTheme::warning().light.redF(), 0.58, 1e-4);
-    EXPECT_NEAR(AppTheme::warning().dark.greenF(), 0.65, 1e-4);
-    EXPECT_NEAR(AppTheme::canvas(Product::tray).light.redF(), 0.985, 1e-4);
-    EXPECT_NEAR(AppTheme::canvas(Product::tray).dark.blueF(), 0.11, 1e-4);
-
-    int cooler = 0;
-    for (const Product product : AppTheme::allProducts())
-        cooler += AppTheme::canvas(product) != AppTheme::canvas(Product::tray) ? 1 : 0;
-    EXPECT_EQ(cooler, 2);
-}
-
 TEST(AppThemeTest, OnlyExactLightOrDarkPicksAScheme)
 {
     EXPECT_EQ(AppTheme::scheme(QStringLiteral("light")), AppTheme::ColorScheme::light);

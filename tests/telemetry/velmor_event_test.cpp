@@ -8,20 +8,6 @@
 namespace velmor {
 namespace {
 
-TEST(VelmorEventTest, NamedEventsKeepTheirPlacesAndWireNames)
-{
-    const auto& all = velmor_event::allCases();
-    ASSERT_EQ(all.size(), 49u);
-    const std::pair<std::size_t, const char*> named[] = {
-        {0, "app.opened"},        {21, "tray.collapsed"}, {44, "update.found"},    {45, "update.downloaded"},
-        {46, "update.installed"}, {47, "update.failed"},  {48, "app.uncleanexit"},
-    };
-    for (const auto& [place, name] : named)
-        EXPECT_EQ(velmor_event::wireName(all[place]), QString::fromLatin1(name)) << place;
-    EXPECT_EQ(all[21], VelmorEvent::trayCollapsed);
-    EXPECT_EQ(all[48], VelmorEvent::appUncleanExit);
-}
-
 TEST(VelmorEventTest, EveryWireNameFollowsTheRuleAndParsesBackToItsEvent)
 {
     const QRegularExpression rule(QStringLiteral("\\A[a-z]+\\.[a-z]+\\z"));

@@ -104,6 +104,55 @@ TEST_F(MarkerModeTest, ArrangeCollapseExpandAndRelaunch)
     EXPECT_EQ(savedState(), (QVariantMap{{"configured", false}, {"expanded", true}}));
 }
 
+// At login the bar may not be laid out yet (here the display sleeps): the launch check keeps the
+// saved arrangement and restores it once the bar appears; a bar that never appears is given up,
+// with the warning, a minute later.
+TEST_F(MarkerModeTest, TheLaunchCheckWaitsForTheBar)
+{
+    launch();
+    arrange();
+    finishArranging();
+    ASSERT_EQ(titles(false), QStringList{"Alpha"});
+    run().quit();
+
+    desktop().setDisplayAsleep(true);
+    run().launch();
+    advance(5);
+    EXPECT_FALSE(controller().configured());
+    EXPECT_FALSE(controller().warning());
+    EXPECT_EQ(savedState(), (QVariantMap{{"configured", true}, {"expanded", true}}));
+    desktop().setDisplayAsleep(false);
+    advance(NativeTrayController::launchRestoreRetryInterval);
+    EXPECT_TRUE(controller().configured());
+    EXPECT_EQ(titles(false), QStringList{"Alpha"});
+    run().quit();
+
+    desktop().setDisplayAsleep(true);
+    run().launch();
+    const double limit = NativeTrayController::launchRestoreDelay + NativeTrayController::launchRestoreLimit;
+    advance(limit - 0.1);
+    EXPECT_FALSE(controller().warning());
+    advance(0.1);
+    EXPECT_EQ(controller().warning(), text(NativeTrayController::invalidOrderWarning));
+    EXPECT_EQ(savedState(), (QVariantMap{{"configured", false}, {"expanded", true}}));
+}
+
+// On a display 6016 points wide the stretched items still push the icons on their left off
+// the bar: a stretch is only useful when it is wider than the bar has room.
+TEST_F(MarkerModeTest, TheStretchOutgrowsAWideDisplay)
+{
+    QByteArray wide(markerScenario);
+    wide.replace(R"("width": 1512, "height": 982 }, { "x": 1512)",
+                 R"("width": 6016, "height": 982 }, { "x": 6016)");
+    start(wide.constData());
+    launch();
+    arrange();
+    finishArranging();
+    EXPECT_EQ(titles(false), QStringList{"Alpha"});
+    click(QStringLiteral("VelmorTray.Native.regular"));
+    EXPECT_EQ(titles(), QStringList{"Charlie"});
+}
+
 // A click on the unconfigured chevron starts arranging and opens the settings; finishing with the
 // marker right of the chevron switches hiding off and says why; the menu reveals and arranges.
 TEST_F(MarkerModeTest, ArrangingFromTheChevron)

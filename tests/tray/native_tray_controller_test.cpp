@@ -2,6 +2,7 @@
 #include "tray/tray_run_fixture.h"
 #include "tray_visibility/tray_position_error.h"
 #include "tray_visibility/tray_preference_error.h"
+#include "tray_visibility/tray_recovery_paths.h"
 
 using namespace velmor;
 
@@ -304,6 +305,68 @@ TEST_F(NativeTrayControllerTest, RequestsInFlight)
     EXPECT_EQ(hiddenApps(), (QStringList{alpha, charlie, delta}));
 }
 
+// Failures on the road give every icon back and say why: the library's error in the first step, in
+// the second step after an arrangement, and a restore of positions that cannot be done.
+TEST_F(NativeTrayControllerTest, FailuresGiveEveryIconBackAndSayWhy)
+{
+    launchWith({{alpha, TraySection::expandable}, {bravo, TraySection::alwaysVisible}});
+    const QString unconfirmed = TrayPreferenceError(TrayPreferenceError::Case::verification).description();
+    auto ignoreImport = [&](int skipped) {
+        setToolFaults(QStringLiteral(R"({"import": {"afterRuns": %1, "times": 1, "ignore": true}})")
+                          .arg(toolRuns("import") + skipped)
+                          .toUtf8());
+    };
+    auto expectRevealed = [&](const QString& warning) {
+        EXPECT_FALSE(controller().busy());
+        EXPECT_FALSE(controller().configured());
+        EXPECT_EQ(controller().warning(), warning);
+        EXPECT_TRUE(hiddenApps().isEmpty());
+        EXPECT_FALSE(visibilityJournalExists());
+    };
+
+    ignoreImport(1); // the positions' import lands, the list's does not
+    applyGrouping();
+    expectRevealed(unconfirmed);
+
+    model().hooks().arrangeNative();
+    ASSERT_EQ(hiddenApps(), (QStringList{alpha, bravo})) << "first every known app";
+    ignoreImport(0);
+    run().settle();
+    expectRevealed(unconfirmed);
+
+    private_files::writeAtomically(
+        tray_recovery_paths::positionJournal(m_home.path()),
+        R"([{"key":"k","original":1,"applied":2},{"key":"k","original":1,"applied":2}])");
+    model().hooks().restorePreviousOrder();
+    run().settle();
+    expectRevealed(text(NativeTrayController::organizeFailurePrefix) +
+                   TrayPositionError(TrayPositionError::Case::unsupported).description());
+}
+
+// An order upkeep that fails while a request is in flight, here for an app launched meanwhile,
+// only warns: the request in flight has already expanded the bar and is still confirmed.
+TEST_F(NativeTrayControllerTest, AFailedUpkeepLeavesTheRequestInFlight)
+{
+    launchWith({{alpha, TraySection::expandable}, {delta, TraySection::expandable}});
+    applyGrouping();
+    ASSERT_TRUE(automaticOrder());
+    click(chevronName);
+    ASSERT_TRUE(controller().busy());
+    setToolFaults(R"({"export": {"exitStatus": 1}})");
+    ASSERT_TRUE(desktop().launch(delta));
+    run().scheduler().runUntilIdle();
+    setToolFaults("{}");
+    const QString upkeepFailed = text(NativeTrayController::orderUpkeepPrefix) +
+                                 TrayPositionError(TrayPositionError::Case::access).description();
+    EXPECT_EQ(controller().warning(), upkeepFailed);
+    EXPECT_TRUE(controller().busy());
+    run().settle();
+    EXPECT_TRUE(controller().configured());
+    EXPECT_TRUE(controller().expanded()) << "the state the bar shows";
+    EXPECT_TRUE(hiddenApps().isEmpty());
+    EXPECT_EQ(controller().warning(), upkeepFailed);
+}
+
 // Command-drags across the chevron move an app between the expandable and the always-visible
 // sections; dropped left while collapsed, the icon goes at once.
 TEST_F(NativeTrayControllerTest, CommandDragsAcrossTheChevron)
@@ -392,6 +455,53 @@ TEST_F(NativeTrayControllerTest, CommandDragsThatChangeNothing)
     ASSERT_TRUE(desktop().commandDrag(alphaKey, besideChevron(-20)));
     run().settle();
     EXPECT_EQ(model().appGroups().value(alpha), TraySection::expandable) << "later it counts";
+}
+
+// A drag is abandoned when Command is let go, and a press does not start one without Command or
+// while a request is in flight; a request of the app's own, which moves icons, abandons a drag in
+// progress and a drop not judged yet.
+TEST_F(NativeTrayControllerTest, AbandonedCommandDrags)
+{
+    launchWith({{alpha, TraySection::expandable}});
+    applyGrouping();
+    toggle();
+    const QString bravoKey = extraKey("com.example.bravo");
+    auto press = [&](bool command) {
+        controller().handleManualDrag(platform::MouseEventType::LeftMouseDown, command,
+                                      frameOf(bravoKey).center());
+        return controller().manualDrag().has_value();
+    };
+    auto drag = [&](bool command) {
+        controller().handleManualDrag(platform::MouseEventType::LeftMouseDragged, command,
+                                      frameOf(bravoKey).center() - QPointF(10, 0));
+    };
+    advance(NativeTrayController::dragQuietPeriod);
+    EXPECT_FALSE(press(false));
+    ASSERT_TRUE(press(true));
+    drag(false);
+    EXPECT_FALSE(controller().manualDrag()) << "Command let go";
+
+    // The settings window's toggle: a request without a click, whose mouse-down would end the
+    // drag by itself.
+    ASSERT_TRUE(press(true));
+    model().hooks().toggleNative();
+    ASSERT_TRUE(controller().busy());
+    drag(true);
+    EXPECT_FALSE(controller().manualDrag());
+    EXPECT_FALSE(press(true)) << "busy";
+    run().settle();
+    model().hooks().toggleNative();
+    run().settle();
+
+    // Dropped left of the chevron; a request starts before the drop is judged (it moves nothing
+    // near the icon, which lies right of Alpha).
+    advance(NativeTrayController::dragQuietPeriod);
+    ASSERT_TRUE(desktop().commandDrag(bravoKey, besideChevron(-20)));
+    run().scheduler().runUntilIdle();
+    ASSERT_TRUE(leftOfChevron(bravoKey));
+    model().hooks().toggleNative();
+    run().settle();
+    EXPECT_FALSE(model().appGroups().contains(bravo));
 }
 
 // Without Accessibility or Full Disk Access nothing is hidden; trust withdrawn while a request is

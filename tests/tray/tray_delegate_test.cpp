@@ -121,31 +121,4 @@ TEST_F(TrayDelegateTest, MarkerReadGroupsClassifiesTheIcons)
     EXPECT_EQ(model().nativeGroups(), arranged);
 }
 
-// The model's mirror is written in a fixed order, so that an observer of a later property sees
-// the earlier ones already updated.
-TEST_F(TrayDelegateTest, UpdateStateCopiesInOrder)
-{
-    start(perAppScenario);
-    storeAppGroups({{alpha, TraySection::expandable}});
-    launch();
-    QStringList order;
-    auto record = [&](auto signal, const char* name) {
-        QObject::connect(&model(), signal, &model(),
-                         [&order, name] { order.append(QString::fromLatin1(name)); });
-    };
-    record(&TrayModel::expandedNamedGroupsChanged, "expandedNamedGroups");
-    record(&TrayModel::nativeBusyChanged, "nativeBusy");
-    record(&TrayModel::nativeExpandedChanged, "nativeExpanded");
-    record(&TrayModel::nativeManagingChanged, "nativeManaging");
-    record(&TrayModel::nativeConfiguredChanged, "nativeConfigured");
-    record(&TrayModel::nativeWarningChanged, "nativeWarning");
-    EXPECT_TRUE(model().nativePerApp());
-
-    model().hooks().arrangeNative();
-    EXPECT_EQ(order, (QStringList{"nativeBusy", "nativeWarning"}));
-    order.clear();
-    run().settle();
-    EXPECT_EQ(order, (QStringList{"nativeBusy", "nativeExpanded", "nativeConfigured"}));
-}
-
 } // namespace

@@ -69,12 +69,11 @@ TEST_F(TrayDiscoveryTest, GroupsAreOpenedAndOnlyActionableElementsBecomeItems)
 
 TEST_F(TrayDiscoveryTest, StopsAtNinetySixItemsAndFortyEightElementsPerApp)
 {
-    start(manyAppsScenario(40, 3));
-    const quint64 before = desktop().accessibility().messageCount();
-    EXPECT_EQ(TrayDiscovery::scan(m_services).size(), 96);
-    // Each message is a round trip to another process. Per app: the extras bar, its role, its
-    // children's count and range; per item: its actions, title and identifier.
-    EXPECT_EQ(desktop().accessibility().messageCount() - before, 32u * (4 + 3 * 3));
+    // The 96th item is the first of the twentieth app: the scan stops inside that app.
+    start(manyAppsScenario(40, 5));
+    const QList<TrayItem> items = TrayDiscovery::scan(m_services);
+    EXPECT_EQ(items.size(), 96);
+    EXPECT_EQ(items.last().id, QStringLiteral("com.example.app019|identifier:x0"));
 
     start(manyAppsScenario(1, 60));
     // The bar itself is the first of the 48 visited elements.
@@ -83,14 +82,14 @@ TEST_F(TrayDiscoveryTest, StopsAtNinetySixItemsAndFortyEightElementsPerApp)
 
 TEST_F(TrayDiscoveryTest, ConsidersOnlyTheFirst128AppsByBundleIdentifier)
 {
-    // The first 128 identifiers have nothing to show; the last two do but are never considered.
+    // Of 130 apps only the last of the first 128 identifiers and the two after it show anything.
     QByteArray json = manyAppsScenario(130, 0);
-    json.replace(R"("pid":1128 ,"extras":[])",
-                 R"("pid":1128,"extras":[{"name":"Item-0","title":"X","width":1}])");
-    json.replace(R"("pid":1129 ,"extras":[])",
-                 R"("pid":1129,"extras":[{"name":"Item-0","title":"Y","width":1}])");
+    for (const char* pid : {"1127", "1128", "1129"})
+        json.replace(QByteArray(R"("pid":)") + pid + R"( ,"extras":[])",
+                     QByteArray(R"("pid":)") + pid +
+                         R"(,"extras":[{"name":"Item-0","title":"X","width":1}])");
     start(json);
-    EXPECT_TRUE(TrayDiscovery::scan(m_services).isEmpty());
+    EXPECT_THAT(trayItemIDs(TrayDiscovery::scan(m_services)), ElementsAre("com.example.app127|fallback:X:0"));
 }
 
 TEST_F(TrayDiscoveryTest, SlowAndUnresponsiveAppsSpendTheBudgetOnVirtualTime)
@@ -107,6 +106,12 @@ TEST_F(TrayDiscoveryTest, SlowAndUnresponsiveAppsSpendTheBudgetOnVirtualTime)
         << "apps drop from the end";
     // Checked before each app, element and expansion: at most one element's four calls overrun.
     EXPECT_LE(spent, 3.0 + 4 * 0.2 + 1e-6);
+
+    // Each call costs 0.75 s, so the first app's bar is opened exactly at the deadline: a check
+    // made at the deadline still goes on, and the next one stops the pass.
+    start(manyAppsScenario(2, 2, R"(,"axLatency":0.75)"));
+    EXPECT_THAT(trayItemIDs(TrayDiscovery::scan(m_services)),
+                ElementsAre("com.example.app000|identifier:x0"));
 
     // An unresponsive app costs its short time-outs, and the others are still found.
     start(R"({"apps":[
@@ -151,6 +156,20 @@ TEST_F(TrayDiscoveryTest, FramesAndVisibilityFollowTheScreenAndTheOwner)
     desktop().setAccessibilityTrusted(false);
     EXPECT_TRUE(TrayDiscovery::scan(m_services).isEmpty());
     EXPECT_FALSE(TrayDiscovery::frame(m_services, near));
+}
+
+// Hit testing often lands on a part of the item's own view: the walk up through the parents finds
+// the item within four elements (the hit and three ancestors), and no further.
+TEST_F(TrayDiscoveryTest, VisibilityWalksUpFromAPartOfTheItem)
+{
+    start(R"({"apps":[
+        {"bundleID":"com.example.depth1","name":"One","pid":800,"extras":[{"title":"1","width":30,"hitDepth":1}]},
+        {"bundleID":"com.example.depth3","name":"Three","pid":801,"extras":[{"title":"3","width":30,"hitDepth":3}]},
+        {"bundleID":"com.example.depth4","name":"Four","pid":802,"extras":[{"title":"4","width":30,"hitDepth":4}]}]})");
+    const QList<TrayItem> items = TrayDiscovery::scan(m_services);
+    ASSERT_EQ(items.size(), 3) << "the parts of an item are never items";
+    EXPECT_EQ(TrayDiscovery::visibleBundleIDs(m_services, items),
+              (QSet<QString>{QStringLiteral("com.example.depth1"), QStringLiteral("com.example.depth3")}));
 }
 
 TEST(TrayOrganizerDrop, AcceptsOnlyKnownNonAppleBundlesWithinTheSizeLimit)

@@ -117,3 +117,29 @@ TEST(TrayLayout, ReconcileAppendsNewIdsOnceAndKeepsEverythingElse)
     EXPECT_EQ(layout.groups.at(TraySection::alwaysVisible), ids({"y", "z", "w"}));
     EXPECT_EQ(layout.groups.at(TraySection::alwaysHidden), ids({"x"}));
 }
+
+// A clock whose id changes with its title cannot make the layout grow without end: ids of extras
+// that are gone make room, default-section ones and the oldest first; ids still seen always stay.
+TEST(TrayLayout, ReconcileBoundsTheIdsOfExtrasThatAreGone)
+{
+    TrayLayout layout;
+    layout.groups[TraySection::expandable] = ids({"gone.placed", "placed"});
+    for (int minute = 0; minute < 1000; ++minute)
+        layout.reconcile(
+            {QStringLiteral("clock|%1").arg(minute), QStringLiteral("placed"), QStringLiteral("steady")});
+    const QStringList& visible = layout.groups.at(TraySection::alwaysVisible);
+    EXPECT_EQ(visible.size() + 2, TrayLayout::maximumStoredIds);
+    EXPECT_EQ(visible.at(0), QStringLiteral("steady")) << "still seen, so never dropped";
+    EXPECT_EQ(visible.at(1), QStringLiteral("clock|747"));
+    EXPECT_EQ(visible.last(), QStringLiteral("clock|999"));
+    EXPECT_EQ(layout.groups.at(TraySection::expandable), ids({"gone.placed", "placed"}))
+        << "what the user placed outlasts what only arrived by default";
+
+    QStringList crowded;
+    for (int i = 0; i < TrayLayout::maximumStoredIds + 50; ++i)
+        crowded.append(QStringLiteral("app%1|x").arg(i));
+    crowded.append(QStringLiteral("placed"));
+    layout.reconcile(crowded);
+    EXPECT_EQ(layout.groups.at(TraySection::alwaysVisible), crowded.mid(0, crowded.size() - 1));
+    EXPECT_EQ(layout.groups.at(TraySection::expandable), ids({"placed"}));
+}

@@ -192,6 +192,9 @@ TEST_F(TrayModelTest, DestinationsMoveAppsBetweenSectionsAndGroups)
     EXPECT_EQ(model.destination(app(appA)), toWork);
     EXPECT_EQ(model.appGroups().value(appA), TraySection::alwaysVisible);
     EXPECT_EQ(model.namedGrouping().memberships.value(appA), work);
+    const TrayModel relaunched(m_services);
+    EXPECT_EQ(relaunched.destination(app(appA)), toWork) << "the move is stored at once";
+    EXPECT_EQ(relaunched.appGroups().value(appA), TraySection::alwaysVisible);
 
     // Neither a known group nor a section: nothing changes, but the grouping is still saved.
     m_appGroupsChangedCalls = 0;
@@ -385,6 +388,24 @@ TEST_F(TrayModelTest, HiddenAppsKeepTheirItemsOnlyInConfiguredPerAppModeWithTrus
     desktop().setAccessibilityTrusted(false);
     model.refresh();
     EXPECT_TRUE(model.items().isEmpty()) << "without trust nothing is kept";
+}
+
+// An app that shows its items has only those: a clock's earlier titles (each its own id) are not
+// kept, so the items do not grow while it runs.
+TEST_F(TrayModelTest, AClocksEarlierTitlesAreNotKept)
+{
+    start(R"({"apps":[{"bundleID":"com.example.clock","name":"Clock","pid":600,
+                       "extras":[{"name":"Item-0","title":"9:41"}]}]})");
+    TrayModel& model = makeModel();
+    model.start();
+    model.setNativePerApp(true);
+    model.setNativeConfigured(true);
+    for (const char* time : {"9:42", "9:43", "9:44"}) {
+        ASSERT_TRUE(
+            desktop().retitle(QStringLiteral("status:com.example.clock::Item-0"), QString::fromLatin1(time)));
+        model.rescanItems();
+    }
+    EXPECT_THAT(trayItemIDs(model.items()), ElementsAre("com.example.clock|fallback:9:44:0"));
 }
 
 TEST_F(TrayModelTest, CatalogRowsCarryStatusTextsAndAreStoredAfterEveryRefresh)

@@ -8,6 +8,7 @@
 #include "support/process_probe.h"
 #include "support/simulated_home.h"
 #include "support/tracked_applications_fixture.h"
+#include "tray_visibility/mac_tray_position_store.h"
 #include "tray_visibility/tray_position_error.h"
 #include "tray_visibility/tray_position_preferences.h"
 #include "tray_visibility/tray_preference_error.h"
@@ -109,7 +110,9 @@ TEST_F(DefaultsStandInTest, HideReleaseAndArrangeRunTheToolFourTimesAndKeepTheRe
     EXPECT_FALSE(QFile::exists(m_positions.journalPath()));
 }
 
-TEST_F(DefaultsStandInTest, AnUnreachableOrFailingDomainIsAccessAndChangesNothing)
+// Only a domain the tool cannot reach, or that reads as nothing at all, means a missing permission;
+// an export that does not parse is malformed, and a domain that tracks no app yet has no rows.
+TEST_F(DefaultsStandInTest, AnUnreachableDomainIsAccessAnUnreadableOneMalformed)
 {
     m_home.setFullDiskAccess(false);
     EXPECT_EQ(hideError({kA}), Case::access);
@@ -122,16 +125,39 @@ TEST_F(DefaultsStandInTest, AnUnreachableOrFailingDomainIsAccessAndChangesNothin
         m_home.setFaults(faults);
         EXPECT_EQ(hideError({kA}), Case::access) << faults.constData();
     }
-    m_home.setFaults(R"({"export": {"afterRuns": 1, "corruptOutput": true}})");
-    EXPECT_THROW(hideError({kA}), SystemError);
+    m_home.setFaults(R"({"export": {"corruptOutput": true}})");
+    EXPECT_EQ(hideError({kA}), Case::malformed);
     m_home.setFaults("{}");
     EXPECT_EQ(PropertyList::decode(m_home.trackedApplications()), PropertyList::decode(m_list));
     EXPECT_FALSE(QFile::exists(visibilityJournal()));
 
+    PropertyList untracked = PropertyList::dictionary();
+    untracked.root().setEntry(QStringLiteral("unrelated"), PropertyList::integer(7));
+    SimulatedHome::writeDomain(m_home.controlCenterDomain(), untracked);
+    EXPECT_EQ(hideError({kA}), Case::missing);
+    EXPECT_EQ(SimulatedHome::readDomain(m_home.controlCenterDomain()), untracked);
     SimulatedHome::writeDomain(m_home.controlCenterDomain(), PropertyList::dictionary());
     EXPECT_EQ(hideError({kA}), Case::access);
     QFile::remove(m_home.controlCenterDomain() + QStringLiteral(".plist"));
     EXPECT_EQ(hideError({kA}), Case::access);
+}
+
+// The menu bar's positions are only ever rewritten: a patch naming a key the domain lacks, or a
+// value that is not finite, is refused before anything is imported.
+TEST_F(DefaultsStandInTest, ThePositionStoreNeverAddsKeysNorWritesNonFiniteValues)
+{
+    MacTrayPositionStore store(m_host);
+    const QString unknown = QStringLiteral("status:com.example.new::item");
+    for (const TrayPositionStore::Positions& patch :
+         {TrayPositionStore::Positions{{unknown, 5}},
+          TrayPositionStore::Positions{{kItemA, 20}, {unknown, 5}},
+          TrayPositionStore::Positions{{kItemA, qQNaN()}}, TrayPositionStore::Positions{{kItemA, -qInf()}}}) {
+        EXPECT_EQ(errorCase<TrayPositionError>([&] { store.patch(patch); }),
+                  TrayPositionError::Case::unsupported);
+    }
+    EXPECT_EQ(m_home.runs("import"), 0);
+    EXPECT_EQ(m_home.position(kItemA), 10);
+    EXPECT_FALSE(m_home.position(unknown));
 }
 
 TEST_F(DefaultsStandInTest, AHangingToolIsKilledAtTheDeadlineWithEverythingItStarted)

@@ -105,8 +105,9 @@ TEST(TrayPositionPlan, OnlyUnambiguousOwnersCountAndAppleItemsNeverMove)
         {{{kChevron, 1}}, request({kA}, {kA})},
         {{{QStringLiteral("chevron"), 1}}, notStatus}};
     for (const auto& [positions, invalid] : unsupported) {
-        EXPECT_EQ(errorCase<TrayPositionError>(
-                      [&] { TrayPositionPreferences::plan(positions, invalid, kAliases); }),
+        EXPECT_EQ(errorCase<TrayPositionError>([&current = positions, &r = invalid] {
+                      TrayPositionPreferences::plan(current, r, kAliases);
+                  }),
                   Case::unsupported);
     }
 }
@@ -181,17 +182,32 @@ TEST_F(TrayPositionPreferencesTest, AFailedPatchIsRolledBackOrLeavesThePendingJo
     EXPECT_FALSE(journalExists());
 
     // The read after the failure fails too: a stays moved, and restore() finds it at its pending value.
-    m_store->alter = [this](Positions& landed) {
-        landed.remove(key(kB));
-        m_store->failRead = [] { throw TrayPositionError(TrayPositionError::Case::access); };
+    auto failAgain = [this] {
+        m_store->alter = [this](Positions& landed) {
+            landed.remove(key(kB));
+            m_store->failRead = [] { throw TrayPositionError(TrayPositionError::Case::access); };
+        };
+        EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), Case::verification);
+        EXPECT_EQ(m_store->positions.value(key(kA)), 140);
+        m_store->alter = nullptr;
+        m_store->failRead = nullptr;
     };
-    EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), Case::verification);
-    EXPECT_EQ(m_store->positions.value(key(kA)), 140);
-    m_store->alter = nullptr;
-    m_store->failRead = nullptr;
+    failAgain();
     m_editor->restore();
     EXPECT_EQ(m_store->positions, m_original);
     EXPECT_FALSE(journalExists());
+
+    // Arranged again instead: a, found at its pending value, keeps its first original.
+    failAgain();
+    arrange();
+    double original = 0;
+    for (const Json& entry : json::parse(journal())) {
+        if (entry["key"] == json::toStd(key(kA)))
+            original = entry["original"].get<double>();
+    }
+    EXPECT_EQ(original, 10);
+    m_editor->restore();
+    EXPECT_EQ(m_store->positions, m_original);
 }
 
 TEST_F(TrayPositionPreferencesTest, AnUnreadableJournalStopsEverythingAndStays)

@@ -1,6 +1,7 @@
 #include "foundation/private_files.h"
 #include "foundation/system_error.h"
 #include "memory_stores.h"
+#include "support/error_case.h"
 #include "support/fake_workspace.h"
 #include "support/file_mode.h"
 #include "support/test_host.h"
@@ -144,6 +145,25 @@ TEST_F(TrayPreferenceVisibilityTest, FailuresWriteNothingOrAreUndoneAtOnce)
     EXPECT_FALSE(m_editor->release());
     EXPECT_EQ(allowed(kA), true);
     EXPECT_FALSE(journalExists());
+}
+
+// A list the app does not understand (a row named twice, bytes that are no property list) is
+// reported with the library's own malformed sentence, and the journal stays for a later release.
+TEST_F(TrayPreferenceVisibilityTest, AListItDoesNotUnderstandIsMalformed)
+{
+    hide({kA});
+    for (const QByteArray& list :
+         {TrackedList().addBundle(kA, false).addBundle(kA).toBinary(), QByteArray("bplist00")}) {
+        m_store->data = list;
+        EXPECT_EQ(errorCase<TrayPreferenceError>([&] { hide({kB}); }), TrayPreferenceError::Case::malformed);
+        const auto error = m_editor->release();
+        ASSERT_TRUE(error);
+        EXPECT_EQ(
+            error->description(),
+            QStringLiteral("macOS menu bar preferences have an unsupported format. Nothing was changed."));
+        EXPECT_TRUE(journalExists());
+        EXPECT_EQ(m_store->writes, 1) << "only the first hide wrote";
+    }
 }
 
 TEST_F(TrayPreferenceVisibilityTest, ACorruptJournalIsReportedAndKept)

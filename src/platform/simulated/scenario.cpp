@@ -19,6 +19,7 @@ const QString wrongValueMessage = QStringLiteral("“%1” in %2 %3");
 const QString notObjectMessage = QStringLiteral("%1 must be an object");
 const QString duplicateMessage = QStringLiteral("%1 repeats the %2 “%3” of an earlier %4");
 const QString scenarioName = QStringLiteral("the scenario");
+constexpr qint64 maximumHitDepth = 8;
 
 [[noreturn]] void fail(const QString& reason)
 {
@@ -224,6 +225,11 @@ ScenarioExtra parseExtra(const Json& object, const QString& where, int index)
             reader.wrongType("position", "a number or null");
         extra.position = position->get<double>();
     }
+    if (const Json* depth = reader.member("hitDepth")) {
+        if (!depth->is_number_integer() || depth->get<qint64>() < 0 || depth->get<qint64>() > maximumHitDepth)
+            reader.wrongType("hitDepth", "a whole number from 0 to 8");
+        extra.hitDepth = static_cast<int>(depth->get<qint64>());
+    }
     reader.finish();
     return extra;
 }
@@ -262,6 +268,11 @@ ScenarioApp parseApp(const Json& object, int index)
     if (!app.executable.startsWith(QLatin1Char('/')))
         reader.wrongValue("executable", QStringLiteral("must be an absolute path"));
     app.running = reader.boolean("running", true);
+    if (!app.running && reader.member("launchAt"))
+        reader.wrongValue("launchAt",
+                          QStringLiteral("cannot start “%1”, which has “running”: false and never "
+                                         "launches by itself")
+                              .arg(app.name));
     app.launchAt = reader.nonNegative("launchAt", 0);
     app.axLatency = reader.nonNegative("axLatency", app.axLatency);
     app.axUnresponsive = reader.boolean("axUnresponsive", false);

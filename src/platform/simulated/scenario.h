@@ -27,6 +27,9 @@ struct ScenarioExtra {
     std::optional<QString> group;
     // Seeds the preferred position when the menu bar domain is created.
     std::optional<double> position;
+    // How many levels of child elements the item's own view has; hit testing lands on the
+    // deepest, as it does for an item drawn by a view with subviews. 0: on the item itself.
+    int hitDepth = 0;
 };
 
 // How the control center's tracked-applications list knows an app.

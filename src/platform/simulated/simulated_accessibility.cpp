@@ -28,6 +28,7 @@ const QString applicationRole = QStringLiteral("AXApplication");
 const QString menuBarRole = QStringLiteral("AXMenuBar");
 const QString groupRole = QStringLiteral("AXGroup");
 const QString menuBarItemRole = QStringLiteral("AXMenuBarItem");
+const QString imageRole = QStringLiteral("AXImage");
 const QString pressAction = QStringLiteral("AXPress");
 
 // Handles whose time-outs are remembered before stale ones are dropped.
@@ -106,6 +107,11 @@ SimulatedAccessibility::resolve(const AccessibilityElement& element) const
     }
     case Kind::Item:
         return itemEntry(*reference) ? reference : nullptr;
+    case Kind::ItemPart: {
+        const MenuBarEntry* entry = itemEntry(*reference);
+        return entry && reference->depth() >= 1 && reference->depth() <= entry->extra.hitDepth ? reference
+                                                                                               : nullptr;
+    }
     }
     return nullptr;
 }
@@ -158,6 +164,13 @@ std::vector<AccessibilityElement>
 SimulatedAccessibility::children(const SimulatedAccessibilityElement& reference) const
 {
     std::vector<AccessibilityElement> result;
+    if (reference.kind() == Kind::Item || reference.kind() == Kind::ItemPart) {
+        const MenuBarEntry* entry = itemEntry(reference);
+        const int depth = reference.kind() == Kind::Item ? 0 : reference.depth();
+        if (entry && depth < entry->extra.hitDepth)
+            result.push_back(SimulatedAccessibilityElement::part(entry->pid, entry->id, depth + 1));
+        return result;
+    }
     if (reference.kind() == Kind::Group) {
         for (const MenuBarEntry* entry : groupMembers(reference.pid(), reference.group()))
             result.push_back(SimulatedAccessibilityElement::make(Kind::Item, entry->pid, entry->id));
@@ -252,6 +265,19 @@ std::optional<AccessibilityValue> SimulatedAccessibility::attribute(const Access
     }
     case Kind::Item:
         return itemAttribute(*itemEntry(*reference), name);
+    case Kind::ItemPart: {
+        const MenuBarEntry& entry = *itemEntry(*reference);
+        if (name == roleAttribute)
+            return reference->depth() == entry.extra.hitDepth ? imageRole : groupRole;
+        if (name == parentAttribute) {
+            return reference->depth() == 1
+                       ? SimulatedAccessibilityElement::make(Kind::Item, entry.pid, entry.id)
+                       : SimulatedAccessibilityElement::part(entry.pid, entry.id, reference->depth() - 1);
+        }
+        if (name == positionAttribute || name == sizeAttribute)
+            return itemAttribute(entry, name);
+        return std::nullopt;
+    }
     }
     return std::nullopt;
 }
@@ -342,9 +368,12 @@ SimulatedAccessibility::elementAtPosition(const AccessibilityElement& systemWide
     if (!reference || reference->kind() != Kind::SystemWide)
         return std::nullopt;
     if (const MenuBarEntry* entry = m_menuBar.entryAt(point)) {
-        // The system asks the process that owns the point.
+        // The system asks the process that owns the point, which answers with the deepest part of
+        // the item's view there.
         const AccessibilityElement hit =
-            SimulatedAccessibilityElement::make(Kind::Item, entry->pid, entry->id);
+            entry->extra.hitDepth > 0
+                ? SimulatedAccessibilityElement::part(entry->pid, entry->id, entry->extra.hitDepth)
+                : SimulatedAccessibilityElement::make(Kind::Item, entry->pid, entry->id);
         if (!message(hit, *SimulatedAccessibilityElement::from(hit)))
             return std::nullopt;
         return hit;

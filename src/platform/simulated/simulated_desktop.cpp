@@ -390,6 +390,17 @@ bool SimulatedDesktop::click(const QString& itemName, bool rightButton)
     return item && m_statusBar.click(*item, rightButton);
 }
 
+bool SimulatedDesktop::retitle(const QString& key, const QString& title)
+{
+    for (const MenuBarEntry* entry : m_menuBar.leftToRight()) {
+        if (entry->kind == MenuBarEntry::Kind::Extra && entry->key() == key) {
+            m_menuBar.setTitle(entry->id, title);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool SimulatedDesktop::commandDrag(const QString& key, QPointF target)
 {
     noticeEdits();

@@ -78,6 +78,8 @@ public:
     // Also tells the `defaults` stand-in, through the switches file of the home.
     void setFullDiskAccess(bool granted);
     bool hasFullDiskAccess() const { return m_fullDiskAccess; }
+    // While the display sleeps the menu bar is not laid out (as also early at login).
+    void setDisplayAsleep(bool asleep) { m_menuBar.setLaidOut(!asleep); }
     // Launches or quits a scenario app by bundle identifier (or name, for an app without one).
     // False when there is no such app or it already is in that state.
     bool launch(const QString& owner);
@@ -88,6 +90,9 @@ public:
     // A person Command-drags the on-screen item with this preferred-position key and drops it at
     // `target` (screen coordinates). False when there is no such item on screen.
     bool commandDrag(const QString& key, QPointF target);
+    // An app gives the extra with this preferred-position key a new title, as a clock does every
+    // minute. False when no such extra is shown.
+    bool retitle(const QString& key, const QString& title);
 
     // The app's process ended without shutting down (killed, crashed): what the system held for
     // it (mouse monitors, launch observers, an open menu, its windows) goes away. Its status items

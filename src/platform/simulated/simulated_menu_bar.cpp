@@ -105,6 +105,20 @@ void SimulatedMenuBar::rename(quint64 id, const QString& name)
     relayout();
 }
 
+void SimulatedMenuBar::setTitle(quint64 id, const QString& title)
+{
+    if (MenuBarEntry* entry = find(id))
+        entry->extra.title = title;
+}
+
+void SimulatedMenuBar::setLaidOut(bool laidOut)
+{
+    if (m_laidOut == laidOut)
+        return;
+    m_laidOut = laidOut;
+    relayout();
+}
+
 bool SimulatedMenuBar::drop(quint64 id, double x)
 {
     MenuBarEntry* dragged = find(id);
@@ -196,7 +210,7 @@ const MenuBarEntry* SimulatedMenuBar::entryAt(QPointF accessibilityPoint) const
 
 bool SimulatedMenuBar::covers(QPointF accessibilityPoint) const
 {
-    return ownsPoint(toAccessibility(frame()), accessibilityPoint);
+    return m_laidOut && ownsPoint(toAccessibility(frame()), accessibilityPoint);
 }
 
 QRectF SimulatedMenuBar::toAccessibility(const QRectF& screenRect) const
@@ -229,7 +243,7 @@ void SimulatedMenuBar::relayout()
         entry.frame.reset();
         entry.visibleFrame.reset();
         entry.onScreen = false;
-        if (!entry.visible || entry.width <= 0)
+        if (!m_laidOut || !entry.visible || entry.width <= 0)
             continue;
         if (entry.kind == MenuBarEntry::Kind::System) {
             entry.frame = QRectF(systemX, bar.y(), entry.width, bar.height());

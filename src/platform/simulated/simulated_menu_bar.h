@@ -64,6 +64,12 @@ public:
     void setVisible(quint64 id, bool visible);
     // A new autosave name: the item reads the position stored under it.
     void rename(quint64 id, const QString& name);
+    // An extra's new title, as an app that shows a clock or a meter sets it.
+    void setTitle(quint64 id, const QString& title);
+    // Until the session draws the bar (late at login, or while the display sleeps) nothing is
+    // laid out: items take no place and have no frames.
+    void setLaidOut(bool laidOut);
+    bool isLaidOut() const { return m_laidOut; }
     // What a Command-drag does when the item is dropped at `x`: it lands in the gap nearest to
     // the pointer, between its new neighbours, and its new preferred position is stored. False
     // when it stays where it was.
@@ -97,6 +103,7 @@ private:
     SimulatedPreferenceDomains& m_domains;
     std::map<quint64, MenuBarEntry> m_entries;
     quint64 m_nextId = 1;
+    bool m_laidOut = true;
 };
 
 } // namespace velmor::platform
