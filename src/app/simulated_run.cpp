@@ -1,5 +1,6 @@
 #include "app/simulated_run.h"
 
+#include "platform/simulated/updater/simulated_updater_framework.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_app.h"
@@ -46,6 +47,14 @@ void SimulatedRun::launch()
     VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, m_scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
+    platform::SimulatedUpdaterFramework::Configuration updater;
+    updater.tls = m_updateTrust;
+    updater.install = [this](const platform::UpdateItem& item) {
+        installAndRelaunch(item.versionString, item.displayVersionString);
+    };
+    m_updater = std::make_unique<platform::SimulatedUpdaterFramework>(m_scheduler, m_host, *m_services.userDefaults,
+                                                                      std::move(updater));
+    m_services.updater = m_updater.get();
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
     m_windowAppeared = false;
     m_app->didFinishLaunching();
@@ -85,9 +94,30 @@ void SimulatedRun::kill()
     tearDownApp();
 }
 
+void SimulatedRun::installAndRelaunch(const QString& buildVersion, const QString& displayVersion)
+{
+    platform::MainBundle& bundle = m_host.configuration().mainBundle;
+    bundle.setInfoValue(QStringLiteral("CFBundleVersion"), buildVersion);
+    bundle.setInfoValue(QStringLiteral("CFBundleShortVersionString"), displayVersion);
+    // The installer waits for the app to quit; the app is not torn down inside its own call.
+    m_scheduler.post([this] {
+        if (!m_app)
+            return;
+        quit();
+        launch();
+    });
+}
+
+platform::UpdaterAlert* SimulatedRun::updaterAlert()
+{
+    return m_updater ? &m_updater->alert() : nullptr;
+}
+
 void SimulatedRun::tearDownApp()
 {
     m_app.reset();
+    m_services.updater = nullptr;
+    m_updater.reset();
     VelmorSignals::releaseShared();
     if (m_desktop)
         m_desktop->ownProcessEnded();

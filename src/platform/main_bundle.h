@@ -29,6 +29,8 @@ public:
     QVariant infoValue(const QString& key) const { return m_info.value(key); }
     // The string value of an Info.plist key; absent when missing or not a string.
     std::optional<QString> infoString(const QString& key) const;
+    // What an installer does to the bundle on disk (the simulated Mac's updates).
+    void setInfoValue(const QString& key, const QVariant& value) { m_info.insert(key, value); }
 
 private:
     QVariantMap m_info;
