@@ -17,7 +17,9 @@ public:
                        QStringLiteral("-out"), path(QStringLiteral("key.pem"))}) &&
                   run({QStringLiteral("pkey"), QStringLiteral("-in"), path(QStringLiteral("key.pem")),
                        QStringLiteral("-pubout"), QStringLiteral("-outform"), QStringLiteral("DER"),
-                       QStringLiteral("-out"), path(QStringLiteral("public.der"))});
+                       QStringLiteral("-out"), path(QStringLiteral("public.der"))}) &&
+                  run({QStringLiteral("pkey"), QStringLiteral("-in"), path(QStringLiteral("key.pem")),
+                       QStringLiteral("-pubout"), QStringLiteral("-out"), publicKeyPemPath()});
         // The raw key is the end of its DER form.
         m_publicKey = read(QStringLiteral("public.der")).right(32);
         m_valid = m_valid && m_publicKey.size() == 32;
@@ -25,6 +27,7 @@ public:
 
     bool isValid() const { return m_valid; }
     QString privateKeyPath() const { return path(QStringLiteral("key.pem")); }
+    QString publicKeyPemPath() const { return path(QStringLiteral("public.pem")); }
     QByteArray publicKey() const { return m_publicKey; }
     QString publicKeyBase64() const { return QString::fromLatin1(m_publicKey.toBase64()); }
 
@@ -35,11 +38,26 @@ public:
         if (!input.open(QIODevice::WriteOnly) || input.write(bytes) != bytes.size())
             return {};
         input.close();
+        return signFile(input.fileName());
+    }
+
+    // The Base64 signature of a file, left raw in signaturePath(); empty when openssl failed.
+    QString signFile(const QString& file) const
+    {
         if (!run({QStringLiteral("pkeyutl"), QStringLiteral("-sign"), QStringLiteral("-rawin"), QStringLiteral("-inkey"),
-                  privateKeyPath(), QStringLiteral("-in"), input.fileName(), QStringLiteral("-out"),
-                  path(QStringLiteral("signature"))}))
+                  privateKeyPath(), QStringLiteral("-in"), file, QStringLiteral("-out"), signaturePath()}))
             return {};
         return QString::fromLatin1(read(QStringLiteral("signature")).toBase64());
+    }
+    QString signaturePath() const { return path(QStringLiteral("signature")); }
+
+    static bool run(const QStringList& arguments)
+    {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral("openssl"), arguments);
+        return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
     }
 
 private:
@@ -49,15 +67,6 @@ private:
     {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    static bool run(const QStringList& arguments)
-    {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral("openssl"), arguments);
-        return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
-               process.exitCode() == 0;
     }
 
     QTemporaryDir m_folder;
