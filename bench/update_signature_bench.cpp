@@ -54,7 +54,8 @@ void BM_VerifyArchiveInProcess(benchmark::State& state)
 {
     const Archive& archive = Archive::shared();
     for (auto _ : state) {
-        if (!platform::archive_signature::verifyFile(archive.key.publicKey(), archive.signature, archive.path))
+        if (!platform::archive_signature::verifyFile(archive.key.publicKey(), archive.signature,
+                                                     archive.path))
             state.SkipWithError("the signature did not verify");
     }
     state.SetBytesProcessed(state.iterations() * archiveBytes);
@@ -64,10 +65,11 @@ BENCHMARK(BM_VerifyArchiveInProcess)->Unit(benchmark::kMillisecond)->UseRealTime
 void BM_VerifyArchiveWithOpensslCommandLine(benchmark::State& state)
 {
     const Archive& archive = Archive::shared();
-    const QStringList arguments{QStringLiteral("pkeyutl"), QStringLiteral("-verify"), QStringLiteral("-pubin"),
-                                QStringLiteral("-inkey"), archive.key.publicKeyPemPath(), QStringLiteral("-rawin"),
-                                QStringLiteral("-in"), archive.path, QStringLiteral("-sigfile"),
-                                archive.key.signaturePath()};
+    const QStringList arguments{QStringLiteral("pkeyutl"),      QStringLiteral("-verify"),
+                                QStringLiteral("-pubin"),       QStringLiteral("-inkey"),
+                                archive.key.publicKeyPemPath(), QStringLiteral("-rawin"),
+                                QStringLiteral("-in"),          archive.path,
+                                QStringLiteral("-sigfile"),     archive.key.signaturePath()};
     for (auto _ : state) {
         if (!test::SigningKey::run(arguments))
             state.SkipWithError("openssl did not verify the signature");

@@ -52,8 +52,8 @@ void SimulatedRun::launch()
     updater.install = [this](const platform::UpdateItem& item) {
         installAndRelaunch(item.versionString, item.displayVersionString);
     };
-    m_updater = std::make_unique<platform::SimulatedUpdaterFramework>(m_scheduler, m_host, *m_services.userDefaults,
-                                                                      std::move(updater));
+    m_updater = std::make_unique<platform::SimulatedUpdaterFramework>(
+        m_scheduler, m_host, *m_services.userDefaults, std::move(updater));
     m_services.updater = m_updater.get();
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
     m_windowAppeared = false;

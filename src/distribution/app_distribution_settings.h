@@ -34,12 +34,13 @@ class AppDistributionSettings final : public QObject {
     Q_PROPERTY(QString note READ note CONSTANT)
 
 public:
-    static constexpr auto startupDetailText = "Applies only to this app. Recording does not start automatically.";
+    static constexpr auto startupDetailText =
+        "Applies only to this app. Recording does not start automatically.";
     static constexpr auto updatesHeaderText = "Updates";
     static constexpr auto automaticChecksText = "Automatically check for updates";
     static constexpr auto automaticDownloadsText = "Download updates automatically";
-    static constexpr auto noteText =
-        "Installation waits until active work finishes. You can keep automatic checks off and update manually.";
+    static constexpr auto noteText = "Installation waits until active work finishes. You can keep automatic "
+                                     "checks off and update manually.";
 
     explicit AppDistributionSettings(AppUpdates& updates, QObject* parent = nullptr);
 

@@ -133,7 +133,8 @@ void AppUpdates::observeController()
     };
     mirror(platform::UpdaterProperty::CanCheckForUpdates, &AppUpdates::setCanCheck);
     mirror(platform::UpdaterProperty::AutomaticallyChecksForUpdates, &AppUpdates::setAutomaticChecksMirror);
-    mirror(platform::UpdaterProperty::AutomaticallyDownloadsUpdates, &AppUpdates::setAutomaticDownloadsMirror);
+    mirror(platform::UpdaterProperty::AutomaticallyDownloadsUpdates,
+           &AppUpdates::setAutomaticDownloadsMirror);
 }
 
 void AppUpdates::check()
@@ -167,10 +168,11 @@ void AppUpdates::setAutomaticDownloads(bool downloads)
 std::unique_ptr<UpdateMenuItem> AppUpdates::menuItem()
 {
     QPointer<AppUpdates> self(this);
-    return std::make_unique<UpdateMenuItem>(UpdateMenuItem::Action::CheckForUpdates, text(checkTitle), [self] {
-        if (self)
-            self->check();
-    });
+    return std::make_unique<UpdateMenuItem>(UpdateMenuItem::Action::CheckForUpdates, text(checkTitle),
+                                            [self] {
+                                                if (self)
+                                                    self->check();
+                                            });
 }
 
 std::unique_ptr<UpdateMenuItem> AppUpdates::preferencesMenuItem()
@@ -188,8 +190,8 @@ std::unique_ptr<UpdateMenuItem> AppUpdates::pendingWorkMenuItem()
     if (!m_workActionTitle)
         return nullptr;
     QPointer<AppUpdates> self(this);
-    auto item = std::make_unique<UpdateMenuItem>(UpdateMenuItem::Action::ResolvePendingWork, *m_workActionTitle,
-                                                 [self] {
+    auto item = std::make_unique<UpdateMenuItem>(UpdateMenuItem::Action::ResolvePendingWork,
+                                                 *m_workActionTitle, [self] {
                                                      if (self)
                                                          self->resolvePendingWork();
                                                  });
@@ -317,8 +319,8 @@ void AppUpdates::waitForIdle(QUuid generation)
                 self->installHeldBack();
             return;
         }
-        self->m_pendingRelaunch = self->m_services.scheduler->after(
-            platform::seconds(waitIntervalSeconds), [self, generation] {
+        self->m_pendingRelaunch =
+            self->m_services.scheduler->after(platform::seconds(waitIntervalSeconds), [self, generation] {
                 if (self)
                     self->waitForIdle(generation);
             });
@@ -384,7 +386,8 @@ void AppUpdates::didAbortWithError(const platform::UpdaterError& error)
     track(VelmorEvent::updateFailed);
 }
 
-void AppUpdates::didFinishUpdateCycle(platform::UpdateCheck, const std::optional<platform::UpdaterError>& error)
+void AppUpdates::didFinishUpdateCycle(platform::UpdateCheck,
+                                      const std::optional<platform::UpdaterError>& error)
 {
     m_sessionClosureApproved = false;
     if (m_hasPendingInstallation && !error)

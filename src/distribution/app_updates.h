@@ -56,7 +56,8 @@ public:
     static constexpr auto installingMessage = "Installing update…";
     static constexpr auto upToDateMessage = "You're up to date.";
     static constexpr auto postponedMessage = "Update installation postponed. You can check again when ready.";
-    static constexpr auto notInstalledMessage = "The update was not installed. You can check for updates again.";
+    static constexpr auto notInstalledMessage =
+        "The update was not installed. You can check for updates again.";
 
     static constexpr auto checkTitle = "Check for Updates…";
     static constexpr auto preferencesTitle = "Update Settings…";
@@ -101,7 +102,10 @@ public:
     Q_INVOKABLE void setAutomaticChecks(bool checks);
     Q_INVOKABLE void setAutomaticDownloads(bool downloads);
 
-    void setSettingsWindowFactory(SettingsWindowFactory factory) { m_settingsWindowFactory = std::move(factory); }
+    void setSettingsWindowFactory(SettingsWindowFactory factory)
+    {
+        m_settingsWindowFactory = std::move(factory);
+    }
 
     std::unique_ptr<UpdateMenuItem> menuItem();
     std::unique_ptr<UpdateMenuItem> preferencesMenuItem();
@@ -111,7 +115,8 @@ public:
 
     // For hosts with work that may hold an update back: the command's title, the status text while
     // waiting and the action that finishes or abandons the work.
-    void configurePendingWorkAction(const QString& title, const QString& message, std::function<void()> action);
+    void configurePendingWorkAction(const QString& title, const QString& message,
+                                    std::function<void()> action);
     // For hosts with live sessions: asks the user to close them; true means agreed.
     void configureSessionClosureConfirmation(std::function<bool()> confirmation);
     Q_INVOKABLE void resolvePendingWork();
@@ -146,10 +151,10 @@ public:
     void didFinishUpdateCycle(platform::UpdateCheck check,
                               const std::optional<platform::UpdaterError>& error) override;
     // Holds the installation back while the host is busy (always before `start`).
-    bool shouldPostponeRelaunchForUpdate(const platform::UpdateItem& item, std::function<void()> install) override;
+    bool shouldPostponeRelaunchForUpdate(const platform::UpdateItem& item,
+                                         std::function<void()> install) override;
     // No system profile is ever sent.
     QStringList allowedSystemProfileKeys() override { return {}; }
-
 
 Q_SIGNALS:
     void availableChanged();

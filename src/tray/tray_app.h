@@ -14,9 +14,9 @@ class AppUpdates;
 class TrayDelegate;
 class TrayModel;
 
-// The application: it owns the tray model, the update controller and the delegate for the whole run and starts the
-// suite's services when the settings window is first shown. The composition root (the app's
-// main or the headless runner) builds it on a backend and tells it what the window system does.
+// The application: it owns the tray model, the update controller and the delegate for the whole run and
+// starts the suite's services when the settings window is first shown. The composition root (the app's main
+// or the headless runner) builds it on a backend and tells it what the window system does.
 class TrayApp final : public QObject {
     Q_OBJECT
 

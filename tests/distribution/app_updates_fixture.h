@@ -44,7 +44,8 @@ protected:
     std::unique_ptr<AppUpdates> make(const QVariantMap& bundle)
     {
         platform::SimulatedHost::Configuration configuration;
-        configuration.mainBundle = platform::MainBundle(bundle, QStringLiteral("/Applications/Velmor Tray.app"));
+        configuration.mainBundle =
+            platform::MainBundle(bundle, QStringLiteral("/Applications/Velmor Tray.app"));
         host = std::make_unique<platform::SimulatedHost>(configuration);
         hub = std::make_unique<VelmorSignals>(*host, defaults, scheduler);
         QObject::connect(hub.get(), &VelmorSignals::tracked, hub.get(),

@@ -49,10 +49,12 @@ TEST_F(AppUpdatesTest, AnUnusableFeedOrKeyLeavesUpdatesUnavailableWithoutAMessag
     };
     for (const QVariantMap& bundle : bundles) {
         auto updates = make(bundle);
-        QObject::connect(updates.get(), &AppUpdates::messageChanged, [] { ADD_FAILURE() << "message changed"; });
+        QObject::connect(updates.get(), &AppUpdates::messageChanged,
+                         [] { ADD_FAILURE() << "message changed"; });
         updates->start([] { return false; });
         scheduler.runUntilIdle();
-        EXPECT_FALSE(updates->available()) << bundle.value(QStringLiteral("SUFeedURL")).toString().toStdString();
+        EXPECT_FALSE(updates->available())
+            << bundle.value(QStringLiteral("SUFeedURL")).toString().toStdString();
         EXPECT_EQ(updates->message(), text(AppUpdates::notPublishedMessage));
     }
     QVariantMap numberFeed = info();
@@ -110,7 +112,8 @@ TEST_F(AppUpdatesTest, AFailedStartSaysWhyAndReportsOnce)
     services.updater = nullptr;
     auto without = std::make_unique<AppUpdates>(services, hub.get());
     without->start([] { return false; });
-    EXPECT_EQ(without->message(), text(AppUpdates::couldNotStartPrefix) + text(AppUpdates::noFrameworkReason));
+    EXPECT_EQ(without->message(),
+              text(AppUpdates::couldNotStartPrefix) + text(AppUpdates::noFrameworkReason));
 }
 
 TEST_F(AppUpdatesTest, BeforeStartEveryInstallationIsHeldBack)
@@ -164,8 +167,8 @@ TEST_F(AppUpdatesTest, TheWaitingMessageNamesWhatTheHostWaitsFor)
 {
     bool busy = true;
     auto updates = started(busy);
-    updates->configurePendingWorkAction(QStringLiteral("Stop Recording"), QStringLiteral("Waiting for the recording."),
-                                        [] {});
+    updates->configurePendingWorkAction(QStringLiteral("Stop Recording"),
+                                        QStringLiteral("Waiting for the recording."), [] {});
     updates->shouldPostponeRelaunchForUpdate(item(), [] {});
     EXPECT_EQ(updates->message(), QStringLiteral("Waiting for the recording."));
     updates->configureSessionClosureConfirmation([] { return false; });
@@ -231,7 +234,8 @@ TEST_F(AppUpdatesTest, ResolvingPendingWorkInstallsWhenTheWorkIsDone)
     auto updates = started(busy);
     int installs = 0;
     bool finishes = false;
-    updates->configurePendingWorkAction(QStringLiteral("Stop"), QStringLiteral("Waiting."), [&] { busy = !finishes; });
+    updates->configurePendingWorkAction(QStringLiteral("Stop"), QStringLiteral("Waiting."),
+                                        [&] { busy = !finishes; });
     updates->resolvePendingWork();
     updates->shouldPostponeRelaunchForUpdate(item(), [&] { ++installs; });
     updates->resolvePendingWork();
@@ -258,7 +262,8 @@ TEST_F(AppUpdatesTest, AbortsSayWhatHappenedAndReportOnlyFailures)
     EXPECT_EQ(updates->message(), text(AppUpdates::notInstalledMessage));
     EXPECT_EQ(events, QList<VelmorEvent>{VelmorEvent::updateFailed});
     // "No update" from another domain is a failure like any other.
-    updates->didAbortWithError({QStringLiteral("NSURLErrorDomain"), codes::noUpdate, QStringLiteral("offline")});
+    updates->didAbortWithError(
+        {QStringLiteral("NSURLErrorDomain"), codes::noUpdate, QStringLiteral("offline")});
     EXPECT_EQ(events.size(), 2);
 
     updates->didFindValidUpdate(item());

@@ -16,12 +16,18 @@ public:
     void setSendsSystemProfile(bool sends) override { sendsProfile = sends; }
     bool canCheckForUpdates() const override { return canCheck; }
     bool automaticallyChecksForUpdates() const override { return checks; }
-    void setAutomaticallyChecksForUpdates(bool value) override { set(checks, value, Property::AutomaticallyChecksForUpdates); }
+    void setAutomaticallyChecksForUpdates(bool value) override
+    {
+        set(checks, value, Property::AutomaticallyChecksForUpdates);
+    }
     bool automaticallyDownloadsUpdates() const override { return downloads; }
-    void setAutomaticallyDownloadsUpdates(bool value) override { set(downloads, value, Property::AutomaticallyDownloadsUpdates); }
+    void setAutomaticallyDownloadsUpdates(bool value) override
+    {
+        set(downloads, value, Property::AutomaticallyDownloadsUpdates);
+    }
     ObserverId observe(platform::UpdaterProperty property, std::function<void(bool)> handler) override
     {
-        handler(property == Property::CanCheckForUpdates ? canCheck
+        handler(property == Property::CanCheckForUpdates              ? canCheck
                 : property == Property::AutomaticallyChecksForUpdates ? checks
                                                                       : downloads);
         observers.insert(++lastObserver, {property, std::move(handler)});
@@ -67,7 +73,8 @@ class FakeUpdaterFramework final : public platform::UpdaterFramework {
 public:
     static constexpr auto domain = "FakeUpdaterDomain";
 
-    std::unique_ptr<platform::UpdaterController> createController(platform::UpdaterDelegate& delegate) override
+    std::unique_ptr<platform::UpdaterController>
+    createController(platform::UpdaterDelegate& delegate) override
     {
         auto made = std::make_unique<FakeUpdaterController>(delegate);
         made->startError = startError;
@@ -77,7 +84,10 @@ public:
     }
     QString errorDomain() const override { return QString::fromLatin1(domain); }
 
-    platform::UpdaterError error(qint64 code) const { return {errorDomain(), code, QStringLiteral("failed")}; }
+    platform::UpdaterError error(qint64 code) const
+    {
+        return {errorDomain(), code, QStringLiteral("failed")};
+    }
 
     FakeUpdaterController* controller = nullptr;
     int created = 0;

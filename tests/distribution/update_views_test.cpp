@@ -84,8 +84,8 @@ TEST_F(UpdateViewsTest, TheOverridesAppearWhileAnUpdateIsHeldBack)
     auto updates = started(busy);
     int resolved = 0;
     int installs = 0;
-    updates->configurePendingWorkAction(QStringLiteral("Stop Recording"), QStringLiteral("Waiting for the recording."),
-                                        [&] { ++resolved; });
+    updates->configurePendingWorkAction(QStringLiteral("Stop Recording"),
+                                        QStringLiteral("Waiting for the recording."), [&] { ++resolved; });
     updates->configureSessionClosureConfirmation([] { return false; });
     CheckForAppUpdates menu(*updates);
     AppDistributionSettings settings(*updates);

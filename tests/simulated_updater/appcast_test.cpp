@@ -15,8 +15,12 @@ const QString signature = QString::fromLatin1(QByteArray(64, 's').toBase64());
 
 Release release(const QString& version, const QString& minimum = {})
 {
-    return {version, QStringLiteral("1.") + version, minimum, QStringLiteral("https://cdn.example.com/") + version,
-            QStringLiteral("1000"), signature};
+    return {version,
+            QStringLiteral("1.") + version,
+            minimum,
+            QStringLiteral("https://cdn.example.com/") + version,
+            QStringLiteral("1000"),
+            signature};
 }
 
 Appcast::Choice choose(const QList<Release>& releases, const QString& running = QStringLiteral("57"))
@@ -59,8 +63,8 @@ TEST(AppcastTest, TheNewestReleaseThisSystemRunsIsChosen)
                                     release(QStringLiteral("62"), QStringLiteral("twenty-eight")),
                                     release(QStringLiteral("63-beta"))})),
               QStringLiteral("58"));
-    EXPECT_TRUE(std::holds_alternative<Appcast::NoUpdate>(
-        choose({release(QStringLiteral("50")), release(QStringLiteral("57")), release(QStringLiteral("57.0"))})));
+    EXPECT_TRUE(std::holds_alternative<Appcast::NoUpdate>(choose(
+        {release(QStringLiteral("50")), release(QStringLiteral("57")), release(QStringLiteral("57.0"))})));
     EXPECT_TRUE(std::holds_alternative<Appcast::NoUpdate>(choose({})));
 
     // A relative enclosure is resolved against the feed; the display version falls back to the build.
@@ -100,9 +104,10 @@ TEST(AppcastTest, HostileDocumentsAreRefusedWithAReason)
     QString deep = QStringLiteral("<rss><channel>");
     for (int i = 0; i < 100000; ++i)
         deep += QStringLiteral("<x>");
-    const QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
-                              "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
-                              "<rss><channel><item><title>&c;</title></item></channel></rss>";
+    const QByteArray laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
+        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
+        "<rss><channel><item><title>&c;</title></item></channel></rss>";
     const QByteArray whole = test::appcastText({release(QStringLiteral("58"))});
     const QList<QByteArray> documents{
         laughs,
@@ -137,7 +142,8 @@ TEST(AppcastTest, OlderFeedsWithVersionsOnTheEnclosureAreRead)
         "<item><other:version xmlns:other=\"urn:other\">99</other:version></item></channel></rss>";
     const auto appcast = Appcast::parse(document);
     ASSERT_TRUE(appcast);
-    const auto item = std::get<platform::UpdateItem>(appcast->choose(QStringLiteral("57"), system27, feedURL));
+    const auto item =
+        std::get<platform::UpdateItem>(appcast->choose(QStringLiteral("57"), system27, feedURL));
     EXPECT_EQ(item.versionString, QStringLiteral("58"));
     EXPECT_EQ(item.displayVersionString, QStringLiteral("1.5"));
 }

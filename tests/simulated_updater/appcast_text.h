@@ -33,9 +33,10 @@ inline QByteArray appcastText(const QList<Release>& releases)
                                 "sparkle:edSignature=\"%3\"/></item>")
                      .arg(release.url.toHtmlEscaped(), release.length, release.signature);
     }
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                          "<rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
-                          "<channel><title>Velmor Tray</title>%1</channel></rss>")
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+               "<rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
+               "<channel><title>Velmor Tray</title>%1</channel></rss>")
         .arg(items)
         .toUtf8();
 }

@@ -44,8 +44,9 @@ public:
     // The Base64 signature of a file, left raw in signaturePath(); empty when openssl failed.
     QString signFile(const QString& file) const
     {
-        if (!run({QStringLiteral("pkeyutl"), QStringLiteral("-sign"), QStringLiteral("-rawin"), QStringLiteral("-inkey"),
-                  privateKeyPath(), QStringLiteral("-in"), file, QStringLiteral("-out"), signaturePath()}))
+        if (!run({QStringLiteral("pkeyutl"), QStringLiteral("-sign"), QStringLiteral("-rawin"),
+                  QStringLiteral("-inkey"), privateKeyPath(), QStringLiteral("-in"), file,
+                  QStringLiteral("-out"), signaturePath()}))
             return {};
         return QString::fromLatin1(read(QStringLiteral("signature")).toBase64());
     }

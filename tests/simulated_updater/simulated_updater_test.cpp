@@ -69,8 +69,12 @@ protected:
 
     Release newRelease() const
     {
-        return {QStringLiteral("58"), QStringLiteral("1.5"), QStringLiteral("26.0"),
-                server.url(QString::fromLatin1(archiveTarget)), QString::number(archive.size()), key.sign(archive)};
+        return {QStringLiteral("58"),
+                QStringLiteral("1.5"),
+                QStringLiteral("26.0"),
+                server.url(QString::fromLatin1(archiveTarget)),
+                QString::number(archive.size()),
+                key.sign(archive)};
     }
 
     void serve(const QList<Release>& releases) { server.setContent(feedTarget, test::appcastText(releases)); }
@@ -84,14 +88,14 @@ protected:
         host.reset();
         platform::SimulatedHost::Configuration configuration;
         configuration.homeDirectory = folder.path();
-        configuration.mainBundle = platform::MainBundle(
-            {{QStringLiteral("CFBundleIdentifier"), QStringLiteral("local.velmor.tray")},
-             {QStringLiteral("CFBundleName"), QStringLiteral("Velmor Tray")},
-             {QStringLiteral("CFBundleVersion"), QStringLiteral("57")},
-             {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.4")},
-             {QStringLiteral("SUFeedURL"), server.url(QString::fromLatin1(feedTarget))},
-             {QStringLiteral("SUPublicEDKey"), key.publicKeyBase64()}},
-            QStringLiteral("/Applications/Velmor Tray.app"));
+        configuration.mainBundle =
+            platform::MainBundle({{QStringLiteral("CFBundleIdentifier"), QStringLiteral("local.velmor.tray")},
+                                  {QStringLiteral("CFBundleName"), QStringLiteral("Velmor Tray")},
+                                  {QStringLiteral("CFBundleVersion"), QStringLiteral("57")},
+                                  {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.4")},
+                                  {QStringLiteral("SUFeedURL"), server.url(QString::fromLatin1(feedTarget))},
+                                  {QStringLiteral("SUPublicEDKey"), key.publicKeyBase64()}},
+                                 QStringLiteral("/Applications/Velmor Tray.app"));
         host = std::make_unique<platform::SimulatedHost>(configuration);
         hub = std::make_unique<VelmorSignals>(*host, defaults, scheduler);
         QObject::connect(hub.get(), &VelmorSignals::tracked, hub.get(),
@@ -148,8 +152,13 @@ protected:
 
 TEST_F(SimulatedUpdaterTest, AVerifiedReleaseIsOfferedDownloadedAndInstalled)
 {
-    serve({newRelease(), {QStringLiteral("50"), {}, {}, server.url(QStringLiteral("/old.zip")),
-                          QStringLiteral("10"), key.sign("old")}});
+    serve({newRelease(),
+           {QStringLiteral("50"),
+            {},
+            {},
+            server.url(QStringLiteral("/old.zip")),
+            QStringLiteral("10"),
+            key.sign("old")}});
     startUpdates();
     ASSERT_TRUE(updates->available());
     ASSERT_TRUE(updates->canCheck());
@@ -162,8 +171,11 @@ TEST_F(SimulatedUpdaterTest, AVerifiedReleaseIsOfferedDownloadedAndInstalled)
     updates->check();
     ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
     EXPECT_EQ(alert().title(), QStringLiteral("A new version of Velmor Tray is available"));
-    EXPECT_EQ(alert().text(), QStringLiteral("Velmor Tray 1.5 is available; you have 1.4. Would you like to install it now?"));
-    EXPECT_EQ(alert().choices(), (QStringList{text(SimulatedUpdater::laterChoice), text(SimulatedUpdater::installChoice)}));
+    EXPECT_EQ(
+        alert().text(),
+        QStringLiteral("Velmor Tray 1.5 is available; you have 1.4. Would you like to install it now?"));
+    EXPECT_EQ(alert().choices(),
+              (QStringList{text(SimulatedUpdater::laterChoice), text(SimulatedUpdater::installChoice)}));
     EXPECT_FALSE(updates->canCheck());
     ASSERT_TRUE(alert().chooseTitled(text(SimulatedUpdater::installChoice)));
 
@@ -192,29 +204,48 @@ TEST_F(SimulatedUpdaterTest, EveryFailureEndsInItsMessageWithNothingInstalledOrC
     QByteArray tampered = archive;
     tampered[1000] = char(tampered[1000] ^ 1);
     const QList<Case> cases{
-        {"tampered archive", [&] { serve({newRelease()}); server.setContent(archiveTarget, tampered); },
+        {"tampered archive",
+         [&] {
+             serve({newRelease()});
+             server.setContent(archiveTarget, tampered);
+         },
          text(SimulatedUpdater::signatureError)},
-        {"wrong length", [&] {
+        {"wrong length",
+         [&] {
              Release release = newRelease();
              release.length = QString::number(archive.size() + 1);
              serve({release});
-         }, text(SimulatedUpdater::lengthError)},
-        {"signed by another key", [&] {
+         },
+         text(SimulatedUpdater::lengthError)},
+        {"signed by another key",
+         [&] {
              Release release = newRelease();
              release.signature = other.sign(archive);
              serve({release});
-         }, text(SimulatedUpdater::signatureError)},
-        {"archive not found", [&] { serve({newRelease()}); answers[archiveTarget] = Answer::notFound; },
+         },
+         text(SimulatedUpdater::signatureError)},
+        {"archive not found",
+         [&] {
+             serve({newRelease()});
+             answers[archiveTarget] = Answer::notFound;
+         },
          text(SimulatedUpdater::downloadError)},
-        {"archive connection dropped", [&] { serve({newRelease()}); answers[archiveTarget] = Answer::truncatedContent; },
+        {"archive connection dropped",
+         [&] {
+             serve({newRelease()});
+             answers[archiveTarget] = Answer::truncatedContent;
+         },
          text(SimulatedUpdater::downloadError)},
-        {"only older releases", [&] {
+        {"only older releases",
+         [&] {
              Release older = newRelease();
              older.version = QStringLiteral("57");
              serve({older});
-         }, QStringLiteral("Velmor Tray 1.4 is the newest version available."), text(AppUpdates::upToDateMessage), false},
-        {"feed not found", [&] { answers[feedTarget] = Answer::notFound; }, text(SimulatedUpdater::feedFailedError),
-         text(AppUpdates::notInstalledMessage), false},
+         },
+         QStringLiteral("Velmor Tray 1.4 is the newest version available."),
+         text(AppUpdates::upToDateMessage), false},
+        {"feed not found", [&] { answers[feedTarget] = Answer::notFound; },
+         text(SimulatedUpdater::feedFailedError), text(AppUpdates::notInstalledMessage), false},
         {"feed connection dropped", [&] { answers[feedTarget] = Answer::dropConnection; },
          text(SimulatedUpdater::feedFailedError), text(AppUpdates::notInstalledMessage), false},
         {"feed too large", [&] { server.setContent(feedTarget, QByteArray(3 * 1024 * 1024, ' ')); },
@@ -231,11 +262,13 @@ TEST_F(SimulatedUpdaterTest, EveryFailureEndsInItsMessageWithNothingInstalledOrC
             ASSERT_TRUE(checkAndInstall());
         else
             updates->check();
-        ASSERT_TRUE(waitFor([&] { return alert().text() == failure.dialog; })) << alert().text().toStdString();
+        ASSERT_TRUE(waitFor([&] { return alert().text() == failure.dialog; }))
+            << alert().text().toStdString();
         EXPECT_EQ(updates->message(), failure.message);
         EXPECT_TRUE(installed.isEmpty());
         EXPECT_TRUE(cacheFiles().isEmpty());
-        EXPECT_EQ(events.count(VelmorEvent::updateFailed), failure.message == text(AppUpdates::upToDateMessage) ? 0 : 1);
+        EXPECT_EQ(events.count(VelmorEvent::updateFailed),
+                  failure.message == text(AppUpdates::upToDateMessage) ? 0 : 1);
         EXPECT_TRUE(updates->canCheck());
         alert().choose(0);
     }
@@ -263,7 +296,8 @@ TEST_F(SimulatedUpdaterTest, ScheduledChecksRunAtTheIntervalAndStaySilentUntilTh
     ASSERT_TRUE(waitFor([this] { return requestsFor(feedTarget) == 1; }));
     ASSERT_TRUE(waitFor([this] { return updates->message() == text(AppUpdates::upToDateMessage); }));
     EXPECT_FALSE(alert().shown());
-    scheduler.fastForwardBy(platform::seconds(platform::SimulatedUpdaterFramework::defaultCheckIntervalSeconds - 1));
+    scheduler.fastForwardBy(
+        platform::seconds(platform::SimulatedUpdaterFramework::defaultCheckIntervalSeconds - 1));
     EXPECT_EQ(requestsFor(feedTarget), 1);
 
     // With automatic downloads the release is fetched and verified before the user is asked.
@@ -304,8 +338,9 @@ TEST_F(SimulatedUpdaterTest, AnInstalledUpdateIsReportedAfterTheRelaunch)
 {
     serve({newRelease()});
     QTemporaryDir home;
-    SimulatedRun run(platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json")),
-                     home.path(), QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"));
+    SimulatedRun run(
+        platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json")),
+        home.path(), QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"));
     platform::MainBundle& bundle = run.host().configuration().mainBundle;
     bundle.setInfoValue(QStringLiteral("SUFeedURL"), server.url(QString::fromLatin1(feedTarget)));
     bundle.setInfoValue(QStringLiteral("SUPublicEDKey"), key.publicKeyBase64());
@@ -321,7 +356,8 @@ TEST_F(SimulatedUpdaterTest, AnInstalledUpdateIsReportedAfterTheRelaunch)
     run.app().updates().check();
     ASSERT_TRUE(waitFor([&] { return run.updaterAlert()->shown(); }));
     ASSERT_TRUE(run.updaterAlert()->chooseTitled(text(SimulatedUpdater::installChoice)));
-    ASSERT_TRUE(waitFor([&] { return run.host().mainBundle().infoString(QStringLiteral("CFBundleVersion")) == u"58"; }));
+    ASSERT_TRUE(waitFor(
+        [&] { return run.host().mainBundle().infoString(QStringLiteral("CFBundleVersion")) == u"58"; }));
     run.settle();
     ASSERT_TRUE(run.isRunning());
     EXPECT_EQ(run.host().mainBundle().infoString(QStringLiteral("CFBundleShortVersionString")), u"1.5");

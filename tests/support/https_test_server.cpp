@@ -212,7 +212,8 @@ void HttpsTestServer::read(QSslSocket* socket)
         else if (m_responder)
             answer = m_responder(request);
         respond(socket, answer, request.target);
-        if (answer == Answer::dropConnection || answer == Answer::truncatedContent || !m_connections.contains(socket))
+        if (answer == Answer::dropConnection || answer == Answer::truncatedContent ||
+            !m_connections.contains(socket))
             return;
     }
 }

@@ -104,7 +104,8 @@ std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reaso
                     if (current.version.isEmpty())
                         current.version = bounded(attributes.value(fw, QLatin1String(versionName)));
                     if (current.displayVersion.isEmpty())
-                        current.displayVersion = bounded(attributes.value(fw, QLatin1String(shortVersionName)));
+                        current.displayVersion =
+                            bounded(attributes.value(fw, QLatin1String(shortVersionName)));
                 }
             }
             path.append(plain ? name.toString() : QString());
@@ -146,14 +147,16 @@ Appcast::Choice Appcast::choose(const QString& runningVersion, const OperatingSy
 {
     if (!isNumericVersion(runningVersion))
         return NoUpdate{};
-    const QString systemVersion = QStringLiteral("%1.%2.%3").arg(system.major).arg(system.minor).arg(system.patch);
+    const QString systemVersion =
+        QStringLiteral("%1.%2.%3").arg(system.major).arg(system.minor).arg(system.patch);
     const Entry* best = nullptr;
     for (const Entry& entry : m_entries) {
         if (!isNumericVersion(entry.version) || compareVersions(entry.version, runningVersion) <= 0)
             continue;
         // A requirement that cannot be read is one this system is not known to meet.
-        if (!entry.minimumSystemVersion.isEmpty() && (!isNumericVersion(entry.minimumSystemVersion) ||
-                                                      compareVersions(entry.minimumSystemVersion, systemVersion) > 0))
+        if (!entry.minimumSystemVersion.isEmpty() &&
+            (!isNumericVersion(entry.minimumSystemVersion) ||
+             compareVersions(entry.minimumSystemVersion, systemVersion) > 0))
             continue;
         if (!best || compareVersions(entry.version, best->version) > 0)
             best = &entry;

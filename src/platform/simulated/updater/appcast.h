@@ -54,7 +54,8 @@ public:
     // The newest release newer than `runningVersion` that `system` can run. Its enclosure must be
     // usable (an https address, relative ones resolved against `feedURL`, a length within bounds and
     // a 64-byte signature): a broken newest release is an error, never a reason to offer an older one.
-    Choice choose(const QString& runningVersion, const OperatingSystemVersion& system, const QUrl& feedURL) const;
+    Choice choose(const QString& runningVersion, const OperatingSystemVersion& system,
+                  const QUrl& feedURL) const;
 
     // Dot-separated runs of ASCII digits.
     static bool isNumericVersion(const QString& version);

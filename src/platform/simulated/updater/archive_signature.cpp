@@ -1,7 +1,6 @@
 #include "platform/simulated/updater/archive_signature.h"
 
 #include <QFile>
-
 #include <openssl/evp.h>
 
 #include <memory>

@@ -317,16 +317,17 @@ void SimulatedUpdater::offer()
     m_phase = Phase::Offering;
     QPointer<SimulatedUpdater> self(this);
     const quint64 cycle = m_cycle;
-    m_framework.alert().present(text(foundTitle).arg(appName()),
-                                text(foundText).arg(appName(), m_item->displayVersionString, runningDisplayVersion()),
-                                {text(laterChoice), text(installChoice)}, [self, cycle](int choice) {
-                                    if (!self || self->m_cycle != cycle || self->m_phase != Phase::Offering)
-                                        return;
-                                    if (choice == 1)
-                                        self->download();
-                                    else
-                                        self->endCycle();
-                                });
+    m_framework.alert().present(
+        text(foundTitle).arg(appName()),
+        text(foundText).arg(appName(), m_item->displayVersionString, runningDisplayVersion()),
+        {text(laterChoice), text(installChoice)}, [self, cycle](int choice) {
+            if (!self || self->m_cycle != cycle || self->m_phase != Phase::Offering)
+                return;
+            if (choice == 1)
+                self->download();
+            else
+                self->endCycle();
+        });
 }
 
 void SimulatedUpdater::download()
@@ -484,9 +485,9 @@ void SimulatedUpdater::fail(qint64 code, const QString& description)
     m_delegate.didAbortWithError(error);
     if (m_check == UpdateCheck::Updates) {
         if (code == updater_error::noUpdate)
-            m_framework.alert().present(
-                text(upToDateTitle),
-                text(upToDateText).arg(appName(), runningDisplayVersion()), {text(okChoice)}, [](int) {});
+            m_framework.alert().present(text(upToDateTitle),
+                                        text(upToDateText).arg(appName(), runningDisplayVersion()),
+                                        {text(okChoice)}, [](int) {});
         else
             m_framework.alert().present(text(errorTitle), description, {text(okChoice)}, [](int) {});
     }

@@ -39,7 +39,8 @@ public:
     static constexpr auto foundTitle = "A new version of %1 is available";
     static constexpr auto foundText = "%1 %2 is available; you have %3. Would you like to install it now?";
     static constexpr auto readyTitle = "%1 %2 is ready to install";
-    static constexpr auto readyText = "The update has been downloaded and verified. %1 quits, installs it and opens again.";
+    static constexpr auto readyText =
+        "The update has been downloaded and verified. %1 quits, installs it and opens again.";
     static constexpr auto upToDateTitle = "You're up to date";
     static constexpr auto upToDateText = "%1 %2 is the newest version available.";
     static constexpr auto errorTitle = "Update failed";

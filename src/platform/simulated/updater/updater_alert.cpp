@@ -2,7 +2,8 @@
 
 namespace velmor::platform {
 
-void UpdaterAlert::present(const QString& title, const QString& text, const QStringList& choices, Answer answer)
+void UpdaterAlert::present(const QString& title, const QString& text, const QStringList& choices,
+                           Answer answer)
 {
     m_title = title;
     m_text = text;
