@@ -214,7 +214,7 @@ void SimulatedUpdater::automaticCheck()
     });
 }
 
-QNetworkReply* SimulatedUpdater::get(const QUrl& url)
+QNetworkReply* SimulatedUpdater::get(const QUrl& url, bool exactBytes)
 {
     if (!m_network) {
         m_network = std::make_unique<QNetworkAccessManager>();
@@ -231,6 +231,10 @@ QNetworkReply* SimulatedUpdater::get(const QUrl& url)
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    // The archive's length and signature are those of the bytes as published, never of a
+    // compressed transfer of them.
+    if (exactBytes)
+        request.setRawHeader("Accept-Encoding", "identity");
     m_stop = Stop::None;
     return m_network->get(request);
 }
@@ -285,7 +289,7 @@ void SimulatedUpdater::feedFinished()
         m_network->clearConnectionCache();
     discardTransfer();
 
-    if (stop == Stop::TooLarge)
+    if (stop == Stop::TooLarge || m_feed.size() > Appcast::maximumBytes)
         return fail(updater_error::appcastParse, text(feedTooLargeError));
     if (stop == Stop::TimedOut)
         return fail(updater_error::appcast, text(feedTimedOutError));
@@ -347,7 +351,7 @@ void SimulatedUpdater::download()
         return fail(updater_error::temporaryDirectory, text(cacheError));
     }
     m_received = 0;
-    m_reply = get(m_item->fileURL);
+    m_reply = get(m_item->fileURL, true);
     QNetworkReply* reply = m_reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         if (reply != m_reply || !isSuccess(statusOf(*reply)))
@@ -483,7 +487,8 @@ void SimulatedUpdater::fail(qint64 code, const QString& description)
     setCanCheck(true);
     const UpdaterError error{m_framework.errorDomain(), code, description};
     m_delegate.didAbortWithError(error);
-    if (m_check == UpdateCheck::Updates) {
+    // The user who put an installation off has seen enough dialogs.
+    if (m_check == UpdateCheck::Updates && code != updater_error::installationCanceled) {
         if (code == updater_error::noUpdate)
             m_framework.alert().present(text(upToDateTitle),
                                         text(upToDateText).arg(appName(), runningDisplayVersion()),

@@ -100,7 +100,7 @@ private:
     void discardTransfer();
     void scheduleAutomaticCheck();
     void automaticCheck();
-    QNetworkReply* get(const QUrl& url);
+    QNetworkReply* get(const QUrl& url, bool exactBytes = false);
     void setCanCheck(bool canCheck);
     void notify(UpdaterProperty property, bool value);
     bool defaultsFlag(const char* key) const;
