@@ -10,26 +10,30 @@ namespace velmor::test {
 // delegate the way the framework would.
 class FakeUpdaterController final : public platform::UpdaterController {
 public:
-    explicit FakeUpdaterController(platform::UpdaterDelegate& owner) : delegate(owner) {}
+    using Property = platform::UpdaterProperty;
 
     bool sendsSystemProfile() const override { return sendsProfile; }
     void setSendsSystemProfile(bool sends) override { sendsProfile = sends; }
-    bool canCheckForUpdates() const override { return canCheck; }
-    bool automaticallyChecksForUpdates() const override { return checks; }
-    void setAutomaticallyChecksForUpdates(bool value) override
+    bool canCheckForUpdates() const override { return values[Property::CanCheckForUpdates]; }
+    bool automaticallyChecksForUpdates() const override
     {
-        set(checks, value, Property::AutomaticallyChecksForUpdates);
+        return values[Property::AutomaticallyChecksForUpdates];
     }
-    bool automaticallyDownloadsUpdates() const override { return downloads; }
-    void setAutomaticallyDownloadsUpdates(bool value) override
+    void setAutomaticallyChecksForUpdates(bool on) override
     {
-        set(downloads, value, Property::AutomaticallyDownloadsUpdates);
+        set(Property::AutomaticallyChecksForUpdates, on);
     }
-    ObserverId observe(platform::UpdaterProperty property, std::function<void(bool)> handler) override
+    bool automaticallyDownloadsUpdates() const override
     {
-        handler(property == Property::CanCheckForUpdates              ? canCheck
-                : property == Property::AutomaticallyChecksForUpdates ? checks
-                                                                      : downloads);
+        return values[Property::AutomaticallyDownloadsUpdates];
+    }
+    void setAutomaticallyDownloadsUpdates(bool on) override
+    {
+        set(Property::AutomaticallyDownloadsUpdates, on);
+    }
+    ObserverId observe(Property property, std::function<void(bool)> handler) override
+    {
+        handler(values[property]);
         observers.insert(++lastObserver, {property, std::move(handler)});
         return lastObserver;
     }
@@ -38,51 +42,42 @@ public:
     {
         ++starts;
         if (!startError)
-            set(canCheck, true, Property::CanCheckForUpdates);
+            set(Property::CanCheckForUpdates, true);
         return startError;
     }
     void checkForUpdates() override { ++checksRequested; }
 
-    void setCanCheck(bool value) { set(canCheck, value, Property::CanCheckForUpdates); }
-
-    platform::UpdaterDelegate& delegate;
-    bool sendsProfile = true;
-    bool canCheck = false;
-    bool checks = true;
-    bool downloads = true;
-    std::optional<platform::UpdaterError> startError;
-    int starts = 0;
-    int checksRequested = 0;
-    QMap<ObserverId, std::pair<platform::UpdaterProperty, std::function<void(bool)>>> observers;
-    ObserverId lastObserver = 0;
-
-private:
-    using Property = platform::UpdaterProperty;
-
-    void set(bool& field, bool value, Property property)
+    void set(Property property, bool value)
     {
-        field = value;
+        values[property] = value;
         for (const auto& [observed, handler] : observers) {
             if (observed == property)
                 handler(value);
         }
     }
+
+    bool sendsProfile = true;
+    QMap<Property, bool> values{{Property::CanCheckForUpdates, false},
+                                {Property::AutomaticallyChecksForUpdates, true},
+                                {Property::AutomaticallyDownloadsUpdates, true}};
+    std::optional<platform::UpdaterError> startError;
+    int starts = 0;
+    int checksRequested = 0;
+    QMap<ObserverId, std::pair<Property, std::function<void(bool)>>> observers;
+    ObserverId lastObserver = 0;
 };
 
 class FakeUpdaterFramework final : public platform::UpdaterFramework {
 public:
-    static constexpr auto domain = "FakeUpdaterDomain";
-
-    std::unique_ptr<platform::UpdaterController>
-    createController(platform::UpdaterDelegate& delegate) override
+    std::unique_ptr<platform::UpdaterController> createController(platform::UpdaterDelegate&) override
     {
-        auto made = std::make_unique<FakeUpdaterController>(delegate);
+        auto made = std::make_unique<FakeUpdaterController>();
         made->startError = startError;
         controller = made.get();
         ++created;
         return made;
     }
-    QString errorDomain() const override { return QString::fromLatin1(domain); }
+    QString errorDomain() const override { return QStringLiteral("FakeUpdaterDomain"); }
 
     platform::UpdaterError error(qint64 code) const
     {
