@@ -13,23 +13,24 @@ class SigningKey final {
 public:
     SigningKey()
     {
+        const QString key = path(QStringLiteral("key.pem"));
         m_valid = run({QStringLiteral("genpkey"), QStringLiteral("-algorithm"), QStringLiteral("ed25519"),
-                       QStringLiteral("-out"), path(QStringLiteral("key.pem"))}) &&
-                  run({QStringLiteral("pkey"), QStringLiteral("-in"), path(QStringLiteral("key.pem")),
-                       QStringLiteral("-pubout"), QStringLiteral("-outform"), QStringLiteral("DER"),
-                       QStringLiteral("-out"), path(QStringLiteral("public.der"))}) &&
-                  run({QStringLiteral("pkey"), QStringLiteral("-in"), path(QStringLiteral("key.pem")),
-                       QStringLiteral("-pubout"), QStringLiteral("-out"), publicKeyPemPath()});
-        // The raw key is the end of its DER form.
-        m_publicKey = read(QStringLiteral("public.der")).right(32);
+                       QStringLiteral("-out"), key}) &&
+                  run({QStringLiteral("pkey"), QStringLiteral("-in"), key, QStringLiteral("-pubout"),
+                       QStringLiteral("-out"), publicKeyPemPath()});
+        QFile pem(publicKeyPemPath());
+        // The raw key is the end of the key's DER form, the Base64 body of the PEM file.
+        m_publicKey = pem.open(QIODevice::ReadOnly)
+                          ? QByteArray::fromBase64(pem.readAll().split('\n').value(1)).right(32)
+                          : QByteArray();
         m_valid = m_valid && m_publicKey.size() == 32;
     }
 
     bool isValid() const { return m_valid; }
-    QString privateKeyPath() const { return path(QStringLiteral("key.pem")); }
-    QString publicKeyPemPath() const { return path(QStringLiteral("public.pem")); }
     QByteArray publicKey() const { return m_publicKey; }
     QString publicKeyBase64() const { return QString::fromLatin1(m_publicKey.toBase64()); }
+    QString publicKeyPemPath() const { return path(QStringLiteral("public.pem")); }
+    QString signaturePath() const { return path(QStringLiteral("signature")); }
 
     // The Base64 signature of `bytes`; empty when openssl failed.
     QString sign(const QByteArray& bytes) const
@@ -41,16 +42,17 @@ public:
         return signFile(input.fileName());
     }
 
-    // The Base64 signature of a file, left raw in signaturePath(); empty when openssl failed.
+    // The Base64 signature of a file, also left raw at signaturePath(); empty when openssl failed.
     QString signFile(const QString& file) const
     {
+        QFile signature(signaturePath());
         if (!run({QStringLiteral("pkeyutl"), QStringLiteral("-sign"), QStringLiteral("-rawin"),
-                  QStringLiteral("-inkey"), privateKeyPath(), QStringLiteral("-in"), file,
-                  QStringLiteral("-out"), signaturePath()}))
+                  QStringLiteral("-inkey"), path(QStringLiteral("key.pem")), QStringLiteral("-in"), file,
+                  QStringLiteral("-out"), signature.fileName()}) ||
+            !signature.open(QIODevice::ReadOnly))
             return {};
-        return QString::fromLatin1(read(QStringLiteral("signature")).toBase64());
+        return QString::fromLatin1(signature.readAll().toBase64());
     }
-    QString signaturePath() const { return path(QStringLiteral("signature")); }
 
     static bool run(const QStringList& arguments)
     {
@@ -63,12 +65,6 @@ public:
 
 private:
     QString path(const QString& name) const { return m_folder.filePath(name); }
-
-    QByteArray read(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     QTemporaryDir m_folder;
     QByteArray m_publicKey;
