@@ -67,7 +67,7 @@ public:
     static constexpr double waitIntervalSeconds = 1.0;
 
     // The one "Update Settings" window, as the window system is asked to create it.
-    struct SettingsWindowSpec {
+    struct SettingsWindowStyle {
         static constexpr auto title = "Update Settings";
         static constexpr auto kind = "updates";
         static constexpr int width = 520;

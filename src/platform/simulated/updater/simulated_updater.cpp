@@ -9,7 +9,6 @@
 #include "platform/simulated/updater/simulated_updater_framework.h"
 #include "platform/user_defaults.h"
 
-#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -150,8 +149,8 @@ std::optional<UpdaterError> SimulatedUpdater::start()
         return UpdaterError{domain, updater_error::signature, text(missingKeyError)};
     m_feedURL = feed;
     m_publicKey = *key;
-    // Whatever an earlier run left half-done is not trusted.
-    QDir(m_framework.cacheFolder()).removeRecursively();
+    // An archive an earlier run left half-done is not trusted.
+    QFile::remove(downloadPath());
     m_started = true;
     setCanCheck(true);
     scheduleAutomaticCheck();
