@@ -1,5 +1,6 @@
 #include "app/simulated_run.h"
 
+#include "distribution/app_updates.h"
 #include "platform/simulated/updater/simulated_updater_framework.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/native_tray_controller.h"
@@ -15,6 +16,27 @@ platform::SimulatedHost::Configuration hostConfiguration(const QString& defaults
     configuration.defaultsToolPath = defaultsToolPath;
     return configuration;
 }
+
+// The "Update Settings" window as the simulated window server keeps it.
+class UpdateSettingsWindow final : public AppUpdates::SettingsWindow {
+public:
+    explicit UpdateSettingsWindow(platform::SimulatedApplicationShell& shell) : m_shell(shell) {}
+
+    void makeKeyAndOrderFront() override
+    {
+        platform::WindowInfo window;
+        window.id = m_id;
+        window.title = QString::fromUtf8(AppUpdates::SettingsWindowStyle::title);
+        window.kind = QString::fromUtf8(AppUpdates::SettingsWindowStyle::kind);
+        window.visible = true;
+        m_id = m_shell.setWindow(window);
+        m_shell.makeKey(m_id);
+    }
+
+private:
+    platform::SimulatedApplicationShell& m_shell;
+    platform::WindowId m_id = 0;
+};
 
 } // namespace
 
@@ -56,6 +78,9 @@ void SimulatedRun::launch()
         m_scheduler, m_host, *m_services.userDefaults, std::move(updater));
     m_services.updater = m_updater.get();
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
+    m_app->updates().setSettingsWindowFactory([this](AppUpdates&) {
+        return std::make_unique<UpdateSettingsWindow>(m_desktop->applicationShell());
+    });
     m_windowAppeared = false;
     m_app->didFinishLaunching();
     openSettingsWindow();

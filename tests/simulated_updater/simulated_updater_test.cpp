@@ -330,6 +330,8 @@ TEST_F(SimulatedUpdaterTest, AnInstalledUpdateIsReportedAfterTheRelaunch)
     run.settle();
     ASSERT_TRUE(run.app().updates().available());
     run.takeEvents();
+    run.app().updates().showPreferences();
+    EXPECT_EQ(run.desktop().applicationShell().windows().first().title, QStringLiteral("Update Settings"));
 
     run.app().updates().check();
     ASSERT_TRUE(waitFor([&] { return run.updaterAlert()->shown(); }));
