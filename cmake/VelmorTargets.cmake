@@ -34,10 +34,14 @@ function(velmor_library name)
     velmor_apply_options(${name})
 endfunction()
 
-# velmor_tests(<name> DIRECTORY <dir> LINKS <targets...>): one GoogleTest program per test folder.
+# velmor_tests(<name> DIRECTORY <dir> [EXCLUDE <regex>] LINKS <targets...>): one GoogleTest
+# program per test folder.
 function(velmor_tests name)
-    cmake_parse_arguments(ARG "" "DIRECTORY" "LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "" "DIRECTORY;EXCLUDE" "LINKS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIRECTORY}/*.cpp ${ARG_DIRECTORY}/*.h)
+    if(ARG_EXCLUDE)
+        list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+    endif()
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} velmor_test_support GTest::gtest GTest::gmock)
     velmor_apply_options(${name})

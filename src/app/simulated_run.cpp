@@ -2,6 +2,7 @@
 
 #include "distribution/app_updates.h"
 #include "platform/simulated/updater/simulated_updater_framework.h"
+#include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_app.h"
@@ -67,6 +68,7 @@ void SimulatedRun::launch()
     if (m_app)
         return;
     VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, m_scheduler);
+    DockPresence::installShared(m_desktop->applicationShell(), m_scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
     platform::SimulatedUpdaterFramework::Configuration updater;
@@ -144,6 +146,7 @@ void SimulatedRun::tearDownApp()
     m_services.updater = nullptr;
     m_updater.reset();
     VelmorSignals::releaseShared();
+    DockPresence::releaseShared();
     if (m_desktop)
         m_desktop->ownProcessEnded();
 }

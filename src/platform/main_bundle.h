@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -27,6 +28,8 @@ public:
     QString url() const { return m_url; }
     // An Info.plist value; invalid when absent.
     QVariant infoValue(const QString& key) const { return m_info.value(key); }
+    // Every key of the Info.plist.
+    QStringList infoKeys() const { return m_info.keys(); }
     // The string value of an Info.plist key; absent when missing or not a string.
     std::optional<QString> infoString(const QString& key) const;
     // What an installer does to the bundle on disk (the simulated Mac's updates).

@@ -22,7 +22,8 @@ struct UpdateItem {
     QString minimumSystemVersion;
     QUrl fileURL;
     qint64 contentLength = 0;
-    // Standard Base64 of the archive's Ed25519 signature.
+    // Standard Base64 of the archive's Ed25519 signature; empty where the framework verifies it itself
+    // without showing it.
     QString edSignature;
 };
 

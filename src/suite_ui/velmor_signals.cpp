@@ -1,8 +1,10 @@
 #include "suite_ui/velmor_signals.h"
 
 #include "foundation/uuid_text.h"
+#include "platform/application_shell.h"
 #include "platform/host.h"
 #include "platform/scheduler.h"
+#include "platform/screens.h"
 #include "platform/user_defaults.h"
 #include "telemetry/navrel_configuration.h"
 #include "telemetry/telemetry_preferences.h"
@@ -33,6 +35,7 @@ VelmorSignals::VelmorSignals(const platform::Host& host, platform::UserDefaults&
     const platform::MainBundle& bundle = host.mainBundle();
     m_currentBuild =
         bundle.infoString(QString::fromLatin1(AppSignalContext::bundleVersionInfoKey)).value_or(QString());
+    m_appName = SupportWindow::appNameOf(bundle);
 
     const TelemetryPreferences preferences = TelemetryPreferences::load(defaults);
     m_enabled = preferences.usage;
@@ -74,6 +77,7 @@ VelmorSignals::~VelmorSignals()
 {
     // Answers still coming from the client's thread must find the hub gone before the client stops.
     m_lifetime.reset();
+    m_supportWindow.reset();
     m_client.reset();
 }
 
@@ -197,6 +201,29 @@ void VelmorSignals::feedback(const QString& message, bool bug, std::function<voi
                 done(accepted);
         });
     });
+}
+
+void VelmorSignals::installSupportWindows(platform::ApplicationShell& shell, const platform::Screens& screens,
+                                          SupportWindowFactory factory)
+{
+    m_shell = &shell;
+    m_screens = &screens;
+    m_supportWindowFactory = std::move(factory);
+    Q_EMIT supportWindowsInstalled();
+}
+
+void VelmorSignals::showSupport(bool bug)
+{
+    setFeedbackIsBug(bug);
+    if (!m_supportWindow && m_supportWindowFactory) {
+        const double height = SupportWindow::heightFor(m_screens->mainVisibleFrame());
+        m_supportWindow = m_supportWindowFactory(SupportWindow::Request{
+            QString::fromLatin1(SupportWindow::title), QSizeF(SupportWindow::width, height), m_appName});
+    }
+    if (!m_supportWindow)
+        return;
+    m_shell->activate(true);
+    m_supportWindow->orderFrontAsKey();
 }
 
 void VelmorSignals::recordUpdateInstallation(const QString& version)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "suite_ui/support_window.h"
 #include "telemetry/app_signal_context.h"
 #include "telemetry/navrel_client.h"
 #include "telemetry/telemetry_session.h"
@@ -13,8 +14,10 @@
 #include <optional>
 
 namespace velmor::platform {
+class ApplicationShell;
 class Host;
 class Scheduler;
+class Screens;
 class UserDefaults;
 } // namespace velmor::platform
 
@@ -31,6 +34,8 @@ class VelmorSignals final : public QObject {
 
 public:
     static constexpr auto installationKey = "velmor.installation.v1";
+
+    using SupportWindowFactory = std::function<std::unique_ptr<SupportWindow>(const SupportWindow::Request&)>;
 
     // `client` is for tests; absent means the hub builds its own from the bundle's configuration.
     VelmorSignals(const platform::Host& host, platform::UserDefaults& defaults,
@@ -57,6 +62,18 @@ public:
     // Sends a report at once; `done` runs on the main thread with the service's answer.
     void feedback(const QString& message, bool bug, std::function<void(bool accepted)> done);
 
+    // Where the Feedback window comes from: the composition root's window system. Until then
+    // (and in a run without windows) the window cannot be opened.
+    void installSupportWindows(platform::ApplicationShell& shell, const platform::Screens& screens,
+                               SupportWindowFactory factory);
+    bool canShowSupport() const { return static_cast<bool>(m_supportWindowFactory); }
+    // Opens the Feedback window with the report type preselected, creating it the first time, and
+    // brings it to the front (an open form switches its type).
+    void showSupport(bool bug);
+    SupportWindow* supportWindow() const { return m_supportWindow.get(); }
+    // The app's name as the feedback form shows it.
+    const QString& appName() const { return m_appName; }
+
     void recordUpdateInstallation(const QString& version);
     void clearUpdateInstallation();
     // The application is about to terminate (also called on the application's quit notification).
@@ -81,6 +98,7 @@ Q_SIGNALS:
     void enabledChanged(bool enabled);
     void locationEnabledChanged(bool enabled);
     void feedbackIsBugChanged(bool bug);
+    void supportWindowsInstalled();
 
 private:
     using Continue = std::function<void()>;
@@ -106,6 +124,11 @@ private:
     bool m_chainRunning = false;
     std::unique_ptr<TelemetrySession> m_telemetrySession;
     QString m_currentBuild;
+    QString m_appName;
+    platform::ApplicationShell* m_shell = nullptr;
+    const platform::Screens* m_screens = nullptr;
+    SupportWindowFactory m_supportWindowFactory;
+    std::unique_ptr<SupportWindow> m_supportWindow;
     // Lets answers that arrive from the client's thread find out whether the hub still lives.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
 };

@@ -4,6 +4,7 @@
 #include "platform/accessibility.h"
 #include "platform/host.h"
 #include "platform/mouse_events.h"
+#include "platform/screen_geometry.h"
 #include "platform/screens.h"
 #include "platform/services.h"
 #include "platform/status_bar.h"
@@ -329,8 +330,7 @@ std::optional<TraySection> NativeTrayController::classify(const QRectF& frame) c
     const QList<QRectF> screens = m_services.screens->frames();
     if (!hidden || !regular || screens.isEmpty())
         return std::nullopt;
-    const QRectF converted(frame.x(), screens.first().bottom() - frame.bottom(), frame.width(),
-                           frame.height());
+    const QRectF converted = *platform::ScreenGeometry::toScreen(frame, screens);
     for (const QRectF& screen : screens) {
         if (!TrayManualDragPolicy::contains(screen, regular->center()))
             continue;

@@ -2,6 +2,7 @@
 // sections by dragging its icon in the menu bar.
 
 #include "platform/accessibility.h"
+#include "platform/screen_geometry.h"
 #include "platform/screens.h"
 #include "platform/services.h"
 #include "platform/status_bar.h"
@@ -53,7 +54,7 @@ std::optional<QRectF> NativeTrayController::screenFrame(const TrayItem& item) co
     const auto frame = TrayDiscovery::frame(m_services, item);
     if (!frame)
         return std::nullopt;
-    return QRectF(frame->x(), screens.first().bottom() - frame->bottom(), frame->width(), frame->height());
+    return platform::ScreenGeometry::toScreen(*frame, screens);
 }
 
 void NativeTrayController::handleManualDrag(platform::MouseEventType type, bool command, QPointF point)

@@ -3,6 +3,7 @@
 #include "distribution/app_updates.h"
 #include "platform/application_shell.h"
 #include "platform/services.h"
+#include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
@@ -47,6 +48,9 @@ void TrayApp::settingsWindowAppeared()
 
 void TrayApp::openSettings()
 {
+    // The window comes up with a Dock icon and in front.
+    if (DockPresence* dock = DockPresence::shared())
+        dock->prepareToShow();
     if (m_showSettingsWindow)
         m_showSettingsWindow();
     if (m_services.applicationShell)

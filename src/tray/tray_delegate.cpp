@@ -5,6 +5,7 @@
 #include "platform/scheduler.h"
 #include "platform/services.h"
 #include "platform/workspace.h"
+#include "suite_ui/dock_presence.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_model.h"
@@ -194,7 +195,8 @@ void TrayDelegate::readGroups()
 
 void TrayDelegate::applicationDidFinishLaunching()
 {
-    // The suite's Dock-presence manager starts here once the shell provides one.
+    if (DockPresence* dock = DockPresence::shared())
+        dock->start();
 }
 
 void TrayDelegate::applicationWillTerminate()

@@ -1,0 +1,121 @@
+#include "platform/simulated/simulated_workspace.h"
+#include "suite_ui/hub_fixture.h"
+#include "suite_ui/support_settings_footer.h"
+
+#include <QSignalSpy>
+
+namespace velmor {
+namespace {
+
+class SupportSettingsFooterTest : public test::HubTest {
+protected:
+    platform::SimulatedWorkspace workspace{scheduler};
+    std::unique_ptr<SupportSettingsFooter> footer;
+
+    SupportSettingsFooter& makeFooter(bool configured = true, QVariantMap extra = {})
+    {
+        footer.reset();
+        makeHub(configured, extra);
+        footer = std::make_unique<SupportSettingsFooter>(hub.get(), host->mainBundle(), workspace);
+        return *footer;
+    }
+    bool waitForEvents(qsizetype count)
+    {
+        return waitFor([this, count]() { return eventNames().size() >= count; });
+    }
+    std::string lastInstallation() const
+    {
+        return server.requests().last().json()["metadata"].value("installation_id", "");
+    }
+};
+
+TEST_F(SupportSettingsFooterTest, TheCheckboxesChangeConsentAsTheHubsRulesSay)
+{
+    SupportSettingsFooter& view = makeFooter();
+    EXPECT_TRUE(view.usageChecked());
+    EXPECT_TRUE(view.usageEnabled());
+    EXPECT_TRUE(view.cityChecked());
+    EXPECT_TRUE(view.cityEnabled());
+    hub->start();
+    settle();
+    ASSERT_TRUE(waitForEvents(1));
+    const std::string first = lastInstallation();
+
+    // An event recorded just before usage is switched off never reaches the service.
+    QSignalSpy consent(&view, &SupportSettingsFooter::consentChanged);
+    hub->track(VelmorEvent::trayCollapsed);
+    view.setUsageChecked(false);
+    EXPECT_FALSE(hub->enabled());
+    EXPECT_EQ(defaults.value(QStringLiteral("velmor.usageConsent.v1")), QVariant(false));
+    EXPECT_GE(consent.count(), 1);
+    EXPECT_FALSE(view.cityEnabled());
+    EXPECT_TRUE(view.cityChecked()) << "the stored city choice still shows";
+    hub->track(VelmorEvent::trayCollapsed);
+    view.setCityChecked(false);
+    EXPECT_TRUE(hub->locationEnabled()) << "the disabled city checkbox ignores the click";
+    settle();
+
+    // Switching usage on reports an opening under a new identifier; the client answers in order,
+    // so nothing recorded while usage was off can still arrive after it.
+    view.setUsageChecked(true);
+    settle();
+    ASSERT_TRUE(waitForEvents(2));
+    EXPECT_EQ(eventNames(), QStringList({"app.opened", "app.opened"}));
+    EXPECT_NE(lastInstallation(), first);
+
+    view.setCityChecked(false);
+    EXPECT_FALSE(view.cityChecked());
+    EXPECT_EQ(defaults.value(QStringLiteral("velmor.cityConsent.v1")), QVariant(false));
+    hub->track(VelmorEvent::trayCollapsed);
+    settle();
+    ASSERT_TRUE(waitForEvents(3));
+    EXPECT_EQ(eventNames().last(), "tray.collapsed");
+    EXPECT_EQ(server.requests().last().json()["metadata"]["location_opt_in"], false);
+}
+
+TEST_F(SupportSettingsFooterTest, WithoutAConfigurationTheStoredChoicesShowButCannotChange)
+{
+    defaults.setValue(QStringLiteral("velmor.usageConsent.v1"), false);
+    SupportSettingsFooter& view = makeFooter(false);
+    EXPECT_FALSE(view.usageChecked());
+    EXPECT_FALSE(view.usageEnabled());
+    EXPECT_TRUE(view.cityChecked());
+    EXPECT_FALSE(view.cityEnabled());
+
+    QSignalSpy consent(&view, &SupportSettingsFooter::consentChanged);
+    view.setUsageChecked(true);
+    EXPECT_FALSE(hub->enabled());
+    EXPECT_EQ(defaults.value(QStringLiteral("velmor.usageConsent.v1")), QVariant(false));
+    EXPECT_EQ(consent.count(), 1) << "the checkbox reads the stored choice again";
+    view.setCityChecked(false);
+    EXPECT_TRUE(hub->locationEnabled());
+    EXPECT_FALSE(hub->hasPendingOperations());
+
+    EXPECT_FALSE(view.feedbackItems()->enabled()) << "no window system in this run";
+}
+
+TEST_F(SupportSettingsFooterTest, ThePrivacyLinkOpensOnlyAnHttpsAddressOfTheBuild)
+{
+    SupportSettingsFooter& view = makeFooter(
+        true, {{QStringLiteral("VelmorPrivacyPolicyURL"), QStringLiteral("https://velmor.example/privacy")}});
+    EXPECT_FALSE(view.privacyDetails());
+    view.togglePrivacyDetails();
+    EXPECT_TRUE(view.privacyDetails());
+    EXPECT_TRUE(view.privacyPolicyAvailable());
+    view.openPrivacyPolicy();
+    EXPECT_EQ(workspace.openedUrls(), QList<QUrl>({QUrl(QStringLiteral("https://velmor.example/privacy"))}));
+
+    for (const QVariant& address :
+         {QVariant(QString()), QVariant(QStringLiteral("http://velmor.example/privacy")),
+          QVariant(QStringLiteral("javascript:alert(1)")), QVariant(QStringLiteral("https:///privacy")),
+          QVariant(42)}) {
+        SupportSettingsFooter& without =
+            makeFooter(true, {{QStringLiteral("VelmorPrivacyPolicyURL"), address}});
+        EXPECT_FALSE(without.privacyPolicyAvailable()) << address.toString().toStdString();
+        without.openPrivacyPolicy();
+    }
+    EXPECT_EQ(workspace.openedUrls().size(), 1);
+}
+
+} // namespace
+} // namespace velmor
