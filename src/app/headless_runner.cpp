@@ -1,6 +1,7 @@
 #include "app/headless_runner.h"
 
 #include "app/simulated_run.h"
+#include "distribution/app_updates.h"
 #include "foundation/json.h"
 #include "foundation/private_files.h"
 #include "foundation/system_error.h"
@@ -390,6 +391,8 @@ void HeadlessRunner::print(int step, const QString& command)
     const bool busy = controller && controller->busy();
     const bool managing = controller && controller->managing();
     const std::optional<QString> warning = controller ? controller->warning() : std::nullopt;
+    const std::optional<QString> updates =
+        m_run->isRunning() ? std::optional(m_run->app().updates().message()) : std::nullopt;
 
     if (m_options.format == Format::Json) {
         auto list = [](const QList<BarEntry>& from) {
@@ -420,6 +423,7 @@ void HeadlessRunner::print(int step, const QString& command)
                           {"busy", busy},
                           {"managing", managing},
                           {"warning", warning ? Json(json::toStd(*warning)) : Json(nullptr)},
+                          {"updates", updates ? Json(json::toStd(*updates)) : Json(nullptr)},
                           {"events", recorded}};
         m_out << QString::fromUtf8(json::serialize(object)) << "\n";
         m_out.flush();
@@ -450,6 +454,9 @@ void HeadlessRunner::print(int step, const QString& command)
         line += QStringLiteral(" | events: ") + events.join(QStringLiteral(", "));
     if (warning)
         line += QStringLiteral(" | warning: ") + *warning;
+    // The update status is shown once, as the app starts.
+    if (updates && step == 0)
+        line += QStringLiteral(" | updates: ") + *updates;
     m_out << line << "\n";
     m_out.flush();
 }

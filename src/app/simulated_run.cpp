@@ -1,5 +1,7 @@
 #include "app/simulated_run.h"
 
+#include "distribution/app_updates.h"
+#include "platform/simulated/updater/simulated_updater_framework.h"
 #include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/native_tray_controller.h"
@@ -15,6 +17,27 @@ platform::SimulatedHost::Configuration hostConfiguration(const QString& defaults
     configuration.defaultsToolPath = defaultsToolPath;
     return configuration;
 }
+
+// The "Update Settings" window as the simulated window server keeps it.
+class UpdateSettingsWindow final : public AppUpdates::SettingsWindow {
+public:
+    explicit UpdateSettingsWindow(platform::SimulatedApplicationShell& shell) : m_shell(shell) {}
+
+    void makeKeyAndOrderFront() override
+    {
+        platform::WindowInfo window;
+        window.id = m_id;
+        window.title = QString::fromUtf8(AppUpdates::SettingsWindowStyle::title);
+        window.kind = QString::fromUtf8(AppUpdates::SettingsWindowStyle::kind);
+        window.visible = true;
+        m_id = m_shell.setWindow(window);
+        m_shell.makeKey(m_id);
+    }
+
+private:
+    platform::SimulatedApplicationShell& m_shell;
+    platform::WindowId m_id = 0;
+};
 
 } // namespace
 
@@ -48,7 +71,18 @@ void SimulatedRun::launch()
     DockPresence::installShared(m_desktop->applicationShell(), m_scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
+    platform::SimulatedUpdaterFramework::Configuration updater;
+    updater.tls = m_updateTrust;
+    updater.install = [this](const platform::UpdateItem& item) {
+        installAndRelaunch(item.versionString, item.displayVersionString);
+    };
+    m_updater = std::make_unique<platform::SimulatedUpdaterFramework>(
+        m_scheduler, m_host, *m_services.userDefaults, std::move(updater));
+    m_services.updater = m_updater.get();
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
+    m_app->updates().setSettingsWindowFactory([this](AppUpdates&) {
+        return std::make_unique<UpdateSettingsWindow>(m_desktop->applicationShell());
+    });
     m_windowAppeared = false;
     m_app->didFinishLaunching();
     openSettingsWindow();
@@ -87,9 +121,30 @@ void SimulatedRun::kill()
     tearDownApp();
 }
 
+void SimulatedRun::installAndRelaunch(const QString& buildVersion, const QString& displayVersion)
+{
+    platform::MainBundle& bundle = m_host.configuration().mainBundle;
+    bundle.setInfoValue(QStringLiteral("CFBundleVersion"), buildVersion);
+    bundle.setInfoValue(QStringLiteral("CFBundleShortVersionString"), displayVersion);
+    // The installer waits for the app to quit; the app is not torn down inside its own call.
+    m_scheduler.post([this] {
+        if (!m_app)
+            return;
+        quit();
+        launch();
+    });
+}
+
+platform::UpdaterAlert* SimulatedRun::updaterAlert()
+{
+    return m_updater ? &m_updater->alert() : nullptr;
+}
+
 void SimulatedRun::tearDownApp()
 {
     m_app.reset();
+    m_services.updater = nullptr;
+    m_updater.reset();
     VelmorSignals::releaseShared();
     DockPresence::releaseShared();
     if (m_desktop)

@@ -8,11 +8,16 @@
 #include "telemetry/velmor_event.h"
 
 #include <QList>
+#include <QSslConfiguration>
 #include <QString>
 
 #include <memory>
 
 namespace velmor {
+namespace platform {
+class SimulatedUpdaterFramework;
+class UpdaterAlert;
+} // namespace platform
 
 class TrayApp;
 
@@ -36,6 +41,9 @@ public:
     // The app's process dies without shutting anything down.
     void kill();
     bool isRunning() const { return m_app != nullptr; }
+    // What the simulated installer does once an update is verified: the app on disk becomes the new
+    // release, and the app quits and opens again on the same home.
+    void installAndRelaunch(const QString& buildVersion, const QString& displayVersion);
 
     void openSettingsWindow();
     void closeSettingsWindow();
@@ -48,6 +56,12 @@ public:
     platform::SimulatedDesktop& desktop() { return *m_desktop; }
     platform::ManualScheduler& scheduler() { return m_scheduler; }
     const platform::Services& services() const { return m_services; }
+    // The host as the next launch finds it (its bundle's Info.plist among others).
+    platform::SimulatedHost& host() { return m_host; }
+    // Whom the update framework trusts for feeds and archives (the system's roots unless set).
+    void setUpdateTrust(const QSslConfiguration& tls) { m_updateTrust = tls; }
+    // The update framework's dialog of the running app; null while it does not run.
+    platform::UpdaterAlert* updaterAlert();
     // The usage events recorded since the last call.
     QList<VelmorEvent> takeEvents();
 
@@ -58,6 +72,8 @@ private:
     platform::SimulatedHost m_host;
     std::unique_ptr<platform::SimulatedDesktop> m_desktop;
     platform::Services m_services;
+    QSslConfiguration m_updateTrust = QSslConfiguration::defaultConfiguration();
+    std::unique_ptr<platform::SimulatedUpdaterFramework> m_updater;
     std::unique_ptr<TrayApp> m_app;
     QList<VelmorEvent> m_events;
     bool m_windowAppeared = false;

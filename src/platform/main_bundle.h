@@ -32,6 +32,8 @@ public:
     QStringList infoKeys() const { return m_info.keys(); }
     // The string value of an Info.plist key; absent when missing or not a string.
     std::optional<QString> infoString(const QString& key) const;
+    // What an installer does to the bundle on disk (the simulated Mac's updates).
+    void setInfoValue(const QString& key, const QVariant& value) { m_info.insert(key, value); }
 
 private:
     QVariantMap m_info;

@@ -1,5 +1,6 @@
 #include "tray/tray_app.h"
 
+#include "distribution/app_updates.h"
 #include "platform/application_shell.h"
 #include "platform/services.h"
 #include "suite_ui/dock_presence.h"
@@ -14,7 +15,8 @@ namespace velmor {
 TrayApp::TrayApp(const platform::Services& services, std::function<void()> showSettingsWindow,
                  QObject* parent)
     : QObject(parent), m_services(services), m_showSettingsWindow(std::move(showSettingsWindow)),
-      m_model(std::make_unique<TrayModel>(services)), m_delegate(std::make_unique<TrayDelegate>(services))
+      m_model(std::make_unique<TrayModel>(services)), m_updates(std::make_unique<AppUpdates>(services)),
+      m_delegate(std::make_unique<TrayDelegate>(services))
 {}
 
 TrayApp::~TrayApp()
@@ -22,6 +24,7 @@ TrayApp::~TrayApp()
     // The controller's closures hold the model weakly; take the delegate (and its controller)
     // down first all the same.
     m_delegate.reset();
+    m_updates.reset();
     m_model.reset();
 }
 
@@ -34,6 +37,8 @@ void TrayApp::settingsWindowAppeared()
 {
     if (VelmorSignals* hub = VelmorSignals::shared())
         hub->start();
+    // The menu bar organizer never holds an update back.
+    m_updates->start([] { return false; });
     QPointer<TrayApp> self(this);
     m_delegate->configure(m_model.get(), [self] {
         if (self)

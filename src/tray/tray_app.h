@@ -10,12 +10,13 @@ namespace platform {
 struct Services;
 }
 
+class AppUpdates;
 class TrayDelegate;
 class TrayModel;
 
-// The application: it owns the tray model and the delegate for the whole run and starts the
-// suite's services when the settings window is first shown. The composition root (the app's
-// main or the headless runner) builds it on a backend and tells it what the window system does.
+// The application: it owns the tray model, the update controller and the delegate for the whole run and
+// starts the suite's services when the settings window is first shown. The composition root (the app's main
+// or the headless runner) builds it on a backend and tells it what the window system does.
 class TrayApp final : public QObject {
     Q_OBJECT
 
@@ -40,11 +41,13 @@ public:
 
     TrayModel& model() { return *m_model; }
     TrayDelegate& delegate() { return *m_delegate; }
+    AppUpdates& updates() { return *m_updates; }
 
 private:
     const platform::Services& m_services;
     std::function<void()> m_showSettingsWindow;
     std::unique_ptr<TrayModel> m_model;
+    std::unique_ptr<AppUpdates> m_updates;
     std::unique_ptr<TrayDelegate> m_delegate;
 };
 

@@ -98,6 +98,8 @@ TEST_F(HeadlessRunnerTest, PrintsEveryStepAndKeepsTheHomeBetweenRuns)
     ASSERT_EQ(states.size(), 4);
     EXPECT_EQ(states[0]["command"], "launch");
     EXPECT_EQ(states[0]["events"], Json::array({"app.opened"}));
+    // This build names no update feed.
+    EXPECT_EQ(states[0]["updates"], "Updates are not published for this build yet.");
     EXPECT_EQ(states[1]["hiddenBundles"], Json::array({"com.example.weather"}));
     EXPECT_EQ(states[1]["configured"], true);
     EXPECT_EQ(states[1]["expanded"], false);

@@ -11,7 +11,7 @@ import yaml
 
 SOURCE = pathlib.Path(sys.argv.pop(1)) if len(sys.argv) > 1 else pathlib.Path(__file__).parents[2]
 WORKFLOW = SOURCE / ".github" / "workflows" / "macos.yml"
-BREW_FORMULAS = ["qt", "libplist", "nlohmann-json", "googletest", "google-benchmark", "pkgconf"]
+BREW_FORMULAS = ["qt", "libplist", "nlohmann-json", "googletest", "google-benchmark", "pkgconf", "openssl@3"]
 
 
 def runs(job):

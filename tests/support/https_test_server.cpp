@@ -211,17 +211,25 @@ void HttpsTestServer::read(QSslSocket* socket)
             answer = Answer::notFound;
         else if (m_responder)
             answer = m_responder(request);
-        respond(socket, answer);
-        if (answer == Answer::dropConnection || !m_connections.contains(socket))
+        respond(socket, answer, request.target);
+        if (answer == Answer::dropConnection || answer == Answer::truncatedContent ||
+            !m_connections.contains(socket))
             return;
     }
 }
 
-void HttpsTestServer::respond(QSslSocket* socket, Answer answer)
+void HttpsTestServer::respond(QSslSocket* socket, Answer answer, const QByteArray& target)
 {
+    const QByteArray content = m_contents.value(target);
     switch (answer) {
     case Answer::ok:
-        socket->write(head(200, "OK", "Set-Cookie: session=kept; Path=/\r\n"));
+        socket->write(head(200, "OK", "Set-Cookie: session=kept; Path=/\r\n", int(content.size())) + content);
+        return;
+    case Answer::truncatedContent:
+        socket->write(head(200, "OK", {}, int(content.size())) + content.left(content.size() / 2));
+        socket->flush();
+        m_connections.remove(socket);
+        socket->disconnectFromHost();
         return;
     case Answer::notFound:
         socket->write(head(404, "Not Found"));

@@ -54,6 +54,7 @@ public:
         slowBody,           // a 200 head and part of the body, then nothing
         dropConnection,     // the connection is closed without an answer
         hold,               // no answer until releaseHeld()
+        truncatedContent,   // the head and half of the content set for the target, then the connection closes
     };
     using Responder = std::function<Answer(const ReceivedRequest&)>;
 
@@ -74,6 +75,10 @@ public:
         m_observer = std::move(observer);
     }
 
+    // What `ok` (and `truncatedContent`) answers for a request target; without content, `ok` has
+    // an empty body.
+    void setContent(const QByteArray& target, const QByteArray& body) { m_contents.insert(target, body); }
+
     const QList<ReceivedRequest>& requests() const { return m_requests; }
     // Spins the event loop (and `pump` between turns) until `count` requests have arrived; gives
     // up after a generous real-time limit, since this waits for network I/O.
@@ -92,7 +97,7 @@ private:
 
     void accept();
     void read(QSslSocket* socket);
-    void respond(QSslSocket* socket, Answer answer);
+    void respond(QSslSocket* socket, Answer answer, const QByteArray& target = {});
 
     QSslServer m_server;
     Responder m_responder;
@@ -100,6 +105,7 @@ private:
     QHash<QSslSocket*, Connection> m_connections;
     QList<QPointer<QSslSocket>> m_held;
     QList<ReceivedRequest> m_requests;
+    QHash<QByteArray, QByteArray> m_contents;
     int m_clientAborts = 0;
 };
 

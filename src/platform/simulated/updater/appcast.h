@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/host.h"
+#include "platform/updater_framework.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+#include <variant>
+
+namespace velmor::platform {
+
+// An RSS update feed: a channel of items, each a release with its build version, display version,
+// minimum system version and an enclosure (archive address, length and Ed25519 signature). The
+// release fields are elements or enclosure attributes in the update framework's namespace; the
+// format is described in docs/updates.md. The feed comes from the network, so nothing in it is
+// trusted: a document that is not well-formed, holds a DTD or nests too deeply is refused, and
+// releases with an unusable version are left out.
+class Appcast final {
+public:
+    static constexpr auto frameworkNamespace = "http://www.andymatuschak.org/xml-namespaces/sparkle";
+    // Larger feeds are refused while they arrive.
+    static constexpr qint64 maximumBytes = 2 * 1024 * 1024;
+    static constexpr int maximumDepth = 32;
+    // No archive of this app comes near it; larger declared lengths are refused unread.
+    static constexpr qint64 maximumArchiveBytes = qint64(2) * 1024 * 1024 * 1024;
+    static constexpr int signatureLength = 64;
+
+    // One release as the feed states it, before it is judged.
+    struct Entry {
+        QString version;
+        QString displayVersion;
+        QString minimumSystemVersion;
+        QString url;
+        QString length;
+        QString signature;
+    };
+
+    // What a check makes of the feed.
+    struct NoUpdate {};
+    struct InvalidRelease {
+        QString reason;
+    };
+    using Choice = std::variant<UpdateItem, NoUpdate, InvalidRelease>;
+
+    // Absent when the document is not an acceptable feed; `reason` then says why.
+    static std::optional<Appcast> parse(const QByteArray& document, QString* reason = nullptr);
+
+    const QList<Entry>& entries() const { return m_entries; }
+
+    // The newest release newer than `runningVersion` that `system` can run. Its enclosure must be
+    // usable (an https address, relative ones resolved against `feedURL`, a length within bounds and
+    // a 64-byte signature): a broken newest release is an error, never a reason to offer an older one.
+    Choice choose(const QString& runningVersion, const OperatingSystemVersion& system,
+                  const QUrl& feedURL) const;
+
+    // Dot-separated runs of ASCII digits.
+    static bool isNumericVersion(const QString& version);
+    // Compares numerically, component by component; a missing component counts as 0. Both
+    // versions must be numeric.
+    static int compareVersions(const QString& left, const QString& right);
+
+private:
+    QList<Entry> m_entries;
+};
+
+} // namespace velmor::platform
