@@ -65,7 +65,7 @@ TEST(AppcastTest, TheNewestReleaseThisSystemRunsIsChosen)
 
     // Older feeds put the versions on the enclosure; another namespace's "version" is not ours.
     const auto older = Appcast::parse(
-        "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item>"
+        "<rss xmlns:sparkle=\"https://updates.velmor.example/xml-namespaces/release\"><channel><item>"
         "<enclosure url=\"https://cdn.example.com/a.zip\" length=\"10\" sparkle:version=\"58\" "
         "sparkle:edSignature=\"" +
         signature.toLatin1() +

@@ -35,7 +35,7 @@ inline QByteArray appcastText(const QList<Release>& releases)
     }
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-               "<rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
+               "<rss version=\"2.0\" xmlns:sparkle=\"https://updates.velmor.example/xml-namespaces/release\">"
                "<channel><title>Velmor Tray</title>%1</channel></rss>")
         .arg(items)
         .toUtf8();

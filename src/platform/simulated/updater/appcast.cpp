@@ -53,7 +53,14 @@ std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reaso
             *reason = why;
         return std::nullopt;
     };
-    const QString fw = QString::fromLatin1(frameworkNamespace);
+    const QLatin1String fw(frameworkPrefix);
+    const auto frameworkAttribute = [&fw](const QXmlStreamAttributes& attributes, const char* name) {
+        for (const QXmlStreamAttribute& attribute : attributes) {
+            if (attribute.prefix() == fw && attribute.name() == QLatin1String(name))
+                return attribute.value();
+        }
+        return QStringView();
+    };
     Appcast appcast;
     QXmlStreamReader reader(document);
     reader.setNamespaceProcessing(true);
@@ -75,7 +82,7 @@ std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reaso
                 return refuse(tooDeepReason);
             const QStringView name = reader.name();
             const bool plain = reader.namespaceUri().isEmpty();
-            const bool framework = reader.namespaceUri() == fw;
+            const bool framework = !plain && reader.prefix() == fw;
             if (path.isEmpty() && !(plain && name == QLatin1String(rssElement)))
                 return refuse(notRssReason);
             if (!inItem && plain && name == QLatin1String(itemElement) &&
@@ -99,13 +106,13 @@ std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reaso
                     const QXmlStreamAttributes attributes = reader.attributes();
                     current.url = bounded(attributes.value(QLatin1String(urlAttribute)));
                     current.length = bounded(attributes.value(QLatin1String(lengthAttribute)));
-                    current.signature = bounded(attributes.value(fw, QLatin1String(signatureName)));
+                    current.signature = bounded(frameworkAttribute(attributes, signatureName));
                     // Older feeds put the versions on the enclosure; elements win.
                     if (current.version.isEmpty())
-                        current.version = bounded(attributes.value(fw, QLatin1String(versionName)));
+                        current.version = bounded(frameworkAttribute(attributes, versionName));
                     if (current.displayVersion.isEmpty())
                         current.displayVersion =
-                            bounded(attributes.value(fw, QLatin1String(shortVersionName)));
+                            bounded(frameworkAttribute(attributes, shortVersionName));
                 }
             }
             path.append(plain ? name.toString() : QString());

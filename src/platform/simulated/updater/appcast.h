@@ -15,13 +15,15 @@ namespace velmor::platform {
 
 // An RSS update feed: a channel of items, each a release with its build version, display version,
 // minimum system version and an enclosure (archive address, length and Ed25519 signature). The
-// release fields are elements or enclosure attributes in the update framework's namespace; the
+// release fields are elements or enclosure attributes with the update framework's prefix; the
 // format is described in docs/updates.md. The feed comes from the network, so nothing in it is
 // trusted: a document that is not well-formed, holds a DTD or nests too deeply is refused, and
 // releases with an unusable version are left out.
 class Appcast final {
 public:
-    static constexpr auto frameworkNamespace = "http://www.andymatuschak.org/xml-namespaces/sparkle";
+    // The release fields carry the prefix the update framework's feeds are always written with;
+    // the namespace it stands for is the framework's business, so any declared one is accepted.
+    static constexpr auto frameworkPrefix = "sparkle";
     // Larger feeds are refused while they arrive.
     static constexpr qint64 maximumBytes = 2 * 1024 * 1024;
     static constexpr int maximumDepth = 32;
