@@ -79,10 +79,16 @@ bool allowedBy(const QList<TrackedRow>& rows, const SimulatedApplication& applic
 
 SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home, Scheduler& scheduler,
                                    std::function<void(Duration)> spendTime, SimulatedHost& host)
-    : m_scheduler(scheduler), m_host(host), m_home(home), m_scenario(scenario), m_domains(home),
-      m_menuBar(scenario.screens.first(), scenario.menuBar, m_domains), m_workspace(scheduler),
-      m_mouseEvents(scheduler), m_accessibility(m_workspace, m_menuBar, systemUIServerPid,
-                                                std::move(spendTime), [this] { noticeEdits(); }),
+    : m_mainThread(scheduler), m_host(host), m_home(home), m_scenario(scenario), m_domains(home),
+      m_menuBar(scenario.screens.first(), scenario.menuBar, m_domains), m_workspace(m_mainThread),
+      m_mouseEvents(m_mainThread), m_accessibility(
+                                       m_workspace, m_menuBar, systemUIServerPid,
+                                       [this, spendTime = std::move(spendTime)](Duration cost) {
+                                           m_mainThread.spend(cost);
+                                           if (spendTime)
+                                               spendTime(cost);
+                                       },
+                                       [this] { noticeEdits(); }),
       m_statusBar(
           m_menuBar, m_mouseEvents,
           SimulatedStatusBar::Owner{static_cast<qint32>(host.processId()), ownIdentifier(host)},
@@ -130,7 +136,7 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     addSystemApplications();
     addOwnApplication();
     addScenarioApplications();
-    m_poll = m_scheduler.every(seconds(editPollInterval), [this] { noticeEdits(); });
+    m_poll = m_mainThread.every(seconds(editPollInterval), [this] { noticeEdits(); });
 }
 
 SimulatedDesktop::~SimulatedDesktop()
@@ -152,7 +158,7 @@ void SimulatedDesktop::ownProcessEnded()
 Services SimulatedDesktop::services()
 {
     Services services;
-    services.scheduler = &m_scheduler;
+    services.scheduler = &m_mainThread;
     services.host = &m_host;
     services.userDefaults = &m_userDefaults;
     services.accessibility = &m_accessibility;
@@ -381,7 +387,7 @@ void SimulatedDesktop::writeSystemSwitches()
 void SimulatedDesktop::schedule(Duration delay, std::function<void()> work)
 {
     std::erase_if(m_tasks, [](const TaskHandle& task) { return !task.isPending(); });
-    m_tasks.push_back(m_scheduler.after(delay, std::move(work)));
+    m_tasks.push_back(m_mainThread.after(delay, std::move(work)));
 }
 
 bool SimulatedDesktop::click(const QString& itemName, bool rightButton)

@@ -6,6 +6,7 @@
 #include "platform/simulated/scenario.h"
 #include "platform/simulated/simulated_accessibility.h"
 #include "platform/simulated/simulated_application_shell.h"
+#include "platform/simulated/simulated_main_thread.h"
 #include "platform/simulated/simulated_menu_bar.h"
 #include "platform/simulated/simulated_mouse_events.h"
 #include "platform/simulated/simulated_preference_domains.h"
@@ -25,8 +26,8 @@ class SimulatedHost;
 
 // The simulated Mac: one world behind every platform interface, loaded from a scenario, with a
 // home folder of its own and the controls a person (or a test) has over it. It runs on the given
-// scheduler; Accessibility calls spend their cost through `spendTime` (the virtual clock's
-// advance; empty with real time).
+// scheduler, through a main thread that measures stalls; Accessibility calls spend their cost
+// through `spendTime` (the virtual clock's advance; empty with real time).
 class SimulatedDesktop final {
 public:
     // How often the world looks for edits of the control center's domain from other processes.
@@ -72,6 +73,8 @@ public:
     FileUserDefaults& userDefaults() { return m_userDefaults; }
     SimulatedPreferenceDomains& domains() { return m_domains; }
     SimulatedMenuBar& menuBar() { return m_menuBar; }
+    // The scheduler of every service, which measures how long one task waits on other processes.
+    SimulatedMainThread& mainThread() { return m_mainThread; }
     const QString& home() const { return m_home; }
 
     void setAccessibilityTrusted(bool trusted) { m_accessibility.setTrusted(trusted); }
@@ -119,7 +122,7 @@ private:
     SimulatedApplication* scenarioApplication(const QString& owner);
     SnapshotItem snapshotItem(const MenuBarEntry& entry) const;
 
-    Scheduler& m_scheduler;
+    SimulatedMainThread m_mainThread;
     SimulatedHost& m_host;
     QString m_home;
     Scenario m_scenario;
