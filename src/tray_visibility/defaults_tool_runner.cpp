@@ -104,9 +104,16 @@ std::optional<QByteArray> DefaultsToolRunner::exportDomain(const QString& domain
 bool DefaultsToolRunner::importDomain(const QString& domain, const QByteArray& document) const
 {
     PrivateTemporaryFolder folder(m_configuration.temporaryDirectory, m_configuration.importPrefix);
-    const QString file = folder.filePath(m_configuration.importFileName);
-    private_files::writeAtomically(file, document);
-    return run({kImport, domain, file}).has_value();
+    const QString path = folder.filePath(m_configuration.importFileName);
+    // A new file in a folder of its own that only the tool reads, and only after it is closed:
+    // nothing to gain from the atomic replace and its flush to disk.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, private_files::ownerReadWrite) ||
+        file.write(document) != document.size() || !file.flush())
+        throw SystemError(SystemError::Kind::File,
+                          QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
+    file.close();
+    return run({kImport, domain, path}).has_value();
 }
 
 } // namespace velmor
