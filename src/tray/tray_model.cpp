@@ -169,10 +169,44 @@ void TrayModel::refresh()
         m_hooks.readNativeGroups();
 }
 
-void TrayModel::rescanItems()
+TrayDiscovery::Pass TrayModel::rescanProcesses(const QSet<qint32>& processes)
 {
-    scanItems();
+    setPermission(m_services.accessibility->isProcessTrusted());
+    if (!m_permission || processes.isEmpty())
+        return {};
+    TrayDiscovery::Pass pass = TrayDiscovery::scanProcesses(m_services, processes);
+    QSet<qint32> running;
+    for (const platform::RunningApplication& app : m_services.workspace->runningApplications()) {
+        if (!app.terminated)
+            running.insert(app.processIdentifier);
+    }
+    // An app looked at again has exactly what it shows now, where its earlier items stood; the
+    // items of an app it did not reach stay.
+    QHash<qint32, QList<TrayItem>> found;
+    for (const TrayItem& item : pass.items)
+        found[item.pid].append(item);
+    QList<TrayItem> items;
+    items.reserve(m_items.size() + pass.items.size());
+    for (const TrayItem& item : std::as_const(m_items)) {
+        if (!running.contains(item.pid))
+            continue;
+        if (!pass.seen.contains(item.pid)) {
+            items.append(item);
+            continue;
+        }
+        if (const auto fresh = found.constFind(item.pid); fresh != found.cend()) {
+            items.append(*fresh);
+            found.erase(fresh);
+        }
+    }
+    for (const TrayItem& item : pass.items) {
+        if (found.contains(item.pid))
+            items.append(item);
+    }
+    m_items = items;
+    Q_EMIT itemsChanged();
     reconcileLayout();
+    return pass;
 }
 
 QList<TrayItem> TrayModel::scanItems()
@@ -373,8 +407,11 @@ void TrayModel::openPrivacySettings()
 
 void TrayModel::writeJson(const char* name, const std::optional<Json>& value)
 {
-    if (value)
-        m_services.userDefaults->setValue(key(name), json::serialize(*value));
+    if (!value)
+        return;
+    const QByteArray data = json::serialize(*value);
+    if (m_services.userDefaults->dataValue(key(name)) != data)
+        m_services.userDefaults->setValue(key(name), data);
 }
 
 void TrayModel::setPermission(bool value)
