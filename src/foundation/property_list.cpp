@@ -250,7 +250,8 @@ bool PlistNode::operator==(const PlistNode& other) const
 {
     std::vector<std::pair<PlistNode, PlistNode>> pending{{*this, other}};
     while (!pending.empty()) {
-        const auto [mine, theirs] = pending.back();
+        const PlistNode mine = pending.back().first;
+        const PlistNode theirs = pending.back().second;
         pending.pop_back();
         const Type kind = mine.type();
         if (kind != theirs.type())

@@ -27,13 +27,20 @@ public:
         bytes.append(char(index & 0xff));
         return bytes;
     }
-    static QByteArray ascii(const QByteArray& text)
+    // A marker with its count; a count from 15 to 255 follows as a one-byte integer.
+    static QByteArray marker(int type, qsizetype count)
     {
-        return QByteArray(1, char(0x50 | text.size())) + text; // up to 14 characters
+        if (count < 15)
+            return QByteArray(1, char(type | count));
+        QByteArray bytes(1, char(type | 0x0f));
+        bytes.append('\x10');
+        bytes.append(char(count));
+        return bytes;
     }
+    static QByteArray ascii(const QByteArray& text) { return marker(0x50, text.size()) + text; }
     static QByteArray utf16(const QString& text)
     {
-        QByteArray object(1, char(0x60 | text.size()));
+        QByteArray object = marker(0x60, text.size());
         for (const QChar unit : text) {
             object.append(char(unit.unicode() >> 8));
             object.append(char(unit.unicode() & 0xff));
@@ -51,14 +58,14 @@ public:
     }
     static QByteArray array(const QList<int>& elements)
     {
-        QByteArray object(1, char(0xa0 | elements.size()));
+        QByteArray object = marker(0xa0, elements.size());
         for (const int element : elements)
             object += reference(element);
         return object;
     }
     static QByteArray dictionary(const QList<std::pair<int, int>>& members)
     {
-        QByteArray object(1, char(0xd0 | members.size()));
+        QByteArray object = marker(0xd0, members.size());
         for (const auto& member : members)
             object += reference(member.first);
         for (const auto& member : members)
