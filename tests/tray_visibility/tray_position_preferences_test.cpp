@@ -104,9 +104,9 @@ TEST(TrayPositionPlan, OnlyUnambiguousOwnersCountAndAppleItemsNeverMove)
         {{{kChevron, 1}, {key(kA), qInf()}}, request({kA})},
         {{{kChevron, 1}}, request({kA}, {kA})},
         {{{QStringLiteral("chevron"), 1}}, notStatus}};
-    for (const auto& [positions, invalid] : unsupported) {
+    for (const auto& entry : unsupported) {
         EXPECT_EQ(errorCase<TrayPositionError>(
-                      [&] { TrayPositionPreferences::plan(positions, invalid, kAliases); }),
+                      [&] { TrayPositionPreferences::plan(entry.first, entry.second, kAliases); }),
                   Case::unsupported);
     }
 }
