@@ -46,6 +46,8 @@ int main(int argc, char** argv)
     int replayed = 0;
     for (int i = 2; i < argc; ++i) {
         const QDir folder(QString::fromLocal8Bit(argv[i]));
+        if (!folder.exists())
+            continue;
         for (const QString& name : folder.entryList(QDir::Files, QDir::Name)) {
             QFile file(folder.filePath(name));
             if (!file.open(QIODevice::ReadOnly)) {

@@ -187,9 +187,15 @@ public:
         case 0x5: {
             const quint64 characters = length();
             fit(header, characters, 1);
-            object.hasNul = std::memchr(m_data + at + header, 0, characters) != nullptr;
             object.text = at + header;
             object.length = characters;
+            // The format's ASCII strings hold 7-bit characters only; libplist would hand on other
+            // bytes as text that is not UTF-8, which no key lookup finds again.
+            for (quint64 i = 0; i < characters; ++i) {
+                const unsigned char c = m_data[object.text + i];
+                object.hasNul = object.hasNul || c == 0;
+                object.badUnicode = object.badUnicode || c >= 0x80;
+            }
             break;
         }
         case 0x6: {
@@ -279,6 +285,44 @@ bool isXmlValueTag(std::string_view name)
     static constexpr std::string_view values[] = {"string", "integer", "real", "date",
                                                   "data",   "true",    "false"};
     return std::find(std::begin(values), std::end(values), name) != std::end(values);
+}
+
+// Well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool isUtf8(const char* text, std::size_t length)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    std::size_t i = 0;
+    while (i < length) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        quint32 low = 0x80;
+        quint32 high = 0xbf; // allowed range of the byte after the lead
+        if (c >= 0xc2 && c <= 0xdf) {
+            extra = 1;
+        } else if (c >= 0xe0 && c <= 0xef) {
+            extra = 2;
+            low = c == 0xe0 ? 0xa0 : 0x80;
+            high = c == 0xed ? 0x9f : 0xbf;
+        } else if (c >= 0xf0 && c <= 0xf4) {
+            extra = 3;
+            low = c == 0xf0 ? 0x90 : 0x80;
+            high = c == 0xf4 ? 0x8f : 0xbf;
+        } else {
+            return false;
+        }
+        if (length - i <= static_cast<std::size_t>(extra) || p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (int k = 2; k <= extra; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xbf)
+                return false;
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
 }
 
 } // namespace
@@ -535,7 +579,11 @@ void PropertyListInputCheck::checkTree(plist_t value, std::size_t& dictionary) c
         const quint64 members = plist_dict_get_size(value);
         if (index >= m_xmlKeyCounts.size() || m_xmlKeyCounts[index] != members)
             reject(kRepeatedKey);
-        libplist::walkDictionary(value, [&](const char*, plist_t member) { checkTree(member, dictionary); });
+        libplist::walkDictionary(value, [&](const char* key, plist_t member) {
+            if (!isUtf8(key, std::strlen(key)))
+                reject(kNotUnicode);
+            checkTree(member, dictionary);
+        });
         return;
     }
     case PLIST_ARRAY:
@@ -552,7 +600,14 @@ void PropertyListInputCheck::checkTree(plist_t value, std::size_t& dictionary) c
             reject(kDateOutOfRange);
         return;
     }
-    case PLIST_STRING:
+    case PLIST_STRING: {
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(value, &length);
+        if (!isUtf8(text, static_cast<std::size_t>(length)) ||
+            std::memchr(text, 0, static_cast<std::size_t>(length)))
+            reject(kNotUnicode);
+        return;
+    }
     case PLIST_BOOLEAN:
     case PLIST_UINT:
     case PLIST_REAL:

@@ -305,6 +305,13 @@ TEST(PropertyListHostileInput, NulCharactersAndBrokenUnicodeAreRejectedBeforeLib
     // libplist's conversion to UTF-8 loses an unpaired surrogate, so the value would not survive.
     EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::utf16(QString(QChar(0xd800)))))
                     .contains(QStringLiteral("not valid Unicode")));
+    // A key that is not UTF-8 reads back as a string no lookup finds, so an edit would add a key.
+    EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::ascii("cl\xe9")))
+                    .contains(QStringLiteral("not valid Unicode")));
+    EXPECT_TRUE(
+        rejection(
+            "<plist version=\"1.0\"><dict><key>cl\xe9</key><string>\xed\xa0\x80</string></dict></plist>")
+            .contains(QStringLiteral("not valid Unicode")));
     EXPECT_EQ(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::utf16(QStringLiteral("clé 👋")))),
               QStringLiteral("accepted"));
 }
