@@ -32,6 +32,8 @@ const QString kKeyNotString =
 const QString kNulInKey = QStringLiteral("The property list has a dictionary key with a NUL character.");
 const QString kNulInString = QStringLiteral("The property list has a string with a NUL character.");
 const QString kNotUnicode = QStringLiteral("The property list has a string that is not valid Unicode.");
+const QString kLeadingMark =
+    QStringLiteral("The property list has a string that starts with a byte order mark.");
 const QString kTooDeep = QStringLiteral("The property list nests more than %1 levels deep.");
 const QString kTooManyValues = QStringLiteral("The property list holds more than %1 values.");
 const QString kDateOutOfRange = QStringLiteral("The property list has a date outside the years 1 to 9999.");
@@ -68,12 +70,13 @@ class BinaryObjects final {
 public:
     struct Object {
         unsigned char type = 0;
-        quint64 entries = 0;     // arrays and dictionaries
-        quint64 references = 0;  // where their references start
-        bool hasNul = false;     // strings
-        bool badUnicode = false; // UTF-16 strings with an unpaired surrogate
-        quint64 text = 0;        // strings: where their characters start
-        quint64 length = 0;      // strings: characters (ASCII) or UTF-16 units
+        quint64 entries = 0;      // arrays and dictionaries
+        quint64 references = 0;   // where their references start
+        bool hasNul = false;      // strings
+        bool badUnicode = false;  // 8-bit ASCII, or UTF-16 with an unpaired surrogate
+        bool leadingMark = false; // UTF-16 that starts with U+FEFF, which libplist drops
+        quint64 text = 0;         // strings: where their characters start
+        quint64 length = 0;       // strings: characters (ASCII) or UTF-16 units
     };
 
     // Orders string objects by the text libplist makes of them (ASCII and UTF-16 alike; unpaired
@@ -203,6 +206,7 @@ public:
             fit(header, units, 2);
             object.text = at + header;
             object.length = units;
+            object.leadingMark = units > 0 && m_data[object.text] == 0xfe && m_data[object.text + 1] == 0xff;
             for (quint64 i = 0; i < units; ++i) {
                 const quint32 unit =
                     (quint32(m_data[object.text + 2 * i]) << 8) | m_data[object.text + 2 * i + 1];
@@ -354,7 +358,7 @@ void PropertyListInputCheck::checkBinary()
     std::vector<quint32> expanded(count, 0);     // values libplist makes of it, capped past the limit
     std::vector<unsigned char> levels(count, 0); // containers on its deepest path, itself included
     std::vector<unsigned char> types(count, 0);
-    std::vector<unsigned char> textProblems(count, 0); // 1: a NUL, 2: not Unicode
+    std::vector<unsigned char> textProblems(count, 0); // 1: a NUL, 2: not Unicode, 3: a leading mark
 
     struct Frame {
         std::size_t index;
@@ -403,7 +407,7 @@ void PropertyListInputCheck::checkBinary()
         if (state[index] == Unseen) {
             const BinaryObjects::Object object = objects.object(index);
             types[index] = object.type;
-            textProblems[index] = object.hasNul ? 1 : object.badUnicode ? 2 : 0;
+            textProblems[index] = object.hasNul ? 1 : object.badUnicode ? 2 : object.leadingMark ? 3 : 0;
             if (asKey && object.type != 0x5 && object.type != 0x6)
                 reject(kKeyNotString);
             if (object.type == arrayType || object.type == dictionaryType) {
@@ -424,6 +428,8 @@ void PropertyListInputCheck::checkBinary()
             reject(asKey ? kNulInKey : kNulInString);
         if (textProblems[index] == 2)
             reject(kNotUnicode);
+        if (textProblems[index] == 3)
+            reject(kLeadingMark);
         if (stack.size() + levels[index] > static_cast<std::size_t>(PropertyList::maximumDepth))
             rejectTooDeep();
         return false;

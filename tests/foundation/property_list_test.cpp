@@ -305,6 +305,10 @@ TEST(PropertyListHostileInput, NulCharactersAndBrokenUnicodeAreRejectedBeforeLib
     // libplist's conversion to UTF-8 loses an unpaired surrogate, so the value would not survive.
     EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::utf16(QString(QChar(0xd800)))))
                     .contains(QStringLiteral("not valid Unicode")));
+    // libplist drops a leading byte order mark, so the key would change on the way through.
+    EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(
+                              RawBinaryPlist::utf16(QString(QChar(0xfeff)) + QLatin1Char('a'))))
+                    .contains(QStringLiteral("byte order mark")));
     // A key that is not UTF-8 reads back as a string no lookup finds, so an edit would add a key.
     EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::ascii("cl\xe9")))
                     .contains(QStringLiteral("not valid Unicode")));
