@@ -1,7 +1,7 @@
 # The two commands a newcomer needs are `make run` and `make test`; both install what is missing.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench sanitize format clean
+.PHONY: all deps configure build run test bench sanitize clang fuzz format clean
 
 all: build
 
@@ -30,8 +30,18 @@ sanitize: deps
 	@cmake --build --preset sanitize -j $(JOBS)
 	@ctest --preset sanitize
 
+# The same tests built with clang.
+clang: deps
+	@cmake --preset clang >/dev/null
+	@cmake --build --preset clang -j $(JOBS)
+	@ctest --preset clang
+
+# libFuzzer over every parser of untrusted input, FUZZ_SECONDS (default 60) per harness.
+fuzz: deps
+	@JOBS=$(JOBS) scripts/fuzz
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf build build-sanitize build-release
+	@rm -rf build build-sanitize build-release build-clang build-fuzz

@@ -6,7 +6,12 @@ set(VELMOR_WARNINGS -Wall -Wextra -Werror -Wshadow -Wnon-virtual-dtor -Wold-styl
 function(velmor_apply_options target)
     target_compile_options(${target} PRIVATE ${VELMOR_WARNINGS})
     target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS)
-    if(VELMOR_SANITIZE)
+    if(VELMOR_FUZZ)
+        # Coverage feedback for libFuzzer everywhere; the harness programs add the fuzzer's main.
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                                                 -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    elseif(VELMOR_SANITIZE)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                  -fno-sanitize-recover=undefined)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)

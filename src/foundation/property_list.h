@@ -80,7 +80,21 @@ class PropertyList final {
 public:
     enum class Format { Binary, Xml };
 
+    // Limits of what the app reads and writes. The deepest document it needs is a tracked-
+    // applications row (list, row, location, "adhocBinary", "_0": five levels); the menu bar's
+    // domain and the app's own preferences nest three. 64 leaves room for whatever else a domain
+    // keeps beside those values, while every recursion over a document (libplist's parser,
+    // copier and writers, the binary writer, the canonical form) stays a few kilobytes of stack.
+    // The real domains hold a few thousand values in well under a megabyte.
+    static constexpr int maximumDepth = 64;
+    static constexpr qint64 maximumValues = 1 << 20;
+    static constexpr qsizetype maximumBytes = 64 * 1024 * 1024;
+
     // Decodes binary or XML bytes; throws SystemError (Parse) with the reason; never partial.
+    // Rejects what the app cannot represent safely: a key or string with a NUL character, a
+    // stored length that runs past its bytes, nesting deeper than maximumDepth, more than
+    // maximumValues values (shared objects of a binary list count once per reference), a date
+    // outside the years 1 to 9999, and a dictionary with a repeated key.
     static PropertyList decode(const QByteArray& bytes);
 
     static PropertyList dictionary();
@@ -104,6 +118,7 @@ public:
     // The form the document was decoded from (Binary for documents built in code).
     Format sourceFormat() const { return m_format; }
 
+    // Both throw SystemError for a document built in code deeper than maximumDepth.
     QByteArray toBinary() const;
     QByteArray toXml() const;
     QByteArray encode(Format format) const { return format == Format::Binary ? toBinary() : toXml(); }

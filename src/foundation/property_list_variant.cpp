@@ -26,10 +26,10 @@ QVariant toVariant(PlistNode node)
     }
     case PlistNode::Type::Array: {
         QVariantList list;
-        const int count = node.count();
-        list.reserve(count);
-        for (int i = 0; i < count; ++i)
-            list.append(toVariant(node.at(i)));
+        const QList<PlistNode> elements = node.elements();
+        list.reserve(elements.size());
+        for (const PlistNode& element : elements)
+            list.append(toVariant(element));
         return list;
     }
     case PlistNode::Type::String:

@@ -83,7 +83,7 @@ public:
         }
     }
 
-    void event(VelmorEvent event)
+    void enqueueEvent(VelmorEvent event)
     {
         if (!m_consent || !m_configuration || !m_installation)
             return;
@@ -279,7 +279,7 @@ void NavrelClient::event(VelmorEvent event, Done done)
     QMetaObject::invokeMethod(
         m_worker,
         [worker = m_worker, event, done = std::move(done)]() {
-            worker->event(event);
+            worker->enqueueEvent(event);
             if (done)
                 done();
         },

@@ -24,9 +24,11 @@ DefaultsToolRunner::Configuration runnerConfiguration(const platform::Host& host
     throw TrayPositionError(TrayPositionError::Case::unsupported);
 }
 
-TrayPositionStore::Positions positionsOf(const PlistNode& domain)
+} // namespace
+
+TrayPositionStore::Positions MacTrayPositionStore::positionsOf(const PropertyList& domain)
 {
-    const PlistNode positions = domain.value(kPreferredPositions);
+    const PlistNode positions = domain.root().value(kPreferredPositions);
     if (!positions.isDictionary())
         unsupported();
     TrayPositionStore::Positions result;
@@ -42,7 +44,20 @@ TrayPositionStore::Positions positionsOf(const PlistNode& domain)
     return result;
 }
 
-} // namespace
+QByteArray MacTrayPositionStore::patchedDomain(const PropertyList& domain, const Positions& changes)
+{
+    const Positions current = positionsOf(domain);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        if (!current.contains(it.key()) || !std::isfinite(it.value()))
+            unsupported();
+    }
+    // Edited where they stand, so every position that is not patched keeps its stored form.
+    PropertyList patched = domain;
+    PlistNode positions = patched.root().value(kPreferredPositions);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        positions.setReal(it.key(), it.value());
+    return patched.toBinary();
+}
 
 QString MacTrayPositionStore::defaultDomain(const QString& homeDirectory)
 {
@@ -70,24 +85,15 @@ PropertyList MacTrayPositionStore::exportDomain() const
 
 TrayPositionStore::Positions MacTrayPositionStore::read()
 {
-    return positionsOf(exportDomain().root());
+    return positionsOf(exportDomain());
 }
 
 void MacTrayPositionStore::patch(const Positions& changes)
 {
     if (changes.isEmpty())
         return;
-    const PropertyList domain = exportDomain();
-    const Positions current = positionsOf(domain.root());
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
-        if (!current.contains(it.key()) || !std::isfinite(it.value()))
-            unsupported();
-    }
-    // Edited where they stand, so every position that is not patched keeps its stored form.
-    PlistNode positions = domain.root().value(kPreferredPositions);
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-        positions.setReal(it.key(), it.value());
-    if (!m_runner.importDomain(m_domain, domain.toBinary()))
+    const QByteArray patched = patchedDomain(exportDomain(), changes);
+    if (!m_runner.importDomain(m_domain, patched))
         throw TrayPositionError(TrayPositionError::Case::access);
     const Positions observed = read();
     for (auto it = changes.cbegin(); it != changes.cend(); ++it) {

@@ -26,6 +26,12 @@ public:
 
     QString domain() const { return m_domain; }
 
+    // The positions of an exported domain. Throws TrayPositionError (unsupported).
+    static Positions positionsOf(const PropertyList& domain);
+    // The domain with `changes` written over positions it already has, ready to import. Throws
+    // TrayPositionError (unsupported) for a key it does not have or a value that is not finite.
+    static QByteArray patchedDomain(const PropertyList& domain, const Positions& changes);
+
     Positions read() override;
     // Never adds a key; TrayPositionError::verification when a patched key reads back otherwise.
     void patch(const Positions& changes) override;

@@ -249,6 +249,15 @@ TrayTrackedApplications::Change TrayTrackedApplications::Change::fromJson(const 
 
 QByteArray TrayTrackedApplications::canonical(const PlistNode& value)
 {
+    return canonicalAt(value, 0);
+}
+
+// Decoded lists nest no deeper than the property list's limit; one built deeper in code is not a
+// list the system could have written.
+QByteArray TrayTrackedApplications::canonicalAt(const PlistNode& value, int depth)
+{
+    if ((value.isDictionary() || value.isArray()) && depth >= PropertyList::maximumDepth)
+        malformed();
     switch (value.type()) {
     case PlistNode::Type::Dictionary: {
         std::vector<std::pair<QByteArray, PlistNode>> members;
@@ -261,14 +270,14 @@ QByteArray TrayTrackedApplications::canonical(const PlistNode& value)
         QByteArray body;
         for (const auto& [key, member] : members) {
             body.append(frame('s', key));
-            body.append(canonical(member));
+            body.append(canonicalAt(member, depth + 1));
         }
         return frame('d', body);
     }
     case PlistNode::Type::Array: {
         QByteArray body;
         for (const PlistNode& element : value.elements())
-            body.append(canonical(element));
+            body.append(canonicalAt(element, depth + 1));
         return frame('a', body);
     }
     case PlistNode::Type::String:

@@ -114,6 +114,9 @@ public:
 
     // An absolute, standardized path from a path or a local file URL; absent otherwise.
     static std::optional<QString> normalizePath(const QString& pathOrUrl);
+
+private:
+    static QByteArray canonicalAt(const PlistNode& value, int depth);
 };
 
 } // namespace velmor

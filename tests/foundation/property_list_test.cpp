@@ -1,5 +1,6 @@
 #include "foundation/property_list.h"
 #include "foundation/system_error.h"
+#include "support/hostile_property_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -266,4 +267,168 @@ TEST(PropertyList, AVisitorThatThrowsLeavesNothingBehind)
     }),
                  SystemError);
     EXPECT_EQ(visited, 1); // the sanitizer build reports a leaked iterator here
+}
+
+namespace {
+
+// The reason a decode gave, or "accepted".
+QString rejection(const QByteArray& bytes)
+{
+    try {
+        (void)PropertyList::decode(bytes);
+        return QStringLiteral("accepted");
+    } catch (const SystemError& error) {
+        EXPECT_EQ(error.kind(), SystemError::Kind::Parse);
+        return error.description();
+    }
+}
+
+} // namespace
+
+using test::RawBinaryPlist;
+
+TEST(PropertyListHostileInput, NulCharactersAndBrokenUnicodeAreRejectedBeforeLibplistSeesThem)
+{
+    // libplist asserts on a UTF-16 key with a NUL and silently cuts an ASCII one.
+    EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::utf16(QStringLiteral("a\u0000b"))))
+                    .contains(QStringLiteral("key with a NUL")));
+    EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::ascii(QByteArray("a\0b", 3))))
+                    .contains(QStringLiteral("key with a NUL")));
+    RawBinaryPlist strings;
+    strings.add(RawBinaryPlist::array({1}));
+    strings.add(RawBinaryPlist::utf16(QStringLiteral("x\u0000y")));
+    EXPECT_TRUE(rejection(strings.bytes()).contains(QStringLiteral("string with a NUL")));
+    EXPECT_TRUE(
+        rejection(QByteArray("<plist version=\"1.0\"><dict><key>a\0b</key><true/></dict></plist>", 63))
+            .contains(QStringLiteral("NUL")));
+
+    // libplist's conversion to UTF-8 loses an unpaired surrogate, so the value would not survive.
+    EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::utf16(QString(QChar(0xd800)))))
+                    .contains(QStringLiteral("not valid Unicode")));
+    // libplist drops a leading byte order mark, so the key would change on the way through.
+    EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(
+                              RawBinaryPlist::utf16(QString(QChar(0xfeff)) + QLatin1Char('a'))))
+                    .contains(QStringLiteral("byte order mark")));
+    // A key that is not UTF-8 reads back as a string no lookup finds, so an edit would add a key.
+    EXPECT_TRUE(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::ascii("cl\xe9")))
+                    .contains(QStringLiteral("not valid Unicode")));
+    EXPECT_TRUE(
+        rejection(
+            "<plist version=\"1.0\"><dict><key>cl\xe9</key><string>\xed\xa0\x80</string></dict></plist>")
+            .contains(QStringLiteral("not valid Unicode")));
+    EXPECT_EQ(rejection(test::binaryDictionaryWithKey(RawBinaryPlist::utf16(QStringLiteral("clé 👋")))),
+              QStringLiteral("accepted"));
+}
+
+TEST(PropertyListHostileInput, StoredLengthsMustFitTheirBytes)
+{
+    EXPECT_TRUE(rejection(test::binaryStringLongerThanItsBytes()).contains(QStringLiteral("runs past")));
+    for (const QByteArray& object : {QByteArray("\x6e\x00\x61", 3), QByteArray("\x4e\x01\x02", 3),
+                                     QByteArray("\xae\x00\x01", 3), QByteArray("\xde\x00\x01", 3),
+                                     // a count that follows as an 8-byte integer near 2^64
+                                     QByteArray("\x4f\x13\xff\xff\xff\xff\xff\xff\xff\xf0", 10)}) {
+        RawBinaryPlist list;
+        list.add(RawBinaryPlist::array({1}));
+        list.add(object);
+        EXPECT_TRUE(rejection(list.bytes()).contains(QStringLiteral("runs past")))
+            << object.toHex().toStdString();
+    }
+}
+
+TEST(PropertyListHostileInput, NestingIsBoundedInBothFormats)
+{
+    const int limit = PropertyList::maximumDepth;
+    EXPECT_EQ(rejection(test::binaryNesting(limit)), QStringLiteral("accepted"));
+    EXPECT_EQ(rejection(test::xmlNesting(limit)), QStringLiteral("accepted"));
+    for (const int levels : {limit + 1, 60000}) {
+        EXPECT_TRUE(rejection(test::binaryNesting(levels)).contains(QStringLiteral("levels deep"))) << levels;
+        EXPECT_TRUE(rejection(test::xmlNesting(levels)).contains(QStringLiteral("levels deep"))) << levels;
+    }
+
+    // A chain of `limit - 1` arrays reached first right under the top and then once more one level
+    // further down: the second path is one level too deep although the chain was already checked.
+    RawBinaryPlist shared;
+    shared.add(RawBinaryPlist::array({2, 1}));
+    shared.add(RawBinaryPlist::array({2}));
+    for (int i = 0; i < limit - 1; ++i)
+        shared.add(RawBinaryPlist::array({3 + i}));
+    shared.add(QByteArray(1, '\x09'));
+    EXPECT_TRUE(rejection(shared.bytes()).contains(QStringLiteral("levels deep")));
+}
+
+TEST(PropertyListHostileInput, SharedObjectsCountOncePerReference)
+{
+    // libplist copies a shared object at every reference: 40 doubling levels would never finish.
+    EXPECT_TRUE(rejection(test::binaryDoublingArrays(40)).contains(QStringLiteral("more than")));
+    const PropertyList small = PropertyList::decode(test::binaryDoublingArrays(10));
+    EXPECT_EQ(small.root().count(), 2);
+
+    RawBinaryPlist cycle;
+    cycle.add(RawBinaryPlist::array({1}));
+    cycle.add(RawBinaryPlist::array({0}));
+    EXPECT_TRUE(rejection(cycle.bytes()).contains(QStringLiteral("contains itself")));
+
+    RawBinaryPlist dangling;
+    dangling.add(RawBinaryPlist::array({7}));
+    EXPECT_TRUE(rejection(dangling.bytes()).contains(QStringLiteral("does not have")));
+
+    RawBinaryPlist numericKey;
+    numericKey.add(RawBinaryPlist::dictionary({{1, 1}}));
+    numericKey.add(QByteArray("\x10\x05", 2));
+    EXPECT_TRUE(rejection(numericKey.bytes()).contains(QStringLiteral("not a string")));
+}
+
+TEST(PropertyListHostileInput, DatesOutsideTheCalendarAreRejected)
+{
+    for (const double seconds :
+         {-1e300, 1e300, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+          -std::numeric_limits<double>::infinity(), -63113904000.5, 252423993600.0}) {
+        EXPECT_TRUE(rejection(test::binaryDate(seconds)).contains(QStringLiteral("years 1 to 9999")))
+            << seconds;
+    }
+    // The first and the last second of the calendar survive both writers.
+    for (const double seconds : {-63113904000.0, 252423993599.0}) {
+        const PropertyList list = PropertyList::decode(test::binaryDate(seconds));
+        EXPECT_EQ(PropertyList::decode(list.toBinary()).root().at(0).toDate(), seconds);
+        EXPECT_EQ(PropertyList::decode(list.toXml()).root().at(0).toDate(), seconds);
+    }
+}
+
+TEST(PropertyListHostileInput, RepeatedKeysAreNotUnderstoodInEitherFormat)
+{
+    EXPECT_TRUE(rejection(test::binaryRepeatedKey()).contains(QStringLiteral("repeated key")));
+    // The same key once in ASCII and once in UTF-16 is still the same key.
+    test::RawBinaryPlist mixed;
+    mixed.add(test::RawBinaryPlist::dictionary({{1, 3}, {2, 3}}));
+    mixed.add(test::RawBinaryPlist::ascii("key"));
+    mixed.add(test::RawBinaryPlist::utf16(QStringLiteral("key")));
+    mixed.add(QByteArray(1, '\x09'));
+    EXPECT_TRUE(rejection(mixed.bytes()).contains(QStringLiteral("repeated key")));
+    EXPECT_TRUE(rejection(test::xmlRepeatedKey()).contains(QStringLiteral("repeated key")));
+    // libplist resolves the reference before it merges the two members.
+    EXPECT_TRUE(
+        rejection("<plist version=\"1.0\"><dict><key>a</key><true/><key>&#97;</key><true/></dict></plist>")
+            .contains(QStringLiteral("repeated key")));
+
+    // Tags inside comments, CDATA and the document type are text, not keys.
+    const QByteArray commented = "<?xml version=\"1.0\"?>\n<!DOCTYPE plist [ <!ENTITY x \"<key>\"> ]>"
+                                 "<plist version=\"1.0\"><dict><!-- <key>a</key><dict> -->"
+                                 "<key>a</key><string><![CDATA[<key>a</key>]]></string>"
+                                 "<key>b</key><dict/></dict></plist>";
+    const PropertyList document = PropertyList::decode(commented);
+    EXPECT_EQ(document.root().keys(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+}
+
+TEST(PropertyListHostileInput, DocumentsBuiltDeeperThanTheLimitAreNeverWritten)
+{
+    PropertyList deep = PropertyList::array();
+    for (int i = 0; i < PropertyList::maximumDepth; ++i) {
+        PropertyList outer = PropertyList::array();
+        outer.root().append(deep);
+        deep = outer;
+    }
+    EXPECT_THROW(deep.toBinary(), SystemError);
+    EXPECT_THROW(deep.toXml(), SystemError);
+    EXPECT_TRUE(deep == PropertyList(deep)) << "comparing never recurses";
+    EXPECT_NO_THROW(deep.root().at(0).copy().toBinary()) << "one level less is within the limit";
 }

@@ -104,10 +104,9 @@ TEST(TrayPositionPlan, OnlyUnambiguousOwnersCountAndAppleItemsNeverMove)
         {{{kChevron, 1}, {key(kA), qInf()}}, request({kA})},
         {{{kChevron, 1}}, request({kA}, {kA})},
         {{{QStringLiteral("chevron"), 1}}, notStatus}};
-    for (const auto& [positions, invalid] : unsupported) {
-        EXPECT_EQ(errorCase<TrayPositionError>([&current = positions, &r = invalid] {
-                      TrayPositionPreferences::plan(current, r, kAliases);
-                  }),
+    for (const auto& entry : unsupported) {
+        EXPECT_EQ(errorCase<TrayPositionError>(
+                      [&] { TrayPositionPreferences::plan(entry.first, entry.second, kAliases); }),
                   Case::unsupported);
     }
 }

@@ -66,9 +66,19 @@ TEST(TrayTrackedApplications, CanonicalFormIsExactAndIndependentOfMemberOrder)
 
     EXPECT_EQ(canonicalDate(700000000.0), QByteArray("t11:700000000.0"));
     EXPECT_EQ(canonicalDate(789012345.678901), QByteArray("t16:789012345.678901"));
-    EXPECT_EQ(canonicalDate(1e16), QByteArray("t5:1e+16"));
+    EXPECT_EQ(T::canonical(PropertyList::real(1e16).root()), QByteArray("n5:1e+16"));
     EXPECT_EQ(canonicalDate(1.5e-5), QByteArray("t7:1.5e-05"));
     EXPECT_EQ(errorCase<T::Failure>([] { T::canonical(PropertyList::uid(1).root()); }), Case::malformed);
+
+    // A key nested deeper than any decoded list can be is refused, not followed down the stack.
+    PropertyList deep = PropertyList::dictionary();
+    for (int i = 0; i < PropertyList::maximumDepth; ++i) {
+        PropertyList outer = PropertyList::dictionary();
+        outer.root().setEntry(QStringLiteral("_0"), deep);
+        deep = outer;
+    }
+    EXPECT_EQ(errorCase<T::Failure>([&] { T::canonical(deep.root()); }), Case::malformed);
+    EXPECT_NO_THROW(T::canonical(deep.root().value(QStringLiteral("_0"))));
 }
 
 TEST(TrayTrackedApplications, ListsOfAnotherShapeAreRefusedWhole)

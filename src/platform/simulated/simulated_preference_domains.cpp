@@ -188,9 +188,10 @@ std::optional<QList<TrackedRow>> SimulatedPreferenceDomains::parseTrackedRows(co
         if (!rows.root().isArray() || rows.root().count() % 2 != 0)
             return std::nullopt;
         QList<TrackedRow> result;
-        for (int i = 0; i + 1 < rows.root().count(); i += 2) {
-            const PlistNode key = rows.root().at(i);
-            const auto allowed = rows.root().at(i + 1).value(allowedMember).toBool();
+        const QList<PlistNode> elements = rows.root().elements();
+        for (qsizetype i = 0; i + 1 < elements.size(); i += 2) {
+            const PlistNode key = elements[i];
+            const auto allowed = elements[i + 1].value(allowedMember).toBool();
             // The control center skips rows it cannot understand rather than give up on the list.
             if (!key.isDictionary() || !allowed)
                 continue;
