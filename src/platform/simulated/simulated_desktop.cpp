@@ -58,21 +58,10 @@ TrackedRowSeed rowSeed(const ScenarioApp& app)
                           static_cast<int>(app.extras.size())};
 }
 
-bool rowNames(const TrackedRow& row, const SimulatedApplication& application)
-{
-    if (row.bundleID && row.bundleID == application.config.bundleID)
-        return true;
-    return row.executablePath && *row.executablePath == QDir::cleanPath(application.config.executable);
-}
-
 // No row means the control center has no say yet: the items show.
-bool allowedBy(const QList<TrackedRow>& rows, const SimulatedApplication& application)
+bool allowedBy(const TrackedRowNames& rows, const SimulatedApplication& application)
 {
-    for (const TrackedRow& row : rows) {
-        if (!row.allowed && rowNames(row, application))
-            return false;
-    }
-    return true;
+    return rows.allows(application.config.bundleID, application.config.executable);
 }
 
 } // namespace
@@ -94,9 +83,9 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
           SimulatedStatusBar::Owner{static_cast<qint32>(host.processId()), ownIdentifier(host)},
           [this] { noticeEdits(); },
           [this] {
-              if (const SimulatedApplication* own =
+              if (SimulatedApplication* own =
                       m_workspace.application(static_cast<qint32>(m_host.processId())))
-                  ensureRow(*own, m_domains.trackedRows());
+                  ensureRows({own});
           }),
       m_screens(scenario.screens, scenario.menuBar.height),
       m_userDefaults(simulated_home::userDefaultsPath(home, ownIdentifier(host))),
@@ -232,6 +221,8 @@ void SimulatedDesktop::addOwnApplication()
 void SimulatedDesktop::addScenarioApplications()
 {
     const auto rows = m_domains.trackedRows();
+    const std::optional<TrackedRowNames> names = rows ? std::optional(TrackedRowNames(*rows)) : std::nullopt;
+    std::vector<SimulatedApplication*> shown;
     for (const ScenarioApp& app : m_scenario.apps) {
         SimulatedApplication application;
         application.config = app;
@@ -245,50 +236,69 @@ void SimulatedDesktop::addScenarioApplications()
             continue;
         }
         m_workspace.launch(added, app.pid, false);
-        added.allowed = rows ? allowedBy(*rows, added) : true;
+        added.allowed = names ? allowedBy(*names, added) : true;
         if (added.allowed)
-            showExtras(added);
+            shown.push_back(&added);
     }
+    showExtras(shown);
 }
 
-void SimulatedDesktop::ensureRow(const SimulatedApplication& application,
-                                 const std::optional<QList<TrackedRow>>& rows)
+void SimulatedDesktop::ensureRows(const std::vector<SimulatedApplication*>& applications)
 {
-    if (application.config.trackedRow == TrackedRowKind::None && !application.own)
-        return;
+    const auto rows = m_domains.trackedRows();
     if (!rows)
         return;
-    for (const TrackedRow& row : *rows) {
-        if (rowNames(row, application))
-            return;
+    TrackedRowNames names(*rows);
+    QList<TrackedRowSeed> seeds;
+    for (const SimulatedApplication* application : applications) {
+        if (application->config.trackedRow == TrackedRowKind::None && !application->own)
+            continue;
+        if (names.names(application->config.bundleID, application->config.executable))
+            continue;
+        TrackedRowSeed seed = rowSeed(application->config);
+        if (application->own)
+            seed = TrackedRowSeed{TrackedRowKind::Bundle, application->owner(),
+                                  application->config.executable, 1};
+        seeds.append(seed);
+        // Another app of the same bundle or executable finds this row.
+        names.add(seed.kind == TrackedRowKind::Bundle
+                      ? TrackedRow{seed.bundleID, std::nullopt, true}
+                      : TrackedRow{std::nullopt, QDir::cleanPath(seed.executable), true});
     }
-    TrackedRowSeed seed = rowSeed(application.config);
-    if (application.own)
-        seed = TrackedRowSeed{TrackedRowKind::Bundle, application.owner(), application.config.executable, 1};
-    m_domains.addTrackedRow(seed);
+    m_domains.addTrackedRows(seeds);
 }
 
-void SimulatedDesktop::showExtras(SimulatedApplication& application)
+void SimulatedDesktop::showExtras(const std::vector<SimulatedApplication*>& applications)
 {
-    ensureRow(application, m_domains.trackedRows());
-    for (const ScenarioExtra& extra : application.config.extras) {
-        MenuBarEntry entry;
-        entry.kind = MenuBarEntry::Kind::Extra;
-        entry.pid = application.pid;
-        entry.owner = application.owner();
-        entry.name = extra.name;
-        entry.width = extra.width;
-        entry.extra = extra;
-        m_menuBar.show(std::move(entry));
+    if (applications.empty())
+        return;
+    ensureRows(applications);
+    std::vector<MenuBarEntry> entries;
+    for (const SimulatedApplication* application : applications) {
+        for (const ScenarioExtra& extra : application->config.extras) {
+            MenuBarEntry entry;
+            entry.kind = MenuBarEntry::Kind::Extra;
+            entry.pid = application->pid;
+            entry.owner = application->owner();
+            entry.name = extra.name;
+            entry.width = extra.width;
+            entry.extra = extra;
+            entries.push_back(std::move(entry));
+        }
     }
+    m_menuBar.show(std::move(entries));
 }
 
-void SimulatedDesktop::hideExtras(const SimulatedApplication& application)
+void SimulatedDesktop::hideExtras(const std::vector<SimulatedApplication*>& applications)
 {
-    for (const MenuBarEntry* entry : m_menuBar.entriesOf(application.pid)) {
-        if (entry->kind == MenuBarEntry::Kind::Extra)
-            m_menuBar.remove(entry->id);
+    QList<quint64> ids;
+    for (const SimulatedApplication* application : applications) {
+        for (const MenuBarEntry* entry : m_menuBar.entriesOf(application->pid)) {
+            if (entry->kind == MenuBarEntry::Kind::Extra)
+                ids.append(entry->id);
+        }
     }
+    m_menuBar.remove(ids);
 }
 
 void SimulatedDesktop::noticeEdits()
@@ -315,20 +325,21 @@ void SimulatedDesktop::noticeEdits()
 
 void SimulatedDesktop::honour(const QList<TrackedRow>& rows)
 {
+    const TrackedRowNames names(rows);
+    std::vector<SimulatedApplication*> shown;
+    std::vector<SimulatedApplication*> hidden;
     for (SimulatedApplication& application : m_workspace.applications()) {
         if (application.system || application.own)
             continue;
-        const bool allowed = allowedBy(rows, application);
+        const bool allowed = allowedBy(names, application);
         if (allowed == application.allowed)
             continue;
         application.allowed = allowed;
-        if (!application.running)
-            continue;
-        if (allowed)
-            showExtras(application);
-        else
-            hideExtras(application);
+        if (application.running)
+            (allowed ? shown : hidden).push_back(&application);
     }
+    hideExtras(hidden);
+    showExtras(shown);
 }
 
 SimulatedApplication* SimulatedDesktop::scenarioApplication(const QString& owner)
@@ -352,11 +363,10 @@ bool SimulatedDesktop::startApplication(SimulatedApplication& application, bool 
     const qint32 pid = application.hasRun ? m_workspace.unusedPid() : application.config.pid;
     m_workspace.launch(application, pid, notify);
     // A launching app registers with the control center, which reads its row as it is now.
-    const auto rows = m_domains.trackedRows();
-    if (rows)
-        application.allowed = allowedBy(*rows, application);
+    if (const auto rows = m_domains.trackedRows())
+        application.allowed = allowedBy(TrackedRowNames(*rows), application);
     if (application.allowed)
-        showExtras(application);
+        showExtras({&application});
     return true;
 }
 
@@ -365,7 +375,7 @@ bool SimulatedDesktop::quit(const QString& owner)
     SimulatedApplication* application = scenarioApplication(owner);
     if (!application || !application->running)
         return false;
-    hideExtras(*application);
+    hideExtras({application});
     m_workspace.quit(*application);
     return true;
 }

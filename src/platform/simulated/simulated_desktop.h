@@ -112,9 +112,11 @@ private:
     void addOwnApplication();
     void addScenarioApplications();
     void showSystemItems(const SimulatedApplication& controlCenter);
-    void showExtras(SimulatedApplication& application);
-    void hideExtras(const SimulatedApplication& application);
-    void ensureRow(const SimulatedApplication& application, const std::optional<QList<TrackedRow>>& rows);
+    // What the system does for many apps at once it does with one read and one write of each
+    // domain and one layout of the bar.
+    void showExtras(const std::vector<SimulatedApplication*>& applications);
+    void hideExtras(const std::vector<SimulatedApplication*>& applications);
+    void ensureRows(const std::vector<SimulatedApplication*>& applications);
     void honour(const QList<TrackedRow>& rows);
     bool startApplication(SimulatedApplication& application, bool notify);
     void writeSystemSwitches();
