@@ -47,6 +47,10 @@ TEST_F(DefaultsToolRunnerTest, HandsBackStandardOutputOfAToolThatSucceeds)
     EXPECT_TRUE(runner(script).importDomain(QStringLiteral("/d"), "content"));
     EXPECT_TRUE(clean());
 
+    // Whatever the tool says on its error stream is read and dropped, so it never blocks on it; a
+    // tool that closes that stream early is still waited for.
+    EXPECT_EQ(runner("head -c 300000 /dev/zero >&2; echo done").run({}), QByteArray("done\n"));
+    EXPECT_EQ(runner("exec 2>&-; sleep 0.2; echo late").run({}), QByteArray("late\n"));
     EXPECT_FALSE(runner("echo partial; exit 3").run({}));
     EXPECT_FALSE(runner("kill -SEGV $$").run({}));
     EXPECT_FALSE(runner("exit 1").importDomain(QStringLiteral("/d"), "content"));
