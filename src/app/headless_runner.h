@@ -51,6 +51,8 @@ private:
     QTextStream& m_out;
     QTextStream& m_errors;
     std::unique_ptr<SimulatedRun> m_run;
+    // Virtual seconds on the run's clock when the app was first launched.
+    double m_launchedAt = 0;
 };
 
 } // namespace velmor
