@@ -180,8 +180,8 @@ TrayDiscovery::Pass TrayModel::rescanProcesses(const QSet<qint32>& processes)
         if (!app.terminated)
             running.insert(app.processIdentifier);
     }
-    // An app looked at again has exactly what it shows now, where its earlier items stood; the
-    // items of an app it did not reach stay.
+    // An app looked at in full has exactly what it shows now, where its earlier items stood; one
+    // the budget cut short keeps its earlier items, and has what was found only without them.
     QHash<qint32, QList<TrayItem>> found;
     for (const TrayItem& item : pass.items)
         found[item.pid].append(item);
@@ -192,6 +192,7 @@ TrayDiscovery::Pass TrayModel::rescanProcesses(const QSet<qint32>& processes)
             continue;
         if (!pass.seen.contains(item.pid)) {
             items.append(item);
+            found.remove(item.pid);
             continue;
         }
         if (const auto fresh = found.constFind(item.pid); fresh != found.cend()) {

@@ -34,15 +34,16 @@ void TrayRecoveryFile::save(const Json& entries) const
                               QStringLiteral("Could not delete “%1”: %2").arg(m_path, file.errorString()));
         return;
     }
-    if (!m_folderReady) {
-        private_files::ensureDirectory(QFileInfo(m_path).absolutePath());
-        m_folderReady = true;
-    }
     // Replaced in one step, as the system's own atomic writes do, without waiting for the disk:
     // the journal is there for a crash of the app, after which the system still has every write.
     const QByteArray bytes = json::serialize(entries);
     QTemporaryFile file(m_path + QStringLiteral(".XXXXXX"));
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush() ||
+    // The folder is made once; only a folder that went away since is made again.
+    if (!m_folderReady || !file.open()) {
+        private_files::ensureDirectory(QFileInfo(m_path).absolutePath());
+        m_folderReady = true;
+    }
+    if (!(file.isOpen() || file.open()) || file.write(bytes) != bytes.size() || !file.flush() ||
         !file.setPermissions(private_files::ownerReadWrite))
         throw SystemError(SystemError::Kind::File,
                           QStringLiteral("Could not write “%1”: %2").arg(m_path, file.errorString()));
