@@ -1,5 +1,6 @@
 #include "tray_visibility/defaults_tool_runner.h"
 
+#include "foundation/property_list.h"
 #include "foundation/system_error.h"
 #include "foundation/uuid_text.h"
 #include "tray_visibility/tool_process.h"
@@ -16,7 +17,6 @@
 namespace velmor {
 namespace {
 
-const QString kOutputFileName = QStringLiteral("output");
 const QString kExport = QStringLiteral("export");
 const QString kImport = QStringLiteral("import");
 const QString kStandardOutputArgument = QStringLiteral("-");
@@ -53,22 +53,6 @@ public:
             if (written <= 0)
                 fileError("write", path);
             done += written;
-        }
-    }
-    QByteArray readFromStart(const QString& path) const
-    {
-        QByteArray bytes;
-        char buffer[16384];
-        for (off_t offset = 0;;) {
-            const ssize_t read = ::pread(m_fd, buffer, sizeof buffer, offset);
-            if (read < 0 && errno == EINTR)
-                continue;
-            if (read < 0)
-                fileError("read", path);
-            if (read == 0)
-                return bytes;
-            bytes.append(buffer, read);
-            offset += read;
         }
     }
 
@@ -114,13 +98,11 @@ private:
 
 std::optional<QByteArray> DefaultsToolRunner::run(const QStringList& arguments) const
 {
-    PrivateTemporaryFolder folder(m_configuration.temporaryDirectory, m_configuration.runPrefix);
-    const QString outputPath = folder.filePath(kOutputFileName);
-    const OpenFile output(outputPath);
-    if (ToolProcess::run(m_configuration.toolPath, arguments, output.descriptor(), kDeadline) !=
-        ToolProcess::Outcome::succeeded)
+    ToolProcess::Result result =
+        ToolProcess::run(m_configuration.toolPath, arguments, kDeadline, PropertyList::maximumBytes);
+    if (result.outcome != ToolProcess::Outcome::succeeded)
         return std::nullopt;
-    return output.readFromStart(outputPath);
+    return std::move(result.output);
 }
 
 std::optional<QByteArray> DefaultsToolRunner::exportDomain(const QString& domain) const

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -28,8 +29,10 @@ class Descriptor final {
 public:
     explicit Descriptor(int fd = -1) : m_fd(fd) {}
     ~Descriptor() { close(); }
+    Descriptor(Descriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&&) = delete;
 
     int get() const { return m_fd; }
     void close()
@@ -81,32 +84,63 @@ int millisecondsUntil(Clock::time_point end)
     return left.count() > 0 ? int(left.count()) : 0;
 }
 
-// Reads and drops what arrives until the stream ends; false when the deadline comes first.
-bool drainUntilClosed(int fd, Clock::time_point end)
+// A pipe whose reading end stays here, never blocking, and whose writing end goes to the tool.
+struct Pipe {
+    Descriptor read;
+    Descriptor write;
+};
+
+Pipe makePipe(const QString& program)
 {
-    char buffer[4096];
+    int ends[2];
+    if (::pipe(ends) != 0)
+        cannotRun(program, errno);
+    Pipe pipe{Descriptor(ends[0]), Descriptor(ends[1])};
+    ::fcntl(pipe.read.get(), F_SETFD, FD_CLOEXEC);
+    ::fcntl(pipe.write.get(), F_SETFD, FD_CLOEXEC);
+    ::fcntl(pipe.read.get(), F_SETFL, O_NONBLOCK);
+    return pipe;
+}
+
+// Reads both streams as the tool writes them, keeping the output and dropping the errors, until
+// both end, the deadline comes or the output grows past its limit.
+enum class Reading { ended, timedOut, tooLarge };
+
+Reading readUntilClosed(Descriptor& output, Descriptor& errors, QByteArray& kept, qsizetype limit,
+                        Clock::time_point end)
+{
+    char buffer[16384];
     for (;;) {
+        pollfd streams[2] = {{output.get(), POLLIN, 0}, {errors.get(), POLLIN, 0}};
+        if (output.get() < 0 && errors.get() < 0)
+            return Reading::ended;
         const int wait = millisecondsUntil(end);
         if (wait == 0)
-            return false;
-        pollfd ready{fd, POLLIN, 0};
-        const int polled = ::poll(&ready, 1, wait);
+            return Reading::timedOut;
+        const int polled = ::poll(streams, 2, wait);
         if (polled < 0 && errno == EINTR)
             continue;
         if (polled <= 0)
-            return false;
-        const ssize_t read = ::read(fd, buffer, sizeof buffer);
-        if (read == 0)
-            return true;
-        if (read < 0 && errno != EINTR && errno != EAGAIN)
-            return true;
+            return Reading::timedOut;
+        for (int i = 0; i < 2; ++i) {
+            Descriptor& stream = i == 0 ? output : errors;
+            if (stream.get() < 0 || streams[i].revents == 0)
+                continue;
+            const ssize_t read = ::read(stream.get(), buffer, sizeof buffer);
+            if (read > 0 && i == 0) {
+                if (kept.size() + read > limit)
+                    return Reading::tooLarge;
+                kept.append(buffer, read);
+            } else if (read == 0 || (read < 0 && errno != EINTR && errno != EAGAIN))
+                stream.close();
+        }
     }
 }
 
 } // namespace
 
-ToolProcess::Outcome ToolProcess::run(const QString& program, const QStringList& arguments, int output,
-                                      std::chrono::milliseconds deadline)
+ToolProcess::Result ToolProcess::run(const QString& program, const QStringList& arguments,
+                                     std::chrono::milliseconds deadline, qsizetype outputLimit)
 {
     const Clock::time_point end = Clock::now() + deadline;
     const QByteArray programPath = QFile::encodeName(program);
@@ -118,19 +152,12 @@ ToolProcess::Outcome ToolProcess::run(const QString& program, const QStringList&
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    int ends[2];
-    if (::pipe(ends) != 0)
-        cannotRun(program, errno);
-    Descriptor errorsRead(ends[0]);
-    Descriptor errorsWrite(ends[1]);
-    ::fcntl(errorsRead.get(), F_SETFD, FD_CLOEXEC);
-    ::fcntl(errorsWrite.get(), F_SETFD, FD_CLOEXEC);
-    ::fcntl(errorsRead.get(), F_SETFL, O_NONBLOCK);
-
+    Pipe output = makePipe(program);
+    Pipe errors = makePipe(program);
     SpawnSettings settings;
     posix_spawn_file_actions_addopen(&settings.actions, STDIN_FILENO, kNullDevice, O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&settings.actions, output, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&settings.actions, errorsWrite.get(), STDERR_FILENO);
+    posix_spawn_file_actions_adddup2(&settings.actions, output.write.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&settings.actions, errors.write.get(), STDERR_FILENO);
     // Its own process group, so that a time-out can kill whatever the tool started as well; and
     // the signals as a new program expects them, whatever this process ignores or blocks.
     sigset_t none;
@@ -148,19 +175,24 @@ ToolProcess::Outcome ToolProcess::run(const QString& program, const QStringList&
     pid_t pid = 0;
     const int error = posix_spawn(&pid, programPath.constData(), &settings.actions, &settings.attributes,
                                   argv.data(), environ);
-    errorsWrite.close();
+    output.write.close();
+    errors.write.close();
     if (error != 0)
         cannotRun(program, error);
 
+    Result result;
     int status = 0;
-    if (drainUntilClosed(errorsRead.get(), end)) {
-        // The stream ends as the tool exits; its status follows within moments.
+    const Reading reading = readUntilClosed(output.read, errors.read, result.output, outputLimit, end);
+    if (reading == Reading::ended) {
+        // The streams end as the tool exits; its status follows within moments.
         for (;;) {
             const pid_t waited = ::waitpid(pid, &status, WNOHANG);
-            if (waited == pid)
-                return outcome(status);
+            if (waited == pid) {
+                result.outcome = outcome(status);
+                return result;
+            }
             if (waited < 0 && errno != EINTR)
-                return Outcome::failed;
+                return result;
             if (Clock::now() >= end)
                 break;
             const timespec moment{0, 20000};
@@ -170,7 +202,9 @@ ToolProcess::Outcome ToolProcess::run(const QString& program, const QStringList&
     ::kill(-pid, SIGKILL);
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    return Outcome::timedOut;
+    result.outcome = reading == Reading::tooLarge ? Outcome::failed : Outcome::timedOut;
+    result.output.clear();
+    return result;
 }
 
 } // namespace velmor
