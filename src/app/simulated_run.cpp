@@ -18,16 +18,24 @@ platform::SimulatedHost::Configuration hostConfiguration(const QString& defaults
 } // namespace
 
 SimulatedRun::SimulatedRun(const platform::Scenario& scenario, const QString& home,
-                           const QString& defaultsToolPath)
+                           const QString& defaultsToolPath, Clock clock)
     : m_host(hostConfiguration(defaultsToolPath))
 {
-    m_desktop = std::make_unique<platform::SimulatedDesktop>(
-        scenario, home, m_scheduler, [this](platform::Duration cost) { m_scheduler.advanceClock(cost); },
-        m_host);
+    if (clock == Clock::Real) {
+        m_realTime = std::make_unique<platform::QtScheduler>();
+        // Real calls cost real time by themselves.
+        m_desktop = std::make_unique<platform::SimulatedDesktop>(scenario, home, *m_realTime,
+                                                                 [](platform::Duration) {}, m_host);
+        m_desktop->watchFilesInsteadOfPolling();
+    } else {
+        m_desktop = std::make_unique<platform::SimulatedDesktop>(
+            scenario, home, m_scheduler, [this](platform::Duration cost) { m_scheduler.advanceClock(cost); },
+            m_host);
+    }
     m_services = m_desktop->services();
     m_desktop->applicationShell().setTerminateHandler([this] {
         // The app asked to quit (its menu): terminate once the current event is done.
-        m_scheduler.post([this] {
+        m_services.scheduler->post([this] {
             if (m_app)
                 quit();
         });
@@ -43,10 +51,13 @@ void SimulatedRun::launch()
 {
     if (m_app)
         return;
-    VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, m_scheduler);
+    VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, *m_services.scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
+    m_app->setSuite(m_suite);
+    if (m_windowsFactory)
+        m_windows = m_windowsFactory(*m_app, m_services);
     m_windowAppeared = false;
     m_app->didFinishLaunching();
     openSettingsWindow();
@@ -56,6 +67,10 @@ void SimulatedRun::openSettingsWindow()
 {
     if (!m_app)
         return;
+    if (m_windows) {
+        m_windows->showSettingsWindow();
+        return;
+    }
     platform::WindowInfo window;
     window.title = QString::fromUtf8(TrayApp::settingsWindowTitle);
     window.visible = true;
@@ -67,6 +82,10 @@ void SimulatedRun::openSettingsWindow()
 
 void SimulatedRun::closeSettingsWindow()
 {
+    if (m_windows) {
+        m_windows->closeSettingsWindow();
+        return;
+    }
     m_desktop->applicationShell().removeWindow(QString::fromUtf8(TrayApp::settingsWindowTitle));
 }
 
@@ -87,6 +106,8 @@ void SimulatedRun::kill()
 
 void SimulatedRun::tearDownApp()
 {
+    // The windows go with the process, before the objects they show.
+    m_windows.reset();
     m_app.reset();
     VelmorSignals::releaseShared();
     if (m_desktop)

@@ -2,6 +2,7 @@
 
 #include "platform/application_shell.h"
 #include "platform/services.h"
+#include "platform/user_defaults.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
@@ -9,11 +10,25 @@
 #include <QPointer>
 
 namespace velmor {
+namespace {
+
+QString storedAppearance(const platform::Services& services)
+{
+    const QString fallback = QString::fromLatin1(TrayApp::defaultAppearance);
+    if (!services.userDefaults)
+        return fallback;
+    // Any value that is not a string counts as missing.
+    const auto value = services.userDefaults->stringValue(QString::fromLatin1(TrayApp::appearanceKey));
+    return value.value_or(fallback);
+}
+
+} // namespace
 
 TrayApp::TrayApp(const platform::Services& services, std::function<void()> showSettingsWindow,
                  QObject* parent)
     : QObject(parent), m_services(services), m_showSettingsWindow(std::move(showSettingsWindow)),
-      m_model(std::make_unique<TrayModel>(services)), m_delegate(std::make_unique<TrayDelegate>(services))
+      m_appearance(storedAppearance(services)), m_model(std::make_unique<TrayModel>(services)),
+      m_delegate(std::make_unique<TrayDelegate>(services))
 {}
 
 TrayApp::~TrayApp()
@@ -24,15 +39,25 @@ TrayApp::~TrayApp()
     m_model.reset();
 }
 
+void TrayApp::setSuite(Suite suite)
+{
+    m_suite = std::move(suite);
+}
+
 void TrayApp::didFinishLaunching()
 {
     m_delegate->applicationDidFinishLaunching();
+    if (m_suite.startDockPresence)
+        m_suite.startDockPresence();
 }
 
 void TrayApp::settingsWindowAppeared()
 {
     if (VelmorSignals* hub = VelmorSignals::shared())
         hub->start();
+    // The tray never holds an update back.
+    if (m_suite.startUpdates)
+        m_suite.startUpdates([] { return false; });
     QPointer<TrayApp> self(this);
     m_delegate->configure(m_model.get(), [self] {
         if (self)
@@ -42,6 +67,8 @@ void TrayApp::settingsWindowAppeared()
 
 void TrayApp::openSettings()
 {
+    if (m_suite.prepareToShow)
+        m_suite.prepareToShow();
     if (m_showSettingsWindow)
         m_showSettingsWindow();
     if (m_services.applicationShell)
@@ -53,6 +80,31 @@ void TrayApp::willTerminate()
     m_delegate->applicationWillTerminate();
     if (VelmorSignals* hub = VelmorSignals::shared())
         hub->finish();
+}
+
+void TrayApp::setAppearance(const QString& appearance)
+{
+    if (m_services.userDefaults)
+        m_services.userDefaults->setValue(QString::fromLatin1(appearanceKey), appearance);
+    if (m_appearance == appearance)
+        return;
+    m_appearance = appearance;
+    Q_EMIT appearanceChanged();
+}
+
+bool TrayApp::prefersDark(bool systemIsDark) const
+{
+    const auto scheme = colorScheme();
+    return scheme ? *scheme == AppTheme::ColorScheme::dark : systemIsDark;
+}
+
+platform::MainMenu TrayApp::mainMenu() const
+{
+    const auto commands = [](const std::function<platform::Menu()>& group) {
+        return group ? group() : platform::Menu{};
+    };
+    return {platform::MenuBarMenu{QString::fromLatin1(applicationMenuTitle), commands(m_suite.updateCommands)},
+            platform::MenuBarMenu{QString::fromLatin1(helpMenuTitle), commands(m_suite.feedbackCommands)}};
 }
 
 } // namespace velmor
