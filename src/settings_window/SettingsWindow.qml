@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -98,11 +100,12 @@ ApplicationWindow {
             Repeater {
                 model: window.presenter.groups
                 delegate: RowLayout {
+                    id: groupRow
                     required property var modelData
                     Layout.leftMargin: 24
                     spacing: 8
-                    SymbolIcon { symbol: modelData.symbol; color: Theme.accent(window.dark) }
-                    Label { text: modelData.name; font.weight: Font.DemiBold }
+                    SymbolIcon { symbol: groupRow.modelData.symbol; color: Theme.accent(window.dark) }
+                    Label { text: groupRow.modelData.name; font.weight: Font.DemiBold }
                 }
             }
 
@@ -117,33 +120,38 @@ ApplicationWindow {
                 model: window.presenter.apps
                 Accessible.role: Accessible.List
                 Accessible.name: window.presenter.itemsText
-                delegate: RowLayout {
+                delegate: Item {
                     id: row
                     required property var modelData
                     width: appList.width
-                    height: 40
-                    spacing: 10
+                    height: 44
                     Accessible.role: Accessible.ListItem
                     Accessible.name: modelData.name + ", " + modelData.place
 
                     Image {
+                        id: icon
+                        anchors.left: parent.left
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 30
+                        height: 30
                         visible: row.modelData.iconSource !== ""
                         source: row.modelData.iconSource
-                        sourceSize: Qt.size(30, 30)
-                        Layout.preferredWidth: 30
-                        Layout.preferredHeight: 30
+                        sourceSize.width: 30
+                        sourceSize.height: 30
                     }
                     SymbolIcon {
+                        anchors.centerIn: icon
                         visible: row.modelData.iconSource === ""
                         symbol: "app.dashed"
                         size: 26
                         color: Theme.secondaryText(window.dark)
-                        Layout.preferredWidth: 30
                     }
-                    ColumnLayout {
-                        spacing: 0
-                        Layout.fillWidth: true
-                        Label { text: row.modelData.name }
+                    Column {
+                        anchors.left: icon.right
+                        anchors.leftMargin: 10
+                        anchors.right: place.left
+                        anchors.verticalCenter: parent.verticalCenter
+                        Label { text: row.modelData.name; width: parent.width; elide: Text.ElideRight }
                         Label {
                             visible: row.modelData.status !== ""
                             text: row.modelData.status
@@ -151,7 +159,13 @@ ApplicationWindow {
                             color: Theme.secondaryText(window.dark)
                         }
                     }
-                    Label { text: row.modelData.place; color: Theme.secondaryText(window.dark) }
+                    Label {
+                        id: place
+                        anchors.right: parent.right
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: row.modelData.place
+                        color: Theme.secondaryText(window.dark)
+                    }
                 }
             }
 

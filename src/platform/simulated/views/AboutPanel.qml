@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -22,7 +24,8 @@ Rectangle {
         spacing: 8
         Image {
             source: about.mac.aboutIconSource
-            sourceSize: Qt.size(64, 64)
+            sourceSize.width: 64
+                        sourceSize.height: 64
             Layout.alignment: Qt.AlignHCenter
         }
         Label {

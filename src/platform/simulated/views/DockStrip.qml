@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 
@@ -44,7 +46,8 @@ Rectangle {
                     Image {
                         anchors.fill: parent
                         source: tile.modelData.iconSource
-                        sourceSize: Qt.size(42, 42)
+                        sourceSize.width: 42
+                        sourceSize.height: 42
                     }
                     Text {
                         anchors.centerIn: parent

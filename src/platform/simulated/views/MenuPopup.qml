@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 
@@ -12,8 +14,8 @@ Popup {
 
     padding: 5
     focus: true
-    implicitWidth: Math.max(200, list.contentItem.childrenRect.width + 10)
-    implicitHeight: list.contentHeight + 10
+    contentWidth: 210
+    contentHeight: list.contentHeight
     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
 
     background: Rectangle {
@@ -22,12 +24,12 @@ Popup {
         border.color: popup.dark ? "#4a4846" : "#c9c6c0"
     }
 
-    contentItem: ListView {
+    ListView {
         id: list
+        anchors.fill: parent
         objectName: "menuRows"
         model: popup.rows
         interactive: false
-        implicitHeight: contentHeight
         keyNavigationEnabled: true
         Accessible.role: Accessible.PopupMenu
         delegate: Item {

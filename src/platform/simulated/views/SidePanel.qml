@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -33,7 +35,8 @@ Pane {
                 height: 30
                 Image {
                     source: appRow.modelData.iconSource
-                    sourceSize: Qt.size(18, 18)
+                    sourceSize.width: 18
+                        sourceSize.height: 18
                     Layout.preferredWidth: 18
                     Layout.preferredHeight: 18
                 }

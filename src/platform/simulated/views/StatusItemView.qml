@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 
@@ -33,19 +35,22 @@ Item {
     }
 
     Row {
-        // A stretched item keeps its content at the right end, where it stays visible.
+        id: content
+        // A stretched item keeps its content in the square at its right end, where it stays
+        // visible; any other item centres it.
+        readonly property real cell: item.entry.width > item.entry.visibleWidth ? Math.min(item.width, item.height + 2)
+                                                                               : item.width
         anchors.right: parent.right
-        anchors.rightMargin: Math.max(0, (item.entry.width - content.implicitWidth) / 2)
-                             - (item.entry.width - item.entry.visibleWidth)
+        anchors.rightMargin: Math.max(0, (cell - width) / 2)
         anchors.verticalCenter: parent.verticalCenter
         layoutDirection: item.entry.imageFirst ? Qt.LeftToRight : Qt.RightToLeft
-        spacing: 4
-        id: content
+        spacing: 3
 
         Image {
             visible: item.entry.iconSource !== ""
             source: item.entry.iconSource
-            sourceSize: Qt.size(16, 16)
+            sourceSize.width: 16
+                        sourceSize.height: 16
             width: 16
             height: 16
         }
@@ -59,8 +64,12 @@ Item {
         }
         Text {
             visible: item.entry.title !== ""
+            // Titles wider than the item shrink to fit it, as the system's do.
+            width: Math.min(implicitWidth, item.width - 4 - (item.entry.glyph !== "" ? 20 : 0))
             text: item.entry.title
             font.pixelSize: 13
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 7
             color: item.ink
             opacity: item.entry.dimmed ? 0.4 : 1
         }

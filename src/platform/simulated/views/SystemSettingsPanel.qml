@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -140,7 +142,8 @@ Rectangle {
                         spacing: 10
                         Image {
                             source: privacyRow.modelData.iconSource
-                            sourceSize: Qt.size(24, 24)
+                            sourceSize.width: 24
+                        sourceSize.height: 24
                             Layout.preferredWidth: 24
                             Layout.preferredHeight: 24
                             Layout.leftMargin: 6
