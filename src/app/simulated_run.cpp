@@ -60,6 +60,8 @@ void SimulatedRun::launch()
         m_windows = m_windowsFactory(*m_app, m_services);
     m_windowAppeared = false;
     m_app->didFinishLaunching();
+    // The system brings an app it launched to the front.
+    m_desktop->applicationShell().activate(false);
     openSettingsWindow();
 }
 

@@ -1,10 +1,9 @@
 #include "app/windowed_app.h"
 
 #include "app/pending_suite.h"
-#include "app/shell_window_mirror.h"
+#include "app/simulated_scene_wiring.h"
 #include "app/simulated_mac_view.h"
 #include "app/simulated_run.h"
-#include "app/tray_scene.h"
 #include "foundation/system_error.h"
 #include "platform/simulated/views/simulated_mac_presenter.h"
 
@@ -16,7 +15,6 @@
 namespace velmor {
 namespace {
 
-constexpr const char* settingsWindowKind = "settings";
 constexpr const char* noWindowMessage = "The simulated Mac's window could not be loaded.";
 
 } // namespace
@@ -45,23 +43,9 @@ int WindowedApp::run()
         return HeadlessRunner::failed;
     }
     platform::SimulatedDesktop& desktop = run->desktop();
-    platform::SimulatedApplicationShell& shell = desktop.applicationShell();
 
-    std::unique_ptr<ShellWindowMirror> mirror;
     run->setSuite(pendingSuite());
-    run->setWindowsFactory([&](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
-        auto scene = std::make_unique<TrayScene>(app, services);
-        scene->setWindowCreated([&](QQuickWindow& window) {
-            mirror.reset();
-            mirror = std::make_unique<ShellWindowMirror>(window, shell, QString::fromLatin1(settingsWindowKind));
-        });
-        return scene;
-    });
-    // Hiding the app (Command-H in its menu) hides its windows; showing it again brings them back.
-    const auto observer = desktop.observe([&] {
-        if (mirror)
-            mirror->appHiddenChanged(shell.isHidden());
-    });
+    SimulatedSceneWiring wiring(*run);
 
     SimulatedMacView view(desktop, QFileInfo(m_options.scenarioPath).fileName());
     view.presenter().sidePanel()->setOwnApp(platform::SidePanelPresenter::OwnApp{
@@ -69,7 +53,6 @@ int WindowedApp::run()
     QQuickWindow* window = view.window();
     if (!window) {
         m_errors << noWindowMessage << "\n";
-        desktop.removeObserver(observer);
         return HeadlessRunner::failed;
     }
     // Closing the simulated Mac ends everything; the app's own windows do not.
@@ -84,8 +67,6 @@ int WindowedApp::run()
     const int status = QGuiApplication::exec();
     if (run->isRunning())
         run->quit();
-    mirror.reset();
-    desktop.removeObserver(observer);
     return status;
 }
 

@@ -15,7 +15,7 @@ Popup {
     padding: 5
     focus: true
     contentWidth: 210
-    contentHeight: list.contentHeight
+    contentHeight: list.implicitHeight
     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
 
     background: Rectangle {
@@ -24,40 +24,41 @@ Popup {
         border.color: popup.dark ? "#4a4846" : "#c9c6c0"
     }
 
-    ListView {
+    Column {
         id: list
-        anchors.fill: parent
         objectName: "menuRows"
-        model: popup.rows
-        interactive: false
-        keyNavigationEnabled: true
+        width: popup.availableWidth
         Accessible.role: Accessible.PopupMenu
-        delegate: Item {
-            id: row
-            required property var modelData
-            required property int index
-            width: ListView.view.width
-            height: modelData.separator ? 9 : 24
 
-            Rectangle {
-                visible: row.modelData.separator
-                anchors.verticalCenter: parent.verticalCenter
-                width: parent.width
-                height: 1
-                color: popup.dark ? "#4a4846" : "#d6d3cd"
-            }
-            ItemDelegate {
-                objectName: "menuItem:" + row.modelData.title
-                visible: !row.modelData.separator
-                anchors.fill: parent
-                enabled: row.modelData.enabled
-                text: row.modelData.title
-                font.pixelSize: 13
-                Accessible.role: Accessible.MenuItem
-                Accessible.name: row.modelData.title
-                onClicked: {
-                    popup.chosen(row.index)
-                    popup.close()
+        Repeater {
+            model: popup.rows
+            delegate: Item {
+                id: row
+                required property var modelData
+                required property int index
+                width: list.width
+                height: modelData.separator ? 9 : 24
+
+                Rectangle {
+                    visible: row.modelData.separator
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: parent.width
+                    height: 1
+                    color: popup.dark ? "#4a4846" : "#d6d3cd"
+                }
+                ItemDelegate {
+                    objectName: "menuItem:" + row.modelData.title
+                    visible: !row.modelData.separator
+                    anchors.fill: parent
+                    enabled: row.modelData.enabled
+                    text: row.modelData.title
+                    font.pixelSize: 13
+                    Accessible.role: Accessible.MenuItem
+                    Accessible.name: row.modelData.title
+                    onClicked: {
+                        popup.chosen(row.index)
+                        popup.close()
+                    }
                 }
             }
         }

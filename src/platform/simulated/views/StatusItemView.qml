@@ -82,6 +82,7 @@ Item {
     MouseArea {
         id: mouse
         property bool dragging: false
+        property bool arranging: false
         property real startX: 0
 
         anchors.fill: parent
@@ -90,9 +91,11 @@ Item {
         onPressed: mouse => {
             startX = mouse.x
             dragging = false
+            // Command (or Control) held at mouse-down makes it an arranging drag, as on the Mac.
+            arranging = mouse.button === Qt.LeftButton
+                        && (mouse.modifiers & (Qt.MetaModifier | Qt.ControlModifier)) !== 0
         }
         onPositionChanged: mouse => {
-            const arranging = (mouse.modifiers & (Qt.MetaModifier | Qt.ControlModifier)) !== 0
             if (pressed && arranging && Math.abs(mouse.x - startX) > 3)
                 dragging = true
         }
