@@ -51,6 +51,7 @@ constexpr std::array symbols{
     Symbol{u"plus.circle", 0xe148},                  // add_circle_outline
     Symbol{u"power", 0xe8ac},                        // power_settings_new
     Symbol{u"questionmark.circle", 0xe8fd},          // help_outline
+    Symbol{u"sparkles", 0xe65f},                     // auto_awesome
     Symbol{u"square.dashed", 0xe3c6},                // crop_square
     Symbol{u"square.grid.2x2", 0xe9b0},              // grid_view
     Symbol{u"star", 0xe838},                         // star

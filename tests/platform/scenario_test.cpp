@@ -74,6 +74,13 @@ TEST(ScenarioTest, ErrorsNameTheMemberAndWhereItIs)
     EXPECT_EQ(parseError(R"({ "apps": [ { "name": "A", "pid": 12 } ] })"),
               QStringLiteral("“pid” in apps[0] must be a whole number from 500 to 99999"));
     EXPECT_EQ(parseError(R"({ "apps": [ 3 ] })"), QStringLiteral("apps[0] must be an object"));
+    EXPECT_EQ(parseError(R"({ "system": { "appearance": "Dark" } })"),
+              QStringLiteral("“appearance” in system must be “light” or “dark”"));
+    EXPECT_EQ(parseError(R"({ "loginItems": { "status": "approved" } })"),
+              QStringLiteral("“status” in loginItems must be “notRegistered”, “enabled”, “requiresApproval” "
+                             "or “notFound”"));
+    EXPECT_EQ(parseError(R"({ "loginItems": { "registerError": "" } })"),
+              QStringLiteral("“registerError” in loginItems must be a non-empty string or null"));
     EXPECT_NE(parseError("{ \"apps\": [ "), QStringLiteral("(parsed)")) << "broken JSON is an error too";
 }
 

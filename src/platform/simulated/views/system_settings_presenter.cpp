@@ -18,14 +18,18 @@ struct PaneText {
     const char* empty;
 };
 
+constexpr const char* accessibilitySymbol = "accessibility";
+constexpr const char* fullDiskAccessSymbol = "lock.shield";
+constexpr const char* loginItemsSymbol = "power";
+
 constexpr PaneText paneTexts[] = {
-    {Pane::Accessibility, "Accessibility", "accessibility",
+    {Pane::Accessibility, "Accessibility", accessibilitySymbol,
      "Allow the apps below to control your computer.", "No apps have asked to control your computer."},
-    {Pane::FullDiskAccess, "Full Disk Access", "lock.shield",
+    {Pane::FullDiskAccess, "Full Disk Access", fullDiskAccessSymbol,
      "Allow the apps below to read and change the system's protected files. Drop an app here or "
      "click + to add it.",
      "No apps. Drop an app here or click + to add one."},
-    {Pane::LoginItems, "Login Items", "power",
+    {Pane::LoginItems, "Login Items", loginItemsSymbol,
      "Allow in the Background: these items may run when you log in.", "No items run in the background."},
 };
 
