@@ -56,6 +56,7 @@ constexpr std::array symbols{
     Symbol{u"square.grid.2x2", 0xe9b0},              // grid_view
     Symbol{u"star", 0xe838},                         // star
     Symbol{u"sun.max", 0xe518},                      // light_mode
+    Symbol{u"switch.2", 0xe9f6},                     // toggle_on
     Symbol{u"terminal", 0xeb8e},                     // terminal
 };
 

@@ -100,6 +100,9 @@ public:
     const Scenario& scenario() const { return m_scenario; }
     const SimulatedHost& host() const { return m_host; }
     const QString& home() const { return m_home; }
+    // The time the menu bar's clock shows.
+    QDateTime currentDate() const { return m_scheduler.currentDate(); }
+    Scheduler& scheduler() { return m_scheduler; }
 
     // Anything a person would see changed (the bar, an open menu, apps, permissions, the
     // appearance, System Settings, the app's windows or menus). Observers are told synchronously;

@@ -5,8 +5,16 @@
 #include "platform/simulated/views/simulated_icon_provider.h"
 #include "platform/system_symbols.h"
 
+#include <QLocale>
+
 namespace velmor::platform {
 namespace {
+
+// The system's own items: the control center draws a symbol, the clock the time.
+constexpr const char* controlCenterSymbol = "switch.2";
+const QString controlCenterName = QStringLiteral("BentoBox");
+const QString clockName = QStringLiteral("Clock");
+const QString clockFormat = QStringLiteral("ddd HH:mm");
 
 QString kindName(MenuBarEntry::Kind kind)
 {
@@ -78,6 +86,12 @@ void MenuBarPresenter::refresh()
                                                                            : button.title();
             if (m_desktop.statusBar().openMenu() && entry->statusItem->menu())
                 menuX = entry->visibleFrame->left() - bar.left();
+        }
+        if (entry->kind == MenuBarEntry::Kind::System) {
+            if (entry->name == controlCenterName)
+                glyph = SystemSymbols::glyph(QString::fromLatin1(controlCenterSymbol)).value_or(QString());
+            else if (entry->name == clockName)
+                title = QLocale(QLocale::English).toString(m_desktop.currentDate().toLocalTime(), clockFormat);
         }
         // An extra without a title draws its app's icon, as most menu bar extras do.
         const bool showsIcon = entry->kind == MenuBarEntry::Kind::Extra && title.isEmpty();

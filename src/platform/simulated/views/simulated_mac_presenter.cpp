@@ -3,6 +3,7 @@
 #include "platform/simulated/simulated_desktop.h"
 #include "platform/simulated/simulated_host.h"
 #include "platform/simulated/views/simulated_icon_provider.h"
+#include "platform/scheduler.h"
 #include "platform/system_symbols.h"
 
 #include <QMetaObject>
@@ -27,10 +28,12 @@ SimulatedMacPresenter::SimulatedMacPresenter(SimulatedDesktop& desktop, const QS
                                      {QStringLiteral("primary"), i == 0}});
     }
     m_observer = desktop.observe([this] { scheduleRefresh(); });
+    scheduleClockTick();
 }
 
 SimulatedMacPresenter::~SimulatedMacPresenter()
 {
+    m_clockTick.cancel();
     m_desktop.removeObserver(m_observer);
 }
 
@@ -90,6 +93,16 @@ void SimulatedMacPresenter::scheduleRefresh()
         return;
     m_refreshPending = true;
     QMetaObject::invokeMethod(this, &SimulatedMacPresenter::refresh, Qt::QueuedConnection);
+}
+
+void SimulatedMacPresenter::scheduleClockTick()
+{
+    const QTime now = m_desktop.currentDate().time();
+    const int untilNextMinute = 60 - now.second();
+    m_clockTick = m_desktop.scheduler().after(seconds(untilNextMinute), [this] {
+        m_menuBar.refresh();
+        scheduleClockTick();
+    });
 }
 
 void SimulatedMacPresenter::refresh()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/simulated/views/dock_presenter.h"
+#include "platform/task_handle.h"
 #include "platform/simulated/views/menu_bar_presenter.h"
 #include "platform/simulated/views/side_panel_presenter.h"
 #include "platform/simulated/views/system_settings_presenter.h"
@@ -70,6 +71,7 @@ Q_SIGNALS:
 
 private:
     void scheduleRefresh();
+    void scheduleClockTick();
 
     SimulatedDesktop& m_desktop;
     QString m_title;
@@ -81,6 +83,8 @@ private:
     SidePanelPresenter m_sidePanel;
     quint64 m_observer = 0;
     bool m_refreshPending = false;
+    // The clock in the menu bar changes once a minute: the one wake-up an idle desktop has.
+    TaskHandle m_clockTick;
 };
 
 } // namespace velmor::platform
