@@ -55,6 +55,7 @@ Popup {
                     font.pixelSize: 13
                     Accessible.role: Accessible.MenuItem
                     Accessible.name: row.modelData.title
+                    Accessible.onPressAction: clicked()
                     onClicked: {
                         popup.chosen(row.index)
                         popup.close()

@@ -51,6 +51,7 @@ Pane {
                     text: appRow.modelData.actionTitle
                     flat: true
                     Accessible.name: appRow.modelData.actionTitle + " " + appRow.modelData.name
+                    Accessible.onPressAction: side.presenter.toggleRunning(appRow.modelData.owner)
                     onClicked: side.presenter.toggleRunning(appRow.modelData.owner)
                 }
             }
@@ -62,12 +63,14 @@ Pane {
                 objectName: "appearanceLight"
                 text: qsTr("Light")
                 checked: !side.presenter.dark
+                Accessible.onPressAction: side.presenter.setDark(false)
                 onClicked: side.presenter.setDark(false)
             }
             RadioButton {
                 objectName: "appearanceDark"
                 text: qsTr("Dark")
                 checked: side.presenter.dark
+                Accessible.onPressAction: side.presenter.setDark(true)
                 onClicked: side.presenter.setDark(true)
             }
         }
@@ -75,6 +78,7 @@ Pane {
         Button {
             objectName: "openSystemSettings"
             text: qsTr("System Settings…")
+            Accessible.onPressAction: side.settings.openPane(0)
             onClicked: side.settings.openPane(0)
         }
 

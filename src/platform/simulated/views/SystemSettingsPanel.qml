@@ -69,6 +69,7 @@ Rectangle {
                 font.pixelSize: 13
                 font.family: panel.symbolFont + ", sans-serif"
                 Accessible.name: modelData.title
+                Accessible.onPressAction: panel.presenter.openPane(index)
                 onClicked: panel.presenter.openPane(index)
             }
         }
@@ -157,6 +158,7 @@ Rectangle {
                             objectName: "switch:" + privacyRow.modelData.name
                             checked: privacyRow.modelData.enabled
                             Accessible.name: privacyRow.modelData.name
+                            Accessible.onToggleAction: panel.presenter.setSwitch(privacyRow.modelData.bundlePath, !checked)
                             onToggled: panel.presenter.setSwitch(privacyRow.modelData.bundlePath, checked)
                         }
                     }
