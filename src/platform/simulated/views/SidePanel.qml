@@ -63,6 +63,7 @@ Pane {
                 objectName: "appearanceLight"
                 text: qsTr("Light")
                 checked: !side.presenter.dark
+                Accessible.name: text
                 Accessible.onPressAction: side.presenter.setDark(false)
                 onClicked: side.presenter.setDark(false)
             }
@@ -70,6 +71,7 @@ Pane {
                 objectName: "appearanceDark"
                 text: qsTr("Dark")
                 checked: side.presenter.dark
+                Accessible.name: text
                 Accessible.onPressAction: side.presenter.setDark(true)
                 onClicked: side.presenter.setDark(true)
             }
@@ -78,6 +80,7 @@ Pane {
         Button {
             objectName: "openSystemSettings"
             text: qsTr("System Settings…")
+            Accessible.name: text
             Accessible.onPressAction: side.settings.openPane(0)
             onClicked: side.settings.openPane(0)
         }
