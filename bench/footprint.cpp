@@ -77,7 +77,8 @@ int main(int argc, char* argv[])
     QTemporaryDir home;
     velmor::SimulatedRun run(
         velmor::platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json")),
-        home.path(), QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"), velmor::SimulatedRun::Clock::Real);
+        home.path(), QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"),
+        velmor::SimulatedRun::Clock::Real);
     run.setSuite(velmor::pendingSuite());
     velmor::SimulatedSceneWiring wiring(run);
     velmor::SimulatedMacView view(run.desktop(), QStringLiteral("default.json"));

@@ -44,26 +44,27 @@ std::variant<CommandLine::Options, CommandLine::Exit> CommandLine::parse(const Q
     parser.setApplicationDescription(QString::fromUtf8(description));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption headless(QStringLiteral("headless"),
-                                      QStringLiteral("Play the script with virtual time and print the menu bar "
-                                                     "after every step."));
+    const QCommandLineOption headless(
+        QStringLiteral("headless"), QStringLiteral("Play the script with virtual time and print the menu bar "
+                                                   "after every step."));
     const QCommandLineOption screenshots(
         QStringLiteral("screenshots"),
         QStringLiteral("Render the menu bar after every step and every window, light and dark, as PNG files "
                        "into DIR."),
         QStringLiteral("DIR"));
-    const QCommandLineOption scenario(QStringLiteral("scenario"),
-                                      QStringLiteral("The simulated Mac (default: %1).")
-                                          .arg(QString::fromLatin1(defaultScenario)),
-                                      QStringLiteral("FILE"));
-    const QCommandLineOption script(QStringLiteral("script"),
-                                    QStringLiteral("The steps to play (default: %1).")
-                                        .arg(QString::fromLatin1(defaultScript)),
-                                    QStringLiteral("FILE"));
-    const QCommandLineOption home(QStringLiteral("home"),
-                                  QStringLiteral("Keep the simulated home in DIR between runs (default: a fresh "
-                                                 "temporary folder)."),
-                                  QStringLiteral("DIR"));
+    const QCommandLineOption scenario(
+        QStringLiteral("scenario"),
+        QStringLiteral("The simulated Mac (default: %1).").arg(QString::fromLatin1(defaultScenario)),
+        QStringLiteral("FILE"));
+    const QCommandLineOption script(
+        QStringLiteral("script"),
+        QStringLiteral("The steps to play (default: %1).").arg(QString::fromLatin1(defaultScript)),
+        QStringLiteral("FILE"));
+    const QCommandLineOption home(
+        QStringLiteral("home"),
+        QStringLiteral("Keep the simulated home in DIR between runs (default: a fresh "
+                       "temporary folder)."),
+        QStringLiteral("DIR"));
     const QCommandLineOption format(QStringLiteral("format"),
                                     QStringLiteral("What --headless prints: text or json (default: text)."),
                                     QStringLiteral("FORMAT"), QStringLiteral("text"));

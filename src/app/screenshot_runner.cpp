@@ -62,11 +62,13 @@ int ScreenshotRunner::run()
         [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
             return std::make_unique<TrayScene>(app, services);
         });
-    runner.setStepObserver([this](int step, const QString&, SimulatedRun& run) { shoot(step, run, step == m_lastStep); });
+    runner.setStepObserver(
+        [this](int step, const QString&, SimulatedRun& run) { shoot(step, run, step == m_lastStep); });
     const int status = runner.run();
     if (status != HeadlessRunner::succeeded)
         return status;
-    m_out << QString::fromUtf8(writtenMessage).arg(m_written.size()).arg(m_options.screenshotsDirectory) << "\n";
+    m_out << QString::fromUtf8(writtenMessage).arg(m_written.size()).arg(m_options.screenshotsDirectory)
+          << "\n";
     return m_failed ? HeadlessRunner::failed : HeadlessRunner::succeeded;
 }
 

@@ -21,9 +21,8 @@ ShellWindowMirror::ShellWindowMirror(QQuickWindow& window, platform::SimulatedAp
         if (m_window && m_window->isActive() && m_id)
             m_shell.makeKey(m_id);
     });
-    m_shell.setWindowRequestHandler([this](platform::WindowId id, Request request) {
-        this->request(id, static_cast<int>(request));
-    });
+    m_shell.setWindowRequestHandler(
+        [this](platform::WindowId id, Request request) { this->request(id, static_cast<int>(request)); });
     report();
 }
 
@@ -117,4 +116,3 @@ void ShellWindowMirror::appHiddenChanged(bool hidden)
 }
 
 } // namespace velmor
-

@@ -33,8 +33,8 @@ QQuickWindow* SimulatedMacView::create(const char* source)
             m_loadErrors.append(error.toString());
         return nullptr;
     }
-    QObject* object =
-        component.createWithInitialProperties({{QStringLiteral("mac"), QVariant::fromValue(m_presenter.get())}});
+    QObject* object = component.createWithInitialProperties(
+        {{QStringLiteral("mac"), QVariant::fromValue(m_presenter.get())}});
     for (const QQmlError& error : component.errors())
         m_loadErrors.append(error.toString());
     auto* window = qobject_cast<QQuickWindow*>(object);

@@ -2,10 +2,9 @@
 
 #include <QPointer>
 #include <QQmlEngine>
+#include <QQuickWindow>
 
 #include <memory>
-
-#include <QQuickWindow>
 
 namespace velmor {
 namespace platform {

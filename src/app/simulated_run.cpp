@@ -24,8 +24,8 @@ SimulatedRun::SimulatedRun(const platform::Scenario& scenario, const QString& ho
     if (clock == Clock::Real) {
         m_realTime = std::make_unique<platform::QtScheduler>();
         // Real calls cost real time by themselves.
-        m_desktop = std::make_unique<platform::SimulatedDesktop>(scenario, home, *m_realTime,
-                                                                 [](platform::Duration) {}, m_host);
+        m_desktop = std::make_unique<platform::SimulatedDesktop>(
+            scenario, home, *m_realTime, [](platform::Duration) {}, m_host);
         m_desktop->watchFilesInsteadOfPolling();
     } else {
         m_desktop = std::make_unique<platform::SimulatedDesktop>(
@@ -51,7 +51,8 @@ void SimulatedRun::launch()
 {
     if (m_app)
         return;
-    VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, *m_services.scheduler);
+    VelmorSignals& hub =
+        VelmorSignals::installShared(m_host, *m_services.userDefaults, *m_services.scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });

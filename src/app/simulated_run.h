@@ -27,8 +27,7 @@ public:
     enum class Clock { Virtual, Real };
     // Makes the app's windows each time the app starts; without one the settings window exists
     // only in the simulated window server's list.
-    using WindowsFactory =
-        std::function<std::unique_ptr<AppWindows>(TrayApp&, const platform::Services&)>;
+    using WindowsFactory = std::function<std::unique_ptr<AppWindows>(TrayApp&, const platform::Services&)>;
 
     // The longest a step waits for the controller to settle, in virtual seconds.
     static constexpr double settleLimitSeconds = 60;

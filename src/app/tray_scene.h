@@ -5,11 +5,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
+#include <QQuickWindow>
 
 #include <functional>
 #include <memory>
-
-#include <QQuickWindow>
 
 namespace velmor {
 namespace platform {
@@ -27,7 +26,8 @@ class TrayScene final : public QObject, public AppWindows {
     Q_OBJECT
 
 public:
-    static constexpr const char* settingsWindowSource = "qrc:/qt/qml/Velmor/SettingsWindow/SettingsWindow.qml";
+    static constexpr const char* settingsWindowSource =
+        "qrc:/qt/qml/Velmor/SettingsWindow/SettingsWindow.qml";
 
     TrayScene(TrayApp& app, const platform::Services& services);
     ~TrayScene() override;
@@ -43,7 +43,10 @@ public:
     const QStringList& loadErrors() const { return m_loadErrors; }
 
     // Told once the settings window exists, so a simulated window server can follow it.
-    void setWindowCreated(std::function<void(QQuickWindow&)> handler) { m_windowCreated = std::move(handler); }
+    void setWindowCreated(std::function<void(QQuickWindow&)> handler)
+    {
+        m_windowCreated = std::move(handler);
+    }
 
 private:
     void applyAppearance();

@@ -1,9 +1,9 @@
 #include "app/windowed_app.h"
 
 #include "app/pending_suite.h"
-#include "app/simulated_scene_wiring.h"
 #include "app/simulated_mac_view.h"
 #include "app/simulated_run.h"
+#include "app/simulated_scene_wiring.h"
 #include "foundation/system_error.h"
 #include "platform/simulated/views/simulated_mac_presenter.h"
 
@@ -37,7 +37,8 @@ int WindowedApp::run()
 
     std::unique_ptr<SimulatedRun> run;
     try {
-        run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath, SimulatedRun::Clock::Real);
+        run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath,
+                                             SimulatedRun::Clock::Real);
     } catch (const Error& error) {
         m_errors << error.description() << "\n";
         return HeadlessRunner::failed;

@@ -28,12 +28,12 @@ SettingsWindowPresenter::SettingsWindowPresenter(TrayModel* model, QObject* pare
 {
     if (!model)
         return;
-    for (auto signal : {&TrayModel::itemsChanged, &TrayModel::nativeExpandedChanged,
-                        &TrayModel::nativeManagingChanged, &TrayModel::nativeConfiguredChanged,
-                        &TrayModel::nativeWarningChanged, &TrayModel::nativePerAppChanged,
-                        &TrayModel::nativeBusyChanged, &TrayModel::appGroupsChanged,
-                        &TrayModel::groupedAppsChanged, &TrayModel::namedGroupingChanged,
-                        &TrayModel::expandedNamedGroupsChanged, &TrayModel::permissionChanged})
+    for (auto signal :
+         {&TrayModel::itemsChanged, &TrayModel::nativeExpandedChanged, &TrayModel::nativeManagingChanged,
+          &TrayModel::nativeConfiguredChanged, &TrayModel::nativeWarningChanged,
+          &TrayModel::nativePerAppChanged, &TrayModel::nativeBusyChanged, &TrayModel::appGroupsChanged,
+          &TrayModel::groupedAppsChanged, &TrayModel::namedGroupingChanged,
+          &TrayModel::expandedNamedGroupsChanged, &TrayModel::permissionChanged})
         connect(model, signal, this, &SettingsWindowPresenter::changed);
 }
 
@@ -109,7 +109,10 @@ QVariantList SettingsWindowPresenter::apps() const
             {QStringLiteral("name"), app.appName},
             {QStringLiteral("status"), app.status.value_or(QString())},
             {QStringLiteral("place"), placeTitle(*m_model, m_model->destination(app))},
-            {QStringLiteral("iconSource"), hasIcon ? QStringLiteral("image://%1/%2").arg(QString::fromLatin1(AppIconProvider::providerId), app.id) : QString()},
+            {QStringLiteral("iconSource"),
+             hasIcon ? QStringLiteral("image://%1/%2")
+                           .arg(QString::fromLatin1(AppIconProvider::providerId), app.id)
+                     : QString()},
         });
     }
     return result;
@@ -121,9 +124,10 @@ QVariantList SettingsWindowPresenter::groups() const
     if (!m_model)
         return result;
     for (const TrayNamedGroup& group : m_model->namedGrouping().groups) {
-        result.append(QVariantMap{{QStringLiteral("name"), group.name},
-                                  {QStringLiteral("symbol"), group.symbol},
-                                  {QStringLiteral("shown"), m_model->expandedNamedGroups().contains(group.id)}});
+        result.append(
+            QVariantMap{{QStringLiteral("name"), group.name},
+                        {QStringLiteral("symbol"), group.symbol},
+                        {QStringLiteral("shown"), m_model->expandedNamedGroups().contains(group.id)}});
     }
     return result;
 }

@@ -103,8 +103,9 @@ platform::MainMenu TrayApp::mainMenu() const
     const auto commands = [](const std::function<platform::Menu()>& group) {
         return group ? group() : platform::Menu{};
     };
-    return {platform::MenuBarMenu{QString::fromLatin1(applicationMenuTitle), commands(m_suite.updateCommands)},
-            platform::MenuBarMenu{QString::fromLatin1(helpMenuTitle), commands(m_suite.feedbackCommands)}};
+    return {
+        platform::MenuBarMenu{QString::fromLatin1(applicationMenuTitle), commands(m_suite.updateCommands)},
+        platform::MenuBarMenu{QString::fromLatin1(helpMenuTitle), commands(m_suite.feedbackCommands)}};
 }
 
 } // namespace velmor

@@ -20,7 +20,8 @@ std::variant<CommandLine::Options, CommandLine::Exit> parse(std::initializer_lis
 
 TEST(CommandLine, ModesAndOptionsAsEachRunReadsThem)
 {
-    const auto windowed = std::get<CommandLine::Options>(parse({"--scenario", "my.json", "--home", "runs/one"}));
+    const auto windowed =
+        std::get<CommandLine::Options>(parse({"--scenario", "my.json", "--home", "runs/one"}));
     EXPECT_EQ(windowed.mode, CommandLine::Mode::Windowed);
     EXPECT_EQ(windowed.run.scenarioPath, QStringLiteral("my.json"));
     // The `defaults` tool runs in other folders, so a relative home must not stay relative.
@@ -32,7 +33,8 @@ TEST(CommandLine, ModesAndOptionsAsEachRunReadsThem)
     EXPECT_EQ(headless.run.format, HeadlessRunner::Format::Json);
     EXPECT_TRUE(headless.run.homePath.isEmpty()) << "no --home: a fresh temporary one";
 
-    const auto shots = std::get<CommandLine::Options>(parse({"--screenshots", "out", "--script", "s.script"}));
+    const auto shots =
+        std::get<CommandLine::Options>(parse({"--screenshots", "out", "--script", "s.script"}));
     EXPECT_EQ(shots.mode, CommandLine::Mode::Screenshots);
     EXPECT_EQ(shots.screenshotsDirectory, QDir::current().absoluteFilePath(QStringLiteral("out")));
 
@@ -43,13 +45,13 @@ TEST(CommandLine, ModesAndOptionsAsEachRunReadsThem)
 
 TEST(CommandLine, ABadCommandLineSaysWhyWithStatus64)
 {
-    for (const auto& arguments : std::initializer_list<std::initializer_list<const char*>>{
-             {"--bogus"},
-             {"--scenario"},
-             {"--headless", "--format", "xml"},
-             {"--headless", "--screenshots", "out"},
-             {"--script", "s.script"},
-             {"stray"}}) {
+    for (const auto& arguments :
+         std::initializer_list<std::initializer_list<const char*>>{{"--bogus"},
+                                                                   {"--scenario"},
+                                                                   {"--headless", "--format", "xml"},
+                                                                   {"--headless", "--screenshots", "out"},
+                                                                   {"--script", "s.script"},
+                                                                   {"stray"}}) {
         const auto parsed = parse(arguments);
         const auto* exit = std::get_if<CommandLine::Exit>(&parsed);
         ASSERT_NE(exit, nullptr) << *arguments.begin();

@@ -42,7 +42,8 @@ protected:
         EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
     }
 
-    void start(const QByteArray& scenarioJson = {}, const QString& scenarioName = QStringLiteral("default.json"))
+    void start(const QByteArray& scenarioJson = {},
+               const QString& scenarioName = QStringLiteral("default.json"))
     {
         const platform::Scenario scenario =
             scenarioJson.isEmpty()
@@ -114,7 +115,7 @@ protected:
     {
         QList<QQuickItem*> items;
         QList<QQuickItem*> pending{window->contentItem()->parentItem() ? window->contentItem()->parentItem()
-                                                                        : window->contentItem()};
+                                                                       : window->contentItem()};
         while (!pending.isEmpty()) {
             QQuickItem* item = pending.takeFirst();
             items.append(item);

@@ -1,5 +1,4 @@
 #include "gui_run_fixture.h"
-
 #include "platform/simulated/simulated_status_item.h"
 #include "tray/grouped_app.h"
 
@@ -38,7 +37,8 @@ TEST_F(OnScreenJourney, TheChevronInTheDrawnMenuBarHidesAndReturnsIcons)
     EXPECT_EQ(settingsWindow()->title(), QStringLiteral("Velmor Tray"));
     EXPECT_EQ(settingsWindow()->size(), QSize(860, 760));
     EXPECT_TRUE(settingsWindow()->isVisible());
-    EXPECT_EQ(text(require(settingsWindow(), QStringLiteral("modeText"))), QStringLiteral("Per-app visibility"));
+    EXPECT_EQ(text(require(settingsWindow(), QStringLiteral("modeText"))),
+              QStringLiteral("Per-app visibility"));
 
     model().setDestination(app("com.example.weather"), QStringLiteral("expandable"));
     settle(2);
@@ -62,19 +62,22 @@ TEST_F(OnScreenJourney, ACommandDragAcrossTheChevronMovesAnAppBehindIt)
     settle(2);
     click(macWindow(), require(macWindow(), chevronItem));
     ASSERT_TRUE(controller().expanded());
-    ASSERT_EQ(model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper"), TraySection::alwaysVisible),
-              TraySection::alwaysVisible);
+    ASSERT_EQ(
+        model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper"), TraySection::alwaysVisible),
+        TraySection::alwaysVisible);
 
     QQuickItem* chevron = require(macWindow(), chevronItem);
     const QPoint leftOfChevron = chevron->mapToScene(QPointF(-2, chevron->height() / 2)).toPoint();
     // A plain drag arranges nothing; Control stands in for Command on keyboards without one.
     drag(macWindow(), require(macWindow(), tunnelItem), leftOfChevron, Qt::NoModifier);
     settle(2);
-    EXPECT_EQ(model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper"), TraySection::alwaysVisible),
-              TraySection::alwaysVisible);
+    EXPECT_EQ(
+        model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper"), TraySection::alwaysVisible),
+        TraySection::alwaysVisible);
     drag(macWindow(), require(macWindow(), tunnelItem), leftOfChevron, Qt::ControlModifier);
     settle(2);
-    EXPECT_EQ(model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper")), TraySection::expandable);
+    EXPECT_EQ(model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper")),
+              TraySection::expandable);
 }
 
 TEST_F(OnScreenJourney, TheChevronsRightClickMenuOpensAsAPopupAndItsEntriesAct)
@@ -277,4 +280,3 @@ TEST_F(OnScreenJourney, EveryControlInBothWindowsHasAnAccessibleName)
         EXPECT_GT(checked, 3) << window->title().toStdString();
     }
 }
-

@@ -3,8 +3,8 @@
 #include "platform/simulated/simulated_home.h"
 #include "platform/simulated/simulated_host.h"
 #include "platform/simulated/simulated_preference_domains.h"
-#include "platform/simulated/views/simulated_mac_presenter.h"
 #include "platform/simulated/simulated_status_item.h"
+#include "platform/simulated/views/simulated_mac_presenter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -24,7 +24,8 @@ class SimulatedMacPresentersTest : public ::testing::Test {
 protected:
     SimulatedMacPresentersTest()
         : m_host(SimulatedHost::Configuration{}),
-          m_desktop(Scenario::parse(QByteArray(twoApps)), m_home.path(), m_scheduler, [](Duration) {}, m_host),
+          m_desktop(
+              Scenario::parse(QByteArray(twoApps)), m_home.path(), m_scheduler, [](Duration) {}, m_host),
           m_mac(m_desktop, QStringLiteral("two.json"))
     {}
 
@@ -55,7 +56,8 @@ TEST_F(SimulatedMacPresentersTest, TheSidePanelLaunchesQuitsAndShowsEveryDefault
 
     bool running = true;
     int quits = 0;
-    side.setOwnApp({[&] { return running; }, [&] { running = true; }, [&] {
+    side.setOwnApp({[&] { return running; }, [&] { running = true; },
+                    [&] {
                         running = false;
                         ++quits;
                     }});
@@ -65,11 +67,14 @@ TEST_F(SimulatedMacPresentersTest, TheSidePanelLaunchesQuitsAndShowsEveryDefault
 
     QFile log(simulated_home::defaultsLogPath(m_home.path()));
     ASSERT_TRUE(log.open(QIODevice::WriteOnly));
-    log.write(DefaultsRunLog::startLine(999991, QStringLiteral("export"), QStringLiteral("/h/Library/x/dom")));
+    log.write(
+        DefaultsRunLog::startLine(999991, QStringLiteral("export"), QStringLiteral("/h/Library/x/dom")));
     log.write(DefaultsRunLog::endLine(999991, 0, 0.012));
-    log.write(DefaultsRunLog::startLine(999992, QStringLiteral("import"), QStringLiteral("/h/Library/x/dom")));
+    log.write(
+        DefaultsRunLog::startLine(999992, QStringLiteral("import"), QStringLiteral("/h/Library/x/dom")));
     log.write(DefaultsRunLog::endLine(999992, 1, 0.5));
-    log.write(DefaultsRunLog::startLine(999993, QStringLiteral("export"), QStringLiteral("/h/Library/x/dom")));
+    log.write(
+        DefaultsRunLog::startLine(999993, QStringLiteral("export"), QStringLiteral("/h/Library/x/dom")));
     log.close();
     side.refresh();
     EXPECT_EQ(rowTexts(side.defaultsRuns(), "status"),
@@ -117,7 +122,8 @@ TEST_F(SimulatedMacPresentersTest, TheBarDrawsWhatIsOnScreenAndAStretchedItemByI
     keys = rowTexts(bar.items(), "key");
     EXPECT_FALSE(keys.contains(QStringLiteral("status:com.example.alpha::Item-0")))
         << "pushed off screen, not drawn";
-    const QVariantMap wide = bar.items()[keys.indexOf(QStringLiteral("status:local.velmor.tray::Wide"))].toMap();
+    const QVariantMap wide =
+        bar.items()[keys.indexOf(QStringLiteral("status:local.velmor.tray::Wide"))].toMap();
     EXPECT_EQ(wide.value(QStringLiteral("width")).toDouble(), 10000);
     EXPECT_LT(wide.value(QStringLiteral("visibleWidth")).toDouble(), 1512);
     EXPECT_FALSE(wide.value(QStringLiteral("glyph")).toString().isEmpty());

@@ -2,10 +2,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 using velmor::platform::DefaultsRunLog;
 

@@ -142,7 +142,8 @@ TEST_F(SimulatedDesktopTest, OwnItemsTakePartInTheLayout)
 
     chevron->setLength(10000);
     const auto snapshot = desktop().snapshot();
-    EXPECT_EQ(titles(snapshot.items), (QStringList{"VelmorTray.Native.regular", "B1", "Control Center", "Clock"}))
+    EXPECT_EQ(titles(snapshot.items),
+              (QStringList{"VelmorTray.Native.regular", "B1", "Control Center", "Clock"}))
         << "the stretched item keeps its right end in view";
     EXPECT_EQ(titles(snapshot.offScreen), (QStringList{"B3", "B2", "A"}));
     EXPECT_LT(chevron->buttonWindowFrame()->x(), 0) << "its window reaches far off screen";
@@ -329,8 +330,8 @@ TEST_F(SimulatedDesktopTest, SystemSettingsOpensForTheAppsLinksAndItsSwitchesGra
     EXPECT_EQ(desktop().openSettingsPane(), Pane::FullDiskAccess);
     desktop().workspace().openUrl(QUrl(QStringLiteral("https://example.com/help")));
     EXPECT_EQ(desktop().openSettingsPane(), Pane::FullDiskAccess) << "other links open other apps";
-    desktop().workspace().openUrl(
-        QUrl(QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility")));
+    desktop().workspace().openUrl(QUrl(
+        QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility")));
     EXPECT_EQ(desktop().openSettingsPane(), Pane::Accessibility);
     EXPECT_GT(changes, 0);
 
@@ -349,7 +350,8 @@ TEST_F(SimulatedDesktopTest, SystemSettingsOpensForTheAppsLinksAndItsSwitchesGra
     EXPECT_FALSE(desktop().addToFullDiskAccess(QStringLiteral("relative/Velmor Tray.app")));
     EXPECT_TRUE(desktop().addToFullDiskAccess(QStringLiteral("/Applications/Alpha.app")));
     EXPECT_FALSE(desktop().hasFullDiskAccess()) << "another app's entry grants this one nothing";
-    EXPECT_TRUE(desktop().addToFullDiskAccess(QStringLiteral("/Applications/../Applications/Velmor Tray.app")));
+    EXPECT_TRUE(
+        desktop().addToFullDiskAccess(QStringLiteral("/Applications/../Applications/Velmor Tray.app")));
     EXPECT_TRUE(desktop().hasFullDiskAccess());
     EXPECT_EQ(json::parse(private_files::read(simulated_home::systemSwitchesPath(desktop().home()))),
               Json::parse(R"({"fullDiskAccess": true})"))
@@ -370,7 +372,8 @@ TEST_F(SimulatedDesktopTest, TheMenuBarShowsTheFrontmostAppsMenusAroundWhatItDec
 {
     EXPECT_EQ(desktop().frontmostMenu().first().title, QStringLiteral("Finder"));
     desktop().applicationShell().setMainMenu(
-        {MenuBarMenu{QStringLiteral("Velmor Tray"), {MenuItem{QStringLiteral("Check for Updates…"), {}, false, false}}},
+        {MenuBarMenu{QStringLiteral("Velmor Tray"),
+                     {MenuItem{QStringLiteral("Check for Updates…"), {}, false, false}}},
          MenuBarMenu{QStringLiteral("Help"), {MenuItem{QStringLiteral("Send feedback…"), {}, false, true}}}});
     desktop().applicationShell().activate(true);
     const MainMenu menu = desktop().frontmostMenu();
@@ -378,18 +381,20 @@ TEST_F(SimulatedDesktopTest, TheMenuBarShowsTheFrontmostAppsMenusAroundWhatItDec
     QStringList appItems;
     for (const MenuItem& item : menu[0].items)
         appItems.append(item.separator ? QStringLiteral("-") : item.title);
-    EXPECT_EQ(appItems, (QStringList{"About Velmor Tray", "-", "Check for Updates…", "-", "Hide Velmor Tray", "-",
-                                     "Quit Velmor Tray"}));
+    EXPECT_EQ(appItems, (QStringList{"About Velmor Tray", "-", "Check for Updates…", "-", "Hide Velmor Tray",
+                                     "-", "Quit Velmor Tray"}));
     EXPECT_EQ(menu[1].items.last().title, QStringLiteral("Send feedback…"));
 
     menu[0].items[4].action();
     EXPECT_TRUE(desktop().applicationShell().isHidden());
-    EXPECT_EQ(desktop().frontmostMenu().first().title, QStringLiteral("Finder")) << "hiding gives up the front";
+    EXPECT_EQ(desktop().frontmostMenu().first().title, QStringLiteral("Finder"))
+        << "hiding gives up the front";
     ASSERT_TRUE(desktop().activate(QStringLiteral("com.example.alpha")));
     const MainMenu alpha = desktop().frontmostMenu();
     EXPECT_EQ(alpha.first().title, QStringLiteral("Alpha"));
     alpha.first().items.last().action();
-    EXPECT_FALSE(desktop().workspace().find(QStringLiteral("com.example.alpha"))->running) << "its Quit quits it";
+    EXPECT_FALSE(desktop().workspace().find(QStringLiteral("com.example.alpha"))->running)
+        << "its Quit quits it";
     EXPECT_EQ(desktop().frontmostMenu().first().title, QStringLiteral("Finder"));
     EXPECT_FALSE(desktop().activate(QStringLiteral("com.example.gamma"))) << "not running";
 }

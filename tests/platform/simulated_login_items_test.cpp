@@ -47,8 +47,9 @@ TEST(SimulatedLoginItems, RegisteringWaitsForApprovalThatOnlyThePaneGives)
 TEST(SimulatedLoginItems, FailuresCarryTheScenariosReasonAndLeaveTheStatus)
 {
     ManualScheduler scheduler;
-    SimulatedLoginItems failing(scheduler, behaviour(false, QStringLiteral("The operation couldn’t be completed."),
-                                                     QStringLiteral("Not permitted.")));
+    SimulatedLoginItems failing(scheduler,
+                                behaviour(false, QStringLiteral("The operation couldn’t be completed."),
+                                          QStringLiteral("Not permitted.")));
     EXPECT_EQ(failing.registerMainApp(), QStringLiteral("The operation couldn’t be completed."));
     EXPECT_EQ(failing.status(), LoginItemStatus::NotRegistered);
 

@@ -19,7 +19,8 @@ QSet<QString> symbolNamesInSources()
 {
     static const QRegularExpression literal(QString::fromUtf8(R"re(u?"([^"\\]*)")re"));
     static const QRegularExpression shape(QString::fromUtf8(R"re(^[a-z][a-z0-9]*(\.[a-z0-9]+)*$)re"));
-    static const QRegularExpression cppDeclaration(QString::fromUtf8(R"re(\b\w*[Ss]ymbols?\s*(\[\s*\])?\s*=)re"));
+    static const QRegularExpression cppDeclaration(
+        QString::fromUtf8(R"re(\b\w*[Ss]ymbols?\s*(\[\s*\])?\s*=)re"));
     static const QRegularExpression call(QString::fromUtf8(R"re((setSymbolImage|glyph)\(\s*u?"([^"]*)")re"));
     static const QRegularExpression qmlBinding(QString::fromUtf8(R"re(\bsymbol\s*:\s*"([^"]*)")re"));
 

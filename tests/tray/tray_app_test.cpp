@@ -1,13 +1,13 @@
-#include "tray_run_fixture.h"
-
 #include "suite_ui/velmor_signals.h"
+#include "tray_run_fixture.h"
 
 using namespace velmor;
 using namespace velmor::test;
 
 namespace {
 
-const char* const oneApp = R"({ "apps": [ { "bundleID": "com.example.a", "name": "A", "extras": [ {} ] } ] })";
+const char* const oneApp =
+    R"({ "apps": [ { "bundleID": "com.example.a", "name": "A", "extras": [ {} ] } ] })";
 
 } // namespace
 

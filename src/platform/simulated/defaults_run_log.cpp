@@ -4,10 +4,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <csignal>
 
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 
 namespace velmor::platform {
 namespace {

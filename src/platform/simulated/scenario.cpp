@@ -174,8 +174,8 @@ ScenarioLoginItems parseLoginItems(const Json& object)
     const auto known = std::find_if(statuses.begin(), statuses.end(),
                                     [&](const auto& candidate) { return candidate.first == status; });
     if (known == statuses.end())
-        reader.wrongValue("status",
-                          QStringLiteral("must be “notRegistered”, “enabled”, “requiresApproval” or “notFound”"));
+        reader.wrongValue(
+            "status", QStringLiteral("must be “notRegistered”, “enabled”, “requiresApproval” or “notFound”"));
     loginItems.status = known->second;
     loginItems.requiresApproval = reader.boolean("requiresApproval", false);
     loginItems.registerError = reader.optionalName("registerError");

@@ -7,9 +7,9 @@
 
 #include "defaults_faults.h"
 #include "foundation/property_list.h"
+#include "foundation/system_error.h"
 #include "platform/simulated/defaults_run_log.h"
 #include "platform/simulated/simulated_home.h"
-#include "foundation/system_error.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -184,11 +184,13 @@ int main(int argc, char* argv[])
         return usage();
     // The simulated Mac shows every run; a run killed on the way leaves its start alone.
     const qsizetype marker = domain.indexOf(kHomeMarker);
-    const QString log = marker > 0 ? platform::simulated_home::defaultsLogPath(domain.left(marker)) : QString();
+    const QString log =
+        marker > 0 ? platform::simulated_home::defaultsLogPath(domain.left(marker)) : QString();
     QElapsedTimer elapsed;
     elapsed.start();
     appendLog(log, platform::DefaultsRunLog::startLine(getpid(), command, domain));
     const int status = run(command, domain, argument);
-    appendLog(log, platform::DefaultsRunLog::endLine(getpid(), status, static_cast<double>(elapsed.nsecsElapsed()) / 1e9));
+    appendLog(log, platform::DefaultsRunLog::endLine(getpid(), status,
+                                                     static_cast<double>(elapsed.nsecsElapsed()) / 1e9));
     return status;
 }

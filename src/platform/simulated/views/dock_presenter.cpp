@@ -38,7 +38,8 @@ void DockPresenter::refresh()
     m_minimized.clear();
     for (const WindowInfo& window : m_desktop.applicationShell().windows()) {
         if (window.miniaturized)
-            m_minimized.append(QVariantMap{{QStringLiteral("id"), window.id}, {QStringLiteral("title"), window.title}});
+            m_minimized.append(
+                QVariantMap{{QStringLiteral("id"), window.id}, {QStringLiteral("title"), window.title}});
     }
     Q_EMIT changed();
 }

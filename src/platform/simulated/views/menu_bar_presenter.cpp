@@ -58,8 +58,8 @@ void MenuBarPresenter::refresh()
     m_mainMenu = m_desktop.frontmostMenu();
     m_appMenus.clear();
     for (int i = 0; i < m_mainMenu.size(); ++i)
-        m_appMenus.append(QVariantMap{{QStringLiteral("title"), m_mainMenu[i].title},
-                                      {QStringLiteral("bold"), i == 0}});
+        m_appMenus.append(
+            QVariantMap{{QStringLiteral("title"), m_mainMenu[i].title}, {QStringLiteral("bold"), i == 0}});
 
     const QRectF bar = m_desktop.menuBar().frame();
     m_items.clear();
@@ -70,7 +70,8 @@ void MenuBarPresenter::refresh()
         QString title = entry->extra.title;
         QString glyph;
         QString toolTip;
-        QString accessibleName = !entry->extra.title.isEmpty() ? entry->extra.title : entry->extra.description;
+        QString accessibleName =
+            !entry->extra.title.isEmpty() ? entry->extra.title : entry->extra.description;
         bool imageFirst = true;
         bool dimmed = false;
         if (entry->statusItem) {
@@ -83,7 +84,7 @@ void MenuBarPresenter::refresh()
             dimmed = button.appearsDisabled() || !button.isEnabled();
             toolTip = button.toolTip();
             accessibleName = !button.accessibilityDescription().isEmpty() ? button.accessibilityDescription()
-                                                                           : button.title();
+                                                                          : button.title();
             if (m_desktop.statusBar().openMenu() && entry->statusItem->menu())
                 menuX = entry->visibleFrame->left() - bar.left();
         }
@@ -91,7 +92,8 @@ void MenuBarPresenter::refresh()
             if (entry->name == controlCenterName)
                 glyph = SystemSymbols::glyph(QString::fromLatin1(controlCenterSymbol)).value_or(QString());
             else if (entry->name == clockName)
-                title = QLocale(QLocale::English).toString(m_desktop.currentDate().toLocalTime(), clockFormat);
+                title =
+                    QLocale(QLocale::English).toString(m_desktop.currentDate().toLocalTime(), clockFormat);
         }
         // An extra without a title draws its app's icon, as most menu bar extras do.
         const bool showsIcon = entry->kind == MenuBarEntry::Kind::Extra && title.isEmpty();
@@ -107,7 +109,8 @@ void MenuBarPresenter::refresh()
             {QStringLiteral("visibleWidth"), entry->visibleFrame->width()},
             {QStringLiteral("title"), title},
             {QStringLiteral("glyph"), glyph},
-            {QStringLiteral("iconSource"), showsIcon ? SimulatedIconProvider::source(entry->owner) : QString()},
+            {QStringLiteral("iconSource"),
+             showsIcon ? SimulatedIconProvider::source(entry->owner) : QString()},
             {QStringLiteral("imageFirst"), imageFirst},
             {QStringLiteral("dimmed"), dimmed},
             {QStringLiteral("toolTip"), toolTip},

@@ -57,8 +57,9 @@ void SidePanelPresenter::refresh()
             status = QStringLiteral("exit %1").arg(*it->exitStatus);
         else
             status = QString::fromUtf8(it->ended ? killedText : runningText);
-        const QString duration =
-            it->durationSeconds ? QStringLiteral("%1 ms").arg(std::lround(*it->durationSeconds * 1000)) : QString();
+        const QString duration = it->durationSeconds
+                                     ? QStringLiteral("%1 ms").arg(std::lround(*it->durationSeconds * 1000))
+                                     : QString();
         m_runs.append(QVariantMap{{QStringLiteral("command"), it->command},
                                   {QStringLiteral("domain"), it->domain},
                                   {QStringLiteral("status"), status},

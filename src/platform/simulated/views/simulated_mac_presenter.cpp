@@ -1,9 +1,9 @@
 #include "platform/simulated/views/simulated_mac_presenter.h"
 
+#include "platform/scheduler.h"
 #include "platform/simulated/simulated_desktop.h"
 #include "platform/simulated/simulated_host.h"
 #include "platform/simulated/views/simulated_icon_provider.h"
-#include "platform/scheduler.h"
 #include "platform/system_symbols.h"
 
 #include <QMetaObject>

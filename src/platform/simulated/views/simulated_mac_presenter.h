@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/simulated/views/dock_presenter.h"
-#include "platform/task_handle.h"
 #include "platform/simulated/views/menu_bar_presenter.h"
 #include "platform/simulated/views/side_panel_presenter.h"
 #include "platform/simulated/views/system_settings_presenter.h"
+#include "platform/task_handle.h"
 
 #include <QObject>
 #include <QRectF>
