@@ -38,6 +38,9 @@ protected:
         m_view.reset();
         m_wiring.reset();
         m_run.reset();
+        // Windows hand their textures to deleteLater(): let those deletions happen here.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
         const QStringList warnings = m_warnings.taken();
         EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
     }

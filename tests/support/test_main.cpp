@@ -23,8 +23,11 @@ int main(int argc, char* argv[])
     const bool onX = qgetenv("VELMOR_TEST_PLATFORM") == "xcb";
     const bool noDisplay = onX && qEnvironmentVariableIsEmpty("DISPLAY");
     qputenv("QT_QPA_PLATFORM", onX && !noDisplay ? "xcb" : "offscreen");
-    if (!onX)
-        qputenv("QT_QUICK_BACKEND", "software");
+    // Drawn in software on the X server too: the same pictures, and no GL driver in the process.
+    qputenv("QT_QUICK_BACKEND", "software");
+    // Frames on the test's own thread: a test sees each frame it asked for, and the sanitizers'
+    // slow unwinding never races a render thread for the unwinder's lock.
+    qputenv("QSG_RENDER_LOOP", "basic");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString runtime =
             QDir::temp().filePath(QStringLiteral("velmor-tests-runtime-%1").arg(getuid()));
