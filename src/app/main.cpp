@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <memory>
@@ -71,6 +72,10 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("QT_QUICK_BACKEND", "software");
         qputenv("QT_SCALE_FACTOR", "2");
+        // Qt wants a private runtime folder; a run without a session gets one of its own.
+        QTemporaryDir runtime;
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+            qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         QGuiApplication application(argc, argv);
         QGuiApplication::setApplicationName(QString::fromLatin1(applicationName));
         velmor::registerQmlModules();

@@ -9,6 +9,7 @@
 #include "suite_ui/views/app_icon_provider.h"
 #include "tray/tray_app.h"
 
+#include <QGuiApplication>
 #include <QLocale>
 #include <QQmlComponent>
 #include <QQuickWindow>
@@ -86,7 +87,9 @@ void TrayScene::showSettingsWindow()
         m_window->showNormal();
     else
         m_window->show();
-    m_window->raise();
+    // Offscreen (screenshots, tests) there is no stacking to change.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        m_window->raise();
     m_window->requestActivate();
 }
 
