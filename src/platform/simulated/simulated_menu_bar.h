@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -88,6 +89,11 @@ public:
     QRectF toAccessibility(const QRectF& screenRect) const;
     QPointF toScreen(QPointF accessibilityPoint) const;
 
+    // Told after anything a person would see on the bar changed: items, places or looks.
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    // An item's looks changed without its width (a new image or title).
+    void redraw(quint64 id);
+
     // Screen coordinates.
     QRectF frame() const;
     const QRectF& primaryScreen() const { return m_screen; }
@@ -102,6 +108,7 @@ private:
     ScenarioMenuBar m_settings;
     SimulatedPreferenceDomains& m_domains;
     std::map<quint64, MenuBarEntry> m_entries;
+    std::function<void()> m_changed;
     quint64 m_nextId = 1;
     bool m_laidOut = true;
 };
