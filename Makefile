@@ -1,7 +1,7 @@
 # The two commands a newcomer needs are `make run` and `make test`; both install what is missing.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench sanitize clang fuzz format clean
+.PHONY: all deps configure build run screenshots test bench sanitize clang fuzz format clean
 
 all: build
 
@@ -14,11 +14,27 @@ configure: deps
 build: configure
 	@cmake --build --preset default -j $(JOBS)
 
-run: build
-	@./build/bin/velmor-tray --headless $(ARGS)
+# With a display the simulated Mac opens in a window; without one the tour plays headless and its
+# screenshots are written. Builds only what it runs.
+run: configure
+	@cmake --build --preset default -j $(JOBS) --target velmor-tray velmor-defaults
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		./build/bin/velmor-tray $(ARGS); \
+	else \
+		./build/bin/velmor-tray --headless $(ARGS) && \
+		./build/bin/velmor-tray --screenshots build/screenshots >/dev/null && \
+		echo "No display: the screenshots of this tour are in build/screenshots/"; \
+	fi
 
+# Regenerates the pictures in docs/screenshots (the README shows them).
+screenshots: configure
+	@cmake --build --preset default -j $(JOBS) --target velmor-tray velmor-defaults
+	@rm -rf docs/screenshots
+	@./build/bin/velmor-tray --screenshots docs/screenshots
+
+# The windows' tests also run on an X server: Xvfb is started when DISPLAY is unset.
 test: build
-	@ctest --preset default
+	@scripts/with-display ctest --preset default
 
 bench: deps
 	@cmake --preset default >/dev/null
@@ -28,7 +44,7 @@ bench: deps
 sanitize: deps
 	@cmake --preset sanitize >/dev/null
 	@cmake --build --preset sanitize -j $(JOBS)
-	@ctest --preset sanitize
+	@scripts/with-display ctest --preset sanitize
 
 # The same tests built with clang.
 clang: deps

@@ -55,3 +55,38 @@ function(velmor_tests name)
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
                    TIMEOUT 300)
 endfunction()
+
+# velmor_qml_module(<name> DIRECTORY <dir> URI <Velmor.Folder> LINKS <targets...>): one QML module per
+# UI folder, a static library with its C++ presenters (QML_ELEMENT) and the folder's QML files. Its
+# qmldir and type information go under build/qml, where qmllint and the tests import them from;
+# programs load it through velmor::registerQmlModules().
+set(VELMOR_QML_DIRECTORY ${CMAKE_BINARY_DIR}/qml)
+function(velmor_qml_module name)
+    cmake_parse_arguments(ARG "" "DIRECTORY;URI" "LINKS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIRECTORY}/*.cpp ${ARG_DIRECTORY}/*.h)
+    file(GLOB qml_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${ARG_DIRECTORY}/*.qml)
+    string(REPLACE "." "/" target_path ${ARG_URI})
+    string(REPLACE "." "" class_name ${ARG_URI})
+    qt_add_library(${name} STATIC)
+    # The QML files sit in the folder itself: name them by their file names inside the module.
+    foreach(file ${qml_files})
+        get_filename_component(alias ${file} NAME)
+        set_source_files_properties(${file} PROPERTIES QT_RESOURCE_ALIAS ${alias})
+    endforeach()
+    qt_add_qml_module(${name}
+        URI ${ARG_URI}
+        VERSION 1.0
+        RESOURCE_PREFIX /qt/qml
+        OUTPUT_DIRECTORY ${VELMOR_QML_DIRECTORY}/${target_path}
+        CLASS_NAME ${class_name}Plugin
+        PLUGIN_TARGET ${name}_plugin
+        QML_FILES ${qml_files}
+        SOURCES ${sources}
+        NO_CACHEGEN)
+    get_filename_component(folder ${ARG_DIRECTORY} ABSOLUTE)
+    # The generated type registration includes the presenters' headers by their bare names.
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src PRIVATE ${folder})
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS} Qt6::Quick Qt6::QuickControls2)
+    velmor_apply_options(${name})
+    set_property(GLOBAL APPEND PROPERTY VELMOR_QML_PLUGINS ${name}_plugin)
+endfunction()

@@ -24,9 +24,6 @@ namespace {
 using Kind = ScriptCommand::Kind;
 using platform::MenuBarEntry;
 
-constexpr const char* usage =
-    "usage: velmor-tray --headless [--scenario FILE] [--script FILE] [--home DIR] [--format text|json]";
-
 QString own(const char* name)
 {
     return QString::fromLatin1(name);
@@ -49,55 +46,7 @@ struct BarEntry {
     QString text; // how a person sees it, for the text format
 };
 
-// The first file that exists: the path given, else beside the working folder, else in the source
-// tree the program was built from.
-QString locate(const QString& given, const QString& fallback)
-{
-    if (!given.isEmpty())
-        return given;
-    if (QFileInfo::exists(fallback))
-        return fallback;
-    return QStringLiteral(VELMOR_SOURCE_DIRECTORY "/") + fallback;
-}
-
 } // namespace
-
-std::optional<HeadlessRunner::Options> HeadlessRunner::parseArguments(const QStringList& arguments,
-                                                                      QTextStream& errors)
-{
-    Options options;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument == QLatin1String("--headless"))
-            continue;
-        const bool takesValue = argument == QLatin1String("--scenario") ||
-                                argument == QLatin1String("--script") ||
-                                argument == QLatin1String("--home") || argument == QLatin1String("--format");
-        if (!takesValue || i + 1 >= arguments.size()) {
-            errors << (takesValue ? QStringLiteral("%1 needs a value").arg(argument)
-                                  : QStringLiteral("unknown option “%1”").arg(argument))
-                   << "\n"
-                   << usage << "\n";
-            return std::nullopt;
-        }
-        const QString value = arguments[++i];
-        if (argument == QLatin1String("--scenario")) {
-            options.scenarioPath = value;
-        } else if (argument == QLatin1String("--script")) {
-            options.scriptPath = value;
-        } else if (argument == QLatin1String("--home")) {
-            options.homePath = value;
-        } else if (value == QLatin1String("text") || value == QLatin1String("json")) {
-            options.format = value == QLatin1String("json") ? Format::Json : Format::Text;
-        } else {
-            errors << "--format is text or json\n" << usage << "\n";
-            return std::nullopt;
-        }
-    }
-    options.scenarioPath = locate(options.scenarioPath, QStringLiteral("scenarios/default.json"));
-    options.scriptPath = locate(options.scriptPath, QStringLiteral("scenarios/demo.script"));
-    return options;
-}
 
 HeadlessRunner::HeadlessRunner(Options options, QTextStream& out, QTextStream& errors)
     : m_options(std::move(options)), m_out(out), m_errors(errors)
@@ -136,12 +85,19 @@ int HeadlessRunner::run()
         m_run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath);
         m_launchedAt = platform::toSeconds(m_run->scheduler().now().time_since_epoch());
         m_run->desktop().mainThread().takeLongestStall();
+        m_run->setWindowsFactory(m_windowsFactory);
+        m_run->setSuite(m_suite);
         m_run->launch();
         m_run->settle();
-        print(0, QStringLiteral("launch"));
+        const QString launchStep = QStringLiteral("launch");
+        print(0, launchStep);
+        if (m_stepObserver)
+            m_stepObserver(0, launchStep, *m_run);
         for (int i = 0; i < script.size(); ++i) {
             execute(script[i]);
             print(i + 1, script[i].text);
+            if (m_stepObserver)
+                m_stepObserver(i + 1, script[i].text, *m_run);
         }
         if (m_run->isRunning())
             m_run->quit();

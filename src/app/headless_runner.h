@@ -1,16 +1,16 @@
 #pragma once
 
 #include "app/run_script.h"
+#include "app/simulated_run.h"
 
 #include <QString>
 #include <QTextStream>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace velmor {
-
-class SimulatedRun;
 
 // `velmor-tray --headless`: the whole app on the simulated Mac with virtual time, driven by a
 // script, printing the menu bar and the controller's state after every step.
@@ -33,12 +33,15 @@ public:
     static constexpr int badScript = 2;
     static constexpr int badUsage = 64;
 
-    // Reads the command line (the arguments after the program name). Absent after printing the
-    // reason to `errors`.
-    static std::optional<Options> parseArguments(const QStringList& arguments, QTextStream& errors);
+    // Told after every step has been printed (step 0 is the launch), while the run still lives.
+    using StepObserver = std::function<void(int step, const QString& command, SimulatedRun& run)>;
 
     HeadlessRunner(Options options, QTextStream& out, QTextStream& errors);
     ~HeadlessRunner();
+
+    void setWindowsFactory(SimulatedRun::WindowsFactory factory) { m_windowsFactory = std::move(factory); }
+    void setSuite(TrayApp::Suite suite) { m_suite = std::move(suite); }
+    void setStepObserver(StepObserver observer) { m_stepObserver = std::move(observer); }
 
     int run();
 
@@ -50,6 +53,9 @@ private:
     Options m_options;
     QTextStream& m_out;
     QTextStream& m_errors;
+    SimulatedRun::WindowsFactory m_windowsFactory;
+    TrayApp::Suite m_suite;
+    StepObserver m_stepObserver;
     std::unique_ptr<SimulatedRun> m_run;
     // Virtual seconds on the run's clock when the app was first launched.
     double m_launchedAt = 0;

@@ -1,21 +1,95 @@
+#include "app/command_line.h"
 #include "app/headless_runner.h"
+#include "app/qml_modules.h"
+#include "app/screenshot_runner.h"
+#include "app/windowed_app.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 
-// The composition root. On this platform the app runs on the simulated Mac: the headless runner
-// builds the whole app there, plays a script and prints what a person would see.
+#include <memory>
+
+namespace {
+
+constexpr const char* applicationName = "Velmor Tray";
+constexpr const char* noDisplayMessage =
+    "velmor-tray: no display to open the simulated Mac on. Use --headless to play a script, or "
+    "--screenshots DIR to render it.";
+
+bool asksForHelp(const QStringList& arguments)
+{
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help") ||
+            argument == QLatin1String("--help-all") || argument == QLatin1String("-?"))
+            return true;
+    }
+    return false;
+}
+
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+// The composition root. On this platform the app runs on the simulated Mac: in a window with a
+// display, headless with a script, or offscreen to render screenshots.
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Velmor Tray"));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
     QTextStream out(stdout);
     QTextStream errors(stderr);
 
-    auto options = velmor::HeadlessRunner::parseArguments(QCoreApplication::arguments().mid(1), errors);
-    if (!options)
-        return velmor::HeadlessRunner::badUsage;
-    options->defaultsToolPath = QCoreApplication::applicationDirPath() + QStringLiteral("/velmor-defaults");
-    velmor::HeadlessRunner runner(*options, out, errors);
-    return runner.run();
+    // The help text names the program through the application object; nothing else needs one yet.
+    std::unique_ptr<QCoreApplication> helpApplication;
+    if (asksForHelp(arguments))
+        helpApplication = std::make_unique<QCoreApplication>(argc, argv);
+    const auto parsed = velmor::CommandLine::parse(arguments);
+    if (const auto* exit = std::get_if<velmor::CommandLine::Exit>(&parsed)) {
+        (exit->status == 0 ? out : errors) << exit->text << (exit->text.endsWith(u'\n') ? "" : "\n");
+        return exit->status;
+    }
+    helpApplication.reset();
+    velmor::CommandLine::Options options = std::get<velmor::CommandLine::Options>(parsed);
+    options.run.defaultsToolPath =
+        QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath() + QStringLiteral("/velmor-defaults");
+
+    switch (options.mode) {
+    case velmor::CommandLine::Mode::Headless: {
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
+        return velmor::HeadlessRunner(options.run, out, errors).run();
+    }
+    case velmor::CommandLine::Mode::Screenshots: {
+        // Offscreen, drawn in software, at twice the size so the pictures stay sharp.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QUICK_BACKEND", "software");
+        qputenv("QT_SCALE_FACTOR", "2");
+        // Qt wants a private runtime folder; a run without a session gets one of its own.
+        QTemporaryDir runtime;
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+            qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        QGuiApplication application(argc, argv);
+        QGuiApplication::setApplicationName(QString::fromLatin1(applicationName));
+        velmor::registerQmlModules();
+        return velmor::ScreenshotRunner(options, out, errors).run();
+    }
+    case velmor::CommandLine::Mode::Windowed:
+        break;
+    }
+    if (!displayAvailable()) {
+        errors << noDisplayMessage << "\n";
+        return velmor::HeadlessRunner::failed;
+    }
+    QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationName(QString::fromLatin1(applicationName));
+    velmor::registerQmlModules();
+    return velmor::WindowedApp(options.run, errors).run();
 }

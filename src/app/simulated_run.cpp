@@ -42,16 +42,24 @@ private:
 } // namespace
 
 SimulatedRun::SimulatedRun(const platform::Scenario& scenario, const QString& home,
-                           const QString& defaultsToolPath)
+                           const QString& defaultsToolPath, Clock clock)
     : m_host(hostConfiguration(defaultsToolPath))
 {
-    m_desktop = std::make_unique<platform::SimulatedDesktop>(
-        scenario, home, m_scheduler, [this](platform::Duration cost) { m_scheduler.advanceClock(cost); },
-        m_host);
+    if (clock == Clock::Real) {
+        m_realTime = std::make_unique<platform::QtScheduler>();
+        // Real calls cost real time by themselves.
+        m_desktop = std::make_unique<platform::SimulatedDesktop>(
+            scenario, home, *m_realTime, [](platform::Duration) {}, m_host);
+        m_desktop->watchFilesInsteadOfPolling();
+    } else {
+        m_desktop = std::make_unique<platform::SimulatedDesktop>(
+            scenario, home, m_scheduler, [this](platform::Duration cost) { m_scheduler.advanceClock(cost); },
+            m_host);
+    }
     m_services = m_desktop->services();
     m_desktop->applicationShell().setTerminateHandler([this] {
         // The app asked to quit (its menu): terminate once the current event is done.
-        m_scheduler.post([this] {
+        m_services.scheduler->post([this] {
             if (m_app)
                 quit();
         });
@@ -67,8 +75,9 @@ void SimulatedRun::launch()
 {
     if (m_app)
         return;
-    VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, m_scheduler);
-    DockPresence::installShared(m_desktop->applicationShell(), m_scheduler);
+    VelmorSignals& hub =
+        VelmorSignals::installShared(m_host, *m_services.userDefaults, *m_services.scheduler);
+    DockPresence::installShared(m_desktop->applicationShell(), *m_services.scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
     platform::SimulatedUpdaterFramework::Configuration updater;
@@ -77,14 +86,19 @@ void SimulatedRun::launch()
         installAndRelaunch(item.versionString, item.displayVersionString);
     };
     m_updater = std::make_unique<platform::SimulatedUpdaterFramework>(
-        m_scheduler, m_host, *m_services.userDefaults, std::move(updater));
+        *m_services.scheduler, m_host, *m_services.userDefaults, std::move(updater));
     m_services.updater = m_updater.get();
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
+    m_app->setSuite(m_suite);
     m_app->updates().setSettingsWindowFactory([this](AppUpdates&) {
         return std::make_unique<UpdateSettingsWindow>(m_desktop->applicationShell());
     });
+    if (m_windowsFactory)
+        m_windows = m_windowsFactory(*m_app, m_services);
     m_windowAppeared = false;
     m_app->didFinishLaunching();
+    // The system brings an app it launched to the front.
+    m_desktop->applicationShell().activate(false);
     openSettingsWindow();
 }
 
@@ -92,6 +106,10 @@ void SimulatedRun::openSettingsWindow()
 {
     if (!m_app)
         return;
+    if (m_windows) {
+        m_windows->showSettingsWindow();
+        return;
+    }
     platform::WindowInfo window;
     window.title = QString::fromUtf8(TrayApp::settingsWindowTitle);
     window.visible = true;
@@ -103,6 +121,10 @@ void SimulatedRun::openSettingsWindow()
 
 void SimulatedRun::closeSettingsWindow()
 {
+    if (m_windows) {
+        m_windows->closeSettingsWindow();
+        return;
+    }
     m_desktop->applicationShell().removeWindow(QString::fromUtf8(TrayApp::settingsWindowTitle));
 }
 
@@ -127,7 +149,7 @@ void SimulatedRun::installAndRelaunch(const QString& buildVersion, const QString
     bundle.setInfoValue(QStringLiteral("CFBundleVersion"), buildVersion);
     bundle.setInfoValue(QStringLiteral("CFBundleShortVersionString"), displayVersion);
     // The installer waits for the app to quit; the app is not torn down inside its own call.
-    m_scheduler.post([this] {
+    m_services.scheduler->post([this] {
         if (!m_app)
             return;
         quit();
@@ -142,6 +164,8 @@ platform::UpdaterAlert* SimulatedRun::updaterAlert()
 
 void SimulatedRun::tearDownApp()
 {
+    // The windows go with the process, before the objects they show.
+    m_windows.reset();
     m_app.reset();
     m_services.updater = nullptr;
     m_updater.reset();

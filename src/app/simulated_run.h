@@ -1,16 +1,20 @@
 #pragma once
 
+#include "app/app_windows.h"
 #include "platform/manual_scheduler.h"
+#include "platform/qt_scheduler.h"
 #include "platform/services.h"
 #include "platform/simulated/scenario.h"
 #include "platform/simulated/simulated_desktop.h"
 #include "platform/simulated/simulated_host.h"
 #include "telemetry/velmor_event.h"
+#include "tray/tray_app.h"
 
 #include <QList>
 #include <QSslConfiguration>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace velmor {
@@ -19,20 +23,29 @@ class SimulatedUpdaterFramework;
 class UpdaterAlert;
 } // namespace platform
 
-class TrayApp;
-
-// The whole app on the simulated Mac, on virtual time: the desktop, the signals hub and the
-// application, built the way the real app is built, with the controls a tour or a test needs to
-// start, kill and restart the app's process on the same home.
+// The whole app on the simulated Mac: the desktop, the signals hub and the application, built the
+// way the real app is built, with the controls a tour or a test needs to start, kill and restart
+// the app's process on the same home. Tests and the headless runner use virtual time; the
+// windowed app runs on real time, where the desktop hears of file edits instead of polling.
 class SimulatedRun final {
 public:
+    enum class Clock { Virtual, Real };
+    // Makes the app's windows each time the app starts; without one the settings window exists
+    // only in the simulated window server's list.
+    using WindowsFactory = std::function<std::unique_ptr<AppWindows>(TrayApp&, const platform::Services&)>;
+
     // The longest a step waits for the controller to settle, in virtual seconds.
     static constexpr double settleLimitSeconds = 60;
 
-    SimulatedRun(const platform::Scenario& scenario, const QString& home, const QString& defaultsToolPath);
+    SimulatedRun(const platform::Scenario& scenario, const QString& home, const QString& defaultsToolPath,
+                 Clock clock = Clock::Virtual);
     ~SimulatedRun();
     SimulatedRun(const SimulatedRun&) = delete;
     SimulatedRun& operator=(const SimulatedRun&) = delete;
+
+    void setWindowsFactory(WindowsFactory factory) { m_windowsFactory = std::move(factory); }
+    // What the suite contributes to every start of the app.
+    void setSuite(TrayApp::Suite suite) { m_suite = std::move(suite); }
 
     // Starts the app's process: launch, then the settings window opens and its content appears.
     void launch();
@@ -54,7 +67,9 @@ public:
 
     TrayApp& app() { return *m_app; }
     platform::SimulatedDesktop& desktop() { return *m_desktop; }
+    // Virtual time; only meaningful for a run on the virtual clock.
     platform::ManualScheduler& scheduler() { return m_scheduler; }
+    AppWindows* windows() { return m_windows.get(); }
     const platform::Services& services() const { return m_services; }
     // The host as the next launch finds it (its bundle's Info.plist among others).
     platform::SimulatedHost& host() { return m_host; }
@@ -69,12 +84,16 @@ private:
     void tearDownApp();
 
     platform::ManualScheduler m_scheduler;
+    std::unique_ptr<platform::QtScheduler> m_realTime;
     platform::SimulatedHost m_host;
     std::unique_ptr<platform::SimulatedDesktop> m_desktop;
     platform::Services m_services;
     QSslConfiguration m_updateTrust = QSslConfiguration::defaultConfiguration();
     std::unique_ptr<platform::SimulatedUpdaterFramework> m_updater;
+    WindowsFactory m_windowsFactory;
+    TrayApp::Suite m_suite;
     std::unique_ptr<TrayApp> m_app;
+    std::unique_ptr<AppWindows> m_windows;
     QList<VelmorEvent> m_events;
     bool m_windowAppeared = false;
 };

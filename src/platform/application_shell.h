@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/menu.h"
+
 #include <QList>
 #include <QString>
 
@@ -57,6 +59,9 @@ public:
     // Notifications arrive on the main thread.
     virtual ObserverId observe(NotificationHandler handler) = 0;
     virtual void removeObserver(ObserverId observer) = 0;
+    // The menus the menu bar shows while the app is frontmost. A backend that draws no menu bar
+    // of its own (the system's) keeps nothing.
+    virtual void setMainMenu(MainMenu menu) { static_cast<void>(menu); }
 };
 
 } // namespace velmor::platform

@@ -13,6 +13,7 @@ class MouseEvents;
 class LoginItems;
 class ApplicationShell;
 class UpdaterFramework;
+class SystemAppearance;
 
 // Every way into the host system, built once by the composition root and passed down by
 // reference. A member is null only where a backend does not offer that service.
@@ -28,6 +29,7 @@ struct Services {
     LoginItems* loginItems = nullptr;
     ApplicationShell* applicationShell = nullptr;
     UpdaterFramework* updater = nullptr;
+    SystemAppearance* appearance = nullptr;
 };
 
 } // namespace velmor::platform

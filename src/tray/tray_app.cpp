@@ -3,6 +3,7 @@
 #include "distribution/app_updates.h"
 #include "platform/application_shell.h"
 #include "platform/services.h"
+#include "platform/user_defaults.h"
 #include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_delegate.h"
@@ -11,11 +12,25 @@
 #include <QPointer>
 
 namespace velmor {
+namespace {
+
+QString storedAppearance(const platform::Services& services)
+{
+    const QString fallback = QString::fromLatin1(TrayApp::defaultAppearance);
+    if (!services.userDefaults)
+        return fallback;
+    // Any value that is not a string counts as missing.
+    const auto value = services.userDefaults->stringValue(QString::fromLatin1(TrayApp::appearanceKey));
+    return value.value_or(fallback);
+}
+
+} // namespace
 
 TrayApp::TrayApp(const platform::Services& services, std::function<void()> showSettingsWindow,
                  QObject* parent)
     : QObject(parent), m_services(services), m_showSettingsWindow(std::move(showSettingsWindow)),
-      m_model(std::make_unique<TrayModel>(services)), m_updates(std::make_unique<AppUpdates>(services)),
+      m_appearance(storedAppearance(services)), m_model(std::make_unique<TrayModel>(services)),
+      m_updates(std::make_unique<AppUpdates>(services)),
       m_delegate(std::make_unique<TrayDelegate>(services))
 {}
 
@@ -26,6 +41,11 @@ TrayApp::~TrayApp()
     m_delegate.reset();
     m_updates.reset();
     m_model.reset();
+}
+
+void TrayApp::setSuite(Suite suite)
+{
+    m_suite = std::move(suite);
 }
 
 void TrayApp::didFinishLaunching()
@@ -62,6 +82,32 @@ void TrayApp::willTerminate()
     m_delegate->applicationWillTerminate();
     if (VelmorSignals* hub = VelmorSignals::shared())
         hub->finish();
+}
+
+void TrayApp::setAppearance(const QString& appearance)
+{
+    if (m_services.userDefaults)
+        m_services.userDefaults->setValue(QString::fromLatin1(appearanceKey), appearance);
+    if (m_appearance == appearance)
+        return;
+    m_appearance = appearance;
+    Q_EMIT appearanceChanged();
+}
+
+bool TrayApp::prefersDark(bool systemIsDark) const
+{
+    const auto scheme = colorScheme();
+    return scheme ? *scheme == AppTheme::ColorScheme::dark : systemIsDark;
+}
+
+platform::MainMenu TrayApp::mainMenu() const
+{
+    const auto commands = [](const std::function<platform::Menu()>& group) {
+        return group ? group() : platform::Menu{};
+    };
+    return {
+        platform::MenuBarMenu{QString::fromLatin1(applicationMenuTitle), commands(m_suite.updateCommands)},
+        platform::MenuBarMenu{QString::fromLatin1(helpMenuTitle), commands(m_suite.feedbackCommands)}};
 }
 
 } // namespace velmor

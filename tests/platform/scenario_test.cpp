@@ -69,6 +69,13 @@ TEST(ScenarioTest, ErrorsNameTheMemberAndWhereItIs)
         parseError(R"({ "apps": [ { "name": "A" }, { "name": "Late", "running": false, "launchAt": 0 } ] })"),
         QStringLiteral("“launchAt” in apps[1] cannot start “Late”, which has “running”: false and "
                        "never launches by itself"));
+    EXPECT_EQ(parseError(R"({ "system": { "appearance": "Dark" } })"),
+              QStringLiteral("“appearance” in system must be “light” or “dark”"));
+    EXPECT_EQ(parseError(R"({ "loginItems": { "status": "approved" } })"),
+              QStringLiteral("“status” in loginItems must be “notRegistered”, “enabled”, “requiresApproval” "
+                             "or “notFound”"));
+    EXPECT_EQ(parseError(R"({ "loginItems": { "registerError": "" } })"),
+              QStringLiteral("“registerError” in loginItems must be a non-empty string or null"));
     EXPECT_NE(parseError("{ \"apps\": [ "), QStringLiteral("(parsed)")) << "broken JSON is an error too";
 }
 

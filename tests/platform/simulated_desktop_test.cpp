@@ -328,3 +328,82 @@ TEST_F(SimulatedDesktopTest, TrustAndFullDiskAccessCanBeSwitched)
     EXPECT_TRUE(accessibility.elementAtPosition(accessibility.systemWideElement(), QPointF(1357, 12)));
     EXPECT_TRUE(QFileInfo(m_host.temporaryDirectory()).isDir());
 }
+
+TEST_F(SimulatedDesktopTest, SystemSettingsOpensForTheAppsLinksAndItsSwitchesGrantAtOnce)
+{
+    using Pane = SimulatedDesktop::SettingsPane;
+    int changes = 0;
+    desktop().observe([&] { ++changes; });
+    desktop().workspace().openUrl(
+        QUrl(QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_AllFiles")));
+    EXPECT_EQ(desktop().openSettingsPane(), Pane::FullDiskAccess);
+    desktop().workspace().openUrl(QUrl(QStringLiteral("https://example.com/help")));
+    EXPECT_EQ(desktop().openSettingsPane(), Pane::FullDiskAccess) << "other links open other apps";
+    desktop().workspace().openUrl(QUrl(
+        QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility")));
+    EXPECT_EQ(desktop().openSettingsPane(), Pane::Accessibility);
+    EXPECT_GT(changes, 0);
+
+    const QString own = QStringLiteral("/Applications/Velmor Tray.app");
+    ASSERT_TRUE(desktop().setPrivacySwitch(Pane::Accessibility, own, false));
+    EXPECT_FALSE(desktop().accessibility().isProcessTrusted());
+
+    // Without Full Disk Access from the start the app is not in that list until it is added.
+    desktop().setFullDiskAccess(false);
+    EXPECT_TRUE(desktop().privacyEntries(Pane::FullDiskAccess).first().own) << "a revoked grant stays listed";
+    start(scenario(R"({ "system": { "fullDiskAccess": false },
+                        "apps": [ { "bundleID": "com.example.alpha", "name": "Alpha" } ] })"));
+    EXPECT_TRUE(desktop().privacyEntries(Pane::FullDiskAccess).isEmpty());
+    EXPECT_FALSE(desktop().setPrivacySwitch(Pane::FullDiskAccess, own, true)) << "no switch to turn on yet";
+    EXPECT_FALSE(desktop().addToFullDiskAccess(QStringLiteral("/Applications/notes.txt")));
+    EXPECT_FALSE(desktop().addToFullDiskAccess(QStringLiteral("relative/Velmor Tray.app")));
+    EXPECT_TRUE(desktop().addToFullDiskAccess(QStringLiteral("/Applications/Alpha.app")));
+    EXPECT_FALSE(desktop().hasFullDiskAccess()) << "another app's entry grants this one nothing";
+    EXPECT_TRUE(
+        desktop().addToFullDiskAccess(QStringLiteral("/Applications/../Applications/Velmor Tray.app")));
+    EXPECT_TRUE(desktop().hasFullDiskAccess());
+    EXPECT_EQ(json::parse(private_files::read(simulated_home::systemSwitchesPath(desktop().home()))),
+              Json::parse(R"({"fullDiskAccess": true})"))
+        << "the `defaults` stand-in sees the grant";
+    EXPECT_FALSE(desktop().addToFullDiskAccess(own)) << "listed once";
+    const auto entries = desktop().privacyEntries(Pane::FullDiskAccess);
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[1].name, QStringLiteral("Alpha"));
+    EXPECT_EQ(entries[1].owner, QStringLiteral("com.example.alpha"));
+
+    // Login items show only while registered; the pane's switch is the approval.
+    EXPECT_TRUE(desktop().privacyEntries(Pane::LoginItems).isEmpty());
+    desktop().loginItems().openSystemSettingsLoginItems();
+    EXPECT_EQ(desktop().openSettingsPane(), Pane::LoginItems);
+}
+
+TEST_F(SimulatedDesktopTest, TheMenuBarShowsTheFrontmostAppsMenusAroundWhatItDeclares)
+{
+    EXPECT_EQ(desktop().frontmostMenu().first().title, QStringLiteral("Finder"));
+    desktop().applicationShell().setMainMenu(
+        {MenuBarMenu{QStringLiteral("Velmor Tray"),
+                     {MenuItem{QStringLiteral("Check for Updates…"), {}, false, false}}},
+         MenuBarMenu{QStringLiteral("Help"), {MenuItem{QStringLiteral("Send feedback…"), {}, false, true}}}});
+    desktop().applicationShell().activate(true);
+    const MainMenu menu = desktop().frontmostMenu();
+    ASSERT_EQ(menu.size(), 2);
+    QStringList appItems;
+    for (const MenuItem& item : menu[0].items)
+        appItems.append(item.separator ? QStringLiteral("-") : item.title);
+    EXPECT_EQ(appItems, (QStringList{"About Velmor Tray", "-", "Check for Updates…", "-", "Hide Velmor Tray",
+                                     "-", "Quit Velmor Tray"}));
+    EXPECT_EQ(menu[1].items.last().title, QStringLiteral("Send feedback…"));
+
+    menu[0].items[4].action();
+    EXPECT_TRUE(desktop().applicationShell().isHidden());
+    EXPECT_EQ(desktop().frontmostMenu().first().title, QStringLiteral("Finder"))
+        << "hiding gives up the front";
+    ASSERT_TRUE(desktop().activate(QStringLiteral("com.example.alpha")));
+    const MainMenu alpha = desktop().frontmostMenu();
+    EXPECT_EQ(alpha.first().title, QStringLiteral("Alpha"));
+    alpha.first().items.last().action();
+    EXPECT_FALSE(desktop().workspace().find(QStringLiteral("com.example.alpha"))->running)
+        << "its Quit quits it";
+    EXPECT_EQ(desktop().frontmostMenu().first().title, QStringLiteral("Finder"));
+    EXPECT_FALSE(desktop().activate(QStringLiteral("com.example.gamma"))) << "not running";
+}

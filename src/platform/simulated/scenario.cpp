@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -152,8 +153,36 @@ ScenarioSystem parseSystem(const Json& object)
     system.accessibilityTrusted = reader.boolean("accessibilityTrusted", true);
     system.fullDiskAccess = reader.boolean("fullDiskAccess", true);
     system.physicalMemoryGB = reader.positive("physicalMemoryGB", 16);
+    const QString appearance = reader.string("appearance", QStringLiteral("light"));
+    if (appearance != QLatin1String("light") && appearance != QLatin1String("dark"))
+        reader.wrongValue("appearance", QStringLiteral("must be “light” or “dark”"));
+    system.darkAppearance = appearance == QLatin1String("dark");
     reader.finish();
     return system;
+}
+
+ScenarioLoginItems parseLoginItems(const Json& object)
+{
+    static const QList<std::pair<QString, LoginItemStatus>> statuses{
+        {QStringLiteral("notRegistered"), LoginItemStatus::NotRegistered},
+        {QStringLiteral("enabled"), LoginItemStatus::Enabled},
+        {QStringLiteral("requiresApproval"), LoginItemStatus::RequiresApproval},
+        {QStringLiteral("notFound"), LoginItemStatus::NotFound},
+    };
+    ObjectReader reader(object, QStringLiteral("loginItems"));
+    ScenarioLoginItems loginItems;
+    const QString status = reader.string("status", statuses.first().first);
+    const auto known = std::find_if(statuses.begin(), statuses.end(),
+                                    [&](const auto& candidate) { return candidate.first == status; });
+    if (known == statuses.end())
+        reader.wrongValue(
+            "status", QStringLiteral("must be “notRegistered”, “enabled”, “requiresApproval” or “notFound”"));
+    loginItems.status = known->second;
+    loginItems.requiresApproval = reader.boolean("requiresApproval", false);
+    loginItems.registerError = reader.optionalName("registerError");
+    loginItems.unregisterError = reader.optionalName("unregisterError");
+    reader.finish();
+    return loginItems;
 }
 
 QRectF parseScreen(const Json& object, int index)
@@ -341,6 +370,8 @@ Scenario Scenario::parse(const QByteArray& bytes)
     }
     if (const Json* menuBar = reader.member("menuBar"))
         scenario.menuBar = parseMenuBar(*menuBar);
+    if (const Json* loginItems = reader.member("loginItems"))
+        scenario.loginItems = parseLoginItems(*loginItems);
     if (const Json* apps = reader.array("apps")) {
         for (int i = 0; i < static_cast<int>(apps->size()); ++i)
             scenario.apps.append(parseApp((*apps)[static_cast<std::size_t>(i)], i));

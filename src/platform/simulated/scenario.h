@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/host.h"
+#include "platform/login_items.h"
 
 #include <QByteArray>
 #include <QList>
@@ -71,6 +72,18 @@ struct ScenarioSystem {
     bool accessibilityTrusted = true;
     bool fullDiskAccess = true;
     double physicalMemoryGB = 16;
+    // The system appearance at the start: light unless the scenario says "dark".
+    bool darkAppearance = false;
+};
+
+// How the system's login-item service treats the app's main-app item.
+struct ScenarioLoginItems {
+    LoginItemStatus status = LoginItemStatus::NotRegistered;
+    // Registering leaves the item waiting for the user's approval in System Settings.
+    bool requiresApproval = false;
+    // Registering or unregistering fails with this reason.
+    std::optional<QString> registerError;
+    std::optional<QString> unregisterError;
 };
 
 // A simulated Mac as a scenario file describes it. Parsing is strict: an unknown member or a
@@ -79,6 +92,7 @@ struct Scenario {
     ScenarioSystem system;
     QList<QRectF> screens{QRectF(0, 0, 1512, 982)};
     ScenarioMenuBar menuBar;
+    ScenarioLoginItems loginItems;
     QList<ScenarioApp> apps;
 
     // Throws SystemError (Parse) with the reason.

@@ -2,12 +2,33 @@
 
 namespace velmor::platform {
 
+void SimulatedApplicationShell::setActivationPolicy(ActivationPolicy policy)
+{
+    if (m_policy == policy)
+        return;
+    m_policy = policy;
+    changed(Change::Policy);
+}
+
 void SimulatedApplicationShell::activate(bool ignoringOtherApps)
 {
     // Activating an app unhides it, as on the Mac.
     setHidden(false);
     ++m_activations;
     m_ignoredOtherApps = ignoringOtherApps;
+    changed(Change::Activated);
+}
+
+void SimulatedApplicationShell::setMainMenu(MainMenu menu)
+{
+    m_mainMenu = std::move(menu);
+    changed(Change::Menus);
+}
+
+void SimulatedApplicationShell::changed(Change change)
+{
+    if (m_changed)
+        m_changed(change);
 }
 
 void SimulatedApplicationShell::terminate()
@@ -19,8 +40,14 @@ void SimulatedApplicationShell::terminate()
 
 void SimulatedApplicationShell::orderOut(WindowId window)
 {
-    if (WindowInfo* existing = find(window))
+    if (m_windowRequests && find(window)) {
+        m_windowRequests(window, WindowRequest::OrderOut);
+        return;
+    }
+    if (WindowInfo* existing = find(window)) {
         existing->visible = false;
+        changed(Change::Windows);
+    }
 }
 
 ApplicationShell::ObserverId SimulatedApplicationShell::observe(NotificationHandler handler)
@@ -36,9 +63,11 @@ void SimulatedApplicationShell::removeObserver(ObserverId observer)
 
 void SimulatedApplicationShell::setHidden(bool hidden)
 {
-    const bool unhidden = m_hidden && !hidden;
+    if (m_hidden == hidden)
+        return;
     m_hidden = hidden;
-    if (unhidden)
+    changed(Change::Hidden);
+    if (!hidden)
         notify(ShellNotification::ApplicationDidUnhide, std::nullopt);
 }
 
@@ -54,11 +83,13 @@ WindowId SimulatedApplicationShell::setWindow(WindowInfo window)
     if (existing) {
         window.id = existing->id;
         *existing = window;
+        changed(Change::Windows);
         return window.id;
     }
     if (!window.id)
         window.id = ++m_lastWindowId;
     m_windows.prepend(window);
+    changed(Change::Windows);
     return window.id;
 }
 
@@ -78,6 +109,7 @@ void SimulatedApplicationShell::removeWindow(WindowId window)
         return;
     notify(ShellNotification::WindowWillClose, window);
     m_windows.removeIf([&](const WindowInfo& candidate) { return candidate.id == window; });
+    changed(Change::Windows);
 }
 
 void SimulatedApplicationShell::setMiniaturized(WindowId window, bool miniaturized)
@@ -86,8 +118,18 @@ void SimulatedApplicationShell::setMiniaturized(WindowId window, bool miniaturiz
     if (!existing || existing->miniaturized == miniaturized)
         return;
     existing->miniaturized = miniaturized;
+    changed(Change::Windows);
     notify(miniaturized ? ShellNotification::WindowDidMiniaturize : ShellNotification::WindowDidDeminiaturize,
            window);
+}
+
+void SimulatedApplicationShell::deminiaturize(WindowId window)
+{
+    if (m_windowRequests && find(window)) {
+        m_windowRequests(window, WindowRequest::Deminiaturize);
+        return;
+    }
+    setMiniaturized(window, false);
 }
 
 void SimulatedApplicationShell::makeKey(WindowId window)
@@ -100,6 +142,7 @@ void SimulatedApplicationShell::makeKey(WindowId window)
     WindowInfo front = *existing;
     m_windows.removeIf([&](const WindowInfo& candidate) { return candidate.id == window; });
     m_windows.prepend(front);
+    changed(Change::Windows);
     notify(ShellNotification::WindowDidBecomeKey, window);
 }
 

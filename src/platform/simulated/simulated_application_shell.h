@@ -13,8 +13,13 @@ namespace velmor::platform {
 // reports are delivered to observers as the system's notifications, synchronously.
 class SimulatedApplicationShell final : public ApplicationShell {
 public:
+    // What changed, for whoever draws the desktop.
+    enum class Change { Policy, Hidden, Windows, Menus, Activated };
+    // What the window server asks of a real window, where the app's windows are real ones.
+    enum class WindowRequest { OrderOut, Deminiaturize };
+
     ActivationPolicy activationPolicy() const override { return m_policy; }
-    void setActivationPolicy(ActivationPolicy policy) override { m_policy = policy; }
+    void setActivationPolicy(ActivationPolicy policy) override;
     bool isHidden() const override { return m_hidden; }
     void activate(bool ignoringOtherApps) override;
     void terminate() override;
@@ -22,6 +27,8 @@ public:
     void orderOut(WindowId window) override;
     ObserverId observe(NotificationHandler handler) override;
     void removeObserver(ObserverId observer) override;
+    void setMainMenu(MainMenu menu) override;
+    const MainMenu& mainMenu() const { return m_mainMenu; }
 
     // Hiding and unhiding the app, as Command-H and a click on its Dock icon do.
     void setHidden(bool hidden);
@@ -36,6 +43,15 @@ public:
     // The system sends this after every event the app handles.
     void applicationDidUpdate() { notify(ShellNotification::ApplicationDidUpdate, std::nullopt); }
     void setTerminateHandler(std::function<void()> handler) { m_terminate = std::move(handler); }
+    void setChangeHandler(std::function<void(Change)> handler) { m_changed = std::move(handler); }
+    // With a handler the real windows carry out order-outs and restores and report back through
+    // setWindow(); without one (headless) the shell's window list changes at once.
+    void setWindowRequestHandler(std::function<void(WindowId, WindowRequest)> handler)
+    {
+        m_windowRequests = std::move(handler);
+    }
+    // A click on a minimized window's tile in the Dock.
+    void deminiaturize(WindowId window);
 
     int activationCount() const { return m_activations; }
     bool lastActivationIgnoredOtherApps() const { return m_ignoredOtherApps; }
@@ -44,6 +60,7 @@ public:
 private:
     WindowInfo* find(WindowId window);
     void notify(ShellNotification notification, std::optional<WindowId> window);
+    void changed(Change change);
 
     ActivationPolicy m_policy = ActivationPolicy::Regular;
     bool m_hidden = false;
@@ -52,6 +69,9 @@ private:
     QMap<ObserverId, NotificationHandler> m_observers;
     ObserverId m_lastObserverId = 0;
     std::function<void()> m_terminate;
+    std::function<void(Change)> m_changed;
+    std::function<void(WindowId, WindowRequest)> m_windowRequests;
+    MainMenu m_mainMenu;
     int m_activations = 0;
     bool m_ignoredOtherApps = false;
     bool m_terminateRequested = false;

@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QUrlQuery>
 
 #include <cmath>
 
@@ -25,6 +27,27 @@ constexpr qint32 finderPid = 320;
 // The share of the system's items that the control center's own item takes; the clock has the rest.
 constexpr double controlCenterItemShare = 0.25;
 constexpr int dragSteps = 5;
+const QString bundleSuffix = QStringLiteral(".app");
+const QString aboutTitle = QStringLiteral("About %1");
+const QString hideTitle = QStringLiteral("Hide %1");
+const QString quitTitle = QStringLiteral("Quit %1");
+const QString helpTitle = QStringLiteral("Help");
+const QString appHelpTitle = QStringLiteral("%1 Help");
+// What a plain app's menu bar shows between its application menu and Help.
+const QStringList standardMenuTitles{QStringLiteral("File"), QStringLiteral("Edit"), QStringLiteral("View"),
+                                     QStringLiteral("Window")};
+const QString settingsScheme = QStringLiteral("x-apple.systempreferences");
+const QString securityPane = QStringLiteral("com.apple.preference.security");
+const QString loginItemsPane = QStringLiteral("com.apple.LoginItems-Settings.extension");
+const QString accessibilityAnchor = QStringLiteral("Privacy_Accessibility");
+const QString fullDiskAccessAnchor = QStringLiteral("Privacy_AllFiles");
+
+// The bundle an executable lives in ("/Applications/Name.app"); empty for a bare binary.
+QString bundleOf(const QString& executable)
+{
+    const qsizetype end = executable.indexOf(bundleSuffix + QLatin1Char('/'));
+    return end < 0 ? QString() : executable.left(end + bundleSuffix.size());
+}
 
 QString ownIdentifier(const SimulatedHost& host)
 {
@@ -89,7 +112,9 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
           }),
       m_screens(scenario.screens, scenario.menuBar.height),
       m_userDefaults(simulated_home::userDefaultsPath(home, ownIdentifier(host))),
-      m_fullDiskAccess(scenario.system.fullDiskAccess)
+      m_appearance(scenario.system.darkAppearance), m_loginItems(m_mainThread, scenario.loginItems),
+      m_defaultsLog(simulated_home::defaultsLogPath(home)), m_fullDiskAccess(scenario.system.fullDiskAccess),
+      m_fullDiskAccessListed(scenario.system.fullDiskAccess), m_frontmost(finderPid)
 {
     for (int i = 0; i < scenario.apps.size(); ++i) {
         if (scenario.apps[i].pid == host.processId())
@@ -126,10 +151,21 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     addOwnApplication();
     addScenarioApplications();
     m_poll = m_mainThread.every(seconds(editPollInterval), [this] { noticeEdits(); });
+
+    m_menuBar.setChangeHandler([this] { changed(); });
+    m_statusBar.setMenuHandler([this] { changed(); });
+    m_shell.setChangeHandler([this](SimulatedApplicationShell::Change change) { shellChanged(change); });
+    m_appearance.observe([this](bool) { changed(); });
+    m_loginItems.setChangeHandler([this] { changed(); });
+    m_loginItems.setOpenSettingsHandler([this] { openSystemSettings(SettingsPane::LoginItems); });
+    m_workspace.setUrlHandler([this](const QUrl& url) { openUrl(url); });
 }
 
 SimulatedDesktop::~SimulatedDesktop()
 {
+    m_menuBar.setChangeHandler({});
+    m_statusBar.setMenuHandler({});
+    m_shell.setChangeHandler({});
     m_poll.cancel();
     for (TaskHandle& task : m_tasks)
         task.cancel();
@@ -142,6 +178,10 @@ void SimulatedDesktop::ownProcessEnded()
     m_statusBar.closeMenu();
     for (const WindowInfo& window : m_shell.windows())
         m_shell.removeWindow(window.title);
+    m_shell.setMainMenu({});
+    if (m_frontmost == static_cast<qint32>(m_host.processId()))
+        m_frontmost = finderPid;
+    changed();
 }
 
 Services SimulatedDesktop::services()
@@ -156,6 +196,8 @@ Services SimulatedDesktop::services()
     services.screens = &m_screens;
     services.mouseEvents = &m_mouseEvents;
     services.applicationShell = &m_shell;
+    services.loginItems = &m_loginItems;
+    services.appearance = &m_appearance;
     return services;
 }
 
@@ -355,7 +397,9 @@ bool SimulatedDesktop::launch(const QString& owner)
     SimulatedApplication* application = scenarioApplication(owner);
     if (!application || application->running)
         return false;
-    return startApplication(*application, true);
+    startApplication(*application, true);
+    changed();
+    return true;
 }
 
 bool SimulatedDesktop::startApplication(SimulatedApplication& application, bool notify)
@@ -377,13 +421,294 @@ bool SimulatedDesktop::quit(const QString& owner)
         return false;
     hideExtras({application});
     m_workspace.quit(*application);
+    if (m_frontmost == application->pid)
+        m_frontmost = finderPid;
+    changed();
     return true;
 }
 
 void SimulatedDesktop::setFullDiskAccess(bool granted)
 {
+    // The system lists every app that was ever granted.
+    if (granted)
+        m_fullDiskAccessListed = true;
+    if (m_fullDiskAccess == granted)
+        return;
     m_fullDiskAccess = granted;
     writeSystemSwitches();
+    changed();
+}
+
+void SimulatedDesktop::setAccessibilityTrusted(bool trusted)
+{
+    if (m_accessibility.isProcessTrusted() == trusted)
+        return;
+    m_accessibility.setTrusted(trusted);
+    changed();
+}
+
+SimulatedDesktop::ObserverId SimulatedDesktop::observe(std::function<void()> handler)
+{
+    m_observers.insert(++m_lastObserver, std::move(handler));
+    return m_lastObserver;
+}
+
+void SimulatedDesktop::removeObserver(ObserverId observer)
+{
+    m_observers.remove(observer);
+}
+
+void SimulatedDesktop::changed()
+{
+    const auto observers = m_observers;
+    for (auto it = observers.begin(); it != observers.end(); ++it) {
+        if (m_observers.contains(it.key()))
+            it.value()();
+    }
+}
+
+void SimulatedDesktop::shellChanged(SimulatedApplicationShell::Change change)
+{
+    if (change == SimulatedApplicationShell::Change::Activated)
+        m_frontmost = static_cast<qint32>(m_host.processId());
+    // A hidden app gives the front to the next one, as Command-H does.
+    if (change == SimulatedApplicationShell::Change::Hidden && m_shell.isHidden() &&
+        m_frontmost == static_cast<qint32>(m_host.processId()))
+        m_frontmost = finderPid;
+    changed();
+}
+
+void SimulatedDesktop::watchFilesInsteadOfPolling()
+{
+    if (m_fileWatch)
+        return;
+    m_poll.cancel();
+    m_fileWatch = std::make_unique<QFileSystemWatcher>();
+    // Files are replaced by renames, so their folders are what tells.
+    m_fileWatch->addPaths({QFileInfo(simulated_home::controlCenterDomainPath(m_home)).absolutePath(),
+                           simulated_home::simulatorFolder(m_home)});
+    QObject::connect(m_fileWatch.get(), &QFileSystemWatcher::directoryChanged, m_fileWatch.get(), [this] {
+        noticeEdits();
+        if (m_defaultsLog.refresh())
+            changed();
+    });
+}
+
+bool SimulatedDesktop::activate(const QString& owner)
+{
+    SimulatedApplication* application = m_workspace.find(owner);
+    if (!application || !application->running)
+        return false;
+    if (application->own) {
+        m_shell.activate(false);
+        return true;
+    }
+    m_frontmost = application->pid;
+    changed();
+    return true;
+}
+
+MainMenu SimulatedDesktop::frontmostMenu()
+{
+    const bool own = m_frontmost == static_cast<qint32>(m_host.processId());
+    const SimulatedApplication* application = m_workspace.application(m_frontmost);
+    if (!application)
+        return {};
+    const QString name = application->config.name;
+    const QString owner = application->owner();
+    // The system puts its standard items around what the app declares.
+    MainMenu declared = own ? m_shell.mainMenu() : MainMenu{};
+    const auto group = [](Menu& into, const Menu& items) {
+        if (items.isEmpty())
+            return;
+        into.append(MenuItem::makeSeparator());
+        into.append(items);
+    };
+    MenuBarMenu appMenu{name, {MenuItem{aboutTitle.arg(name), [this, owner] { showAbout(owner); }}}};
+    group(appMenu.items, declared.isEmpty() ? Menu{} : declared.takeFirst().items);
+    if (own) {
+        appMenu.items.append(MenuItem::makeSeparator());
+        appMenu.items.append(MenuItem{hideTitle.arg(name), [this] { m_shell.setHidden(true); }});
+    }
+    if (!application->system) {
+        appMenu.items.append(MenuItem::makeSeparator());
+        appMenu.items.append(MenuItem{quitTitle.arg(name), [this, own, owner] {
+                                          if (own)
+                                              m_shell.terminate();
+                                          else
+                                              quit(owner);
+                                      }});
+    }
+    MenuBarMenu help{helpTitle, {MenuItem{appHelpTitle.arg(name), {}, false, false}}};
+    for (const MenuBarMenu& menu : declared) {
+        if (menu.title == helpTitle)
+            group(help.items, menu.items);
+    }
+    MainMenu menu{appMenu};
+    for (const MenuBarMenu& other : declared) {
+        if (other.title != helpTitle)
+            menu.append(other);
+    }
+    if (!own) {
+        for (const QString& title : standardMenuTitles)
+            menu.append(MenuBarMenu{title, {}});
+    }
+    menu.append(help);
+    return menu;
+}
+
+void SimulatedDesktop::showAbout(const QString& owner)
+{
+    m_aboutOwner = owner;
+    changed();
+}
+
+void SimulatedDesktop::closeAbout()
+{
+    if (!m_aboutOwner)
+        return;
+    m_aboutOwner.reset();
+    changed();
+}
+
+std::optional<SimulatedDesktop::SettingsPane> SimulatedDesktop::paneForUrl(const QUrl& url)
+{
+    if (url.scheme() != settingsScheme)
+        return std::nullopt;
+    const QString path = url.path();
+    if (path == loginItemsPane)
+        return SettingsPane::LoginItems;
+    if (path != securityPane)
+        return std::nullopt;
+    const QString anchor = url.query();
+    if (anchor == fullDiskAccessAnchor)
+        return SettingsPane::FullDiskAccess;
+    // The privacy pane opens at Accessibility unless the link names another list.
+    return SettingsPane::Accessibility;
+}
+
+bool SimulatedDesktop::openUrl(const QUrl& url)
+{
+    const auto pane = paneForUrl(url);
+    if (!pane)
+        return false;
+    openSystemSettings(*pane);
+    return true;
+}
+
+void SimulatedDesktop::openSystemSettings(SettingsPane pane)
+{
+    m_settingsPane = pane;
+    changed();
+}
+
+void SimulatedDesktop::closeSystemSettings()
+{
+    if (!m_settingsPane)
+        return;
+    m_settingsPane.reset();
+    changed();
+}
+
+QString SimulatedDesktop::ownBundlePath() const
+{
+    return QDir::cleanPath(m_host.mainBundle().url());
+}
+
+QList<SimulatedDesktop::PrivacyEntry> SimulatedDesktop::applicationBundles() const
+{
+    const QString ownName =
+        m_host.mainBundle().infoString(QStringLiteral("CFBundleName")).value_or(ownFallbackName);
+    QList<PrivacyEntry> bundles{PrivacyEntry{ownName, ownBundlePath(), false, true, ownIdentifier(m_host)}};
+    for (const ScenarioApp& app : m_scenario.apps) {
+        const QString bundle = bundleOf(app.executable);
+        if (!bundle.isEmpty())
+            bundles.append(PrivacyEntry{app.name, bundle, false, false, app.bundleID.value_or(app.name)});
+    }
+    return bundles;
+}
+
+QList<SimulatedDesktop::PrivacyEntry> SimulatedDesktop::privacyEntries(SettingsPane pane) const
+{
+    PrivacyEntry own = applicationBundles().first();
+    switch (pane) {
+    case SettingsPane::Accessibility:
+        // The app asks for trust at its first start, so it is always in this list.
+        own.enabled = m_accessibility.isProcessTrusted();
+        return {own};
+    case SettingsPane::FullDiskAccess: {
+        QList<PrivacyEntry> entries;
+        if (m_fullDiskAccessListed) {
+            own.enabled = m_fullDiskAccess;
+            entries.append(own);
+        }
+        return entries + m_otherFullDiskAccess;
+    }
+    case SettingsPane::LoginItems: {
+        const LoginItemStatus status = m_loginItems.status();
+        if (status != LoginItemStatus::Enabled && status != LoginItemStatus::RequiresApproval)
+            return {};
+        own.enabled = status == LoginItemStatus::Enabled;
+        return {own};
+    }
+    }
+    return {};
+}
+
+bool SimulatedDesktop::setPrivacySwitch(SettingsPane pane, const QString& bundlePath, bool on)
+{
+    const QString path = QDir::cleanPath(bundlePath);
+    if (path == ownBundlePath()) {
+        switch (pane) {
+        case SettingsPane::Accessibility:
+            setAccessibilityTrusted(on);
+            return true;
+        case SettingsPane::FullDiskAccess:
+            if (!m_fullDiskAccessListed)
+                return false;
+            setFullDiskAccess(on);
+            return true;
+        case SettingsPane::LoginItems:
+            return m_loginItems.setApproved(on);
+        }
+    }
+    if (pane != SettingsPane::FullDiskAccess)
+        return false;
+    for (PrivacyEntry& entry : m_otherFullDiskAccess) {
+        if (entry.bundlePath == path) {
+            entry.enabled = on;
+            changed();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SimulatedDesktop::addToFullDiskAccess(const QString& bundlePath)
+{
+    const QString path = QDir::cleanPath(bundlePath);
+    if (!QDir::isAbsolutePath(path) || !path.endsWith(bundleSuffix) || path.size() <= bundleSuffix.size() + 1)
+        return false;
+    if (path == ownBundlePath()) {
+        if (m_fullDiskAccessListed)
+            return false;
+        setFullDiskAccess(true);
+        return true;
+    }
+    for (const PrivacyEntry& entry : m_otherFullDiskAccess) {
+        if (entry.bundlePath == path)
+            return false;
+    }
+    PrivacyEntry added{QFileInfo(path).completeBaseName(), path, true, false, {}};
+    for (const PrivacyEntry& known : applicationBundles()) {
+        if (known.bundlePath == path) {
+            added.name = known.name;
+            added.owner = known.owner;
+        }
+    }
+    m_otherFullDiskAccess.append(added);
+    changed();
+    return true;
 }
 
 void SimulatedDesktop::writeSystemSwitches()

@@ -2,10 +2,13 @@
 
 #include "platform/scheduler.h"
 #include "platform/services.h"
+#include "platform/simulated/defaults_run_log.h"
 #include "platform/simulated/file_user_defaults.h"
 #include "platform/simulated/scenario.h"
 #include "platform/simulated/simulated_accessibility.h"
+#include "platform/simulated/simulated_appearance.h"
 #include "platform/simulated/simulated_application_shell.h"
+#include "platform/simulated/simulated_login_items.h"
 #include "platform/simulated/simulated_main_thread.h"
 #include "platform/simulated/simulated_menu_bar.h"
 #include "platform/simulated/simulated_mouse_events.h"
@@ -14,11 +17,15 @@
 #include "platform/simulated/simulated_status_bar.h"
 #include "platform/simulated/simulated_workspace.h"
 
+#include <QMap>
 #include <QStringList>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
 #include <vector>
+
+class QFileSystemWatcher;
 
 namespace velmor::platform {
 
@@ -42,6 +49,21 @@ public:
         QString key;
         QString title;
         QRectF frame;
+    };
+
+    // The panes of the System Settings stand-in that the app's links open.
+    enum class SettingsPane { Accessibility, FullDiskAccess, LoginItems };
+
+    // One row of a privacy pane's list of apps.
+    struct PrivacyEntry {
+        QString name;
+        // The app bundle's path ("/Applications/Name.app").
+        QString bundlePath;
+        bool enabled = false;
+        // This app itself: its switch is the permission the app gets.
+        bool own = false;
+        // The app's bundle identifier (or name); empty for a bundle the world does not know.
+        QString owner;
     };
 
     // The menu bar as a person sees it.
@@ -75,9 +97,56 @@ public:
     SimulatedMenuBar& menuBar() { return m_menuBar; }
     // The scheduler of every service, which measures how long one task waits on other processes.
     SimulatedMainThread& mainThread() { return m_mainThread; }
+    SimulatedAppearance& appearance() { return m_appearance; }
+    SimulatedLoginItems& loginItems() { return m_loginItems; }
+    DefaultsRunLog& defaultsLog() { return m_defaultsLog; }
+    const Scenario& scenario() const { return m_scenario; }
+    const SimulatedHost& host() const { return m_host; }
     const QString& home() const { return m_home; }
+    // The time the menu bar's clock shows.
+    QDateTime currentDate() const { return m_mainThread.currentDate(); }
+    Scheduler& scheduler() { return m_mainThread; }
 
-    void setAccessibilityTrusted(bool trusted) { m_accessibility.setTrusted(trusted); }
+    // Anything a person would see changed (the bar, an open menu, apps, permissions, the
+    // appearance, System Settings, the app's windows or menus). Observers are told synchronously;
+    // whoever draws gathers a burst into one redraw.
+    using ObserverId = quint64;
+    ObserverId observe(std::function<void()> handler);
+    void removeObserver(ObserverId observer);
+
+    // With real time, the world hears of other processes' edits from the file system instead of
+    // looking every `editPollInterval`, so an idle desktop does not wake.
+    void watchFilesInsteadOfPolling();
+
+    // The app whose menus the menu bar shows: this app once it activates, else the one a person
+    // last brought forward (Finder at the start).
+    qint32 frontmostPid() const { return m_frontmost; }
+    // A person brings a running app forward (a click on its Dock icon).
+    bool activate(const QString& owner);
+    // The frontmost app's menus: what the app declared inside the system's standard items (About,
+    // Hide, Quit, Help), or a plain set for other apps.
+    MainMenu frontmostMenu();
+    // The standard About panel an application menu's first item opens.
+    std::optional<QString> aboutPanelOwner() const { return m_aboutOwner; }
+    void showAbout(const QString& owner);
+    void closeAbout();
+
+    // The System Settings stand-in: opened by the "x-apple.systempreferences:" links the app
+    // opens, or by a person.
+    std::optional<SettingsPane> openSettingsPane() const { return m_settingsPane; }
+    void openSystemSettings(SettingsPane pane);
+    void closeSystemSettings();
+    QList<PrivacyEntry> privacyEntries(SettingsPane pane) const;
+    // A switch of a privacy pane's list; false when the pane lists no such app.
+    bool setPrivacySwitch(SettingsPane pane, const QString& bundlePath, bool on);
+    // Adds an app bundle to Full Disk Access, switched on, as dropping it on the list or choosing
+    // it after "+" does. False for a path that is no app bundle, or one already listed.
+    bool addToFullDiskAccess(const QString& bundlePath);
+    // The app bundles a person can choose after "+": this app and the scenario's apps.
+    QList<PrivacyEntry> applicationBundles() const;
+    static std::optional<SettingsPane> paneForUrl(const QUrl& url);
+
+    void setAccessibilityTrusted(bool trusted);
     // Also tells the `defaults` stand-in, through the switches file of the home.
     void setFullDiskAccess(bool granted);
     bool hasFullDiskAccess() const { return m_fullDiskAccess; }
@@ -123,6 +192,10 @@ private:
     void schedule(Duration delay, std::function<void()> work);
     SimulatedApplication* scenarioApplication(const QString& owner);
     SnapshotItem snapshotItem(const MenuBarEntry& entry) const;
+    void changed();
+    void shellChanged(SimulatedApplicationShell::Change change);
+    bool openUrl(const QUrl& url);
+    QString ownBundlePath() const;
 
     SimulatedMainThread m_mainThread;
     SimulatedHost& m_host;
@@ -137,7 +210,19 @@ private:
     SimulatedScreens m_screens;
     SimulatedApplicationShell m_shell;
     FileUserDefaults m_userDefaults;
+    SimulatedAppearance m_appearance;
+    SimulatedLoginItems m_loginItems;
+    DefaultsRunLog m_defaultsLog;
     bool m_fullDiskAccess = true;
+    // Whether this app appears in the Full Disk Access list at all (its switch is the grant).
+    bool m_fullDiskAccessListed = true;
+    QList<PrivacyEntry> m_otherFullDiskAccess;
+    std::optional<SettingsPane> m_settingsPane;
+    std::optional<QString> m_aboutOwner;
+    qint32 m_frontmost = 0;
+    QMap<ObserverId, std::function<void()>> m_observers;
+    ObserverId m_lastObserver = 0;
+    std::unique_ptr<QFileSystemWatcher> m_fileWatch;
     TaskHandle m_poll;
     std::vector<TaskHandle> m_tasks;
     std::shared_ptr<char> m_alive = std::make_shared<char>();

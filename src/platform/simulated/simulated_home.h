@@ -57,6 +57,12 @@ inline QString defaultsRunsPath(const QString& home)
     return simulatorFolder(home) + QStringLiteral("/defaults-runs.json");
 }
 
+// The stand-in's record of its runs, for the simulated Mac's log (format in DefaultsRunLog).
+inline QString defaultsLogPath(const QString& home)
+{
+    return simulatorFolder(home) + QStringLiteral("/defaults-log.jsonl");
+}
+
 // Process identifiers of the helpers a hanging stand-in started, so tests can reap them.
 inline QString defaultsHangRecordPath(const QString& home)
 {

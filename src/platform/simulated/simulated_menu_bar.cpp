@@ -127,10 +127,21 @@ MenuBarEntry* SimulatedMenuBar::find(quint64 id)
 
 void SimulatedMenuBar::setWidth(quint64 id, double width)
 {
-    if (MenuBarEntry* entry = find(id); entry && entry->width != width) {
-        entry->width = width;
-        relayout();
+    MenuBarEntry* entry = find(id);
+    if (!entry)
+        return;
+    if (entry->width == width) {
+        redraw(id);
+        return;
     }
+    entry->width = width;
+    relayout();
+}
+
+void SimulatedMenuBar::redraw(quint64 id)
+{
+    if (find(id) && m_changed)
+        m_changed();
 }
 
 void SimulatedMenuBar::setVisible(quint64 id, bool visible)
@@ -330,6 +341,8 @@ void SimulatedMenuBar::relayout()
     std::stable_sort(m_onScreen.begin(), m_onScreen.end(), [](const MenuBarEntry* a, const MenuBarEntry* b) {
         return a->visibleFrame->left() < b->visibleFrame->left();
     });
+    if (m_changed)
+        m_changed();
 }
 
 } // namespace velmor::platform

@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -95,6 +96,11 @@ public:
     QRectF toAccessibility(const QRectF& screenRect) const;
     QPointF toScreen(QPointF accessibilityPoint) const;
 
+    // Told after anything a person would see on the bar changed: items, places or looks.
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    // An item's looks changed without its width (a new image or title).
+    void redraw(quint64 id);
+
     // Screen coordinates.
     QRectF frame() const;
     const QRectF& primaryScreen() const { return m_screen; }
@@ -116,6 +122,7 @@ private:
     // screen by the left edge of their visible part.
     std::vector<const MenuBarEntry*> m_placed;
     std::vector<const MenuBarEntry*> m_onScreen;
+    std::function<void()> m_changed;
     quint64 m_nextId = 1;
     bool m_laidOut = true;
 };

@@ -116,17 +116,33 @@ bool SimulatedStatusBar::click(SimulatedStatusItem& item, bool rightButton)
     return true;
 }
 
+void SimulatedStatusBar::showMenu(const Menu& menu)
+{
+    m_openMenu = menu;
+    if (m_menuChanged)
+        m_menuChanged();
+}
+
+void SimulatedStatusBar::closeMenu()
+{
+    if (!m_openMenu)
+        return;
+    m_openMenu.reset();
+    if (m_menuChanged)
+        m_menuChanged();
+}
+
 bool SimulatedStatusBar::chooseMenuItem(const QString& title)
 {
     if (!m_openMenu)
         return false;
     const Menu menu = *m_openMenu;
     const auto it = std::find_if(menu.cbegin(), menu.cend(), [&](const MenuItem& item) {
-        return !item.separator && item.title == title;
+        return !item.separator && item.enabled && item.title == title;
     });
     if (it == menu.cend())
         return false;
-    m_openMenu.reset();
+    closeMenu();
     if (it->action)
         it->action();
     return true;

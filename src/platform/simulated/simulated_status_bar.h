@@ -47,13 +47,15 @@ public:
     const std::optional<Menu>& openMenu() const { return m_openMenu; }
     // Chooses the first enabled item with this title and closes the menu; false when there is none.
     bool chooseMenuItem(const QString& title);
-    void closeMenu() { m_openMenu.reset(); }
+    void closeMenu();
+    // Told when a menu opens or closes.
+    void setMenuHandler(std::function<void()> handler) { m_menuChanged = std::move(handler); }
 
     // For the items themselves.
     SimulatedMenuBar& menuBar() { return m_menuBar; }
     const Owner& owner() const { return m_owner; }
     double squareWidth() const;
-    void showMenu(const Menu& menu) { m_openMenu = menu; }
+    void showMenu(const Menu& menu);
     void beforeQuery() const;
     void itemShown();
     void forget(const SimulatedStatusItem* item);
@@ -68,6 +70,7 @@ private:
     std::function<void()> m_itemShown;
     std::vector<std::weak_ptr<SimulatedStatusItem>> m_items;
     std::optional<Menu> m_openMenu;
+    std::function<void()> m_menuChanged;
 };
 
 } // namespace velmor::platform

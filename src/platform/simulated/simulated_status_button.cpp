@@ -1,46 +1,9 @@
 #include "platform/simulated/simulated_status_button.h"
 
-#include <QSet>
+#include "platform/system_symbols.h"
 
 namespace velmor::platform {
 namespace {
-
-// The part of the system's symbol catalogue the simulated Mac draws.
-const QSet<QString>& knownSymbols()
-{
-    static const QSet<QString> symbols{
-        QStringLiteral("chevron.left"),
-        QStringLiteral("chevron.right"),
-        QStringLiteral("sparkles"),
-        QStringLiteral("brain"),
-        QStringLiteral("bubble.left.and.bubble.right"),
-        QStringLiteral("hammer"),
-        QStringLiteral("terminal"),
-        QStringLiteral("network"),
-        QStringLiteral("music.note"),
-        QStringLiteral("briefcase"),
-        QStringLiteral("folder"),
-        QStringLiteral("star"),
-        QStringLiteral("square.grid.2x2"),
-        QStringLiteral("ellipsis.circle"),
-        QStringLiteral("ellipsis"),
-        QStringLiteral("gearshape"),
-        QStringLiteral("info.circle"),
-        QStringLiteral("questionmark.circle"),
-        QStringLiteral("lock.shield"),
-        QStringLiteral("hand.draw"),
-        QStringLiteral("hand.raised.circle"),
-        QStringLiteral("menubar.rectangle"),
-        QStringLiteral("app.dashed"),
-        QStringLiteral("square.dashed"),
-        QStringLiteral("plus"),
-        QStringLiteral("plus.circle"),
-        QStringLiteral("arrow.clockwise"),
-        QStringLiteral("arrow.left.arrow.right"),
-        QStringLiteral("arrow.down.circle"),
-    };
-    return symbols;
-}
 
 constexpr double padding = 8;
 constexpr double imageWidth = 16;
@@ -74,6 +37,30 @@ void SimulatedStatusButton::setImagePosition(ImagePosition position)
     m_changed();
 }
 
+void SimulatedStatusButton::setToolTip(const QString& toolTip)
+{
+    m_toolTip = toolTip;
+    m_changed();
+}
+
+void SimulatedStatusButton::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    m_changed();
+}
+
+void SimulatedStatusButton::setAppearsDisabled(bool disabled)
+{
+    m_appearsDisabled = disabled;
+    m_changed();
+}
+
+void SimulatedStatusButton::setAccessibilityLabel(const QString& label)
+{
+    m_accessibilityLabel = label;
+    m_changed();
+}
+
 void SimulatedStatusButton::setAction(std::function<void()> action, ButtonTrigger trigger)
 {
     m_action = std::move(action);
@@ -87,7 +74,7 @@ void SimulatedStatusButton::performClick()
 
 bool SimulatedStatusButton::hasImage() const
 {
-    return m_imagePosition != ImagePosition::NoImage && knownSymbols().contains(m_symbolName);
+    return m_imagePosition != ImagePosition::NoImage && SystemSymbols::contains(m_symbolName);
 }
 
 double SimulatedStatusButton::naturalWidth() const

@@ -10,7 +10,7 @@ namespace velmor::platform {
 // runner can read it back; clicks go through its item, which knows about menus.
 class SimulatedStatusButton final : public StatusButton {
 public:
-    // `changed` is told when something that decides the button's natural width changes;
+    // `changed` is told when anything about the button changes (its natural width may have);
     // `clicked` performs a click.
     SimulatedStatusButton(std::function<void()> changed, std::function<void()> clicked);
 
@@ -19,12 +19,12 @@ public:
     void setSymbolImage(const QString& symbolName, const QString& accessibilityDescription) override;
     QString symbolName() const override { return m_symbolName; }
     void setImagePosition(ImagePosition position) override;
-    void setToolTip(const QString& toolTip) override { m_toolTip = toolTip; }
+    void setToolTip(const QString& toolTip) override;
     QString toolTip() const override { return m_toolTip; }
-    void setEnabled(bool enabled) override { m_enabled = enabled; }
+    void setEnabled(bool enabled) override;
     bool isEnabled() const override { return m_enabled; }
-    void setAppearsDisabled(bool disabled) override { m_appearsDisabled = disabled; }
-    void setAccessibilityLabel(const QString& label) override { m_accessibilityLabel = label; }
+    void setAppearsDisabled(bool disabled) override;
+    void setAccessibilityLabel(const QString& label) override;
     QString accessibilityLabel() const override { return m_accessibilityLabel; }
     void setAction(std::function<void()> action, ButtonTrigger trigger) override;
     void performClick() override;

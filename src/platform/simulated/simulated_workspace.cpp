@@ -62,6 +62,8 @@ bool SimulatedWorkspace::openUrl(const QUrl& url)
     if (!url.isValid() || url.scheme().isEmpty())
         return false;
     m_openedUrls.append(url);
+    if (m_urlHandler)
+        m_urlHandler(url);
     return true;
 }
 

@@ -65,6 +65,9 @@ public:
     // A process identifier no application has used yet.
     qint32 unusedPid() const;
 
+    // The system's handler of the URLs the app opens (the desktop's System Settings stand-in).
+    void setUrlHandler(std::function<void(const QUrl&)> handler) { m_urlHandler = std::move(handler); }
+
     QList<QUrl> openedUrls() const { return m_openedUrls; }
     QStringList revealedPaths() const { return m_revealedPaths; }
 
@@ -74,6 +77,7 @@ private:
     QMap<ObserverId, LaunchHandler> m_observers;
     ObserverId m_nextObserver = 1;
     QList<QUrl> m_openedUrls;
+    std::function<void(const QUrl&)> m_urlHandler;
     QStringList m_revealedPaths;
     qint32 m_highestPid = 0;
     // The apps by current process identifier (a deque keeps its elements where they are).

@@ -8,8 +8,11 @@
 #include "defaults_faults.h"
 #include "foundation/property_list.h"
 #include "foundation/system_error.h"
+#include "platform/simulated/defaults_run_log.h"
+#include "platform/simulated/simulated_home.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -156,6 +159,16 @@ int run(const QString& command, const QString& domain, const QString& argument)
     }
 }
 
+// One line per write, appended, so lines of runs one after another never mix.
+void appendLog(const QString& path, const QByteArray& line)
+{
+    if (path.isEmpty() || !QDir(QFileInfo(path).absolutePath()).exists())
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+        file.write(line);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -169,5 +182,15 @@ int main(int argc, char* argv[])
                               (command == QLatin1String("import") && !argument.isEmpty());
     if (!knownCommand || !QDir::isAbsolutePath(domain) || domain.endsWith(QLatin1Char('/')))
         return usage();
-    return run(command, domain, argument);
+    // The simulated Mac shows every run; a run killed on the way leaves its start alone.
+    const qsizetype marker = domain.indexOf(kHomeMarker);
+    const QString log =
+        marker > 0 ? platform::simulated_home::defaultsLogPath(domain.left(marker)) : QString();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    appendLog(log, platform::DefaultsRunLog::startLine(getpid(), command, domain));
+    const int status = run(command, domain, argument);
+    appendLog(log, platform::DefaultsRunLog::endLine(getpid(), status,
+                                                     static_cast<double>(elapsed.nsecsElapsed()) / 1e9));
+    return status;
 }

@@ -1,0 +1,131 @@
+#include "app/screenshot_runner.h"
+
+#include "app/pending_suite.h"
+#include "app/simulated_mac_view.h"
+#include "app/simulated_run.h"
+#include "app/tray_scene.h"
+#include "foundation/private_files.h"
+#include "platform/simulated/views/simulated_mac_presenter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QQuickWindow>
+
+namespace velmor {
+namespace {
+
+constexpr const char* menuBarSubject = "menubar-%1";
+constexpr const char* settingsSubject = "settings";
+constexpr const char* simulatedMacSubject = "simulated-mac";
+constexpr const char* writtenMessage = "Wrote %1 screenshots to %2";
+constexpr const char* folderMessage = "Could not create the folder “%1”.";
+constexpr const char* saveMessage = "Could not write “%1”.";
+constexpr const char* renderMessage = "Could not render the %1 window.";
+
+// Lets the windows take in what changed and draw it.
+void settle()
+{
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+ScreenshotRunner::ScreenshotRunner(CommandLine::Options options, QTextStream& out, QTextStream& errors)
+    : m_options(std::move(options)), m_out(out), m_errors(errors)
+{}
+
+QString ScreenshotRunner::fileName(const QString& subject, bool dark)
+{
+    return subject + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
+}
+
+int ScreenshotRunner::run()
+{
+    if (!QDir().mkpath(m_options.screenshotsDirectory)) {
+        m_errors << QString::fromUtf8(folderMessage).arg(m_options.screenshotsDirectory) << "\n";
+        return HeadlessRunner::failed;
+    }
+    try {
+        m_lastStep = static_cast<int>(
+            RunScript::parse(QString::fromUtf8(private_files::read(m_options.run.scriptPath))).size());
+    } catch (...) {
+        // The runner reports a script it cannot read.
+    }
+
+    QString transcript;
+    QTextStream steps(&transcript);
+    HeadlessRunner runner(m_options.run, steps, m_errors);
+    runner.setSuite(pendingSuite());
+    runner.setWindowsFactory(
+        [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
+            return std::make_unique<TrayScene>(app, services);
+        });
+    runner.setStepObserver(
+        [this](int step, const QString&, SimulatedRun& run) { shoot(step, run, step == m_lastStep); });
+    const int status = runner.run();
+    if (status != HeadlessRunner::succeeded)
+        return status;
+    m_out << QString::fromUtf8(writtenMessage).arg(m_written.size()).arg(m_options.screenshotsDirectory)
+          << "\n";
+    return m_failed ? HeadlessRunner::failed : HeadlessRunner::succeeded;
+}
+
+void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
+{
+    platform::SimulatedDesktop& desktop = run.desktop();
+    const bool systemDark = desktop.appearance().isDark();
+    // A fresh view per step: it never outlives the desktop the runner owns.
+    SimulatedMacView view(desktop, QFileInfo(m_options.run.scenarioPath).fileName());
+    auto* scene = dynamic_cast<TrayScene*>(run.windows());
+    if (scene && !scene->loadErrors().isEmpty()) {
+        m_errors << QString::fromUtf8(renderMessage).arg(QStringLiteral("settings")) << "\n"
+                 << scene->loadErrors().join(u'\n') << "\n";
+        m_failed = true;
+    }
+    if (last && scene && run.isRunning())
+        scene->showSettingsWindow();
+    for (const bool dark : {false, true}) {
+        desktop.appearance().setDark(dark);
+        view.presenter().refresh();
+        QQuickWindow* strip = view.menuBarStrip();
+        if (!strip) {
+            m_errors << QString::fromUtf8(renderMessage).arg(QStringLiteral("menu bar")) << "\n"
+                     << view.loadErrors().join(u'\n') << "\n";
+            m_failed = true;
+            break;
+        }
+        strip->show();
+        settle();
+        save(strip->grabWindow(),
+             fileName(QString::fromUtf8(menuBarSubject).arg(step, 2, 10, QLatin1Char('0')), dark));
+        if (!last)
+            continue;
+        if (QQuickWindow* window = view.window()) {
+            window->show();
+            settle();
+            save(window->grabWindow(), fileName(QString::fromUtf8(simulatedMacSubject), dark));
+        }
+        if (scene && scene->settingsWindow()) {
+            settle();
+            save(scene->settingsWindow()->grabWindow(), fileName(QString::fromUtf8(settingsSubject), dark));
+        }
+    }
+    desktop.appearance().setDark(systemDark);
+    settle();
+}
+
+bool ScreenshotRunner::save(const QImage& image, const QString& name)
+{
+    const QString path = QDir(m_options.screenshotsDirectory).filePath(name);
+    if (image.isNull() || !image.save(path)) {
+        m_errors << QString::fromUtf8(saveMessage).arg(path) << "\n";
+        m_failed = true;
+        return false;
+    }
+    m_written.append(path);
+    return true;
+}
+
+} // namespace velmor

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/command_line.h"
+
+#include <QTextStream>
+
+namespace velmor {
+
+class SimulatedRun;
+
+// `velmor-tray --screenshots DIR`: plays the script like --headless and renders, offscreen, the
+// menu bar after every step and at the end every window (the simulated Mac and the settings
+// window), each in the light and the dark appearance, as PNG files.
+class ScreenshotRunner final {
+public:
+    ScreenshotRunner(CommandLine::Options options, QTextStream& out, QTextStream& errors);
+
+    int run();
+
+    // "menubar-03-dark.png", "settings-light.png" …
+    static QString fileName(const QString& subject, bool dark);
+
+private:
+    void shoot(int step, SimulatedRun& run, bool last);
+    bool save(const QImage& image, const QString& name);
+
+    CommandLine::Options m_options;
+    QTextStream& m_out;
+    QTextStream& m_errors;
+    int m_lastStep = 0;
+    QStringList m_written;
+    bool m_failed = false;
+};
+
+} // namespace velmor

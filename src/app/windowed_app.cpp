@@ -1,0 +1,74 @@
+#include "app/windowed_app.h"
+
+#include "app/pending_suite.h"
+#include "app/simulated_mac_view.h"
+#include "app/simulated_run.h"
+#include "app/simulated_scene_wiring.h"
+#include "foundation/system_error.h"
+#include "platform/simulated/views/simulated_mac_presenter.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+
+namespace velmor {
+namespace {
+
+constexpr const char* noWindowMessage = "The simulated Mac's window could not be loaded.";
+
+} // namespace
+
+WindowedApp::WindowedApp(HeadlessRunner::Options options, QTextStream& errors)
+    : m_options(std::move(options)), m_errors(errors)
+{}
+
+int WindowedApp::run()
+{
+    platform::Scenario scenario;
+    try {
+        scenario = platform::Scenario::load(m_options.scenarioPath);
+    } catch (const SystemError& error) {
+        m_errors << m_options.scenarioPath << ": " << error.description() << "\n";
+        return HeadlessRunner::failed;
+    }
+    QTemporaryDir temporaryHome;
+    const QString home = m_options.homePath.isEmpty() ? temporaryHome.path() : m_options.homePath;
+
+    std::unique_ptr<SimulatedRun> run;
+    try {
+        run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath,
+                                             SimulatedRun::Clock::Real);
+    } catch (const Error& error) {
+        m_errors << error.description() << "\n";
+        return HeadlessRunner::failed;
+    }
+    platform::SimulatedDesktop& desktop = run->desktop();
+
+    run->setSuite(pendingSuite());
+    SimulatedSceneWiring wiring(*run);
+
+    SimulatedMacView view(desktop, QFileInfo(m_options.scenarioPath).fileName());
+    view.presenter().sidePanel()->setOwnApp(platform::SidePanelPresenter::OwnApp{
+        [&] { return run->isRunning(); }, [&] { run->launch(); }, [&] { run->quit(); }});
+    QQuickWindow* window = view.window();
+    if (!window) {
+        m_errors << noWindowMessage << "\n";
+        return HeadlessRunner::failed;
+    }
+    // Closing the simulated Mac ends everything; the app's own windows do not.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(window, &QWindow::visibleChanged, window, [](bool visible) {
+        if (!visible)
+            QCoreApplication::quit();
+    });
+    window->show();
+    run->launch();
+
+    const int status = QGuiApplication::exec();
+    if (run->isRunning())
+        run->quit();
+    return status;
+}
+
+} // namespace velmor

@@ -1,0 +1,101 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import QtQuick.Controls
+
+// The Dock: running apps (this app only while it is a regular app) and minimized windows.
+Rectangle {
+    id: dock
+
+    required property var presenter
+    property bool dark: false
+
+    width: row.width + 20
+    height: 62
+    radius: 16
+    color: dark ? "#cc2a2927" : "#ccf4f3f0"
+    border.color: dark ? "#55ffffff" : "#33000000"
+    Accessible.role: Accessible.ToolBar
+    Accessible.name: qsTr("Dock")
+
+    Row {
+        id: row
+        anchors.centerIn: parent
+        spacing: 8
+
+        Repeater {
+            model: dock.presenter.apps
+            delegate: Item {
+                id: tile
+                required property var modelData
+                objectName: "dockApp:" + modelData.owner
+                width: 46
+                height: 52
+                Accessible.role: Accessible.Button
+                Accessible.name: modelData.name
+                Accessible.onPressAction: dock.presenter.activate(modelData.owner)
+
+                Rectangle {
+                    id: icon
+                    width: 42
+                    height: 42
+                    radius: 10
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    clip: true
+                    color: "transparent"
+                    Image {
+                        anchors.fill: parent
+                        source: tile.modelData.iconSource
+                        sourceSize.width: 42
+                        sourceSize.height: 42
+                    }
+                    Text {
+                        anchors.centerIn: parent
+                        text: tile.modelData.name.charAt(0).toUpperCase()
+                        font.pixelSize: 20
+                        font.weight: Font.DemiBold
+                        color: "white"
+                    }
+                }
+                Rectangle {
+                    visible: tile.modelData.frontmost
+                    width: 4
+                    height: 4
+                    radius: 2
+                    anchors.bottom: parent.bottom
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    color: dock.dark ? "#f4f3f1" : "#1d1c1a"
+                }
+                ToolTip.visible: area.containsMouse
+                ToolTip.text: modelData.name
+                MouseArea {
+                    id: area
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onClicked: dock.presenter.activate(tile.modelData.owner)
+                }
+            }
+        }
+
+        Rectangle {
+            visible: dock.presenter.minimizedWindows.length > 0
+            width: 1
+            height: 42
+            color: dock.dark ? "#66ffffff" : "#44000000"
+        }
+
+        Repeater {
+            model: dock.presenter.minimizedWindows
+            delegate: Button {
+                required property var modelData
+                objectName: "dockWindow:" + modelData.title
+                width: 76
+                height: 42
+                text: modelData.title
+                font.pixelSize: 10
+                Accessible.name: modelData.title
+                onClicked: dock.presenter.restore(modelData.id)
+            }
+        }
+    }
+}

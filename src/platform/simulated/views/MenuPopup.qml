@@ -1,0 +1,67 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import QtQuick.Controls
+
+// A pull-down menu of the simulated Mac: rows of {title, enabled, separator}. `chosen` reports
+// the row a person picked; closing without a pick reports nothing.
+Popup {
+    id: popup
+
+    property var rows: []
+    property bool dark: false
+    signal chosen(int index)
+
+    padding: 5
+    focus: true
+    contentWidth: 210
+    contentHeight: list.implicitHeight
+    closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+
+    background: Rectangle {
+        radius: 6
+        color: popup.dark ? "#2c2b2a" : "#f6f5f3"
+        border.color: popup.dark ? "#4a4846" : "#c9c6c0"
+    }
+
+    Column {
+        id: list
+        objectName: "menuRows"
+        width: popup.availableWidth
+        Accessible.role: Accessible.PopupMenu
+
+        Repeater {
+            model: popup.rows
+            delegate: Item {
+                id: row
+                required property var modelData
+                required property int index
+                width: list.width
+                height: modelData.separator ? 9 : 24
+
+                Rectangle {
+                    visible: row.modelData.separator
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: parent.width
+                    height: 1
+                    color: popup.dark ? "#4a4846" : "#d6d3cd"
+                }
+                ItemDelegate {
+                    objectName: "menuItem:" + row.modelData.title
+                    visible: !row.modelData.separator
+                    anchors.fill: parent
+                    enabled: row.modelData.enabled
+                    text: row.modelData.title
+                    font.pixelSize: 13
+                    Accessible.role: Accessible.MenuItem
+                    Accessible.name: row.modelData.title
+                    Accessible.onPressAction: clicked()
+                    onClicked: {
+                        popup.chosen(row.index)
+                        popup.close()
+                    }
+                }
+            }
+        }
+    }
+}

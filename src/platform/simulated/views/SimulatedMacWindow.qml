@@ -1,0 +1,114 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import Velmor.SimulatedMac
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// The simulated Mac on screen: its screens scaled to fit, each with its menu bar, the Dock and
+// System Settings on the primary one, and the side panel.
+ApplicationWindow {
+    id: window
+
+    required property SimulatedMacPresenter mac
+
+    title: mac.title
+    width: 1400
+    height: 820
+    readonly property bool dark: mac.dark
+    color: dark ? "#1b1a19" : "#e9e7e3"
+    palette.window: dark ? "#242322" : "#f6f5f3"
+    palette.windowText: dark ? "#f4f3f1" : "#1d1c1a"
+    palette.text: dark ? "#f4f3f1" : "#1d1c1a"
+    palette.base: dark ? "#2c2b2a" : "#ffffff"
+    palette.button: dark ? "#34322f" : "#ffffff"
+    palette.buttonText: dark ? "#f4f3f1" : "#1d1c1a"
+    palette.highlight: "#6940a5"
+    palette.placeholderText: dark ? "#a8a5a0" : "#6b6863"
+
+    RowLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Item {
+            id: area
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            readonly property real fit: Math.min((width - 24) / window.mac.desktopWidth,
+                                                 (height - 24) / window.mac.desktopHeight)
+
+            Item {
+                id: desktop
+                objectName: "desktop"
+                width: window.mac.desktopWidth
+                height: window.mac.desktopHeight
+                x: (area.width - width * scale) / 2
+                y: 12
+                scale: area.fit
+                transformOrigin: Item.TopLeft
+
+                Repeater {
+                    model: window.mac.screens
+                    delegate: Rectangle {
+                        id: screen
+                        required property var modelData
+                        objectName: modelData.primary ? "primaryScreen" : "screen"
+                        x: modelData.x
+                        y: modelData.y
+                        width: modelData.width
+                        height: modelData.height
+                        clip: true
+                        gradient: Gradient {
+                            GradientStop { position: 0; color: window.dark ? "#27324a" : "#9fb8d9" }
+                            GradientStop { position: 1; color: window.dark ? "#402d4f" : "#d6c2e6" }
+                        }
+
+                        MenuBarView {
+                            objectName: screen.modelData.primary ? "menuBar" : "secondaryMenuBar"
+                            width: parent.width
+                            presenter: window.mac.menuBar
+                            primary: screen.modelData.primary
+                            dark: window.dark
+                            symbolFont: window.mac.symbolFont
+                            appleGlyph: window.mac.glyph("applelogo")
+                        }
+
+                        DockStrip {
+                            visible: screen.modelData.primary
+                            anchors.bottom: parent.bottom
+                            anchors.bottomMargin: 8
+                            anchors.horizontalCenter: parent.horizontalCenter
+                            presenter: window.mac.dock
+                            dark: window.dark
+                        }
+
+                        SystemSettingsPanel {
+                            visible: screen.modelData.primary && window.mac.systemSettings.open
+                            x: (parent.width - width) / 2
+                            y: 120
+                            presenter: window.mac.systemSettings
+                            dark: window.dark
+                            symbolFont: window.mac.symbolFont
+                            glyph: window.mac.glyph
+                        }
+
+                        AboutPanel {
+                            visible: screen.modelData.primary && window.mac.aboutTitle !== ""
+                            x: (parent.width - width) / 2
+                            y: 200
+                            mac: window.mac
+                        }
+                    }
+                }
+            }
+        }
+
+        SidePanel {
+            Layout.preferredWidth: 320
+            Layout.fillHeight: true
+            presenter: window.mac.sidePanel
+            settings: window.mac.systemSettings
+        }
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
+
+#include <functional>
+
+namespace velmor::platform {
+
+class SimulatedDesktop;
+
+// The side panel beside the simulated screens: the scenario's apps (and this app) with Launch and
+// Quit, the system appearance, and a live log of every `defaults` run, so a person sees what the
+// app does to the system.
+class SidePanelPresenter final : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Part of the simulated Mac")
+    Q_PROPERTY(QVariantList apps READ apps NOTIFY changed)
+    Q_PROPERTY(bool dark READ dark NOTIFY changed)
+    Q_PROPERTY(QVariantList defaultsRuns READ defaultsRuns NOTIFY changed)
+    Q_PROPERTY(QString logEmptyText READ logEmptyText CONSTANT)
+
+public:
+    static constexpr const char* launchTitle = "Launch";
+    static constexpr const char* quitTitle = "Quit";
+    static constexpr const char* runningText = "running…";
+    static constexpr const char* killedText = "ended without an answer";
+    static constexpr const char* emptyLogText = "No defaults runs yet.";
+
+    // What Launch and Quit do to this app's own process, which the composition root owns.
+    struct OwnApp {
+        std::function<bool()> running;
+        std::function<void()> launch;
+        std::function<void()> quit;
+    };
+
+    SidePanelPresenter(SimulatedDesktop& desktop, QObject* parent = nullptr);
+
+    void setOwnApp(OwnApp ownApp);
+
+    // {owner, name, running, actionTitle, iconSource, own}
+    const QVariantList& apps() const { return m_apps; }
+    bool dark() const;
+    // Newest first: {command, domain, status, duration, finished}, texts ready to show.
+    const QVariantList& defaultsRuns() const { return m_runs; }
+    QString logEmptyText() const { return QString::fromUtf8(emptyLogText); }
+
+    void refresh();
+
+    // Launches a stopped app or quits a running one.
+    Q_INVOKABLE bool toggleRunning(const QString& owner);
+    Q_INVOKABLE void setDark(bool dark);
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    SimulatedDesktop& m_desktop;
+    OwnApp m_ownApp;
+    QVariantList m_apps;
+    QVariantList m_runs;
+};
+
+} // namespace velmor::platform

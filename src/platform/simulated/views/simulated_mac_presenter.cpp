@@ -1,0 +1,118 @@
+#include "platform/simulated/views/simulated_mac_presenter.h"
+
+#include "platform/scheduler.h"
+#include "platform/simulated/simulated_desktop.h"
+#include "platform/simulated/simulated_host.h"
+#include "platform/simulated/views/simulated_icon_provider.h"
+#include "platform/system_symbols.h"
+
+#include <QMetaObject>
+
+namespace velmor::platform {
+
+SimulatedMacPresenter::SimulatedMacPresenter(SimulatedDesktop& desktop, const QString& scenarioName,
+                                             QObject* parent)
+    : QObject(parent), m_desktop(desktop), m_title(QString::fromUtf8(titleFormat).arg(scenarioName)),
+      m_menuBar(desktop), m_dock(desktop), m_systemSettings(desktop), m_sidePanel(desktop)
+{
+    const QList<QRectF>& screens = desktop.scenario().screens;
+    for (const QRectF& screen : screens)
+        m_bounds = m_bounds.united(screen);
+    for (int i = 0; i < screens.size(); ++i) {
+        const QRectF& screen = screens[i];
+        // Screen coordinates grow upwards; the drawing's grow downwards.
+        m_screens.append(QVariantMap{{QStringLiteral("x"), screen.x() - m_bounds.x()},
+                                     {QStringLiteral("y"), m_bounds.bottom() - screen.bottom()},
+                                     {QStringLiteral("width"), screen.width()},
+                                     {QStringLiteral("height"), screen.height()},
+                                     {QStringLiteral("primary"), i == 0}});
+    }
+    m_observer = desktop.observe([this] { scheduleRefresh(); });
+    scheduleClockTick();
+}
+
+SimulatedMacPresenter::~SimulatedMacPresenter()
+{
+    m_clockTick.cancel();
+    m_desktop.removeObserver(m_observer);
+}
+
+bool SimulatedMacPresenter::dark() const
+{
+    return m_desktop.appearance().isDark();
+}
+
+QString SimulatedMacPresenter::symbolFont()
+{
+    return SystemSymbols::fontFamily.toString();
+}
+
+QString SimulatedMacPresenter::glyph(const QString& symbol)
+{
+    return SystemSymbols::glyph(symbol).value_or(QString());
+}
+
+QString SimulatedMacPresenter::aboutTitle() const
+{
+    const auto owner = m_desktop.aboutPanelOwner();
+    if (!owner)
+        return {};
+    const SimulatedApplication* application = m_desktop.workspace().find(*owner);
+    return application ? application->config.name : *owner;
+}
+
+QString SimulatedMacPresenter::aboutText() const
+{
+    const auto owner = m_desktop.aboutPanelOwner();
+    if (!owner)
+        return {};
+    const SimulatedApplication* application = m_desktop.workspace().find(*owner);
+    if (!application || !application->own)
+        return {};
+    // This app's panel reads its bundle's versions, as the system's standard panel does.
+    const MainBundle& bundle = m_desktop.host().mainBundle();
+    return QString::fromUtf8(versionFormat)
+        .arg(bundle.infoString(QStringLiteral("CFBundleShortVersionString")).value_or(QString()),
+             bundle.infoString(QStringLiteral("CFBundleVersion")).value_or(QString()));
+}
+
+QString SimulatedMacPresenter::aboutIconSource() const
+{
+    const auto owner = m_desktop.aboutPanelOwner();
+    return owner ? SimulatedIconProvider::source(*owner) : QString();
+}
+
+void SimulatedMacPresenter::closeAbout()
+{
+    m_desktop.closeAbout();
+}
+
+void SimulatedMacPresenter::scheduleRefresh()
+{
+    if (m_refreshPending)
+        return;
+    m_refreshPending = true;
+    QMetaObject::invokeMethod(this, &SimulatedMacPresenter::refresh, Qt::QueuedConnection);
+}
+
+void SimulatedMacPresenter::scheduleClockTick()
+{
+    const QTime now = m_desktop.currentDate().time();
+    const int untilNextMinute = 60 - now.second();
+    m_clockTick = m_desktop.scheduler().after(seconds(untilNextMinute), [this] {
+        m_menuBar.refresh();
+        scheduleClockTick();
+    });
+}
+
+void SimulatedMacPresenter::refresh()
+{
+    m_refreshPending = false;
+    m_menuBar.refresh();
+    m_dock.refresh();
+    m_systemSettings.refresh();
+    m_sidePanel.refresh();
+    Q_EMIT changed();
+}
+
+} // namespace velmor::platform

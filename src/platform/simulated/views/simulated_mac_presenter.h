@@ -1,0 +1,90 @@
+#pragma once
+
+#include "platform/simulated/views/dock_presenter.h"
+#include "platform/simulated/views/menu_bar_presenter.h"
+#include "platform/simulated/views/side_panel_presenter.h"
+#include "platform/simulated/views/system_settings_presenter.h"
+#include "platform/task_handle.h"
+
+#include <QObject>
+#include <QRectF>
+#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
+
+namespace velmor::platform {
+
+class SimulatedDesktop;
+
+// The simulated Mac's window: its title, the screens' geometry, the appearance, the standard
+// About panel, and the presenters of its parts. It follows the desktop and gathers a burst of
+// changes into one redraw on the event loop.
+class SimulatedMacPresenter final : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Made by the app for its simulated Mac")
+    Q_PROPERTY(QString title READ title CONSTANT)
+    Q_PROPERTY(bool dark READ dark NOTIFY changed)
+    Q_PROPERTY(QVariantList screens READ screens CONSTANT)
+    Q_PROPERTY(double desktopWidth READ desktopWidth CONSTANT)
+    Q_PROPERTY(double desktopHeight READ desktopHeight CONSTANT)
+    Q_PROPERTY(QString symbolFont READ symbolFont CONSTANT)
+    Q_PROPERTY(QString aboutTitle READ aboutTitle NOTIFY changed)
+    Q_PROPERTY(QString aboutText READ aboutText NOTIFY changed)
+    Q_PROPERTY(QString aboutIconSource READ aboutIconSource NOTIFY changed)
+    Q_PROPERTY(velmor::platform::MenuBarPresenter* menuBar READ menuBar CONSTANT)
+    Q_PROPERTY(velmor::platform::DockPresenter* dock READ dock CONSTANT)
+    Q_PROPERTY(velmor::platform::SystemSettingsPresenter* systemSettings READ systemSettings CONSTANT)
+    Q_PROPERTY(velmor::platform::SidePanelPresenter* sidePanel READ sidePanel CONSTANT)
+
+public:
+    static constexpr const char* titleFormat = "Simulated Mac — %1";
+    static constexpr const char* versionFormat = "Version %1 (%2)";
+
+    // `scenarioName` is the scenario file's name.
+    SimulatedMacPresenter(SimulatedDesktop& desktop, const QString& scenarioName, QObject* parent = nullptr);
+    ~SimulatedMacPresenter() override;
+
+    QString title() const { return m_title; }
+    bool dark() const;
+    // {x, y, width, height, primary}: top-left origin over all screens, in points.
+    const QVariantList& screens() const { return m_screens; }
+    double desktopWidth() const { return m_bounds.width(); }
+    double desktopHeight() const { return m_bounds.height(); }
+    static QString symbolFont();
+    // Empty while no About panel is open.
+    QString aboutTitle() const;
+    QString aboutText() const;
+    QString aboutIconSource() const;
+
+    MenuBarPresenter* menuBar() { return &m_menuBar; }
+    DockPresenter* dock() { return &m_dock; }
+    SystemSettingsPresenter* systemSettings() { return &m_systemSettings; }
+    SidePanelPresenter* sidePanel() { return &m_sidePanel; }
+
+    Q_INVOKABLE static QString glyph(const QString& symbol);
+    Q_INVOKABLE void closeAbout();
+    // Redraws now instead of on the event loop (screenshots between steps, tests).
+    Q_INVOKABLE void refresh();
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    void scheduleRefresh();
+    void scheduleClockTick();
+
+    SimulatedDesktop& m_desktop;
+    QString m_title;
+    QVariantList m_screens;
+    QRectF m_bounds;
+    MenuBarPresenter m_menuBar;
+    DockPresenter m_dock;
+    SystemSettingsPresenter m_systemSettings;
+    SidePanelPresenter m_sidePanel;
+    quint64 m_observer = 0;
+    bool m_refreshPending = false;
+    // The clock in the menu bar changes once a minute: the one wake-up an idle desktop has.
+    TaskHandle m_clockTick;
+};
+
+} // namespace velmor::platform

@@ -1,0 +1,165 @@
+#pragma once
+
+#include "app/pending_suite.h"
+#include "app/qml_modules.h"
+#include "app/simulated_mac_view.h"
+#include "app/simulated_run.h"
+#include "app/simulated_scene_wiring.h"
+#include "app/tray_scene.h"
+#include "platform/simulated/views/simulated_mac_presenter.h"
+#include "support/qml_warnings.h"
+#include "tray/native_tray_controller.h"
+#include "tray/tray_delegate.h"
+#include "tray/tray_model.h"
+
+#include <QCoreApplication>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtQuickTest/quicktest.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velmor::test {
+
+// The app and the simulated Mac on screen, the way `velmor-tray` builds them, on virtual time:
+// the real QML modules in real windows (offscreen, or on the X server of an xcb run). Tests act
+// as a person: they find controls by object name, click, drag and drop, and read what is shown.
+// Any QML warning fails the test.
+class GuiRunTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { registerQmlModules(); }
+
+    void TearDown() override
+    {
+        m_view.reset();
+        m_wiring.reset();
+        m_run.reset();
+        // Windows hand their textures to deleteLater(): let those deletions happen here.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        const QStringList warnings = m_warnings.taken();
+        EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+    }
+
+    void start(const QByteArray& scenarioJson = {},
+               const QString& scenarioName = QStringLiteral("default.json"))
+    {
+        const platform::Scenario scenario =
+            scenarioJson.isEmpty()
+                ? platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"))
+                : platform::Scenario::parse(scenarioJson);
+        m_run = std::make_unique<SimulatedRun>(scenario, m_home.path(),
+                                               QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"));
+        m_run->setSuite(pendingSuite());
+        m_wiring = std::make_unique<SimulatedSceneWiring>(*m_run);
+        m_view = std::make_unique<SimulatedMacView>(m_run->desktop(), scenarioName);
+        ASSERT_NE(m_view->window(), nullptr) << m_view->loadErrors().join(u'\n').toStdString();
+        m_view->window()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_view->window()));
+    }
+    void launch()
+    {
+        m_run->launch();
+        settle();
+        ASSERT_NE(settingsWindow(), nullptr) << scene()->loadErrors().join(u'\n').toStdString();
+    }
+
+    // Lets the app and the world finish what is due (virtual time passes, at least `seconds`),
+    // then the windows draw it.
+    void settle(double seconds = 1.0)
+    {
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::processEvents();
+            m_run->settle(round == 0 ? seconds : 0.1);
+        }
+        m_view->presenter().refresh();
+        QCoreApplication::processEvents();
+        // Positions are settled in the polish before a frame: wait for it, not for time.
+        for (QQuickWindow* window : {macWindow(), settingsWindow()}) {
+            if (window && window->isVisible())
+                QQuickTest::qWaitForPolish(window);
+        }
+    }
+
+    SimulatedRun& run() { return *m_run; }
+    platform::SimulatedDesktop& desktop() { return m_run->desktop(); }
+    TrayModel& model() { return m_run->app().model(); }
+    NativeTrayController& controller() { return *m_run->app().delegate().controller(); }
+    TrayScene* scene() { return m_wiring->scene(); }
+    QQuickWindow* settingsWindow() { return scene() ? scene()->settingsWindow() : nullptr; }
+    QQuickWindow* macWindow() { return m_view->window(); }
+    platform::SimulatedMacPresenter& mac() { return m_view->presenter(); }
+
+    // Searches what is drawn: the window's items and its overlay, where popups live.
+    static QQuickItem* find(QQuickWindow* window, const QString& name)
+    {
+        if (!window)
+            return nullptr;
+        QQuickItem* root = window->contentItem();
+        while (root->parentItem())
+            root = root->parentItem();
+        return findIn(root, name);
+    }
+    static QQuickItem* findIn(QQuickItem* item, const QString& name)
+    {
+        if (item->objectName() == name)
+            return item;
+        for (QQuickItem* child : item->childItems()) {
+            if (QQuickItem* found = findIn(child, name))
+                return found;
+        }
+        return nullptr;
+    }
+    static QList<QQuickItem*> allItems(QQuickWindow* window)
+    {
+        QList<QQuickItem*> items;
+        QList<QQuickItem*> pending{window->contentItem()->parentItem() ? window->contentItem()->parentItem()
+                                                                       : window->contentItem()};
+        while (!pending.isEmpty()) {
+            QQuickItem* item = pending.takeFirst();
+            items.append(item);
+            pending.append(item->childItems());
+        }
+        return items;
+    }
+    QQuickItem* require(QQuickWindow* window, const QString& name)
+    {
+        QQuickItem* item = find(window, name);
+        EXPECT_NE(item, nullptr) << "no item named " << name.toStdString();
+        return item;
+    }
+    static QPoint centreOf(QQuickItem* item)
+    {
+        return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    }
+    void click(QQuickWindow* window, QQuickItem* item, Qt::MouseButton button = Qt::LeftButton)
+    {
+        ASSERT_NE(item, nullptr);
+        ASSERT_TRUE(item->isVisible()) << item->objectName().toStdString();
+        QTest::mouseClick(window, button, Qt::NoModifier, centreOf(item));
+        settle();
+    }
+    // A drag with a modifier held from mouse-down to mouse-up, as a person Command-drags.
+    void drag(QQuickWindow* window, QQuickItem* item, QPoint to, Qt::KeyboardModifiers modifiers)
+    {
+        ASSERT_NE(item, nullptr);
+        const QPoint from = centreOf(item);
+        QTest::mousePress(window, Qt::LeftButton, modifiers, from);
+        for (int step = 1; step <= 5; ++step)
+            QTest::mouseMove(window, from + (to - from) * step / 5);
+        QTest::mouseRelease(window, Qt::LeftButton, modifiers, to);
+        settle();
+    }
+
+    QmlWarnings m_warnings;
+    QTemporaryDir m_home;
+    std::unique_ptr<SimulatedRun> m_run;
+    std::unique_ptr<SimulatedSceneWiring> m_wiring;
+    std::unique_ptr<SimulatedMacView> m_view;
+};
+
+} // namespace velmor::test

@@ -1,0 +1,282 @@
+#include "gui_run_fixture.h"
+#include "platform/simulated/simulated_status_item.h"
+#include "tray/grouped_app.h"
+
+#include <QAccessible>
+#include <QMimeData>
+#include <QUrl>
+
+using namespace velmor;
+using namespace velmor::test;
+
+namespace {
+
+const QString chevronItem = QStringLiteral("statusItem:status:local.velmor.tray::VelmorTray.Native.regular");
+const QString weatherItem = QStringLiteral("statusItem:status:com.example.weather::Item-0");
+const QString tunnelItem = QStringLiteral("statusItem:status:dev.brightpath.tunnelkeeper::Item-0");
+
+GroupedApp app(const char* bundleID)
+{
+    return GroupedApp{QString::fromLatin1(bundleID), {}, {}, {}};
+}
+
+QString text(QQuickItem* item)
+{
+    return item ? item->property("text").toString() : QString();
+}
+
+} // namespace
+
+class OnScreenJourney : public GuiRunTest {};
+
+TEST_F(OnScreenJourney, TheChevronInTheDrawnMenuBarHidesAndReturnsIcons)
+{
+    start();
+    launch();
+    EXPECT_EQ(macWindow()->title(), QStringLiteral("Simulated Mac — default.json"));
+    EXPECT_EQ(settingsWindow()->title(), QStringLiteral("Velmor Tray"));
+    EXPECT_EQ(settingsWindow()->size(), QSize(860, 760));
+    EXPECT_TRUE(settingsWindow()->isVisible());
+    EXPECT_EQ(text(require(settingsWindow(), QStringLiteral("modeText"))),
+              QStringLiteral("Per-app visibility"));
+
+    model().setDestination(app("com.example.weather"), QStringLiteral("expandable"));
+    settle(2);
+    ASSERT_TRUE(controller().configured());
+    EXPECT_EQ(find(macWindow(), weatherItem), nullptr) << "a hidden app's icon is not drawn";
+
+    click(macWindow(), require(macWindow(), chevronItem));
+    EXPECT_TRUE(controller().expanded());
+    EXPECT_NE(find(macWindow(), weatherItem), nullptr);
+
+    click(macWindow(), require(macWindow(), chevronItem));
+    EXPECT_FALSE(controller().expanded());
+    EXPECT_EQ(find(macWindow(), weatherItem), nullptr);
+}
+
+TEST_F(OnScreenJourney, ACommandDragAcrossTheChevronMovesAnAppBehindIt)
+{
+    start();
+    launch();
+    model().setDestination(app("com.example.weather"), QStringLiteral("expandable"));
+    settle(2);
+    click(macWindow(), require(macWindow(), chevronItem));
+    ASSERT_TRUE(controller().expanded());
+    ASSERT_EQ(
+        model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper"), TraySection::alwaysVisible),
+        TraySection::alwaysVisible);
+
+    QQuickItem* chevron = require(macWindow(), chevronItem);
+    const QPoint leftOfChevron = chevron->mapToScene(QPointF(-2, chevron->height() / 2)).toPoint();
+    // A plain drag arranges nothing; Control stands in for Command on keyboards without one.
+    drag(macWindow(), require(macWindow(), tunnelItem), leftOfChevron, Qt::NoModifier);
+    settle(2);
+    EXPECT_EQ(
+        model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper"), TraySection::alwaysVisible),
+        TraySection::alwaysVisible);
+    drag(macWindow(), require(macWindow(), tunnelItem), leftOfChevron, Qt::ControlModifier);
+    settle(2);
+    EXPECT_EQ(model().appGroups().value(QStringLiteral("dev.brightpath.tunnelkeeper")),
+              TraySection::expandable);
+}
+
+TEST_F(OnScreenJourney, TheChevronsRightClickMenuOpensAsAPopupAndItsEntriesAct)
+{
+    start();
+    launch();
+    model().setDestination(app("com.example.weather"), QStringLiteral("expandable"));
+    settle(2);
+    ASSERT_TRUE(controller().configured());
+
+    click(macWindow(), require(macWindow(), chevronItem), Qt::RightButton);
+    QQuickItem* popup = require(macWindow(), QStringLiteral("menuRows"));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_NE(find(macWindow(), QStringLiteral("menuItem:Settings…")), nullptr);
+    EXPECT_NE(find(macWindow(), QStringLiteral("menuItem:Quit Velmor Tray")), nullptr);
+
+    click(macWindow(), require(macWindow(), QStringLiteral("menuItem:Reveal all")));
+    EXPECT_FALSE(controller().configured());
+    EXPECT_FALSE(desktop().statusBar().openMenu().has_value());
+    EXPECT_NE(find(macWindow(), weatherItem), nullptr);
+}
+
+TEST_F(OnScreenJourney, AccessibilityTurnedOffInSystemSettingsRevealsEverything)
+{
+    start();
+    launch();
+    model().setDestination(app("com.example.weather"), QStringLiteral("expandable"));
+    settle(2);
+    ASSERT_TRUE(controller().configured());
+
+    // The app's own link opens the Accessibility pane.
+    model().openPrivacySettings();
+    settle();
+    ASSERT_TRUE(require(macWindow(), QStringLiteral("systemSettings"))->isVisible());
+    EXPECT_EQ(text(require(macWindow(), QStringLiteral("paneTitle"))), QStringLiteral("Accessibility"));
+    QQuickItem* toggle = require(macWindow(), QStringLiteral("switch:Velmor Tray"));
+    ASSERT_TRUE(toggle->property("checked").toBool());
+
+    click(macWindow(), toggle);
+    settle(TrayModel::refreshIntervalSeconds + 0.5);
+    EXPECT_FALSE(model().permission());
+    EXPECT_FALSE(controller().configured());
+    EXPECT_TRUE(desktop().snapshot().hiddenApps.isEmpty());
+    EXPECT_EQ(text(require(settingsWindow(), QStringLiteral("permissionText"))),
+              QStringLiteral("Accessibility not allowed"));
+    EXPECT_FALSE(text(require(settingsWindow(), QStringLiteral("warningText"))).isEmpty())
+        << "the window says why everything came back";
+}
+
+TEST_F(OnScreenJourney, FullDiskAccessIsGrantedByDroppingTheAppOnThePane)
+{
+    QFile file(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray scenario = file.readAll();
+    scenario.replace("\"fullDiskAccess\": true", "\"fullDiskAccess\": false");
+    start(scenario);
+    launch();
+    desktop().openSystemSettings(platform::SimulatedDesktop::SettingsPane::FullDiskAccess);
+    settle();
+    ASSERT_FALSE(desktop().hasFullDiskAccess());
+    EXPECT_EQ(find(macWindow(), QStringLiteral("switch:Velmor Tray")), nullptr) << "not in the list yet";
+
+    QQuickItem* list = require(macWindow(), QStringLiteral("privacyDropArea"));
+    const QPoint at = centreOf(list);
+    const auto dropOn = [&](const QUrl& url) {
+        QMimeData data;
+        data.setUrls({url});
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(macWindow(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(macWindow(), &drop);
+        settle();
+        return enter.isAccepted();
+    };
+    EXPECT_FALSE(dropOn(QUrl::fromLocalFile(QStringLiteral("/Users/me/notes.txt")))) << "only app bundles";
+    EXPECT_FALSE(desktop().hasFullDiskAccess());
+
+    dropOn(QUrl::fromLocalFile(QStringLiteral("/Applications/Velmor Tray.app")));
+    EXPECT_TRUE(desktop().hasFullDiskAccess());
+    QQuickItem* toggle = require(macWindow(), QStringLiteral("switch:Velmor Tray"));
+    ASSERT_NE(toggle, nullptr);
+    EXPECT_TRUE(toggle->property("checked").toBool());
+
+    // Its switch takes the permission away again at once.
+    click(macWindow(), toggle);
+    EXPECT_FALSE(desktop().hasFullDiskAccess());
+}
+
+TEST_F(OnScreenJourney, TheSettingsWindowReopensFromTheChevronMenuWithTheSameModel)
+{
+    start();
+    launch();
+    QQuickWindow* first = settingsWindow();
+    const TrayModel* firstModel = &model();
+    const NativeTrayController* firstController = &controller();
+    const int items = desktop().statusBar().items().size();
+
+    first->close();
+    settle(TrayModel::refreshIntervalSeconds + 0.5);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_FALSE(model().settingsVisible());
+    EXPECT_TRUE(desktop().applicationShell().windows().isEmpty());
+
+    click(macWindow(), require(macWindow(), chevronItem), Qt::RightButton);
+    click(macWindow(), require(macWindow(), QStringLiteral("menuItem:Settings…")));
+    settle(TrayModel::refreshIntervalSeconds + 0.5);
+    EXPECT_EQ(settingsWindow(), first) << "never a second window";
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(model().settingsVisible());
+    EXPECT_EQ(&model(), firstModel);
+    EXPECT_EQ(&controller(), firstController);
+    EXPECT_EQ(desktop().statusBar().items().size(), items) << "no second set of status items";
+}
+
+TEST_F(OnScreenJourney, BothWindowsFollowTheAppearance)
+{
+    start();
+    launch();
+    ASSERT_FALSE(settingsWindow()->property("dark").toBool());
+
+    click(macWindow(), require(macWindow(), QStringLiteral("appearanceDark")));
+    EXPECT_TRUE(desktop().appearance().isDark());
+    EXPECT_TRUE(macWindow()->property("dark").toBool());
+    EXPECT_TRUE(settingsWindow()->property("dark").toBool()) << "\"system\" follows the Mac";
+
+    // The app's own choice wins over the system's; any other value follows the system again.
+    run().app().setAppearance(QStringLiteral("light"));
+    EXPECT_FALSE(settingsWindow()->property("dark").toBool());
+    run().app().setAppearance(QStringLiteral("Dark"));
+    EXPECT_TRUE(settingsWindow()->property("dark").toBool());
+    click(macWindow(), require(macWindow(), QStringLiteral("appearanceLight")));
+    EXPECT_FALSE(settingsWindow()->property("dark").toBool());
+    run().app().setAppearance(QStringLiteral("dark"));
+    EXPECT_TRUE(settingsWindow()->property("dark").toBool());
+    EXPECT_FALSE(macWindow()->property("dark").toBool());
+}
+
+TEST_F(OnScreenJourney, TheAppsMenusDockIconAndMinimizedWindowBehaveAsOnAMac)
+{
+    start();
+    launch();
+    // Launched, the app is frontmost: the bar shows its menus with the declared commands.
+    click(macWindow(), require(macWindow(), QStringLiteral("appMenu:Velmor Tray")));
+    EXPECT_NE(find(macWindow(), QStringLiteral("menuItem:About Velmor Tray")), nullptr);
+    QQuickItem* check = require(macWindow(), QStringLiteral("menuItem:Check for Updates…"));
+    ASSERT_NE(check, nullptr);
+    EXPECT_FALSE(check->isEnabled()) << "disabled until the updater exists";
+    QTest::keyClick(macWindow(), Qt::Key_Escape);
+    settle();
+
+    EXPECT_NE(find(macWindow(), QStringLiteral("dockApp:local.velmor.tray")), nullptr);
+    desktop().applicationShell().setActivationPolicy(platform::ActivationPolicy::Accessory);
+    settle();
+    EXPECT_EQ(find(macWindow(), QStringLiteral("dockApp:local.velmor.tray")), nullptr)
+        << "an accessory app lives in the menu bar only";
+    desktop().applicationShell().setActivationPolicy(platform::ActivationPolicy::Regular);
+
+    settingsWindow()->showMinimized();
+    settle();
+    ASSERT_FALSE(desktop().applicationShell().windows().isEmpty());
+    EXPECT_TRUE(desktop().applicationShell().windows().first().miniaturized);
+    click(macWindow(), require(macWindow(), QStringLiteral("dockWindow:Velmor Tray")));
+    EXPECT_FALSE(settingsWindow()->windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(desktop().applicationShell().windows().first().miniaturized);
+
+    // Hide from the app menu; a click on its Dock icon brings the window back.
+    click(macWindow(), require(macWindow(), QStringLiteral("appMenu:Velmor Tray")));
+    click(macWindow(), require(macWindow(), QStringLiteral("menuItem:Hide Velmor Tray")));
+    EXPECT_TRUE(desktop().applicationShell().isHidden());
+    EXPECT_FALSE(settingsWindow()->isVisible());
+    click(macWindow(), require(macWindow(), QStringLiteral("dockApp:local.velmor.tray")));
+    EXPECT_FALSE(desktop().applicationShell().isHidden());
+    EXPECT_TRUE(settingsWindow()->isVisible());
+}
+
+// What a screen reader meets: every control in both windows has a name.
+TEST_F(OnScreenJourney, EveryControlInBothWindowsHasAnAccessibleName)
+{
+    start();
+    launch();
+    desktop().openSystemSettings(platform::SimulatedDesktop::SettingsPane::FullDiskAccess);
+    settle();
+    const QList<QAccessible::Role> controls{QAccessible::Button,      QAccessible::CheckBox,
+                                            QAccessible::RadioButton, QAccessible::ComboBox,
+                                            QAccessible::MenuItem,    QAccessible::ListItem};
+    for (QQuickWindow* window : {macWindow(), settingsWindow()}) {
+        int checked = 0;
+        for (QQuickItem* item : allItems(window)) {
+            if (!item->isVisible())
+                continue;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);
+            if (!accessible || !controls.contains(accessible->role()))
+                continue;
+            ++checked;
+            EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
+                << window->title().toStdString() << ": " << item->metaObject()->className() << " "
+                << item->objectName().toStdString();
+        }
+        EXPECT_GT(checked, 3) << window->title().toStdString();
+    }
+}
