@@ -1,0 +1,157 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+import Velmor.SettingsWindow
+
+// A section or group area: its header, its cards in an adaptive grid, and a drop target whose
+// rules the presenter applies.
+Rectangle {
+    id: area
+
+    required property var modelData
+    required property TraySettingsPresenter presenter
+    property bool dark: false
+    readonly property string destination: modelData.destination
+    readonly property int columns: Math.max(1, Math.floor((cards.width + cards.columnSpacing)
+                                                          / (area.minimumColumnWidth + cards.columnSpacing)))
+    readonly property int minimumColumnWidth: 76
+
+    objectName: "area:" + destination
+    implicitHeight: content.implicitHeight + 24
+    radius: 10
+    color: presenter.dropTarget === destination ? Qt.alpha(Theme.accent(dark), 0.12) : Theme.controlBackground(dark)
+    border.width: 1
+    border.color: presenter.dropTarget === destination ? Theme.accent(dark) : Theme.separator(dark)
+    Accessible.role: Accessible.Grouping
+    Accessible.name: modelData.accessibleName
+    Accessible.description: modelData.subtitle
+
+    ColumnLayout {
+        id: content
+        anchors.fill: parent
+        anchors.margins: 12
+        spacing: 6
+
+        RowLayout {
+            spacing: 6
+            Layout.fillWidth: true
+            SymbolIcon {
+                symbol: area.modelData.symbol
+                size: 16
+                color: Theme.accent(area.dark)
+            }
+            Label {
+                objectName: "areaTitle:" + area.destination
+                text: area.modelData.title
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+                color: Theme.text(area.dark)
+                elide: Text.ElideRight
+                Layout.fillWidth: true
+            }
+            Label {
+                objectName: "areaCount:" + area.destination
+                text: area.modelData.countText
+                font.pixelSize: 12
+                color: Theme.secondaryText(area.dark)
+            }
+            ToolButton {
+                id: options
+                objectName: "groupOptions:" + area.modelData.groupID
+                visible: area.modelData.isGroup
+                focusPolicy: Qt.StrongFocus
+                Accessible.name: area.modelData.optionsLabel
+                onClicked: optionsMenu.popup(options, 0, options.height)
+                contentItem: SymbolIcon {
+                    symbol: area.presenter.symbols.options
+                    size: 16
+                    color: Theme.text(area.dark)
+                }
+                Menu {
+                    id: optionsMenu
+                    objectName: "groupOptionsMenu:" + area.modelData.groupID
+                    MenuItem {
+                        objectName: "editGroup:" + area.modelData.groupID
+                        text: area.presenter.editGroupTitle
+                        onTriggered: area.presenter.editGroup(area.modelData.groupID)
+                    }
+                    MenuItem {
+                        objectName: "toggleGroup:" + area.modelData.groupID
+                        text: area.modelData.toggleTitle
+                        visible: area.modelData.toggleTitle !== ""
+                        height: visible ? implicitHeight : 0
+                        onTriggered: area.presenter.toggleGroup(area.modelData.groupID)
+                    }
+                    MenuItem {
+                        objectName: "deleteGroup:" + area.modelData.groupID
+                        text: area.presenter.deleteGroupTitle
+                        palette.windowText: Theme.warning(area.dark)
+                        onTriggered: area.presenter.deleteGroup(area.modelData.groupID)
+                    }
+                }
+            }
+        }
+        Label {
+            text: area.modelData.subtitle
+            font.pixelSize: 12
+            color: Theme.secondaryText(area.dark)
+            elide: Text.ElideRight
+            Layout.fillWidth: true
+        }
+
+        GridLayout {
+            id: cards
+            Layout.fillWidth: true
+            visible: area.modelData.count > 0
+            columns: area.columns
+            columnSpacing: 6
+            rowSpacing: 6
+            Repeater {
+                model: area.modelData.cards
+                delegate: AppCard {
+                    presenter: area.presenter
+                    dark: area.dark
+                    Layout.fillWidth: true
+                    Layout.minimumWidth: area.minimumColumnWidth
+                    Layout.preferredWidth: area.minimumColumnWidth
+                }
+            }
+        }
+        ColumnLayout {
+            objectName: "emptyArea:" + area.destination
+            visible: area.modelData.count === 0
+            Layout.fillWidth: true
+            Layout.topMargin: 6
+            Layout.bottomMargin: 6
+            spacing: 4
+            SymbolIcon {
+                Layout.alignment: Qt.AlignHCenter
+                symbol: area.presenter.symbols.emptyArea
+                size: 25
+                color: Theme.secondaryText(area.dark)
+            }
+            Label {
+                Layout.alignment: Qt.AlignHCenter
+                text: area.presenter.emptyAreaText
+                font.pixelSize: 12
+                color: Theme.secondaryText(area.dark)
+            }
+        }
+    }
+
+    DropArea {
+        objectName: "drop:" + area.destination
+        anchors.fill: parent
+        onEntered: area.presenter.dragEntered(area.destination)
+        onExited: area.presenter.dragExited(area.destination)
+        onDropped: drop => {
+            if (area.presenter.drop(area.destination, drop.urls, drop.hasText, drop.text))
+                drop.acceptProposedAction()
+            else
+                drop.accepted = false
+        }
+    }
+}
