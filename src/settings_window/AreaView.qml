@@ -78,12 +78,15 @@ Rectangle {
                         text: area.presenter.editGroupTitle
                         onTriggered: area.presenter.editGroup(area.modelData.groupID)
                     }
-                    MenuItem {
-                        objectName: "toggleGroup:" + area.modelData.groupID
-                        text: area.modelData.toggleTitle
-                        visible: area.modelData.toggleTitle !== ""
-                        height: visible ? implicitHeight : 0
-                        onTriggered: area.presenter.toggleGroup(area.modelData.groupID)
+                    // Only while grouping is configured: a hidden entry would still take a row.
+                    Repeater {
+                        model: area.modelData.toggleTitle !== "" ? [area.modelData.toggleTitle] : []
+                        delegate: MenuItem {
+                            required property string modelData
+                            objectName: "toggleGroup:" + area.modelData.groupID
+                            text: modelData
+                            onTriggered: area.presenter.toggleGroup(area.modelData.groupID)
+                        }
                     }
                     MenuItem {
                         objectName: "deleteGroup:" + area.modelData.groupID

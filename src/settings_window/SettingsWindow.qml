@@ -493,6 +493,7 @@ ApplicationWindow {
     Popup {
         id: helpPopover
         objectName: "helpPopover"
+        focus: true
         anchors.centerIn: Overlay.overlay
         width: 360
         padding: 16

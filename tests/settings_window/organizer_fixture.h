@@ -1,0 +1,110 @@
+#pragma once
+
+#include "app/gui_run_fixture.h"
+#include "settings_window/tray_settings_presenter.h"
+#include "tray/grouped_app.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QUrl>
+
+#include <functional>
+
+namespace velmor::test {
+
+// The organizer on the simulated Mac: the default scenario, changed where a test needs it, and a
+// person's ways of dropping things on the window.
+class OrganizerTest : public GuiRunTest {
+protected:
+    static QByteArray scenario(const std::function<void(QJsonObject&)>& change = {})
+    {
+        QFile file(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+        if (change)
+            change(root);
+        return QJsonDocument(root).toJson();
+    }
+    static void setSystem(QJsonObject& root, const QString& key, const QJsonValue& value)
+    {
+        QJsonObject system = root.value(QStringLiteral("system")).toObject();
+        system.insert(key, value);
+        root.insert(QStringLiteral("system"), system);
+    }
+
+    void startWith(const std::function<void(QJsonObject&)>& change)
+    {
+        start(scenario(change));
+        launch();
+    }
+
+    TraySettingsPresenter* presenter()
+    {
+        return settingsWindow() ? settingsWindow()->property("presenter").value<TraySettingsPresenter*>()
+                                : nullptr;
+    }
+    QQuickItem* area(const QString& destination)
+    {
+        return require(settingsWindow(), QStringLiteral("area:") + destination);
+    }
+    QQuickItem* card(const QString& bundleID)
+    {
+        return find(settingsWindow(), QStringLiteral("card:") + bundleID);
+    }
+    QString destinationOf(const QString& bundleID)
+    {
+        for (const GroupedApp& row : model().groupedApps()) {
+            if (row.id == bundleID)
+                return model().destination(row);
+        }
+        return {};
+    }
+    QString shownText(const QString& name)
+    {
+        return require(settingsWindow(), name)->property("text").toString();
+    }
+    bool shown(const QString& name)
+    {
+        QQuickItem* item = find(settingsWindow(), name);
+        return item && item->isVisible();
+    }
+    bool enabled(const QString& name) { return require(settingsWindow(), name)->isEnabled(); }
+
+    // Typing into whatever has the keyboard focus.
+    void type(const QString& text)
+    {
+        for (const QChar character : text)
+            QTest::keyClick(settingsWindow(), character.toLatin1());
+        QCoreApplication::processEvents();
+    }
+
+    // What another app's drag (or the platform's own drag of a card) delivers: the drag enters
+    // the area and is dropped there. True when the drop was taken.
+    bool dropOn(QQuickItem* target, QMimeData& data)
+    {
+        if (!target)
+            return false;
+        QQuickWindow* window = settingsWindow();
+        const QPoint at = centreOf(target);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &move);
+        QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &drop);
+        settle();
+        return drop.isAccepted();
+    }
+    bool dropText(QQuickItem* target, const QString& text)
+    {
+        QMimeData data;
+        data.setText(text);
+        return dropOn(target, data);
+    }
+};
+
+} // namespace velmor::test
