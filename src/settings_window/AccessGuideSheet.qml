@@ -150,7 +150,7 @@ Popup {
                             target: null
                             onActiveChanged: {
                                 if (active)
-                                    tile.Drag.startDrag()
+                                    tile.Drag.active = true
                             }
                         }
                         RowLayout {

@@ -98,10 +98,10 @@ TrayCardItem {
     DragHandler {
         id: dragger
         target: null
-        // Binding Drag.active here would loop with the automatic drag: start it instead.
+        // Set, not bound: a binding would loop with the automatic drag, which clears it when done.
         onActiveChanged: {
             if (active)
-                card.Drag.startDrag()
+                card.Drag.active = true
         }
     }
     TapHandler {
