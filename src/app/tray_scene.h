@@ -39,6 +39,7 @@ public:
     QQuickWindow* settingsWindow() const { return m_window; }
     bool dark() const;
     QQmlEngine& engine() { return m_engine; }
+    TraySettingsPresenter& presenter() { return *m_presenter; }
     // Why a window's QML did not load (empty when every one did).
     const QStringList& loadErrors() const { return m_loadErrors; }
 

@@ -73,6 +73,7 @@ Popup {
     }
 
     ColumnLayout {
+        width: sheet.availableWidth
         spacing: 20
 
         RowLayout {
@@ -189,10 +190,10 @@ Popup {
                     }
                     ColumnLayout {
                         spacing: 6
-                        Button {
+                        ProminentButton {
                             objectName: "openFullDiskAccess"
+                            dark: sheet.dark
                             text: sheet.guide.openFullDiskAccessTitle
-                            highlighted: true
                             focusPolicy: Qt.StrongFocus
                             onClicked: sheet.guide.openFullDiskAccess()
                         }

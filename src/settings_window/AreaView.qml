@@ -15,8 +15,10 @@ Rectangle {
     required property TraySettingsPresenter presenter
     property bool dark: false
     readonly property string destination: modelData.destination
-    readonly property int columns: Math.max(1, Math.floor((cards.width + cards.columnSpacing)
-                                                          / (area.minimumColumnWidth + cards.columnSpacing)))
+    // From the area's own width, not the grid's: the grid's width follows its cards.
+    readonly property real gridWidth: width - 2 * content.anchors.margins
+    readonly property int columns: Math.max(1, Math.floor((gridWidth + cards.columnSpacing)
+                                                          / (minimumColumnWidth + cards.columnSpacing)))
     readonly property int minimumColumnWidth: 76
 
     objectName: "area:" + destination
@@ -117,9 +119,8 @@ Rectangle {
                 delegate: AppCard {
                     presenter: area.presenter
                     dark: area.dark
-                    Layout.fillWidth: true
                     Layout.minimumWidth: area.minimumColumnWidth
-                    Layout.preferredWidth: area.minimumColumnWidth
+                    Layout.preferredWidth: (area.gridWidth - (area.columns - 1) * cards.columnSpacing) / area.columns
                 }
             }
         }

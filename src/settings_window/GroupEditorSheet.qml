@@ -46,6 +46,7 @@ Popup {
     }
 
     ColumnLayout {
+        width: sheet.availableWidth
         spacing: 12
         Label {
             objectName: "groupEditorTitle"
@@ -114,10 +115,10 @@ Popup {
                 focusPolicy: Qt.StrongFocus
                 onClicked: sheet.editor.cancel()
             }
-            Button {
+            ProminentButton {
                 objectName: "groupEditorSave"
+                dark: sheet.dark
                 text: sheet.editor.saveTitle
-                highlighted: true
                 enabled: sheet.editor.canSave
                 focusPolicy: Qt.StrongFocus
                 onClicked: sheet.editor.save()

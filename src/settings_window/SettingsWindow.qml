@@ -149,10 +149,10 @@ ApplicationWindow {
                                 text: window.presenter.setupText
                             }
                         }
-                        Button {
+                        ProminentButton {
                             objectName: "setupButton"
+                            dark: window.dark
                             text: window.presenter.setupButtonTitle
-                            highlighted: true
                             focusPolicy: Qt.StrongFocus
                             onClicked: window.presenter.openAccessGuide()
                         }
@@ -213,10 +213,10 @@ ApplicationWindow {
                         focusPolicy: Qt.StrongFocus
                         onClicked: window.presenter.revealAll()
                     }
-                    Button {
+                    ProminentButton {
                         objectName: "primaryButton"
+                        dark: window.dark
                         text: window.presenter.primaryTitle
-                        highlighted: true
                         enabled: window.presenter.primaryEnabled
                         focusPolicy: Qt.StrongFocus
                         onClicked: window.presenter.primaryAction()
