@@ -3,12 +3,16 @@
 #include "app/gui_run_fixture.h"
 #include "settings_window/tray_settings_presenter.h"
 #include "tray/grouped_app.h"
+#include "tray/tray_organizer_drop.h"
 
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMimeData>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <functional>
@@ -104,6 +108,54 @@ protected:
         QMimeData data;
         data.setText(text);
         return dropOn(target, data);
+    }
+
+    static QString xdotool()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            return {};
+        return QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    }
+    // A press on one point, a move in steps and a release on another, by the X server's own
+    // pointer: the platform's drag loop runs inside the wait, until `done` holds.
+    bool pointerDrag(QPoint from, QPoint to, const std::function<bool()>& done)
+    {
+        const auto at = [](QPoint point) {
+            return QStringList{QString::number(point.x()), QString::number(point.y())};
+        };
+        QStringList script = QStringList{QStringLiteral("mousemove")} + at(from);
+        script << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep")
+               << QStringLiteral("0.2");
+        for (int step = 1; step <= 8; ++step) {
+            script << QStringLiteral("mousemove") << at(from + (to - from) * step / 8);
+            script << QStringLiteral("sleep") << QStringLiteral("0.05");
+        }
+        script << QStringLiteral("sleep") << QStringLiteral("0.2") << QStringLiteral("mouseup")
+               << QStringLiteral("1");
+        QProcess pointer;
+        pointer.start(xdotool(), script);
+        const bool happened = QTest::qWaitFor(done, 15000);
+        pointer.waitForFinished(5000);
+        settle();
+        return happened;
+    }
+    // A card dragged onto an area: with the real pointer on an X server, else as the platform's
+    // drag delivers it (its text payload dropped on the area).
+    void dragCard(const QString& bundleID, const QString& destination)
+    {
+        QQuickItem* from = card(bundleID);
+        QQuickItem* to = area(destination);
+        ASSERT_NE(from, nullptr) << bundleID.toStdString();
+        ASSERT_NE(to, nullptr);
+        if (xdotool().isEmpty()) {
+            dropText(to, QString::fromLatin1(TrayOrganizerDrop::payloadPrefix) + bundleID);
+            return;
+        }
+        QQuickWindow* window = settingsWindow();
+        window->raise();
+        window->requestActivate();
+        pointerDrag(window->mapToGlobal(centreOf(from)), window->mapToGlobal(centreOf(to)),
+                    [&] { return destinationOf(bundleID) == destination; });
     }
 };
 

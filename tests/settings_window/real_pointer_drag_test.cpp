@@ -1,32 +1,7 @@
 #include "organizer_fixture.h"
 
-#include <QGuiApplication>
-#include <QProcess>
-#include <QStandardPaths>
-
 using namespace velmor;
 using namespace velmor::test;
-
-namespace {
-
-QStringList pointerDrag(QPoint from, QPoint to)
-{
-    const auto at = [](QPoint point) {
-        return QStringList{QString::number(point.x()), QString::number(point.y())};
-    };
-    QStringList script = QStringList{QStringLiteral("mousemove")} + at(from);
-    script << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep")
-           << QStringLiteral("0.2");
-    for (int step = 1; step <= 8; ++step) {
-        script << QStringLiteral("mousemove") << at(from + (to - from) * step / 8);
-        script << QStringLiteral("sleep") << QStringLiteral("0.05");
-    }
-    script << QStringLiteral("sleep") << QStringLiteral("0.2") << QStringLiteral("mouseup")
-           << QStringLiteral("1");
-    return script;
-}
-
-} // namespace
 
 class RealPointerDrag : public OrganizerTest {};
 
@@ -34,30 +9,36 @@ class RealPointerDrag : public OrganizerTest {};
 // the X server carry it through, as a person's hand does.
 TEST_F(RealPointerDrag, ACardDraggedToAnotherAreaMovesItsAppAndHidesItsIcon)
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        GTEST_SKIP() << "needs the pointer of an X server";
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (xdotool.isEmpty())
-        GTEST_SKIP() << "xdotool is not installed";
+    if (xdotool().isEmpty())
+        GTEST_SKIP() << "needs the pointer of an X server and xdotool";
     start();
     launch();
     const QString weather = QStringLiteral("com.example.weather");
-    QQuickWindow* window = settingsWindow();
-    window->raise();
-    window->requestActivate();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QQuickItem* from = card(weather);
-    ASSERT_NE(from, nullptr);
-    QQuickItem* to = area(QStringLiteral("alwaysHidden"));
-
-    QProcess pointer;
-    pointer.start(xdotool,
-                  pointerDrag(window->mapToGlobal(centreOf(from)), window->mapToGlobal(centreOf(to))));
-    // The platform's drag loop runs inside this wait until the pointer is released over the area.
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return destinationOf(weather) == QLatin1String("alwaysHidden"); }, 15000));
-    pointer.waitForFinished(5000);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(settingsWindow()));
+    dragCard(weather, QStringLiteral("alwaysHidden"));
     settle(2);
     EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysHidden"));
     EXPECT_EQ(find(macWindow(), QStringLiteral("statusItem:status:com.example.weather::Item-0")), nullptr);
+}
+
+TEST_F(RealPointerDrag, TheGuidesTileDropsTheAppOnTheFullDiskAccessPane)
+{
+    if (xdotool().isEmpty())
+        GTEST_SKIP() << "needs the pointer of an X server and xdotool";
+    startWith([](QJsonObject& root) { setSystem(root, QStringLiteral("fullDiskAccess"), false); });
+    ASSERT_FALSE(desktop().hasFullDiskAccess());
+    click(settingsWindow(), require(settingsWindow(), QStringLiteral("permissionsButton")));
+    click(settingsWindow(), require(settingsWindow(), QStringLiteral("openFullDiskAccess")));
+    QQuickItem* pane = require(macWindow(), QStringLiteral("privacyDropArea"));
+    ASSERT_TRUE(pane && pane->isVisible());
+    QQuickItem* tile = require(settingsWindow(), QStringLiteral("appDragTile"));
+    // Side by side, as a person arranges them to drag from one to the other.
+    const QPoint aside(macWindow()->x() + macWindow()->width() - 200, settingsWindow()->y());
+    settingsWindow()->setPosition(aside);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settingsWindow()->position() == aside; }, 5000));
+    settle();
+    EXPECT_TRUE(pointerDrag(settingsWindow()->mapToGlobal(centreOf(tile)),
+                            macWindow()->mapToGlobal(centreOf(pane)),
+                            [&] { return desktop().hasFullDiskAccess(); }));
+    EXPECT_TRUE(desktop().hasFullDiskAccess());
 }
