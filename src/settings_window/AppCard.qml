@@ -35,9 +35,9 @@ TrayCardItem {
     Drag.hotSpot.x: width / 2
     Drag.hotSpot.y: height / 2
 
-    Keys.onSpacePressed: moveMenu.popup(card, 0, card.height)
-    Keys.onReturnPressed: moveMenu.popup(card, 0, card.height)
-    Keys.onMenuPressed: moveMenu.popup(card, 0, card.height)
+    Keys.onSpacePressed: openMoves(true)
+    Keys.onReturnPressed: openMoves(true)
+    Keys.onMenuPressed: openMoves(true)
 
     Rectangle {
         anchors.fill: parent
@@ -106,24 +106,37 @@ TrayCardItem {
     }
     TapHandler {
         acceptedButtons: Qt.RightButton
-        onTapped: moveMenu.popup()
+        onTapped: card.openMoves(false)
     }
     TapHandler {
         acceptedButtons: Qt.LeftButton
         onTapped: card.forceActiveFocus(Qt.MouseFocusReason)
     }
 
-    Menu {
-        id: moveMenu
-        objectName: "moveMenu:" + card.modelData.bundleID
-        Repeater {
-            model: card.modelData.moves
-            delegate: MenuItem {
-                required property var modelData
-                objectName: "move:" + card.modelData.bundleID + ":" + modelData.destination
-                text: modelData.title
-                enabled: modelData.enabled
-                onTriggered: card.presenter.move(card.modelData.bundleID, modelData.destination)
+    // Made when first asked for: a window of many cards would otherwise build a menu per card.
+    property Menu moveMenu: null
+    function openMoves(belowCard: bool) {
+        if (!moveMenu)
+            moveMenu = moveMenuComponent.createObject(card)
+        if (belowCard)
+            moveMenu.popup(card, 0, card.height)
+        else
+            moveMenu.popup()
+    }
+
+    Component {
+        id: moveMenuComponent
+        Menu {
+            objectName: "moveMenu:" + card.modelData.bundleID
+            Repeater {
+                model: card.modelData.moves
+                delegate: MenuItem {
+                    required property var modelData
+                    objectName: "move:" + card.modelData.bundleID + ":" + modelData.destination
+                    text: modelData.title
+                    enabled: modelData.enabled
+                    onTriggered: card.presenter.move(card.modelData.bundleID, modelData.destination)
+                }
             }
         }
     }

@@ -79,10 +79,21 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
     m_launchAtLogin =
         services.loginItems && services.loginItems->status() == platform::LoginItemStatus::Enabled;
     TrayModel* model = m_model.data();
+    // One model operation publishes several properties in a row: the window is rebuilt once,
+    // after the last of them.
     const auto follow = [this] {
-        m_accessGuide.setRequiresFullDiskAccess(perApp());
-        rebuildAreas();
-        Q_EMIT changed();
+        if (m_followPending)
+            return;
+        m_followPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_followPending = false;
+                m_accessGuide.setRequiresFullDiskAccess(perApp());
+                rebuildAreas();
+                Q_EMIT changed();
+            },
+            Qt::QueuedConnection);
     };
     for (auto signal :
          {&TrayModel::itemsChanged, &TrayModel::nativeExpandedChanged, &TrayModel::nativeConfiguredChanged,

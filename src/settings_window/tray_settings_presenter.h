@@ -280,6 +280,7 @@ private:
     QVariantList m_sectionAreas;
     QVariantList m_groupAreas;
     QVariantList m_markerAreas;
+    bool m_followPending = false;
     bool m_showPreferences = false;
     bool m_launchAtLogin = false;
     QString m_helpTopic;
