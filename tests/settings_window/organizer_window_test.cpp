@@ -35,6 +35,20 @@ TEST_F(OrganizerWindow, ACardDroppedOnAnotherAreaMovesItsAppAndHidesItsIcon)
     ASSERT_NE(find(macWindow(), weatherItem), nullptr);
     const int before = shownText(QStringLiteral("areaCount:alwaysHidden")).toInt();
 
+    // While a drag hovers, the area under it is tinted; leaving takes the tint away.
+    QMimeData hovering;
+    hovering.setText(payloadPrefix + weather);
+    const QColor plain = area(QStringLiteral("alwaysHidden"))->property("color").value<QColor>();
+    QDragEnterEvent enter(centreOf(area(QStringLiteral("alwaysHidden"))), Qt::MoveAction, &hovering,
+                          Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(settingsWindow(), &enter);
+    EXPECT_EQ(presenter()->dropTarget(), QStringLiteral("alwaysHidden"));
+    EXPECT_NE(area(QStringLiteral("alwaysHidden"))->property("color").value<QColor>(), plain);
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(settingsWindow(), &leave);
+    EXPECT_TRUE(presenter()->dropTarget().isEmpty());
+    EXPECT_EQ(area(QStringLiteral("alwaysHidden"))->property("color").value<QColor>(), plain);
+
     EXPECT_TRUE(dropText(area(QStringLiteral("alwaysHidden")), payloadPrefix + weather));
     settle(2);
     EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysHidden"));
@@ -336,4 +350,36 @@ TEST_F(OrganizerWindow, TheAppearancePickerStoresTheChoiceAndTheWindowFollows)
     settle();
     EXPECT_EQ(menu->property("currentIndex").toInt(), 0) << "an unknown value shows System";
     EXPECT_FALSE(settingsWindow()->property("dark").toBool());
+}
+
+TEST_F(OrganizerWindow, TabReachesEveryControlAndACardMovesFromTheKeyboard)
+{
+    start();
+    launch();
+    QQuickWindow* window = settingsWindow();
+    click(window, require(window, QStringLiteral("preferencesDisclosure")));
+    QSet<QString> reached;
+    for (int press = 0; press < 80; ++press) {
+        QTest::keyClick(window, Qt::Key_Tab);
+        if (QQuickItem* focused = window->activeFocusItem())
+            reached.insert(focused->objectName());
+    }
+    for (const char* control :
+         {"helpButton", "permissionsButton", "orderButton", "revealAllButton", "primaryButton",
+          "appsInfoButton", "refreshButton", "card:com.example.weather", "addGroupButton",
+          "createFirstGroupButton", "preferencesDisclosure", "launchAtLoginSwitch", "appearanceMenu",
+          "quitButton"})
+        EXPECT_TRUE(reached.contains(QLatin1String(control))) << control << " is not reached with Tab";
+
+    card(QStringLiteral("com.example.weather"))->forceActiveFocus(Qt::TabFocusReason);
+    QTest::keyClick(window, Qt::Key_Return);
+    settle();
+    QQuickItem* hidden = require(window, QStringLiteral("move:com.example.weather:alwaysHidden"));
+    ASSERT_TRUE(hidden->isVisible());
+    QTest::keyClick(window, Qt::Key_Down);
+    QTest::keyClick(window, Qt::Key_Down);
+    QTest::keyClick(window, Qt::Key_Return);
+    settle();
+    EXPECT_NE(destinationOf(QStringLiteral("com.example.weather")), QStringLiteral("alwaysVisible"))
+        << "a move chosen from the keyboard";
 }
