@@ -11,10 +11,13 @@ import Velmor.SettingsWindow
 Rectangle {
     id: area
 
-    required property var modelData
+    // The area's destination: the area follows its own entry of the presenter's areas, so an
+    // area whose cards did not change keeps them as they are.
+    required property string modelData
     required property TraySettingsPresenter presenter
     property bool dark: false
-    readonly property string destination: modelData.destination
+    readonly property string destination: modelData
+    readonly property var info: presenter.areas[modelData] ?? ({})
     // From the area's own width, not the grid's: the grid's width follows its cards.
     readonly property real gridWidth: width - 2 * content.anchors.margins
     readonly property int columns: Math.max(1, Math.floor((gridWidth + cards.columnSpacing)
@@ -28,8 +31,8 @@ Rectangle {
     border.width: 1
     border.color: presenter.dropTarget === destination ? Theme.accent(dark) : Theme.separator(dark)
     Accessible.role: Accessible.Grouping
-    Accessible.name: modelData.accessibleName
-    Accessible.description: modelData.subtitle
+    Accessible.name: info.accessibleName ?? ""
+    Accessible.description: info.subtitle ?? ""
 
     ColumnLayout {
         id: content
@@ -41,13 +44,13 @@ Rectangle {
             spacing: 6
             Layout.fillWidth: true
             SymbolIcon {
-                symbol: area.modelData.symbol
+                symbol: area.info.symbol
                 size: 16
                 color: Theme.accent(area.dark)
             }
             Label {
                 objectName: "areaTitle:" + area.destination
-                text: area.modelData.title
+                text: area.info.title
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
                 color: Theme.text(area.dark)
@@ -56,16 +59,16 @@ Rectangle {
             }
             Label {
                 objectName: "areaCount:" + area.destination
-                text: area.modelData.countText
+                text: area.info.countText
                 font.pixelSize: 12
                 color: Theme.secondaryText(area.dark)
             }
             ToolButton {
                 id: options
-                objectName: "groupOptions:" + area.modelData.groupID
-                visible: area.modelData.isGroup
+                objectName: "groupOptions:" + area.info.groupID
+                visible: area.info.isGroup
                 focusPolicy: Qt.StrongFocus
-                Accessible.name: area.modelData.optionsLabel
+                Accessible.name: area.info.optionsLabel
                 onClicked: optionsMenu.popup(options, 0, options.height)
                 contentItem: SymbolIcon {
                     symbol: area.presenter.symbols.options
@@ -74,33 +77,33 @@ Rectangle {
                 }
                 Menu {
                     id: optionsMenu
-                    objectName: "groupOptionsMenu:" + area.modelData.groupID
+                    objectName: "groupOptionsMenu:" + area.info.groupID
                     MenuItem {
-                        objectName: "editGroup:" + area.modelData.groupID
+                        objectName: "editGroup:" + area.info.groupID
                         text: area.presenter.editGroupTitle
-                        onTriggered: area.presenter.editGroup(area.modelData.groupID)
+                        onTriggered: area.presenter.editGroup(area.info.groupID)
                     }
                     // Only while grouping is configured: a hidden entry would still take a row.
                     Repeater {
-                        model: area.modelData.toggleTitle !== "" ? [area.modelData.toggleTitle] : []
+                        model: area.info.toggleTitle !== "" ? [area.info.toggleTitle] : []
                         delegate: MenuItem {
                             required property string modelData
-                            objectName: "toggleGroup:" + area.modelData.groupID
+                            objectName: "toggleGroup:" + area.info.groupID
                             text: modelData
-                            onTriggered: area.presenter.toggleGroup(area.modelData.groupID)
+                            onTriggered: area.presenter.toggleGroup(area.info.groupID)
                         }
                     }
                     MenuItem {
-                        objectName: "deleteGroup:" + area.modelData.groupID
+                        objectName: "deleteGroup:" + area.info.groupID
                         text: area.presenter.deleteGroupTitle
                         palette.windowText: Theme.warning(area.dark)
-                        onTriggered: area.presenter.deleteGroup(area.modelData.groupID)
+                        onTriggered: area.presenter.deleteGroup(area.info.groupID)
                     }
                 }
             }
         }
         Label {
-            text: area.modelData.subtitle
+            text: area.info.subtitle
             font.pixelSize: 12
             color: Theme.secondaryText(area.dark)
             elide: Text.ElideRight
@@ -110,12 +113,12 @@ Rectangle {
         GridLayout {
             id: cards
             Layout.fillWidth: true
-            visible: area.modelData.count > 0
+            visible: area.info.count > 0
             columns: area.columns
             columnSpacing: 6
             rowSpacing: 6
             Repeater {
-                model: area.modelData.cards
+                model: area.info.cards
                 delegate: AppCard {
                     presenter: area.presenter
                     dark: area.dark
@@ -126,7 +129,7 @@ Rectangle {
         }
         ColumnLayout {
             objectName: "emptyArea:" + area.destination
-            visible: area.modelData.count === 0
+            visible: area.info.count === 0
             Layout.fillWidth: true
             Layout.topMargin: 6
             Layout.bottomMargin: 6

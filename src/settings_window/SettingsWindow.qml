@@ -291,7 +291,7 @@ ApplicationWindow {
                     Layout.fillWidth: true
                     spacing: 10
                     Repeater {
-                        model: window.presenter.sectionAreas
+                        model: window.presenter.sectionDestinations
                         delegate: AreaView {
                             presenter: window.presenter
                             dark: window.dark
@@ -321,13 +321,13 @@ ApplicationWindow {
                 }
                 GridLayout {
                     objectName: "groupAreas"
-                    visible: window.presenter.perApp && window.presenter.groupAreas.length > 0
+                    visible: window.presenter.perApp && window.presenter.groupDestinations.length > 0
                     Layout.fillWidth: true
                     columns: 2
                     columnSpacing: 10
                     rowSpacing: 10
                     Repeater {
-                        model: window.presenter.groupAreas
+                        model: window.presenter.groupDestinations
                         delegate: AreaView {
                             presenter: window.presenter
                             dark: window.dark
@@ -339,7 +339,7 @@ ApplicationWindow {
                 }
                 SymbolButton {
                     objectName: "createFirstGroupButton"
-                    visible: window.presenter.perApp && window.presenter.groupAreas.length === 0
+                    visible: window.presenter.perApp && window.presenter.groupDestinations.length === 0
                     text: window.presenter.createFirstGroupTitle
                     symbol: window.presenter.symbols.createFirstGroup
                     dark: window.dark

@@ -295,6 +295,18 @@ void TraySettingsPresenter::rebuildAreas()
     m_sectionAreas = sections;
     m_groupAreas = groups;
     m_markerAreas = markers;
+    m_sectionDestinations.clear();
+    m_groupDestinations.clear();
+    m_areas.clear();
+    const auto index = [this](const QVariantList& areas, QStringList& destinations) {
+        for (const QVariant& entry : areas) {
+            const QString destination = entry.toMap().value(QStringLiteral("destination")).toString();
+            destinations.append(destination);
+            m_areas.insert(destination, entry);
+        }
+    };
+    index(m_sectionAreas, m_sectionDestinations);
+    index(m_groupAreas, m_groupDestinations);
     Q_EMIT areasChanged();
 }
 

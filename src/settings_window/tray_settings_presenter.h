@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariantList>
 #include <QVariantMap>
@@ -62,8 +63,9 @@ class TraySettingsPresenter final : public QObject {
     Q_PROPERTY(bool perApp READ perApp NOTIFY changed)
     Q_PROPERTY(bool busy READ busy NOTIFY changed)
     Q_PROPERTY(double cardOpacity READ cardOpacity NOTIFY changed)
-    Q_PROPERTY(QVariantList sectionAreas READ sectionAreas NOTIFY areasChanged)
-    Q_PROPERTY(QVariantList groupAreas READ groupAreas NOTIFY areasChanged)
+    Q_PROPERTY(QStringList sectionDestinations READ sectionDestinations NOTIFY areasChanged)
+    Q_PROPERTY(QStringList groupDestinations READ groupDestinations NOTIFY areasChanged)
+    Q_PROPERTY(QVariantMap areas READ areas NOTIFY areasChanged)
     Q_PROPERTY(QVariantList markerAreas READ markerAreas NOTIFY areasChanged)
     Q_PROPERTY(QString customGroupsTitle READ customGroupsTitle CONSTANT)
     Q_PROPERTY(QString addGroupTitle READ addGroupTitle CONSTANT)
@@ -199,6 +201,11 @@ public:
     // move: {title, destination, enabled}.
     const QVariantList& sectionAreas() const { return m_sectionAreas; }
     const QVariantList& groupAreas() const { return m_groupAreas; }
+    // The areas' destinations, in order, and each area by its destination: the window keeps an
+    // area, and the cards of an area that did not change, across rebuilds.
+    const QStringList& sectionDestinations() const { return m_sectionDestinations; }
+    const QStringList& groupDestinations() const { return m_groupDestinations; }
+    const QVariantMap& areas() const { return m_areas; }
     // Marker mode: {section, title, symbol, items: [{id, title, iconSource}]}.
     const QVariantList& markerAreas() const { return m_markerAreas; }
 
@@ -280,6 +287,9 @@ private:
     QVariantList m_sectionAreas;
     QVariantList m_groupAreas;
     QVariantList m_markerAreas;
+    QStringList m_sectionDestinations;
+    QStringList m_groupDestinations;
+    QVariantMap m_areas;
     bool m_followPending = false;
     bool m_showPreferences = false;
     bool m_launchAtLogin = false;
