@@ -80,6 +80,7 @@ function(velmor_qml_module name)
         OUTPUT_DIRECTORY ${VELMOR_QML_DIRECTORY}/${target_path}
         CLASS_NAME ${class_name}Plugin
         PLUGIN_TARGET ${name}_plugin
+        DEPENDENCIES QtQuick
         QML_FILES ${qml_files}
         SOURCES ${sources}
         NO_CACHEGEN)

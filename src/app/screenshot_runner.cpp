@@ -5,12 +5,18 @@
 #include "app/simulated_run.h"
 #include "app/tray_scene.h"
 #include "foundation/private_files.h"
+#include "platform/simulated/simulated_desktop.h"
 #include "platform/simulated/views/simulated_mac_presenter.h"
+#include "settings_window/tray_settings_presenter.h"
+#include "tray/tray_model.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QQuickWindow>
+#include <QTemporaryDir>
 
 namespace velmor {
 namespace {
@@ -18,6 +24,13 @@ namespace {
 constexpr const char* menuBarSubject = "menubar-%1";
 constexpr const char* settingsSubject = "settings";
 constexpr const char* simulatedMacSubject = "simulated-mac";
+constexpr const char* guideSubject = "settings-permission-guide";
+constexpr const char* noPermissionSubject = "settings-no-permission";
+constexpr const char* markerSubject = "settings-marker-mode";
+// The newest system that still arranges the menu bar with the marker.
+constexpr const char* markerSystemVersion = "26.0.0";
+constexpr const char* markerScenarioName = "marker-mode.json";
+constexpr const char* emptyScriptName = "empty.script";
 constexpr const char* writtenMessage = "Wrote %1 screenshots to %2";
 constexpr const char* folderMessage = "Could not create the folder “%1”.";
 constexpr const char* saveMessage = "Could not write “%1”.";
@@ -67,6 +80,8 @@ int ScreenshotRunner::run()
     const int status = runner.run();
     if (status != HeadlessRunner::succeeded)
         return status;
+    if (const int marker = shootMarkerMode(); marker != HeadlessRunner::succeeded)
+        return marker;
     m_out << QString::fromUtf8(writtenMessage).arg(m_written.size()).arg(m_options.screenshotsDirectory)
           << "\n";
     return m_failed ? HeadlessRunner::failed : HeadlessRunner::succeeded;
@@ -114,6 +129,77 @@ void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
     }
     desktop.appearance().setDark(systemDark);
     settle();
+    if (last && scene && scene->settingsWindow())
+        shootOrganizerStates(run);
+}
+
+void ScreenshotRunner::saveSettingsWindow(SimulatedRun& run, const QString& subject)
+{
+    auto* scene = dynamic_cast<TrayScene*>(run.windows());
+    if (!scene || !scene->settingsWindow())
+        return;
+    platform::SimulatedDesktop& desktop = run.desktop();
+    const bool systemDark = desktop.appearance().isDark();
+    for (const bool dark : {false, true}) {
+        desktop.appearance().setDark(dark);
+        settle();
+        save(scene->settingsWindow()->grabWindow(), fileName(subject, dark));
+    }
+    desktop.appearance().setDark(systemDark);
+    settle();
+}
+
+void ScreenshotRunner::shootOrganizerStates(SimulatedRun& run)
+{
+    auto* scene = dynamic_cast<TrayScene*>(run.windows());
+    TraySettingsPresenter& presenter = scene->presenter();
+    presenter.openAccessGuide();
+    settle();
+    saveSettingsWindow(run, QString::fromUtf8(guideSubject));
+    presenter.accessGuide()->dismiss();
+    run.desktop().setAccessibilityTrusted(false);
+    run.settle(TrayModel::refreshIntervalSeconds + 0.5);
+    saveSettingsWindow(run, QString::fromUtf8(noPermissionSubject));
+}
+
+int ScreenshotRunner::shootMarkerMode()
+{
+    QTemporaryDir folder;
+    QFile source(m_options.run.scenarioPath);
+    if (!folder.isValid() || !source.open(QIODevice::ReadOnly))
+        return HeadlessRunner::failed;
+    QJsonObject scenario = QJsonDocument::fromJson(source.readAll()).object();
+    QJsonObject system = scenario.value(QStringLiteral("system")).toObject();
+    system.insert(QStringLiteral("version"), QString::fromLatin1(markerSystemVersion));
+    scenario.insert(QStringLiteral("system"), system);
+    HeadlessRunner::Options options = m_options.run;
+    options.scenarioPath = folder.filePath(QString::fromLatin1(markerScenarioName));
+    options.scriptPath = folder.filePath(QString::fromLatin1(emptyScriptName));
+    options.homePath.clear();
+    QFile scenarioFile(options.scenarioPath);
+    QFile scriptFile(options.scriptPath);
+    if (!scenarioFile.open(QIODevice::WriteOnly) ||
+        scenarioFile.write(QJsonDocument(scenario).toJson()) < 0 || !scriptFile.open(QIODevice::WriteOnly))
+        return HeadlessRunner::failed;
+    scenarioFile.close();
+    scriptFile.close();
+
+    QString transcript;
+    QTextStream steps(&transcript);
+    HeadlessRunner runner(options, steps, m_errors);
+    runner.setSuite(pendingSuite());
+    runner.setWindowsFactory(
+        [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
+            return std::make_unique<TrayScene>(app, services);
+        });
+    runner.setStepObserver([this](int, const QString&, SimulatedRun& run) {
+        auto* scene = dynamic_cast<TrayScene*>(run.windows());
+        if (!scene || !run.isRunning())
+            return;
+        scene->showSettingsWindow();
+        saveSettingsWindow(run, QString::fromUtf8(markerSubject));
+    });
+    return runner.run();
 }
 
 bool ScreenshotRunner::save(const QImage& image, const QString& name)

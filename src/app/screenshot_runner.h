@@ -22,6 +22,12 @@ public:
 
 private:
     void shoot(int step, SimulatedRun& run, bool last);
+    // The organizer's other faces at the end of the tour: the permission guide, then the window
+    // once Accessibility is switched off.
+    void shootOrganizerStates(SimulatedRun& run);
+    // The organizer in marker mode: the same scenario on an older system, nothing played.
+    int shootMarkerMode();
+    void saveSettingsWindow(SimulatedRun& run, const QString& subject);
     bool save(const QImage& image, const QString& name);
 
     CommandLine::Options m_options;

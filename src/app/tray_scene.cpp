@@ -5,7 +5,7 @@
 #include "platform/services.h"
 #include "platform/system_appearance.h"
 #include "platform/workspace.h"
-#include "settings_window/settings_window_presenter.h"
+#include "settings_window/tray_settings_presenter.h"
 #include "suite_ui/views/app_icon_provider.h"
 #include "tray/tray_app.h"
 
@@ -17,7 +17,7 @@
 namespace velmor {
 
 TrayScene::TrayScene(TrayApp& app, const platform::Services& services)
-    : m_app(app), m_services(services), m_presenter(std::make_unique<SettingsWindowPresenter>(&app.model()))
+    : m_app(app), m_services(services), m_presenter(std::make_unique<TraySettingsPresenter>(app, services))
 {
     prepareEngine(m_engine);
     const QString locale = QString::fromLatin1(TrayApp::locale);

@@ -15,7 +15,7 @@ namespace platform {
 struct Services;
 }
 
-class SettingsWindowPresenter;
+class TraySettingsPresenter;
 class TrayApp;
 
 // The application scene on Qt Quick: the one settings window ("Velmor Tray", 860 × 760, never
@@ -39,6 +39,7 @@ public:
     QQuickWindow* settingsWindow() const { return m_window; }
     bool dark() const;
     QQmlEngine& engine() { return m_engine; }
+    TraySettingsPresenter& presenter() { return *m_presenter; }
     // Why a window's QML did not load (empty when every one did).
     const QStringList& loadErrors() const { return m_loadErrors; }
 
@@ -56,7 +57,7 @@ private:
     const platform::Services& m_services;
     QQmlEngine m_engine;
     QStringList m_loadErrors;
-    std::unique_ptr<SettingsWindowPresenter> m_presenter;
+    std::unique_ptr<TraySettingsPresenter> m_presenter;
     QPointer<QQuickWindow> m_window;
     std::function<void(QQuickWindow&)> m_windowCreated;
     quint64 m_appearanceObserver = 0;

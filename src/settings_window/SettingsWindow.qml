@@ -6,12 +6,39 @@ import QtQuick.Layouts
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
-// The tray's settings window. Until the organizer arrives it shows the tray model's state.
+// The organizer: the tray's one settings window. Every decision is the presenter's; this file
+// lays the blocks out in their order and binds them.
 ApplicationWindow {
     id: window
 
-    required property SettingsWindowPresenter presenter
+    required property TraySettingsPresenter presenter
     property bool dark: false
+
+    component Headline: Label {
+        font.pixelSize: 15
+        font.weight: Font.DemiBold
+        color: Theme.text(window.dark)
+    }
+    component Note: Label {
+        font.pixelSize: 12
+        color: Theme.secondaryText(window.dark)
+        wrapMode: Text.WordWrap
+    }
+    component Divider: Rectangle {
+        Layout.fillWidth: true
+        implicitHeight: 1
+        color: Theme.separator(window.dark)
+    }
+    component IconButton: ToolButton {
+        id: iconButton
+        property string symbol
+        focusPolicy: Qt.StrongFocus
+        contentItem: SymbolIcon {
+            symbol: iconButton.symbol
+            size: 17
+            color: Theme.secondaryText(window.dark)
+        }
+    }
 
     title: presenter.title
     color: Theme.canvas(dark)
@@ -22,159 +49,495 @@ ApplicationWindow {
     palette.button: Theme.controlBackground(dark)
     palette.buttonText: Theme.text(dark)
     palette.highlight: Theme.controlAccent(dark)
+    palette.highlightedText: "white"
     palette.placeholderText: Theme.secondaryText(dark)
+    palette.toolTipBase: Theme.controlBackground(dark)
+    palette.toolTipText: Theme.text(dark)
 
-    ScrollView {
+    ColumnLayout {
         anchors.fill: parent
-        contentWidth: availableWidth
+        spacing: 0
 
-        ColumnLayout {
-            width: parent.width
-            spacing: 16
-
-            RowLayout {
-                Layout.margins: 24
-                Layout.bottomMargin: 0
-                spacing: 14
-
-                Rectangle {
-                    width: 54
-                    height: 54
-                    radius: 10
-                    color: Theme.controlAccent(window.dark)
-                    SymbolIcon {
-                        anchors.fill: parent
-                        anchors.margins: 10
-                        symbol: "menubar.rectangle"
-                        size: 32
-                        color: "white"
-                    }
+        // 1. Header.
+        RowLayout {
+            Layout.margins: 20
+            Layout.bottomMargin: 14
+            spacing: 14
+            TrayBrandIcon {
+                objectName: "brandIcon"
+                source: window.presenter.brandIconSource
+                dark: window.dark
+                implicitWidth: 48
+                implicitHeight: 48
+            }
+            ColumnLayout {
+                spacing: 2
+                Label {
+                    objectName: "settingsTitle"
+                    text: window.presenter.title
+                    font.pixelSize: 24
+                    font.weight: Font.DemiBold
+                    color: Theme.text(window.dark)
                 }
-                ColumnLayout {
-                    spacing: 2
-                    Label {
-                        objectName: "settingsTitle"
-                        text: window.presenter.title
-                        font.pixelSize: 24
-                        font.weight: Font.DemiBold
-                    }
-                    Label {
-                        text: window.presenter.tagline
-                        color: Theme.secondaryText(window.dark)
-                    }
+                Label {
+                    text: window.presenter.tagline
+                    color: Theme.secondaryText(window.dark)
                 }
             }
-
-            GridLayout {
-                Layout.leftMargin: 24
-                Layout.rightMargin: 24
-                columns: 2
-                columnSpacing: 16
-                rowSpacing: 6
-
-                Label { text: window.presenter.modeText; font.weight: Font.DemiBold; objectName: "modeText" }
-                Label { text: window.presenter.permissionText; objectName: "permissionText" }
-                Label { text: window.presenter.stateText; objectName: "stateText"; Layout.columnSpan: 2 }
-                Label { text: window.presenter.itemsText; objectName: "itemsText"; Layout.columnSpan: 2 }
+            Item { Layout.fillWidth: true }
+            IconButton {
+                objectName: "helpButton"
+                symbol: window.presenter.symbols.help
+                Accessible.name: window.presenter.helpLabel
+                onClicked: window.presenter.helpTopic = "grouping"
             }
-
-            Label {
-                objectName: "warningText"
-                visible: window.presenter.warning !== ""
-                text: window.presenter.warning
-                color: Theme.warning(window.dark)
-                wrapMode: Text.WordWrap
-                Layout.leftMargin: 24
-                Layout.rightMargin: 24
-                Layout.fillWidth: true
-            }
-
-            Rectangle {
-                Layout.fillWidth: true
-                Layout.leftMargin: 24
-                Layout.rightMargin: 24
-                implicitHeight: 1
-                color: Theme.separator(window.dark)
-            }
-
-            Repeater {
-                model: window.presenter.groups
-                delegate: RowLayout {
-                    id: groupRow
-                    required property var modelData
-                    Layout.leftMargin: 24
-                    spacing: 8
-                    SymbolIcon { symbol: groupRow.modelData.symbol; color: Theme.accent(window.dark) }
-                    Label { text: groupRow.modelData.name; font.weight: Font.DemiBold }
-                }
-            }
-
-            ListView {
-                id: appList
-                objectName: "appList"
-                Layout.fillWidth: true
-                Layout.leftMargin: 24
-                Layout.rightMargin: 24
-                implicitHeight: contentHeight
-                interactive: false
-                model: window.presenter.apps
-                Accessible.role: Accessible.List
-                Accessible.name: window.presenter.itemsText
-                delegate: Item {
-                    id: row
-                    required property var modelData
-                    width: appList.width
-                    height: 44
-                    Accessible.role: Accessible.ListItem
-                    Accessible.name: modelData.name + ", " + modelData.place
-
-                    Image {
-                        id: icon
-                        anchors.left: parent.left
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: 30
-                        height: 30
-                        visible: row.modelData.iconSource !== ""
-                        source: row.modelData.iconSource
-                        sourceSize.width: 30
-                        sourceSize.height: 30
-                    }
-                    SymbolIcon {
-                        anchors.centerIn: icon
-                        visible: row.modelData.iconSource === ""
-                        symbol: "app.dashed"
-                        size: 26
-                        color: Theme.secondaryText(window.dark)
-                    }
-                    Column {
-                        anchors.left: icon.right
-                        anchors.leftMargin: 10
-                        anchors.right: place.left
-                        anchors.verticalCenter: parent.verticalCenter
-                        Label { text: row.modelData.name; width: parent.width; elide: Text.ElideRight }
-                        Label {
-                            visible: row.modelData.status !== ""
-                            text: row.modelData.status
-                            font.pixelSize: 11
-                            color: Theme.secondaryText(window.dark)
-                        }
-                    }
-                    Label {
-                        id: place
-                        anchors.right: parent.right
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: row.modelData.place
-                        color: Theme.secondaryText(window.dark)
-                    }
-                }
-            }
-
-            RowLayout {
-                Layout.margins: 24
-                spacing: 6
-                SymbolIcon { symbol: "lock.shield"; size: 13; color: Theme.secondaryText(window.dark) }
-                Label { text: window.presenter.footer; color: Theme.secondaryText(window.dark) }
+            SymbolButton {
+                objectName: "permissionsButton"
+                text: window.presenter.permissionsTitle
+                symbol: window.presenter.symbols.permissions
+                dark: window.dark
+                onClicked: window.presenter.openAccessGuide()
             }
         }
+        // 2.
+        Divider {}
+
+        ScrollView {
+            id: scroller
+            objectName: "organizerScroll"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            contentWidth: availableWidth
+
+            ColumnLayout {
+                width: scroller.availableWidth - 40
+                x: 20
+                spacing: 16
+
+                Item { implicitHeight: 2 }
+
+                // 3. Setup card.
+                Rectangle {
+                    objectName: "setupCard"
+                    visible: window.presenter.showsSetupCard
+                    Layout.fillWidth: true
+                    implicitHeight: setup.implicitHeight + 28
+                    radius: 12
+                    color: Qt.alpha(Theme.accent(window.dark), 0.10)
+                    border.color: Qt.alpha(Theme.accent(window.dark), 0.35)
+                    RowLayout {
+                        id: setup
+                        anchors.fill: parent
+                        anchors.margins: 14
+                        spacing: 12
+                        SymbolIcon {
+                            symbol: window.presenter.symbols.setup
+                            size: 27
+                            color: Theme.accent(window.dark)
+                        }
+                        ColumnLayout {
+                            Layout.fillWidth: true
+                            spacing: 3
+                            Label {
+                                text: window.presenter.setupHeadline
+                                font.pixelSize: 14
+                                font.weight: Font.DemiBold
+                                color: Theme.text(window.dark)
+                            }
+                            Note {
+                                Layout.fillWidth: true
+                                text: window.presenter.setupText
+                            }
+                        }
+                        ProminentButton {
+                            objectName: "setupButton"
+                            dark: window.dark
+                            text: window.presenter.setupButtonTitle
+                            focusPolicy: Qt.StrongFocus
+                            onClicked: window.presenter.openAccessGuide()
+                        }
+                    }
+                }
+
+                // 4. Grouping status.
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+                    Rectangle {
+                        objectName: "statusDot"
+                        implicitWidth: 7
+                        implicitHeight: 7
+                        radius: 3.5
+                        color: window.presenter.groupingActive ? "#34a853" : Theme.secondaryText(window.dark)
+                    }
+                    Label {
+                        objectName: "statusText"
+                        text: window.presenter.statusText
+                        font.pixelSize: 12
+                        color: Theme.secondaryText(window.dark)
+                    }
+                    Item { Layout.fillWidth: true }
+                    SymbolButton {
+                        id: orderButton
+                        objectName: "orderButton"
+                        text: window.presenter.orderTitle
+                        symbol: window.presenter.symbols.order
+                        dark: window.dark
+                        enabled: window.presenter.orderEnabled
+                        onClicked: orderMenu.popup(orderButton, 0, orderButton.height)
+                        Menu {
+                            id: orderMenu
+                            objectName: "orderMenu"
+                            MenuItem {
+                                objectName: "organizeAutomatically"
+                                text: window.presenter.organizeTitle
+                                onTriggered: window.presenter.organizeAutomatically()
+                            }
+                            MenuItem {
+                                objectName: "restorePreviousOrder"
+                                text: window.presenter.restoreTitle
+                                onTriggered: window.presenter.restorePreviousOrder()
+                            }
+                            MenuSeparator {}
+                            MenuItem {
+                                objectName: "aboutOrder"
+                                text: window.presenter.aboutOrderTitle
+                                onTriggered: window.presenter.helpTopic = "ordering"
+                            }
+                        }
+                    }
+                    Button {
+                        objectName: "revealAllButton"
+                        text: window.presenter.revealTitle
+                        enabled: window.presenter.revealEnabled
+                        focusPolicy: Qt.StrongFocus
+                        onClicked: window.presenter.revealAll()
+                    }
+                    ProminentButton {
+                        objectName: "primaryButton"
+                        dark: window.dark
+                        text: window.presenter.primaryTitle
+                        enabled: window.presenter.primaryEnabled
+                        focusPolicy: Qt.StrongFocus
+                        onClicked: window.presenter.primaryAction()
+                    }
+                }
+
+                // 5. Notices.
+                RowLayout {
+                    objectName: "warningRow"
+                    visible: window.presenter.warningText !== ""
+                    Layout.fillWidth: true
+                    spacing: 8
+                    SymbolIcon {
+                        symbol: window.presenter.symbols.warning
+                        size: 15
+                        color: Theme.warning(window.dark)
+                    }
+                    Label {
+                        objectName: "warningText"
+                        Layout.fillWidth: true
+                        text: window.presenter.warningText
+                        font.pixelSize: 12
+                        wrapMode: Text.WordWrap
+                        color: Theme.warning(window.dark)
+                    }
+                    Button {
+                        objectName: "accessSetupButton"
+                        visible: window.presenter.showsAccessSetup
+                        text: window.presenter.accessSetupTitle
+                        focusPolicy: Qt.StrongFocus
+                        onClicked: window.presenter.openAccessGuide()
+                    }
+                }
+                Label {
+                    objectName: "messageText"
+                    visible: window.presenter.message !== ""
+                    Layout.fillWidth: true
+                    text: window.presenter.message
+                    wrapMode: Text.WordWrap
+                    color: Theme.text(window.dark)
+                }
+
+                // 6. "Menu bar apps".
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 6
+                    Headline { text: window.presenter.appsTitle }
+                    IconButton {
+                        objectName: "appsInfoButton"
+                        symbol: window.presenter.symbols.appsInfo
+                        Accessible.name: window.presenter.appsInfoLabel
+                        onClicked: window.presenter.helpTopic = "icons"
+                    }
+                    Note {
+                        objectName: "appsHint"
+                        Layout.fillWidth: true
+                        text: window.presenter.appsHint
+                    }
+                    SymbolButton {
+                        objectName: "refreshButton"
+                        text: window.presenter.refreshTitle
+                        symbol: window.presenter.symbols.refresh
+                        dark: window.dark
+                        onClicked: window.presenter.refresh()
+                    }
+                }
+
+                // 7. The organizer in per-app mode.
+                RowLayout {
+                    objectName: "sectionAreas"
+                    visible: window.presenter.perApp
+                    Layout.fillWidth: true
+                    spacing: 10
+                    Repeater {
+                        model: window.presenter.sectionDestinations
+                        delegate: AreaView {
+                            presenter: window.presenter
+                            dark: window.dark
+                            Layout.fillWidth: true
+                            Layout.preferredWidth: 100
+                            Layout.alignment: Qt.AlignTop
+                        }
+                    }
+                }
+                RowLayout {
+                    visible: window.presenter.perApp
+                    Layout.fillWidth: true
+                    Layout.topMargin: 4
+                    spacing: 8
+                    Headline { text: window.presenter.customGroupsTitle }
+                    SymbolButton {
+                        objectName: "addGroupButton"
+                        text: window.presenter.addGroupTitle
+                        symbol: window.presenter.symbols.addGroup
+                        dark: window.dark
+                        onClicked: window.presenter.openNewGroup()
+                    }
+                    Note {
+                        Layout.fillWidth: true
+                        text: window.presenter.groupsNote
+                    }
+                }
+                GridLayout {
+                    objectName: "groupAreas"
+                    visible: window.presenter.perApp && window.presenter.groupDestinations.length > 0
+                    Layout.fillWidth: true
+                    columns: 2
+                    columnSpacing: 10
+                    rowSpacing: 10
+                    Repeater {
+                        model: window.presenter.groupDestinations
+                        delegate: AreaView {
+                            presenter: window.presenter
+                            dark: window.dark
+                            Layout.fillWidth: true
+                            Layout.preferredWidth: 100
+                            Layout.alignment: Qt.AlignTop
+                        }
+                    }
+                }
+                SymbolButton {
+                    objectName: "createFirstGroupButton"
+                    visible: window.presenter.perApp && window.presenter.groupDestinations.length === 0
+                    text: window.presenter.createFirstGroupTitle
+                    symbol: window.presenter.symbols.createFirstGroup
+                    dark: window.dark
+                    onClicked: window.presenter.openNewGroup()
+                }
+
+                // 8. Marker mode.
+                RowLayout {
+                    objectName: "markerAreas"
+                    visible: !window.presenter.perApp
+                    Layout.fillWidth: true
+                    spacing: 10
+                    Repeater {
+                        model: window.presenter.markerAreas
+                        delegate: Rectangle {
+                            id: markerArea
+                            required property var modelData
+                            objectName: "markerArea:" + modelData.section
+                            Layout.fillWidth: true
+                            Layout.preferredWidth: 100
+                            Layout.alignment: Qt.AlignTop
+                            implicitHeight: markerContent.implicitHeight + 24
+                            radius: 10
+                            color: Theme.controlBackground(window.dark)
+                            border.color: Theme.separator(window.dark)
+                            Accessible.role: Accessible.Grouping
+                            Accessible.name: modelData.title
+                            ColumnLayout {
+                                id: markerContent
+                                anchors.fill: parent
+                                anchors.margins: 12
+                                spacing: 8
+                                RowLayout {
+                                    spacing: 6
+                                    SymbolIcon {
+                                        symbol: markerArea.modelData.symbol
+                                        size: 16
+                                        color: Theme.accent(window.dark)
+                                    }
+                                    Label {
+                                        text: markerArea.modelData.title
+                                        font.pixelSize: 13
+                                        font.weight: Font.DemiBold
+                                        color: Theme.text(window.dark)
+                                    }
+                                }
+                                Flow {
+                                    Layout.fillWidth: true
+                                    spacing: 6
+                                    visible: markerArea.modelData.items.length > 0
+                                    Repeater {
+                                        model: markerArea.modelData.items
+                                        delegate: TrayGlyphView { dark: window.dark }
+                                    }
+                                }
+                                Note {
+                                    objectName: "noItems:" + markerArea.modelData.section
+                                    visible: markerArea.modelData.items.length === 0
+                                    text: window.presenter.noItemsText
+                                }
+                            }
+                        }
+                    }
+                }
+
+                // 9. Preferences.
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+                    ToolButton {
+                        id: disclosure
+                        objectName: "preferencesDisclosure"
+                        text: window.presenter.preferencesTitle
+                        focusPolicy: Qt.StrongFocus
+                        checkable: true
+                        checked: window.presenter.showPreferences
+                        Accessible.role: Accessible.Button
+                        Accessible.name: window.presenter.preferencesTitle
+                        onToggled: window.presenter.showPreferences = checked
+                        contentItem: RowLayout {
+                            spacing: 4
+                            SymbolIcon {
+                                symbol: window.presenter.showPreferences ? "chevron.down.square" : "chevron.right"
+                                size: 14
+                                color: Theme.secondaryText(window.dark)
+                            }
+                            Headline { text: disclosure.text }
+                        }
+                    }
+                    ColumnLayout {
+                        objectName: "preferences"
+                        visible: window.presenter.showPreferences
+                        Layout.fillWidth: true
+                        Layout.leftMargin: 20
+                        spacing: 8
+                        Switch {
+                            id: launchAtLogin
+                            objectName: "launchAtLoginSwitch"
+                            text: window.presenter.launchAtLoginTitle
+                            checked: window.presenter.launchAtLogin
+                            focusPolicy: Qt.StrongFocus
+                            onToggled: {
+                                window.presenter.setLaunchAtLogin(checked)
+                                // What the login item really says wins over the click.
+                                checked = Qt.binding(() => window.presenter.launchAtLogin)
+                            }
+                        }
+                        AppearancePicker {
+                            Layout.fillWidth: true
+                            selection: window.presenter.appearance
+                            labelColor: Theme.text(window.dark)
+                            onChosen: value => window.presenter.appearance = value
+                        }
+                        // The suite's support footer is placed here by the suite shell.
+                        Loader {
+                            objectName: "supportFooterSlot"
+                            Layout.fillWidth: true
+                        }
+                    }
+                }
+
+                Divider {}
+
+                // 10. Footer.
+                RowLayout {
+                    Layout.fillWidth: true
+                    Layout.bottomMargin: 20
+                    spacing: 6
+                    SymbolIcon {
+                        symbol: window.presenter.symbols.footer
+                        size: 13
+                        color: Theme.secondaryText(window.dark)
+                    }
+                    Label {
+                        objectName: "footerText"
+                        text: window.presenter.footerText
+                        color: Theme.secondaryText(window.dark)
+                    }
+                    Item { Layout.fillWidth: true }
+                    Button {
+                        objectName: "quitButton"
+                        text: window.presenter.quitTitle
+                        focusPolicy: Qt.StrongFocus
+                        onClicked: window.presenter.quit()
+                    }
+                }
+            }
+        }
+    }
+
+    Popup {
+        id: helpPopover
+        objectName: "helpPopover"
+        focus: true
+        anchors.centerIn: Overlay.overlay
+        width: 360
+        padding: 16
+        closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+        onClosed: window.presenter.helpTopic = ""
+        background: Rectangle {
+            radius: 10
+            color: Theme.controlBackground(window.dark)
+            border.color: Theme.separator(window.dark)
+        }
+        ColumnLayout {
+            width: 328
+            spacing: 8
+            Headline {
+                objectName: "helpTitle"
+                text: window.presenter.helpTitle
+            }
+            Label {
+                objectName: "helpText"
+                Layout.fillWidth: true
+                text: window.presenter.helpText
+                font.pixelSize: 13
+                wrapMode: Text.WordWrap
+                color: Theme.text(window.dark)
+            }
+        }
+        Connections {
+            target: window.presenter
+            function onChanged() {
+                if (window.presenter.helpTopic !== "" && !helpPopover.visible)
+                    helpPopover.open()
+                else if (window.presenter.helpTopic === "" && helpPopover.visible)
+                    helpPopover.close()
+            }
+        }
+    }
+
+    GroupEditorSheet {
+        editor: window.presenter.groupEditor
+        dark: window.dark
+    }
+    AccessGuideSheet {
+        guide: window.presenter.accessGuide
+        brandIconSource: window.presenter.brandIconSource
+        dark: window.dark
     }
 }

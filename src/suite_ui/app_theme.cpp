@@ -27,9 +27,6 @@ constexpr std::array<ProductTraits, AppTheme::productCount> traits = {{
     {"keys", "local.velmor.keys", 0x4B5563, 0x5B6675, 0xC7CDD6, false},
 }};
 
-constexpr auto lightScheme = "light";
-constexpr auto darkScheme = "dark";
-
 const ProductTraits& traitsOf(AppTheme::Product product)
 {
     return traits.at(static_cast<std::size_t>(product));
@@ -116,9 +113,9 @@ DynamicColor AppTheme::canvas(Product product)
 
 std::optional<AppTheme::ColorScheme> AppTheme::scheme(const QString& appearance)
 {
-    if (appearance == QLatin1String(lightScheme))
+    if (appearance == QLatin1String(AppTheme::lightAppearance))
         return ColorScheme::light;
-    if (appearance == QLatin1String(darkScheme))
+    if (appearance == QLatin1String(AppTheme::darkAppearance))
         return ColorScheme::dark;
     return std::nullopt;
 }

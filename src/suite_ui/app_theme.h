@@ -1,5 +1,6 @@
 #pragma once
 
+#include "suite_ui/appearance_color.h"
 #include "suite_ui/dynamic_color.h"
 
 #include <QString>
@@ -19,7 +20,10 @@ public:
 
     enum class ColorScheme { light, dark };
 
-    static constexpr auto appearanceKey = "appearance";
+    // The stored appearance values: the app's own choice, or the system's.
+    static constexpr const char* lightAppearance = "light";
+    static constexpr const char* darkAppearance = "dark";
+    static constexpr const char* systemAppearance = "system";
 
     static const std::array<Product, productCount>& allProducts();
     static QString rawValue(Product product);
@@ -36,6 +40,10 @@ public:
     static QColor accent(Product product, bool dark);
     static DynamicColor accent() { return accent(product()); }
     static DynamicColor controlAccent() { return controlAccent(product()); }
+
+    // The accents as colour objects that resolve themselves for the appearance they are drawn in.
+    static AppearanceColor accentColor(Product product);
+    static AppearanceColor controlAccentColor(Product product);
 
     static DynamicColor warning();
     static DynamicColor canvas(Product product);

@@ -30,7 +30,7 @@ public:
     static constexpr const char* settingsWindowIdentifier = "tray-settings";
     static constexpr const char* settingsWindowTitle = "Velmor Tray";
     static constexpr const char* appearanceKey = "appearance";
-    static constexpr const char* defaultAppearance = "system";
+    static constexpr const char* defaultAppearance = AppTheme::systemAppearance;
     // The window's content is always shown in English.
     static constexpr const char* locale = "en";
     static constexpr int settingsWindowWidth = 860;

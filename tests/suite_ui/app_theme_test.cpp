@@ -39,3 +39,31 @@ TEST(AppThemeTest, OnlyExactLightOrDarkPicksAScheme)
 
 } // namespace
 } // namespace velmor
+
+namespace velmor {
+namespace {
+
+TEST(AppearanceColorTest, AnAppearanceIsDarkWhenItIsADarkAquaVariant)
+{
+    EXPECT_TRUE(AppearanceColor::isDark(u"NSAppearanceNameDarkAqua"));
+    EXPECT_TRUE(AppearanceColor::isDark(u"NSAppearanceNameVibrantDark"));
+    EXPECT_TRUE(AppearanceColor::isDark(u"NSAppearanceNameAccessibilityHighContrastDarkAqua"));
+    EXPECT_FALSE(AppearanceColor::isDark(u"NSAppearanceNameAqua"));
+    EXPECT_FALSE(AppearanceColor::isDark(u"NSAppearanceNameAccessibilityHighContrastVibrantLight"));
+    // Neither light nor dark: light.
+    EXPECT_FALSE(AppearanceColor::isDark(u"NSAppearanceNameSomethingNew"));
+    EXPECT_FALSE(AppearanceColor::isDark(u""));
+}
+
+TEST(AppearanceColorTest, TheSameAccentObjectResolvesForTheWindowItIsDrawnIn)
+{
+    const AppearanceColor control = AppTheme::controlAccentColor(AppTheme::Product::tray);
+    EXPECT_EQ(control.resolve(AppearanceColor::name(false)), QColor(0x69, 0x40, 0xA5));
+    EXPECT_EQ(control.resolve(AppearanceColor::name(true)), QColor(0x76, 0x52, 0xB8));
+    const AppearanceColor accent = AppTheme::accentColor(AppTheme::Product::tray);
+    EXPECT_EQ(accent.resolve(u"NSAppearanceNameAqua"), QColor(0x69, 0x40, 0xA5));
+    EXPECT_EQ(accent.resolve(u"NSAppearanceNameVibrantDark"), QColor(0xC3, 0xA5, 0xF1));
+}
+
+} // namespace
+} // namespace velmor

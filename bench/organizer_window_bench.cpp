@@ -1,0 +1,159 @@
+// The organizer window on the simulated Mac with 40 and 200 apps, drawn offscreen in software:
+// from launching the app to the window's first frame, from a card moved in the model to the redrawn frame,
+// and the resident memory the window with all its cards adds.
+
+#include "app/pending_suite.h"
+#include "app/qml_modules.h"
+#include "app/simulated_run.h"
+#include "app/simulated_scene_wiring.h"
+#include "app/tray_scene.h"
+#include "platform/simulated/scenario.h"
+#include "support/many_apps_scenario.h"
+#include "tray/grouped_app.h"
+#include "tray/tray_model.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace velmor {
+namespace {
+
+double residentMegabytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// Runs the event loop until the window has presented a frame (or a generous limit passes).
+bool waitForFrame(QQuickWindow* window)
+{
+    if (!window)
+        return false;
+    bool swapped = false;
+    QEventLoop loop;
+    const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, &loop, [&] {
+        swapped = true;
+        loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    window->requestUpdate();
+    loop.exec();
+    QObject::disconnect(connection);
+    return swapped;
+}
+
+struct Organizer {
+    explicit Organizer(int apps)
+        : run(platform::Scenario::parse(platform::testing::manyAppsScenario(apps, 1)), home.path(),
+              QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"))
+    {
+        run.setSuite(pendingSuite());
+        wiring = std::make_unique<SimulatedSceneWiring>(run);
+    }
+    QQuickWindow* window() { return wiring->scene() ? wiring->scene()->settingsWindow() : nullptr; }
+
+    QTemporaryDir home;
+    SimulatedRun run;
+    std::unique_ptr<SimulatedSceneWiring> wiring;
+};
+
+void launchToFirstFrame(benchmark::State& state)
+{
+    const int apps = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto organizer = std::make_unique<Organizer>(apps);
+        state.ResumeTiming();
+        organizer->run.launch();
+        organizer->run.settle();
+        if (!waitForFrame(organizer->window()))
+            state.SkipWithError("no frame");
+        state.PauseTiming();
+        organizer.reset();
+        state.ResumeTiming();
+    }
+}
+
+// Timed from the model publishing the moved card (its app groups changed) to the frame that shows it;
+// the controller's work on the menu bar that the move also starts is measured by other benchmarks.
+void cardMovedToFrame(benchmark::State& state)
+{
+    Organizer organizer(static_cast<int>(state.range(0)));
+    organizer.run.launch();
+    organizer.run.settle();
+    QQuickWindow* window = organizer.window();
+    TrayModel& model = organizer.run.app().model();
+    waitForFrame(window);
+    const GroupedApp app{QStringLiteral("com.example.app000"), {}, {}, {}};
+    const QString places[] = {QStringLiteral("alwaysHidden"), QStringLiteral("alwaysVisible")};
+    int move = 0;
+    QElapsedTimer published;
+    const auto connection = QObject::connect(&model, &TrayModel::appGroupsChanged, [&] {
+        if (!published.isValid())
+            published.start();
+    });
+    for (auto _ : state) {
+        published.invalidate();
+        model.setDestination(app, places[move++ % 2]);
+        if (!waitForFrame(window) || !published.isValid())
+            state.SkipWithError("no frame");
+        state.SetIterationTime(static_cast<double>(published.nsecsElapsed()) / 1e9);
+        // The menu bar follows on its own time; let it finish outside the measurement.
+        organizer.run.settle(0.5);
+    }
+    QObject::disconnect(connection);
+}
+
+// The process with the simulated Mac before the app starts, then with the app and its window of
+// cards on screen: the difference is the app's and its window's share.
+void windowMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Organizer organizer(static_cast<int>(state.range(0)));
+        const double before = residentMegabytes();
+        organizer.run.launch();
+        organizer.run.settle();
+        waitForFrame(organizer.window());
+        state.counters["resident_MiB"] = residentMegabytes();
+        state.counters["app_and_window_MiB"] = residentMegabytes() - before;
+    }
+}
+
+BENCHMARK(launchToFirstFrame)->Arg(40)->Arg(200)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(cardMovedToFrame)
+    ->Arg(40)
+    ->Arg(200)
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(windowMemory)->Arg(40)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace velmor
+
+int main(int argc, char* argv[])
+{
+    // Offscreen and in software, as the screenshots are drawn: the same work on every machine.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QUICK_BACKEND", "software");
+    qputenv("QSG_RENDER_LOOP", "basic");
+    QGuiApplication application(argc, argv);
+    velmor::registerQmlModules();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,236 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+import Velmor.SettingsWindow
+
+// The permission guide: numbered steps towards Accessibility, and in per-app mode Full Disk
+// Access, with the controls that lead there. Escape or "Done" closes it.
+Popup {
+    id: sheet
+
+    required property TrayAccessGuidePresenter guide
+    property string brandIconSource
+    property bool dark: false
+
+    component StepNumber: Rectangle {
+        property string number
+        Layout.alignment: Qt.AlignTop
+        implicitWidth: 26
+        implicitHeight: 26
+        radius: 13
+        color: Qt.alpha(Theme.accent(sheet.dark), 0.16)
+        Label {
+            anchors.centerIn: parent
+            text: parent.number
+            font.pixelSize: 14
+            font.weight: Font.DemiBold
+            color: Theme.text(sheet.dark)
+        }
+    }
+    component StepTitle: Label {
+        font.pixelSize: 14
+        font.weight: Font.DemiBold
+        color: Theme.text(sheet.dark)
+    }
+    component Caption: Label {
+        Layout.fillWidth: true
+        font.pixelSize: 12
+        wrapMode: Text.WordWrap
+        color: Theme.secondaryText(sheet.dark)
+    }
+    component Divider: Rectangle {
+        Layout.fillWidth: true
+        implicitHeight: 1
+        color: Theme.separator(sheet.dark)
+    }
+
+    objectName: "accessGuideSheet"
+    modal: true
+    focus: true
+    anchors.centerIn: Overlay.overlay
+    width: 570
+    padding: 24
+    closePolicy: Popup.CloseOnEscape
+    background: Rectangle {
+        radius: 12
+        color: Theme.canvas(sheet.dark)
+        border.color: Theme.separator(sheet.dark)
+    }
+    onClosed: guide.dismiss()
+    onOpened: done.forceActiveFocus()
+
+    Connections {
+        target: sheet.guide
+        function onOpenChanged() {
+            if (sheet.guide.open)
+                sheet.open()
+            else
+                sheet.close()
+        }
+    }
+
+    ColumnLayout {
+        width: sheet.availableWidth
+        spacing: 20
+
+        RowLayout {
+            Layout.fillWidth: true
+            Label {
+                objectName: "accessGuideTitle"
+                text: sheet.guide.title
+                font.pixelSize: 20
+                font.weight: Font.DemiBold
+                color: Theme.text(sheet.dark)
+            }
+            Item { Layout.fillWidth: true }
+            Button {
+                id: done
+                objectName: "accessGuideDone"
+                text: sheet.guide.doneTitle
+                focusPolicy: Qt.StrongFocus
+                onClicked: sheet.guide.dismiss()
+            }
+        }
+        Label {
+            objectName: "accessGuideSubtitle"
+            Layout.fillWidth: true
+            text: sheet.guide.subtitle
+            font.pixelSize: 13
+            wrapMode: Text.WordWrap
+            color: Theme.secondaryText(sheet.dark)
+        }
+
+        RowLayout {
+            objectName: "accessibilityStep"
+            spacing: 12
+            StepNumber { number: "1" }
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 6
+                StepTitle { text: sheet.guide.accessibilityTitle }
+                Caption { text: sheet.guide.accessibilityCaption }
+                Button {
+                    objectName: "openAccessibilitySettings"
+                    text: sheet.guide.openAccessibilityTitle
+                    focusPolicy: Qt.StrongFocus
+                    onClicked: sheet.guide.requestAccessibility()
+                }
+            }
+        }
+        Divider { visible: sheet.guide.requiresFullDiskAccess }
+        RowLayout {
+            objectName: "fullDiskAccessStep"
+            visible: sheet.guide.requiresFullDiskAccess
+            spacing: 12
+            StepNumber { number: "2" }
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 6
+                StepTitle { text: sheet.guide.fullDiskAccessTitle }
+                Caption { text: sheet.guide.fullDiskAccessCaption }
+                RowLayout {
+                    spacing: 12
+                    Rectangle {
+                        id: tile
+                        objectName: "appDragTile"
+                        implicitWidth: tileRow.implicitWidth + 24
+                        implicitHeight: tileRow.implicitHeight + 24
+                        radius: 12
+                        color: Qt.alpha(Theme.accent(sheet.dark), 0.08)
+                        Accessible.role: Accessible.Graphic
+                        Accessible.name: sheet.guide.tileAccessibleName
+                        // The platform's drag hands the bundle's file URL to whichever list it lands on.
+                        Drag.dragType: Drag.Automatic
+                        Drag.supportedActions: Qt.CopyAction | Qt.LinkAction
+                        Drag.proposedAction: Qt.CopyAction
+                        Drag.mimeData: ({ "text/uri-list": sheet.guide.bundleUrl })
+                        DragHandler {
+                            target: null
+                            onActiveChanged: {
+                                if (active)
+                                    tile.Drag.active = true
+                            }
+                        }
+                        RowLayout {
+                            id: tileRow
+                            anchors.centerIn: parent
+                            spacing: 10
+                            TrayBrandIcon {
+                                source: sheet.brandIconSource
+                                dark: sheet.dark
+                                implicitWidth: 54
+                                implicitHeight: 54
+                            }
+                            ColumnLayout {
+                                spacing: 4
+                                Label {
+                                    text: sheet.guide.tileName
+                                    font.pixelSize: 12
+                                    font.weight: Font.DemiBold
+                                    color: Theme.text(sheet.dark)
+                                }
+                                RowLayout {
+                                    spacing: 4
+                                    SymbolIcon {
+                                        symbol: sheet.guide.tileSymbol
+                                        size: 12
+                                        color: Theme.secondaryText(sheet.dark)
+                                    }
+                                    Label {
+                                        text: sheet.guide.tileLabel
+                                        font.pixelSize: 12
+                                        color: Theme.secondaryText(sheet.dark)
+                                    }
+                                }
+                            }
+                        }
+                    }
+                    ColumnLayout {
+                        spacing: 6
+                        ProminentButton {
+                            objectName: "openFullDiskAccess"
+                            dark: sheet.dark
+                            text: sheet.guide.openFullDiskAccessTitle
+                            focusPolicy: Qt.StrongFocus
+                            onClicked: sheet.guide.openFullDiskAccess()
+                        }
+                        Button {
+                            objectName: "showInFinder"
+                            text: sheet.guide.showInFinderTitle
+                            focusPolicy: Qt.StrongFocus
+                            onClicked: sheet.guide.showInFinder()
+                        }
+                    }
+                }
+            }
+        }
+        Divider {}
+        RowLayout {
+            objectName: "lastStep"
+            spacing: 12
+            StepNumber { number: sheet.guide.lastStepNumber }
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 6
+                StepTitle { text: sheet.guide.lastStepTitle }
+                Caption { text: sheet.guide.lastStepCaption }
+            }
+        }
+        Button {
+            objectName: "accessGuideRefresh"
+            text: sheet.guide.refreshTitle
+            focusPolicy: Qt.StrongFocus
+            onClicked: sheet.guide.refresh()
+        }
+        Label {
+            Layout.fillWidth: true
+            text: sheet.guide.footnote
+            font.pixelSize: 12
+            wrapMode: Text.WordWrap
+            color: Theme.secondaryText(sheet.dark)
+        }
+    }
+}

@@ -1,0 +1,128 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+import Velmor.SettingsWindow
+
+// The group editor: a name and one of the twelve symbols. Return saves (when a name is given),
+// Escape cancels.
+Popup {
+    id: sheet
+
+    required property TrayGroupEditor editor
+    property bool dark: false
+
+    objectName: "groupEditorSheet"
+    modal: true
+    focus: true
+    anchors.centerIn: Overlay.overlay
+    width: 380
+    padding: 20
+    closePolicy: Popup.CloseOnEscape
+    background: Rectangle {
+        radius: 12
+        color: Theme.canvas(sheet.dark)
+        border.color: Theme.separator(sheet.dark)
+    }
+    onClosed: editor.cancel()
+    onOpened: nameField.forceActiveFocus()
+
+    Connections {
+        target: sheet.editor
+        function onOpenChanged() {
+            if (sheet.editor.open)
+                sheet.open()
+            else
+                sheet.close()
+        }
+    }
+
+    Shortcut {
+        sequences: ["Return", "Enter"]
+        enabled: sheet.opened
+        onActivated: sheet.editor.save()
+    }
+
+    ColumnLayout {
+        width: sheet.availableWidth
+        spacing: 12
+        Label {
+            objectName: "groupEditorTitle"
+            text: sheet.editor.title
+            font.pixelSize: 17
+            font.weight: Font.DemiBold
+            color: Theme.text(sheet.dark)
+        }
+        TextField {
+            id: nameField
+            objectName: "groupNameField"
+            Layout.fillWidth: true
+            placeholderText: sheet.editor.nameLabel
+            text: sheet.editor.name
+            Accessible.name: sheet.editor.nameLabel
+            onTextEdited: sheet.editor.name = text
+            onAccepted: sheet.editor.save()
+        }
+        Label {
+            text: sheet.editor.iconLabel
+            color: Theme.secondaryText(sheet.dark)
+        }
+        GridLayout {
+            columns: 6
+            columnSpacing: 6
+            rowSpacing: 6
+            Repeater {
+                model: sheet.editor.symbols
+                delegate: ToolButton {
+                    id: choice
+                    required property string modelData
+                    objectName: "groupSymbol:" + modelData
+                    focusPolicy: Qt.StrongFocus
+                    implicitWidth: 44
+                    implicitHeight: 36
+                    Accessible.name: modelData
+                    Accessible.role: Accessible.RadioButton
+                    Accessible.checkable: true
+                    Accessible.checked: sheet.editor.symbol === modelData
+                    ToolTip.visible: hovered
+                    ToolTip.delay: 600
+                    ToolTip.text: modelData
+                    onClicked: sheet.editor.symbol = modelData
+                    background: Rectangle {
+                        radius: 7
+                        color: sheet.editor.symbol === choice.modelData ? Qt.alpha(Theme.accent(sheet.dark), 0.22)
+                                                                        : "transparent"
+                        border.width: choice.activeFocus || sheet.editor.symbol === choice.modelData ? 1 : 0
+                        border.color: Theme.controlAccent(sheet.dark)
+                    }
+                    contentItem: SymbolIcon {
+                        symbol: choice.modelData
+                        size: 18
+                        color: Theme.text(sheet.dark)
+                    }
+                }
+            }
+        }
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.topMargin: 6
+            Item { Layout.fillWidth: true }
+            Button {
+                objectName: "groupEditorCancel"
+                text: sheet.editor.cancelTitle
+                focusPolicy: Qt.StrongFocus
+                onClicked: sheet.editor.cancel()
+            }
+            ProminentButton {
+                objectName: "groupEditorSave"
+                dark: sheet.dark
+                text: sheet.editor.saveTitle
+                enabled: sheet.editor.canSave
+                focusPolicy: Qt.StrongFocus
+                onClicked: sheet.editor.save()
+            }
+        }
+    }
+}

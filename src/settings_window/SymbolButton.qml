@@ -1,0 +1,33 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+
+// A button with a system symbol before its title; an icon-only one names itself through
+// `Accessible.name`.
+Button {
+    id: button
+
+    property string symbol
+    property bool dark: false
+
+    focusPolicy: Qt.StrongFocus
+    contentItem: RowLayout {
+        spacing: 5
+        SymbolIcon {
+            visible: button.symbol !== ""
+            symbol: button.symbol
+            size: 15
+            color: button.highlighted ? "white" : Theme.text(button.dark)
+            opacity: button.enabled ? 1 : 0.45
+        }
+        Label {
+            visible: button.text !== ""
+            text: button.text
+            color: button.highlighted ? "white" : Theme.text(button.dark)
+            opacity: button.enabled ? 1 : 0.45
+        }
+    }
+    palette.button: highlighted ? Theme.controlAccent(dark) : Theme.controlBackground(dark)
+    palette.highlight: Theme.controlAccent(dark)
+}

@@ -1,0 +1,36 @@
+import QtQuick
+import QtQuick.Controls
+import Velmor.SuiteUi
+
+// One discovered menu bar extra in marker mode: its app's icon, or a dashed placeholder.
+Item {
+    id: glyph
+
+    required property var modelData
+    property bool dark: false
+
+    objectName: "glyph:" + modelData.id
+    implicitWidth: 30
+    implicitHeight: 30
+    Accessible.role: Accessible.Graphic
+    Accessible.name: modelData.title
+
+    Image {
+        anchors.fill: parent
+        visible: glyph.modelData.iconSource !== ""
+        source: glyph.modelData.iconSource
+        sourceSize.width: 60
+        sourceSize.height: 60
+    }
+    SymbolIcon {
+        anchors.centerIn: parent
+        visible: glyph.modelData.iconSource === ""
+        symbol: "app.dashed"
+        size: 26
+        color: Theme.secondaryText(glyph.dark)
+    }
+    HoverHandler { id: hover }
+    ToolTip.visible: hover.hovered
+    ToolTip.delay: 600
+    ToolTip.text: modelData.title
+}

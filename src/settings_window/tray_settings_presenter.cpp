@@ -1,0 +1,562 @@
+#include "settings_window/tray_settings_presenter.h"
+
+#include "foundation/uuid_text.h"
+#include "platform/application_shell.h"
+#include "platform/host.h"
+#include "platform/login_items.h"
+#include "platform/services.h"
+#include "settings_window/tray_brand_icon_resource.h"
+#include "settings_window/tray_help.h"
+#include "suite_ui/views/app_icon_provider.h"
+#include "tray/tray_app.h"
+#include "tray/tray_model.h"
+#include "tray/tray_organizer_drop.h"
+#include "tray/tray_section.h"
+
+#include <QSet>
+
+namespace velmor {
+namespace {
+
+struct SectionPresentation {
+    TraySection section;
+    const char* title;
+    const char* subtitle;
+    const char* symbol;
+};
+
+// The section areas the organizer offers, in this order; apps are never sent below the tray here.
+constexpr SectionPresentation sectionAreaSymbols[] = {
+    {TraySection::alwaysVisible, "Always visible", "Stay in the menu bar", "menubar.rectangle"},
+    {TraySection::expandable, "Expandable menu", "Show with the chevron", "chevron.down.square"},
+    {TraySection::alwaysHidden, "Always hidden", "Return with Reveal all", "eye.slash"},
+};
+
+QString text(const char* value)
+{
+    return QString::fromUtf8(value);
+}
+
+QString groupDestination(const QUuid& id)
+{
+    return text(TrayModel::groupDestinationPrefix) + uuid_text::canonical(id);
+}
+
+QString iconSource(const QString& bundleID)
+{
+    return QStringLiteral("image://%1/%2").arg(QString::fromLatin1(AppIconProvider::providerId), bundleID);
+}
+
+bool hasIcon(const std::optional<platform::Icon>& icon)
+{
+    return icon && !icon->isNull();
+}
+
+} // namespace
+
+TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Services& services,
+                                             QObject* parent)
+    : QObject(parent), m_app(app), m_services(services), m_model(&app.model()),
+      m_brandIconSource(services.host ? TrayBrandIconResource::imageUrl(services.host->mainBundle().url())
+                                      : QUrl()),
+      m_groupEditor(
+          [this](const std::optional<QUuid>& id, const QString& name, const QString& symbol) {
+              if (m_model)
+                  m_model->saveNamedGroup(id, name, symbol);
+          },
+          this),
+      m_accessGuide(services.workspace, services.host ? services.host->mainBundle().url() : QString(),
+                    {[this] {
+                         if (m_model)
+                             m_model->openPrivacySettings();
+                     },
+                     [this] {
+                         if (m_model)
+                             m_model->refresh();
+                     }},
+                    this)
+{
+    m_launchAtLogin =
+        services.loginItems && services.loginItems->status() == platform::LoginItemStatus::Enabled;
+    TrayModel* model = m_model.data();
+    // One model operation publishes several properties in a row: the window is rebuilt once,
+    // after the last of them.
+    const auto follow = [this] {
+        if (m_followPending)
+            return;
+        m_followPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_followPending = false;
+                m_accessGuide.setRequiresFullDiskAccess(perApp());
+                rebuildAreas();
+                Q_EMIT changed();
+            },
+            Qt::QueuedConnection);
+    };
+    for (auto signal :
+         {&TrayModel::itemsChanged, &TrayModel::nativeExpandedChanged, &TrayModel::nativeConfiguredChanged,
+          &TrayModel::nativeWarningChanged, &TrayModel::nativeGroupsChanged, &TrayModel::nativePerAppChanged,
+          &TrayModel::nativeBusyChanged, &TrayModel::appGroupsChanged, &TrayModel::groupedAppsChanged,
+          &TrayModel::namedGroupingChanged, &TrayModel::expandedNamedGroupsChanged,
+          &TrayModel::permissionChanged, &TrayModel::messageChanged})
+        connect(model, signal, this, follow);
+    connect(&app, &TrayApp::appearanceChanged, this, &TraySettingsPresenter::changed);
+    m_accessGuide.setRequiresFullDiskAccess(perApp());
+    rebuildAreas();
+}
+
+TraySettingsPresenter::~TraySettingsPresenter() = default;
+
+QString TraySettingsPresenter::title() const
+{
+    return text(TrayApp::settingsWindowTitle);
+}
+
+QString TraySettingsPresenter::helpLabel() const
+{
+    return velmor::helpTitle(TrayHelp::grouping);
+}
+
+QVariant TraySettingsPresenter::symbols()
+{
+    return QVariantMap{{QStringLiteral("help"), text(helpSymbol)},
+                       {QStringLiteral("permissions"), text(permissionsSymbol)},
+                       {QStringLiteral("setup"), text(setupSymbol)},
+                       {QStringLiteral("order"), text(orderSymbol)},
+                       {QStringLiteral("warning"), text(warningSymbol)},
+                       {QStringLiteral("appsInfo"), text(appsInfoSymbol)},
+                       {QStringLiteral("refresh"), text(refreshSymbol)},
+                       {QStringLiteral("addGroup"), text(addGroupSymbol)},
+                       {QStringLiteral("createFirstGroup"), text(createFirstGroupSymbol)},
+                       {QStringLiteral("emptyArea"), text(emptyAreaSymbol)},
+                       {QStringLiteral("options"), text(optionsSymbol)},
+                       {QStringLiteral("missingIcon"), text(missingIconSymbol)},
+                       {QStringLiteral("footer"), text(footerSymbol)}};
+}
+
+bool TraySettingsPresenter::showsSetupCard() const
+{
+    return m_model && !m_model->permission();
+}
+
+bool TraySettingsPresenter::groupingActive() const
+{
+    return m_model && m_model->nativeConfigured();
+}
+
+QString TraySettingsPresenter::statusText() const
+{
+    if (busy())
+        return text(applyingStatus);
+    return text(groupingActive() ? activeStatus : inactiveStatus);
+}
+
+bool TraySettingsPresenter::orderEnabled() const
+{
+    return m_model && m_model->permission() && !busy();
+}
+
+QString TraySettingsPresenter::primaryTitle() const
+{
+    if (!groupingActive())
+        return text(applyText);
+    return text(m_model->nativeExpanded() ? collapseExtrasText : expandExtrasText);
+}
+
+bool TraySettingsPresenter::primaryEnabled() const
+{
+    return orderEnabled();
+}
+
+QString TraySettingsPresenter::warningText() const
+{
+    if (!m_model || !m_model->nativeWarning())
+        return {};
+    const QString& warning = *m_model->nativeWarning();
+    if (warning.startsWith(text(reviewWarningPrefix)))
+        return {};
+    return warning;
+}
+
+bool TraySettingsPresenter::showsAccessSetup() const
+{
+    return !warningText().isEmpty() && perApp();
+}
+
+QString TraySettingsPresenter::message() const
+{
+    return m_model ? m_model->messageText() : QString();
+}
+
+QString TraySettingsPresenter::appsHint() const
+{
+    return text(perApp() ? perAppHint : markerHint);
+}
+
+bool TraySettingsPresenter::perApp() const
+{
+    return m_model && m_model->nativePerApp();
+}
+
+bool TraySettingsPresenter::busy() const
+{
+    return m_model && m_model->nativeBusy();
+}
+
+void TraySettingsPresenter::setShowPreferences(bool shown)
+{
+    if (m_showPreferences == shown)
+        return;
+    m_showPreferences = shown;
+    Q_EMIT changed();
+}
+
+QString TraySettingsPresenter::appearance() const
+{
+    return m_app.appearance();
+}
+
+void TraySettingsPresenter::setAppearance(const QString& appearance)
+{
+    m_app.setAppearance(appearance);
+}
+
+void TraySettingsPresenter::setHelpTopic(const QString& topic)
+{
+    const QString shown = trayHelpFromRawValue(topic) ? topic : QString();
+    if (m_helpTopic == shown)
+        return;
+    m_helpTopic = shown;
+    Q_EMIT changed();
+}
+
+QString TraySettingsPresenter::helpTitle() const
+{
+    const auto topic = trayHelpFromRawValue(m_helpTopic);
+    return topic ? velmor::helpTitle(*topic) : QString();
+}
+
+QString TraySettingsPresenter::helpText() const
+{
+    const auto topic = trayHelpFromRawValue(m_helpTopic);
+    return topic ? velmor::helpText(*topic) : QString();
+}
+
+// Areas and cards.
+
+void TraySettingsPresenter::rebuildAreas()
+{
+    QVariantList sections;
+    QVariantList groups;
+    QVariantList markers;
+    if (m_model && perApp()) {
+        for (const SectionPresentation& entry : sectionAreaSymbols) {
+            const QString destination = rawValue(entry.section);
+            sections.append(areaMap(destination, text(entry.title), text(entry.subtitle), text(entry.symbol),
+                                    cardsFor(destination)));
+        }
+        for (const TrayNamedGroup& group : m_model->namedGrouping().groups) {
+            const QString destination = groupDestination(group.id);
+            QVariantMap area =
+                areaMap(destination, group.name, text(groupSubtitle), group.symbol, cardsFor(destination));
+            area.insert(QStringLiteral("isGroup"), true);
+            area.insert(QStringLiteral("groupID"), uuid_text::canonical(group.id));
+            area.insert(QStringLiteral("optionsLabel"), text(optionsPrefix) + group.name);
+            QString toggle;
+            if (m_model->nativeConfigured())
+                toggle = text(m_model->expandedNamedGroups().contains(group.id) ? collapseGroupText
+                                                                                : expandGroupText);
+            area.insert(QStringLiteral("toggleTitle"), toggle);
+            groups.append(area);
+        }
+    } else if (m_model) {
+        for (const SectionPresentation& entry : sectionAreaSymbols) {
+            QVariantList items;
+            // Items the map does not place are left out rather than shown as always visible.
+            for (const TrayItem& item : m_model->items()) {
+                const auto section = m_model->nativeGroups().find(item.id);
+                if (section == m_model->nativeGroups().end() || *section != entry.section)
+                    continue;
+                items.append(QVariantMap{{QStringLiteral("id"), item.id},
+                                         {QStringLiteral("title"), item.title},
+                                         {QStringLiteral("iconSource"),
+                                          hasIcon(item.icon) ? iconSource(item.bundleID()) : QString()}});
+            }
+            markers.append(QVariantMap{{QStringLiteral("section"), rawValue(entry.section)},
+                                       {QStringLiteral("title"), text(entry.title)},
+                                       {QStringLiteral("symbol"), text(entry.symbol)},
+                                       {QStringLiteral("items"), items}});
+        }
+    }
+    if (sections == m_sectionAreas && groups == m_groupAreas && markers == m_markerAreas)
+        return;
+    m_sectionAreas = sections;
+    m_groupAreas = groups;
+    m_markerAreas = markers;
+    m_sectionDestinations.clear();
+    m_groupDestinations.clear();
+    m_areas.clear();
+    const auto index = [this](const QVariantList& areas, QStringList& destinations) {
+        for (const QVariant& entry : areas) {
+            const QString destination = entry.toMap().value(QStringLiteral("destination")).toString();
+            destinations.append(destination);
+            m_areas.insert(destination, entry);
+        }
+    };
+    index(m_sectionAreas, m_sectionDestinations);
+    index(m_groupAreas, m_groupDestinations);
+    Q_EMIT areasChanged();
+}
+
+QVariantMap TraySettingsPresenter::areaMap(const QString& destination, const QString& title,
+                                           const QString& subtitle, const QString& symbol,
+                                           const QVariantList& cards) const
+{
+    const QString count = QString::number(cards.size());
+    return {
+        {QStringLiteral("destination"), destination},
+        {QStringLiteral("title"), title},
+        {QStringLiteral("subtitle"), subtitle},
+        {QStringLiteral("symbol"), symbol},
+        {QStringLiteral("count"), cards.size()},
+        {QStringLiteral("countText"), count},
+        {QStringLiteral("accessibleName"), title + QStringLiteral(", ") + count + text(areaAccessibleSuffix)},
+        {QStringLiteral("isGroup"), false},
+        {QStringLiteral("groupID"), QString()},
+        {QStringLiteral("optionsLabel"), QString()},
+        {QStringLiteral("toggleTitle"), QString()},
+        {QStringLiteral("cards"), cards}};
+}
+
+QVariantList TraySettingsPresenter::cardsFor(const QString& destination) const
+{
+    QVariantList cards;
+    for (const GroupedApp& row : m_model->groupedApps()) {
+        if (m_model->destination(row) == destination)
+            cards.append(card(row, destination));
+    }
+    return cards;
+}
+
+QVariantMap TraySettingsPresenter::card(const GroupedApp& row, const QString& destination) const
+{
+    QString label = row.appName;
+    if (row.status)
+        label += text(cardSeparator) + *row.status;
+    return {{QStringLiteral("bundleID"), row.id},
+            {QStringLiteral("name"), row.appName},
+            {QStringLiteral("status"), row.status.value_or(QString())},
+            {QStringLiteral("iconSource"), hasIcon(row.icon) ? iconSource(row.id) : QString()},
+            {QStringLiteral("toolTip"), label + text(cardToolTipSuffix)},
+            {QStringLiteral("accessibleName"), label},
+            {QStringLiteral("payload"), TrayOrganizerDrop::payload(row.id)},
+            {QStringLiteral("moves"), moves(destination)}};
+}
+
+QVariantList TraySettingsPresenter::moves(const QString& current) const
+{
+    QVariantList result;
+    const auto add = [&](const QString& title, const QString& destination) {
+        result.append(QVariantMap{{QStringLiteral("title"), text(movePrefix) + title},
+                                  {QStringLiteral("destination"), destination},
+                                  {QStringLiteral("enabled"), !busy() && destination != current}});
+    };
+    for (const SectionPresentation& entry : sectionAreaSymbols)
+        add(text(entry.title), rawValue(entry.section));
+    for (const TrayNamedGroup& group : m_model->namedGrouping().groups)
+        add(group.name, groupDestination(group.id));
+    return result;
+}
+
+const GroupedApp* TraySettingsPresenter::app(const QString& bundleID) const
+{
+    if (!m_model)
+        return nullptr;
+    for (const GroupedApp& row : m_model->groupedApps()) {
+        if (row.id == bundleID)
+            return &row;
+    }
+    return nullptr;
+}
+
+// Actions.
+
+void TraySettingsPresenter::refresh()
+{
+    if (m_model)
+        m_model->refresh();
+}
+
+namespace {
+
+void call(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}
+
+} // namespace
+
+void TraySettingsPresenter::organizeAutomatically()
+{
+    if (m_model && orderEnabled())
+        call(m_model->hooks().organizeAutomatically);
+}
+
+void TraySettingsPresenter::restorePreviousOrder()
+{
+    if (m_model && orderEnabled())
+        call(m_model->hooks().restorePreviousOrder);
+}
+
+void TraySettingsPresenter::revealAll()
+{
+    if (m_model && revealEnabled())
+        call(m_model->hooks().revealNative);
+}
+
+void TraySettingsPresenter::primaryAction()
+{
+    if (!m_model || !primaryEnabled())
+        return;
+    call(m_model->nativeConfigured() ? m_model->hooks().toggleNative : m_model->hooks().arrangeNative);
+}
+
+void TraySettingsPresenter::openAccessGuide()
+{
+    m_accessGuide.setOpen(true);
+}
+
+void TraySettingsPresenter::openNewGroup()
+{
+    m_groupEditor.openNew();
+}
+
+void TraySettingsPresenter::editGroup(const QString& groupID)
+{
+    const auto id = uuid_text::parse(groupID);
+    if (!m_model || !id)
+        return;
+    for (const TrayNamedGroup& group : m_model->namedGrouping().groups) {
+        if (group.id == *id) {
+            m_groupEditor.openExisting(group.id, group.name, group.symbol);
+            return;
+        }
+    }
+}
+
+void TraySettingsPresenter::toggleGroup(const QString& groupID)
+{
+    const auto id = uuid_text::parse(groupID);
+    // The entry exists only while grouping is configured.
+    if (!m_model || !id || !m_model->nativeConfigured() || !m_model->hooks().toggleNamedGroup)
+        return;
+    m_model->hooks().toggleNamedGroup(*id);
+}
+
+void TraySettingsPresenter::deleteGroup(const QString& groupID)
+{
+    if (const auto id = uuid_text::parse(groupID); m_model && id)
+        m_model->deleteNamedGroup(*id);
+}
+
+void TraySettingsPresenter::move(const QString& bundleID, const QString& destination)
+{
+    const GroupedApp* row = app(bundleID);
+    if (!row || busy() || m_model->destination(*row) == destination)
+        return;
+    // The model rebuilds its rows as it changes: hand it a copy.
+    const GroupedApp copy = *row;
+    m_model->setDestination(copy, destination);
+}
+
+void TraySettingsPresenter::dragEntered(const QString& destination)
+{
+    setDropTarget(destination);
+}
+
+void TraySettingsPresenter::dragExited(const QString& destination)
+{
+    if (m_dropTarget == destination)
+        setDropTarget({});
+}
+
+void TraySettingsPresenter::setDropTarget(const QString& destination)
+{
+    if (m_dropTarget == destination)
+        return;
+    m_dropTarget = destination;
+    Q_EMIT changed();
+}
+
+QStringList TraySettingsPresenter::droppedStrings(const QList<QUrl>& urls, bool hasText, const QString& text)
+{
+    QStringList strings;
+    for (const QUrl& url : urls)
+        strings.append(url.toString());
+    if (strings.isEmpty() && hasText)
+        strings.append(text);
+    return strings;
+}
+
+bool TraySettingsPresenter::drop(const QString& destination, const QList<QUrl>& urls, bool hasText,
+                                 const QString& text)
+{
+    setDropTarget({});
+    const QStringList strings = droppedStrings(urls, hasText, text);
+    if (!m_model || busy() || strings.size() != 1)
+        return false;
+    QSet<QString> known;
+    for (const GroupedApp& row : m_model->groupedApps())
+        known.insert(row.id);
+    const auto bundleID = TrayOrganizerDrop::bundleID(strings.front(), known);
+    if (!bundleID)
+        return false;
+    move(*bundleID, destination);
+    return true;
+}
+
+void TraySettingsPresenter::setLaunchAtLogin(bool on)
+{
+    platform::LoginItems* loginItems = m_services.loginItems;
+    if (!loginItems) {
+        reportLaunchAtLoginFailure();
+        return;
+    }
+    if (m_launchAtLogin != on) {
+        m_launchAtLogin = on;
+        Q_EMIT changed();
+    }
+    if (on) {
+        if (loginItems->registerMainApp())
+            reportLaunchAtLoginFailure();
+        return;
+    }
+    std::weak_ptr<char> alive = m_alive;
+    loginItems->unregisterMainApp([this, alive](std::optional<QString> error) {
+        if (!alive.expired() && error)
+            reportLaunchAtLoginFailure();
+    });
+}
+
+void TraySettingsPresenter::reportLaunchAtLoginFailure()
+{
+    if (m_model)
+        m_model->setMessage(text(launchAtLoginFailure));
+    const bool enabled =
+        m_services.loginItems && m_services.loginItems->status() == platform::LoginItemStatus::Enabled;
+    if (m_launchAtLogin == enabled)
+        return;
+    m_launchAtLogin = enabled;
+    Q_EMIT changed();
+}
+
+void TraySettingsPresenter::quit()
+{
+    if (m_services.applicationShell)
+        m_services.applicationShell->terminate();
+}
+
+} // namespace velmor

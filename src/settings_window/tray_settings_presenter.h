@@ -1,0 +1,301 @@
+#pragma once
+
+#include "settings_window/tray_access_guide_presenter.h"
+#include "settings_window/tray_group_editor.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QVariantList>
+#include <QVariantMap>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+namespace velmor {
+namespace platform {
+struct Services;
+}
+
+struct GroupedApp;
+class TrayApp;
+class TrayModel;
+
+// The organizer window's decisions: what each block shows and whether it is enabled, which
+// areas exist and which cards each holds, whether a drop is taken, the move actions, the
+// launch-at-login toggle, and the sheets and popovers that are open. It follows every change of
+// the tray model; everything lasting goes through the model or the hooks the delegate installed.
+class TraySettingsPresenter final : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The app makes one for its settings window")
+    Q_PROPERTY(QString title READ title CONSTANT)
+    Q_PROPERTY(QString tagline READ tagline CONSTANT)
+    Q_PROPERTY(QString brandIconSource READ brandIconSource CONSTANT)
+    Q_PROPERTY(QString helpLabel READ helpLabel CONSTANT)
+    Q_PROPERTY(QString permissionsTitle READ permissionsTitle CONSTANT)
+    Q_PROPERTY(bool showsSetupCard READ showsSetupCard NOTIFY changed)
+    Q_PROPERTY(QString setupHeadline READ setupHeadline CONSTANT)
+    Q_PROPERTY(QString setupText READ setupText CONSTANT)
+    Q_PROPERTY(QString setupButtonTitle READ setupButtonTitle CONSTANT)
+    Q_PROPERTY(bool groupingActive READ groupingActive NOTIFY changed)
+    Q_PROPERTY(QString statusText READ statusText NOTIFY changed)
+    Q_PROPERTY(QString orderTitle READ orderTitle CONSTANT)
+    Q_PROPERTY(QString organizeTitle READ organizeTitle CONSTANT)
+    Q_PROPERTY(QString restoreTitle READ restoreTitle CONSTANT)
+    Q_PROPERTY(QString aboutOrderTitle READ aboutOrderTitle CONSTANT)
+    Q_PROPERTY(bool orderEnabled READ orderEnabled NOTIFY changed)
+    Q_PROPERTY(QString revealTitle READ revealTitle CONSTANT)
+    Q_PROPERTY(bool revealEnabled READ revealEnabled NOTIFY changed)
+    Q_PROPERTY(QString primaryTitle READ primaryTitle NOTIFY changed)
+    Q_PROPERTY(bool primaryEnabled READ primaryEnabled NOTIFY changed)
+    Q_PROPERTY(QString warningText READ warningText NOTIFY changed)
+    Q_PROPERTY(bool showsAccessSetup READ showsAccessSetup NOTIFY changed)
+    Q_PROPERTY(QString accessSetupTitle READ accessSetupTitle CONSTANT)
+    Q_PROPERTY(QString message READ message NOTIFY changed)
+    Q_PROPERTY(QString appsTitle READ appsTitle CONSTANT)
+    Q_PROPERTY(QString appsInfoLabel READ appsInfoLabel CONSTANT)
+    Q_PROPERTY(QString appsHint READ appsHint NOTIFY changed)
+    Q_PROPERTY(QString refreshTitle READ refreshTitle CONSTANT)
+    Q_PROPERTY(bool perApp READ perApp NOTIFY changed)
+    Q_PROPERTY(bool busy READ busy NOTIFY changed)
+    Q_PROPERTY(double cardOpacity READ cardOpacity NOTIFY changed)
+    Q_PROPERTY(QStringList sectionDestinations READ sectionDestinations NOTIFY areasChanged)
+    Q_PROPERTY(QStringList groupDestinations READ groupDestinations NOTIFY areasChanged)
+    Q_PROPERTY(QVariantMap areas READ areas NOTIFY areasChanged)
+    Q_PROPERTY(QVariantList markerAreas READ markerAreas NOTIFY areasChanged)
+    Q_PROPERTY(QString customGroupsTitle READ customGroupsTitle CONSTANT)
+    Q_PROPERTY(QString addGroupTitle READ addGroupTitle CONSTANT)
+    Q_PROPERTY(QString groupsNote READ groupsNote CONSTANT)
+    Q_PROPERTY(QString createFirstGroupTitle READ createFirstGroupTitle CONSTANT)
+    Q_PROPERTY(QString preferencesTitle READ preferencesTitle CONSTANT)
+    Q_PROPERTY(bool showPreferences READ showPreferences WRITE setShowPreferences NOTIFY changed)
+    Q_PROPERTY(QString launchAtLoginTitle READ launchAtLoginTitle CONSTANT)
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY changed)
+    Q_PROPERTY(QString appearance READ appearance WRITE setAppearance NOTIFY changed)
+    Q_PROPERTY(QString footerText READ footerText CONSTANT)
+    Q_PROPERTY(QString quitTitle READ quitTitle CONSTANT)
+    Q_PROPERTY(QString helpTopic READ helpTopic WRITE setHelpTopic NOTIFY changed)
+    Q_PROPERTY(QString helpTitle READ helpTitle NOTIFY changed)
+    Q_PROPERTY(QString helpText READ helpText NOTIFY changed)
+    Q_PROPERTY(QString dropTarget READ dropTarget NOTIFY changed)
+    Q_PROPERTY(velmor::TrayGroupEditor* groupEditor READ groupEditor CONSTANT)
+    Q_PROPERTY(velmor::TrayAccessGuidePresenter* accessGuide READ accessGuide CONSTANT)
+    // The texts of area and card furniture that never change.
+    Q_PROPERTY(QString emptyAreaText READ emptyAreaText CONSTANT)
+    Q_PROPERTY(QString noItemsText READ noItemsText CONSTANT)
+    Q_PROPERTY(QString editGroupTitle READ editGroupTitle CONSTANT)
+    Q_PROPERTY(QString deleteGroupTitle READ deleteGroupTitle CONSTANT)
+    Q_PROPERTY(QString cardHint READ cardHint CONSTANT)
+    // The symbols of the window's own controls, by role: help, permissions, setup, order,
+    // warning, appsInfo, refresh, addGroup, createFirstGroup, emptyArea, options, missingIcon,
+    // footer.
+    Q_PROPERTY(QVariant symbols READ symbols CONSTANT)
+
+public:
+    static constexpr const char* taglineText = "Your menu bar, organized.";
+    static constexpr const char* helpSymbol = "questionmark.circle";
+    static constexpr const char* permissionsText = "Permissions…";
+    static constexpr const char* permissionsSymbol = "lock.shield";
+    static constexpr const char* setupSymbol = "hand.raised.circle";
+    static constexpr const char* setupHeadlineText = "Connect your menu bar";
+    static constexpr const char* setupBodyText =
+        "Allow Accessibility to load app icons. Setup shows you exactly which app to add.";
+    static constexpr const char* setupButtonText = "Set up permissions…";
+    static constexpr const char* applyingStatus = "Applying…";
+    static constexpr const char* activeStatus = "Grouping active";
+    static constexpr const char* inactiveStatus = "Changes saved · Grouping off";
+    static constexpr const char* orderText = "Order";
+    static constexpr const char* orderSymbol = "arrow.left.arrow.right";
+    static constexpr const char* organizeText = "Organize automatically";
+    static constexpr const char* restoreText = "Restore previous order";
+    static constexpr const char* aboutOrderText = "About menu bar order…";
+    static constexpr const char* revealText = "Reveal all";
+    static constexpr const char* applyText = "Apply grouping";
+    static constexpr const char* collapseExtrasText = "Collapse extras";
+    static constexpr const char* expandExtrasText = "Expand extras";
+    // The warning the controller sets at start in per-app mode begins so; it gets no row.
+    static constexpr const char* reviewWarningPrefix = "Review your app groups";
+    static constexpr const char* warningSymbol = "exclamationmark.triangle";
+    static constexpr const char* accessSetupText = "Access setup…";
+    static constexpr const char* appsText = "Menu bar apps";
+    static constexpr const char* appsInfoSymbol = "info.circle";
+    static constexpr const char* appsInfoText = "About app icons";
+    static constexpr const char* perAppHint = "Drag an app to choose where it belongs.";
+    static constexpr const char* markerHint = "Command-drag icons in the Mac menu bar to arrange them.";
+    static constexpr const char* refreshText = "Refresh";
+    static constexpr const char* refreshSymbol = "arrow.clockwise";
+    static constexpr const char* customGroupsText = "Custom groups";
+    static constexpr const char* addGroupText = "Add group";
+    static constexpr const char* addGroupSymbol = "plus";
+    static constexpr const char* groupsNoteText = "A separate menu bar button for each group.";
+    static constexpr const char* groupSubtitle = "Drop apps into this group";
+    static constexpr const char* createFirstGroupText = "Create your first group";
+    static constexpr const char* createFirstGroupSymbol = "plus.circle";
+    static constexpr const char* noItemsLabel = "No detected items";
+    static constexpr const char* preferencesText = "Preferences";
+    static constexpr const char* launchAtLoginText = "Launch at login";
+    static constexpr const char* launchAtLoginFailure =
+        "Could not change launch at login. Check System Settings.";
+    static constexpr const char* footerLabel = "Only on this Mac";
+    static constexpr const char* footerSymbol = "lock.shield";
+    static constexpr const char* quitText = "Quit Tray";
+    static constexpr const char* emptyAreaLabel = "Drop apps here";
+    static constexpr const char* emptyAreaSymbol = "square.dashed";
+    static constexpr const char* areaAccessibleSuffix = " apps, drop area";
+    static constexpr const char* optionsSymbol = "ellipsis";
+    static constexpr const char* optionsPrefix = "Options for ";
+    static constexpr const char* editGroupText = "Edit group…";
+    static constexpr const char* expandGroupText = "Expand";
+    static constexpr const char* collapseGroupText = "Collapse";
+    static constexpr const char* deleteGroupText = "Delete group";
+    static constexpr const char* cardSeparator = " · ";
+    static constexpr const char* cardToolTipSuffix = "\nDrag to a group, or right-click to move.";
+    static constexpr const char* cardHintText = "Drag to another group or use Move to actions";
+    static constexpr const char* movePrefix = "Move to ";
+    static constexpr const char* missingIconSymbol = "app.dashed";
+
+    TraySettingsPresenter(TrayApp& app, const platform::Services& services, QObject* parent = nullptr);
+    ~TraySettingsPresenter() override;
+
+    QString title() const;
+    QString tagline() const { return QString::fromUtf8(taglineText); }
+    // Empty when the bundle has no readable icon: the fallback is drawn then.
+    QString brandIconSource() const { return m_brandIconSource.toString(); }
+    QString helpLabel() const;
+    QString permissionsTitle() const { return QString::fromUtf8(permissionsText); }
+    bool showsSetupCard() const;
+    QString setupHeadline() const { return QString::fromUtf8(setupHeadlineText); }
+    QString setupText() const { return QString::fromUtf8(setupBodyText); }
+    QString setupButtonTitle() const { return QString::fromUtf8(setupButtonText); }
+    bool groupingActive() const;
+    QString statusText() const;
+    QString orderTitle() const { return QString::fromUtf8(orderText); }
+    QString organizeTitle() const { return QString::fromUtf8(organizeText); }
+    QString restoreTitle() const { return QString::fromUtf8(restoreText); }
+    QString aboutOrderTitle() const { return QString::fromUtf8(aboutOrderText); }
+    bool orderEnabled() const;
+    QString revealTitle() const { return QString::fromUtf8(revealText); }
+    bool revealEnabled() const { return !busy(); }
+    QString primaryTitle() const;
+    bool primaryEnabled() const;
+    // Empty when no warning row shows.
+    QString warningText() const;
+    bool showsAccessSetup() const;
+    QString accessSetupTitle() const { return QString::fromUtf8(accessSetupText); }
+    QString message() const;
+    QString appsTitle() const { return QString::fromUtf8(appsText); }
+    QString appsInfoLabel() const { return QString::fromUtf8(appsInfoText); }
+    QString appsHint() const;
+    QString refreshTitle() const { return QString::fromUtf8(refreshText); }
+    bool perApp() const;
+    bool busy() const;
+    double cardOpacity() const { return busy() ? 0.5 : 1.0; }
+
+    // Each area: {destination, title, subtitle, symbol, count, countText, accessibleName, isGroup,
+    // groupID, optionsLabel, toggleTitle (empty while grouping is not configured), cards}. Each
+    // card: {bundleID, name, status, iconSource, toolTip, accessibleName, payload, moves}; each
+    // move: {title, destination, enabled}.
+    const QVariantList& sectionAreas() const { return m_sectionAreas; }
+    const QVariantList& groupAreas() const { return m_groupAreas; }
+    // The areas' destinations, in order, and each area by its destination: the window keeps an
+    // area, and the cards of an area that did not change, across rebuilds.
+    const QStringList& sectionDestinations() const { return m_sectionDestinations; }
+    const QStringList& groupDestinations() const { return m_groupDestinations; }
+    const QVariantMap& areas() const { return m_areas; }
+    // Marker mode: {section, title, symbol, items: [{id, title, iconSource}]}.
+    const QVariantList& markerAreas() const { return m_markerAreas; }
+
+    QString customGroupsTitle() const { return QString::fromUtf8(customGroupsText); }
+    QString addGroupTitle() const { return QString::fromUtf8(addGroupText); }
+    QString groupsNote() const { return QString::fromUtf8(groupsNoteText); }
+    QString createFirstGroupTitle() const { return QString::fromUtf8(createFirstGroupText); }
+    QString preferencesTitle() const { return QString::fromUtf8(preferencesText); }
+    bool showPreferences() const { return m_showPreferences; }
+    void setShowPreferences(bool shown);
+    QString launchAtLoginTitle() const { return QString::fromUtf8(launchAtLoginText); }
+    bool launchAtLogin() const { return m_launchAtLogin; }
+    QString appearance() const;
+    void setAppearance(const QString& appearance);
+    QString footerText() const { return QString::fromUtf8(footerLabel); }
+    QString quitTitle() const { return QString::fromUtf8(quitText); }
+    QString helpTopic() const { return m_helpTopic; }
+    // A raw topic name opens its popover; anything else closes it.
+    void setHelpTopic(const QString& topic);
+    QString helpTitle() const;
+    QString helpText() const;
+    QString dropTarget() const { return m_dropTarget; }
+    TrayGroupEditor* groupEditor() { return &m_groupEditor; }
+    TrayAccessGuidePresenter* accessGuide() { return &m_accessGuide; }
+    QString emptyAreaText() const { return QString::fromUtf8(emptyAreaLabel); }
+    QString noItemsText() const { return QString::fromUtf8(noItemsLabel); }
+    QString editGroupTitle() const { return QString::fromUtf8(editGroupText); }
+    QString deleteGroupTitle() const { return QString::fromUtf8(deleteGroupText); }
+    QString cardHint() const { return QString::fromUtf8(cardHintText); }
+    static QVariant symbols();
+
+    // The strings a drop carries: one per dropped URL, else the text when there is one.
+    static QStringList droppedStrings(const QList<QUrl>& urls, bool hasText, const QString& text);
+
+    Q_INVOKABLE void refresh();
+    Q_INVOKABLE void organizeAutomatically();
+    Q_INVOKABLE void restorePreviousOrder();
+    Q_INVOKABLE void revealAll();
+    // "Apply grouping", "Collapse extras" or "Expand extras".
+    Q_INVOKABLE void primaryAction();
+    Q_INVOKABLE void openAccessGuide();
+    Q_INVOKABLE void openNewGroup();
+    Q_INVOKABLE void editGroup(const QString& groupID);
+    Q_INVOKABLE void toggleGroup(const QString& groupID);
+    Q_INVOKABLE void deleteGroup(const QString& groupID);
+    // A move action: does nothing while busy or when the app is there already.
+    Q_INVOKABLE void move(const QString& bundleID, const QString& destination);
+    // A drag entered or left the area with that destination.
+    Q_INVOKABLE void dragEntered(const QString& destination);
+    Q_INVOKABLE void dragExited(const QString& destination);
+    // A drop on the area with that destination; true when it is taken (also when it changes
+    // nothing because the app is there already).
+    Q_INVOKABLE bool drop(const QString& destination, const QList<QUrl>& urls, bool hasText,
+                          const QString& text);
+    Q_INVOKABLE void setLaunchAtLogin(bool on);
+    Q_INVOKABLE void quit();
+
+Q_SIGNALS:
+    void changed();
+    void areasChanged();
+
+private:
+    void rebuildAreas();
+    QVariantList cardsFor(const QString& destination) const;
+    QVariantMap card(const GroupedApp& app, const QString& destination) const;
+    QVariantList moves(const QString& destination) const;
+    QVariantMap areaMap(const QString& destination, const QString& title, const QString& subtitle,
+                        const QString& symbol, const QVariantList& cards) const;
+    const GroupedApp* app(const QString& bundleID) const;
+    void setDropTarget(const QString& destination);
+    void reportLaunchAtLoginFailure();
+
+    TrayApp& m_app;
+    const platform::Services& m_services;
+    QPointer<TrayModel> m_model;
+    QUrl m_brandIconSource;
+    TrayGroupEditor m_groupEditor;
+    TrayAccessGuidePresenter m_accessGuide;
+    QVariantList m_sectionAreas;
+    QVariantList m_groupAreas;
+    QVariantList m_markerAreas;
+    QStringList m_sectionDestinations;
+    QStringList m_groupDestinations;
+    QVariantMap m_areas;
+    bool m_followPending = false;
+    bool m_showPreferences = false;
+    bool m_launchAtLogin = false;
+    QString m_helpTopic;
+    QString m_dropTarget;
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
+};
+
+} // namespace velmor

@@ -1,0 +1,26 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+
+// "Appearance" and its menu on one row.
+RowLayout {
+    id: picker
+
+    property string selection: AppearanceChoices.valueAt(0)
+    property color labelColor: palette.windowText
+    signal chosen(string value)
+
+    objectName: "appearancePicker"
+    spacing: 8
+
+    Label {
+        text: AppearanceChoices.pickerLabel
+        color: picker.labelColor
+    }
+    Item { Layout.fillWidth: true }
+    AppearanceMenu {
+        selection: picker.selection
+        onChosen: value => picker.chosen(value)
+    }
+}
