@@ -82,7 +82,6 @@ int HeadlessRunner::run()
     try {
         m_run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath);
         m_run->setWindowsFactory(m_windowsFactory);
-        m_run->setSuite(m_suite);
         m_run->launch();
         m_run->settle();
         const QString launchStep = QStringLiteral("launch");

@@ -9,6 +9,7 @@
 Q_IMPORT_QML_PLUGIN(VelmorSuiteUiPlugin)
 Q_IMPORT_QML_PLUGIN(VelmorSettingsWindowPlugin)
 Q_IMPORT_QML_PLUGIN(VelmorSimulatedMacPlugin)
+Q_IMPORT_QML_PLUGIN(VelmorDistributionPlugin)
 
 namespace velmor {
 namespace {

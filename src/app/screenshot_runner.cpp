@@ -1,6 +1,5 @@
 #include "app/screenshot_runner.h"
 
-#include "app/pending_suite.h"
 #include "app/simulated_mac_view.h"
 #include "app/simulated_run.h"
 #include "app/tray_scene.h"
@@ -57,7 +56,6 @@ int ScreenshotRunner::run()
     QString transcript;
     QTextStream steps(&transcript);
     HeadlessRunner runner(m_options.run, steps, m_errors);
-    runner.setSuite(pendingSuite());
     runner.setWindowsFactory(
         [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
             return std::make_unique<TrayScene>(app, services);

@@ -21,14 +21,11 @@ ShellWindowMirror::ShellWindowMirror(QQuickWindow& window, platform::SimulatedAp
         if (m_window && m_window->isActive() && m_id)
             m_shell.makeKey(m_id);
     });
-    m_shell.setWindowRequestHandler(
-        [this](platform::WindowId id, Request request) { this->request(id, static_cast<int>(request)); });
     report();
 }
 
 ShellWindowMirror::~ShellWindowMirror()
 {
-    m_shell.setWindowRequestHandler({});
     if (m_id)
         m_shell.removeWindow(m_id);
 }

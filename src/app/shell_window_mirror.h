@@ -13,7 +13,8 @@ class SimulatedApplicationShell;
 
 // Keeps the simulated window server in step with one real window of the app: shown, closed,
 // minimized and key, as the system would report them, and carries out what the server asks of it
-// (order out, restore from the Dock, hiding with the app).
+// (order out, restore from the Dock, hiding with the app) when the server's requests are passed to
+// `request`.
 class ShellWindowMirror final : public QObject {
     Q_OBJECT
 

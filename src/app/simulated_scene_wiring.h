@@ -2,6 +2,9 @@
 
 #include "app/simulated_run.h"
 
+#include <QMap>
+#include <QString>
+
 #include <memory>
 
 namespace velmor {
@@ -10,11 +13,10 @@ class ShellWindowMirror;
 class TrayScene;
 
 // The app's real windows on the simulated Mac: every start of the app gets a TrayScene whose
-// settings window the simulated window server follows, and hiding the app hides its windows.
+// windows (settings, feedback, update settings) the simulated window server follows, and hiding
+// the app hides its windows.
 class SimulatedSceneWiring final {
 public:
-    static constexpr const char* settingsWindowKind = "settings";
-
     explicit SimulatedSceneWiring(SimulatedRun& run);
     ~SimulatedSceneWiring();
     SimulatedSceneWiring(const SimulatedSceneWiring&) = delete;
@@ -25,7 +27,8 @@ public:
 
 private:
     SimulatedRun& m_run;
-    std::unique_ptr<ShellWindowMirror> m_mirror;
+    // One per kind of window: a window of a new process replaces its predecessor's.
+    QMap<QString, std::shared_ptr<ShellWindowMirror>> m_mirrors;
     quint64 m_observer = 0;
 };
 
