@@ -17,6 +17,8 @@ SimulatedSceneWiring::SimulatedSceneWiring(SimulatedRun& run) : m_run(run)
             m_mirrors.remove(kind);
             m_mirrors.insert(kind, std::make_shared<ShellWindowMirror>(window, shell, kind));
         });
+        if (m_updaterAlertHandler)
+            m_updaterAlertHandler(m_run.updaterAlert());
         return std::unique_ptr<AppWindows>(std::move(scene));
     });
     // The server asks by window id; only the mirror of that window acts.

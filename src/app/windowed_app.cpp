@@ -47,6 +47,8 @@ int WindowedApp::run()
     SimulatedSceneWiring wiring(*run);
 
     SimulatedMacView view(desktop, QFileInfo(m_options.scenarioPath).fileName());
+    wiring.setUpdaterAlertHandler(
+        [&view](platform::UpdaterAlert* alert) { view.presenter().setUpdaterAlert(alert); });
     view.presenter().sidePanel()->setOwnApp(platform::SidePanelPresenter::OwnApp{
         [&] { return run->isRunning(); }, [&] { run->launch(); }, [&] { run->quit(); }});
     QQuickWindow* window = view.window();

@@ -56,6 +56,8 @@ protected:
         m_wiring = std::make_unique<SimulatedSceneWiring>(*m_run);
         m_view = std::make_unique<SimulatedMacView>(m_run->desktop(), scenarioName);
         ASSERT_NE(m_view->window(), nullptr) << m_view->loadErrors().join(u'\n').toStdString();
+        m_wiring->setUpdaterAlertHandler(
+            [this](platform::UpdaterAlert* alert) { m_view->presenter().setUpdaterAlert(alert); });
         m_view->window()->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_view->window()));
     }
