@@ -196,3 +196,33 @@ TEST_F(FeedbackWindowJourney, ASmallScreenGetsTheLeastHeight)
 }
 
 } // namespace
+
+namespace {
+
+// The Dock shows the app while one of its windows is open, minimized windows included.
+TEST_F(FeedbackWindowJourney, TheDockIconFollowsTheAppsWindows)
+{
+    start();
+    launch();
+    const QString dockIcon = QStringLiteral("dockApp:local.velmor.tray");
+    EXPECT_NE(find(macWindow(), dockIcon), nullptr) << "the settings window is open";
+    settingsWindow()->close();
+    settle();
+    EXPECT_EQ(find(macWindow(), dockIcon), nullptr) << "gone after the pass";
+
+    chooseFromHelp(FeedbackMenuItems::reportBugText);
+    ASSERT_NE(feedback(), nullptr);
+    settle();
+    EXPECT_NE(find(macWindow(), dockIcon), nullptr);
+    feedback()->showMinimized();
+    settle();
+    EXPECT_NE(find(macWindow(), dockIcon), nullptr) << "a minimized window keeps the icon";
+    EXPECT_NE(find(macWindow(), QStringLiteral("dockWindow:") + utf8(SupportWindow::title)), nullptr);
+    click(macWindow(), require(macWindow(), QStringLiteral("dockWindow:") + utf8(SupportWindow::title)));
+    EXPECT_FALSE(feedback()->windowState() & Qt::WindowMinimized);
+    feedback()->close();
+    settle();
+    EXPECT_EQ(find(macWindow(), dockIcon), nullptr);
+}
+
+} // namespace
