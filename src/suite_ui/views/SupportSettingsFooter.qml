@@ -109,6 +109,8 @@ ColumnLayout {
                 padding: 18
                 // Presses on the button itself toggle the popover rather than close and reopen it.
                 closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
+                // The keyboard moves into the popover: Tab reaches the link, Escape closes it.
+                focus: true
                 visible: footer.presenter.privacyDetails
                 onClosed: footer.presenter.privacyDetails = false
 
