@@ -2,6 +2,7 @@
 
 #include "app/simulated_mac_view.h"
 #include "app/simulated_run.h"
+#include "app/suite_screenshots.h"
 #include "app/tray_scene.h"
 #include "foundation/private_files.h"
 #include "platform/simulated/views/simulated_mac_presenter.h"
@@ -84,6 +85,7 @@ void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
     }
     if (last && scene && run.isRunning())
         scene->showSettingsWindow();
+    view.presenter().setUpdaterAlert(run.updaterAlert());
     for (const bool dark : {false, true}) {
         desktop.appearance().setDark(dark);
         view.presenter().refresh();
@@ -108,6 +110,14 @@ void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
         if (scene && scene->settingsWindow()) {
             settle();
             save(scene->settingsWindow()->grabWindow(), fileName(QString::fromUtf8(settingsSubject), dark));
+        }
+        if (scene && run.isRunning()) {
+            SuiteScreenshots suite(run, *scene, [this, dark](const QImage& image, const QString& subject) {
+                save(image, fileName(subject, dark));
+            });
+            suite.shootWindows(dark);
+            if (QQuickWindow* window = view.window())
+                suite.shootUpdateDialog(*window);
         }
     }
     desktop.appearance().setDark(systemDark);

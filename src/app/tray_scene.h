@@ -53,6 +53,9 @@ public:
     QQuickWindow* settingsWindow() const { return m_window; }
     QQuickWindow* feedbackWindow() const { return m_feedbackWindow; }
     QQuickWindow* updateSettingsWindow() const { return m_updatesWindow; }
+    // The Feedback window's form and the footer of the Update Settings window; null until shown.
+    BetaSupportView* feedbackForm() const { return m_feedback.get(); }
+    SupportSettingsFooter* updateSettingsFooter() const { return m_footer.get(); }
     bool dark() const;
     QQmlEngine& engine() { return m_engine; }
     // Why a window's QML did not load (empty when every one did).

@@ -42,6 +42,7 @@ ColumnLayout {
             onToggled: checked => settings.presenter.setAutomaticDownloads(checked)
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "checkForUpdatesButton"
             text: settings.presenter.checkTitle
             enabled: settings.presenter.checkEnabled
@@ -57,6 +58,7 @@ ColumnLayout {
             Layout.fillWidth: true
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "closeSessionsButton"
             visible: settings.presenter.closeSessionsShown
             text: settings.presenter.closeSessionsTitle
@@ -64,6 +66,7 @@ ColumnLayout {
             onClicked: settings.presenter.closeSessionsAndUpdate()
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "pendingWorkButton"
             visible: settings.presenter.pendingWorkShown
             text: settings.presenter.pendingWorkTitle

@@ -39,6 +39,7 @@ Rectangle {
             Layout.fillWidth: true
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "pendingUpdateButton"
             text: notice.presenter.buttonTitle
             Accessible.name: text

@@ -21,6 +21,7 @@ RowLayout {
         Accessible.ignored: true
     }
     Switch {
+        opacity: enabled ? 1 : 0.45
         id: toggle
         objectName: row.objectName + ":switch"
         checked: row.on

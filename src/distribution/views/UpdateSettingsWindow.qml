@@ -13,6 +13,7 @@ SuiteWindow {
 
     ScrollView {
         id: scroll
+        objectName: "updateSettingsScroll"
         anchors.fill: parent
         contentWidth: availableWidth
         contentHeight: settings.implicitHeight + 2 * settings.x

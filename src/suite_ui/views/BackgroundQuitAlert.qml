@@ -58,6 +58,7 @@ SuiteWindow {
             Layout.bottomMargin: 6
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "keepRunningButton"
             text: alert.presenter.keepRunningTitle
             highlighted: true
@@ -66,6 +67,7 @@ SuiteWindow {
             onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.KeepRunning)
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "quitAppButton"
             text: alert.presenter.quitTitle
             enabled: alert.presenter.quitEnabled
@@ -74,6 +76,7 @@ SuiteWindow {
             onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.Quit)
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "cancelButton"
             text: alert.presenter.cancelTitle
             Layout.fillWidth: true

@@ -132,6 +132,7 @@ ColumnLayout {
         Layout.fillWidth: true
 
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "copyReportButton"
             text: form.presenter.copyTitle
             Accessible.name: text
@@ -141,6 +142,7 @@ ColumnLayout {
             Layout.fillWidth: true
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "sendReportButton"
             text: form.presenter.sendTitle
             enabled: form.presenter.sendEnabled

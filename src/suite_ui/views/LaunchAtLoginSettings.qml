@@ -30,6 +30,7 @@ SettingsSection {
             Accessible.ignored: true
         }
         Switch {
+            opacity: enabled ? 1 : 0.45
             id: toggle
             objectName: "launchAtLoginSwitch"
             checked: startup.presenter.toggleOn
@@ -59,6 +60,7 @@ SettingsSection {
             Layout.fillWidth: true
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "openLoginItemsButton"
             visible: startup.presenter.showsApprovalButton
             text: startup.presenter.approvalButtonTitle

@@ -3,7 +3,8 @@ import QtQuick.Controls
 import Velmor.SuiteUi
 
 // A window of a suite app in the app's own light or dark palette (Qt has no colour-scheme API, so
-// each window carries its colours), with controls tinted in the app's accent.
+// each window carries its colours), with controls tinted in the app's accent. The controls Fusion
+// draws alike enabled or not fade when disabled, each where it is declared.
 ApplicationWindow {
     property bool dark: false
 

@@ -19,6 +19,7 @@ ColumnLayout {
         spacing: 8
 
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "sendFeedbackButton"
             text: footer.presenter.feedbackItems.sendFeedbackTitle
             enabled: footer.presenter.feedbackItems.enabled
@@ -27,6 +28,7 @@ ColumnLayout {
             onClicked: footer.presenter.feedbackItems.sendFeedback()
         }
         Button {
+            opacity: enabled ? 1 : 0.45
             objectName: "reportBugButton"
             text: footer.presenter.feedbackItems.reportBugTitle
             enabled: footer.presenter.feedbackItems.enabled
@@ -47,6 +49,7 @@ ColumnLayout {
             Layout.alignment: Qt.AlignTop
 
             CheckBox {
+                opacity: enabled ? 1 : 0.45
                 id: usage
                 objectName: "usageCheckBox"
                 text: footer.presenter.usageTitle
@@ -62,6 +65,7 @@ ColumnLayout {
                 }
             }
             CheckBox {
+                opacity: enabled ? 1 : 0.45
                 id: city
                 objectName: "cityCheckBox"
                 text: footer.presenter.cityTitle
