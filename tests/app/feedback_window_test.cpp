@@ -1,10 +1,12 @@
 #include "gui_run_fixture.h"
+#include "distribution/app_updates.h"
 #include "suite_ui/beta_support_view.h"
 #include "suite_ui/feedback_menu_items.h"
 #include "suite_ui/support_window.h"
 #include "suite_ui/velmor_signals.h"
 #include "support/https_test_server.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -223,6 +225,38 @@ TEST_F(FeedbackWindowJourney, TheDockIconFollowsTheAppsWindows)
     feedback()->close();
     settle();
     EXPECT_EQ(find(macWindow(), dockIcon), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// What a screen reader meets in the suite's windows: every control has a name.
+TEST_F(FeedbackWindowJourney, EveryControlOfTheSuiteWindowsHasAnAccessibleName)
+{
+    start();
+    launch();
+    chooseFromHelp(FeedbackMenuItems::reportBugText);
+    run().app().updates().showPreferences();
+    settle();
+    ASSERT_NE(feedback(), nullptr);
+    ASSERT_NE(scene()->updateSettingsWindow(), nullptr);
+    const QList<QAccessible::Role> controls{QAccessible::Button,      QAccessible::CheckBox,
+                                            QAccessible::RadioButton, QAccessible::EditableText,
+                                            QAccessible::Link,        QAccessible::ComboBox};
+    for (QQuickWindow* window : {feedback(), scene()->updateSettingsWindow()}) {
+        int checked = 0;
+        for (QQuickItem* item : allItems(window)) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);
+            if (!item->isVisible() || !accessible || !controls.contains(accessible->role()))
+                continue;
+            ++checked;
+            EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
+                << window->title().toStdString() << ": " << item->metaObject()->className() << " "
+                << item->objectName().toStdString();
+        }
+        EXPECT_GE(checked, 5) << window->title().toStdString();
+    }
 }
 
 } // namespace

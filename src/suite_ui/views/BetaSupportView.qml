@@ -79,13 +79,11 @@ ColumnLayout {
             id: disclosure
             objectName: "detailsDisclosure"
             text: form.presenter.detailsTitle
-            checkable: true
-            checked: form.detailsShown
             focusPolicy: Qt.StrongFocus
             Accessible.role: Accessible.Button
             Accessible.name: text
-            Accessible.onPressAction: form.detailsShown = !form.detailsShown
-            onToggled: form.detailsShown = checked
+            Accessible.description: form.detailsShown ? form.presenter.details : ""
+            onClicked: form.detailsShown = !form.detailsShown
 
             contentItem: Row {
                 spacing: 4

@@ -28,7 +28,8 @@ Rectangle {
 
         Repeater {
             model: picker.titles
-            delegate: AbstractButton {
+            // Radio buttons to assistive technology, drawn as segments.
+            delegate: RadioButton {
                 id: segment
                 required property string modelData
                 required property int index
@@ -38,14 +39,12 @@ Rectangle {
                 width: Math.max(segment.implicitContentWidth + 28, (picker.width - 4) / picker.titles.length)
                 height: segments.height
                 text: modelData
-                checkable: true
                 checked: selected
+                autoExclusive: false
+                padding: 0
+                indicator: null
                 focusPolicy: Qt.StrongFocus
-                Accessible.role: Accessible.RadioButton
                 Accessible.name: modelData
-                Accessible.checkable: true
-                Accessible.checked: selected
-                Accessible.onPressAction: picker.activated(index)
                 onClicked: {
                     picker.activated(index)
                     // The presenter decides what is selected.
