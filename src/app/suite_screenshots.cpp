@@ -76,6 +76,17 @@ QImage crop(const QImage& image, QQuickItem& item, double margin)
     return image.copy(pixels.intersected(image.rect()));
 }
 
+// Scrolls the scroll view to its end (`toEnd`) or back to its start.
+void scroll(QQuickWindow& window, const char* scrollView, bool toEnd)
+{
+    QQuickItem* view = findIn(window, scrollView);
+    auto* flickable = view ? view->property("contentItem").value<QQuickItem*>() : nullptr;
+    if (!flickable)
+        return;
+    const double end = std::max(0.0, flickable->property("contentHeight").toDouble() - flickable->height());
+    flickable->setProperty("contentY", toEnd ? end : 0.0);
+}
+
 } // namespace
 
 SuiteScreenshots::SuiteScreenshots(SimulatedRun& run, TrayScene& scene, Save save)
@@ -104,14 +115,18 @@ void SuiteScreenshots::shootFeedback(bool dark)
     settle();
     m_save(window->grabWindow(), QString::fromLatin1(feedbackSubject));
 
-    // A bug report with the details it carries open.
+    // A bug report with the details it carries open, copied (the result line shows).
     hub->showSupport(true);
     form->setMessage(QString::fromUtf8(sampleBugReport));
+    form->copyReport();
     QQuickItem* content = findIn(*window, "betaSupportView");
     if (content)
         content->setProperty("detailsShown", true);
     settle();
+    scroll(*window, "feedbackScroll", true);
+    settle();
     m_save(window->grabWindow(), QString::fromLatin1(bugReportSubject));
+    scroll(*window, "feedbackScroll", false);
     if (content)
         content->setProperty("detailsShown", false);
 
@@ -140,17 +155,12 @@ void SuiteScreenshots::shootUpdateSettings(bool dark)
 
     // The footer sits at the end of the form: scrolled into view, with its popover open.
     if (SupportSettingsFooter* footer = m_scene.updateSettingsFooter()) {
-        QQuickItem* scroll = findIn(*window, "updateSettingsScroll");
-        auto* flickable = scroll ? scroll->property("contentItem").value<QQuickItem*>() : nullptr;
-        if (flickable)
-            flickable->setProperty("contentY", std::max(0.0, flickable->property("contentHeight").toDouble() -
-                                                                 flickable->height()));
+        scroll(*window, "updateSettingsScroll", true);
         footer->setPrivacyDetails(true);
         settle();
         m_save(window->grabWindow(), QString::fromLatin1(popoverSubject));
         footer->setPrivacyDetails(false);
-        if (flickable)
-            flickable->setProperty("contentY", 0);
+        scroll(*window, "updateSettingsScroll", false);
     }
     window->hide();
     settle();

@@ -102,6 +102,14 @@ TrayScene::~TrayScene()
 {
     if (m_services.appearance)
         m_services.appearance->removeObserver(m_appearanceObserver);
+    // Nothing asks this scene for a window once it is gone.
+    disconnect(&m_app.updates(), nullptr, this, nullptr);
+    m_app.updates().setSettingsWindowFactory({});
+    if (VelmorSignals* hub = VelmorSignals::shared()) {
+        disconnect(hub, nullptr, this, nullptr);
+        if (m_services.applicationShell && m_services.screens)
+            hub->installSupportWindows(*m_services.applicationShell, *m_services.screens, {});
+    }
     // The windows go before the presenters they show.
     delete m_window;
     delete m_feedbackWindow;

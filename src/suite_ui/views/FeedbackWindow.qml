@@ -13,6 +13,7 @@ SuiteWindow {
 
     ScrollView {
         id: scroll
+        objectName: "feedbackScroll"
         anchors.fill: parent
         contentWidth: availableWidth
         contentHeight: form.implicitHeight + 2 * form.x
