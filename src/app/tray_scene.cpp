@@ -1,6 +1,7 @@
 #include "app/tray_scene.h"
 
 #include "app/qml_modules.h"
+#include "app/support_footer_slot.h"
 #include "distribution/app_distribution_settings.h"
 #include "distribution/app_updates.h"
 #include "platform/application_shell.h"
@@ -161,6 +162,12 @@ QQuickWindow* TrayScene::createSettingsWindow()
     if (!window)
         return nullptr;
     window->setObjectName(QString::fromLatin1(TrayApp::settingsWindowIdentifier));
+    if (m_services.host && m_services.workspace) {
+        m_settingsFooter = std::make_unique<SupportSettingsFooter>(
+            VelmorSignals::shared(), m_services.host->mainBundle(), *m_services.workspace);
+        m_settingsFooterItem =
+            SupportFooterSlot::fill(*window, m_engine, *m_settingsFooter, dark(), m_loadErrors);
+    }
     // The content appears each time the window comes on screen.
     connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
         if (visible)
@@ -245,6 +252,8 @@ void TrayScene::applyAppearance()
         if (window)
             window->setProperty("dark", dark());
     }
+    if (m_settingsFooterItem)
+        m_settingsFooterItem->setProperty("dark", dark());
 }
 
 } // namespace velmor

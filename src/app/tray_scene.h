@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QVariantMap>
 
@@ -89,6 +90,9 @@ private:
     std::unique_ptr<LaunchAtLoginSettings> m_startup;
     std::unique_ptr<SupportSettingsFooter> m_footer;
     std::unique_ptr<AppDistributionSettings> m_updateSettings;
+    // The footer the settings window shows in its slot.
+    std::unique_ptr<SupportSettingsFooter> m_settingsFooter;
+    QPointer<QQuickItem> m_settingsFooterItem;
     QPointer<QQuickWindow> m_window;
     QPointer<QQuickWindow> m_feedbackWindow;
     QPointer<QQuickWindow> m_updatesWindow;

@@ -1,3 +1,4 @@
+#include "app/support_footer_slot.h"
 #include "distribution/app_updates.h"
 #include "distribution/pending_terminal_update_notice.h"
 #include "distribution/pending_work_update_notice.h"
@@ -271,6 +272,64 @@ TEST_F(SuiteComponentTest, APendingNoticeTakesNoRoomWhileNothingIsHeldBack)
     EXPECT_FALSE(control("pendingTerminalUpdateNotice")->isVisible());
     // The window goes before the presenters it shows.
     m_host.reset();
+}
+
+// The settings window leaves a slot for the footer; the footer fills it and the layout makes room.
+TEST_F(SuiteComponentTest, TheFooterFillsAHostWindowsSlot)
+{
+    start();
+    launch();
+    SupportSettingsFooter footer(VelmorSignals::shared(), run().host().mainBundle(),
+                                 *run().services().workspace);
+    QQmlEngine engine;
+    prepareEngine(engine);
+    QQmlComponent component(&engine);
+    component.setData(R"(
+import QtQuick
+import QtQuick.Layouts
+import Velmor.SuiteUi
+SuiteWindow {
+    width: 560
+    height: 420
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 20
+        Text { text: "Preferences" }
+        Item { objectName: "supportFooterSlot"; Layout.fillWidth: true }
+        Text { objectName: "below"; text: "The end" }
+        Item { Layout.fillHeight: true }
+    }
+}
+)",
+                      QUrl(QStringLiteral("qrc:/tests/FooterHost.qml")));
+    ASSERT_TRUE(component.isReady()) << component.errorString().toStdString();
+    std::unique_ptr<QQuickWindow> window(qobject_cast<QQuickWindow*>(component.create()));
+    ASSERT_NE(window, nullptr);
+    QStringList errors;
+    QQuickItem* placed = SupportFooterSlot::fill(*window, engine, footer, true, errors);
+    ASSERT_NE(placed, nullptr) << errors.join(u'\n').toStdString();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QQuickTest::qWaitForPolish(window.get());
+    QQuickItem* slot = require(window.get(), QString::fromLatin1(SupportFooterSlot::slotName));
+    EXPECT_EQ(placed->width(), 520);
+    EXPECT_GT(slot->height(), 40);
+    EXPECT_EQ(slot->height(), placed->implicitHeight());
+    EXPECT_GE(require(window.get(), QStringLiteral("below"))->y(), slot->y() + slot->height());
+    EXPECT_TRUE(placed->property("dark").toBool());
+
+    click(window.get(), require(window.get(), QStringLiteral("sendFeedbackButton")));
+    ASSERT_NE(scene()->feedbackWindow(), nullptr);
+    EXPECT_TRUE(scene()->feedbackWindow()->isVisible());
+    EXPECT_FALSE(VelmorSignals::shared()->feedbackIsBug());
+    window.reset();
+
+    // A window without a slot gets no footer.
+    QQmlComponent bare(&engine, QUrl(QStringLiteral("qrc:/qt/qml/Velmor/SuiteUi/SuiteWindow.qml")));
+    std::unique_ptr<QQuickWindow> plain(qobject_cast<QQuickWindow*>(bare.create()));
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(SupportFooterSlot::fill(*plain, engine, footer, false, errors), nullptr);
+    EXPECT_TRUE(errors.isEmpty());
 }
 
 } // namespace
