@@ -3,13 +3,13 @@
 #include "platform/simulated/simulated_application_shell.h"
 
 #include <QEvent>
-#include <QQuickWindow>
+#include <QWindow>
 
 namespace velmor {
 
 using Request = platform::SimulatedApplicationShell::WindowRequest;
 
-ShellWindowMirror::ShellWindowMirror(QQuickWindow& window, platform::SimulatedApplicationShell& shell,
+ShellWindowMirror::ShellWindowMirror(QWindow& window, platform::SimulatedApplicationShell& shell,
                                      QString kind, QObject* parent)
     : QObject(parent), m_window(&window), m_shell(shell), m_kind(std::move(kind))
 {

@@ -4,7 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QQuickWindow>
+#include <QWindow>
 
 namespace velmor {
 namespace platform {
@@ -19,7 +19,7 @@ class ShellWindowMirror final : public QObject {
     Q_OBJECT
 
 public:
-    ShellWindowMirror(QQuickWindow& window, platform::SimulatedApplicationShell& shell, QString kind,
+    ShellWindowMirror(QWindow& window, platform::SimulatedApplicationShell& shell, QString kind,
                       QObject* parent = nullptr);
     ~ShellWindowMirror() override;
 
@@ -33,7 +33,8 @@ private:
     void report();
     platform::WindowInfo info() const;
 
-    QPointer<QQuickWindow> m_window;
+    // A plain window: it reports its last changes while it is being destroyed.
+    QPointer<QWindow> m_window;
     platform::SimulatedApplicationShell& m_shell;
     QString m_kind;
     platform::WindowId m_id = 0;
