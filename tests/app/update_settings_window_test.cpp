@@ -198,4 +198,28 @@ TEST_F(UpdateSettingsJourney, TheHeldBackCommandsComeAndGoWithTheUpdate)
     EXPECT_EQ(resolved, 0);
 }
 
+TEST_F(UpdateSettingsJourney, AFailedCheckEndsInTheFrameworksErrorDialog)
+{
+    startWithFeed();
+    server.setResponder([](const ReceivedRequest& request) {
+        return request.target == feedTarget ? HttpsTestServer::Answer::serverError
+                                            : HttpsTestServer::Answer::ok;
+    });
+    chooseFromAppMenu(utf8(AppUpdates::checkTitle));
+    ASSERT_TRUE(waitForAlert());
+    EXPECT_EQ(text(require(macWindow(), QStringLiteral("updaterAlertTitle"))),
+              utf8(SimulatedUpdater::errorTitle));
+    EXPECT_EQ(text(require(macWindow(), QStringLiteral("updaterAlertText"))),
+              utf8(SimulatedUpdater::feedFailedError));
+    // Return answers with the default, the only choice.
+    macWindow()->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(macWindow()));
+    EXPECT_TRUE(find(macWindow(), QStringLiteral("updaterAlert"))->hasActiveFocus());
+    QTest::keyClick(macWindow(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(run().updaterAlert()->shown());
+    EXPECT_FALSE(find(macWindow(), QStringLiteral("updaterAlert"))->isVisible());
+    EXPECT_EQ(run().app().updates().message(), utf8(AppUpdates::notInstalledMessage));
+}
+
 } // namespace
