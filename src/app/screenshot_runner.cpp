@@ -111,14 +111,17 @@ void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
             settle();
             save(scene->settingsWindow()->grabWindow(), fileName(QString::fromUtf8(settingsSubject), dark));
         }
-        if (scene && run.isRunning()) {
-            SuiteScreenshots suite(run, *scene, [this, dark](const QImage& image, const QString& subject) {
-                save(image, fileName(subject, dark));
+    }
+    if (last && scene && run.isRunning()) {
+        SuiteScreenshots suite(run, *scene, [this](const QImage& image, const QString& subject, bool dark) {
+            save(image, fileName(subject, dark));
+        });
+        suite.shootWindows();
+        if (QQuickWindow* window = view.window())
+            suite.shootUpdateDialog(*window, [&](bool dark) {
+                desktop.appearance().setDark(dark);
+                view.presenter().refresh();
             });
-            suite.shootWindows(dark);
-            if (QQuickWindow* window = view.window())
-                suite.shootUpdateDialog(*window);
-        }
     }
     desktop.appearance().setDark(systemDark);
     settle();

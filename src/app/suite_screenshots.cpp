@@ -93,14 +93,14 @@ SuiteScreenshots::SuiteScreenshots(SimulatedRun& run, TrayScene& scene, Save sav
     : m_run(run), m_scene(scene), m_save(std::move(save))
 {}
 
-void SuiteScreenshots::shootWindows(bool dark)
+void SuiteScreenshots::shootWindows()
 {
-    shootFeedback(dark);
-    shootUpdateSettings(dark);
-    shootQuitAlert(dark);
+    shootFeedback();
+    shootUpdateSettings();
+    shootQuitAlert();
 }
 
-void SuiteScreenshots::shootFeedback(bool dark)
+void SuiteScreenshots::shootFeedback()
 {
     VelmorSignals* hub = VelmorSignals::shared();
     if (!hub)
@@ -110,10 +110,12 @@ void SuiteScreenshots::shootFeedback(bool dark)
     BetaSupportView* form = m_scene.feedbackForm();
     if (!window || !form)
         return;
-    window->setProperty("dark", dark);
     form->setMessage(QString::fromUtf8(sampleFeedback));
-    settle();
-    m_save(window->grabWindow(), QString::fromLatin1(feedbackSubject));
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        m_save(window->grabWindow(), QString::fromLatin1(feedbackSubject), dark);
+    }
 
     // A bug report with the details it carries open, copied (the result line shows).
     hub->showSupport(true);
@@ -124,8 +126,11 @@ void SuiteScreenshots::shootFeedback(bool dark)
         content->setProperty("detailsShown", true);
     settle();
     scroll(*window, "feedbackScroll", true);
-    settle();
-    m_save(window->grabWindow(), QString::fromLatin1(bugReportSubject));
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        m_save(window->grabWindow(), QString::fromLatin1(bugReportSubject), dark);
+    }
     scroll(*window, "feedbackScroll", false);
     if (content)
         content->setProperty("detailsShown", false);
@@ -133,32 +138,40 @@ void SuiteScreenshots::shootFeedback(bool dark)
     // Sending: only a build with a reporting service sends.
     if (form->sendEnabled()) {
         form->sendReport();
-        settle();
-        m_save(window->grabWindow(), QString::fromLatin1(sendingSubject));
+        for (const bool dark : {false, true}) {
+            window->setProperty("dark", dark);
+            settle();
+            m_save(window->grabWindow(), QString::fromLatin1(sendingSubject), dark);
+        }
     }
     window->hide();
     settle();
 }
 
-void SuiteScreenshots::shootUpdateSettings(bool dark)
+void SuiteScreenshots::shootUpdateSettings()
 {
     m_run.app().updates().showPreferences();
     QQuickWindow* window = m_scene.updateSettingsWindow();
     if (!window)
         return;
-    window->setProperty("dark", dark);
-    settle();
-    const QImage whole = window->grabWindow();
-    m_save(whole, QString::fromLatin1(updateSettingsSubject));
-    if (QQuickItem* startup = findIn(*window, "startupSection"))
-        m_save(crop(whole, *startup, 12), QString::fromLatin1(startupSubject));
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        const QImage whole = window->grabWindow();
+        m_save(whole, QString::fromLatin1(updateSettingsSubject), dark);
+        if (QQuickItem* startup = findIn(*window, "startupSection"))
+            m_save(crop(whole, *startup, 12), QString::fromLatin1(startupSubject), dark);
+    }
 
     // The footer sits at the end of the form: scrolled into view, with its popover open.
     if (SupportSettingsFooter* footer = m_scene.updateSettingsFooter()) {
         scroll(*window, "updateSettingsScroll", true);
         footer->setPrivacyDetails(true);
-        settle();
-        m_save(window->grabWindow(), QString::fromLatin1(popoverSubject));
+        for (const bool dark : {false, true}) {
+            window->setProperty("dark", dark);
+            settle();
+            m_save(window->grabWindow(), QString::fromLatin1(popoverSubject), dark);
+        }
         footer->setPrivacyDetails(false);
         scroll(*window, "updateSettingsScroll", false);
     }
@@ -166,7 +179,7 @@ void SuiteScreenshots::shootUpdateSettings(bool dark)
     settle();
 }
 
-void SuiteScreenshots::shootQuitAlert(bool dark)
+void SuiteScreenshots::shootQuitAlert()
 {
     VelmorSignals* hub = VelmorSignals::shared();
     platform::ApplicationShell* shell = m_run.services().applicationShell;
@@ -178,18 +191,21 @@ void SuiteScreenshots::shootQuitAlert(bool dark)
     if (!component.isReady())
         return;
     std::unique_ptr<QQuickWindow> alert(qobject_cast<QQuickWindow*>(component.createWithInitialProperties(
-        {{QStringLiteral("presenter"), QVariant::fromValue(&confirmation)},
-         {QStringLiteral("dark"), dark}})));
+        {{QStringLiteral("presenter"), QVariant::fromValue(&confirmation)}})));
     if (!alert)
         return;
     confirmation.request();
-    settle();
-    m_save(alert->grabWindow(), QString::fromLatin1(quitAlertSubject));
+    for (const bool dark : {false, true}) {
+        alert->setProperty("dark", dark);
+        settle();
+        m_save(alert->grabWindow(), QString::fromLatin1(quitAlertSubject), dark);
+    }
     confirmation.choose(BackgroundQuitConfirmation::Choice::Cancel);
     alert.reset();
 }
 
-void SuiteScreenshots::shootUpdateDialog(QQuickWindow& desktop)
+void SuiteScreenshots::shootUpdateDialog(QQuickWindow& desktop,
+                                         const std::function<void(bool dark)>& appearance)
 {
     platform::UpdaterAlert* alert = m_run.updaterAlert();
     VelmorSignals* hub = VelmorSignals::shared();
@@ -207,9 +223,12 @@ void SuiteScreenshots::shootUpdateDialog(QQuickWindow& desktop)
         {QString::fromUtf8(SimulatedUpdater::laterChoice),
          QString::fromUtf8(SimulatedUpdater::installChoice)},
         [](int) {});
-    settle();
-    if (QQuickItem* dialog = findIn(desktop, "updaterAlert"))
-        m_save(crop(desktop.grabWindow(), *dialog, 24), QString::fromLatin1(updateDialogSubject));
+    for (const bool dark : {false, true}) {
+        appearance(dark);
+        settle();
+        if (QQuickItem* dialog = findIn(desktop, "updaterAlert"))
+            m_save(crop(desktop.grabWindow(), *dialog, 24), QString::fromLatin1(updateDialogSubject), dark);
+    }
     alert->dismiss();
     settle();
 }

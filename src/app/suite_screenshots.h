@@ -18,18 +18,21 @@ class TrayScene;
 class SuiteScreenshots final {
 public:
     // `save` writes a picture under a subject ("feedback", "update-settings" …).
-    using Save = std::function<void(const QImage& image, const QString& subject)>;
+    using Save = std::function<void(const QImage& image, const QString& subject, bool dark)>;
 
     SuiteScreenshots(SimulatedRun& run, TrayScene& scene, Save save);
 
-    void shootWindows(bool dark);
-    // The framework's update-found dialog, as the simulated Mac's window draws it.
-    void shootUpdateDialog(QQuickWindow& desktop);
+    // Each state is set up once and drawn in both appearances, so no state of one picture leaks
+    // into its pair.
+    void shootWindows();
+    // The framework's update-found dialog, as the simulated Mac's window draws it; `appearance`
+    // switches the Mac's appearance.
+    void shootUpdateDialog(QQuickWindow& desktop, const std::function<void(bool dark)>& appearance);
 
 private:
-    void shootFeedback(bool dark);
-    void shootUpdateSettings(bool dark);
-    void shootQuitAlert(bool dark);
+    void shootFeedback();
+    void shootUpdateSettings();
+    void shootQuitAlert();
 
     SimulatedRun& m_run;
     TrayScene& m_scene;
