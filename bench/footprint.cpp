@@ -4,7 +4,6 @@
 // --simulator-only the app is never started, so the simulator's own share can be told apart.
 // Run by scripts/measure-footprint; never part of ctest.
 
-#include "app/pending_suite.h"
 #include "app/qml_modules.h"
 #include "app/simulated_mac_view.h"
 #include "app/simulated_run.h"
@@ -79,7 +78,6 @@ int main(int argc, char* argv[])
         velmor::platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json")),
         home.path(), QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"),
         velmor::SimulatedRun::Clock::Real);
-    run.setSuite(velmor::pendingSuite());
     velmor::SimulatedSceneWiring wiring(run);
     velmor::SimulatedMacView view(run.desktop(), QStringLiteral("default.json"));
     view.window()->show();

@@ -86,7 +86,6 @@ int HeadlessRunner::run()
         m_launchedAt = platform::toSeconds(m_run->scheduler().now().time_since_epoch());
         m_run->desktop().mainThread().takeLongestStall();
         m_run->setWindowsFactory(m_windowsFactory);
-        m_run->setSuite(m_suite);
         m_run->launch();
         m_run->settle();
         const QString launchStep = QStringLiteral("launch");

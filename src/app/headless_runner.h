@@ -40,7 +40,6 @@ public:
     ~HeadlessRunner();
 
     void setWindowsFactory(SimulatedRun::WindowsFactory factory) { m_windowsFactory = std::move(factory); }
-    void setSuite(TrayApp::Suite suite) { m_suite = std::move(suite); }
     void setStepObserver(StepObserver observer) { m_stepObserver = std::move(observer); }
 
     int run();
@@ -54,7 +53,6 @@ private:
     QTextStream& m_out;
     QTextStream& m_errors;
     SimulatedRun::WindowsFactory m_windowsFactory;
-    TrayApp::Suite m_suite;
     StepObserver m_stepObserver;
     std::unique_ptr<SimulatedRun> m_run;
     // Virtual seconds on the run's clock when the app was first launched.

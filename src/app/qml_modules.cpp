@@ -9,6 +9,7 @@
 Q_IMPORT_QML_PLUGIN(VelmorSuiteUiPlugin)
 Q_IMPORT_QML_PLUGIN(VelmorSettingsWindowPlugin)
 Q_IMPORT_QML_PLUGIN(VelmorSimulatedMacPlugin)
+Q_IMPORT_QML_PLUGIN(VelmorDistributionPlugin)
 
 namespace velmor {
 namespace {
@@ -20,9 +21,14 @@ constexpr const char* moduleRoot = "qrc:/qt/qml";
 
 void registerQmlModules()
 {
-    // Fusion draws from the window's palette, which carries the app's light and dark colours.
-    QQuickStyle::setStyle(QString::fromLatin1(controlsStyle));
-    Symbols::loadFont();
+    // Once per process: the style cannot change after the first window that uses it.
+    static const bool registered = [] {
+        // Fusion draws from the window's palette, which carries the app's light and dark colours.
+        QQuickStyle::setStyle(QString::fromLatin1(controlsStyle));
+        Symbols::loadFont();
+        return true;
+    }();
+    static_cast<void>(registered);
 }
 
 void prepareEngine(QQmlEngine& engine)

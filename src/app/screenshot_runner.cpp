@@ -1,8 +1,8 @@
 #include "app/screenshot_runner.h"
 
-#include "app/pending_suite.h"
 #include "app/simulated_mac_view.h"
 #include "app/simulated_run.h"
+#include "app/suite_screenshots.h"
 #include "app/tray_scene.h"
 #include "foundation/private_files.h"
 #include "platform/simulated/simulated_desktop.h"
@@ -70,7 +70,6 @@ int ScreenshotRunner::run()
     QString transcript;
     QTextStream steps(&transcript);
     HeadlessRunner runner(m_options.run, steps, m_errors);
-    runner.setSuite(pendingSuite());
     runner.setWindowsFactory(
         [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
             return std::make_unique<TrayScene>(app, services);
@@ -101,6 +100,7 @@ void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
     }
     if (last && scene && run.isRunning())
         scene->showSettingsWindow();
+    view.presenter().setUpdaterAlert(run.updaterAlert());
     for (const bool dark : {false, true}) {
         desktop.appearance().setDark(dark);
         view.presenter().refresh();
@@ -126,6 +126,17 @@ void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
             settle();
             save(scene->settingsWindow()->grabWindow(), fileName(QString::fromUtf8(settingsSubject), dark));
         }
+    }
+    if (last && scene && run.isRunning()) {
+        SuiteScreenshots suite(run, *scene, [this](const QImage& image, const QString& subject, bool dark) {
+            save(image, fileName(subject, dark));
+        });
+        suite.shootWindows();
+        if (QQuickWindow* window = view.window())
+            suite.shootUpdateDialog(*window, [&](bool dark) {
+                desktop.appearance().setDark(dark);
+                view.presenter().refresh();
+            });
     }
     desktop.appearance().setDark(systemDark);
     settle();

@@ -9,8 +9,8 @@ namespace velmor {
 class SimulatedRun;
 
 // `velmor-tray --screenshots DIR`: plays the script like --headless and renders, offscreen, the
-// menu bar after every step and at the end every window (the simulated Mac and the settings
-// window), each in the light and the dark appearance, as PNG files.
+// menu bar after every step and at the end every window (the simulated Mac, the settings window and
+// the suite's windows and dialogs), each in the light and the dark appearance, as PNG files.
 class ScreenshotRunner final {
 public:
     ScreenshotRunner(CommandLine::Options options, QTextStream& out, QTextStream& errors);

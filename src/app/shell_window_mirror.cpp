@@ -3,13 +3,13 @@
 #include "platform/simulated/simulated_application_shell.h"
 
 #include <QEvent>
-#include <QQuickWindow>
+#include <QWindow>
 
 namespace velmor {
 
 using Request = platform::SimulatedApplicationShell::WindowRequest;
 
-ShellWindowMirror::ShellWindowMirror(QQuickWindow& window, platform::SimulatedApplicationShell& shell,
+ShellWindowMirror::ShellWindowMirror(QWindow& window, platform::SimulatedApplicationShell& shell,
                                      QString kind, QObject* parent)
     : QObject(parent), m_window(&window), m_shell(shell), m_kind(std::move(kind))
 {
@@ -21,14 +21,11 @@ ShellWindowMirror::ShellWindowMirror(QQuickWindow& window, platform::SimulatedAp
         if (m_window && m_window->isActive() && m_id)
             m_shell.makeKey(m_id);
     });
-    m_shell.setWindowRequestHandler(
-        [this](platform::WindowId id, Request request) { this->request(id, static_cast<int>(request)); });
     report();
 }
 
 ShellWindowMirror::~ShellWindowMirror()
 {
-    m_shell.setWindowRequestHandler({});
     if (m_id)
         m_shell.removeWindow(m_id);
 }

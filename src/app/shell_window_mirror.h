@@ -4,7 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QQuickWindow>
+#include <QWindow>
 
 namespace velmor {
 namespace platform {
@@ -13,12 +13,13 @@ class SimulatedApplicationShell;
 
 // Keeps the simulated window server in step with one real window of the app: shown, closed,
 // minimized and key, as the system would report them, and carries out what the server asks of it
-// (order out, restore from the Dock, hiding with the app).
+// (order out, restore from the Dock, hiding with the app) when the server's requests are passed to
+// `request`.
 class ShellWindowMirror final : public QObject {
     Q_OBJECT
 
 public:
-    ShellWindowMirror(QQuickWindow& window, platform::SimulatedApplicationShell& shell, QString kind,
+    ShellWindowMirror(QWindow& window, platform::SimulatedApplicationShell& shell, QString kind,
                       QObject* parent = nullptr);
     ~ShellWindowMirror() override;
 
@@ -32,7 +33,8 @@ private:
     void report();
     platform::WindowInfo info() const;
 
-    QPointer<QQuickWindow> m_window;
+    // A plain window: it reports its last changes while it is being destroyed.
+    QPointer<QWindow> m_window;
     platform::SimulatedApplicationShell& m_shell;
     QString m_kind;
     platform::WindowId m_id = 0;

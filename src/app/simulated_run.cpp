@@ -1,5 +1,6 @@
 #include "app/simulated_run.h"
 
+#include "app/suite_commands.h"
 #include "distribution/app_updates.h"
 #include "platform/simulated/updater/simulated_updater_framework.h"
 #include "suite_ui/dock_presence.h"
@@ -75,8 +76,13 @@ void SimulatedRun::launch()
 {
     if (m_app)
         return;
-    VelmorSignals& hub =
-        VelmorSignals::installShared(m_host, *m_services.userDefaults, *m_services.scheduler);
+    std::unique_ptr<NavrelClient> client;
+    if (m_telemetryTrust)
+        client = std::make_unique<NavrelClient>(VelmorSignals::configurationOf(m_host),
+                                                VelmorSignals::contextOf(m_host), *m_services.scheduler,
+                                                NavrelSession(*m_telemetryTrust));
+    VelmorSignals& hub = VelmorSignals::installShared(m_host, *m_services.userDefaults, *m_services.scheduler,
+                                                      std::move(client));
     DockPresence::installShared(m_desktop->applicationShell(), *m_services.scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
@@ -89,7 +95,7 @@ void SimulatedRun::launch()
         *m_services.scheduler, m_host, *m_services.userDefaults, std::move(updater));
     m_services.updater = m_updater.get();
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
-    m_app->setSuite(m_suite);
+    m_app->setSuite(SuiteCommands::of(m_app->updates()));
     m_app->updates().setSettingsWindowFactory([this](AppUpdates&) {
         return std::make_unique<UpdateSettingsWindow>(m_desktop->applicationShell());
     });

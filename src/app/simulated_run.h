@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace velmor {
 namespace platform {
@@ -44,8 +45,6 @@ public:
     SimulatedRun& operator=(const SimulatedRun&) = delete;
 
     void setWindowsFactory(WindowsFactory factory) { m_windowsFactory = std::move(factory); }
-    // What the suite contributes to every start of the app.
-    void setSuite(TrayApp::Suite suite) { m_suite = std::move(suite); }
 
     // Starts the app's process: launch, then the settings window opens and its content appears.
     void launch();
@@ -75,6 +74,8 @@ public:
     platform::SimulatedHost& host() { return m_host; }
     // Whom the update framework trusts for feeds and archives (the system's roots unless set).
     void setUpdateTrust(const QSslConfiguration& tls) { m_updateTrust = tls; }
+    // Whom the usage and report client trusts (the system's roots unless set).
+    void setTelemetryTrust(const QSslConfiguration& tls) { m_telemetryTrust = tls; }
     // The update framework's dialog of the running app; null while it does not run.
     platform::UpdaterAlert* updaterAlert();
     // The usage events recorded since the last call.
@@ -89,9 +90,9 @@ private:
     std::unique_ptr<platform::SimulatedDesktop> m_desktop;
     platform::Services m_services;
     QSslConfiguration m_updateTrust = QSslConfiguration::defaultConfiguration();
+    std::optional<QSslConfiguration> m_telemetryTrust;
     std::unique_ptr<platform::SimulatedUpdaterFramework> m_updater;
     WindowsFactory m_windowsFactory;
-    TrayApp::Suite m_suite;
     std::unique_ptr<TrayApp> m_app;
     std::unique_ptr<AppWindows> m_windows;
     QList<VelmorEvent> m_events;

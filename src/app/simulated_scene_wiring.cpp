@@ -5,30 +5,41 @@
 
 namespace velmor {
 
+using Request = platform::SimulatedApplicationShell::WindowRequest;
+
 SimulatedSceneWiring::SimulatedSceneWiring(SimulatedRun& run) : m_run(run)
 {
     platform::SimulatedApplicationShell& shell = run.desktop().applicationShell();
     run.setWindowsFactory([this, &shell](TrayApp& app, const platform::Services& services) {
         auto scene = std::make_unique<TrayScene>(app, services);
-        scene->setWindowCreated([this, &shell](QQuickWindow& window) {
+        scene->setWindowCreated([this, &shell](QQuickWindow& window, const QString& kind) {
             // The old mirror lets go of the server before the new one takes over.
-            m_mirror.reset();
-            m_mirror =
-                std::make_unique<ShellWindowMirror>(window, shell, QString::fromLatin1(settingsWindowKind));
+            m_mirrors.remove(kind);
+            m_mirrors.insert(kind, std::make_shared<ShellWindowMirror>(window, shell, kind));
         });
+        if (m_updaterAlertHandler)
+            m_updaterAlertHandler(m_run.updaterAlert());
         return std::unique_ptr<AppWindows>(std::move(scene));
     });
+    // The server asks by window id; only the mirror of that window acts.
+    shell.setWindowRequestHandler([this](platform::WindowId window, Request request) {
+        const auto mirrors = m_mirrors.values();
+        for (const std::shared_ptr<ShellWindowMirror>& mirror : mirrors)
+            mirror->request(window, static_cast<int>(request));
+    });
     m_observer = run.desktop().observe([this, &shell] {
-        if (m_mirror)
-            m_mirror->appHiddenChanged(shell.isHidden());
+        const auto mirrors = m_mirrors.values();
+        for (const std::shared_ptr<ShellWindowMirror>& mirror : mirrors)
+            mirror->appHiddenChanged(shell.isHidden());
     });
 }
 
 SimulatedSceneWiring::~SimulatedSceneWiring()
 {
     m_run.desktop().removeObserver(m_observer);
+    m_run.desktop().applicationShell().setWindowRequestHandler({});
     m_run.setWindowsFactory({});
-    m_mirror.reset();
+    m_mirrors.clear();
 }
 
 TrayScene* SimulatedSceneWiring::scene() const

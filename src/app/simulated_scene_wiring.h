@@ -2,6 +2,10 @@
 
 #include "app/simulated_run.h"
 
+#include <QMap>
+#include <QString>
+
+#include <functional>
 #include <memory>
 
 namespace velmor {
@@ -10,11 +14,10 @@ class ShellWindowMirror;
 class TrayScene;
 
 // The app's real windows on the simulated Mac: every start of the app gets a TrayScene whose
-// settings window the simulated window server follows, and hiding the app hides its windows.
+// windows (settings, feedback, update settings) the simulated window server follows, and hiding
+// the app hides its windows.
 class SimulatedSceneWiring final {
 public:
-    static constexpr const char* settingsWindowKind = "settings";
-
     explicit SimulatedSceneWiring(SimulatedRun& run);
     ~SimulatedSceneWiring();
     SimulatedSceneWiring(const SimulatedSceneWiring&) = delete;
@@ -22,10 +25,17 @@ public:
 
     // The scene of the app's current process; null while it is not running.
     TrayScene* scene() const;
+    // Told at every start of the app of its update framework's dialog, for the desktop to draw.
+    void setUpdaterAlertHandler(std::function<void(platform::UpdaterAlert*)> handler)
+    {
+        m_updaterAlertHandler = std::move(handler);
+    }
 
 private:
     SimulatedRun& m_run;
-    std::unique_ptr<ShellWindowMirror> m_mirror;
+    // One per kind of window: a window of a new process replaces its predecessor's.
+    QMap<QString, std::shared_ptr<ShellWindowMirror>> m_mirrors;
+    std::function<void(platform::UpdaterAlert*)> m_updaterAlertHandler;
     quint64 m_observer = 0;
 };
 

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/app_windows.h"
+#include "suite_ui/system_clipboard.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
+#include <QVariantMap>
 
 #include <functional>
 #include <memory>
@@ -16,18 +19,30 @@ struct Services;
 }
 
 class TraySettingsPresenter;
+class AppDistributionSettings;
+class BetaSupportView;
+class LaunchAtLoginSettings;
+class SupportSettingsFooter;
 class TrayApp;
 
 // The application scene on Qt Quick: the one settings window ("Velmor Tray", 860 × 760, never
 // duplicated: closing hides it and opening shows the same one), whose every appearance runs the
-// app's on-appear action; the stored appearance applied to the window (following the system's
-// unless "light" or "dark"); the content's locale; and the menu commands the app declares.
+// app's on-appear action; the one "Feedback" window the signals hub asks for; the one "Update
+// Settings" window; the stored appearance applied to every window (following the system's unless
+// "light" or "dark"); the content's locale; and the menu commands the app declares, set again
+// whenever the update controller or the feedback commands change.
 class TrayScene final : public QObject, public AppWindows {
     Q_OBJECT
 
 public:
     static constexpr const char* settingsWindowSource =
         "qrc:/qt/qml/Velmor/SettingsWindow/SettingsWindow.qml";
+    static constexpr const char* feedbackWindowSource = "qrc:/qt/qml/Velmor/SuiteUi/FeedbackWindow.qml";
+    static constexpr const char* updateSettingsWindowSource =
+        "qrc:/qt/qml/Velmor/Distribution/UpdateSettingsWindow.qml";
+    // How the window server names the app's windows.
+    static constexpr const char* settingsWindowKind = "settings";
+    static constexpr const char* feedbackWindowKind = "feedback";
 
     TrayScene(TrayApp& app, const platform::Services& services);
     ~TrayScene() override;
@@ -37,29 +52,52 @@ public:
 
     // Null until the window is first shown.
     QQuickWindow* settingsWindow() const { return m_window; }
+    QQuickWindow* feedbackWindow() const { return m_feedbackWindow; }
+    QQuickWindow* updateSettingsWindow() const { return m_updatesWindow; }
+    // The Feedback window's form and the footer of the Update Settings window; null until shown.
+    BetaSupportView* feedbackForm() const { return m_feedback.get(); }
+    SupportSettingsFooter* updateSettingsFooter() const { return m_footer.get(); }
     bool dark() const;
     QQmlEngine& engine() { return m_engine; }
     TraySettingsPresenter& presenter() { return *m_presenter; }
     // Why a window's QML did not load (empty when every one did).
     const QStringList& loadErrors() const { return m_loadErrors; }
 
-    // Told once the settings window exists, so a simulated window server can follow it.
-    void setWindowCreated(std::function<void(QQuickWindow&)> handler)
+    // Told each time one of the app's windows is created (with its kind), so a simulated window
+    // server can follow it.
+    void setWindowCreated(std::function<void(QQuickWindow&, const QString& kind)> handler)
     {
         m_windowCreated = std::move(handler);
     }
 
+    // Shows the window (restoring it from the Dock) and gives it the keyboard.
+    static void bringForward(QQuickWindow& window);
+
 private:
     void applyAppearance();
-    QQuickWindow* createWindow();
+    void refreshMenu();
+    QQuickWindow* createWindow(const char* source, QVariantMap properties, const QString& kind);
+    QQuickWindow* createSettingsWindow();
+    QQuickWindow* createFeedbackWindow(const QString& title, QSizeF size, const QString& appName);
+    QQuickWindow* createUpdateSettingsWindow();
 
     TrayApp& m_app;
     const platform::Services& m_services;
     QQmlEngine m_engine;
     QStringList m_loadErrors;
     std::unique_ptr<TraySettingsPresenter> m_presenter;
+    SystemClipboard m_clipboard;
+    std::unique_ptr<BetaSupportView> m_feedback;
+    std::unique_ptr<LaunchAtLoginSettings> m_startup;
+    std::unique_ptr<SupportSettingsFooter> m_footer;
+    std::unique_ptr<AppDistributionSettings> m_updateSettings;
+    // The footer the settings window shows in its slot.
+    std::unique_ptr<SupportSettingsFooter> m_settingsFooter;
+    QPointer<QQuickItem> m_settingsFooterItem;
     QPointer<QQuickWindow> m_window;
-    std::function<void(QQuickWindow&)> m_windowCreated;
+    QPointer<QQuickWindow> m_feedbackWindow;
+    QPointer<QQuickWindow> m_updatesWindow;
+    std::function<void(QQuickWindow&, const QString&)> m_windowCreated;
     quint64 m_appearanceObserver = 0;
 };
 

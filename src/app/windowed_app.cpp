@@ -1,6 +1,5 @@
 #include "app/windowed_app.h"
 
-#include "app/pending_suite.h"
 #include "app/simulated_mac_view.h"
 #include "app/simulated_run.h"
 #include "app/simulated_scene_wiring.h"
@@ -45,10 +44,11 @@ int WindowedApp::run()
     }
     platform::SimulatedDesktop& desktop = run->desktop();
 
-    run->setSuite(pendingSuite());
     SimulatedSceneWiring wiring(*run);
 
     SimulatedMacView view(desktop, QFileInfo(m_options.scenarioPath).fileName());
+    wiring.setUpdaterAlertHandler(
+        [&view](platform::UpdaterAlert* alert) { view.presenter().setUpdaterAlert(alert); });
     view.presenter().sidePanel()->setOwnApp(platform::SidePanelPresenter::OwnApp{
         [&] { return run->isRunning(); }, [&] { run->launch(); }, [&] { run->quit(); }});
     QQuickWindow* window = view.window();

@@ -454,7 +454,7 @@ ApplicationWindow {
                             onChosen: value => window.presenter.appearance = value
                         }
                         // The suite's support footer is placed here by the suite shell.
-                        Loader {
+                        Item {
                             objectName: "supportFooterSlot"
                             Layout.fillWidth: true
                         }

@@ -82,11 +82,12 @@ VelmorSignals::~VelmorSignals()
 }
 
 VelmorSignals& VelmorSignals::installShared(const platform::Host& host, platform::UserDefaults& defaults,
-                                            platform::Scheduler& scheduler)
+                                            platform::Scheduler& scheduler,
+                                            std::unique_ptr<NavrelClient> client)
 {
     std::lock_guard lock(sharedMutex);
     if (!sharedHub)
-        sharedHub = std::make_unique<VelmorSignals>(host, defaults, scheduler);
+        sharedHub = std::make_unique<VelmorSignals>(host, defaults, scheduler, std::move(client));
     return *sharedHub;
 }
 

@@ -45,7 +45,8 @@ public:
     // The process's hub. The composition root creates it once, with the platform services, and
     // releases it before the application object goes away; later calls return the same hub.
     static VelmorSignals& installShared(const platform::Host& host, platform::UserDefaults& defaults,
-                                        platform::Scheduler& scheduler);
+                                        platform::Scheduler& scheduler,
+                                        std::unique_ptr<NavrelClient> client = nullptr);
     // Null until installed.
     static VelmorSignals* shared();
     static void releaseShared();

@@ -2,8 +2,10 @@
 """What a screen reader meets: starts velmor-tray on the X server in DISPLAY with Qt's AT-SPI
 bridge, finds both windows and their controls by name and role through pyatspi, and operates one
 (Launch Clip Hoarder), checking the side panel then offers to quit it. In the organizer it reads
-the areas' and cards' labels, moves a card with its "Move to" action and presses "Apply grouping". Run inside a D-Bus session
-with the accessibility bus up (tests/app/at_spi_test.sh does both)."""
+the areas' and cards' labels, moves a card with its "Move to" action and presses "Apply grouping";
+then it opens the Feedback window from the Help menu and the Update Settings window from the app's
+menu, by their press actions alone, and finds their controls. Run inside a D-Bus session with the
+accessibility bus up (tests/app/at_spi_test.sh does both)."""
 
 import os
 import subprocess
@@ -22,6 +24,12 @@ def wait_for(find, what):
         if found is not None:
             return found
         time.sleep(0.2)
+    if os.environ.get("AT_SPI_DUMP"):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name in ("velmor-tray", "Velmor Tray"):
+                for node in descendants(app):
+                    if node.name:
+                        print(repr(node.name), node.getRoleName())
     sys.exit(f"not found through AT-SPI: {what}")
 
 
@@ -44,9 +52,9 @@ def application():
     return None
 
 
-def named(app, name, role):
+def named(app, name, *roles):
     for node in descendants(app):
-        if node.name == name and node.getRole() == role:
+        if node.name == name and node.getRole() in roles:
             return node
     return None
 
@@ -87,6 +95,13 @@ def organize(app):
              or named(app, "Collapse extras", pyatspi.ROLE_PUSH_BUTTON), "the button after applying")
 
 
+def choose(app, menu, item):
+    # Qt reports the drawn menus' entries as menu items or list items.
+    entry = (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_LIST_ITEM)
+    press(wait_for(lambda: named(app, menu, *entry), f"the {menu} menu"))
+    press(wait_for(lambda: named(app, item, *entry), item))
+
+
 def main():
     binary = sys.argv[1]
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
@@ -96,13 +111,27 @@ def main():
         wait_for(lambda: named(app, "Simulated Mac — default.json", pyatspi.ROLE_FRAME), "the simulated Mac's window")
         wait_for(lambda: named(app, "Velmor Tray", pyatspi.ROLE_FRAME), "the settings window")
         wait_for(lambda: named(app, "Velmor Tray", pyatspi.ROLE_PUSH_BUTTON), "the chevron, a button named Velmor Tray")
-        launch = wait_for(lambda: named(app, "Launch Clip Hoarder", pyatspi.ROLE_PUSH_BUTTON), "Launch Clip Hoarder")
-        action = launch.queryAction()
-        names = [action.getName(i) for i in range(action.nActions)]
-        action.doAction(names.index("Press") if "Press" in names else 0)
+        press(wait_for(lambda: named(app, "Launch Clip Hoarder", pyatspi.ROLE_PUSH_BUTTON), "Launch Clip Hoarder"))
         wait_for(lambda: named(app, "Quit Clip Hoarder", pyatspi.ROLE_PUSH_BUTTON), "Quit Clip Hoarder after pressing Launch")
         organize(app)
-        print("AT-SPI: windows, controls, a press and the organizer all reached")
+
+        choose(app, "Help", "Report a bug…")
+        wait_for(lambda: named(app, "Feedback", pyatspi.ROLE_FRAME), "the Feedback window")
+        for name, role in (("Bug report", pyatspi.ROLE_RADIO_BUTTON), ("Feedback", pyatspi.ROLE_RADIO_BUTTON),
+                           ("Your message", pyatspi.ROLE_TEXT), ("Copy report", pyatspi.ROLE_PUSH_BUTTON),
+                           ("Send report", pyatspi.ROLE_PUSH_BUTTON),
+                           ("App details included", pyatspi.ROLE_PUSH_BUTTON)):
+            wait_for(lambda: named(app, name, role), f"{name} in the Feedback window")
+
+        choose(app, "Velmor Tray", "Update Settings…")
+        wait_for(lambda: named(app, "Update Settings", pyatspi.ROLE_FRAME), "the Update Settings window")
+        for name, role in (("Launch at login", pyatspi.ROLE_CHECK_BOX),
+                           ("Automatically check for updates", pyatspi.ROLE_CHECK_BOX),
+                           ("Check for Updates…", pyatspi.ROLE_PUSH_BUTTON),
+                           ("Share usage statistics", pyatspi.ROLE_CHECK_BOX),
+                           ("About usage statistics and privacy", pyatspi.ROLE_PUSH_BUTTON)):
+            wait_for(lambda: named(app, name, role), f"{name} in the Update Settings window")
+        print("AT-SPI: windows, controls, presses and the organizer all reached")
     finally:
         process.terminate()
         process.wait(timeout=10)

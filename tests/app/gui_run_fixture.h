@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/pending_suite.h"
 #include "app/qml_modules.h"
 #include "app/simulated_mac_view.h"
 #include "app/simulated_run.h"
@@ -54,10 +53,11 @@ protected:
                 : platform::Scenario::parse(scenarioJson);
         m_run = std::make_unique<SimulatedRun>(scenario, m_home.path(),
                                                QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"));
-        m_run->setSuite(pendingSuite());
         m_wiring = std::make_unique<SimulatedSceneWiring>(*m_run);
         m_view = std::make_unique<SimulatedMacView>(m_run->desktop(), scenarioName);
         ASSERT_NE(m_view->window(), nullptr) << m_view->loadErrors().join(u'\n').toStdString();
+        m_wiring->setUpdaterAlertHandler(
+            [this](platform::UpdaterAlert* alert) { m_view->presenter().setUpdaterAlert(alert); });
         m_view->window()->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_view->window()));
     }

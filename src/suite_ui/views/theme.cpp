@@ -44,4 +44,9 @@ QColor Theme::controlBackground(bool dark)
     return dark ? QColor(0x2a, 0x28, 0x26) : QColor(0xff, 0xff, 0xff);
 }
 
+QColor Theme::critical(bool dark)
+{
+    return dark ? QColor(0xff, 0x45, 0x3a) : QColor(0xd7, 0x00, 0x15);
+}
+
 } // namespace velmor

@@ -24,6 +24,8 @@ public:
     Q_INVOKABLE static QColor secondaryText(bool dark);
     Q_INVOKABLE static QColor separator(bool dark);
     Q_INVOKABLE static QColor controlBackground(bool dark);
+    // Failures the user should read (the system's red).
+    Q_INVOKABLE static QColor critical(bool dark);
 };
 
 } // namespace velmor

@@ -99,6 +99,14 @@ ApplicationWindow {
                             y: 200
                             mac: window.mac
                         }
+
+                        UpdaterAlertView {
+                            model: window.mac.updaterAlert
+                            visible: screen.modelData.primary && asking
+                            x: (parent.width - width) / 2
+                            y: 160
+                            dark: window.dark
+                        }
                     }
                 }
             }

@@ -115,4 +115,17 @@ void SimulatedMacPresenter::refresh()
     Q_EMIT changed();
 }
 
+void SimulatedMacPresenter::setUpdaterAlert(UpdaterAlert* alert)
+{
+    if (m_updaterAlert == alert)
+        return;
+    if (m_updaterAlert)
+        disconnect(m_updaterAlert, &QObject::destroyed, this, nullptr);
+    m_updaterAlert = alert;
+    // The framework goes with the app's process; the dialog goes with it.
+    if (alert)
+        connect(alert, &QObject::destroyed, this, [this] { setUpdaterAlert(nullptr); });
+    Q_EMIT updaterAlertChanged();
+}
+
 } // namespace velmor::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/simulated/updater/updater_alert.h"
 #include "platform/simulated/views/dock_presenter.h"
 #include "platform/simulated/views/menu_bar_presenter.h"
 #include "platform/simulated/views/side_panel_presenter.h"
@@ -7,6 +8,7 @@
 #include "platform/task_handle.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QRectF>
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
@@ -35,6 +37,7 @@ class SimulatedMacPresenter final : public QObject {
     Q_PROPERTY(velmor::platform::DockPresenter* dock READ dock CONSTANT)
     Q_PROPERTY(velmor::platform::SystemSettingsPresenter* systemSettings READ systemSettings CONSTANT)
     Q_PROPERTY(velmor::platform::SidePanelPresenter* sidePanel READ sidePanel CONSTANT)
+    Q_PROPERTY(QObject* updaterAlert READ updaterAlertObject NOTIFY updaterAlertChanged)
 
 public:
     static constexpr const char* titleFormat = "Simulated Mac — %1";
@@ -60,6 +63,11 @@ public:
     DockPresenter* dock() { return &m_dock; }
     SystemSettingsPresenter* systemSettings() { return &m_systemSettings; }
     SidePanelPresenter* sidePanel() { return &m_sidePanel; }
+    // The running app's update framework dialog, drawn over the desktop while it asks something;
+    // null while the app does not run.
+    UpdaterAlert* updaterAlert() const { return m_updaterAlert; }
+    QObject* updaterAlertObject() const { return m_updaterAlert; }
+    void setUpdaterAlert(UpdaterAlert* alert);
 
     Q_INVOKABLE static QString glyph(const QString& symbol);
     Q_INVOKABLE void closeAbout();
@@ -68,6 +76,7 @@ public:
 
 Q_SIGNALS:
     void changed();
+    void updaterAlertChanged();
 
 private:
     void scheduleRefresh();
@@ -81,6 +90,7 @@ private:
     DockPresenter m_dock;
     SystemSettingsPresenter m_systemSettings;
     SidePanelPresenter m_sidePanel;
+    QPointer<UpdaterAlert> m_updaterAlert;
     quint64 m_observer = 0;
     bool m_refreshPending = false;
     // The clock in the menu bar changes once a minute: the one wake-up an idle desktop has.

@@ -1,0 +1,236 @@
+#include "app/suite_screenshots.h"
+
+#include "app/simulated_run.h"
+#include "app/tray_scene.h"
+#include "distribution/app_updates.h"
+#include "platform/simulated/updater/simulated_updater.h"
+#include "platform/simulated/updater/updater_alert.h"
+#include "suite_ui/background_quit_confirmation.h"
+#include "suite_ui/beta_support_view.h"
+#include "suite_ui/support_settings_footer.h"
+#include "suite_ui/velmor_signals.h"
+
+#include <QCoreApplication>
+#include <QQmlComponent>
+#include <QQuickItem>
+
+#include <algorithm>
+#include <memory>
+
+namespace velmor {
+namespace {
+
+constexpr const char* feedbackSubject = "feedback";
+constexpr const char* bugReportSubject = "feedback-bug";
+constexpr const char* sendingSubject = "feedback-sending";
+constexpr const char* updateSettingsSubject = "update-settings";
+constexpr const char* startupSubject = "startup";
+constexpr const char* popoverSubject = "footer-popover";
+constexpr const char* quitAlertSubject = "background-quit";
+constexpr const char* updateDialogSubject = "update-found";
+constexpr const char* quitAlertSource = "qrc:/qt/qml/Velmor/SuiteUi/BackgroundQuitAlert.qml";
+// What the pictures show typed into the form.
+constexpr const char* sampleFeedback = "The chevron menu could list the hidden icons by name.";
+constexpr const char* sampleBugReport =
+    "After waking from sleep, the clock icon came back in front of the chevron. I expected it to stay "
+    "hidden.";
+// The release the update dialog offers.
+constexpr const char* offeredVersion = "1.5";
+
+void settle()
+{
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents();
+}
+
+QQuickItem* findItem(QQuickItem* item, const QString& name)
+{
+    if (!item)
+        return nullptr;
+    if (item->objectName() == name)
+        return item;
+    for (QQuickItem* child : item->childItems()) {
+        if (QQuickItem* found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+QQuickItem* findIn(QQuickWindow& window, const char* name)
+{
+    QQuickItem* root = window.contentItem();
+    while (root->parentItem())
+        root = root->parentItem();
+    return findItem(root, QString::fromLatin1(name));
+}
+
+// The part of the window's picture the item covers, with a margin around it.
+QImage crop(const QImage& image, QQuickItem& item, double margin)
+{
+    const QRectF area = item.mapRectToScene(QRectF(0, 0, item.width(), item.height()))
+                            .adjusted(-margin, -margin, margin, margin);
+    // A grabbed picture has the window's pixel density, though it does not always say so.
+    const double scale = item.window() ? item.window()->devicePixelRatio() : image.devicePixelRatio();
+    const QRect pixels(qRound(area.x() * scale), qRound(area.y() * scale), qRound(area.width() * scale),
+                       qRound(area.height() * scale));
+    return image.copy(pixels.intersected(image.rect()));
+}
+
+// Scrolls the scroll view to its end (`toEnd`) or back to its start.
+void scroll(QQuickWindow& window, const char* scrollView, bool toEnd)
+{
+    QQuickItem* view = findIn(window, scrollView);
+    auto* flickable = view ? view->property("contentItem").value<QQuickItem*>() : nullptr;
+    if (!flickable)
+        return;
+    const double end = std::max(0.0, flickable->property("contentHeight").toDouble() - flickable->height());
+    flickable->setProperty("contentY", toEnd ? end : 0.0);
+}
+
+} // namespace
+
+SuiteScreenshots::SuiteScreenshots(SimulatedRun& run, TrayScene& scene, Save save)
+    : m_run(run), m_scene(scene), m_save(std::move(save))
+{}
+
+void SuiteScreenshots::shootWindows()
+{
+    shootFeedback();
+    shootUpdateSettings();
+    shootQuitAlert();
+}
+
+void SuiteScreenshots::shootFeedback()
+{
+    VelmorSignals* hub = VelmorSignals::shared();
+    if (!hub)
+        return;
+    hub->showSupport(false);
+    QQuickWindow* window = m_scene.feedbackWindow();
+    BetaSupportView* form = m_scene.feedbackForm();
+    if (!window || !form)
+        return;
+    form->setMessage(QString::fromUtf8(sampleFeedback));
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        m_save(window->grabWindow(), QString::fromLatin1(feedbackSubject), dark);
+    }
+
+    // A bug report with the details it carries open, copied (the result line shows).
+    hub->showSupport(true);
+    form->setMessage(QString::fromUtf8(sampleBugReport));
+    form->copyReport();
+    QQuickItem* content = findIn(*window, "betaSupportView");
+    if (content)
+        content->setProperty("detailsShown", true);
+    settle();
+    scroll(*window, "feedbackScroll", true);
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        m_save(window->grabWindow(), QString::fromLatin1(bugReportSubject), dark);
+    }
+    scroll(*window, "feedbackScroll", false);
+    if (content)
+        content->setProperty("detailsShown", false);
+
+    // Sending: only a build with a reporting service sends.
+    if (form->sendEnabled()) {
+        form->sendReport();
+        for (const bool dark : {false, true}) {
+            window->setProperty("dark", dark);
+            settle();
+            m_save(window->grabWindow(), QString::fromLatin1(sendingSubject), dark);
+        }
+    }
+    window->hide();
+    settle();
+}
+
+void SuiteScreenshots::shootUpdateSettings()
+{
+    m_run.app().updates().showPreferences();
+    QQuickWindow* window = m_scene.updateSettingsWindow();
+    if (!window)
+        return;
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        const QImage whole = window->grabWindow();
+        m_save(whole, QString::fromLatin1(updateSettingsSubject), dark);
+        if (QQuickItem* startup = findIn(*window, "startupSection"))
+            m_save(crop(whole, *startup, 12), QString::fromLatin1(startupSubject), dark);
+    }
+
+    // The footer sits at the end of the form: scrolled into view, with its popover open.
+    if (SupportSettingsFooter* footer = m_scene.updateSettingsFooter()) {
+        scroll(*window, "updateSettingsScroll", true);
+        footer->setPrivacyDetails(true);
+        for (const bool dark : {false, true}) {
+            window->setProperty("dark", dark);
+            settle();
+            m_save(window->grabWindow(), QString::fromLatin1(popoverSubject), dark);
+        }
+        footer->setPrivacyDetails(false);
+        scroll(*window, "updateSettingsScroll", false);
+    }
+    window->hide();
+    settle();
+}
+
+void SuiteScreenshots::shootQuitAlert()
+{
+    VelmorSignals* hub = VelmorSignals::shared();
+    platform::ApplicationShell* shell = m_run.services().applicationShell;
+    if (!hub || !shell)
+        return;
+    // Busy, so the picture shows the extra sentence and the disabled "Quit app".
+    BackgroundQuitConfirmation confirmation(hub->appName(), true, *shell, nullptr);
+    QQmlComponent component(&m_scene.engine(), QUrl(QString::fromLatin1(quitAlertSource)));
+    if (!component.isReady())
+        return;
+    std::unique_ptr<QQuickWindow> alert(qobject_cast<QQuickWindow*>(component.createWithInitialProperties(
+        {{QStringLiteral("presenter"), QVariant::fromValue(&confirmation)}})));
+    if (!alert)
+        return;
+    confirmation.request();
+    for (const bool dark : {false, true}) {
+        alert->setProperty("dark", dark);
+        settle();
+        m_save(alert->grabWindow(), QString::fromLatin1(quitAlertSubject), dark);
+    }
+    confirmation.choose(BackgroundQuitConfirmation::Choice::Cancel);
+    alert.reset();
+}
+
+void SuiteScreenshots::shootUpdateDialog(QQuickWindow& desktop,
+                                         const std::function<void(bool dark)>& appearance)
+{
+    platform::UpdaterAlert* alert = m_run.updaterAlert();
+    VelmorSignals* hub = VelmorSignals::shared();
+    if (!alert || !hub)
+        return;
+    using platform::SimulatedUpdater;
+    const QString name = hub->appName();
+    const QString running = m_run.host()
+                                .mainBundle()
+                                .infoString(QStringLiteral("CFBundleShortVersionString"))
+                                .value_or(QString());
+    alert->present(
+        QString::fromUtf8(SimulatedUpdater::foundTitle).arg(name),
+        QString::fromUtf8(SimulatedUpdater::foundText).arg(name, QString::fromUtf8(offeredVersion), running),
+        {QString::fromUtf8(SimulatedUpdater::laterChoice),
+         QString::fromUtf8(SimulatedUpdater::installChoice)},
+        [](int) {});
+    for (const bool dark : {false, true}) {
+        appearance(dark);
+        settle();
+        if (QQuickItem* dialog = findIn(desktop, "updaterAlert"))
+            m_save(crop(desktop.grabWindow(), *dialog, 24), QString::fromLatin1(updateDialogSubject), dark);
+    }
+    alert->dismiss();
+    settle();
+}
+
+} // namespace velmor

@@ -1,0 +1,95 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+import Velmor.Distribution
+
+// The content of the "Update Settings" window: the Startup section, the "Updates" section and
+// the support footer, in a grouped form.
+ColumnLayout {
+    id: settings
+
+    required property AppDistributionSettingsPresenter presenter
+    property bool dark: false
+
+    objectName: "appDistributionSettings"
+    spacing: 18
+
+    LaunchAtLoginSettings {
+        presenter: settings.presenter.startupSection as LaunchAtLoginSettingsPresenter
+        dark: settings.dark
+        Layout.fillWidth: true
+    }
+
+    SettingsSection {
+        objectName: "updatesSection"
+        title: settings.presenter.updatesHeader
+        dark: settings.dark
+        Layout.fillWidth: true
+
+        SwitchRow {
+            objectName: "automaticChecksSwitch"
+            text: settings.presenter.automaticChecksTitle
+            on: settings.presenter.automaticChecks
+            enabled: settings.presenter.automaticChecksEnabled
+            onToggled: checked => settings.presenter.setAutomaticChecks(checked)
+        }
+        SwitchRow {
+            objectName: "automaticDownloadsSwitch"
+            text: settings.presenter.automaticDownloadsTitle
+            on: settings.presenter.automaticDownloads
+            enabled: settings.presenter.automaticDownloadsEnabled
+            onToggled: checked => settings.presenter.setAutomaticDownloads(checked)
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "checkForUpdatesButton"
+            text: settings.presenter.checkTitle
+            enabled: settings.presenter.checkEnabled
+            Accessible.name: text
+            onClicked: settings.presenter.check()
+        }
+        Label {
+            objectName: "updateMessage"
+            text: settings.presenter.message
+            font.pixelSize: 11
+            color: Theme.secondaryText(settings.dark)
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "closeSessionsButton"
+            visible: settings.presenter.closeSessionsShown
+            text: settings.presenter.closeSessionsTitle
+            Accessible.name: text
+            onClicked: settings.presenter.closeSessionsAndUpdate()
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "pendingWorkButton"
+            visible: settings.presenter.pendingWorkShown
+            text: settings.presenter.pendingWorkTitle
+            Accessible.name: text
+            onClicked: settings.presenter.resolvePendingWork()
+        }
+        Label {
+            text: settings.presenter.note
+            font.pixelSize: 11
+            color: Theme.secondaryText(settings.dark)
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+        }
+    }
+
+    SettingsSection {
+        dark: settings.dark
+        Layout.fillWidth: true
+
+        SupportSettingsFooter {
+            presenter: settings.presenter.footer as SupportSettingsFooterPresenter
+            dark: settings.dark
+            Layout.fillWidth: true
+        }
+    }
+}

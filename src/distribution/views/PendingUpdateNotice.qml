@@ -1,0 +1,56 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+import Velmor.Distribution
+
+// A row an app places in its own window while an update is held back: the symbol, the
+// controller's status, and the button that ends the wait. Takes no room otherwise.
+Rectangle {
+    id: notice
+
+    required property PendingUpdateNoticePresenter presenter
+    property bool dark: false
+
+    visible: presenter.shown
+    implicitWidth: row.implicitWidth + 24
+    implicitHeight: visible ? row.implicitHeight + 24 : 0
+    // The bar material: the window's canvas, slightly lifted.
+    color: dark ? Qt.lighter(Theme.canvas(dark), 1.35) : Qt.darker(Theme.canvas(dark), 1.03)
+    Accessible.role: Accessible.Grouping
+    Accessible.name: presenter.message
+
+    RowLayout {
+        id: row
+        anchors.fill: parent
+        anchors.margins: 12
+        spacing: 12
+
+        SymbolIcon {
+            symbol: "arrow.down.circle"
+            size: 18
+            color: Theme.controlAccent(notice.dark)
+        }
+        Label {
+            objectName: "pendingUpdateMessage"
+            text: notice.presenter.message
+            font.pixelSize: 12
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "pendingUpdateButton"
+            text: notice.presenter.buttonTitle
+            Accessible.name: text
+            onClicked: notice.presenter.activate()
+        }
+    }
+    Rectangle {
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: 1
+        color: Theme.separator(notice.dark)
+    }
+}

@@ -1,0 +1,87 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+
+// The alert that offers to keep the app running in the background instead of quitting: the
+// question, why, and the three choices stacked with the default first. Return picks the default,
+// Escape cancels.
+SuiteWindow {
+    id: alert
+
+    required property BackgroundQuitConfirmationPresenter presenter
+    property string iconSource
+
+    objectName: "backgroundQuitAlert"
+    title: presenter.messageText
+    flags: Qt.Dialog
+    modality: Qt.ApplicationModal
+    visible: presenter.open
+    width: 280
+    height: content.implicitHeight + 40
+    minimumWidth: width
+    maximumWidth: width
+
+    ColumnLayout {
+        id: content
+        anchors.fill: parent
+        anchors.margins: 20
+        spacing: 10
+        focus: true
+        Keys.onPressed: event => event.accepted = alert.presenter.keyPressed(event.key)
+
+        Image {
+            visible: alert.iconSource !== ""
+            source: alert.iconSource
+            sourceSize.width: 56
+            sourceSize.height: 56
+            Layout.alignment: Qt.AlignHCenter
+        }
+        Label {
+            objectName: "backgroundQuitMessage"
+            text: alert.presenter.messageText
+            font.pixelSize: 13
+            font.weight: Font.Bold
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+        }
+        Label {
+            objectName: "backgroundQuitInformative"
+            text: alert.presenter.informativeText
+            font.pixelSize: 11
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+            Layout.bottomMargin: 6
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "keepRunningButton"
+            text: alert.presenter.keepRunningTitle
+            highlighted: true
+            Layout.fillWidth: true
+            Accessible.name: text
+            onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.KeepRunning)
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "quitAppButton"
+            text: alert.presenter.quitTitle
+            enabled: alert.presenter.quitEnabled
+            Layout.fillWidth: true
+            Accessible.name: text
+            onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.Quit)
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "cancelButton"
+            text: alert.presenter.cancelTitle
+            Layout.fillWidth: true
+            Accessible.name: text
+            onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.Cancel)
+        }
+    }
+}

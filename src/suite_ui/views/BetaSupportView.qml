@@ -1,0 +1,168 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+
+// The feedback form, item by item: the app's name, the report type, the prompt, the editor with
+// its counter, the details sent along, the note, copying and sending, and what became of it.
+ColumnLayout {
+    id: form
+
+    required property BetaSupportViewPresenter presenter
+    property bool dark: false
+    property bool detailsShown: false
+
+    objectName: "betaSupportView"
+    spacing: 14
+
+    Label {
+        objectName: "feedbackAppName"
+        text: form.presenter.appName
+        font.pixelSize: 17
+        font.weight: Font.DemiBold
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
+    }
+    SegmentedPicker {
+        objectName: "reportTypePicker"
+        titles: [form.presenter.feedbackSegmentTitle, form.presenter.bugSegmentTitle]
+        currentIndex: form.presenter.bug ? 1 : 0
+        enabled: form.presenter.editable
+        dark: form.dark
+        Accessible.name: form.presenter.reportTypeLabel
+        onActivated: index => form.presenter.bug = index === 1
+    }
+    Label {
+        objectName: "feedbackPrompt"
+        text: form.presenter.prompt
+        font.pixelSize: 12
+        color: Theme.secondaryText(form.dark)
+        wrapMode: Text.WordWrap
+        Layout.fillWidth: true
+    }
+    ScrollView {
+        id: editorScroll
+        Layout.fillWidth: true
+        Layout.preferredHeight: 160
+        enabled: form.presenter.editable
+        background: Rectangle {
+            radius: 6
+            color: Theme.controlBackground(form.dark)
+            border.width: 1
+            readonly property color line: Theme.secondaryText(form.dark)
+            border.color: Qt.rgba(line.r, line.g, line.b, editor.activeFocus ? 0.6 : 0.2)
+        }
+
+        TextArea {
+            id: editor
+            objectName: "feedbackEditor"
+            text: form.presenter.message
+            font.pixelSize: 13
+            wrapMode: TextEdit.Wrap
+            background: null
+            Accessible.name: form.presenter.messageAccessibleName
+            onTextChanged: form.presenter.message = text
+        }
+    }
+    Label {
+        objectName: "feedbackCounter"
+        text: form.presenter.counterText
+        font.pixelSize: 11
+        color: Theme.secondaryText(form.dark)
+        Layout.topMargin: -8
+    }
+    ColumnLayout {
+        spacing: 0
+        Layout.fillWidth: true
+
+        AbstractButton {
+            id: disclosure
+            objectName: "detailsDisclosure"
+            text: form.presenter.detailsTitle
+            focusPolicy: Qt.StrongFocus
+            Accessible.role: Accessible.Button
+            Accessible.name: text
+            Accessible.description: form.detailsShown ? form.presenter.details : ""
+            onClicked: form.detailsShown = !form.detailsShown
+
+            contentItem: Row {
+                spacing: 4
+                SymbolIcon {
+                    symbol: "chevron.right"
+                    size: 14
+                    rotation: form.detailsShown ? 90 : 0
+                    color: Theme.secondaryText(form.dark)
+                    anchors.verticalCenter: parent.verticalCenter
+                }
+                Text {
+                    text: disclosure.text
+                    font.pixelSize: 12
+                    color: Theme.text(form.dark)
+                    anchors.verticalCenter: parent.verticalCenter
+                }
+            }
+        }
+        TextEdit {
+            objectName: "feedbackDetails"
+            visible: form.detailsShown
+            text: form.presenter.details
+            readOnly: true
+            selectByMouse: true
+            font.family: "DejaVu Sans Mono"
+            font.pixelSize: 11
+            color: Theme.secondaryText(form.dark)
+            selectionColor: Theme.controlAccent(form.dark)
+            Layout.topMargin: 6
+            Layout.leftMargin: 18
+            Layout.fillWidth: true
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+    Label {
+        text: form.presenter.note
+        font.pixelSize: 12
+        color: Theme.secondaryText(form.dark)
+        wrapMode: Text.WordWrap
+        Layout.fillWidth: true
+    }
+    RowLayout {
+        Layout.fillWidth: true
+
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "copyReportButton"
+            text: form.presenter.copyTitle
+            Accessible.name: text
+            onClicked: form.presenter.copyReport()
+        }
+        Item {
+            Layout.fillWidth: true
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "sendReportButton"
+            text: form.presenter.sendTitle
+            enabled: form.presenter.sendEnabled
+            highlighted: true
+            Accessible.name: text
+            onClicked: form.presenter.sendReport()
+        }
+    }
+    Label {
+        objectName: "feedbackUnconfigured"
+        visible: form.presenter.showsUnconfigured
+        text: form.presenter.unconfiguredText
+        font.pixelSize: 11
+        wrapMode: Text.WordWrap
+        Layout.fillWidth: true
+    }
+    Label {
+        objectName: "feedbackResult"
+        visible: form.presenter.showsResult
+        text: form.presenter.result
+        font.pixelSize: 11
+        wrapMode: Text.WordWrap
+        Layout.fillWidth: true
+    }
+}

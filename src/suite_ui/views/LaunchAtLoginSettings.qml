@@ -1,0 +1,103 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+
+// The "Startup" section: the launch-at-login switch, one explanatory line (and the way to System
+// Settings while the system waits for approval), the progress line and the last failure.
+SettingsSection {
+    id: startup
+
+    required property LaunchAtLoginSettingsPresenter presenter
+
+    objectName: "startupSection"
+    title: presenter.sectionTitle
+
+    // The user comes back from System Settings: the window becomes active again.
+    Binding {
+        target: startup.presenter
+        property: "sceneActive"
+        value: startup.Window.active
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 8
+
+        Label {
+            text: startup.presenter.toggleTitle
+            Layout.fillWidth: true
+            Accessible.ignored: true
+        }
+        Switch {
+            opacity: enabled ? 1 : 0.45
+            id: toggle
+            objectName: "launchAtLoginSwitch"
+            checked: startup.presenter.toggleOn
+            enabled: startup.presenter.toggleEnabled
+            Accessible.name: startup.presenter.toggleTitle
+            Accessible.description: startup.presenter.toggleHint
+            ToolTip.text: startup.presenter.toggleHint
+            ToolTip.visible: hovered
+            ToolTip.delay: 800
+            onToggled: {
+                startup.presenter.toggle(checked)
+                // The switch shows what the system reports, not the click.
+                checked = Qt.binding(() => startup.presenter.toggleOn)
+            }
+        }
+    }
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 8
+
+        Label {
+            objectName: "startupExplanation"
+            text: startup.presenter.explanation
+            font.pixelSize: 11
+            color: Theme.secondaryText(startup.dark)
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "openLoginItemsButton"
+            visible: startup.presenter.showsApprovalButton
+            text: startup.presenter.approvalButtonTitle
+            font.pixelSize: 11
+            Accessible.name: text
+            onClicked: startup.presenter.openLoginItemsSettings()
+        }
+    }
+    RowLayout {
+        objectName: "startupProgress"
+        visible: startup.presenter.showsProgress
+        spacing: 6
+
+        BusyIndicator {
+            running: startup.presenter.showsProgress
+            implicitWidth: 16
+            implicitHeight: 16
+            Accessible.name: startup.presenter.progressText
+        }
+        Label {
+            text: startup.presenter.progressText
+            font.pixelSize: 11
+            color: Theme.secondaryText(startup.dark)
+        }
+    }
+    TextEdit {
+        objectName: "startupError"
+        visible: startup.presenter.showsError
+        text: startup.presenter.errorText
+        readOnly: true
+        selectByMouse: true
+        wrapMode: TextEdit.Wrap
+        font.pixelSize: 11
+        color: Theme.critical(startup.dark)
+        selectionColor: Theme.controlAccent(startup.dark)
+        Layout.fillWidth: true
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+    }
+}

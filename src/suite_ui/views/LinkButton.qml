@@ -1,0 +1,26 @@
+import QtQuick
+import QtQuick.Controls
+import Velmor.SuiteUi
+
+// A text link: opens what it names when clicked, or pressed by keyboard or assistive technology.
+AbstractButton {
+    id: link
+
+    property bool dark: false
+
+    font.pixelSize: 12
+    focusPolicy: Qt.StrongFocus
+    Accessible.role: Accessible.Link
+    Accessible.name: text
+    Accessible.onPressAction: link.clicked()
+
+    contentItem: Text {
+        text: link.text
+        font.pixelSize: link.font.pixelSize
+        font.underline: link.hovered || link.visualFocus
+        color: Theme.accent(link.dark)
+    }
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+}

@@ -1,0 +1,40 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+
+// One section of a grouped settings form: an optional heading over a rounded box whose rows are
+// the section's content.
+ColumnLayout {
+    id: section
+
+    property string title
+    property bool dark: false
+    default property alias content: rows.data
+
+    spacing: 6
+
+    Label {
+        visible: section.title !== ""
+        text: section.title
+        font.pixelSize: 13
+        font.weight: Font.DemiBold
+        Layout.leftMargin: 4
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
+    }
+    Rectangle {
+        Layout.fillWidth: true
+        implicitHeight: rows.implicitHeight + 24
+        radius: 8
+        color: Theme.controlBackground(section.dark)
+        border.color: Theme.separator(section.dark)
+
+        ColumnLayout {
+            id: rows
+            anchors.fill: parent
+            anchors.margins: 12
+            spacing: 8
+        }
+    }
+}

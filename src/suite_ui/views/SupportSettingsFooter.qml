@@ -1,0 +1,163 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+
+// The settings footer every suite app shares: the two feedback entries, the two consent
+// checkboxes (disabled without a telemetry configuration, the city one also while usage is off,
+// the stored choices shown either way) and the popover that explains what is shared.
+ColumnLayout {
+    id: footer
+
+    required property SupportSettingsFooterPresenter presenter
+    property bool dark: false
+
+    objectName: "supportSettingsFooter"
+    spacing: 12
+
+    RowLayout {
+        spacing: 8
+
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "sendFeedbackButton"
+            text: footer.presenter.feedbackItems.sendFeedbackTitle
+            enabled: footer.presenter.feedbackItems.enabled
+            font.pixelSize: 12
+            Accessible.name: text
+            onClicked: footer.presenter.feedbackItems.sendFeedback()
+        }
+        Button {
+            opacity: enabled ? 1 : 0.45
+            objectName: "reportBugButton"
+            text: footer.presenter.feedbackItems.reportBugTitle
+            enabled: footer.presenter.feedbackItems.enabled
+            font.pixelSize: 12
+            Accessible.name: text
+            onClicked: footer.presenter.feedbackItems.reportBug()
+        }
+        Item {
+            Layout.fillWidth: true
+        }
+    }
+
+    RowLayout {
+        spacing: 6
+
+        ColumnLayout {
+            spacing: 2
+            Layout.alignment: Qt.AlignTop
+
+            CheckBox {
+                opacity: enabled ? 1 : 0.45
+                id: usage
+                objectName: "usageCheckBox"
+                text: footer.presenter.usageTitle
+                checked: footer.presenter.usageChecked
+                enabled: footer.presenter.usageEnabled
+                font.pixelSize: 12
+                padding: 2
+                Accessible.name: text
+                onToggled: {
+                    footer.presenter.setUsageChecked(checked)
+                    // The box shows the stored choice, whatever the click did.
+                    checked = Qt.binding(() => footer.presenter.usageChecked)
+                }
+            }
+            CheckBox {
+                opacity: enabled ? 1 : 0.45
+                id: city
+                objectName: "cityCheckBox"
+                text: footer.presenter.cityTitle
+                checked: footer.presenter.cityChecked
+                enabled: footer.presenter.cityEnabled
+                font.pixelSize: 12
+                padding: 2
+                Accessible.name: text
+                onToggled: {
+                    footer.presenter.setCityChecked(checked)
+                    checked = Qt.binding(() => footer.presenter.cityChecked)
+                }
+            }
+        }
+        AbstractButton {
+            id: info
+            objectName: "privacyInfoButton"
+            implicitWidth: 22
+            implicitHeight: 22
+            Layout.alignment: Qt.AlignTop
+            focusPolicy: Qt.StrongFocus
+            Accessible.role: Accessible.Button
+            Accessible.name: footer.presenter.infoAccessibleName
+            Accessible.onPressAction: footer.presenter.togglePrivacyDetails()
+            onClicked: footer.presenter.togglePrivacyDetails()
+
+            contentItem: SymbolIcon {
+                symbol: "info.circle"
+                size: 16
+                color: Theme.secondaryText(footer.dark)
+            }
+            background: Rectangle {
+                radius: 11
+                color: "transparent"
+                border.color: info.visualFocus ? Theme.controlAccent(footer.dark) : "transparent"
+            }
+
+            Popup {
+                id: details
+                objectName: "privacyPopover"
+                y: info.height + 6
+                x: (info.width - width) / 2
+                width: 330
+                margins: 8
+                padding: 18
+                // Presses on the button itself toggle the popover rather than close and reopen it.
+                closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
+                // The keyboard moves into the popover: Tab reaches the link, Escape closes it.
+                focus: true
+                visible: footer.presenter.privacyDetails
+                onClosed: footer.presenter.privacyDetails = false
+
+                background: Rectangle {
+                    radius: 10
+                    color: Theme.controlBackground(footer.dark)
+                    border.color: Theme.separator(footer.dark)
+                }
+                contentItem: ColumnLayout {
+                    spacing: 10
+                    Accessible.role: Accessible.Dialog
+                    Accessible.name: footer.presenter.privacyHeadline
+
+                    Label {
+                        text: footer.presenter.privacyHeadline
+                        font.pixelSize: 13
+                        font.weight: Font.DemiBold
+                        Accessible.role: Accessible.Heading
+                        Accessible.name: text
+                    }
+                    Repeater {
+                        model: [footer.presenter.privacyDefaults, footer.presenter.privacyUsage,
+                            footer.presenter.privacyCity]
+                        delegate: Label {
+                            required property string modelData
+                            text: modelData
+                            font.pixelSize: 12
+                            wrapMode: Text.WordWrap
+                            Layout.fillWidth: true
+                        }
+                    }
+                    LinkButton {
+                        objectName: "privacyPolicyLink"
+                        visible: footer.presenter.privacyPolicyAvailable
+                        text: footer.presenter.privacyPolicyTitle
+                        dark: footer.dark
+                        onClicked: footer.presenter.openPrivacyPolicy()
+                    }
+                }
+            }
+        }
+        Item {
+            Layout.fillWidth: true
+        }
+    }
+}

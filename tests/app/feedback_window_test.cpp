@@ -1,0 +1,262 @@
+#include "gui_run_fixture.h"
+#include "distribution/app_updates.h"
+#include "suite_ui/beta_support_view.h"
+#include "suite_ui/feedback_menu_items.h"
+#include "suite_ui/support_window.h"
+#include "suite_ui/velmor_signals.h"
+#include "support/https_test_server.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+
+using namespace velmor;
+using namespace velmor::test;
+
+namespace {
+
+using Answer = HttpsTestServer::Answer;
+
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+QString text(QQuickItem* item)
+{
+    return item ? item->property("text").toString() : QString();
+}
+
+// The Feedback window reached the way a person reaches it: the Help menu of the app's menu bar.
+class FeedbackWindowJourney : public GuiRunTest {
+protected:
+    HttpsTestServer server;
+
+    void startConfigured(const QByteArray& scenario = {})
+    {
+        start(scenario);
+        platform::MainBundle& bundle = run().host().configuration().mainBundle;
+        bundle.setInfoValue(QStringLiteral("VelmorNavrelEndpoint"), server.url());
+        bundle.setInfoValue(QStringLiteral("VelmorNavrelKey"), QStringLiteral("key"));
+        run().setTelemetryTrust(server.clientTls());
+        launch();
+    }
+    void chooseFromHelp(const char* title)
+    {
+        click(macWindow(), require(macWindow(), QStringLiteral("appMenu:Help")));
+        click(macWindow(), require(macWindow(), QStringLiteral("menuItem:") + utf8(title)));
+        if (QQuickWindow* window = feedback(); window && window->isVisible())
+            QQuickTest::qWaitForPolish(window);
+    }
+    QQuickWindow* feedback() { return scene() ? scene()->feedbackWindow() : nullptr; }
+    QQuickItem* control(const char* name) { return require(feedback(), QString::fromLatin1(name)); }
+    void type(const QString& message)
+    {
+        QQuickItem* editor = control("feedbackEditor");
+        ASSERT_NE(editor, nullptr);
+        editor->setProperty("text", QString());
+        click(feedback(), editor);
+        for (const QChar c : message)
+            QTest::keyClick(feedback(), c.toLatin1());
+        settle();
+    }
+    // Pasting a long message, as a person would rather than type it.
+    void paste(const QString& message)
+    {
+        control("feedbackEditor")->setProperty("text", message);
+        settle();
+    }
+    bool sendEnabled() { return control("sendReportButton")->isEnabled(); }
+    bool waitUntilSent()
+    {
+        return spinUntil(
+            [this] { return text(control("sendReportButton")) == utf8(BetaSupportView::sendButton); },
+            [this] { settle(0.1); });
+    }
+};
+
+TEST_F(FeedbackWindowJourney, TheHelpMenuOpensOneWindowThatReportABugSwitchesAndBringsForward)
+{
+    startConfigured();
+    chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
+    QQuickWindow* window = feedback();
+    ASSERT_NE(window, nullptr) << scene()->loadErrors().join(u'\n').toStdString();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->title(), utf8(SupportWindow::title));
+    EXPECT_EQ(window->width(), SupportWindow::width);
+    EXPECT_EQ(window->height(), SupportWindow::maximumHeight) << "a large screen";
+    EXPECT_EQ(text(control("feedbackPrompt")), utf8(BetaSupportView::feedbackPrompt));
+    EXPECT_TRUE(control("segment:Feedback")->property("selected").toBool());
+
+    // Type something, send the window behind, and ask for a bug report: the same window, switched.
+    type(QStringLiteral("Nice"));
+    window->resize(600, 300);
+    settingsWindow()->requestActivate();
+    chooseFromHelp(FeedbackMenuItems::reportBugText);
+    EXPECT_EQ(feedback(), window);
+    EXPECT_TRUE(control("segment:Bug report")->property("selected").toBool());
+    EXPECT_EQ(text(control("feedbackPrompt")), utf8(BetaSupportView::bugPrompt));
+    EXPECT_EQ(text(control("feedbackEditor")), QStringLiteral("Nice")) << "the message is kept";
+    EXPECT_EQ(desktop().applicationShell().windows().first().kind, QStringLiteral("feedback"))
+        << "brought forward as the key window";
+    EXPECT_EQ(window->width(), 600) << "the app never resizes it again";
+
+    // The picker switches back by click too.
+    click(window, control("segment:Feedback"));
+    EXPECT_FALSE(VelmorSignals::shared()->feedbackIsBug());
+}
+
+TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEndsInItsSentence)
+{
+    startConfigured();
+    chooseFromHelp(FeedbackMenuItems::reportBugText);
+    ASSERT_NE(feedback(), nullptr);
+    EXPECT_FALSE(sendEnabled()) << "empty";
+    type(QStringLiteral("   "));
+    EXPECT_FALSE(sendEnabled()) << "blank";
+    paste(QString(2001, u'a'));
+    EXPECT_EQ(text(control("feedbackCounter")), QStringLiteral("2001/2000 characters"));
+    EXPECT_FALSE(sendEnabled());
+    paste(QString(1998, u'a') + QStringLiteral("\U0001F41B"));
+    EXPECT_EQ(text(control("feedbackCounter")), QStringLiteral("2000/2000 characters"))
+        << "an emoji counts 2";
+    EXPECT_TRUE(sendEnabled());
+    EXPECT_FALSE(control("feedbackUnconfigured")->isVisible());
+
+    // The server holds the answer: the button says so and nothing can be edited meanwhile.
+    // Usage events go to the same server; only reports are held or fail.
+    const auto reports = [](Answer answer) {
+        return [answer](const ReceivedRequest& request) {
+            return request.target.endsWith("/feedback") ? answer : Answer::ok;
+        };
+    };
+    server.setResponder(reports(Answer::hold));
+    type(QStringLiteral("The chevron vanished"));
+    click(feedback(), control("sendReportButton"));
+    ASSERT_TRUE(spinUntil([this] { return server.heldCount() == 1; }, [this] { settle(0.1); }));
+    EXPECT_EQ(text(control("sendReportButton")), utf8(BetaSupportView::sendingButton));
+    EXPECT_FALSE(sendEnabled());
+    EXPECT_FALSE(control("feedbackEditor")->isEnabled());
+    server.releaseHeld(Answer::ok);
+    ASSERT_TRUE(waitUntilSent());
+    EXPECT_EQ(text(control("feedbackResult")), utf8(BetaSupportView::sentResult));
+    EXPECT_TRUE(text(control("feedbackEditor")).isEmpty());
+
+    // A server error and a dropped connection keep the text for another try.
+    for (Answer answer : {Answer::serverError, Answer::dropConnection}) {
+        server.setResponder(reports(answer));
+        type(QStringLiteral("Still gone"));
+        click(feedback(), control("sendReportButton"));
+        ASSERT_TRUE(waitUntilSent());
+        EXPECT_EQ(text(control("feedbackResult")), utf8(BetaSupportView::failedResult));
+        EXPECT_EQ(text(control("feedbackEditor")), QStringLiteral("Still gone"));
+    }
+}
+
+TEST_F(FeedbackWindowJourney, CopyingPutsTheReportOnTheClipboardWithoutConfigurationOrConsent)
+{
+    start();
+    launch();
+    VelmorSignals::shared()->setEnabled(false);
+    chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
+    ASSERT_NE(feedback(), nullptr);
+    EXPECT_TRUE(control("feedbackUnconfigured")->isVisible());
+    EXPECT_EQ(text(control("feedbackUnconfigured")), utf8(BetaSupportView::unconfiguredLine));
+    type(QStringLiteral("Please add a keyboard shortcut"));
+    EXPECT_FALSE(sendEnabled());
+
+    // The details a report carries are shown on request.
+    EXPECT_FALSE(control("feedbackDetails")->isVisible());
+    click(feedback(), control("detailsDisclosure"));
+    EXPECT_TRUE(control("feedbackDetails")->isVisible());
+    EXPECT_EQ(text(control("feedbackDetails")), VelmorSignals::shared()->reviewedMetadata());
+
+    QGuiApplication::clipboard()->clear();
+    click(feedback(), control("copyReportButton"));
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.contains(QStringLiteral("Please add a keyboard shortcut"))) << copied.toStdString();
+    EXPECT_TRUE(copied.contains(VelmorSignals::shared()->reviewedMetadata())) << copied.toStdString();
+    EXPECT_EQ(text(control("feedbackResult")), utf8(BetaSupportView::copiedResult));
+}
+
+// The window is as tall as the main screen allows, between its least and greatest height.
+TEST_F(FeedbackWindowJourney, ASmallScreenGetsTheLeastHeight)
+{
+    QFile file(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray scenario = file.readAll();
+    const QByteArray large = R"("screens": [ { "x": 0, "y": 0, "width": 1512, "height": 982 } ])";
+    ASSERT_TRUE(scenario.contains(large));
+    scenario.replace(large, R"("screens": [ { "x": 0, "y": 0, "width": 1512, "height": 400 } ])");
+    start(scenario);
+    launch();
+    chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
+    ASSERT_NE(feedback(), nullptr);
+    EXPECT_EQ(feedback()->height(), SupportWindow::minimumHeight);
+    EXPECT_EQ(feedback()->width(), SupportWindow::width);
+}
+
+} // namespace
+
+namespace {
+
+// The Dock shows the app while one of its windows is open, minimized windows included.
+TEST_F(FeedbackWindowJourney, TheDockIconFollowsTheAppsWindows)
+{
+    start();
+    launch();
+    const QString dockIcon = QStringLiteral("dockApp:local.velmor.tray");
+    EXPECT_NE(find(macWindow(), dockIcon), nullptr) << "the settings window is open";
+    settingsWindow()->close();
+    settle();
+    EXPECT_EQ(find(macWindow(), dockIcon), nullptr) << "gone after the pass";
+
+    chooseFromHelp(FeedbackMenuItems::reportBugText);
+    ASSERT_NE(feedback(), nullptr);
+    settle();
+    EXPECT_NE(find(macWindow(), dockIcon), nullptr);
+    feedback()->showMinimized();
+    settle();
+    EXPECT_NE(find(macWindow(), dockIcon), nullptr) << "a minimized window keeps the icon";
+    EXPECT_NE(find(macWindow(), QStringLiteral("dockWindow:") + utf8(SupportWindow::title)), nullptr);
+    click(macWindow(), require(macWindow(), QStringLiteral("dockWindow:") + utf8(SupportWindow::title)));
+    EXPECT_FALSE(feedback()->windowState() & Qt::WindowMinimized);
+    feedback()->close();
+    settle();
+    EXPECT_EQ(find(macWindow(), dockIcon), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// What a screen reader meets in the suite's windows: every control has a name.
+TEST_F(FeedbackWindowJourney, EveryControlOfTheSuiteWindowsHasAnAccessibleName)
+{
+    start();
+    launch();
+    chooseFromHelp(FeedbackMenuItems::reportBugText);
+    run().app().updates().showPreferences();
+    settle();
+    ASSERT_NE(feedback(), nullptr);
+    ASSERT_NE(scene()->updateSettingsWindow(), nullptr);
+    const QList<QAccessible::Role> controls{QAccessible::Button,      QAccessible::CheckBox,
+                                            QAccessible::RadioButton, QAccessible::EditableText,
+                                            QAccessible::Link,        QAccessible::ComboBox};
+    for (QQuickWindow* window : {feedback(), scene()->updateSettingsWindow()}) {
+        int checked = 0;
+        for (QQuickItem* item : allItems(window)) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);
+            if (!item->isVisible() || !accessible || !controls.contains(accessible->role()))
+                continue;
+            ++checked;
+            EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
+                << window->title().toStdString() << ": " << item->metaObject()->className() << " "
+                << item->objectName().toStdString();
+        }
+        EXPECT_GE(checked, 5) << window->title().toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,225 @@
+#include "distribution/app_distribution_settings.h"
+#include "distribution/app_updates.h"
+#include "gui_run_fixture.h"
+#include "platform/simulated/updater/simulated_updater.h"
+#include "simulated_updater/appcast_text.h"
+#include "simulated_updater/signing_key.h"
+#include "suite_ui/launch_at_login_settings.h"
+#include "support/https_test_server.h"
+
+using namespace velmor;
+using namespace velmor::test;
+
+namespace {
+
+using platform::SimulatedUpdater;
+
+const QByteArray feedTarget = "/appcast.xml";
+const QByteArray archiveTarget = "/archive.zip";
+
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+QString text(QQuickItem* item)
+{
+    return item ? item->property("text").toString() : QString();
+}
+
+// The "Update Settings" window and the update commands of the application menu, against a local
+// HTTPS feed signed with a key made for the test.
+class UpdateSettingsJourney : public GuiRunTest {
+protected:
+    HttpsTestServer server;
+    SigningKey key;
+    QByteArray archive = QByteArray(64 * 1024, 'v');
+
+    void startWithFeed()
+    {
+        ASSERT_TRUE(key.isValid());
+        server.setContent(archiveTarget, archive);
+        server.setContent(
+            feedTarget,
+            appcastText({Release{QStringLiteral("58"), QStringLiteral("1.5"), QStringLiteral("26.0"),
+                                 server.url(QString::fromLatin1(archiveTarget)),
+                                 QString::number(archive.size()), key.sign(archive)}}));
+        start();
+        platform::MainBundle& bundle = run().host().configuration().mainBundle;
+        bundle.setInfoValue(QStringLiteral("SUFeedURL"), server.url(QString::fromLatin1(feedTarget)));
+        bundle.setInfoValue(QStringLiteral("SUPublicEDKey"), key.publicKeyBase64());
+        run().setUpdateTrust(server.clientTls());
+        launch();
+    }
+    void chooseFromAppMenu(const QString& title)
+    {
+        click(macWindow(), require(macWindow(), QStringLiteral("appMenu:Velmor Tray")));
+        click(macWindow(), require(macWindow(), QStringLiteral("menuItem:") + title));
+        if (QQuickWindow* window = updates(); window && window->isVisible())
+            QQuickTest::qWaitForPolish(window);
+    }
+    bool appMenuHas(const QString& title)
+    {
+        click(macWindow(), require(macWindow(), QStringLiteral("appMenu:Velmor Tray")));
+        const bool found = find(macWindow(), QStringLiteral("menuItem:") + title) != nullptr;
+        QTest::keyClick(macWindow(), Qt::Key_Escape);
+        settle();
+        return found;
+    }
+    QQuickWindow* updates() { return scene() ? scene()->updateSettingsWindow() : nullptr; }
+    QQuickItem* control(const char* name) { return require(updates(), QString::fromLatin1(name)); }
+    bool waitForAlert()
+    {
+        return spinUntil(
+            [this] {
+                return find(macWindow(), QStringLiteral("updaterAlert")) &&
+                       find(macWindow(), QStringLiteral("updaterAlert"))->isVisible();
+            },
+            [this] { settle(0.1); });
+    }
+    void answerAlert(const char* choice)
+    {
+        ASSERT_TRUE(waitForAlert());
+        click(macWindow(), require(macWindow(), QStringLiteral("updaterChoice:") + utf8(choice)));
+    }
+};
+
+TEST_F(UpdateSettingsJourney, ABuildWithoutAFeedShowsOneWindowWithEverythingDisabled)
+{
+    start();
+    launch();
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    QQuickWindow* window = updates();
+    ASSERT_NE(window, nullptr) << scene()->loadErrors().join(u'\n').toStdString();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->title(), utf8(AppUpdates::SettingsWindowStyle::title));
+    EXPECT_EQ(window->width(), AppUpdates::SettingsWindowStyle::width);
+    EXPECT_EQ(window->height(), AppUpdates::SettingsWindowStyle::height);
+
+    // The Startup section first, with this app's detail; then the updates; then the footer.
+    QQuickItem* startup = control("startupSection");
+    QQuickItem* updatesSection = control("updatesSection");
+    QQuickItem* footer = control("supportSettingsFooter");
+    ASSERT_TRUE(startup && updatesSection && footer);
+    EXPECT_LT(startup->mapToScene({}).y(), updatesSection->mapToScene({}).y());
+    EXPECT_LT(updatesSection->mapToScene({}).y(), footer->mapToScene({}).y());
+    EXPECT_EQ(text(control("startupExplanation")), utf8(AppDistributionSettings::startupDetailText));
+    EXPECT_EQ(text(control("updateMessage")), utf8(AppUpdates::notPublishedMessage));
+    EXPECT_FALSE(control("automaticChecksSwitch:switch")->isEnabled());
+    EXPECT_FALSE(control("automaticDownloadsSwitch:switch")->isEnabled());
+    EXPECT_FALSE(control("checkForUpdatesButton")->isEnabled());
+    EXPECT_FALSE(control("pendingWorkButton")->isVisible());
+
+    // One window: closed and chosen again, it is the same one, seen by the window server.
+    window->close();
+    settle();
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    EXPECT_EQ(updates(), window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(desktop().applicationShell().windows().first().title,
+              utf8(AppUpdates::SettingsWindowStyle::title));
+}
+
+TEST_F(UpdateSettingsJourney, TheTogglesFollowTheirRulesAndAnUpdateIsInstalledAndTheAppRelaunched)
+{
+    startWithFeed();
+    ASSERT_TRUE(run().app().updates().available());
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    ASSERT_NE(updates(), nullptr);
+    EXPECT_EQ(text(control("updateMessage")), utf8(AppUpdates::availableMessage));
+    QQuickItem* checks = control("automaticChecksSwitch:switch");
+    QQuickItem* downloads = control("automaticDownloadsSwitch:switch");
+    ASSERT_TRUE(checks->isEnabled());
+    if (!checks->property("checked").toBool())
+        click(updates(), checks);
+    ASSERT_TRUE(checks->property("checked").toBool());
+    ASSERT_TRUE(downloads->isEnabled());
+    const bool downloading = downloads->property("checked").toBool();
+    EXPECT_EQ(downloading, run().app().updates().automaticDownloads());
+
+    // Without automatic checks the download switch is disabled and keeps its value.
+    click(updates(), checks);
+    EXPECT_FALSE(checks->property("checked").toBool());
+    EXPECT_FALSE(downloads->isEnabled());
+    EXPECT_EQ(downloads->property("checked").toBool(), downloading);
+    EXPECT_EQ(run().app().updates().automaticDownloads(), downloading);
+
+    // The framework's own dialog on the simulated Mac: install, and the app opens again updated.
+    chooseFromAppMenu(utf8(AppUpdates::checkTitle));
+    ASSERT_TRUE(waitForAlert());
+    EXPECT_EQ(text(require(macWindow(), QStringLiteral("updaterAlertTitle"))),
+              utf8(SimulatedUpdater::foundTitle).arg(QStringLiteral("Velmor Tray")));
+    answerAlert(SimulatedUpdater::installChoice);
+    // Downloaded, the framework asks once more before it quits the app.
+    ASSERT_TRUE(spinUntil([this] { return run().updaterAlert()->shown(); }, [this] { settle(0.1); }));
+    EXPECT_EQ(text(require(macWindow(), QStringLiteral("updaterAlertTitle"))),
+              utf8(SimulatedUpdater::readyTitle).arg(QStringLiteral("Velmor Tray"), QStringLiteral("1.5")));
+    answerAlert(SimulatedUpdater::installAndRelaunchChoice);
+    ASSERT_TRUE(spinUntil(
+        [this] { return run().host().mainBundle().infoString(QStringLiteral("CFBundleVersion")) == u"58"; },
+        [this] { settle(0.1); }));
+    settle();
+    ASSERT_TRUE(run().isRunning());
+    ASSERT_NE(settingsWindow(), nullptr) << "the relaunched app opens its window";
+    EXPECT_TRUE(settingsWindow()->isVisible());
+    EXPECT_FALSE(find(macWindow(), QStringLiteral("updaterAlert"))->isVisible());
+    click(macWindow(), require(macWindow(), QStringLiteral("appMenu:Velmor Tray")));
+    click(macWindow(), require(macWindow(), QStringLiteral("menuItem:About Velmor Tray")));
+    EXPECT_TRUE(mac().aboutText().contains(QStringLiteral("1.5"))) << mac().aboutText().toStdString();
+}
+
+TEST_F(UpdateSettingsJourney, TheHeldBackCommandsComeAndGoWithTheUpdate)
+{
+    startWithFeed();
+    const QString finish = QStringLiteral("Finish Recording…");
+    int resolved = 0;
+    run().app().updates().configurePendingWorkAction(finish, QStringLiteral("Recording in progress."),
+                                                     [&resolved] { ++resolved; });
+    run().app().updates().start([] { return true; });
+    settle();
+    EXPECT_FALSE(appMenuHas(finish)) << "configured, but nothing is held back";
+
+    chooseFromAppMenu(utf8(AppUpdates::checkTitle));
+    answerAlert(SimulatedUpdater::installChoice);
+    ASSERT_TRUE(spinUntil([this] { return run().app().updates().hasPendingInstallation(); },
+                          [this] { settle(0.1); }));
+    EXPECT_TRUE(appMenuHas(finish));
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    EXPECT_TRUE(control("pendingWorkButton")->isVisible());
+    EXPECT_EQ(text(control("pendingWorkButton")), finish);
+
+    // Checking again offers the waiting release; "Later" gives it up and the command goes.
+    chooseFromAppMenu(utf8(AppUpdates::checkTitle));
+    answerAlert(SimulatedUpdater::laterChoice);
+    settle();
+    EXPECT_FALSE(run().app().updates().hasPendingInstallation());
+    EXPECT_FALSE(appMenuHas(finish));
+    EXPECT_FALSE(control("pendingWorkButton")->isVisible());
+    EXPECT_EQ(resolved, 0);
+}
+
+TEST_F(UpdateSettingsJourney, AFailedCheckEndsInTheFrameworksErrorDialog)
+{
+    startWithFeed();
+    server.setResponder([](const ReceivedRequest& request) {
+        return request.target == feedTarget ? HttpsTestServer::Answer::serverError
+                                            : HttpsTestServer::Answer::ok;
+    });
+    chooseFromAppMenu(utf8(AppUpdates::checkTitle));
+    ASSERT_TRUE(waitForAlert());
+    EXPECT_EQ(text(require(macWindow(), QStringLiteral("updaterAlertTitle"))),
+              utf8(SimulatedUpdater::errorTitle));
+    EXPECT_EQ(text(require(macWindow(), QStringLiteral("updaterAlertText"))),
+              utf8(SimulatedUpdater::feedFailedError));
+    // Return answers with the default, the only choice.
+    macWindow()->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(macWindow()));
+    EXPECT_TRUE(find(macWindow(), QStringLiteral("updaterAlert"))->hasActiveFocus());
+    QTest::keyClick(macWindow(), Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(run().updaterAlert()->shown());
+    EXPECT_FALSE(find(macWindow(), QStringLiteral("updaterAlert"))->isVisible());
+    EXPECT_EQ(run().app().updates().message(), utf8(AppUpdates::notInstalledMessage));
+}
+
+} // namespace
