@@ -37,9 +37,11 @@ TEST(TraySection, RawValuesRoundTripAndNothingElseParses)
         EXPECT_FALSE(traySectionFromRawValue(QString::fromUtf8(other))) << other;
 }
 
-// Which bundle an id names is the migration's test.
-TEST(TrayItem, ItemsAreTheSameByIdAlone)
+// Which bundle an ordinary id names is the migration's test.
+TEST(TrayItem, BundleIdentifierIsTheTextBeforeTheFirstSeparatorAndItemsAreTheSameByIdAlone)
 {
+    EXPECT_EQ(TrayItem::bundleIDOf(u"|key"), QString());
+    EXPECT_FALSE(TrayItem::bundleIDOf(u"no-separator"));
     TrayItem item;
     item.id = QStringLiteral("com.example.app|Clock|2");
     TrayItem same;
