@@ -1,7 +1,5 @@
 #include "telemetry/velmor_event.h"
 
-#include <QHash>
-
 namespace velmor::velmor_event {
 namespace {
 
@@ -84,20 +82,6 @@ const std::array<VelmorEvent, caseCount>& allCases()
 QString wireName(VelmorEvent event)
 {
     return QString::fromLatin1(wireNames.at(place(event)));
-}
-
-std::optional<VelmorEvent> fromWireName(const QString& text)
-{
-    static const auto byName = [] {
-        QHash<QString, VelmorEvent> names;
-        for (const VelmorEvent event : allCases())
-            names.insert(wireName(event), event);
-        return names;
-    }();
-    const auto found = byName.constFind(text);
-    if (found == byName.constEnd())
-        return std::nullopt;
-    return *found;
 }
 
 } // namespace velmor::velmor_event

@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <array>
-#include <optional>
 
 namespace velmor {
 
@@ -70,9 +69,6 @@ const std::array<VelmorEvent, caseCount>& allCases();
 
 // The name the telemetry service knows the event by.
 QString wireName(VelmorEvent event);
-
-// The event whose wire name is exactly `text` (byte for byte, case-sensitive); absent otherwise.
-std::optional<VelmorEvent> fromWireName(const QString& text);
 
 } // namespace velmor_event
 } // namespace velmor

@@ -201,15 +201,3 @@ TEST_F(PlistlibInterop, PlistlibReadsWhatWeWriteValueForValue)
     EXPECT_EQ(differences(pythonReads(xml.toBinary()), expectedXml), "")
         << "binary written from a decoded XML list";
 }
-
-TEST_F(PlistlibInterop, ValuesBuiltInCodeReachPlistlibWithTheirTypes)
-{
-    PropertyList document = PropertyList::dictionary();
-    document.root().setEntry(QStringLiteral("b"), PropertyList::boolean(false));
-    document.root().setEntry(QStringLiteral("i"), PropertyList::integer(-42));
-    document.root().setEntry(QStringLiteral("r"), PropertyList::real(2.0));
-    document.root().setEntry(QStringLiteral("s"), PropertyList::string(QStringLiteral("é")));
-    document.root().setEntry(QStringLiteral("d"), PropertyList::data(QByteArray("\x01", 1)));
-    const Json read = pythonReads(document.toBinary());
-    EXPECT_EQ(differences(read, describe(document.root())), "");
-}

@@ -6,7 +6,6 @@
 
 #include <clocale>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 using namespace velmor;
@@ -57,18 +56,6 @@ TEST(PropertyList, BinaryRoundTripKeepsTypesValuesAndKeyOrder)
     PropertyList negativeZero = PropertyList::array();
     negativeZero.root().append(PropertyList::real(-0.0));
     EXPECT_TRUE(std::signbit(*PropertyList::decode(negativeZero.toBinary()).root().at(0).toReal()));
-}
-
-TEST(PropertyList, XmlRoundTripKeepsValuesAndReportsItsFormat)
-{
-    PropertyList original = sampleDocument();
-    original.root().remove(QStringLiteral("ref")); // XML has no UID form
-    const QByteArray xml = original.toXml();
-    EXPECT_TRUE(xml.contains("<plist"));
-    const PropertyList decoded = PropertyList::decode(xml);
-    EXPECT_EQ(decoded.sourceFormat(), PropertyList::Format::Xml);
-    EXPECT_EQ(decoded, original);
-    EXPECT_EQ(decoded.root().keys(), original.root().keys());
 }
 
 TEST(PropertyList, EqualityIgnoresDictionaryOrderButNotTypes)
@@ -124,21 +111,10 @@ TEST(PropertyList, EditsInPlaceKeepPositionsAndLeaveOtherValuesAlone)
 
 TEST(PropertyList, DatesKeepFractionsAndRangeBeyondThirtyTwoBitSeconds)
 {
-    // Built through a binary list so the exact doubles are stored, as a Mac would write them.
     for (double seconds : {0.5, -1234.125, 3.0e9, -2.5e9, 789012345.678901}) {
-        QByteArray bytes("bplist00");
-        bytes.append(char(0x33));
-        quint64 bits = 0;
-        std::memcpy(&bits, &seconds, sizeof bits);
-        for (int shift = 56; shift >= 0; shift -= 8)
-            bytes.append(char((bits >> shift) & 0xff));
-        const char trailer[32] = {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1,
-                                  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 17};
-        bytes.append(char(8)); // offset table: object 0 at offset 8
-        bytes.append(trailer, 32);
-        const PropertyList date = PropertyList::decode(bytes);
-        EXPECT_EQ(date.root().toDate(), seconds);
-        EXPECT_EQ(PropertyList::decode(date.toBinary()).root().toDate(), seconds);
+        const PropertyList date = PropertyList::decode(test::binaryDate(seconds));
+        EXPECT_EQ(date.root().at(0).toDate(), seconds);
+        EXPECT_EQ(PropertyList::decode(date.toBinary()).root().at(0).toDate(), seconds);
     }
 }
 
@@ -202,22 +178,6 @@ TEST(PropertyList, DecodesRealsUnderADecimalCommaLocale)
     setlocale(LC_NUMERIC, saved.c_str());
     EXPECT_EQ(list.root().at(0).toReal(), 1.5);
     EXPECT_TRUE(xml.contains("1.5")) << xml.toStdString();
-}
-
-TEST(PropertyList, LongArraysAreVisitedInOrderInOnePass)
-{
-    PropertyList list = PropertyList::array();
-    for (int i = 0; i < 3000; ++i)
-        list.root().append(PropertyList::integer(i));
-    const PropertyList decoded = PropertyList::decode(list.toBinary());
-    const QList<PlistNode> elements = decoded.root().elements();
-    ASSERT_EQ(elements.size(), 3000);
-    for (int i = 0; i < 3000; i += 997)
-        EXPECT_EQ(elements[i].toInteger(), i);
-    EXPECT_EQ(elements.last().toInteger(), 2999);
-    EXPECT_TRUE(PropertyList::dictionary().root().elements().isEmpty());
-    EXPECT_TRUE(PropertyList::array().root().elements().isEmpty());
-    EXPECT_EQ(decoded, list);
 }
 
 TEST(PropertyList, BinaryWriterKeepsEveryValueOfALargeDocument)
@@ -416,6 +376,7 @@ TEST(PropertyListHostileInput, RepeatedKeysAreNotUnderstoodInEitherFormat)
                                  "<key>a</key><string><![CDATA[<key>a</key>]]></string>"
                                  "<key>b</key><dict/></dict></plist>";
     const PropertyList document = PropertyList::decode(commented);
+    EXPECT_EQ(document.sourceFormat(), PropertyList::Format::Xml);
     EXPECT_EQ(document.root().keys(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 

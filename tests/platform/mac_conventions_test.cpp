@@ -36,17 +36,13 @@ TEST(MacConventionsTest, MonitorsHandOnOnlyTheLeftButtonEventsTheyAskedFor)
     EXPECT_FALSE(MacConventions::monitoredEvent(~quint64(0), 200, 0, where)) << "types past the mask's width";
     EXPECT_FALSE(MacConventions::monitoredEvent(MacConventions::maskOf(MacConventions::leftMouseUpType),
                                                 MacConventions::leftMouseDownType, 0, where));
-}
 
-TEST(MacConventionsTest, OnlyTheCommandKeyMakesACommandDrag)
-{
-    const auto type = MacConventions::leftMouseDraggedType;
-    const quint64 mask = MouseEvents::leftButtonMask;
-    EXPECT_TRUE(MacConventions::monitoredEvent(mask, type, MacConventions::commandModifierFlag, {})->command);
+    // Only the Command key makes a Command-drag.
+    const auto dragged = MacConventions::leftMouseDraggedType;
     EXPECT_TRUE(
-        MacConventions::monitoredEvent(mask, type, MacConventions::commandModifierFlag | shiftFlag, {})
+        MacConventions::monitoredEvent(mask, dragged, MacConventions::commandModifierFlag | shiftFlag, {})
             ->command);
-    EXPECT_FALSE(MacConventions::monitoredEvent(mask, type, shiftFlag | optionFlag, {})->command);
+    EXPECT_FALSE(MacConventions::monitoredEvent(mask, dragged, shiftFlag | optionFlag, {})->command);
 }
 
 TEST(MacConventionsTest, TheInterfaceAndTheSimulatedMacUseTheMacsEventMasks)

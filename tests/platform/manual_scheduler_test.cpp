@@ -98,11 +98,3 @@ TEST(ManualScheduler, PostFromAnotherThreadRunsOnTheOwnersTurn)
     scheduler.runUntilIdle();
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
-
-TEST(ManualScheduler, WallClockFollowsVirtualTime)
-{
-    const QDateTime start(QDate(2025, 3, 1), QTime(9, 30), QTimeZone::utc());
-    ManualScheduler scheduler(start);
-    scheduler.fastForwardBy(seconds(90.5));
-    EXPECT_EQ(scheduler.currentDate(), start.addMSecs(90500));
-}

@@ -309,26 +309,6 @@ TEST_F(SimulatedDesktopTest, CommandDragMovesItemsAndFeedsTheMonitors)
         desktop().commandDrag(QStringLiteral("status:com.example.gamma::Item-0"), QPointF(1300, 970)));
 }
 
-TEST_F(SimulatedDesktopTest, TrustAndFullDiskAccessCanBeSwitched)
-{
-    const QString switches = simulated_home::systemSwitchesPath(desktop().home());
-    EXPECT_EQ(json::parse(private_files::read(switches)), Json::parse(R"({"fullDiskAccess": true})"));
-    desktop().setFullDiskAccess(false);
-    EXPECT_EQ(json::parse(private_files::read(switches)), Json::parse(R"({"fullDiskAccess": false})"));
-    EXPECT_FALSE(desktop().hasFullDiskAccess());
-
-    Accessibility& accessibility = desktop().accessibility();
-    const auto app = accessibility.applicationElement(501);
-    ASSERT_TRUE(accessibility.attribute(app, QStringLiteral("AXExtrasMenuBar")));
-    desktop().setAccessibilityTrusted(false);
-    EXPECT_FALSE(accessibility.isProcessTrusted());
-    EXPECT_FALSE(accessibility.attribute(app, QStringLiteral("AXExtrasMenuBar")));
-    EXPECT_FALSE(accessibility.elementAtPosition(accessibility.systemWideElement(), QPointF(1357, 12)));
-    desktop().setAccessibilityTrusted(true);
-    EXPECT_TRUE(accessibility.elementAtPosition(accessibility.systemWideElement(), QPointF(1357, 12)));
-    EXPECT_TRUE(QFileInfo(m_host.temporaryDirectory()).isDir());
-}
-
 TEST_F(SimulatedDesktopTest, SystemSettingsOpensForTheAppsLinksAndItsSwitchesGrantAtOnce)
 {
     using Pane = SimulatedDesktop::SettingsPane;

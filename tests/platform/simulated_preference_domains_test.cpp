@@ -44,20 +44,14 @@ TEST_F(SimulatedPreferenceDomainsTest, CreatedFilesHaveTheSystemsShape)
     EXPECT_EQ(rows.root().at(0).value(QStringLiteral("bundle")).value(QStringLiteral("_0")).toString(),
               QStringLiteral("com.apple.controlcenter"));
     EXPECT_EQ(rows.root().at(7).value(QStringLiteral("isAllowed")).toBool(), true);
-    EXPECT_EQ(rows.root()
-                  .at(6)
-                  .value(QStringLiteral("adhocBinary"))
-                  .value(QStringLiteral("_0"))
-                  .value(QStringLiteral("relative"))
-                  .toString(),
-              QStringLiteral("file:///Applications/Pixel%20Picker.app/Contents/MacOS/Pixel%20Picker"));
-    EXPECT_EQ(rows.root()
-                  .at(8)
-                  .value(QStringLiteral("adhocBinary"))
-                  .value(QStringLiteral("_0"))
-                  .value(QStringLiteral("relative"))
-                  .toString(),
-              QStringLiteral("/usr/local/bin/agent"));
+    // Inside an app bundle the row holds a file address, elsewhere the bare path.
+    for (const auto& [index, relative] :
+         {std::pair(6, "file:///Applications/Pixel%20Picker.app/Contents/MacOS/Pixel%20Picker"),
+          std::pair(8, "/usr/local/bin/agent")}) {
+        const PlistNode binary = rows.root().at(index).value(QStringLiteral("adhocBinary"));
+        EXPECT_EQ(binary.value(QStringLiteral("_0")).value(QStringLiteral("relative")).toString(),
+                  QString::fromUtf8(relative));
+    }
 
     const auto parsed = m_domains.trackedRows();
     ASSERT_TRUE(parsed);
@@ -126,8 +120,6 @@ TEST(SimulatedPreferenceDomainsPathTest, LocationsNormalizeLikeTheSystem)
     EXPECT_EQ(
         SimulatedPreferenceDomains::normalizePath(QStringLiteral("file://localhost/Applications/A%20B.app")),
         QStringLiteral("/Applications/A B.app"));
-    EXPECT_FALSE(
-        SimulatedPreferenceDomains::normalizePath(QStringLiteral("file://server/Applications/A.app")));
-    EXPECT_FALSE(SimulatedPreferenceDomains::normalizePath(QStringLiteral("https://example.com/a")));
-    EXPECT_FALSE(SimulatedPreferenceDomains::normalizePath(QStringLiteral("relative/path")));
+    for (const char* refused : {"file://server/Applications/A.app", "https://example.com/a", "relative/path"})
+        EXPECT_FALSE(SimulatedPreferenceDomains::normalizePath(QString::fromUtf8(refused))) << refused;
 }

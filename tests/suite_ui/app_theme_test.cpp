@@ -28,15 +28,6 @@ TEST(AppThemeTest, ResolvesTheProductFromItsIdentifierOrABuildVariant)
     EXPECT_EQ(AppTheme::rawValue(Product::tray), "tray");
 }
 
-TEST(AppThemeTest, OnlyExactLightOrDarkPicksAScheme)
-{
-    EXPECT_EQ(AppTheme::scheme(QStringLiteral("light")), AppTheme::ColorScheme::light);
-    EXPECT_EQ(AppTheme::scheme(QStringLiteral("dark")), AppTheme::ColorScheme::dark);
-    EXPECT_FALSE(AppTheme::scheme(QStringLiteral("system")));
-    EXPECT_FALSE(AppTheme::scheme(QStringLiteral("Dark")));
-    EXPECT_FALSE(AppTheme::scheme(QString()));
-}
-
 } // namespace
 } // namespace velmor
 

@@ -20,6 +20,7 @@ protected:
     HttpsTestServer server;
     std::unique_ptr<platform::SimulatedHost> host;
     std::unique_ptr<VelmorSignals> hub;
+    NavrelClient* client = nullptr;
 
     void SetUp() override { ASSERT_TRUE(server.isListening()); }
 
@@ -44,10 +45,11 @@ protected:
         configuration.mainBundle =
             platform::MainBundle(values, QStringLiteral("/Applications/Velmor Tray.app"));
         host = std::make_unique<platform::SimulatedHost>(configuration);
-        auto client = std::make_unique<NavrelClient>(VelmorSignals::configurationOf(*host),
-                                                     VelmorSignals::contextOf(*host), scheduler,
-                                                     NavrelSession(server.clientTls()));
-        hub = std::make_unique<VelmorSignals>(*host, defaults, scheduler, std::move(client));
+        auto injected = std::make_unique<NavrelClient>(VelmorSignals::configurationOf(*host),
+                                                       VelmorSignals::contextOf(*host), scheduler,
+                                                       NavrelSession(server.clientTls()));
+        client = injected.get();
+        hub = std::make_unique<VelmorSignals>(*host, defaults, scheduler, std::move(injected));
         return *hub;
     }
 

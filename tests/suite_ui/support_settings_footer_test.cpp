@@ -19,16 +19,9 @@ protected:
         footer = std::make_unique<SupportSettingsFooter>(hub.get(), host->mainBundle(), workspace);
         return *footer;
     }
-    bool waitForEvents(qsizetype count)
-    {
-        return waitFor([this, count]() { return eventNames().size() >= count; });
-    }
-    std::string lastInstallation() const
-    {
-        return server.requests().last().json()["metadata"].value("installation_id", "");
-    }
 };
 
+// What reaches the service around a consent change is the hub's own test; here the view's rules.
 TEST_F(SupportSettingsFooterTest, TheCheckboxesChangeConsentAsTheHubsRulesSay)
 {
     SupportSettingsFooter& view = makeFooter();
@@ -36,41 +29,23 @@ TEST_F(SupportSettingsFooterTest, TheCheckboxesChangeConsentAsTheHubsRulesSay)
     EXPECT_TRUE(view.usageEnabled());
     EXPECT_TRUE(view.cityChecked());
     EXPECT_TRUE(view.cityEnabled());
-    hub->start();
-    settle();
-    ASSERT_TRUE(waitForEvents(1));
-    const std::string first = lastInstallation();
 
-    // An event recorded just before usage is switched off never reaches the service.
     QSignalSpy consent(&view, &SupportSettingsFooter::consentChanged);
-    hub->track(VelmorEvent::trayCollapsed);
     view.setUsageChecked(false);
     EXPECT_FALSE(hub->enabled());
     EXPECT_EQ(defaults.value(QStringLiteral("velmor.usageConsent.v1")), QVariant(false));
     EXPECT_GE(consent.count(), 1);
     EXPECT_FALSE(view.cityEnabled());
     EXPECT_TRUE(view.cityChecked()) << "the stored city choice still shows";
-    hub->track(VelmorEvent::trayCollapsed);
     view.setCityChecked(false);
     EXPECT_TRUE(hub->locationEnabled()) << "the disabled city checkbox ignores the click";
-    settle();
 
-    // Switching usage on reports an opening under a new identifier; the client answers in order,
-    // so nothing recorded while usage was off can still arrive after it.
     view.setUsageChecked(true);
-    settle();
-    ASSERT_TRUE(waitForEvents(2));
-    EXPECT_EQ(eventNames(), QStringList({"app.opened", "app.opened"}));
-    EXPECT_NE(lastInstallation(), first);
-
+    EXPECT_TRUE(hub->enabled());
     view.setCityChecked(false);
     EXPECT_FALSE(view.cityChecked());
+    EXPECT_FALSE(hub->locationEnabled());
     EXPECT_EQ(defaults.value(QStringLiteral("velmor.cityConsent.v1")), QVariant(false));
-    hub->track(VelmorEvent::trayCollapsed);
-    settle();
-    ASSERT_TRUE(waitForEvents(3));
-    EXPECT_EQ(eventNames().last(), "tray.collapsed");
-    EXPECT_EQ(server.requests().last().json()["metadata"]["location_opt_in"], false);
 }
 
 TEST_F(SupportSettingsFooterTest, WithoutAConfigurationTheStoredChoicesShowButCannotChange)

@@ -32,19 +32,6 @@ protected:
     }
 };
 
-// Opening the settings window again creates neither a second controller nor more status items.
-TEST_F(TrayDelegateTest, OnlyTheFirstConfigureCreatesTheController)
-{
-    start(perAppScenario);
-    launch();
-    const NativeTrayController* controller = delegate().controller();
-    const auto items = desktop().statusBar().items().size();
-    run().closeSettingsWindow();
-    run().openSettingsWindow();
-    EXPECT_EQ(delegate().controller(), controller);
-    EXPECT_EQ(desktop().statusBar().items().size(), items);
-}
-
 // Once the model is gone, the controller's closures, the hooks and the delegate's own operations
 // do nothing, also a marker-mode refresh that was already on its way.
 TEST_F(TrayDelegateTest, NothingHappensOnceTheModelIsGone)

@@ -185,8 +185,6 @@ TEST_F(TrayModelTest, DestinationsMoveAppsBetweenSectionsAndGroups)
     model.saveNamedGroup(std::nullopt, QStringLiteral("Work"), QStringLiteral("briefcase"));
     const QUuid work = model.namedGrouping().groups.first().id;
     const QString toWork = QStringLiteral("group:") + uuid_text::canonical(work);
-    ASSERT_EQ(toWork.size(), 42);
-    EXPECT_EQ(toWork.mid(6), toWork.mid(6).toUpper());
 
     model.setDestination(app(appA), QStringLiteral("alwaysHidden"));
     model.setDestination(app(appA), toWork);
