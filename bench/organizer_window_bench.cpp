@@ -2,7 +2,6 @@
 // from launching the app to the window's first frame, from a card moved in the model to the redrawn frame,
 // and the resident memory the window with all its cards adds.
 
-#include "app/pending_suite.h"
 #include "app/qml_modules.h"
 #include "app/simulated_run.h"
 #include "app/simulated_scene_wiring.h"
@@ -60,7 +59,6 @@ struct Organizer {
         : run(platform::Scenario::parse(platform::testing::manyAppsScenario(apps, 1)), home.path(),
               QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"))
     {
-        run.setSuite(pendingSuite());
         wiring = std::make_unique<SimulatedSceneWiring>(run);
     }
     QQuickWindow* window() { return wiring->scene() ? wiring->scene()->settingsWindow() : nullptr; }

@@ -198,7 +198,6 @@ int ScreenshotRunner::shootMarkerMode()
     QString transcript;
     QTextStream steps(&transcript);
     HeadlessRunner runner(options, steps, m_errors);
-    runner.setSuite(pendingSuite());
     runner.setWindowsFactory(
         [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
             return std::make_unique<TrayScene>(app, services);
