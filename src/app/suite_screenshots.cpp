@@ -3,14 +3,21 @@
 #include "app/simulated_run.h"
 #include "app/tray_scene.h"
 #include "distribution/app_updates.h"
+#include "platform/manual_scheduler.h"
+#include "platform/memory_user_defaults.h"
+#include "platform/simulated/simulated_host.h"
 #include "platform/simulated/updater/simulated_updater.h"
 #include "platform/simulated/updater/updater_alert.h"
 #include "suite_ui/background_quit_confirmation.h"
 #include "suite_ui/beta_support_view.h"
 #include "suite_ui/support_settings_footer.h"
+#include "suite_ui/support_window.h"
+#include "suite_ui/system_clipboard.h"
 #include "suite_ui/velmor_signals.h"
+#include "telemetry/navrel_configuration.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QQmlComponent>
 #include <QQuickItem>
 
@@ -23,6 +30,11 @@ namespace {
 constexpr const char* feedbackSubject = "feedback";
 constexpr const char* bugReportSubject = "feedback-bug";
 constexpr const char* sendingSubject = "feedback-sending";
+constexpr const char* failedSubject = "feedback-failed";
+// A local address where nothing listens, and how long a send to it may take.
+constexpr const char* unansweredEndpoint = "https://127.0.0.1:9/";
+constexpr const char* unansweredKey = "screenshots";
+constexpr int sendingLimitMilliseconds = 5000;
 constexpr const char* updateSettingsSubject = "update-settings";
 constexpr const char* startupSubject = "startup";
 constexpr const char* popoverSubject = "footer-popover";
@@ -135,17 +147,62 @@ void SuiteScreenshots::shootFeedback()
     if (content)
         content->setProperty("detailsShown", false);
 
-    // Sending: only a build with a reporting service sends.
-    if (form->sendEnabled()) {
-        form->sendReport();
+    window->hide();
+    settle();
+    shootSending();
+}
+
+void SuiteScreenshots::shootSending()
+{
+    // The app's own hub may have no reporting service; a second window of the same form, whose
+    // hub reports to a local address where nothing answers, shows sending and then the failure.
+    platform::Scheduler* scheduler = m_run.services().scheduler;
+    if (!scheduler)
+        return;
+    platform::SimulatedHost::Configuration configuration = m_run.host().configuration();
+    configuration.mainBundle.setInfoValue(QString::fromLatin1(NavrelConfiguration::endpointInfoKey),
+                                          QString::fromLatin1(unansweredEndpoint));
+    configuration.mainBundle.setInfoValue(QString::fromLatin1(NavrelConfiguration::keyInfoKey),
+                                          QString::fromLatin1(unansweredKey));
+    const platform::SimulatedHost host(configuration);
+    platform::MemoryUserDefaults defaults;
+    VelmorSignals hub(host, defaults, *scheduler);
+    SystemClipboard clipboard;
+    BetaSupportView form(hub, hub.appName(), clipboard);
+    QQmlComponent component(&m_scene.engine(), QUrl(QString::fromLatin1(TrayScene::feedbackWindowSource)));
+    if (!component.isReady())
+        return;
+    std::unique_ptr<QQuickWindow> window(qobject_cast<QQuickWindow*>(component.createWithInitialProperties(
+        {{QStringLiteral("presenter"), QVariant::fromValue(&form)},
+         {QStringLiteral("title"), QString::fromUtf8(SupportWindow::title)},
+         {QStringLiteral("width"), SupportWindow::width},
+         {QStringLiteral("height"), SupportWindow::maximumHeight}})));
+    if (!window)
+        return;
+    window->show();
+    hub.setFeedbackIsBug(true);
+    form.setMessage(QString::fromUtf8(sampleBugReport));
+    form.sendReport();
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        m_save(window->grabWindow(), QString::fromLatin1(sendingSubject), dark);
+    }
+    // Nothing listens there: the connection is refused at once.
+    QDeadlineTimer deadline(sendingLimitMilliseconds);
+    while (form.sending() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (auto* manual = dynamic_cast<platform::ManualScheduler*>(scheduler))
+            manual->runUntilIdle();
+    }
+    if (!form.sending()) {
         for (const bool dark : {false, true}) {
             window->setProperty("dark", dark);
             settle();
-            m_save(window->grabWindow(), QString::fromLatin1(sendingSubject), dark);
+            m_save(window->grabWindow(), QString::fromLatin1(failedSubject), dark);
         }
     }
-    window->hide();
-    settle();
+    window.reset();
 }
 
 void SuiteScreenshots::shootUpdateSettings()

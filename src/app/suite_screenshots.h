@@ -12,9 +12,9 @@ class SimulatedRun;
 class TrayScene;
 
 // The suite's windows for the screenshots: the Feedback window (feedback; a copied bug report with
-// its details; sending, in a build with a reporting service), the Update Settings window with its Startup
-// section and the footer's privacy popover, the background-quit alert, and the update framework's dialog on
-// the simulated Mac. Each picture is taken in the appearance the caller has set.
+// its details; sending, and the failure that follows when nothing answers), the Update Settings window with
+// its Startup section and the footer's privacy popover, the background-quit alert, and the update framework's
+// dialog on the simulated Mac. Each picture is taken in the appearance the caller has set.
 class SuiteScreenshots final {
 public:
     // `save` writes a picture under a subject ("feedback", "update-settings" …).
@@ -33,6 +33,7 @@ private:
     void shootFeedback();
     void shootUpdateSettings();
     void shootQuitAlert();
+    void shootSending();
 
     SimulatedRun& m_run;
     TrayScene& m_scene;

@@ -22,6 +22,7 @@
 #include <QLocale>
 #include <QQmlComponent>
 #include <QQuickWindow>
+#include <QScreen>
 
 namespace velmor {
 namespace {
@@ -217,6 +218,11 @@ QQuickWindow* TrayScene::createUpdateSettingsWindow()
                       {QStringLiteral("width"), Style::width},
                       {QStringLiteral("height"), Style::height}},
                      QString::fromUtf8(Style::kind));
+    if (m_updatesWindow && Style::centred) {
+        if (const QScreen* screen = m_updatesWindow->screen())
+            m_updatesWindow->setPosition(screen->availableGeometry().center() -
+                                         QPoint(Style::width / 2, Style::height / 2));
+    }
     return m_updatesWindow;
 }
 

@@ -5,7 +5,8 @@ bridge, finds both windows and their controls by name and role through pyatspi, 
 the areas' and cards' labels, moves a card with its "Move to" action and presses "Apply grouping";
 then it opens the Feedback window from the Help menu and the Update Settings window from the app's
 menu, by their press actions alone, and finds their controls. Run inside a D-Bus session with the
-accessibility bus up (tests/app/at_spi_test.sh does both)."""
+accessibility bus up (tests/app/at_spi_test.sh does both). With AT_SPI_DUMP=1 a failure lists every named node it could
+reach."""
 
 import os
 import subprocess
