@@ -25,20 +25,6 @@ namespace velmor::test {
 // person's ways of dropping things on the window.
 class OrganizerTest : public GuiRunTest {
 protected:
-    // Under the sanitizers the app is too slow to pace a real pointer against reliably: their
-    // runs drop what a drag delivers instead.
-#if defined(__SANITIZE_ADDRESS__)
-    static constexpr bool sanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    static constexpr bool sanitized = true;
-#else
-    static constexpr bool sanitized = false;
-#endif
-#else
-    static constexpr bool sanitized = false;
-#endif
-
     static QByteArray scenario(const std::function<void(QJsonObject&)>& change = {})
     {
         QFile file(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"));
@@ -92,10 +78,7 @@ protected:
         QQuickItem* item = find(settingsWindow(), name);
         return item && item->isVisible();
     }
-    bool enabled(const QString& name)
-    {
-        return require(settingsWindow(), name)->isEnabled();
-    }
+    bool enabled(const QString& name) { return require(settingsWindow(), name)->isEnabled(); }
 
     // A text field's text as an edit leaves it, for windows that may not hold the keyboard (on an
     // X server without a window manager activation is not guaranteed).
@@ -140,7 +123,7 @@ protected:
 
     static QString xdotool()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb") || sanitized)
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
             return {};
         return QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     }
