@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cmath>
+
 namespace velmor {
 namespace {
 
@@ -81,6 +83,8 @@ int HeadlessRunner::run()
     }
     try {
         m_run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath);
+        m_launchedAt = platform::toSeconds(m_run->scheduler().now().time_since_epoch());
+        m_run->desktop().mainThread().takeLongestStall();
         m_run->setWindowsFactory(m_windowsFactory);
         m_run->setSuite(m_suite);
         m_run->launch();
@@ -349,6 +353,11 @@ void HeadlessRunner::print(int step, const QString& command)
     const std::optional<QString> warning = controller ? controller->warning() : std::nullopt;
     const std::optional<QString> updates =
         m_run->isRunning() ? std::optional(m_run->app().updates().message()) : std::nullopt;
+    // Virtual seconds, to the microsecond: the clock's own steps, without the noise of the sums.
+    const auto seconds = [](double value) { return std::round(value * 1e6) / 1e6; };
+    const double time =
+        seconds(platform::toSeconds(m_run->scheduler().now().time_since_epoch()) - m_launchedAt);
+    const double longestStall = seconds(platform::toSeconds(desktop.mainThread().takeLongestStall()));
 
     if (m_options.format == Format::Json) {
         auto list = [](const QList<BarEntry>& from) {
@@ -371,6 +380,8 @@ void HeadlessRunner::print(int step, const QString& command)
             recorded.push_back(json::toStd(event));
         const Json object{{"step", step},
                           {"command", json::toStd(command)},
+                          {"time", time},
+                          {"longestStall", longestStall},
                           {"menuBar", list(entries)},
                           {"hiddenBundles", hidden},
                           {"offScreen", list(offScreen)},

@@ -57,6 +57,8 @@ private:
     TrayApp::Suite m_suite;
     StepObserver m_stepObserver;
     std::unique_ptr<SimulatedRun> m_run;
+    // Virtual seconds on the run's clock when the app was first launched.
+    double m_launchedAt = 0;
 };
 
 } // namespace velmor

@@ -246,8 +246,9 @@ void NativeTrayController::apply()
         m_regularItem->setLength(chevronLength);
     updateLabels();
     if (!perAppMode() && !m_managing) {
-        m_defaults.setValue(m_preferenceKey, QVariantMap{{text(configuredEntry), m_configured},
-                                                         {text(expandedEntry), m_expanded}});
+        const QVariantMap state{{text(configuredEntry), m_configured}, {text(expandedEntry), m_expanded}};
+        if (m_defaults.dictionaryValue(m_preferenceKey) != state)
+            m_defaults.setValue(m_preferenceKey, state);
     }
     if (m_onChange)
         m_onChange();

@@ -135,6 +135,11 @@ public:
     int osMajor() const { return m_osMajor; }
     bool perAppMode() const { return m_osMajor >= perAppMajorVersion; }
     quint64 activationGeneration() const { return m_activationGeneration; }
+    // Per-app mode: the apps whose icons the confirmed state hides (none unless configured), and
+    // those the latest request hides in the end and, while positions take effect, at first.
+    QSet<QString> hiddenBundleIDs() const;
+    const QSet<QString>& requestedHidden() const { return m_requestedHidden; }
+    const QSet<QString>& requestedFirstPhaseHidden() const { return m_requestedFirstPhaseHidden; }
     const std::optional<ManualDrag>& manualDrag() const { return m_manualDrag; }
 
     // Wiring by the application delegate.
@@ -265,6 +270,8 @@ private:
     quint64 m_activationGeneration = 0;
     bool m_requestedExpanded = true;
     QSet<QUuid> m_requestedNamed;
+    QSet<QString> m_requestedHidden;
+    QSet<QString> m_requestedFirstPhaseHidden;
     QSet<QString> m_launchedBundleIDs;
     bool m_busy = false;
 };

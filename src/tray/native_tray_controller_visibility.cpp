@@ -57,6 +57,11 @@ QSet<QString> NativeTrayController::hidden(bool expanded, const QSet<QUuid>& nam
     return m_namedGrouping.hiddenBundles(m_appGroups, expanded, named);
 }
 
+QSet<QString> NativeTrayController::hiddenBundleIDs() const
+{
+    return m_configured ? hidden(m_expanded, m_expandedNamedGroups) : QSet<QString>{};
+}
+
 QSet<QString> NativeTrayController::known() const
 {
     QSet<QString> result;
@@ -84,7 +89,9 @@ bool NativeTrayController::automaticOrder() const
 
 void NativeTrayController::setAutomaticOrder(bool value)
 {
-    m_defaults.setValue(m_preferenceKey + text(automaticOrderSuffix), value);
+    const QString key = m_preferenceKey + text(automaticOrderSuffix);
+    if (m_defaults.boolValue(key) != value)
+        m_defaults.setValue(key, value);
 }
 
 void NativeTrayController::applyVisibility(bool expanded, const std::optional<QSet<QUuid>>& namedExpanded,
@@ -131,9 +138,13 @@ void NativeTrayController::applyVisibility(bool expanded, const std::optional<QS
     request->ownBundleID = ownBundleID();
     request->named = named;
     request->expanded = expanded;
+    // After a rearrangement every known app is hidden first, while the new positions take effect.
+    request->firstPhaseHidden = arrange || restoreOrder ? knownApps : target;
 
     m_requestedExpanded = expanded;
     m_requestedNamed = named;
+    m_requestedHidden = request->hidden;
+    m_requestedFirstPhaseHidden = request->firstPhaseHidden;
     m_busy = true;
     updateNamedLabels();
     m_warning.reset();
@@ -156,8 +167,6 @@ void NativeTrayController::applyVisibility(bool expanded, const std::optional<QS
         return;
     }
 
-    // After a rearrangement every known app is hidden first, while the new positions take effect.
-    request->firstPhaseHidden = arrange || restoreOrder ? knownApps : target;
     QPointer<NativeTrayController> self(this);
     visibility().apply(request->firstPhaseHidden, knownApps - request->firstPhaseHidden, request->running,
                        request->ownBundleID, [self, request](std::optional<ErrorValue> error) {
@@ -226,7 +235,13 @@ void NativeTrayController::confirm(const std::shared_ptr<Request>& request)
 
 void NativeTrayController::confirmAttempt(const std::shared_ptr<Request>& request, int attempt)
 {
-    const QSet<QString> showing = TrayDiscovery::visibleBundleIDs(m_services, m_manualDragItems());
+    // Only the icons of apps that must be hidden can fail the check, so only they are asked about.
+    QList<TrayItem> checked;
+    for (const TrayItem& item : m_manualDragItems()) {
+        if (request->hidden.contains(item.bundleID()))
+            checked.append(item);
+    }
+    const QSet<QString> showing = TrayDiscovery::visibleBundleIDs(m_services, checked);
     if (!showing.intersects(request->hidden)) {
         succeed(request);
         return;

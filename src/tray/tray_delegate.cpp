@@ -129,19 +129,20 @@ void TrayDelegate::updateState()
         refreshItemsAroundRequests(wasBusy, wasConfigured);
 }
 
-// The controller confirms requests and follows command-drags through the model's items, but an
-// icon that is shown again, or belongs to an app launched since the last scan, is a new
-// Accessibility element. So the items are scanned anew after every request and reveal-all (for
-// the icons that came back), and before a request when a running app with a section or a group is
-// missing from them (its icons would escape the confirmation); a scan can be slow, so not before
-// every request.
+// The controller confirms requests and follows command-drags through the model's items, so around
+// every request the items are brought up to date, but only for the apps the request changes: each
+// scan is a round of messages to other apps on the main thread, and a slow app must not hold up a
+// click that does not concern it. Before a request every app it hides must have its icons among
+// the items, or they would escape the confirmation; after it (and after a reveal-all) the apps it
+// showed again have new elements.
 void TrayDelegate::refreshItemsAroundRequests(bool wasBusy, bool wasConfigured)
 {
     const NativeTrayController& controller = *m_controller;
     if (controller.busy() && controller.activationGeneration() != m_scannedGeneration) {
         m_scannedGeneration = controller.activationGeneration();
-        if (itemsMissKnownApps())
-            m_model->rescanItems();
+        // Apps hidden since their last scan have nothing to find until they show again.
+        rescan(processesOf(controller.requestedHidden() - m_hiddenSinceScan, true));
+        m_hiddenSinceScan.unite(controller.requestedFirstPhaseHidden());
         return;
     }
     const bool ended = wasBusy && !controller.busy();
@@ -149,25 +150,58 @@ void TrayDelegate::refreshItemsAroundRequests(bool wasBusy, bool wasConfigured)
         return;
     QPointer<TrayDelegate> self(this);
     m_services.scheduler->post([self] {
-        if (self && self->m_model)
-            self->m_model->rescanItems();
+        if (self && self->m_model && self->m_controller)
+            self->rescanShownApps();
     });
 }
 
-bool TrayDelegate::itemsMissKnownApps() const
+void TrayDelegate::rescanShownApps()
+{
+    // A newer request looks again when it ends.
+    if (m_controller->busy())
+        return;
+    const QSet<QString> hidden = m_controller->hiddenBundleIDs();
+    const QSet<QString> shown = m_hiddenSinceScan - hidden;
+    m_hiddenSinceScan.intersect(hidden);
+    rescan(processesOf(shown, false));
+}
+
+QSet<qint32> TrayDelegate::processesOf(const QSet<QString>& bundleIDs, bool unscanned)
 {
     QSet<qint32> scanned;
-    for (const TrayItem& item : m_model->items())
-        scanned.insert(item.pid);
-    const TraySectionMap& sections = m_model->appGroups();
-    const auto& members = m_model->namedGrouping().memberships;
-    for (const platform::RunningApplication& app : m_services.workspace->runningApplications()) {
-        if (app.terminated || !app.bundleIdentifier || scanned.contains(app.processIdentifier))
-            continue;
-        if (sections.contains(*app.bundleIdentifier) || members.contains(*app.bundleIdentifier))
-            return true;
+    if (unscanned) {
+        for (const TrayItem& item : m_model->items())
+            scanned.insert(item.pid);
     }
-    return false;
+    QSet<qint32> running;
+    QSet<qint32> result;
+    for (const platform::RunningApplication& app : m_services.workspace->runningApplications()) {
+        if (app.terminated)
+            continue;
+        running.insert(app.processIdentifier);
+        if (app.bundleIdentifier && bundleIDs.contains(*app.bundleIdentifier) &&
+            !scanned.contains(app.processIdentifier) && !m_iconless.contains(app.processIdentifier))
+            result.insert(app.processIdentifier);
+    }
+    // A process identifier the system gives out again belongs to another app.
+    m_iconless.intersect(running);
+    return result;
+}
+
+void TrayDelegate::rescan(const QSet<qint32>& processes)
+{
+    if (processes.isEmpty())
+        return;
+    const TrayDiscovery::Pass pass = m_model->rescanProcesses(processes);
+    QSet<qint32> withIcons;
+    for (const TrayItem& item : pass.items)
+        withIcons.insert(item.pid);
+    for (const qint32 pid : pass.seen) {
+        if (withIcons.contains(pid))
+            m_iconless.remove(pid);
+        else
+            m_iconless.insert(pid);
+    }
 }
 
 void TrayDelegate::readGroups()

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -46,13 +48,22 @@ public:
 private:
     void installHooks();
     void refreshItemsAroundRequests(bool wasBusy, bool wasConfigured);
-    bool itemsMissKnownApps() const;
+    void rescanShownApps();
+    // The running apps among `bundleIDs` that are not known to show no icon; with `unscanned`,
+    // only those the model has no items for.
+    QSet<qint32> processesOf(const QSet<QString>& bundleIDs, bool unscanned);
+    void rescan(const QSet<qint32>& processes);
 
     const platform::Services& m_services;
     std::unique_ptr<NativeTrayController> m_controller;
     QPointer<TrayModel> m_model;
-    // The activation generation of the request whose start last refreshed the model's items.
+    // The activation generation of the request whose start was last looked at.
     quint64 m_scannedGeneration = 0;
+    // Apps whose icons requests have hidden since they were last scanned: shown again, their
+    // icons are new Accessibility elements.
+    QSet<QString> m_hiddenSinceScan;
+    // Processes a scan found without icons; they are not looked at again around requests.
+    QSet<qint32> m_iconless;
 };
 
 } // namespace velmor

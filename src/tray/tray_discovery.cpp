@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 
 namespace velmor {
 namespace {
@@ -111,57 +112,72 @@ struct IdBook {
     }
 };
 
-} // namespace
-
-QList<TrayItem> TrayDiscovery::scan(const platform::Services& services)
+// The apps a pass considers, in bundle identifier order: not this app, not Apple's, not one
+// without a bundle identifier, not one that has ended; `processes`, when given, keeps only those.
+QList<platform::RunningApplication> candidates(const platform::Services& services,
+                                               const QSet<qint32>* processes)
 {
-    platform::Accessibility& ax = *services.accessibility;
-    if (!ax.isProcessTrusted())
-        return {};
-    const platform::Scheduler& scheduler = *services.scheduler;
-    const platform::TimePoint deadline = scheduler.now() + platform::seconds(timeBudgetSeconds);
-    auto expired = [&] { return scheduler.now() > deadline; };
     const qint64 ownPid = services.host->processId();
     const QString ownBundleID = tray_bundle_rules::ownBundleID(services.host->mainBundle().identifier());
-
     QList<platform::RunningApplication> apps;
     for (const platform::RunningApplication& app : services.workspace->runningApplications()) {
         if (app.processIdentifier == ownPid || app.terminated || !app.bundleIdentifier ||
             isAppleBundleID(*app.bundleIdentifier) || *app.bundleIdentifier == ownBundleID)
             continue;
+        if (processes && !processes->contains(app.processIdentifier))
+            continue;
         apps.append(app);
     }
     std::stable_sort(apps.begin(), apps.end(),
                      [](const auto& a, const auto& b) { return *a.bundleIdentifier < *b.bundleIdentifier; });
-    if (apps.size() > maximumApps)
-        apps.resize(maximumApps);
+    return apps;
+}
 
-    QList<TrayItem> items;
+TrayDiscovery::Pass scanApps(const platform::Services& services,
+                             const QList<platform::RunningApplication>& apps, int maximumItems)
+{
+    platform::Accessibility& ax = *services.accessibility;
+    const platform::Scheduler& scheduler = *services.scheduler;
+    const platform::TimePoint deadline =
+        scheduler.now() + platform::seconds(TrayDiscovery::timeBudgetSeconds);
+    auto expired = [&] { return scheduler.now() > deadline; };
+
+    TrayDiscovery::Pass pass;
     IdBook ids;
     for (const platform::RunningApplication& app : apps) {
-        if (expired() || items.size() >= maximumItems)
+        if (expired() || pass.items.size() >= maximumItems)
             break;
         const QString& bundleID = *app.bundleIdentifier;
         const QString appName = app.localizedName.value_or(bundleID);
 
         const AccessibilityElement appElement = ax.applicationElement(app.processIdentifier);
-        ax.setMessagingTimeout(appElement, messagingTimeoutSeconds);
+        ax.setMessagingTimeout(appElement, TrayDiscovery::messagingTimeoutSeconds);
         const auto bar = asElement(ax.attribute(appElement, extrasMenuBarAttribute));
-        if (!bar)
+        if (!bar) {
+            // No bar to read: nothing of this app can be found or checked, unless the budget ran out
+            // on the way.
+            if (!expired())
+                pass.seen.insert(app.processIdentifier);
             continue;
-        ax.setMessagingTimeout(*bar, messagingTimeoutSeconds);
+        }
+        ax.setMessagingTimeout(*bar, TrayDiscovery::messagingTimeoutSeconds);
 
         std::deque<std::pair<AccessibilityElement, int>> queue{{*bar, 0}};
         QList<AccessibilityElement> visited;
+        bool interrupted = false;
         while (!queue.empty()) {
-            if (visited.size() > elementsPerApp - 1 || expired() || items.size() >= maximumItems)
+            if (visited.size() > TrayDiscovery::elementsPerApp - 1)
                 break;
+            if (expired() || pass.items.size() >= maximumItems) {
+                interrupted = true;
+                break;
+            }
             auto [element, depth] = queue.front();
             queue.pop_front();
             if (visited.contains(element))
                 continue;
             visited.append(element);
-            ax.setMessagingTimeout(element, messagingTimeoutSeconds);
+            ax.setMessagingTimeout(element, TrayDiscovery::messagingTimeoutSeconds);
 
             if (depth >= 1) {
                 if (const auto action = supportedAction(ax, element)) {
@@ -177,22 +193,48 @@ QList<TrayItem> TrayDiscovery::scan(const platform::Services& services)
                     item.pid = app.processIdentifier;
                     item.element = element;
                     item.action = *action;
-                    items.append(std::move(item));
+                    pass.items.append(std::move(item));
                     continue;
                 }
             }
-            if (depth >= 2 || expired())
+            if (depth >= 2)
                 continue;
+            if (expired()) {
+                interrupted = true;
+                continue;
+            }
             const auto role = stringAttribute(ax, element, roleAttribute);
             if (depth == 1 && role != groupRole && role != menuBarRole)
                 continue;
-            const int limit =
-                elementsPerApp - static_cast<int>(visited.size()) - static_cast<int>(queue.size());
+            const int limit = TrayDiscovery::elementsPerApp - static_cast<int>(visited.size()) -
+                              static_cast<int>(queue.size());
             for (const AccessibilityElement& child : children(ax, element, limit))
                 queue.emplace_back(child, depth + 1);
         }
+        if (!interrupted)
+            pass.seen.insert(app.processIdentifier);
     }
-    return items;
+    return pass;
+}
+
+} // namespace
+
+TrayDiscovery::Pass TrayDiscovery::scanPass(const platform::Services& services)
+{
+    if (!services.accessibility->isProcessTrusted())
+        return {};
+    QList<platform::RunningApplication> apps = candidates(services, nullptr);
+    if (apps.size() > maximumApps)
+        apps.resize(maximumApps);
+    return scanApps(services, apps, maximumItems);
+}
+
+TrayDiscovery::Pass TrayDiscovery::scanProcesses(const platform::Services& services,
+                                                 const QSet<qint32>& processes)
+{
+    if (processes.isEmpty() || !services.accessibility->isProcessTrusted())
+        return {};
+    return scanApps(services, candidates(services, &processes), std::numeric_limits<int>::max());
 }
 
 std::optional<QRectF> TrayDiscovery::frame(const platform::Services& services, const TrayItem& item)
@@ -201,13 +243,14 @@ std::optional<QRectF> TrayDiscovery::frame(const platform::Services& services, c
     if (!ax.isProcessTrusted() || ax.processIdentifier(item.element) != item.pid)
         return std::nullopt;
     ax.setMessagingTimeout(item.element, messagingTimeoutSeconds);
+    // An element that no longer answers (its app's icons are hidden) costs one message, not two.
     const auto position = ax.attribute(item.element, positionAttribute);
-    const auto size = ax.attribute(item.element, sizeAttribute);
-    if (!position || !size)
+    const auto* origin = position ? std::get_if<QPointF>(&*position) : nullptr;
+    if (!origin)
         return std::nullopt;
-    const auto* origin = std::get_if<QPointF>(&*position);
-    const auto* extent = std::get_if<QSizeF>(&*size);
-    if (!origin || !extent)
+    const auto size = ax.attribute(item.element, sizeAttribute);
+    const auto* extent = size ? std::get_if<QSizeF>(&*size) : nullptr;
+    if (!extent)
         return std::nullopt;
     const bool finite = std::isfinite(origin->x()) && std::isfinite(origin->y()) &&
                         std::isfinite(extent->width()) && std::isfinite(extent->height());
@@ -220,7 +263,14 @@ QSet<QString> TrayDiscovery::visibleBundleIDs(const platform::Services& services
                                               const QList<TrayItem>& items)
 {
     platform::Accessibility& ax = *services.accessibility;
+    if (items.isEmpty())
+        return {};
     const AccessibilityElement systemWide = ax.systemWideElement();
+    QHash<qint32, QString> bundles;
+    for (const platform::RunningApplication& app : services.workspace->runningApplications()) {
+        if (app.bundleIdentifier && !bundles.contains(app.processIdentifier))
+            bundles.insert(app.processIdentifier, *app.bundleIdentifier);
+    }
     QSet<QString> visible;
     for (const TrayItem& item : items) {
         const auto itemFrame = frame(services, item);
@@ -229,13 +279,13 @@ QSet<QString> TrayDiscovery::visibleBundleIDs(const platform::Services& services
         const auto hit = ax.elementAtPosition(systemWide, itemFrame->center());
         if (!hit || hit->isNull() || ax.processIdentifier(*hit) != item.pid)
             continue;
-        const auto app = services.workspace->runningApplication(item.pid);
-        if (!app || !app->bundleIdentifier)
+        const auto bundle = bundles.constFind(item.pid);
+        if (bundle == bundles.cend())
             continue;
         AccessibilityElement current = *hit;
         for (int step = 0; step < 4; ++step) {
             if (current == item.element) {
-                visible.insert(*app->bundleIdentifier);
+                visible.insert(*bundle);
                 break;
             }
             ax.setMessagingTimeout(current, messagingTimeoutSeconds);

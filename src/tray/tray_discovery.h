@@ -26,9 +26,21 @@ public:
     static constexpr double messagingTimeoutSeconds = 0.06;
     static constexpr int stringAttributeCut = 200;
 
+    // What one pass found: the items, and the processes whose extras it looked at in full (an app
+    // among them without items shows no icon).
+    struct Pass {
+        QList<TrayItem> items;
+        QSet<qint32> seen;
+    };
+
     // Apps in bundle identifier order, items of one app in breadth-first order; empty without
     // Accessibility trust.
-    static QList<TrayItem> scan(const platform::Services& services);
+    static QList<TrayItem> scan(const platform::Services& services) { return scanPass(services).items; }
+    static Pass scanPass(const platform::Services& services);
+    // Only the running apps with these process identifiers, in the same order and with the same
+    // time budget and bounds per app, but without the caps on apps and items: these are the apps
+    // an action changes, and every one of them must be looked at.
+    static Pass scanProcesses(const platform::Services& services, const QSet<qint32>& processes);
 
     // The item's rectangle in Accessibility coordinates (origin top left), while its element
     // still belongs to the item's process.

@@ -169,10 +169,45 @@ void TrayModel::refresh()
         m_hooks.readNativeGroups();
 }
 
-void TrayModel::rescanItems()
+TrayDiscovery::Pass TrayModel::rescanProcesses(const QSet<qint32>& processes)
 {
-    scanItems();
+    setPermission(m_services.accessibility->isProcessTrusted());
+    if (!m_permission || processes.isEmpty())
+        return {};
+    TrayDiscovery::Pass pass = TrayDiscovery::scanProcesses(m_services, processes);
+    QSet<qint32> running;
+    for (const platform::RunningApplication& app : m_services.workspace->runningApplications()) {
+        if (!app.terminated)
+            running.insert(app.processIdentifier);
+    }
+    // An app looked at in full has exactly what it shows now, where its earlier items stood; one
+    // the budget cut short keeps its earlier items, and has what was found only without them.
+    QHash<qint32, QList<TrayItem>> found;
+    for (const TrayItem& item : pass.items)
+        found[item.pid].append(item);
+    QList<TrayItem> items;
+    items.reserve(m_items.size() + pass.items.size());
+    for (const TrayItem& item : std::as_const(m_items)) {
+        if (!running.contains(item.pid))
+            continue;
+        if (!pass.seen.contains(item.pid)) {
+            items.append(item);
+            found.remove(item.pid);
+            continue;
+        }
+        if (const auto fresh = found.constFind(item.pid); fresh != found.cend()) {
+            items.append(*fresh);
+            found.erase(fresh);
+        }
+    }
+    for (const TrayItem& item : pass.items) {
+        if (found.contains(item.pid))
+            items.append(item);
+    }
+    m_items = items;
+    Q_EMIT itemsChanged();
     reconcileLayout();
+    return pass;
 }
 
 QList<TrayItem> TrayModel::scanItems()
@@ -373,8 +408,11 @@ void TrayModel::openPrivacySettings()
 
 void TrayModel::writeJson(const char* name, const std::optional<Json>& value)
 {
-    if (value)
-        m_services.userDefaults->setValue(key(name), json::serialize(*value));
+    if (!value)
+        return;
+    const QByteArray data = json::serialize(*value);
+    if (m_services.userDefaults->dataValue(key(name)) != data)
+        m_services.userDefaults->setValue(key(name), data);
 }
 
 void TrayModel::setPermission(bool value)

@@ -3,6 +3,7 @@
 #include "platform/scheduler.h"
 #include "tray/grouped_app.h"
 #include "tray/tray_app_grouping.h"
+#include "tray/tray_discovery.h"
 #include "tray/tray_item.h"
 #include "tray/tray_layout.h"
 #include "tray/tray_section_map.h"
@@ -88,9 +89,11 @@ public:
     // permission. Called once, after the hooks are installed.
     void start();
     void refresh();
-    // The extras again (items and layout) without the organizer's rows or the hooks: what the
-    // controller needs after a request, when icons shown again are new Accessibility elements.
-    void rescanItems();
+    // The extras of these processes again, and the layout, without the organizer's rows or the
+    // hooks: what the controller needs around a request, for the icons it hides (every one must be
+    // among the items it checks) and those it shows again (new Accessibility elements). Returns
+    // what the pass found.
+    TrayDiscovery::Pass rescanProcesses(const QSet<qint32>& processes);
     void updatePreviewVisibility();
 
     // A section's raw value, or "group:" and the group's canonical UUID.
@@ -164,6 +167,7 @@ private:
     void refreshCatalog(const QList<TrayItem>& actionable);
     void reconcileLayout();
     void saveGrouping();
+    // Writes the record unless the defaults already hold exactly that.
     void writeJson(const char* key, const std::optional<Json>& value);
     void setPermission(bool value);
     QString ownBundleID() const;

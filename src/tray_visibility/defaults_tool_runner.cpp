@@ -1,23 +1,64 @@
 #include "tray_visibility/defaults_tool_runner.h"
 
-#include "foundation/private_files.h"
+#include "foundation/property_list.h"
 #include "foundation/system_error.h"
 #include "foundation/uuid_text.h"
+#include "tray_visibility/tool_process.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
+#include <cerrno>
+#include <cstring>
 
 namespace velmor {
 namespace {
 
-const QString kOutputFileName = QStringLiteral("output");
 const QString kExport = QStringLiteral("export");
 const QString kImport = QStringLiteral("import");
 const QString kStandardOutputArgument = QStringLiteral("-");
+
+// Plain system calls: a run is a few of them, and the app waits for every one.
+[[noreturn]] void fileError(const char* action, const QString& path)
+{
+    throw SystemError(SystemError::Kind::File,
+                      QStringLiteral("Could not %1 “%2”: %3")
+                          .arg(QLatin1String(action), path, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+class OpenFile final {
+public:
+    // A new file only the owner may read and write.
+    explicit OpenFile(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600))
+    {
+        if (m_fd < 0)
+            fileError("create", path);
+    }
+    ~OpenFile() { ::close(m_fd); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    int descriptor() const { return m_fd; }
+
+    void write(const QByteArray& bytes, const QString& path) const
+    {
+        for (qsizetype done = 0; done < bytes.size();) {
+            const ssize_t written = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                fileError("write", path);
+            done += written;
+        }
+    }
+
+private:
+    int m_fd;
+};
 
 // A private folder that exists exactly as long as this object.
 class PrivateTemporaryFolder final {
@@ -26,7 +67,7 @@ public:
         : m_path(QDir(parent).filePath(prefix + uuid_text::canonical(uuid_text::random())))
     {
         // No intermediate folders: the temporary folder itself must already be there.
-        if (!QDir().mkdir(m_path, private_files::ownerOnlyDirectory))
+        if (::mkdir(QFile::encodeName(m_path).constData(), 0700) != 0)
             throw SystemError(SystemError::Kind::File,
                               QStringLiteral("Could not create the folder “%1”.").arg(m_path));
     }
@@ -35,8 +76,8 @@ public:
         // The files handed out are removed by name, which costs far less than a recursive walk;
         // the walk is only the fallback for anything else that ended up inside.
         for (const QString& file : m_files)
-            QFile::remove(file);
-        if (!QDir().rmdir(m_path))
+            ::unlink(QFile::encodeName(file).constData());
+        if (::rmdir(QFile::encodeName(m_path).constData()) != 0)
             QDir(m_path).removeRecursively();
     }
     PrivateTemporaryFolder(const PrivateTemporaryFolder&) = delete;
@@ -57,43 +98,11 @@ private:
 
 std::optional<QByteArray> DefaultsToolRunner::run(const QStringList& arguments) const
 {
-    PrivateTemporaryFolder folder(m_configuration.temporaryDirectory, m_configuration.runPrefix);
-    const QString outputPath = folder.filePath(kOutputFileName);
-    {
-        QFile output(outputPath);
-        if (!output.open(QIODevice::WriteOnly | QIODevice::NewOnly, private_files::ownerReadWrite))
-            throw SystemError(
-                SystemError::Kind::File,
-                QStringLiteral("Could not create “%1”: %2").arg(outputPath, output.errorString()));
-    }
-
-    QProcess process;
-    process.setProgram(m_configuration.toolPath);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(outputPath);
-    process.setStandardErrorFile(QProcess::nullDevice());
-    // Its own process group, so that a time-out can kill whatever the tool started as well.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
-    process.start();
-    if (!process.waitForStarted(-1)) {
-        throw SystemError(
-            SystemError::Kind::Process,
-            QStringLiteral("Could not run “%1”: %2").arg(m_configuration.toolPath, process.errorString()));
-    }
-    if (!process.waitForFinished(static_cast<int>(kDeadline.count()))) {
-        if (const qint64 group = process.processId(); group > 0)
-            ::kill(-static_cast<pid_t>(group), SIGKILL);
-        process.waitForFinished(-1);
+    ToolProcess::Result result =
+        ToolProcess::run(m_configuration.toolPath, arguments, kDeadline, PropertyList::maximumBytes);
+    if (result.outcome != ToolProcess::Outcome::succeeded)
         return std::nullopt;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    QFile output(outputPath);
-    if (!output.open(QIODevice::ReadOnly))
-        throw SystemError(SystemError::Kind::File,
-                          QStringLiteral("Could not read “%1”: %2").arg(outputPath, output.errorString()));
-    return output.readAll();
+    return std::move(result.output);
 }
 
 std::optional<QByteArray> DefaultsToolRunner::exportDomain(const QString& domain) const
@@ -104,9 +113,11 @@ std::optional<QByteArray> DefaultsToolRunner::exportDomain(const QString& domain
 bool DefaultsToolRunner::importDomain(const QString& domain, const QByteArray& document) const
 {
     PrivateTemporaryFolder folder(m_configuration.temporaryDirectory, m_configuration.importPrefix);
-    const QString file = folder.filePath(m_configuration.importFileName);
-    private_files::writeAtomically(file, document);
-    return run({kImport, domain, file}).has_value();
+    const QString path = folder.filePath(m_configuration.importFileName);
+    // A new file in a folder of its own that only the tool reads, and only after it is written:
+    // nothing to gain from an atomic replace and its flush to disk.
+    OpenFile(path).write(document, path);
+    return run({kImport, domain, path}).has_value();
 }
 
 } // namespace velmor

@@ -75,15 +75,30 @@ QByteArray MacTrayPreferenceStore::read()
 
 void MacTrayPreferenceStore::write(const QByteArray& data)
 {
+    std::optional<TrayTrackedApplications::List> list;
+    try {
+        list.emplace(data);
+    } catch (const TrayTrackedApplications::Failure&) {
+        throw TrayPreferenceError(TrayPreferenceError::Case::malformed);
+    } catch (const SystemError& error) {
+        if (error.kind() != SystemError::Kind::Parse)
+            throw;
+        throw TrayPreferenceError(TrayPreferenceError::Case::malformed);
+    }
+    writeList(*list);
+}
+
+void MacTrayPreferenceStore::writeList(const TrayTrackedApplications::List& list)
+{
     Exported exported = exportDomain();
+    const QByteArray data = list.data();
     exported.domain.root().setEntry(kTrackedApplications, PropertyList::data(data));
     if (!m_runner.importDomain(m_domain, exported.domain.toBinary()))
         throw TrayPreferenceError(TrayPreferenceError::Case::access);
     // A read-back the app cannot understand does not confirm the change either.
     bool confirmed = false;
     try {
-        confirmed =
-            TrayTrackedApplications::verifiesVisibilityChange(exported.trackedApplications, data, read());
+        confirmed = list.verifies(exported.trackedApplications, read());
     } catch (const TrayTrackedApplications::Failure&) {
     } catch (const SystemError& error) {
         if (error.kind() != SystemError::Kind::Parse)

@@ -30,6 +30,7 @@ public:
     // Imports the domain with the new list and reads it back; TrayPreferenceError::verification
     // when a changed row does not read back as written.
     void write(const QByteArray& data) override;
+    void writeList(const TrayTrackedApplications::List& list) override;
 
 private:
     struct Exported;

@@ -1,6 +1,5 @@
 #include "tray_visibility/tray_preference_visibility.h"
 
-#include "foundation/property_list.h"
 #include "foundation/system_error.h"
 #include "platform/host.h"
 #include "platform/workspace.h"
@@ -13,11 +12,6 @@ namespace velmor {
 namespace {
 
 constexpr int kLastMarkerModeMajorVersion = 26;
-
-bool sameList(const QByteArray& a, const QByteArray& b)
-{
-    return a == b || PropertyList::decode(a) == PropertyList::decode(b);
-}
 
 // A list the app does not understand, because it does not parse or a row does not have the known
 // shape, is the library's own malformed case, whose sentence tells the user that nothing changed.
@@ -82,13 +76,14 @@ void TrayPreferenceVisibility::apply(const QSet<QString>& hiddenBundleIDs,
     loadJournalIfNeeded();
     if (hiddenBundleIDs.isEmpty() && m_changes.isEmpty())
         return;
+    // Read once and parsed once; the edits, the write and its check all work on this one list.
     const QByteArray current = m_store->read();
+    TrayTrackedApplications::List list = understood([&] { return TrayTrackedApplications::List(current); });
     // The list as it would be without the app's earlier edits, so a new request starts from the
     // user's own settings.
     const TrayTrackedApplications::Result result = understood([&] {
-        const QByteArray base = TrayTrackedApplications::restoring(m_changes, current);
-        return TrayTrackedApplications::applying(hiddenBundleIDs, runningExecutables, ownBundleID, base,
-                                                 visibleBundleIDs);
+        list.restore(m_changes);
+        return list.apply(hiddenBundleIDs, runningExecutables, ownBundleID, visibleBundleIDs);
     });
 
     QSet<QString> missing;
@@ -101,7 +96,7 @@ void TrayPreferenceVisibility::apply(const QSet<QString>& hiddenBundleIDs,
     if (!missing.isEmpty())
         throw TrayPreferenceError::missing(std::move(missing));
 
-    if (sameList(current, result.data)) {
+    if (!list.changed()) {
         saveJournal(result.changes);
         return;
     }
@@ -119,7 +114,7 @@ void TrayPreferenceVisibility::apply(const QSet<QString>& hiddenBundleIDs,
     saveJournal(covering);
     reach(TrayEditStep::afterFirstJournal);
     try {
-        m_store->write(result.data);
+        m_store->writeList(list);
     } catch (...) {
         const std::exception_ptr writeError = std::current_exception();
         try {
@@ -150,10 +145,13 @@ void TrayPreferenceVisibility::restore()
     if (m_changes.isEmpty())
         return;
     const QByteArray current = m_store->read();
-    const QByteArray restored =
-        understood([&] { return TrayTrackedApplications::restoring(m_changes, current); });
-    if (!sameList(current, restored))
-        m_store->write(restored);
+    TrayTrackedApplications::List list = understood([&] {
+        TrayTrackedApplications::List restored(current);
+        restored.restore(m_changes);
+        return restored;
+    });
+    if (list.changed())
+        m_store->writeList(list);
     saveJournal({});
 }
 
@@ -177,6 +175,9 @@ void TrayPreferenceVisibility::loadJournalIfNeeded()
 
 void TrayPreferenceVisibility::saveJournal(const QList<Change>& changes)
 {
+    // The file holds what `m_changes` holds; the same record is not written again.
+    if (!changes.isEmpty() && changes == m_changes)
+        return;
     Json entries = Json::array();
     for (const Change& change : changes)
         entries.push_back(change.toJson());

@@ -5,6 +5,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace velmor {
 
@@ -29,8 +34,25 @@ void TrayRecoveryFile::save(const Json& entries) const
                               QStringLiteral("Could not delete “%1”: %2").arg(m_path, file.errorString()));
         return;
     }
-    private_files::ensureDirectory(QFileInfo(m_path).absolutePath());
-    private_files::writeAtomically(m_path, json::serialize(entries));
+    // Replaced in one step, as the system's own atomic writes do, without waiting for the disk:
+    // the journal is there for a crash of the app, after which the system still has every write.
+    const QByteArray bytes = json::serialize(entries);
+    QTemporaryFile file(m_path + QStringLiteral(".XXXXXX"));
+    // The folder is made once; only a folder that went away since is made again.
+    if (!m_folderReady || !file.open()) {
+        private_files::ensureDirectory(QFileInfo(m_path).absolutePath());
+        m_folderReady = true;
+    }
+    if (!(file.isOpen() || file.open()) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.setPermissions(private_files::ownerReadWrite))
+        throw SystemError(SystemError::Kind::File,
+                          QStringLiteral("Could not write “%1”: %2").arg(m_path, file.errorString()));
+    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(m_path).constData()) !=
+        0)
+        throw SystemError(SystemError::Kind::File,
+                          QStringLiteral("Could not write “%1”: %2")
+                              .arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+    file.setAutoRemove(false);
 }
 
 } // namespace velmor

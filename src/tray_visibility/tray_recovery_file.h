@@ -23,6 +23,8 @@ public:
 
 private:
     QString m_path;
+    // The folder is made (and protected) once, not before every write.
+    mutable bool m_folderReady = false;
 };
 
 } // namespace velmor

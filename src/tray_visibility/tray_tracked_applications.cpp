@@ -125,6 +125,32 @@ Decoded decode(const QByteArray& data)
     return decoded;
 }
 
+// Identity -> "isAllowed" of every row.
+QHash<QString, bool> flagsOf(const Decoded& decoded)
+{
+    QHash<QString, bool> result;
+    result.reserve(static_cast<qsizetype>(decoded.rows.size()));
+    for (const Row& row : decoded.rows)
+        result.insert(row.identity, row.allowed());
+    return result;
+}
+
+// Whether every desired row that differs from `before` has its flag in `observed`.
+bool readsBack(const std::vector<Row>& desired, const QHash<QString, bool>& before,
+               const QHash<QString, bool>& observed)
+{
+    for (const Row& row : desired) {
+        const bool allowed = row.allowed();
+        const auto original = before.constFind(row.identity);
+        if (original != before.cend() && *original == allowed)
+            continue;
+        const auto seen = observed.constFind(row.identity);
+        if (seen == observed.cend() || *seen != allowed)
+            return false;
+    }
+    return true;
+}
+
 // Executable path -> the running bundles with that executable.
 QHash<QString, QSet<QString>> bundlesByExecutable(const TrayTrackedApplications::Executables& running)
 {
@@ -289,12 +315,48 @@ std::optional<QString> TrayTrackedApplications::normalizePath(const QString& pat
     return QDir::cleanPath(path);
 }
 
-TrayTrackedApplications::Result
-TrayTrackedApplications::applying(const QSet<QString>& hiddenBundleIDs, const Executables& runningExecutables,
-                                  const QString& ownBundleID, const QByteArray& list,
-                                  const std::optional<QSet<QString>>& visibleBundleIDs)
+struct TrayTrackedApplications::List::Parsed {
+    Decoded decoded;
+    // "isAllowed" of every row as parsed, in row order.
+    std::vector<bool> parsedFlags;
+    mutable std::optional<QByteArray> encoded;
+};
+
+TrayTrackedApplications::List::List(QByteArray data)
+    : m_source(std::move(data)), m_parsed(std::make_unique<Parsed>(Parsed{decode(m_source), {}, {}}))
 {
-    Decoded decoded = decode(list);
+    m_parsed->parsedFlags.reserve(m_parsed->decoded.rows.size());
+    for (const Row& row : m_parsed->decoded.rows)
+        m_parsed->parsedFlags.push_back(row.allowed());
+}
+
+TrayTrackedApplications::List::~List() = default;
+TrayTrackedApplications::List::List(List&&) noexcept = default;
+TrayTrackedApplications::List& TrayTrackedApplications::List::operator=(List&&) noexcept = default;
+
+void TrayTrackedApplications::List::restore(const QList<Change>& changes)
+{
+    QHash<QString, Change> byRow;
+    byRow.reserve(changes.size());
+    for (const Change& change : changes) {
+        if (byRow.contains(change.rowID))
+            throw Failure(Failure::Case::duplicateIdentity);
+        byRow.insert(change.rowID, change);
+    }
+    for (Row& row : m_parsed->decoded.rows) {
+        const auto it = byRow.constFind(row.identity);
+        if (it == byRow.cend() || row.allowed() != it->applied || it->original == it->applied)
+            continue;
+        row.setAllowed(it->original);
+        m_parsed->encoded.reset();
+    }
+}
+
+TrayTrackedApplications::Result
+TrayTrackedApplications::List::apply(const QSet<QString>& hiddenBundleIDs,
+                                     const Executables& runningExecutables, const QString& ownBundleID,
+                                     const std::optional<QSet<QString>>& visibleBundleIDs)
+{
     QSet<QString> known = hiddenBundleIDs;
     for (auto it = runningExecutables.cbegin(); it != runningExecutables.cend(); ++it)
         known.insert(it.key());
@@ -303,7 +365,7 @@ TrayTrackedApplications::applying(const QSet<QString>& hiddenBundleIDs, const Ex
     const auto byExecutable = bundlesByExecutable(runningExecutables);
 
     Result result;
-    for (Row& row : decoded.rows) {
+    for (Row& row : m_parsed->decoded.rows) {
         bool protectedRow = false;
         QSet<QString> all;
         QSet<QString> menu;
@@ -348,55 +410,68 @@ TrayTrackedApplications::applying(const QSet<QString>& hiddenBundleIDs, const Ex
             continue;
         result.changes.append(Change{row.identity, true, false});
         row.setAllowed(false);
+        m_parsed->encoded.reset();
     }
-    result.data = result.changes.isEmpty() ? list : decoded.encode();
+    result.data = data();
     return result;
+}
+
+bool TrayTrackedApplications::List::changed() const
+{
+    const std::vector<Row>& rows = m_parsed->decoded.rows;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].allowed() != m_parsed->parsedFlags[i])
+            return true;
+    }
+    return false;
+}
+
+QByteArray TrayTrackedApplications::List::data() const
+{
+    if (!changed())
+        return m_source;
+    if (!m_parsed->encoded)
+        m_parsed->encoded = m_parsed->decoded.encode();
+    return *m_parsed->encoded;
+}
+
+bool TrayTrackedApplications::List::verifies(const QByteArray& from, const QByteArray& observed) const
+{
+    if (observed == data())
+        return true;
+    QHash<QString, bool> before;
+    if (from == m_source) {
+        const std::vector<Row>& rows = m_parsed->decoded.rows;
+        before.reserve(static_cast<qsizetype>(rows.size()));
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            before.insert(rows[i].identity, m_parsed->parsedFlags[i]);
+    } else {
+        before = flagsOf(decode(from));
+    }
+    return readsBack(m_parsed->decoded.rows, before, flagsOf(decode(observed)));
+}
+
+TrayTrackedApplications::Result
+TrayTrackedApplications::applying(const QSet<QString>& hiddenBundleIDs, const Executables& runningExecutables,
+                                  const QString& ownBundleID, const QByteArray& list,
+                                  const std::optional<QSet<QString>>& visibleBundleIDs)
+{
+    return List(list).apply(hiddenBundleIDs, runningExecutables, ownBundleID, visibleBundleIDs);
 }
 
 QByteArray TrayTrackedApplications::restoring(const QList<Change>& changes, const QByteArray& list)
 {
-    Decoded decoded = decode(list);
-    QHash<QString, Change> byRow;
-    byRow.reserve(changes.size());
-    for (const Change& change : changes) {
-        if (byRow.contains(change.rowID))
-            throw Failure(Failure::Case::duplicateIdentity);
-        byRow.insert(change.rowID, change);
-    }
-    bool modified = false;
-    for (Row& row : decoded.rows) {
-        const auto it = byRow.constFind(row.identity);
-        if (it == byRow.cend() || row.allowed() != it->applied || it->original == it->applied)
-            continue;
-        row.setAllowed(it->original);
-        modified = true;
-    }
-    return modified ? decoded.encode() : list;
+    List parsed(list);
+    parsed.restore(changes);
+    return parsed.data();
 }
 
 bool TrayTrackedApplications::verifiesVisibilityChange(const QByteArray& from, const QByteArray& to,
                                                        const QByteArray& observed)
 {
-    const auto flags = [](const Decoded& decoded) {
-        QHash<QString, bool> result;
-        result.reserve(static_cast<qsizetype>(decoded.rows.size()));
-        for (const Row& row : decoded.rows)
-            result.insert(row.identity, row.allowed());
-        return result;
-    };
-    const auto before = flags(decode(from));
+    const QHash<QString, bool> before = flagsOf(decode(from));
     const Decoded desired = decode(to);
-    const auto after = flags(decode(observed));
-    for (const Row& row : desired.rows) {
-        const bool allowed = row.allowed();
-        const auto original = before.constFind(row.identity);
-        if (original != before.cend() && *original == allowed)
-            continue;
-        const auto seen = after.constFind(row.identity);
-        if (seen == after.cend() || *seen != allowed)
-            return false;
-    }
-    return true;
+    return readsBack(desired.rows, before, flagsOf(decode(observed)));
 }
 
 QSet<QString> TrayTrackedApplications::menuBundleIDs(const QByteArray& list,

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace velmor {
@@ -54,6 +55,39 @@ public:
     };
 
     using Executables = QHash<QString, QSet<QString>>;
+
+    // A list parsed once and edited in place, so that the steps of one hide (undo the app's earlier
+    // edits, hide, write, verify the read-back) share one decode instead of each decoding the same
+    // bytes again. Only "isAllowed" flags are ever changed.
+    class List final {
+    public:
+        // Throws Failure, or SystemError (Parse) for bytes that are no property list.
+        explicit List(QByteArray data);
+        ~List();
+        List(List&&) noexcept;
+        List& operator=(List&&) noexcept;
+
+        // Puts back the original flags of rows that still hold what the app wrote.
+        void restore(const QList<Change>& changes);
+        // Turns off the rows whose owners are all being hidden; `data` of the result is data().
+        Result apply(const QSet<QString>& hiddenBundleIDs, const Executables& runningExecutables,
+                     const QString& ownBundleID, const std::optional<QSet<QString>>& visibleBundleIDs);
+
+        // Whether a flag now differs from the bytes the list was parsed from.
+        bool changed() const;
+        // Those bytes while nothing changed, else the list encoded anew.
+        QByteArray data() const;
+        const QByteArray& source() const { return m_source; }
+
+        // Whether every row that differs between `from` and this list reads back from `observed`
+        // as it is here. Bytes equal to the source or to data() are not decoded again.
+        bool verifies(const QByteArray& from, const QByteArray& observed) const;
+
+    private:
+        struct Parsed;
+        QByteArray m_source;
+        std::unique_ptr<Parsed> m_parsed;
+    };
 
     TrayTrackedApplications() = delete;
 

@@ -130,6 +130,31 @@ TEST_F(SimulatedAccessibilityTest, CallsCostVirtualTime)
     EXPECT_DOUBLE_EQ(elapsed([&] { ax().attribute(stuck, QStringLiteral("AXRole")); }), 0);
 }
 
+// A stall is what one task, or the direct work between tasks, spends waiting on other apps;
+// time that passes between tasks is no stall.
+TEST_F(SimulatedAccessibilityTest, TheMainThreadRecordsItsLongestStall)
+{
+    SimulatedMainThread& mainThread = desktop().mainThread();
+    const AccessibilityElement beta = ax().applicationElement(502);
+    const auto ask = [&](int calls) {
+        for (int i = 0; i < calls; ++i)
+            ax().attribute(beta, QStringLiteral("AXRole"));
+    };
+    mainThread.takeLongestStall();
+    ask(2);
+    mainThread.post([&] { ask(3); });
+    mainThread.after(seconds(5), [&] {
+        ask(1);
+        mainThread.post([&] { ask(2); });
+    });
+    EXPECT_DOUBLE_EQ(toSeconds(mainThread.longestStall()), 0.5) << "the direct work so far";
+    m_scheduler.fastForwardBy(seconds(10));
+    EXPECT_DOUBLE_EQ(toSeconds(mainThread.takeLongestStall()), 0.75);
+    ask(1);
+    EXPECT_DOUBLE_EQ(toSeconds(mainThread.takeLongestStall()), 0.25) << "each take starts over";
+    EXPECT_DOUBLE_EQ(toSeconds(mainThread.longestStall()), 0);
+}
+
 TEST_F(SimulatedAccessibilityTest, HitTestingUsesTopLeftCoordinates)
 {
     const AccessibilityElement systemWide = ax().systemWideElement();

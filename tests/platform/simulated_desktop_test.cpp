@@ -106,6 +106,46 @@ TEST_F(SimulatedDesktopTest, HiddenRowsVanishAndPositionsAreReadOnlyWhenShown)
     EXPECT_EQ(private_files::read(desktop().domains().controlCenterPath()), QByteArray("garbage"));
 }
 
+// Apps an edit shows again together come back as they would one after another: each item without
+// a stored position lands leftmost of everything before it, in the order of the apps.
+TEST_F(SimulatedDesktopTest, AppsShownTogetherLandAsOneAfterAnother)
+{
+    start(scenario(R"({"apps":[
+        {"bundleID":"com.example.alpha","name":"Alpha","extras":[{"title":"A"}]},
+        {"bundleID":"com.example.beta","name":"Beta","extras":[{"title":"B"}]},
+        {"bundleID":"com.example.gamma","name":"Gamma","extras":[{"title":"G"},{"name":"Item-1","title":"G2"}]}]})"));
+    const auto setRows = [&](bool allowed) {
+        editDomain(desktop().domains().controlCenterPath(), [&](PropertyList& domain) {
+            PropertyList rows =
+                PropertyList::decode(*domain.root().value(QStringLiteral("trackedApplications")).toData());
+            const QList<PlistNode> elements = rows.root().elements();
+            for (qsizetype i = 0; i + 1 < elements.size(); i += 2) {
+                const auto bundle =
+                    elements[i].value(QStringLiteral("bundle")).value(QStringLiteral("_0")).toString();
+                if (bundle == QStringLiteral("com.example.alpha") ||
+                    bundle == QStringLiteral("com.example.gamma"))
+                    PlistNode(elements[i + 1]).setBool(QStringLiteral("isAllowed"), allowed);
+            }
+            domain.root().setEntry(QStringLiteral("trackedApplications"),
+                                   PropertyList::data(rows.toBinary()));
+        });
+    };
+    setRows(false);
+    EXPECT_EQ(visibleTitles(), QStringList{"B"});
+    editDomain(desktop().domains().menuBarPath(), [](PropertyList& domain) {
+        PlistNode positions = domain.root().value(QStringLiteral("TrailingItemPreferredPositions"));
+        for (const char* key : {"status:com.example.alpha::Item-0", "status:com.example.gamma::Item-0",
+                                "status:com.example.gamma::Item-1"})
+            positions.remove(QString::fromLatin1(key));
+    });
+    setRows(true);
+    EXPECT_EQ(visibleTitles(), (QStringList{"G2", "G", "A", "B"}));
+    const auto stored = [&](const char* key) {
+        return *desktop().domains().position(QString::fromLatin1(key));
+    };
+    EXPECT_EQ(stored("status:com.example.gamma::Item-1") - stored("status:com.example.alpha::Item-0"), 80);
+}
+
 TEST_F(SimulatedDesktopTest, EditsAreHonouredAfterTheDelayOrNever)
 {
     start(scenario(R"({ "menuBar": { "honourEdits": 2 },

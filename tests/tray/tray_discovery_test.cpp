@@ -92,6 +92,28 @@ TEST_F(TrayDiscoveryTest, ConsidersOnlyTheFirst128AppsByBundleIdentifier)
     EXPECT_THAT(trayItemIDs(TrayDiscovery::scan(m_services)), ElementsAre("com.example.app127|fallback:X:0"));
 }
 
+// Chosen processes are all looked at, past the caps on apps and items, but within the time budget;
+// an app seen in full without items shows no icon, one the budget cut short counts as not seen.
+TEST_F(TrayDiscoveryTest, AScanOfChosenProcessesHasNoCapsButTheBudget)
+{
+    start(manyAppsScenario(130, 1));
+    QSet<qint32> all;
+    for (int i = 0; i < 130; ++i)
+        all.insert(1000 + i);
+    const TrayDiscovery::Pass pass = TrayDiscovery::scanProcesses(m_services, all);
+    EXPECT_EQ(pass.items.size(), 130);
+    EXPECT_EQ(pass.seen, all);
+
+    start(R"({"apps":[{"bundleID":"com.example.a","name":"Quiet","pid":600},
+        {"bundleID":"com.example.b","name":"Slow","pid":601,"axLatency":1,"extras":[{"name":"Item-0"}]},
+        {"bundleID":"com.example.c","name":"Late","pid":602,"extras":[{"name":"Item-0"}]},
+        {"bundleID":"com.example.d","name":"Other","pid":603,"extras":[{"name":"Item-0"}]}]})");
+    const TrayDiscovery::Pass cut = TrayDiscovery::scanProcesses(m_services, {600, 601, 602});
+    EXPECT_TRUE(cut.items.isEmpty());
+    EXPECT_EQ(cut.seen, QSet<qint32>{600});
+    EXPECT_EQ(TrayDiscovery::scanProcesses(m_services, {603}).items.size(), 1);
+}
+
 TEST_F(TrayDiscoveryTest, SlowAndUnresponsiveAppsSpendTheBudgetOnVirtualTime)
 {
     // Each call to these apps costs 0.2 s, and one app's pass 13 calls: the budget runs out while

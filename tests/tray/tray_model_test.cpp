@@ -1,4 +1,5 @@
 #include "foundation/uuid_text.h"
+#include "support/file_mode.h"
 #include "support/simulated_world_fixture.h"
 #include "tray/tray_bundle_rules.h"
 #include "tray/tray_item_ids.h"
@@ -390,6 +391,28 @@ TEST_F(TrayModelTest, HiddenAppsKeepTheirItemsOnlyInConfiguredPerAppModeWithTrus
     EXPECT_TRUE(model.items().isEmpty()) << "without trust nothing is kept";
 }
 
+// Looking again at some processes replaces only their items, where they stood, and drops the
+// items of apps that quit; what it found goes into the layout.
+TEST_F(TrayModelTest, ARescanOfSomeProcessesReplacesOnlyTheirItems)
+{
+    start(R"({"apps":[
+        {"bundleID":"com.example.a","name":"Alpha","pid":600,"extras":[{"name":"Item-0","title":"A"}]},
+        {"bundleID":"com.example.b","name":"Beta","pid":601,"extras":[{"name":"Item-0","title":"B"}]},
+        {"bundleID":"com.example.c","name":"Gamma","pid":602,"extras":[{"name":"Item-0","title":"C"}]}]})");
+    TrayModel& model = makeModel();
+    model.start();
+    ASSERT_TRUE(desktop().retitle(QStringLiteral("status:com.example.a::Item-0"), QStringLiteral("A2")));
+    ASSERT_TRUE(desktop().retitle(QStringLiteral("status:com.example.b::Item-0"), QStringLiteral("B2")));
+    desktop().quit(QStringLiteral("com.example.c"));
+    const TrayDiscovery::Pass pass = model.rescanProcesses({600});
+    EXPECT_EQ(pass.seen, QSet<qint32>{600});
+    EXPECT_THAT(trayItemIDs(model.items()),
+                ElementsAre("com.example.a|fallback:A2:0", "com.example.b|fallback:B:0"));
+    EXPECT_TRUE(model.layout()
+                    .groups.at(TraySection::alwaysVisible)
+                    .contains(QStringLiteral("com.example.a|fallback:A2:0")));
+}
+
 // An app that shows its items has only those: a clock's earlier titles (each its own id) are not
 // kept, so the items do not grow while it runs.
 TEST_F(TrayModelTest, AClocksEarlierTitlesAreNotKept)
@@ -403,7 +426,7 @@ TEST_F(TrayModelTest, AClocksEarlierTitlesAreNotKept)
     for (const char* time : {"9:42", "9:43", "9:44"}) {
         ASSERT_TRUE(
             desktop().retitle(QStringLiteral("status:com.example.clock::Item-0"), QString::fromLatin1(time)));
-        model.rescanItems();
+        model.refresh();
     }
     EXPECT_THAT(trayItemIDs(model.items()), ElementsAre("com.example.clock|fallback:9:44:0"));
 }
@@ -439,6 +462,10 @@ TEST_F(TrayModelTest, CatalogRowsCarryStatusTextsAndAreStoredAfterEveryRefresh)
               QByteArray(R"({"names":{"com.example.act":"Actor","com.example.away":"Away 9",)"
                          R"("com.example.hidden":"Hider","com.example.quiet":"Quiet 10"}})"));
 
+    // A refresh that finds what is stored writes nothing; one that finds something else does.
+    const quint64 defaultsFile = test::fileInode(desktop().userDefaults().path());
+    model.refresh();
+    EXPECT_EQ(test::fileInode(desktop().userDefaults().path()), defaultsFile);
     store(TrayModel::catalogKey, QByteArray("overwritten"));
     model.refresh();
     EXPECT_EQ(model.groupedApps().size(), 4);

@@ -37,17 +37,27 @@ protected:
 
 TEST_F(DefaultsToolRunnerTest, HandsBackStandardOutputOfAToolThatSucceeds)
 {
-    // The output file and its folder are private; an import passes its file from a folder of its own.
-    const QByteArray script = "out=$(readlink /proc/$$/fd/1); echo \"$@\"; echo noise >&2\n"
-                              "stat -c %a \"$out\" \"$(dirname \"$out\")\"\n"
-                              "case \"$3\" in */import-*/file.plist) cat \"$3\";; esac";
+    // The output arrives through a pipe, never a file; an import passes a private file from a
+    // private folder of its own.
+    const QByteArray script =
+        "case $(readlink /proc/$$/fd/1) in pipe:*) echo piped;; esac\n"
+        "echo \"$@\"; echo noise >&2\n"
+        "case \"$3\" in */import-*/file.plist)\n"
+        "  [ \"$(stat -c %a \"$3\" \"$(dirname \"$3\")\" | tr '\\n' ' ')\" = '600 700 ' ]"
+        " || exit 1;; esac";
     EXPECT_EQ(
         runner(script).run({QStringLiteral("export"), QStringLiteral("/a domain"), QStringLiteral("-")}),
-        QByteArray("export /a domain -\n600\n700\n"));
+        QByteArray("piped\nexport /a domain -\n"));
     EXPECT_TRUE(runner(script).importDomain(QStringLiteral("/d"), "content"));
     EXPECT_TRUE(clean());
 
+    // Whatever the tool says on its error stream is read and dropped, so it never blocks on it; a
+    // tool that closes that stream early is still waited for.
+    EXPECT_EQ(runner("head -c 300000 /dev/zero >&2; echo done").run({}), QByteArray("done\n"));
+    EXPECT_EQ(runner("exec 2>&-; sleep 0.2; echo late").run({}), QByteArray("late\n"));
     EXPECT_FALSE(runner("echo partial; exit 3").run({}));
+    // Output no property list could be read from is refused rather than held in memory.
+    EXPECT_FALSE(runner("head -c 70000000 /dev/zero").run({}));
     EXPECT_FALSE(runner("kill -SEGV $$").run({}));
     EXPECT_FALSE(runner("exit 1").importDomain(QStringLiteral("/d"), "content"));
     const DefaultsToolRunner missing({m_scripts.filePath(QStringLiteral("absent")), m_temporary.path(),

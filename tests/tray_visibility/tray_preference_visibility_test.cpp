@@ -81,8 +81,10 @@ TEST_F(TrayPreferenceVisibilityTest, JournalsEveryChangedRowPrivatelyAndReleases
     // A new run finds the rows hidden: the same request writes nothing; the user meanwhile shows
     // b again and hides c by hand, and a release leaves both as the user set them.
     reopen(TrackedList().addBundle(kA, false).addBundle(kB, false).addBundle(kC).toBinary());
+    const quint64 journalFile = fileInode(m_editor->journalPath());
     hide({kA, kB});
     EXPECT_EQ(m_store->writes, 0);
+    EXPECT_EQ(fileInode(m_editor->journalPath()), journalFile) << "nor is the same record written again";
     m_store->data = TrackedList().addBundle(kA, false).addBundle(kB).addBundle(kC, false).toBinary();
     EXPECT_FALSE(m_editor->release());
     EXPECT_EQ(allowed(kA), true);

@@ -199,6 +199,26 @@ TEST(TrayTrackedApplications, RestoringAndVerificationLookOnlyAtTheAppsOwnChange
     EXPECT_FALSE(T::verifiesVisibilityChange(original, hidden.data, userEdited));
     EXPECT_FALSE(
         T::verifiesVisibilityChange(original, hidden.data, TrackedList().addBundle(kA, false).toBinary()));
+
+    // One parsed list carries a whole hide. Undoing the app's edits and hiding the same rows again
+    // leaves it as read, bytes and all; its check of a read-back matches the one above, also where
+    // the bytes differ and must be decoded after all.
+    T::List list(hidden.data);
+    list.restore(hidden.changes);
+    EXPECT_TRUE(list.changed());
+    const T::Result again = list.apply({kA, kB}, kRunning, kOwn, std::nullopt);
+    EXPECT_FALSE(list.changed());
+    EXPECT_EQ(again.data, hidden.data);
+    EXPECT_EQ(again.changes, hidden.changes);
+    T::List shown(hidden.data);
+    shown.restore(hidden.changes);
+    EXPECT_TRUE(shown.verifies(hidden.data, shown.data()));
+    EXPECT_TRUE(
+        shown.verifies(hidden.data, TrackedList().addBundle(kA).addBundle(kB).addBundle(kC).toBinary()))
+        << "c is not part of the change";
+    EXPECT_FALSE(shown.verifies(hidden.data, hidden.data));
+    EXPECT_FALSE(shown.verifies(userEdited, userEdited)) << "a is still off";
+    EXPECT_TRUE(shown.verifies(original, userEdited)) << "nothing changes from the original";
 }
 
 TEST(TrayTrackedApplications, MenuScanAndPathsNameOwnersUnambiguously)

@@ -81,43 +81,38 @@ TrackedRowSeed rowSeed(const ScenarioApp& app)
                           static_cast<int>(app.extras.size())};
 }
 
-bool rowNames(const TrackedRow& row, const SimulatedApplication& application)
-{
-    if (row.bundleID && row.bundleID == application.config.bundleID)
-        return true;
-    return row.executablePath && *row.executablePath == QDir::cleanPath(application.config.executable);
-}
-
 // No row means the control center has no say yet: the items show.
-bool allowedBy(const QList<TrackedRow>& rows, const SimulatedApplication& application)
+bool allowedBy(const TrackedRowNames& rows, const SimulatedApplication& application)
 {
-    for (const TrackedRow& row : rows) {
-        if (!row.allowed && rowNames(row, application))
-            return false;
-    }
-    return true;
+    return rows.allows(application.config.bundleID, application.config.executable);
 }
 
 } // namespace
 
 SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home, Scheduler& scheduler,
                                    std::function<void(Duration)> spendTime, SimulatedHost& host)
-    : m_scheduler(scheduler), m_host(host), m_home(home), m_scenario(scenario), m_domains(home),
-      m_menuBar(scenario.screens.first(), scenario.menuBar, m_domains), m_workspace(scheduler),
-      m_mouseEvents(scheduler), m_accessibility(m_workspace, m_menuBar, systemUIServerPid,
-                                                std::move(spendTime), [this] { noticeEdits(); }),
+    : m_mainThread(scheduler), m_host(host), m_home(home), m_scenario(scenario), m_domains(home),
+      m_menuBar(scenario.screens.first(), scenario.menuBar, m_domains), m_workspace(m_mainThread),
+      m_mouseEvents(m_mainThread), m_accessibility(
+                                       m_workspace, m_menuBar, systemUIServerPid,
+                                       [this, spendTime = std::move(spendTime)](Duration cost) {
+                                           m_mainThread.spend(cost);
+                                           if (spendTime)
+                                               spendTime(cost);
+                                       },
+                                       [this] { noticeEdits(); }),
       m_statusBar(
           m_menuBar, m_mouseEvents,
           SimulatedStatusBar::Owner{static_cast<qint32>(host.processId()), ownIdentifier(host)},
           [this] { noticeEdits(); },
           [this] {
-              if (const SimulatedApplication* own =
+              if (SimulatedApplication* own =
                       m_workspace.application(static_cast<qint32>(m_host.processId())))
-                  ensureRow(*own, m_domains.trackedRows());
+                  ensureRows({own});
           }),
       m_screens(scenario.screens, scenario.menuBar.height),
       m_userDefaults(simulated_home::userDefaultsPath(home, ownIdentifier(host))),
-      m_appearance(scenario.system.darkAppearance), m_loginItems(scheduler, scenario.loginItems),
+      m_appearance(scenario.system.darkAppearance), m_loginItems(m_mainThread, scenario.loginItems),
       m_defaultsLog(simulated_home::defaultsLogPath(home)), m_fullDiskAccess(scenario.system.fullDiskAccess),
       m_fullDiskAccessListed(scenario.system.fullDiskAccess), m_frontmost(finderPid)
 {
@@ -155,7 +150,7 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     addSystemApplications();
     addOwnApplication();
     addScenarioApplications();
-    m_poll = m_scheduler.every(seconds(editPollInterval), [this] { noticeEdits(); });
+    m_poll = m_mainThread.every(seconds(editPollInterval), [this] { noticeEdits(); });
 
     m_menuBar.setChangeHandler([this] { changed(); });
     m_statusBar.setMenuHandler([this] { changed(); });
@@ -192,7 +187,7 @@ void SimulatedDesktop::ownProcessEnded()
 Services SimulatedDesktop::services()
 {
     Services services;
-    services.scheduler = &m_scheduler;
+    services.scheduler = &m_mainThread;
     services.host = &m_host;
     services.userDefaults = &m_userDefaults;
     services.accessibility = &m_accessibility;
@@ -268,6 +263,8 @@ void SimulatedDesktop::addOwnApplication()
 void SimulatedDesktop::addScenarioApplications()
 {
     const auto rows = m_domains.trackedRows();
+    const std::optional<TrackedRowNames> names = rows ? std::optional(TrackedRowNames(*rows)) : std::nullopt;
+    std::vector<SimulatedApplication*> shown;
     for (const ScenarioApp& app : m_scenario.apps) {
         SimulatedApplication application;
         application.config = app;
@@ -281,50 +278,69 @@ void SimulatedDesktop::addScenarioApplications()
             continue;
         }
         m_workspace.launch(added, app.pid, false);
-        added.allowed = rows ? allowedBy(*rows, added) : true;
+        added.allowed = names ? allowedBy(*names, added) : true;
         if (added.allowed)
-            showExtras(added);
+            shown.push_back(&added);
     }
+    showExtras(shown);
 }
 
-void SimulatedDesktop::ensureRow(const SimulatedApplication& application,
-                                 const std::optional<QList<TrackedRow>>& rows)
+void SimulatedDesktop::ensureRows(const std::vector<SimulatedApplication*>& applications)
 {
-    if (application.config.trackedRow == TrackedRowKind::None && !application.own)
-        return;
+    const auto rows = m_domains.trackedRows();
     if (!rows)
         return;
-    for (const TrackedRow& row : *rows) {
-        if (rowNames(row, application))
-            return;
+    TrackedRowNames names(*rows);
+    QList<TrackedRowSeed> seeds;
+    for (const SimulatedApplication* application : applications) {
+        if (application->config.trackedRow == TrackedRowKind::None && !application->own)
+            continue;
+        if (names.names(application->config.bundleID, application->config.executable))
+            continue;
+        TrackedRowSeed seed = rowSeed(application->config);
+        if (application->own)
+            seed = TrackedRowSeed{TrackedRowKind::Bundle, application->owner(),
+                                  application->config.executable, 1};
+        seeds.append(seed);
+        // Another app of the same bundle or executable finds this row.
+        names.add(seed.kind == TrackedRowKind::Bundle
+                      ? TrackedRow{seed.bundleID, std::nullopt, true}
+                      : TrackedRow{std::nullopt, QDir::cleanPath(seed.executable), true});
     }
-    TrackedRowSeed seed = rowSeed(application.config);
-    if (application.own)
-        seed = TrackedRowSeed{TrackedRowKind::Bundle, application.owner(), application.config.executable, 1};
-    m_domains.addTrackedRow(seed);
+    m_domains.addTrackedRows(seeds);
 }
 
-void SimulatedDesktop::showExtras(SimulatedApplication& application)
+void SimulatedDesktop::showExtras(const std::vector<SimulatedApplication*>& applications)
 {
-    ensureRow(application, m_domains.trackedRows());
-    for (const ScenarioExtra& extra : application.config.extras) {
-        MenuBarEntry entry;
-        entry.kind = MenuBarEntry::Kind::Extra;
-        entry.pid = application.pid;
-        entry.owner = application.owner();
-        entry.name = extra.name;
-        entry.width = extra.width;
-        entry.extra = extra;
-        m_menuBar.show(std::move(entry));
+    if (applications.empty())
+        return;
+    ensureRows(applications);
+    std::vector<MenuBarEntry> entries;
+    for (const SimulatedApplication* application : applications) {
+        for (const ScenarioExtra& extra : application->config.extras) {
+            MenuBarEntry entry;
+            entry.kind = MenuBarEntry::Kind::Extra;
+            entry.pid = application->pid;
+            entry.owner = application->owner();
+            entry.name = extra.name;
+            entry.width = extra.width;
+            entry.extra = extra;
+            entries.push_back(std::move(entry));
+        }
     }
+    m_menuBar.show(std::move(entries));
 }
 
-void SimulatedDesktop::hideExtras(const SimulatedApplication& application)
+void SimulatedDesktop::hideExtras(const std::vector<SimulatedApplication*>& applications)
 {
-    for (const MenuBarEntry* entry : m_menuBar.entriesOf(application.pid)) {
-        if (entry->kind == MenuBarEntry::Kind::Extra)
-            m_menuBar.remove(entry->id);
+    QList<quint64> ids;
+    for (const SimulatedApplication* application : applications) {
+        for (const MenuBarEntry* entry : m_menuBar.entriesOf(application->pid)) {
+            if (entry->kind == MenuBarEntry::Kind::Extra)
+                ids.append(entry->id);
+        }
     }
+    m_menuBar.remove(ids);
 }
 
 void SimulatedDesktop::noticeEdits()
@@ -351,20 +367,21 @@ void SimulatedDesktop::noticeEdits()
 
 void SimulatedDesktop::honour(const QList<TrackedRow>& rows)
 {
+    const TrackedRowNames names(rows);
+    std::vector<SimulatedApplication*> shown;
+    std::vector<SimulatedApplication*> hidden;
     for (SimulatedApplication& application : m_workspace.applications()) {
         if (application.system || application.own)
             continue;
-        const bool allowed = allowedBy(rows, application);
+        const bool allowed = allowedBy(names, application);
         if (allowed == application.allowed)
             continue;
         application.allowed = allowed;
-        if (!application.running)
-            continue;
-        if (allowed)
-            showExtras(application);
-        else
-            hideExtras(application);
+        if (application.running)
+            (allowed ? shown : hidden).push_back(&application);
     }
+    hideExtras(hidden);
+    showExtras(shown);
 }
 
 SimulatedApplication* SimulatedDesktop::scenarioApplication(const QString& owner)
@@ -390,11 +407,10 @@ bool SimulatedDesktop::startApplication(SimulatedApplication& application, bool 
     const qint32 pid = application.hasRun ? m_workspace.unusedPid() : application.config.pid;
     m_workspace.launch(application, pid, notify);
     // A launching app registers with the control center, which reads its row as it is now.
-    const auto rows = m_domains.trackedRows();
-    if (rows)
-        application.allowed = allowedBy(*rows, application);
+    if (const auto rows = m_domains.trackedRows())
+        application.allowed = allowedBy(TrackedRowNames(*rows), application);
     if (application.allowed)
-        showExtras(application);
+        showExtras({&application});
     return true;
 }
 
@@ -403,7 +419,7 @@ bool SimulatedDesktop::quit(const QString& owner)
     SimulatedApplication* application = scenarioApplication(owner);
     if (!application || !application->running)
         return false;
-    hideExtras(*application);
+    hideExtras({application});
     m_workspace.quit(*application);
     if (m_frontmost == application->pid)
         m_frontmost = finderPid;
@@ -706,7 +722,7 @@ void SimulatedDesktop::writeSystemSwitches()
 void SimulatedDesktop::schedule(Duration delay, std::function<void()> work)
 {
     std::erase_if(m_tasks, [](const TaskHandle& task) { return !task.isPending(); });
-    m_tasks.push_back(m_scheduler.after(delay, std::move(work)));
+    m_tasks.push_back(m_mainThread.after(delay, std::move(work)));
 }
 
 bool SimulatedDesktop::click(const QString& itemName, bool rightButton)

@@ -9,6 +9,7 @@
 #include "platform/simulated/simulated_appearance.h"
 #include "platform/simulated/simulated_application_shell.h"
 #include "platform/simulated/simulated_login_items.h"
+#include "platform/simulated/simulated_main_thread.h"
 #include "platform/simulated/simulated_menu_bar.h"
 #include "platform/simulated/simulated_mouse_events.h"
 #include "platform/simulated/simulated_preference_domains.h"
@@ -32,8 +33,8 @@ class SimulatedHost;
 
 // The simulated Mac: one world behind every platform interface, loaded from a scenario, with a
 // home folder of its own and the controls a person (or a test) has over it. It runs on the given
-// scheduler; Accessibility calls spend their cost through `spendTime` (the virtual clock's
-// advance; empty with real time).
+// scheduler, through a main thread that measures stalls; Accessibility calls spend their cost
+// through `spendTime` (the virtual clock's advance; empty with real time).
 class SimulatedDesktop final {
 public:
     // How often the world looks for edits of the control center's domain from other processes.
@@ -94,6 +95,8 @@ public:
     FileUserDefaults& userDefaults() { return m_userDefaults; }
     SimulatedPreferenceDomains& domains() { return m_domains; }
     SimulatedMenuBar& menuBar() { return m_menuBar; }
+    // The scheduler of every service, which measures how long one task waits on other processes.
+    SimulatedMainThread& mainThread() { return m_mainThread; }
     SimulatedAppearance& appearance() { return m_appearance; }
     SimulatedLoginItems& loginItems() { return m_loginItems; }
     DefaultsRunLog& defaultsLog() { return m_defaultsLog; }
@@ -101,8 +104,8 @@ public:
     const SimulatedHost& host() const { return m_host; }
     const QString& home() const { return m_home; }
     // The time the menu bar's clock shows.
-    QDateTime currentDate() const { return m_scheduler.currentDate(); }
-    Scheduler& scheduler() { return m_scheduler; }
+    QDateTime currentDate() const { return m_mainThread.currentDate(); }
+    Scheduler& scheduler() { return m_mainThread; }
 
     // Anything a person would see changed (the bar, an open menu, apps, permissions, the
     // appearance, System Settings, the app's windows or menus). Observers are told synchronously;
@@ -178,9 +181,11 @@ private:
     void addOwnApplication();
     void addScenarioApplications();
     void showSystemItems(const SimulatedApplication& controlCenter);
-    void showExtras(SimulatedApplication& application);
-    void hideExtras(const SimulatedApplication& application);
-    void ensureRow(const SimulatedApplication& application, const std::optional<QList<TrackedRow>>& rows);
+    // What the system does for many apps at once it does with one read and one write of each
+    // domain and one layout of the bar.
+    void showExtras(const std::vector<SimulatedApplication*>& applications);
+    void hideExtras(const std::vector<SimulatedApplication*>& applications);
+    void ensureRows(const std::vector<SimulatedApplication*>& applications);
     void honour(const QList<TrackedRow>& rows);
     bool startApplication(SimulatedApplication& application, bool notify);
     void writeSystemSwitches();
@@ -192,7 +197,7 @@ private:
     bool openUrl(const QUrl& url);
     QString ownBundlePath() const;
 
-    Scheduler& m_scheduler;
+    SimulatedMainThread m_mainThread;
     SimulatedHost& m_host;
     QString m_home;
     Scenario m_scenario;

@@ -35,33 +35,81 @@ QRectF SimulatedMenuBar::frame() const
 
 quint64 SimulatedMenuBar::show(MenuBarEntry entry)
 {
-    entry.id = m_nextId++;
-    if (entry.kind != MenuBarEntry::Kind::System) {
-        const QString key = entry.key();
-        const auto stored = m_domains.position(key);
-        entry.position = stored ? *stored : placeLeftmost(key);
-    }
-    const quint64 id = entry.id;
-    m_entries.emplace(id, std::move(entry));
-    relayout();
-    return id;
+    std::vector<MenuBarEntry> entries;
+    entries.push_back(std::move(entry));
+    return show(std::move(entries)).first();
 }
 
-double SimulatedMenuBar::placeLeftmost(const QString& key)
+QList<quint64> SimulatedMenuBar::show(std::vector<MenuBarEntry> entries)
 {
-    double largest = m_domains.largestPosition().value_or(0);
+    std::optional<QHash<QString, double>> stored;
+    bool storedRead = false;
+    // Computed when first needed, then kept up to date as the items come.
+    std::optional<double> largest;
+    QList<std::pair<QString, double>> placed;
+    QList<quint64> ids;
+    for (MenuBarEntry& entry : entries) {
+        entry.id = m_nextId++;
+        if (entry.kind != MenuBarEntry::Kind::System) {
+            if (!storedRead) {
+                stored = m_domains.positions();
+                storedRead = true;
+            }
+            const QString key = entry.key();
+            const auto found = stored ? stored->constFind(key) : QHash<QString, double>::const_iterator();
+            if (stored && found != stored->cend()) {
+                entry.position = *found;
+            } else {
+                // A new item appears leftmost, beyond everything stored or shown before it.
+                if (!largest)
+                    largest = largestPosition(stored);
+                entry.position = *largest + positionStep;
+                placed.append({key, entry.position});
+                if (stored)
+                    stored->insert(key, entry.position);
+            }
+            if (largest)
+                largest = std::max(*largest, entry.position);
+        }
+        ids.append(entry.id);
+        m_byProcess[entry.pid].append(entry.id);
+        m_entries.emplace(entry.id, std::move(entry));
+    }
+    m_domains.setPositions(placed);
+    relayout();
+    return ids;
+}
+
+double SimulatedMenuBar::largestPosition(const std::optional<QHash<QString, double>>& stored) const
+{
+    std::optional<double> largest;
+    if (stored) {
+        for (const double value : *stored)
+            largest = std::max(largest.value_or(value), value);
+    }
+    double result = largest.value_or(0);
     for (const auto& [id, entry] : m_entries) {
         if (entry.kind != MenuBarEntry::Kind::System)
-            largest = std::max(largest, entry.position);
+            result = std::max(result, entry.position);
     }
-    const double position = largest + positionStep;
-    m_domains.setPosition(key, position);
-    return position;
+    return result;
 }
 
-void SimulatedMenuBar::remove(quint64 id)
+void SimulatedMenuBar::remove(const QList<quint64>& ids)
 {
-    if (m_entries.erase(id) != 0)
+    bool removed = false;
+    for (const quint64 id : ids) {
+        const auto it = m_entries.find(id);
+        if (it == m_entries.end())
+            continue;
+        auto shown = m_byProcess.find(it->second.pid);
+        shown->removeOne(id);
+        if (shown->isEmpty())
+            m_byProcess.erase(shown);
+        m_entries.erase(it);
+        removed = true;
+    }
+    if (removed)
         relayout();
 }
 
@@ -111,8 +159,14 @@ void SimulatedMenuBar::rename(quint64 id, const QString& name)
         return;
     entry->name = name;
     const QString key = entry->key();
-    const auto stored = m_domains.position(key);
-    entry->position = stored ? *stored : placeLeftmost(key);
+    const auto stored = m_domains.positions();
+    const auto found = stored ? stored->constFind(key) : QHash<QString, double>::const_iterator();
+    if (stored && found != stored->cend()) {
+        entry->position = *found;
+    } else {
+        entry->position = largestPosition(stored) + positionStep;
+        m_domains.setPosition(key, entry->position);
+    }
     relayout();
 }
 
@@ -190,33 +244,26 @@ bool SimulatedMenuBar::drop(quint64 id, double x)
 QList<const MenuBarEntry*> SimulatedMenuBar::entriesOf(qint32 pid) const
 {
     QList<const MenuBarEntry*> result;
-    for (const auto& [id, entry] : m_entries) {
-        if (entry.pid == pid)
-            result.append(&entry);
-    }
+    for (const quint64 id : m_byProcess.value(pid))
+        result.append(&m_entries.at(id));
     return result;
 }
 
 QList<const MenuBarEntry*> SimulatedMenuBar::leftToRight() const
 {
-    QList<const MenuBarEntry*> result;
-    for (const auto& [id, entry] : m_entries) {
-        if (entry.frame)
-            result.append(&entry);
-    }
-    std::sort(result.begin(), result.end(),
-              [](const MenuBarEntry* a, const MenuBarEntry* b) { return a->frame->x() < b->frame->x(); });
-    return result;
+    return QList<const MenuBarEntry*>(m_placed.cbegin(), m_placed.cend());
 }
 
 const MenuBarEntry* SimulatedMenuBar::entryAt(QPointF accessibilityPoint) const
 {
-    for (const auto& [id, entry] : m_entries) {
-        if (entry.onScreen && entry.visibleFrame &&
-            ownsPoint(toAccessibility(*entry.visibleFrame), accessibilityPoint))
-            return &entry;
-    }
-    return nullptr;
+    // On-screen items do not overlap, and their visible parts lie in the order of their frames.
+    const auto after =
+        std::upper_bound(m_onScreen.cbegin(), m_onScreen.cend(), accessibilityPoint.x(),
+                         [](double x, const MenuBarEntry* entry) { return x < entry->visibleFrame->left(); });
+    if (after == m_onScreen.cbegin())
+        return nullptr;
+    const MenuBarEntry* entry = *std::prev(after);
+    return ownsPoint(toAccessibility(*entry->visibleFrame), accessibilityPoint) ? entry : nullptr;
 }
 
 bool SimulatedMenuBar::covers(QPointF accessibilityPoint) const
@@ -277,6 +324,23 @@ void SimulatedMenuBar::relayout()
                        placement.x + laidOut[i]->width - placement.visibleFrom, bar.height());
         }
     }
+
+    m_placed.clear();
+    for (const auto& [id, entry] : m_entries) {
+        if (entry.frame)
+            m_placed.push_back(&entry);
+    }
+    std::stable_sort(m_placed.begin(), m_placed.end(), [](const MenuBarEntry* a, const MenuBarEntry* b) {
+        return a->frame->x() < b->frame->x();
+    });
+    m_onScreen.clear();
+    for (const MenuBarEntry* entry : m_placed) {
+        if (entry->onScreen && entry->visibleFrame)
+            m_onScreen.push_back(entry);
+    }
+    std::stable_sort(m_onScreen.begin(), m_onScreen.end(), [](const MenuBarEntry* a, const MenuBarEntry* b) {
+        return a->visibleFrame->left() < b->visibleFrame->left();
+    });
     if (m_changed)
         m_changed();
 }

@@ -3,6 +3,7 @@
 #include "platform/simulated/menu_bar_layout.h"
 #include "platform/simulated/scenario.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QRectF>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace velmor::platform {
 
@@ -58,7 +60,12 @@ public:
     // Shows an item. Status items read their stored position; one without places itself leftmost
     // and stores that. System items keep their fixed place at the right end.
     quint64 show(MenuBarEntry entry);
-    void remove(quint64 id);
+    // Shows several items, in order, as one change of the bar: one read of the stored positions,
+    // one write of the new ones, one layout.
+    QList<quint64> show(std::vector<MenuBarEntry> entries);
+    void remove(quint64 id) { remove(QList<quint64>{id}); }
+    // Removes items as one change of the bar.
+    void remove(const QList<quint64>& ids);
     const MenuBarEntry* entry(quint64 id) const;
 
     void setWidth(quint64 id, double width);
@@ -99,7 +106,8 @@ public:
     const QRectF& primaryScreen() const { return m_screen; }
 
 private:
-    double placeLeftmost(const QString& key);
+    // The largest position an item has, stored or shown.
+    double largestPosition(const std::optional<QHash<QString, double>>& stored) const;
     MenuBarLayout::Geometry layoutGeometry() const;
     void relayout();
     MenuBarEntry* find(quint64 id);
@@ -108,6 +116,12 @@ private:
     ScenarioMenuBar m_settings;
     SimulatedPreferenceDomains& m_domains;
     std::map<quint64, MenuBarEntry> m_entries;
+    // Entry ids by process, in the order they were shown.
+    QHash<qint32, QList<quint64>> m_byProcess;
+    // Entries that take space, left to right, as the last layout placed them, and those of them on
+    // screen by the left edge of their visible part.
+    std::vector<const MenuBarEntry*> m_placed;
+    std::vector<const MenuBarEntry*> m_onScreen;
     std::function<void()> m_changed;
     quint64 m_nextId = 1;
     bool m_laidOut = true;

@@ -114,6 +114,37 @@ std::optional<double> numberValue(PlistNode node)
 
 } // namespace
 
+TrackedRowNames::TrackedRowNames(const QList<TrackedRow>& rows)
+{
+    for (const TrackedRow& row : rows)
+        add(row);
+}
+
+void TrackedRowNames::add(const TrackedRow& row)
+{
+    if (row.bundleID) {
+        m_bundleIDs.insert(*row.bundleID);
+        if (!row.allowed)
+            m_offBundleIDs.insert(*row.bundleID);
+    }
+    if (row.executablePath) {
+        m_paths.insert(*row.executablePath);
+        if (!row.allowed)
+            m_offPaths.insert(*row.executablePath);
+    }
+}
+
+bool TrackedRowNames::names(const std::optional<QString>& bundleID, const QString& executablePath) const
+{
+    return (bundleID && m_bundleIDs.contains(*bundleID)) || m_paths.contains(QDir::cleanPath(executablePath));
+}
+
+bool TrackedRowNames::allows(const std::optional<QString>& bundleID, const QString& executablePath) const
+{
+    return !(bundleID && m_offBundleIDs.contains(*bundleID)) &&
+           !m_offPaths.contains(QDir::cleanPath(executablePath));
+}
+
 SimulatedPreferenceDomains::SimulatedPreferenceDomains(QString home)
     : m_controlCenterPath(simulated_home::controlCenterDomainPath(home)),
       m_menuBarPath(simulated_home::menuBarDomainPath(home))
@@ -212,8 +243,10 @@ std::optional<QList<TrackedRow>> SimulatedPreferenceDomains::trackedRows() const
     }
 }
 
-bool SimulatedPreferenceDomains::addTrackedRow(const TrackedRowSeed& seed)
+bool SimulatedPreferenceDomains::addTrackedRows(const QList<TrackedRowSeed>& seeds)
 {
+    if (seeds.isEmpty())
+        return true;
     auto domain = readDocument(m_controlCenterPath);
     if (!domain)
         return false;
@@ -224,7 +257,8 @@ bool SimulatedPreferenceDomains::addTrackedRow(const TrackedRowSeed& seed)
         PropertyList rows = PropertyList::decode(*blob);
         if (!rows.root().isArray() || rows.root().count() % 2 != 0)
             return false;
-        appendRow(rows, seed);
+        for (const TrackedRowSeed& seed : seeds)
+            appendRow(rows, seed);
         domain->root().setEntry(simulated_home::trackedApplicationsKey, PropertyList::data(rows.toBinary()));
     } catch (const SystemError&) {
         return false;
@@ -232,7 +266,7 @@ bool SimulatedPreferenceDomains::addTrackedRow(const TrackedRowSeed& seed)
     return writeDocument(m_controlCenterPath, *domain);
 }
 
-std::optional<QList<std::pair<QString, double>>> SimulatedPreferenceDomains::readPositions() const
+std::optional<QHash<QString, double>> SimulatedPreferenceDomains::positions() const
 {
     const auto domain = readDocument(m_menuBarPath);
     if (!domain)
@@ -240,48 +274,52 @@ std::optional<QList<std::pair<QString, double>>> SimulatedPreferenceDomains::rea
     const PlistNode table = domain->root().value(simulated_home::preferredPositionsKey);
     if (!table.isDictionary())
         return std::nullopt;
-    QList<std::pair<QString, double>> positions;
+    QHash<QString, double> positions;
     table.forEachMember([&](const QString& key, PlistNode value) {
         if (const auto number = numberValue(value))
-            positions.append({key, *number});
+            positions.insert(key, *number);
     });
     return positions;
 }
 
 std::optional<double> SimulatedPreferenceDomains::position(const QString& key) const
 {
-    const auto positions = readPositions();
-    if (!positions)
+    const auto stored = positions();
+    if (!stored)
         return std::nullopt;
-    for (const auto& [name, value] : *positions) {
-        if (name == key)
-            return value;
-    }
-    return std::nullopt;
+    const auto found = stored->constFind(key);
+    return found == stored->cend() ? std::nullopt : std::optional<double>(*found);
 }
 
 std::optional<double> SimulatedPreferenceDomains::largestPosition() const
 {
-    const auto positions = readPositions();
-    if (!positions)
+    const auto stored = positions();
+    if (!stored)
         return std::nullopt;
     std::optional<double> largest;
-    for (const auto& [name, value] : *positions)
+    for (const double value : *stored)
         largest = largest ? std::max(*largest, value) : value;
     return largest;
 }
 
-bool SimulatedPreferenceDomains::setPosition(const QString& key, double value)
+bool SimulatedPreferenceDomains::setPositions(const QList<std::pair<QString, double>>& positions)
 {
+    if (positions.isEmpty())
+        return true;
     auto domain = readDocument(m_menuBarPath);
-    if (!domain || !std::isfinite(value))
+    if (!domain)
         return false;
+    for (const auto& [key, value] : positions) {
+        if (!std::isfinite(value))
+            return false;
+    }
     if (!domain->root().contains(simulated_home::preferredPositionsKey))
         domain->root().setEntry(simulated_home::preferredPositionsKey, PropertyList::dictionary());
     PlistNode table = domain->root().value(simulated_home::preferredPositionsKey);
     if (!table.isDictionary())
         return false;
-    table.setReal(key, value);
+    for (const auto& [key, value] : positions)
+        table.setReal(key, value);
     return writeDocument(m_menuBarPath, *domain);
 }
 

@@ -3,7 +3,9 @@
 #include "platform/simulated/scenario.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -21,6 +23,26 @@ struct TrackedRow {
     // The normalized path of an "adhocBinary" location without "base".
     std::optional<QString> executablePath;
     bool allowed = true;
+};
+
+// Whom the rows of one list name, looked up by app: the control center answers for every app at
+// once, so it reads its list once, not once per app.
+class TrackedRowNames final {
+public:
+    explicit TrackedRowNames(const QList<TrackedRow>& rows);
+
+    void add(const TrackedRow& row);
+
+    // Whether a row names the app (by bundle identifier or by its executable's normalized path).
+    bool names(const std::optional<QString>& bundleID, const QString& executablePath) const;
+    // Whether no row that names the app has it off.
+    bool allows(const std::optional<QString>& bundleID, const QString& executablePath) const;
+
+private:
+    QSet<QString> m_bundleIDs;
+    QSet<QString> m_paths;
+    QSet<QString> m_offBundleIDs;
+    QSet<QString> m_offPaths;
 };
 
 // What the system writes when it starts tracking an app.
@@ -50,15 +72,19 @@ public:
     std::optional<QList<TrackedRow>> trackedRows() const;
     // The rows of a control center domain file's content; absent when it does not parse.
     static std::optional<QList<TrackedRow>> parseTrackedRows(const QByteArray& domainBytes);
-    // Appends a row; false when the file cannot be read or written.
-    bool addTrackedRow(const TrackedRowSeed& seed);
+    // Appends rows in one write; false when the file cannot be read or written.
+    bool addTrackedRows(const QList<TrackedRowSeed>& seeds);
+    bool addTrackedRow(const TrackedRowSeed& seed) { return addTrackedRows({seed}); }
 
+    // The stored preferred positions by key; absent when the file cannot be read.
+    std::optional<QHash<QString, double>> positions() const;
     // A stored preferred position; absent when there is none or the file cannot be read.
     std::optional<double> position(const QString& key) const;
     // The largest stored position; absent when there is none.
     std::optional<double> largestPosition() const;
-    // Writes one position; false when the file cannot be read or written.
-    bool setPosition(const QString& key, double value);
+    // Writes positions in one write; false when the file cannot be read or written.
+    bool setPositions(const QList<std::pair<QString, double>>& positions);
+    bool setPosition(const QString& key, double value) { return setPositions({{key, value}}); }
 
     // The control center file's content when it changed since it was last seen: an edit from
     // another process. The world's own writes are not reported, unless an unseen edit preceded them.
@@ -80,7 +106,6 @@ private:
     static FileStamp stamp(const QString& path);
     std::optional<PropertyList> readDocument(const QString& path) const;
     bool writeDocument(const QString& path, const PropertyList& document);
-    std::optional<QList<std::pair<QString, double>>> readPositions() const;
 
     QString m_controlCenterPath;
     QString m_menuBarPath;

@@ -77,16 +77,16 @@ SimulatedApplication& SimulatedWorkspace::add(SimulatedApplication application)
     application.icon = makeIcon(application.config.name);
     m_highestPid = std::max(m_highestPid, application.pid);
     m_applications.push_back(std::move(application));
-    return m_applications.back();
+    SimulatedApplication& added = m_applications.back();
+    // The first app with a process identifier keeps it.
+    if (!m_byPid.contains(added.pid))
+        m_byPid.insert(added.pid, &added);
+    return added;
 }
 
 SimulatedApplication* SimulatedWorkspace::application(qint32 pid)
 {
-    for (SimulatedApplication& application : m_applications) {
-        if (application.pid == pid)
-            return &application;
-    }
-    return nullptr;
+    return m_byPid.value(pid, nullptr);
 }
 
 const SimulatedApplication* SimulatedWorkspace::application(qint32 pid) const
@@ -105,6 +105,9 @@ SimulatedApplication* SimulatedWorkspace::find(const QString& owner)
 
 void SimulatedWorkspace::launch(SimulatedApplication& application, qint32 pid, bool notify)
 {
+    if (m_byPid.value(application.pid) == &application)
+        m_byPid.remove(application.pid);
+    m_byPid.insert(pid, &application);
     application.pid = pid;
     application.running = true;
     application.hasRun = true;

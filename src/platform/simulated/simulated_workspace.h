@@ -3,6 +3,7 @@
 #include "platform/simulated/scenario.h"
 #include "platform/workspace.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QStringList>
@@ -79,6 +80,8 @@ private:
     std::function<void(const QUrl&)> m_urlHandler;
     QStringList m_revealedPaths;
     qint32 m_highestPid = 0;
+    // The apps by current process identifier (a deque keeps its elements where they are).
+    QHash<qint32, SimulatedApplication*> m_byPid;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
