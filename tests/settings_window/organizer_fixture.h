@@ -5,6 +5,7 @@
 #include "tray/grouped_app.h"
 #include "tray/tray_organizer_drop.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,6 +14,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -78,6 +80,15 @@ protected:
     }
     bool enabled(const QString& name) { return require(settingsWindow(), name)->isEnabled(); }
 
+    // A text field's text as an edit leaves it, for windows that may not hold the keyboard (on an
+    // X server without a window manager activation is not guaranteed).
+    static void enterText(QQuickItem* field, const QString& text)
+    {
+        ASSERT_NE(field, nullptr);
+        field->setProperty("text", text);
+        QMetaObject::invokeMethod(field, "textEdited");
+    }
+
     // Typing into whatever has the keyboard focus.
     void type(const QString& text)
     {
@@ -116,26 +127,48 @@ protected:
             return {};
         return QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     }
-    // A press on one point, a move in steps and a release on another, by the X server's own
-    // pointer: the platform's drag loop runs inside the wait, until `done` holds.
-    bool pointerDrag(QPoint from, QPoint to, const std::function<bool()>& done)
+    // A press on one point, a move in steps to another, and the release there once `over` says
+    // the drag has arrived (or a few seconds have passed), by the X server's own pointer: the
+    // platform's drag loop runs inside the wait, until `done` holds.
+    bool pointerDrag(QPoint from, QPoint to, const std::function<bool()>& done,
+                     const std::function<bool()>& over = {})
     {
         const auto at = [](QPoint point) {
             return QStringList{QString::number(point.x()), QString::number(point.y())};
         };
         QStringList script = QStringList{QStringLiteral("mousemove")} + at(from);
-        script << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep")
-               << QStringLiteral("0.2");
+        script << QStringLiteral("sleep") << QStringLiteral("0.3") << QStringLiteral("mousedown")
+               << QStringLiteral("1") << QStringLiteral("sleep") << QStringLiteral("0.3");
         for (int step = 1; step <= 8; ++step) {
             script << QStringLiteral("mousemove") << at(from + (to - from) * step / 8);
-            script << QStringLiteral("sleep") << QStringLiteral("0.05");
+            script << QStringLiteral("sleep") << QStringLiteral("0.1");
         }
-        script << QStringLiteral("sleep") << QStringLiteral("0.2") << QStringLiteral("mouseup")
-               << QStringLiteral("1");
+        // Still over the target: the drag hears the pointer while it waits for the release.
+        script << QStringLiteral("mousemove") << at(to + QPoint(1, 1)) << QStringLiteral("sleep")
+               << QStringLiteral("0.2") << QStringLiteral("mousemove") << at(to);
         QProcess pointer;
         pointer.start(xdotool(), script);
-        const bool happened = QTest::qWaitFor(done, 15000);
+        // A slow build may start the drag late: the release waits until the drag is over the
+        // target. The check runs from a timer, since the drag's own loop holds the stack.
+        QProcess release;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (release.state() != QProcess::NotRunning || pointer.state() != QProcess::NotRunning)
+                return;
+            if ((over && !over()) && elapsed.elapsed() < 8000)
+                return;
+            poll.stop();
+            release.start(xdotool(), {QStringLiteral("mouseup"), QStringLiteral("1")});
+        });
+        poll.start(50);
+        const bool happened = QTest::qWaitFor(done, 20000);
+        poll.stop();
         pointer.waitForFinished(5000);
+        if (release.state() == QProcess::NotRunning && !happened)
+            release.start(xdotool(), {QStringLiteral("mouseup"), QStringLiteral("1")});
+        release.waitForFinished(5000);
         settle();
         return happened;
     }
@@ -154,8 +187,10 @@ protected:
         QQuickWindow* window = settingsWindow();
         window->raise();
         window->requestActivate();
-        pointerDrag(window->mapToGlobal(centreOf(from)), window->mapToGlobal(centreOf(to)),
-                    [&] { return destinationOf(bundleID) == destination; });
+        pointerDrag(
+            window->mapToGlobal(centreOf(from)), window->mapToGlobal(centreOf(to)),
+            [&] { return destinationOf(bundleID) == destination; },
+            [&] { return presenter()->dropTarget() == destination; });
     }
 };
 

@@ -38,8 +38,7 @@ TEST_F(OrganizerJourney, FromNoPermissionToAnOrganizedMenuBarAndBack)
     click(window, require(window, QStringLiteral("accessGuideRefresh")));
     settle(2);
     ASSERT_TRUE(model().permission());
-    QTest::keyClick(window, Qt::Key_Escape);
-    settle();
+    click(window, require(window, QStringLiteral("accessGuideDone")));
     EXPECT_FALSE(shown(QStringLiteral("accessGuideTitle")));
     EXPECT_FALSE(shown(QStringLiteral("setupCard")));
     ASSERT_NE(card(QStringLiteral("com.example.weather")), nullptr) << "the cards appear";
@@ -48,7 +47,7 @@ TEST_F(OrganizerJourney, FromNoPermissionToAnOrganizedMenuBarAndBack)
     dragCard(QStringLiteral("io.fernleaf.pulsemeter"), QStringLiteral("expandable"));
     dragCard(QStringLiteral("org.tinkerbox.twinclocks"), QStringLiteral("alwaysHidden"));
     click(window, require(window, QStringLiteral("createFirstGroupButton")));
-    type(QStringLiteral("Work"));
+    enterText(require(window, QStringLiteral("groupNameField")), QStringLiteral("Work"));
     click(window, require(window, QStringLiteral("groupSymbol:briefcase")));
     click(window, require(window, QStringLiteral("groupEditorSave")));
     ASSERT_EQ(model().namedGrouping().groups.size(), 1);

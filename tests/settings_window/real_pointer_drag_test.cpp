@@ -39,6 +39,10 @@ TEST_F(RealPointerDrag, TheGuidesTileDropsTheAppOnTheFullDiskAccessPane)
     settle();
     EXPECT_TRUE(pointerDrag(settingsWindow()->mapToGlobal(centreOf(tile)),
                             macWindow()->mapToGlobal(centreOf(pane)),
-                            [&] { return desktop().hasFullDiskAccess(); }));
+                            [&] { return desktop().hasFullDiskAccess(); }))
+        << "settings window at " << settingsWindow()->x() << "," << settingsWindow()->y() << ", pane at "
+        << macWindow()->mapToGlobal(centreOf(pane)).x() << "," << macWindow()->mapToGlobal(centreOf(pane)).y()
+        << ", tile at " << settingsWindow()->mapToGlobal(centreOf(tile)).x() << ","
+        << settingsWindow()->mapToGlobal(centreOf(tile)).y();
     EXPECT_TRUE(desktop().hasFullDiskAccess());
 }
