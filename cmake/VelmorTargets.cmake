@@ -52,7 +52,7 @@ function(velmor_tests name)
     velmor_apply_options(${name})
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                    TIMEOUT 300)
 endfunction()
 
