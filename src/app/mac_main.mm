@@ -1,5 +1,9 @@
 // The composition root on the Mac: the app on the real system's services.
+#include "app/qml_modules.h"
+#include "app/suite_commands.h"
+#include "app/tray_scene.h"
 #include "platform/mac/mac_services.h"
+#include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_app.h"
 
@@ -43,22 +47,40 @@ int main(int argc, char* argv[])
     parser.process(application);
     const bool smokeTest = parser.isSet(QString::fromLatin1(smokeTestOption));
 
+    velmor::registerQmlModules();
     velmor::platform::mac::MacServices mac;
     const velmor::platform::Services& services = mac.services();
     velmor::VelmorSignals::installShared(*services.host, *services.userDefaults, *services.scheduler);
+    velmor::DockPresence::installShared(*services.applicationShell, *services.scheduler);
 
-    // The settings window is the windowed app's; until it is joined here, opening it only brings
-    // the app forward.
-    auto app = std::make_unique<velmor::TrayApp>(services, [] {});
+    // The same scene as on the simulated Mac: the settings, Feedback and Update Settings windows.
+    std::unique_ptr<velmor::TrayScene> scene;
+    auto app = std::make_unique<velmor::TrayApp>(services, [&scene] {
+        if (scene)
+            scene->showSettingsWindow();
+    });
+    app->setSuite(velmor::SuiteCommands::of(app->updates()));
+    scene = std::make_unique<velmor::TrayScene>(*app, services);
     QObject::connect(&application, &QCoreApplication::aboutToQuit, [&app] {
         if (app)
             app->willTerminate();
     });
+    // The scene's windows show the app's state, so they go first.
+    const auto shutDown = [&scene, &app] {
+        scene.reset();
+        app.reset();
+        velmor::DockPresence::releaseShared();
+        velmor::VelmorSignals::releaseShared();
+    };
     app->didFinishLaunching();
-    app->settingsWindowAppeared();
+    // Launched by a person, the app opens its window, as it does on the simulated Mac.
+    app->openSettings();
 
-    if (!smokeTest)
-        return application.exec();
+    if (!smokeTest) {
+        const int status = application.exec();
+        shutDown();
+        return status;
+    }
 
     const bool trusted = services.accessibility->isProcessTrusted();
     int itemsWhileRunning = 0;
@@ -67,8 +89,7 @@ int main(int argc, char* argv[])
         QCoreApplication::quit();
     });
     application.exec();
-    app.reset();
-    velmor::VelmorSignals::releaseShared();
+    shutDown();
     QTextStream out(stdout);
     return reportSmokeTest(out, trusted, itemsWhileRunning, mac.statusBar().itemCount());
 }
