@@ -2,6 +2,8 @@
 
 #include "platform/status_bar.h"
 
+#include <objc/objc.h>
+
 #include <vector>
 
 // Objective-C++ only, as every header of this folder.
