@@ -8,6 +8,8 @@
 #include "platform/simulated/simulated_host.h"
 #include "platform/simulated/updater/simulated_updater.h"
 #include "platform/simulated/updater/updater_alert.h"
+#include "settings_window/tray_settings_presenter.h"
+#include "settings_window/tray_settings_presenter.h"
 #include "suite_ui/background_quit_confirmation.h"
 #include "suite_ui/beta_support_view.h"
 #include "suite_ui/support_settings_footer.h"
@@ -38,6 +40,7 @@ constexpr int sendingLimitMilliseconds = 5000;
 constexpr const char* updateSettingsSubject = "update-settings";
 constexpr const char* startupSubject = "startup";
 constexpr const char* popoverSubject = "footer-popover";
+constexpr const char* preferencesSubject = "settings-preferences";
 constexpr const char* quitAlertSubject = "background-quit";
 constexpr const char* updateDialogSubject = "update-found";
 constexpr const char* quitAlertSource = "qrc:/qt/qml/Velmor/SuiteUi/BackgroundQuitAlert.qml";
@@ -107,9 +110,32 @@ SuiteScreenshots::SuiteScreenshots(SimulatedRun& run, TrayScene& scene, Save sav
 
 void SuiteScreenshots::shootWindows()
 {
+    shootSettingsPreferences();
     shootFeedback();
     shootUpdateSettings();
     shootQuitAlert();
+}
+
+void SuiteScreenshots::shootSettingsPreferences()
+{
+    QQuickWindow* window = m_scene.settingsWindow();
+    if (!window)
+        return;
+    // The organizer's "Preferences" open, scrolled to the end where the support footer sits.
+    TraySettingsPresenter& presenter = m_scene.presenter();
+    presenter.setShowPreferences(true);
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        // The form's height is known once the opened group is laid out.
+        scroll(*window, "organizerScroll", true);
+        settle();
+        m_save(window->grabWindow(), QString::fromLatin1(preferencesSubject), dark);
+    }
+    window->setProperty("dark", m_scene.dark());
+    scroll(*window, "organizerScroll", false);
+    presenter.setShowPreferences(false);
+    settle();
 }
 
 void SuiteScreenshots::shootFeedback()

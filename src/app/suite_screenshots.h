@@ -30,6 +30,7 @@ public:
     void shootUpdateDialog(QQuickWindow& desktop, const std::function<void(bool dark)>& appearance);
 
 private:
+    void shootSettingsPreferences();
     void shootFeedback();
     void shootUpdateSettings();
     void shootQuitAlert();

@@ -419,6 +419,13 @@ ApplicationWindow {
                         Accessible.role: Accessible.Button
                         Accessible.name: window.presenter.preferencesTitle
                         onToggled: window.presenter.showPreferences = checked
+                        // A disclosure, not a toggle button: no pressed look, a ring for the keyboard.
+                        background: Rectangle {
+                            radius: 4
+                            color: "transparent"
+                            border.width: disclosure.visualFocus ? 2 : 0
+                            border.color: Theme.controlAccent(window.dark)
+                        }
                         contentItem: RowLayout {
                             spacing: 4
                             SymbolIcon {
