@@ -1,5 +1,6 @@
 #include "app/suite_screenshots.h"
 
+#include "app/local_report_service.h"
 #include "app/simulated_run.h"
 #include "app/tray_scene.h"
 #include "distribution/app_updates.h"
@@ -9,14 +10,15 @@
 #include "platform/simulated/updater/simulated_updater.h"
 #include "platform/simulated/updater/updater_alert.h"
 #include "settings_window/tray_settings_presenter.h"
-#include "settings_window/tray_settings_presenter.h"
 #include "suite_ui/background_quit_confirmation.h"
 #include "suite_ui/beta_support_view.h"
 #include "suite_ui/support_settings_footer.h"
 #include "suite_ui/support_window.h"
 #include "suite_ui/system_clipboard.h"
 #include "suite_ui/velmor_signals.h"
+#include "telemetry/navrel_client.h"
 #include "telemetry/navrel_configuration.h"
+#include "telemetry/navrel_session.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -33,9 +35,13 @@ constexpr const char* feedbackSubject = "feedback";
 constexpr const char* bugReportSubject = "feedback-bug";
 constexpr const char* sendingSubject = "feedback-sending";
 constexpr const char* failedSubject = "feedback-failed";
-// A local address where nothing listens, and how long a send to it may take.
+constexpr const char* sentSubject = "feedback-sent";
+constexpr int acceptedStatus = 202;
+constexpr int refusedStatus = 500;
+// A local address where nothing listens, the key the pictures report with, and how long a send
+// may take.
 constexpr const char* unansweredEndpoint = "https://127.0.0.1:9/";
-constexpr const char* unansweredKey = "screenshots";
+constexpr const char* reportingKey = "screenshots";
 constexpr int sendingLimitMilliseconds = 5000;
 constexpr const char* updateSettingsSubject = "update-settings";
 constexpr const char* startupSubject = "startup";
@@ -102,6 +108,71 @@ void scroll(QQuickWindow& window, const char* scrollView, bool toEnd)
     flickable->setProperty("contentY", toEnd ? end : 0.0);
 }
 
+// A Feedback window of its own whose hub reports to `endpoint`, trusting `tls`: the app's own hub
+// may have no reporting service.
+class ReportingForm final {
+public:
+    ReportingForm(SimulatedRun& run, QQmlEngine& engine, platform::Scheduler& scheduler,
+                  const QString& endpoint, const QSslConfiguration& tls)
+        : m_host(configured(run, endpoint)),
+          m_hub(m_host, m_defaults, scheduler,
+                std::make_unique<NavrelClient>(VelmorSignals::configurationOf(m_host),
+                                               VelmorSignals::contextOf(m_host), scheduler,
+                                               NavrelSession(tls))),
+          m_form(m_hub, m_hub.appName(), m_clipboard), m_run(run)
+    {
+        QQmlComponent component(&engine, QUrl(QString::fromLatin1(TrayScene::feedbackWindowSource)));
+        if (!component.isReady())
+            return;
+        m_window.reset(qobject_cast<QQuickWindow*>(component.createWithInitialProperties(
+            {{QStringLiteral("presenter"), QVariant::fromValue(&m_form)},
+             {QStringLiteral("title"), QString::fromUtf8(SupportWindow::title)},
+             {QStringLiteral("width"), SupportWindow::width},
+             {QStringLiteral("height"), SupportWindow::maximumHeight}})));
+    }
+
+    QQuickWindow* window() const { return m_window.get(); }
+
+    // Sends the sample bug report; the form shows "Sending…" until the answer comes.
+    void send()
+    {
+        m_window->show();
+        m_hub.setFeedbackIsBug(true);
+        m_form.setMessage(QString::fromUtf8(sampleBugReport));
+        m_form.sendReport();
+    }
+
+    // True once the answer came within the limit.
+    bool waitForAnswer()
+    {
+        QDeadlineTimer deadline(sendingLimitMilliseconds);
+        while (m_form.sending() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            // The answer comes back through the run's clock, which the caller drives.
+            m_run.scheduler().runUntilIdle();
+        }
+        return !m_form.sending();
+    }
+
+private:
+    static platform::SimulatedHost::Configuration configured(SimulatedRun& run, const QString& endpoint)
+    {
+        platform::SimulatedHost::Configuration configuration = run.host().configuration();
+        configuration.mainBundle.setInfoValue(QString::fromLatin1(NavrelConfiguration::endpointInfoKey),
+                                              endpoint);
+        configuration.mainBundle.setInfoValue(QString::fromLatin1(NavrelConfiguration::keyInfoKey),
+                                              QString::fromLatin1(reportingKey));
+        return configuration;
+    }
+
+    const platform::SimulatedHost m_host;
+    platform::MemoryUserDefaults m_defaults;
+    VelmorSignals m_hub;
+    SystemClipboard m_clipboard;
+    BetaSupportView m_form;
+    SimulatedRun& m_run;
+    std::unique_ptr<QQuickWindow> m_window;
+};
 } // namespace
 
 SuiteScreenshots::SuiteScreenshots(SimulatedRun& run, TrayScene& scene, Save save)
@@ -180,55 +251,40 @@ void SuiteScreenshots::shootFeedback()
 
 void SuiteScreenshots::shootSending()
 {
-    // The app's own hub may have no reporting service; a second window of the same form, whose
-    // hub reports to a local address where nothing answers, shows sending and then the failure.
     platform::Scheduler* scheduler = m_run.services().scheduler;
     if (!scheduler)
         return;
-    platform::SimulatedHost::Configuration configuration = m_run.host().configuration();
-    configuration.mainBundle.setInfoValue(QString::fromLatin1(NavrelConfiguration::endpointInfoKey),
-                                          QString::fromLatin1(unansweredEndpoint));
-    configuration.mainBundle.setInfoValue(QString::fromLatin1(NavrelConfiguration::keyInfoKey),
-                                          QString::fromLatin1(unansweredKey));
-    const platform::SimulatedHost host(configuration);
-    platform::MemoryUserDefaults defaults;
-    VelmorSignals hub(host, defaults, *scheduler);
-    SystemClipboard clipboard;
-    BetaSupportView form(hub, hub.appName(), clipboard);
-    QQmlComponent component(&m_scene.engine(), QUrl(QString::fromLatin1(TrayScene::feedbackWindowSource)));
-    if (!component.isReady())
-        return;
-    std::unique_ptr<QQuickWindow> window(qobject_cast<QQuickWindow*>(component.createWithInitialProperties(
-        {{QStringLiteral("presenter"), QVariant::fromValue(&form)},
-         {QStringLiteral("title"), QString::fromUtf8(SupportWindow::title)},
-         {QStringLiteral("width"), SupportWindow::width},
-         {QStringLiteral("height"), SupportWindow::maximumHeight}})));
-    if (!window)
-        return;
-    window->show();
-    hub.setFeedbackIsBug(true);
-    form.setMessage(QString::fromUtf8(sampleBugReport));
-    form.sendReport();
+    // While a report is on its way: sent where nothing answers, so the picture cannot miss it.
+    {
+        ReportingForm form(m_run, m_scene.engine(), *scheduler, QString::fromLatin1(unansweredEndpoint),
+                           QSslConfiguration::defaultConfiguration());
+        if (!form.window())
+            return;
+        form.send();
+        saveBoth(*form.window(), sendingSubject);
+    }
+    // Then the two answers a local service gives: accepted, and refused.
+    for (const auto& [status, subject] :
+         {std::pair(acceptedStatus, sentSubject), std::pair(refusedStatus, failedSubject)}) {
+        LocalReportService service(status);
+        if (!service.isListening())
+            return;
+        ReportingForm form(m_run, m_scene.engine(), *scheduler, service.endpoint(), service.trust());
+        if (!form.window())
+            return;
+        form.send();
+        if (form.waitForAnswer())
+            saveBoth(*form.window(), subject);
+    }
+}
+
+void SuiteScreenshots::saveBoth(QQuickWindow& window, const char* subject)
+{
     for (const bool dark : {false, true}) {
-        window->setProperty("dark", dark);
+        window.setProperty("dark", dark);
         settle();
-        m_save(window->grabWindow(), QString::fromLatin1(sendingSubject), dark);
+        m_save(window.grabWindow(), QString::fromLatin1(subject), dark);
     }
-    // Nothing listens there: the connection is refused at once.
-    QDeadlineTimer deadline(sendingLimitMilliseconds);
-    while (form.sending() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (auto* manual = dynamic_cast<platform::ManualScheduler*>(scheduler))
-            manual->runUntilIdle();
-    }
-    if (!form.sending()) {
-        for (const bool dark : {false, true}) {
-            window->setProperty("dark", dark);
-            settle();
-            m_save(window->grabWindow(), QString::fromLatin1(failedSubject), dark);
-        }
-    }
-    window.reset();
 }
 
 void SuiteScreenshots::shootUpdateSettings()

@@ -12,7 +12,7 @@ class SimulatedRun;
 class TrayScene;
 
 // The suite's windows for the screenshots: the Feedback window (feedback; a copied bug report with
-// its details; sending, and the failure that follows when nothing answers), the Update Settings window with
+// its details; sending, sent and refused), the Update Settings window with
 // its Startup section and the footer's privacy popover, the background-quit alert, and the update framework's
 // dialog on the simulated Mac. Each picture is taken in the appearance the caller has set.
 class SuiteScreenshots final {
@@ -35,6 +35,7 @@ private:
     void shootUpdateSettings();
     void shootQuitAlert();
     void shootSending();
+    void saveBoth(QQuickWindow& window, const char* subject);
 
     SimulatedRun& m_run;
     TrayScene& m_scene;
