@@ -220,11 +220,7 @@ void SuiteScreenshots::shootFeedback()
     if (!window || !form)
         return;
     form->setMessage(QString::fromUtf8(sampleFeedback));
-    for (const bool dark : {false, true}) {
-        window->setProperty("dark", dark);
-        settle();
-        m_save(window->grabWindow(), QString::fromLatin1(feedbackSubject), dark);
-    }
+    saveBoth(*window, feedbackSubject);
 
     // A bug report with the details it carries open, copied (the result line shows).
     hub->showSupport(true);
@@ -235,11 +231,7 @@ void SuiteScreenshots::shootFeedback()
         content->setProperty("detailsShown", true);
     settle();
     scroll(*window, "feedbackScroll", true);
-    for (const bool dark : {false, true}) {
-        window->setProperty("dark", dark);
-        settle();
-        m_save(window->grabWindow(), QString::fromLatin1(bugReportSubject), dark);
-    }
+    saveBoth(*window, bugReportSubject);
     scroll(*window, "feedbackScroll", false);
     if (content)
         content->setProperty("detailsShown", false);
@@ -306,11 +298,7 @@ void SuiteScreenshots::shootUpdateSettings()
     if (SupportSettingsFooter* footer = m_scene.updateSettingsFooter()) {
         scroll(*window, "updateSettingsScroll", true);
         footer->setPrivacyDetails(true);
-        for (const bool dark : {false, true}) {
-            window->setProperty("dark", dark);
-            settle();
-            m_save(window->grabWindow(), QString::fromLatin1(popoverSubject), dark);
-        }
+        saveBoth(*window, popoverSubject);
         footer->setPrivacyDetails(false);
         scroll(*window, "updateSettingsScroll", false);
     }
@@ -334,11 +322,7 @@ void SuiteScreenshots::shootQuitAlert()
     if (!alert)
         return;
     confirmation.request();
-    for (const bool dark : {false, true}) {
-        alert->setProperty("dark", dark);
-        settle();
-        m_save(alert->grabWindow(), QString::fromLatin1(quitAlertSubject), dark);
-    }
+    saveBoth(*alert, quitAlertSubject);
     confirmation.choose(BackgroundQuitConfirmation::Choice::Cancel);
     alert.reset();
 }
