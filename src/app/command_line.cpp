@@ -95,7 +95,7 @@ std::variant<CommandLine::Options, CommandLine::Exit> CommandLine::parse(const Q
     if (formatValue != QLatin1String("text") && formatValue != QLatin1String("json"))
         return Exit{badUsage, QString::fromUtf8(formatMessage)};
     options.run.format =
-        formatValue == QLatin1String("json") ? HeadlessRunner::Format::Json : HeadlessRunner::Format::Text;
+        formatValue == QLatin1String("json") ? HeadlessRunner::Format::JsonObjects : HeadlessRunner::Format::Text;
     options.run.scenarioPath = locate(parser.value(scenario), QString::fromLatin1(defaultScenario));
     options.run.scriptPath = locate(parser.value(script), QString::fromLatin1(defaultScript));
     // The `defaults` tool runs in other folders: a home relative to here would not be found.

@@ -358,7 +358,7 @@ void HeadlessRunner::print(int step, const QString& command)
         seconds(platform::toSeconds(m_run->scheduler().now().time_since_epoch()) - m_launchedAt);
     const double longestStall = seconds(platform::toSeconds(desktop.mainThread().takeLongestStall()));
 
-    if (m_options.format == Format::Json) {
+    if (m_options.format == Format::JsonObjects) {
         auto list = [](const QList<BarEntry>& from) {
             Json array = Json::array();
             for (const BarEntry& e : from) {

@@ -16,7 +16,7 @@ namespace velmor {
 // script, printing the menu bar and the controller's state after every step.
 class HeadlessRunner final {
 public:
-    enum class Format { Text, Json };
+    enum class Format { Text, JsonObjects };
 
     struct Options {
         QString scenarioPath;

@@ -58,7 +58,7 @@ constexpr const char* sampleBugReport =
 // The release the update dialog offers.
 constexpr const char* offeredVersion = "1.5";
 
-void settle()
+void letWindowsCatchUp()
 {
     for (int round = 0; round < 3; ++round)
         QCoreApplication::processEvents();
@@ -197,16 +197,16 @@ void SuiteScreenshots::shootSettingsPreferences()
     presenter.setShowPreferences(true);
     for (const bool dark : {false, true}) {
         window->setProperty("dark", dark);
-        settle();
+        letWindowsCatchUp();
         // The form's height is known once the opened group is laid out.
         scroll(*window, "organizerScroll", true);
-        settle();
+        letWindowsCatchUp();
         m_save(window->grabWindow(), QString::fromLatin1(preferencesSubject), dark);
     }
     window->setProperty("dark", m_scene.dark());
     scroll(*window, "organizerScroll", false);
     presenter.setShowPreferences(false);
-    settle();
+    letWindowsCatchUp();
 }
 
 void SuiteScreenshots::shootFeedback()
@@ -229,7 +229,7 @@ void SuiteScreenshots::shootFeedback()
     QQuickItem* content = findIn(*window, "betaSupportView");
     if (content)
         content->setProperty("detailsShown", true);
-    settle();
+    letWindowsCatchUp();
     scroll(*window, "feedbackScroll", true);
     saveBoth(*window, bugReportSubject);
     scroll(*window, "feedbackScroll", false);
@@ -237,7 +237,7 @@ void SuiteScreenshots::shootFeedback()
         content->setProperty("detailsShown", false);
 
     window->hide();
-    settle();
+    letWindowsCatchUp();
     shootSending();
 }
 
@@ -274,7 +274,7 @@ void SuiteScreenshots::saveBoth(QQuickWindow& window, const char* subject)
 {
     for (const bool dark : {false, true}) {
         window.setProperty("dark", dark);
-        settle();
+        letWindowsCatchUp();
         m_save(window.grabWindow(), QString::fromLatin1(subject), dark);
     }
 }
@@ -287,7 +287,7 @@ void SuiteScreenshots::shootUpdateSettings()
         return;
     for (const bool dark : {false, true}) {
         window->setProperty("dark", dark);
-        settle();
+        letWindowsCatchUp();
         const QImage whole = window->grabWindow();
         m_save(whole, QString::fromLatin1(updateSettingsSubject), dark);
         if (QQuickItem* startup = findIn(*window, "startupSection"))
@@ -303,7 +303,7 @@ void SuiteScreenshots::shootUpdateSettings()
         scroll(*window, "updateSettingsScroll", false);
     }
     window->hide();
-    settle();
+    letWindowsCatchUp();
 }
 
 void SuiteScreenshots::shootQuitAlert()
@@ -348,12 +348,12 @@ void SuiteScreenshots::shootUpdateDialog(QQuickWindow& desktop,
         [](int) {});
     for (const bool dark : {false, true}) {
         appearance(dark);
-        settle();
+        letWindowsCatchUp();
         if (QQuickItem* dialog = findIn(desktop, "updaterAlert"))
             m_save(crop(desktop.grabWindow(), *dialog, 24), QString::fromLatin1(updateDialogSubject), dark);
     }
     alert->dismiss();
-    settle();
+    letWindowsCatchUp();
 }
 
 } // namespace velmor

@@ -1,15 +1,10 @@
 #include "foundation/libplist_access.h"
 
 #include "foundation/c_numeric_locale.h"
+#include "foundation/property_list.h"
 #include "foundation/system_error.h"
 
 namespace velmor::libplist {
-namespace {
-
-const QString kNotWritten = QStringLiteral("The property list could not be written.");
-
-} // namespace
-
 QByteArray scalarObject(plist_t scalar)
 {
     char* bytes = nullptr;
@@ -30,7 +25,7 @@ QByteArray scalarObject(plist_t scalar)
             object = QByteArray(bytes + headerSize, static_cast<qsizetype>(tableOffset - headerSize));
     }
     if (object.isEmpty())
-        throw SystemError(SystemError::Kind::Parse, kNotWritten);
+        throw SystemError(SystemError::Kind::Parse, QString::fromLatin1(PropertyList::notWrittenText));
     return object;
 }
 

@@ -21,8 +21,6 @@ const QString kTooLarge = QStringLiteral("The property list is larger than %1 MB
 const QString kMalformedBinary = QStringLiteral("The binary property list is malformed.");
 const QString kMalformedXml =
     QStringLiteral("The data is neither a binary nor a well-formed XML property list.");
-const QString kNotWritten = QStringLiteral("The property list could not be written.");
-const QString kTooDeepToWrite = QStringLiteral("The property list nests too deeply to be written.");
 
 plist_t node(void* p)
 {
@@ -439,7 +437,7 @@ QByteArray PropertyList::toXml() const
 {
     // libplist's XML writer recurses once per level.
     if (libplist::nestsDeeperThan(node(m_root), maximumDepth))
-        throw SystemError(SystemError::Kind::Parse, kTooDeepToWrite);
+        throw SystemError(SystemError::Kind::Parse, QString::fromLatin1(PropertyList::tooDeepToWriteText));
     char* text = nullptr;
     uint32_t length = 0;
     {
@@ -447,7 +445,7 @@ QByteArray PropertyList::toXml() const
         plist_to_xml(node(m_root), &text, &length);
     }
     if (!text)
-        throw SystemError(SystemError::Kind::Parse, kNotWritten);
+        throw SystemError(SystemError::Kind::Parse, QString::fromLatin1(PropertyList::notWrittenText));
     QByteArray result(text, static_cast<qsizetype>(length));
     plist_to_xml_free(text);
     return result;

@@ -86,6 +86,9 @@ public:
     // keeps beside those values, while every recursion over a document (libplist's parser,
     // copier and writers, the binary writer, the canonical form) stays a few kilobytes of stack.
     // The real domains hold a few thousand values in well under a megabyte.
+    // What an encoder says when libplist or our own writer cannot produce a document.
+    static constexpr const char* notWrittenText = "The property list could not be written.";
+    static constexpr const char* tooDeepToWriteText = "The property list nests too deeply to be written.";
     static constexpr int maximumDepth = 64;
     static constexpr qint64 maximumValues = 1 << 20;
     static constexpr qsizetype maximumBytes = 64 * 1024 * 1024;

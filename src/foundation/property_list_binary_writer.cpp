@@ -14,9 +14,6 @@
 namespace velmor {
 namespace {
 
-const QString kNotWritten = QStringLiteral("The property list could not be written.");
-const QString kTooDeepToWrite = QStringLiteral("The property list nests too deeply to be written.");
-
 constexpr unsigned char scalarMarker = 0;
 constexpr unsigned char arrayMarker = 0xa0;
 constexpr unsigned char dictionaryMarker = 0xd0;
@@ -24,7 +21,7 @@ constexpr unsigned char dateMarker = 0x33;
 
 SystemError notWritten()
 {
-    return SystemError(SystemError::Kind::Parse, kNotWritten);
+    return SystemError(SystemError::Kind::Parse, QString::fromLatin1(PropertyList::notWrittenText));
 }
 
 int bytesFor(quint64 value)
@@ -151,7 +148,7 @@ quint32 PropertyListBinaryWriter::add(plist_t item, int depth)
     switch (plist_get_node_type(item)) {
     case PLIST_DICT: {
         if (depth >= PropertyList::maximumDepth)
-            throw SystemError(SystemError::Kind::Parse, kTooDeepToWrite);
+            throw SystemError(SystemError::Kind::Parse, QString::fromLatin1(PropertyList::tooDeepToWriteText));
         const auto index = static_cast<quint32>(m_objects.size());
         const quint32 count = plist_dict_get_size(item);
         const auto start = static_cast<quint32>(m_references.size());
@@ -171,7 +168,7 @@ quint32 PropertyListBinaryWriter::add(plist_t item, int depth)
     }
     case PLIST_ARRAY: {
         if (depth >= PropertyList::maximumDepth)
-            throw SystemError(SystemError::Kind::Parse, kTooDeepToWrite);
+            throw SystemError(SystemError::Kind::Parse, QString::fromLatin1(PropertyList::tooDeepToWriteText));
         const auto index = static_cast<quint32>(m_objects.size());
         const quint32 count = plist_array_get_size(item);
         const auto start = static_cast<quint32>(m_references.size());

@@ -17,13 +17,13 @@
 namespace velmor {
 namespace {
 
-constexpr auto appLabel = "App: ";
+constexpr auto diagnosticsAppLabel = "App: ";
 constexpr auto releaseLabel = "Release: ";
-constexpr auto systemLabel = "macOS: ";
+constexpr auto diagnosticsSystemLabel = "macOS: ";
 constexpr auto architectureLabel = "Architecture: ";
 constexpr auto memoryClassLabel = "Memory class: ";
 
-std::mutex sharedMutex;
+std::mutex sharedHubMutex;
 std::unique_ptr<VelmorSignals> sharedHub;
 
 } // namespace
@@ -85,7 +85,7 @@ VelmorSignals& VelmorSignals::installShared(const platform::Host& host, platform
                                             platform::Scheduler& scheduler,
                                             std::unique_ptr<NavrelClient> client)
 {
-    std::lock_guard lock(sharedMutex);
+    std::lock_guard lock(sharedHubMutex);
     if (!sharedHub)
         sharedHub = std::make_unique<VelmorSignals>(host, defaults, scheduler, std::move(client));
     return *sharedHub;
@@ -93,7 +93,7 @@ VelmorSignals& VelmorSignals::installShared(const platform::Host& host, platform
 
 VelmorSignals* VelmorSignals::shared()
 {
-    std::lock_guard lock(sharedMutex);
+    std::lock_guard lock(sharedHubMutex);
     return sharedHub.get();
 }
 
@@ -101,7 +101,7 @@ void VelmorSignals::releaseShared()
 {
     std::unique_ptr<VelmorSignals> hub;
     {
-        std::lock_guard lock(sharedMutex);
+        std::lock_guard lock(sharedHubMutex);
         hub = std::move(sharedHub);
     }
 }
@@ -253,9 +253,9 @@ void VelmorSignals::setFeedbackIsBug(bool bug)
 QString VelmorSignals::reviewedMetadata() const
 {
     return QStringList{
-        QString::fromLatin1(appLabel) + m_context.app,
+        QString::fromLatin1(diagnosticsAppLabel) + m_context.app,
         QString::fromLatin1(releaseLabel) + m_context.release,
-        QString::fromLatin1(systemLabel) + m_context.os,
+        QString::fromLatin1(diagnosticsSystemLabel) + m_context.os,
         QString::fromLatin1(architectureLabel) + m_context.architecture,
         QString::fromLatin1(memoryClassLabel) + m_context.memoryClass,
     }

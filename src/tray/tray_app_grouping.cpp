@@ -8,7 +8,7 @@ namespace velmor {
 
 namespace {
 
-constexpr char kGroupsKey[] = "groups";
+constexpr char kGroupingGroupsKey[] = "groups";
 constexpr char kMembershipsKey[] = "memberships";
 
 } // namespace
@@ -81,7 +81,7 @@ Json TrayAppGrouping::encode() const
         members[json::toStd(entry.key())] = json::toStd(uuid_text::canonical(entry.value()));
 
     Json result = Json::object();
-    result[kGroupsKey] = std::move(list);
+    result[kGroupingGroupsKey] = std::move(list);
     result[kMembershipsKey] = std::move(members);
     return result;
 }
@@ -90,10 +90,10 @@ TrayAppGrouping TrayAppGrouping::decode(const Json& value)
 {
     using namespace tray_decoding;
     const Json& object = requireObject(value, {});
-    const QString groupsPath = QString::fromLatin1(kGroupsKey);
+    const QString groupsPath = QString::fromLatin1(kGroupingGroupsKey);
     const QString membershipsPath = QString::fromLatin1(kMembershipsKey);
 
-    const Json& list = requireArray(requireMember(object, kGroupsKey, {}), groupsPath);
+    const Json& list = requireArray(requireMember(object, kGroupingGroupsKey, {}), groupsPath);
     const Json& members = requireObject(requireMember(object, kMembershipsKey, {}), membershipsPath);
 
     TrayAppGrouping grouping;

@@ -11,7 +11,7 @@ namespace velmor {
 
 namespace {
 
-constexpr char kGroupsKey[] = "groups";
+constexpr char kLayoutGroupsKey[] = "groups";
 
 } // namespace
 
@@ -90,15 +90,15 @@ Json TrayLayout::encode() const
         sections[json::toStd(rawValue(section))] = std::move(ids);
     }
     Json result = Json::object();
-    result[kGroupsKey] = std::move(sections);
+    result[kLayoutGroupsKey] = std::move(sections);
     return result;
 }
 
 TrayLayout TrayLayout::decode(const Json& value)
 {
     using namespace tray_decoding;
-    const QString groupsPath = QString::fromLatin1(kGroupsKey);
-    const Json& stored = requireObject(requireMember(requireObject(value, {}), kGroupsKey, {}), groupsPath);
+    const QString groupsPath = QString::fromLatin1(kLayoutGroupsKey);
+    const Json& stored = requireObject(requireMember(requireObject(value, {}), kLayoutGroupsKey, {}), groupsPath);
 
     // Every value must be a list of ids before any key is read as a section.
     std::vector<std::pair<QString, QStringList>> lists;

@@ -9,17 +9,17 @@
 namespace velmor {
 namespace {
 
-const QString kDomainPath =
+const QString kMenuBarDomainPath =
     QStringLiteral("/Library/Group Containers/com.apple.MenuBar/Library/Preferences/com.apple.MenuBar");
 const QString kPreferredPositions = QStringLiteral("TrailingItemPreferredPositions");
 
-DefaultsToolRunner::Configuration runnerConfiguration(const platform::Host& host)
+DefaultsToolRunner::Configuration positionRunnerConfiguration(const platform::Host& host)
 {
     return {host.defaultsToolPath(), host.temporaryDirectory(), QStringLiteral("velmor-tray-position-read-"),
             QStringLiteral("velmor-tray-position-import-"), QStringLiteral("positions.plist")};
 }
 
-[[noreturn]] void unsupported()
+[[noreturn]] void unsupportedPosition()
 {
     throw TrayPositionError(TrayPositionError::Case::unsupported);
 }
@@ -30,7 +30,7 @@ TrayPositionStore::Positions MacTrayPositionStore::positionsOf(const PropertyLis
 {
     const PlistNode positions = domain.root().value(kPreferredPositions);
     if (!positions.isDictionary())
-        unsupported();
+        unsupportedPosition();
     TrayPositionStore::Positions result;
     result.reserve(positions.count());
     positions.forEachMember([&](const QString& key, PlistNode value) {
@@ -38,7 +38,7 @@ TrayPositionStore::Positions MacTrayPositionStore::positionsOf(const PropertyLis
         if (const auto integer = value.toInteger())
             number = static_cast<double>(*integer);
         if (!number || !std::isfinite(*number))
-            unsupported();
+            unsupportedPosition();
         result.insert(key, *number);
     });
     return result;
@@ -49,7 +49,7 @@ QByteArray MacTrayPositionStore::patchedDomain(const PropertyList& domain, const
     const Positions current = positionsOf(domain);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
         if (!current.contains(it.key()) || !std::isfinite(it.value()))
-            unsupported();
+            unsupportedPosition();
     }
     // Edited where they stand, so every position that is not patched keeps its stored form.
     PropertyList patched = domain;
@@ -61,7 +61,7 @@ QByteArray MacTrayPositionStore::patchedDomain(const PropertyList& domain, const
 
 QString MacTrayPositionStore::defaultDomain(const QString& homeDirectory)
 {
-    return homeDirectory + kDomainPath;
+    return homeDirectory + kMenuBarDomainPath;
 }
 
 MacTrayPositionStore::MacTrayPositionStore(const platform::Host& host)
@@ -69,7 +69,7 @@ MacTrayPositionStore::MacTrayPositionStore(const platform::Host& host)
 {}
 
 MacTrayPositionStore::MacTrayPositionStore(const platform::Host& host, QString domain)
-    : m_domain(std::move(domain)), m_runner(runnerConfiguration(host))
+    : m_domain(std::move(domain)), m_runner(positionRunnerConfiguration(host))
 {}
 
 PropertyList MacTrayPositionStore::exportDomain() const
@@ -79,7 +79,7 @@ PropertyList MacTrayPositionStore::exportDomain() const
         throw TrayPositionError(TrayPositionError::Case::access);
     PropertyList domain = PropertyList::decode(*output);
     if (!domain.root().isDictionary())
-        unsupported();
+        unsupportedPosition();
     return domain;
 }
 

@@ -9,12 +9,12 @@
 namespace velmor {
 namespace {
 
-const QString kDomainPath = QStringLiteral(
+const QString kControlCenterDomainPath = QStringLiteral(
     "/Library/Group "
     "Containers/group.com.apple.controlcenter/Library/Preferences/group.com.apple.controlcenter");
 const QString kTrackedApplications = QStringLiteral("trackedApplications");
 
-DefaultsToolRunner::Configuration runnerConfiguration(const platform::Host& host)
+DefaultsToolRunner::Configuration preferenceRunnerConfiguration(const platform::Host& host)
 {
     return {host.defaultsToolPath(), host.temporaryDirectory(), QStringLiteral("velmor-tray-prefs-"),
             QStringLiteral("velmor-tray-import-"), QStringLiteral("preferences.plist")};
@@ -29,7 +29,7 @@ struct MacTrayPreferenceStore::Exported {
 
 QString MacTrayPreferenceStore::defaultDomain(const QString& homeDirectory)
 {
-    return homeDirectory + kDomainPath;
+    return homeDirectory + kControlCenterDomainPath;
 }
 
 MacTrayPreferenceStore::MacTrayPreferenceStore(const platform::Host& host)
@@ -37,7 +37,7 @@ MacTrayPreferenceStore::MacTrayPreferenceStore(const platform::Host& host)
 {}
 
 MacTrayPreferenceStore::MacTrayPreferenceStore(const platform::Host& host, QString domain)
-    : m_domain(std::move(domain)), m_runner(runnerConfiguration(host))
+    : m_domain(std::move(domain)), m_runner(preferenceRunnerConfiguration(host))
 {}
 
 MacTrayPreferenceStore::Exported MacTrayPreferenceStore::exportDomain() const

@@ -64,6 +64,12 @@ void validateLocation(const PlistNode& location)
         malformed();
 }
 
+} // namespace
+
+// Named rather than anonymous: List::Parsed holds them, and a type with internal linkage inside
+// a class of the library's is an error wherever this file is compiled together with others.
+namespace tracked_rows {
+
 struct Row {
     PlistNode key;
     PlistNode value;
@@ -80,6 +86,13 @@ struct Decoded {
 
     QByteArray encode() const { return document.toBinary(); }
 };
+
+} // namespace tracked_rows
+
+namespace {
+
+using tracked_rows::Decoded;
+using tracked_rows::Row;
 
 Decoded decode(const QByteArray& data)
 {

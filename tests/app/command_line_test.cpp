@@ -30,7 +30,7 @@ TEST(CommandLine, ModesAndOptionsAsEachRunReadsThem)
 
     const auto headless = std::get<CommandLine::Options>(parse({"--headless", "--format", "json"}));
     EXPECT_EQ(headless.mode, CommandLine::Mode::Headless);
-    EXPECT_EQ(headless.run.format, HeadlessRunner::Format::Json);
+    EXPECT_EQ(headless.run.format, HeadlessRunner::Format::JsonObjects);
     EXPECT_TRUE(headless.run.homePath.isEmpty()) << "no --home: a fresh temporary one";
 
     const auto shots =

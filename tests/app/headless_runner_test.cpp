@@ -57,7 +57,7 @@ TEST(RunScript, RejectsBadLinesNamingTheLine)
 
 class HeadlessRunnerTest : public ::testing::Test {
 protected:
-    int run(const char* script, HeadlessRunner::Format format = HeadlessRunner::Format::Json)
+    int run(const char* script, HeadlessRunner::Format format = HeadlessRunner::Format::JsonObjects)
     {
         QFile file(m_folder.filePath(QStringLiteral("test.script")));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
