@@ -2,6 +2,7 @@
 #include "app/headless_runner.h"
 #include "app/qml_modules.h"
 #include "app/screenshot_runner.h"
+#include "app/simulated_mac_renderer.h"
 #include "app/windowed_app.h"
 
 #include <QCoreApplication>
@@ -88,6 +89,7 @@ int main(int argc, char* argv[])
         errors << noDisplayMessage << "\n";
         return velmor::HeadlessRunner::failed;
     }
+    velmor::chooseSimulatedMacRenderer();
     QGuiApplication application(argc, argv);
     QGuiApplication::setApplicationName(QString::fromLatin1(applicationName));
     velmor::registerQmlModules();
