@@ -17,14 +17,19 @@ constexpr const char* exclusiveMessage = "--headless and --screenshots exclude e
 constexpr const char* formatMessage = "--format is text or json";
 constexpr const char* unexpectedMessage = "unexpected argument “%1”";
 
-// The first file that exists: the path given, else beside the working folder, else in the source
-// tree the program was built from.
-QString locate(const QString& given, const QString& fallback)
+// The first file that exists: the path given, else beside the working folder, else where an
+// installed copy keeps its data, else in the source tree the program was built from.
+QString locate(const QString& given, const QString& fallback, const QString& programDirectory)
 {
     if (!given.isEmpty())
         return given;
     if (QFileInfo::exists(fallback))
         return fallback;
+    if (!programDirectory.isEmpty()) {
+        const QString installed = QDir::cleanPath(programDirectory + QStringLiteral("/" VELMOR_INSTALLED_DATA_DIRECTORY "/") + fallback);
+        if (QFileInfo::exists(installed))
+            return installed;
+    }
     return QStringLiteral(VELMOR_SOURCE_DIRECTORY "/") + fallback;
 }
 
@@ -38,7 +43,8 @@ QString versionText()
 
 } // namespace
 
-std::variant<CommandLine::Options, CommandLine::Exit> CommandLine::parse(const QStringList& arguments)
+std::variant<CommandLine::Options, CommandLine::Exit> CommandLine::parse(const QStringList& arguments,
+                                                                       const QString& programDirectory)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(description));
@@ -96,8 +102,10 @@ std::variant<CommandLine::Options, CommandLine::Exit> CommandLine::parse(const Q
         return Exit{badUsage, QString::fromUtf8(formatMessage)};
     options.run.format =
         formatValue == QLatin1String("json") ? HeadlessRunner::Format::JsonObjects : HeadlessRunner::Format::Text;
-    options.run.scenarioPath = locate(parser.value(scenario), QString::fromLatin1(defaultScenario));
-    options.run.scriptPath = locate(parser.value(script), QString::fromLatin1(defaultScript));
+    options.run.scenarioPath = locate(parser.value(scenario), QString::fromLatin1(defaultScenario), programDirectory);
+    options.run.scriptPath = locate(parser.value(script), QString::fromLatin1(defaultScript), programDirectory);
+    if (!programDirectory.isEmpty())
+        options.run.defaultsToolPath = programDirectory + QStringLiteral("/velmor-defaults");
     // The `defaults` tool runs in other folders: a home relative to here would not be found.
     if (parser.isSet(home))
         options.run.homePath = QDir(parser.value(home)).absolutePath();

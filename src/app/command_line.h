@@ -32,9 +32,12 @@ public:
     static constexpr const char* defaultScenario = "scenarios/default.json";
     static constexpr const char* defaultScript = "scenarios/demo.script";
 
-    // `arguments` starts with the program's name. Help and version texts need the application
-    // object only to name the program, so parse first and build the application after.
-    static std::variant<Options, Exit> parse(const QStringList& arguments);
+    // `arguments` starts with the program's name; `programDirectory` is the folder of the running
+    // executable, where an installed copy finds its scenarios and the `defaults` stand-in. Help
+    // and version texts need the application object only to name the program, so parse first
+    // and build the application after.
+    static std::variant<Options, Exit> parse(const QStringList& arguments,
+                                             const QString& programDirectory = QString());
 };
 
 } // namespace velmor

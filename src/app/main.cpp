@@ -52,15 +52,15 @@ int main(int argc, char* argv[])
     std::unique_ptr<QCoreApplication> helpApplication;
     if (asksForHelp(arguments))
         helpApplication = std::make_unique<QCoreApplication>(argc, argv);
-    const auto parsed = velmor::CommandLine::parse(arguments);
+    // The running executable itself, not argv[0]: a copy started through PATH has a bare name there.
+    const QString programDirectory = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
+    const auto parsed = velmor::CommandLine::parse(arguments, programDirectory);
     if (const auto* exit = std::get_if<velmor::CommandLine::Exit>(&parsed)) {
         (exit->status == 0 ? out : errors) << exit->text << (exit->text.endsWith(u'\n') ? "" : "\n");
         return exit->status;
     }
     helpApplication.reset();
     velmor::CommandLine::Options options = std::get<velmor::CommandLine::Options>(parsed);
-    options.run.defaultsToolPath =
-        QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath() + QStringLiteral("/velmor-defaults");
 
     switch (options.mode) {
     case velmor::CommandLine::Mode::Headless: {
