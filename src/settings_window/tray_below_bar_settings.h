@@ -37,8 +37,8 @@ public:
     static constexpr const char* nameSeparator = ", ";
     static constexpr const char* noticeAction = "Show Below Menu Bar";
     static constexpr const char* noticeSymbolName = "eye.slash";
-    static constexpr const char* housingStatus = "Behind the camera housing";
-    static constexpr const char* offEndStatus = "Off the end of the menu bar";
+    static constexpr const char* housingStatus = "Behind housing";
+    static constexpr const char* offEndStatus = "Off the bar";
     static constexpr const char* preferenceText = "Show hidden apps below the menu bar";
     static constexpr const char* automaticText = "Automatic";
     static constexpr const char* alwaysText = "Always";
