@@ -56,6 +56,7 @@ void TrayBelowBar::controllerChanged()
     const bool configured = m_controller.configured() && !m_controller.managing();
     const bool expanded = m_controller.expanded();
     const QSet<QUuid> groups = configured ? m_controller.expandedNamedGroups() : QSet<QUuid>{};
+    const QSet<QString> hidden = m_controller.hiddenBundleIDs();
 
     // What the panel shows went away: the section collapsed, the group closed, or the tray let go.
     if (m_source == Source::Section && (!configured || !expanded))
@@ -63,8 +64,11 @@ void TrayBelowBar::controllerChanged()
     else if (m_source == Source::Group && (!configured || !groups.contains(m_group)))
         close();
 
+    const bool changed =
+        m_haveSettled && (configured != m_settledConfigured || expanded != m_settledExpanded ||
+                          groups != m_settledGroups || hidden != m_settledHidden);
     std::optional<Reveal> reveal;
-    if (m_haveSettled && configured && m_settledConfigured) {
+    if (changed && configured && m_settledConfigured) {
         if (expanded && !m_settledExpanded) {
             reveal = Reveal{Source::Section, {}};
         } else {
@@ -72,30 +76,40 @@ void TrayBelowBar::controllerChanged()
                 reveal = Reveal{Source::Group, group};
         }
     }
+    // The apps this change hid or showed: only their items moved in or out of the bar.
+    QSet<QString> changedApps = (hidden - m_settledHidden) + (m_settledHidden - hidden);
     m_haveSettled = true;
     m_settledConfigured = configured;
     m_settledExpanded = expanded;
     m_settledGroups = groups;
-    if (!reveal && !m_pendingPress)
+    m_settledHidden = hidden;
+    if (!changed && !m_pendingPress)
         return;
     // After the work the controller's change started (the delegate's rescan of the apps it showed
     // again), which was posted before this.
     std::weak_ptr<char> alive = m_alive;
-    const Reveal settled = reveal.value_or(Reveal{});
-    const bool revealed = reveal.has_value();
-    m_services.scheduler->post([this, alive, settled, revealed] {
-        if (alive.expired())
+    m_services.scheduler->post([this, alive, reveal, changedApps = std::move(changedApps)] {
+        if (alive.expired() || !m_model)
             return;
+        if (m_controller.perAppMode()) {
+            QSet<qint32> processes;
+            for (const TrayItem& item : m_model->items()) {
+                if (changedApps.contains(item.bundleID()))
+                    processes.insert(item.pid);
+            }
+            m_model->updateOutOfSight(processes);
+        } else {
+            // The marker's length moves every icon on its left.
+            m_model->updateOutOfSight();
+        }
         if (m_pendingPress) {
             const TrayItem pending = *std::exchange(m_pendingPress, std::nullopt);
-            if (m_model)
-                m_model->updateOutOfSight();
             if (press(pending) && m_services.belowBarPanel)
                 m_services.belowBarPanel->closeWhenMenuCloses(pending.pid);
             return;
         }
-        if (revealed)
-            evaluate(settled);
+        if (reveal)
+            evaluate(*reveal);
     });
 }
 
@@ -115,7 +129,6 @@ void TrayBelowBar::evaluate(const Reveal& reveal)
     const auto mode = TrayBelowBarPreference::load(*m_services.userDefaults);
     if (mode == TrayBelowBarPreference::Mode::Never)
         return;
-    m_model->updateOutOfSight();
     QList<TrayItem> items = revealedItems(reveal);
     if (items.isEmpty())
         return;
@@ -166,7 +179,8 @@ void TrayBelowBar::showLost()
 {
     if (!m_model || !m_services.belowBarPanel)
         return;
-    m_model->updateOutOfSight();
+    // Only the icons judged lost are looked at again.
+    m_model->updateOutOfSight(QSet<qint32>{});
     QList<TrayItem> items;
     for (const TrayOutOfSight::Item& lost : m_model->outOfSight().items) {
         for (const TrayItem& item : m_model->items()) {

@@ -80,6 +80,7 @@ private:
     bool m_settledConfigured = false;
     bool m_settledExpanded = true;
     QSet<QUuid> m_settledGroups;
+    QSet<QString> m_settledHidden;
     bool m_haveSettled = false;
     std::optional<Source> m_source;
     QUuid m_group;

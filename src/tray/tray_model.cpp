@@ -219,28 +219,44 @@ TrayDiscovery::Pass TrayModel::rescanProcesses(const QSet<qint32>& processes)
     m_items = items;
     Q_EMIT itemsChanged();
     reconcileLayout();
-    updateOutOfSight();
     return pass;
 }
 
 void TrayModel::updateOutOfSight()
 {
+    judgeOutOfSight([](const TrayItem&) { return true; });
+}
+
+void TrayModel::updateOutOfSight(const QSet<qint32>& processes)
+{
+    const TrayOutOfSight lost = m_outOfSight;
+    judgeOutOfSight(
+        [&](const TrayItem& item) { return processes.contains(item.pid) || lost.contains(item.id); });
+}
+
+void TrayModel::judgeOutOfSight(const std::function<bool(const TrayItem&)>& reread)
+{
     TrayOutOfSight judged;
-    m_itemFrames.clear();
+    QHash<QString, QRectF> frames;
     if (m_permission && m_services.screens) {
         QList<TrayOutOfSight::Placed> placed;
         placed.reserve(m_items.size());
         for (const TrayItem& item : std::as_const(m_items)) {
             // Items of apps hidden in per-app mode have no elements, and so no frames.
-            const auto frame = TrayDiscovery::frame(m_services, item);
+            std::optional<QRectF> frame;
+            if (reread(item))
+                frame = TrayDiscovery::frame(m_services, item);
+            else if (const auto known = m_itemFrames.constFind(item.id); known != m_itemFrames.cend())
+                frame = *known;
             if (!frame)
                 continue;
-            m_itemFrames.insert(item.id, *frame);
+            frames.insert(item.id, *frame);
             if (!hiddenOnPurpose(item))
                 placed.append(TrayOutOfSight::Placed{item, *frame});
         }
         judged = TrayOutOfSight::judge(placed, m_services.screens->frames(), m_services.screens->topAreas());
     }
+    m_itemFrames = std::move(frames);
     assign(m_outOfSight, judged, &TrayModel::outOfSightChanged);
 }
 

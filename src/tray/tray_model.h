@@ -101,10 +101,14 @@ public:
     // what the pass found.
     TrayDiscovery::Pass rescanProcesses(const QSet<qint32>& processes);
     void updatePreviewVisibility();
-    // Reads the items' frames again and judges which of them are out of sight. Every refresh and
-    // rescan does this, and so does a change of the displays; the controller's side calls it after
-    // every reveal and hide.
+    // Reads the items' frames again and judges which of them are out of sight: every refresh does
+    // this, and so does a change of the displays.
     void updateOutOfSight();
+    // The same, reading again only the frames of these processes' items and of those judged out
+    // of sight, the rest as last read: what a reveal or a hide changes, and no more, so a slow app
+    // the click does not concern never holds it up. The controller's side calls it after every
+    // reveal and hide, in a task of its own after the rescan that follows them.
+    void updateOutOfSight(const QSet<qint32>& processes);
 
     // A section's raw value, or "group:" and the group's canonical UUID.
     QString destination(const GroupedApp& app) const;
@@ -187,6 +191,8 @@ private:
     void setPermission(bool value);
     // Marker mode hides some items on purpose, by pushing them off the bar: those are not lost.
     bool hiddenOnPurpose(const TrayItem& item) const;
+    // Judges with fresh frames for the items `reread` accepts, the last ones for the others.
+    void judgeOutOfSight(const std::function<bool(const TrayItem&)>& reread);
     QString ownBundleID() const;
     const TrayNamedGroup* group(const QUuid& id) const;
 
