@@ -36,7 +36,7 @@ public:
     static constexpr const char* mixedNotice = "%1 menu bar icons cannot be seen: %2";
     static constexpr const char* nameSeparator = ", ";
     static constexpr const char* noticeAction = "Show Below Menu Bar";
-    static constexpr const char* noticeSymbolName = "eye.slash";
+    static constexpr const char* lostSymbol = "eye.slash";
     static constexpr const char* housingStatus = "Behind housing";
     static constexpr const char* offEndStatus = "Off the bar";
     static constexpr const char* preferenceText = "Show hidden apps below the menu bar";
@@ -49,7 +49,7 @@ public:
     // Empty while every icon can be seen.
     QString noticeText() const;
     QString noticeActionTitle() const { return QString::fromUtf8(noticeAction); }
-    QString noticeSymbol() const { return QString::fromUtf8(noticeSymbolName); }
+    QString noticeSymbol() const { return QString::fromUtf8(lostSymbol); }
     QString preferenceTitle() const { return QString::fromUtf8(preferenceText); }
     // Automatic, Always, Never: the order of the preference's modes.
     QStringList modeTitles() const;
