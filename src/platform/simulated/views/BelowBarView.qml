@@ -86,9 +86,17 @@ FocusScope {
                 source: entry.iconSource
                 Accessible.ignored: true
             }
-            ToolTip.visible: hover.containsMouse
-            ToolTip.delay: 500
-            ToolTip.text: entry.name
+            // The item's own title: never markup.
+            ToolTip {
+                visible: hover.containsMouse
+                delay: 500
+                text: entry.name
+                contentItem: Text {
+                    text: entry.name
+                    textFormat: Text.PlainText
+                    color: panel.dark ? "#f4f3f1" : "#1d1c1a"
+                }
+            }
             MouseArea {
                 id: hover
                 anchors.fill: parent
