@@ -196,3 +196,28 @@ TEST_F(TrayBelowBarTest, TheNoticeNamesExactlyTheLostAppsUntilTheyAreMovedOrFit)
     ASSERT_TRUE(desktop().removeDisplay(0));
     EXPECT_EQ(settings.noticeText(), QString()) << "a display change is judged at once";
 }
+
+// The organizer's bar of lost icons stays through a collapse, which hides some of their apps; an
+// entry of such an app cannot be pressed until the system allows the app again, so the tray first
+// reveals what holds it, as a click on the chevron would, then presses the item anew.
+TEST_F(TrayBelowBarTest, AnEntryWhoseAppIsHiddenIsAllowedFirstThenPressed)
+{
+    launchCollapsed();
+    clickChevron();
+    panel().dismiss();
+    model().hooks().showBelowBar();
+    ASSERT_TRUE(panel().isShown());
+    const QString owner = panel().entries().first().bundleID;
+    ASSERT_TRUE(revealed.contains(owner));
+
+    clickChevron();
+    ASSERT_FALSE(controller().expanded());
+    ASSERT_TRUE(panel().isShown());
+    ASSERT_TRUE(hiddenApps().contains(owner));
+
+    ASSERT_TRUE(panel().activate(0));
+    run().settle();
+    EXPECT_TRUE(controller().expanded());
+    ASSERT_TRUE(desktop().extraMenu());
+    EXPECT_EQ(desktop().extraMenu()->owner, owner);
+}
