@@ -20,14 +20,16 @@ TrayBelowBar::TrayBelowBar(const platform::Services& services, TrayModel& model,
     if (!m_services.belowBarPanel)
         return;
     std::weak_ptr<char> alive = m_alive;
-    m_services.belowBarPanel->setHandlers(platform::BelowBarPanel::Handlers{[this, alive](int index) {
-                                                                                if (!alive.expired())
-                                                                                    activated(index);
-                                                                            },
-                                                                            [this, alive] {
-                                                                                if (!alive.expired())
-                                                                                    panelClosed();
-                                                                            }});
+    platform::BelowBarPanel::Handlers handlers;
+    handlers.activated = [this, alive](int index) {
+        if (!alive.expired())
+            activated(index);
+    };
+    handlers.closed = [this, alive] {
+        if (!alive.expired())
+            panelClosed();
+    };
+    m_services.belowBarPanel->setHandlers(std::move(handlers));
 }
 
 TrayBelowBar::~TrayBelowBar()
