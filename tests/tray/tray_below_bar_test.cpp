@@ -146,8 +146,8 @@ TEST_F(TrayBelowBarTest, ThePreferenceDecidesWhenARevealOpensIt)
 }
 
 // The organizer's notice names the apps whose icons cannot be seen and nothing else; its action
-// shows them below the menu bar; once they are moved away (hidden) or the bar has room (the lid
-// closes and the external display takes the bar), the notice goes without a refresh.
+// shows them below the menu bar; once they are moved away (hidden) or the bar has room (the
+// external display is made main, or the lid closes), the notice goes without a refresh.
 TEST_F(TrayBelowBarTest, TheNoticeNamesExactlyTheLostAppsUntilTheyAreMovedOrFit)
 {
     QByteArray docked = notched();
@@ -192,9 +192,14 @@ TEST_F(TrayBelowBarTest, TheNoticeNamesExactlyTheLostAppsUntilTheyAreMovedOrFit)
     // Shown again, they are lost again, until the bar moves to the external display.
     model().hooks().revealNative();
     run().settle();
-    EXPECT_NE(settings.noticeText(), QString());
-    ASSERT_TRUE(desktop().removeDisplay(0));
+    const QString notice = settings.noticeText();
+    EXPECT_NE(notice, QString());
+    ASSERT_TRUE(desktop().makeMainDisplay(1));
     EXPECT_EQ(settings.noticeText(), QString()) << "a display change is judged at once";
+    ASSERT_TRUE(desktop().makeMainDisplay(1));
+    EXPECT_EQ(settings.noticeText(), notice) << "the laptop's display is main again";
+    ASSERT_TRUE(desktop().removeDisplay(0));
+    EXPECT_EQ(settings.noticeText(), QString()) << "the lid closed";
 }
 
 // The organizer's bar of lost icons stays through a collapse, which hides some of their apps; an
