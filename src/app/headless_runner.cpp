@@ -9,6 +9,7 @@
 #include "platform/simulated/simulated_status_item.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_app.h"
+#include "tray/tray_below_bar_preference.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
 
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmor {
@@ -160,12 +162,23 @@ void HeadlessRunner::execute(const ScriptCommand& command)
     case Kind::RightClickChevron:
         click(chevronName(), true);
         break;
-    case Kind::Menu:
+    case Kind::Menu: {
         requireApp(command);
-        if (!desktop.statusBar().chooseMenuItem(command.arguments[0]))
+        // The app's own menu, else the menu another app's extra opened.
+        const auto& extra = desktop.extraMenu();
+        const auto extraItem = [&] {
+            for (int i = 0; extra && i < extra->items.size(); ++i) {
+                if (extra->items[i].title == command.arguments[0])
+                    return i;
+            }
+            return -1;
+        };
+        if (!desktop.statusBar().chooseMenuItem(command.arguments[0]) &&
+            !desktop.chooseExtraMenuItem(extraItem()))
             throw ScriptError(command.line,
                               QStringLiteral("no open menu has an item “%1”").arg(command.arguments[0]));
         break;
+    }
     case Kind::ClickGroup:
         click(groupItemName(command.arguments[0]), false);
         break;
@@ -286,6 +299,42 @@ void HeadlessRunner::execute(const ScriptCommand& command)
         m_run->settle();
         m_run->launch();
         break;
+    case Kind::DisplayRemove:
+    case Kind::DisplayMain: {
+        const bool done = command.kind == Kind::DisplayRemove ? desktop.removeDisplay(command.index)
+                                                              : desktop.makeMainDisplay(command.index);
+        if (!done)
+            throw ScriptError(command.line,
+                              QStringLiteral("display %1 cannot be %2")
+                                  .arg(command.index)
+                                  .arg(command.kind == Kind::DisplayRemove ? QStringLiteral("removed")
+                                                                           : QStringLiteral("made main")));
+        break;
+    }
+    case Kind::BelowBarShow:
+        hook(appCommand().model().hooks().showBelowBar);
+        break;
+    case Kind::BelowBarClose:
+        desktop.belowBarPanel().dismiss();
+        break;
+    case Kind::BelowBarPress: {
+        requireApp(command);
+        const auto& entries = desktop.belowBarPanel().entries();
+        const auto found = std::find_if(entries.cbegin(), entries.cend(), [&](const auto& entry) {
+            return entry.name == command.arguments[0];
+        });
+        if (!desktop.belowBarPanel().isShown() || found == entries.cend())
+            throw ScriptError(
+                command.line,
+                QStringLiteral("the bar below the menu bar shows no “%1”").arg(command.arguments[0]));
+        desktop.belowBarPanel().activate(static_cast<int>(found - entries.cbegin()));
+        break;
+    }
+    case Kind::BelowBarMode:
+        requireApp(command);
+        TrayBelowBarPreference::save(*m_run->services().userDefaults,
+                                     *TrayBelowBarPreference::fromRawValue(command.arguments[0]));
+        break;
     case Kind::Print:
         return;
     }
@@ -341,6 +390,11 @@ void HeadlessRunner::print(int step, const QString& command)
     QList<BarEntry> offScreen;
     for (const auto& item : bar.offScreen)
         offScreen.append(entry(item));
+    QStringList below;
+    if (desktop.belowBarPanel().isShown()) {
+        for (const auto& panelEntry : desktop.belowBarPanel().entries())
+            below.append(panelEntry.name);
+    }
     QStringList events;
     for (VelmorEvent event : m_run->takeEvents())
         events.append(velmor_event::wireName(event));
@@ -377,6 +431,9 @@ void HeadlessRunner::print(int step, const QString& command)
         Json recorded = Json::array();
         for (const QString& event : events)
             recorded.push_back(json::toStd(event));
+        Json belowBar = Json::array();
+        for (const QString& name : below)
+            belowBar.push_back(json::toStd(name));
         const Json object{{"step", step},
                           {"command", json::toStd(command)},
                           {"time", time},
@@ -388,6 +445,7 @@ void HeadlessRunner::print(int step, const QString& command)
                           {"expanded", expanded},
                           {"busy", busy},
                           {"managing", managing},
+                          {"belowBar", belowBar},
                           {"warning", warning ? Json(json::toStd(*warning)) : Json(nullptr)},
                           {"updates", updates ? Json(json::toStd(*updates)) : Json(nullptr)},
                           {"events", recorded}};
@@ -416,6 +474,8 @@ void HeadlessRunner::print(int step, const QString& command)
                        .arg(command, shown.join(u' '), state.join(u' '));
     if (!bar.hiddenApps.isEmpty())
         line += QStringLiteral(" | hidden: ") + bar.hiddenApps.join(QStringLiteral(", "));
+    if (!below.isEmpty())
+        line += QStringLiteral(" | below: ") + below.join(QStringLiteral(", "));
     if (!events.isEmpty())
         line += QStringLiteral(" | events: ") + events.join(QStringLiteral(", "));
     if (warning)

@@ -143,6 +143,40 @@ ScriptCommand command(const QStringList& words, int line)
         result.flag = onOff(words[1], line);
         return result;
     }
+    if (verb == QLatin1String("display")) {
+        expectCount(words, 3, line, "display remove|main INDEX");
+        bool ok = false;
+        result.index = words[2].toInt(&ok);
+        if (!ok || result.index < 0)
+            throw ScriptError(line, QStringLiteral("“%1” is not a display's index").arg(words[2]));
+        if (words[1] == QLatin1String("remove"))
+            result.kind = Kind::DisplayRemove;
+        else if (words[1] == QLatin1String("main"))
+            result.kind = Kind::DisplayMain;
+        else
+            throw ScriptError(line, QStringLiteral("usage: display remove|main INDEX"));
+        return result;
+    }
+    if (verb == QLatin1String("below-bar")) {
+        const QString action = words.value(1);
+        if (action == QLatin1String("show") || action == QLatin1String("close")) {
+            expectCount(words, 2, line, "below-bar show|close");
+            result.kind = action == QLatin1String("show") ? Kind::BelowBarShow : Kind::BelowBarClose;
+        } else if (action == QLatin1String("press")) {
+            expectCount(words, 3, line, "below-bar press \"NAME\"");
+            result.kind = Kind::BelowBarPress;
+            result.arguments = {words[2]};
+        } else if (action == QLatin1String("automatic") || action == QLatin1String("always") ||
+                   action == QLatin1String("never")) {
+            expectCount(words, 2, line, "below-bar automatic|always|never");
+            result.kind = Kind::BelowBarMode;
+            result.arguments = {action};
+        } else {
+            throw ScriptError(line, QStringLiteral("usage: below-bar show|close|automatic|always|never, or "
+                                                   "below-bar press \"NAME\""));
+        }
+        return result;
+    }
     throw ScriptError(line, QStringLiteral("unknown command “%1”").arg(verb));
 }
 

@@ -38,6 +38,12 @@ struct ScriptCommand {
         Kill,
         Restart,
         Print,
+        DisplayRemove,
+        DisplayMain,
+        BelowBarShow,
+        BelowBarPress,
+        BelowBarClose,
+        BelowBarMode,
     };
 
     Kind kind = Kind::Print;
@@ -47,6 +53,8 @@ struct ScriptCommand {
     // Names, bundle identifiers, destinations and targets, unquoted, in the order written.
     QStringList arguments;
     double seconds = 0;
+    // display remove|main: the display's index among the screens.
+    int index = 0;
     // trust/fda on, and cmd-drag right-of.
     bool flag = false;
 };

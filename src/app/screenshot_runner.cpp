@@ -27,10 +27,21 @@ constexpr const char* simulatedMacSubject = "simulated-mac";
 constexpr const char* guideSubject = "settings-permission-guide";
 constexpr const char* noPermissionSubject = "settings-no-permission";
 constexpr const char* markerSubject = "settings-marker-mode";
+constexpr const char* notchedMacSubject = "simulated-mac-notched";
+constexpr const char* notchedSettingsSubject = "settings-notched";
+// The laptop scenario beside the run's own, else the one in the source tree.
+constexpr const char* notchedScenarioName = "notched.json";
+// Grouping applied with four apps behind the chevron, then the chevron reveals them.
+constexpr const char* notchedScript = "move com.example.weather expandable\n"
+                                      "move io.fernleaf.pulsemeter expandable\n"
+                                      "move org.tinkerbox.twinclocks expandable\n"
+                                      "move net.quillwork.harborstats expandable\n"
+                                      "apply\n"
+                                      "click chevron\n";
 // The newest system that still arranges the menu bar with the marker.
 constexpr const char* markerSystemVersion = "26.0.0";
 constexpr const char* markerScenarioName = "marker-mode.json";
-constexpr const char* emptyScriptName = "empty.script";
+constexpr const char* emptyScriptName = "aside.script";
 constexpr const char* writtenMessage = "Wrote %1 screenshots to %2";
 constexpr const char* folderMessage = "Could not create the folder “%1”.";
 constexpr const char* saveMessage = "Could not write “%1”.";
@@ -81,6 +92,8 @@ int ScreenshotRunner::run()
         return status;
     if (const int marker = shootMarkerMode(); marker != HeadlessRunner::succeeded)
         return marker;
+    if (const int notched = shootNotched(); notched != HeadlessRunner::succeeded)
+        return notched;
     m_out << QString::fromUtf8(writtenMessage).arg(m_written.size()).arg(m_options.screenshotsDirectory)
           << "\n";
     return m_failed ? HeadlessRunner::failed : HeadlessRunner::succeeded;
@@ -175,25 +188,72 @@ void ScreenshotRunner::shootOrganizerStates(SimulatedRun& run)
 
 int ScreenshotRunner::shootMarkerMode()
 {
-    QTemporaryDir folder;
     QFile source(m_options.run.scenarioPath);
-    if (!folder.isValid() || !source.open(QIODevice::ReadOnly))
+    if (!source.open(QIODevice::ReadOnly))
         return HeadlessRunner::failed;
     QJsonObject scenario = QJsonDocument::fromJson(source.readAll()).object();
     QJsonObject system = scenario.value(QStringLiteral("system")).toObject();
     system.insert(QStringLiteral("version"), QString::fromLatin1(markerSystemVersion));
     scenario.insert(QStringLiteral("system"), system);
-    HeadlessRunner::Options options = m_options.run;
-    options.scenarioPath = folder.filePath(QString::fromLatin1(markerScenarioName));
-    options.scriptPath = folder.filePath(QString::fromLatin1(emptyScriptName));
-    options.homePath.clear();
-    QFile scenarioFile(options.scenarioPath);
-    QFile scriptFile(options.scriptPath);
-    if (!scenarioFile.open(QIODevice::WriteOnly) ||
-        scenarioFile.write(QJsonDocument(scenario).toJson()) < 0 || !scriptFile.open(QIODevice::WriteOnly))
+    QTemporaryDir folder;
+    const QString scenarioPath = folder.filePath(QString::fromLatin1(markerScenarioName));
+    QFile scenarioFile(scenarioPath);
+    if (!folder.isValid() || !scenarioFile.open(QIODevice::WriteOnly) ||
+        scenarioFile.write(QJsonDocument(scenario).toJson()) < 0)
         return HeadlessRunner::failed;
     scenarioFile.close();
+    return playAside(scenarioPath, {}, [this](SimulatedRun& run) {
+        auto* scene = dynamic_cast<TrayScene*>(run.windows());
+        if (!scene || !run.isRunning())
+            return;
+        scene->showSettingsWindow();
+        saveSettingsWindow(run, QString::fromUtf8(markerSubject));
+    });
+}
+
+int ScreenshotRunner::shootNotched()
+{
+    QString scenarioPath =
+        QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(notchedScenarioName));
+    if (!QFileInfo::exists(scenarioPath))
+        scenarioPath =
+            QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromLatin1(notchedScenarioName);
+    return playAside(scenarioPath, QByteArray(notchedScript), [this, scenarioPath](SimulatedRun& run) {
+        auto* scene = dynamic_cast<TrayScene*>(run.windows());
+        if (!scene || !run.isRunning())
+            return;
+        platform::SimulatedDesktop& desktop = run.desktop();
+        const bool systemDark = desktop.appearance().isDark();
+        SimulatedMacView view(desktop, QFileInfo(scenarioPath).fileName());
+        scene->showSettingsWindow();
+        for (const bool dark : {false, true}) {
+            desktop.appearance().setDark(dark);
+            view.presenter().refresh();
+            if (QQuickWindow* window = view.window()) {
+                window->show();
+                settle();
+                save(window->grabWindow(), fileName(QString::fromUtf8(notchedMacSubject), dark));
+            }
+        }
+        desktop.appearance().setDark(systemDark);
+        settle();
+        saveSettingsWindow(run, QString::fromUtf8(notchedSettingsSubject));
+    });
+}
+
+int ScreenshotRunner::playAside(const QString& scenarioPath, const QByteArray& script,
+                                const std::function<void(SimulatedRun&)>& shoot)
+{
+    QTemporaryDir folder;
+    HeadlessRunner::Options options = m_options.run;
+    options.scenarioPath = scenarioPath;
+    options.scriptPath = folder.filePath(QString::fromLatin1(emptyScriptName));
+    options.homePath.clear();
+    QFile scriptFile(options.scriptPath);
+    if (!folder.isValid() || !scriptFile.open(QIODevice::WriteOnly) || scriptFile.write(script) < 0)
+        return HeadlessRunner::failed;
     scriptFile.close();
+    const int lastStep = static_cast<int>(RunScript::parse(QString::fromUtf8(script)).size());
 
     QString transcript;
     QTextStream steps(&transcript);
@@ -202,12 +262,9 @@ int ScreenshotRunner::shootMarkerMode()
         [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
             return std::make_unique<TrayScene>(app, services);
         });
-    runner.setStepObserver([this](int, const QString&, SimulatedRun& run) {
-        auto* scene = dynamic_cast<TrayScene*>(run.windows());
-        if (!scene || !run.isRunning())
-            return;
-        scene->showSettingsWindow();
-        saveSettingsWindow(run, QString::fromUtf8(markerSubject));
+    runner.setStepObserver([&](int step, const QString&, SimulatedRun& run) {
+        if (step == lastStep)
+            shoot(run);
     });
     return runner.run();
 }

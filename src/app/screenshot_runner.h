@@ -4,6 +4,8 @@
 
 #include <QTextStream>
 
+#include <functional>
+
 namespace velmor {
 
 class SimulatedRun;
@@ -27,6 +29,13 @@ private:
     void shootOrganizerStates(SimulatedRun& run);
     // The organizer in marker mode: the same scenario on an older system, nothing played.
     int shootMarkerMode();
+    // A laptop with a camera housing and a full bar: grouping applied, then the chevron reveals
+    // icons that land behind the housing, so the bar below the menu bar opens and the organizer
+    // names the lost apps.
+    int shootNotched();
+    // Plays `script` on `scenarioPath` in a fresh home and hands the last step to `shoot`.
+    int playAside(const QString& scenarioPath, const QByteArray& script,
+                  const std::function<void(SimulatedRun&)>& shoot);
     void saveSettingsWindow(SimulatedRun& run, const QString& subject);
     bool save(const QImage& image, const QString& name);
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/screen_top_area.h"
+
 #include <QList>
 #include <QRectF>
 
+#include <functional>
 #include <optional>
 
 namespace velmor::platform {
@@ -10,12 +13,19 @@ namespace velmor::platform {
 // The displays, in screen coordinates (origin bottom left of the primary screen, y up).
 class Screens {
 public:
+    using ObserverId = quint64;
+
     virtual ~Screens() = default;
 
     // The first frame is the primary screen, which holds the menu bar.
     virtual QList<QRectF> frames() const = 0;
     // The main screen's frame minus the menu bar and the Dock.
     virtual std::optional<QRectF> mainVisibleFrame() const = 0;
+    // The top edge of each display, in the order of `frames`.
+    virtual QList<ScreenTopArea> topAreas() const = 0;
+    // Told on the main thread after displays came, went, moved or changed their arrangement.
+    virtual ObserverId observeChanges(std::function<void()> handler) = 0;
+    virtual void removeObserver(ObserverId observer) = 0;
 };
 
 } // namespace velmor::platform

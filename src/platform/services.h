@@ -14,6 +14,7 @@ class LoginItems;
 class ApplicationShell;
 class UpdaterFramework;
 class SystemAppearance;
+class BelowBarPanel;
 
 // Every way into the host system, built once by the composition root and passed down by
 // reference. A member is null only where a backend does not offer that service.
@@ -30,6 +31,7 @@ struct Services {
     ApplicationShell* applicationShell = nullptr;
     UpdaterFramework* updater = nullptr;
     SystemAppearance* appearance = nullptr;
+    BelowBarPanel* belowBarPanel = nullptr;
 };
 
 } // namespace velmor::platform

@@ -88,6 +88,18 @@ TrayCardItem {
             horizontalAlignment: Text.AlignHCenter
             elide: Text.ElideRight
         }
+        // Why no one can see its icons: behind the camera housing, or off the bar's end.
+        Label {
+            objectName: "sight:" + card.modelData.bundleID
+            width: parent.width
+            visible: card.modelData.sight !== ""
+            text: card.modelData.sight
+            textFormat: Text.PlainText
+            font.pixelSize: 9
+            color: Theme.warning(card.dark)
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
+        }
     }
 
     HoverHandler { id: hover }

@@ -250,6 +250,11 @@ ApplicationWindow {
                         onClicked: window.presenter.openAccessGuide()
                     }
                 }
+                BelowBarNotice {
+                    Layout.fillWidth: true
+                    settings: window.presenter.belowBar
+                    dark: window.dark
+                }
                 Label {
                     objectName: "messageText"
                     visible: window.presenter.message !== ""
@@ -459,6 +464,11 @@ ApplicationWindow {
                             selection: window.presenter.appearance
                             labelColor: Theme.text(window.dark)
                             onChosen: value => window.presenter.appearance = value
+                        }
+                        BelowBarPreference {
+                            Layout.fillWidth: true
+                            settings: window.presenter.belowBar
+                            dark: window.dark
                         }
                         // The suite's support footer is placed here by the suite shell.
                         Item {

@@ -74,7 +74,8 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
                          if (m_model)
                              m_model->refresh();
                      }},
-                    this)
+                    this),
+      m_belowBar(app.model(), *services.userDefaults, this)
 {
     m_launchAtLogin =
         services.loginItems && services.loginItems->status() == platform::LoginItemStatus::Enabled;
@@ -100,7 +101,7 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
           &TrayModel::nativeWarningChanged, &TrayModel::nativeGroupsChanged, &TrayModel::nativePerAppChanged,
           &TrayModel::nativeBusyChanged, &TrayModel::appGroupsChanged, &TrayModel::groupedAppsChanged,
           &TrayModel::namedGroupingChanged, &TrayModel::expandedNamedGroupsChanged,
-          &TrayModel::permissionChanged, &TrayModel::messageChanged})
+          &TrayModel::permissionChanged, &TrayModel::messageChanged, &TrayModel::outOfSightChanged})
         connect(model, signal, this, follow);
     connect(&app, &TrayApp::appearanceChanged, this, &TraySettingsPresenter::changed);
     m_accessGuide.setRequiresFullDiskAccess(perApp());
@@ -345,9 +346,13 @@ QVariantMap TraySettingsPresenter::card(const GroupedApp& row, const QString& de
     QString label = row.appName;
     if (row.status)
         label += text(cardSeparator) + *row.status;
+    const QString sight = TrayBelowBarSettings::cardStatus(m_model->outOfSight(), row.id);
+    if (!sight.isEmpty())
+        label += text(cardSeparator) + sight;
     return {{QStringLiteral("bundleID"), row.id},
             {QStringLiteral("name"), row.appName},
             {QStringLiteral("status"), row.status.value_or(QString())},
+            {QStringLiteral("sight"), sight},
             {QStringLiteral("iconSource"), hasIcon(row.icon) ? iconSource(row.id) : QString()},
             {QStringLiteral("toolTip"), label + text(cardToolTipSuffix)},
             {QStringLiteral("accessibleName"), label},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings_window/tray_access_guide_presenter.h"
+#include "settings_window/tray_below_bar_settings.h"
 #include "settings_window/tray_group_editor.h"
 
 #include <QList>
@@ -84,6 +85,7 @@ class TraySettingsPresenter final : public QObject {
     Q_PROPERTY(QString dropTarget READ dropTarget NOTIFY changed)
     Q_PROPERTY(velmor::TrayGroupEditor* groupEditor READ groupEditor CONSTANT)
     Q_PROPERTY(velmor::TrayAccessGuidePresenter* accessGuide READ accessGuide CONSTANT)
+    Q_PROPERTY(velmor::TrayBelowBarSettings* belowBar READ belowBar CONSTANT)
     // The texts of area and card furniture that never change.
     Q_PROPERTY(QString emptyAreaText READ emptyAreaText CONSTANT)
     Q_PROPERTY(QString noItemsText READ noItemsText CONSTANT)
@@ -197,7 +199,8 @@ public:
 
     // Each area: {destination, title, subtitle, symbol, count, countText, accessibleName, isGroup,
     // groupID, optionsLabel, toggleTitle (empty while grouping is not configured), cards}. Each
-    // card: {bundleID, name, status, iconSource, toolTip, accessibleName, payload, moves}; each
+    // card: {bundleID, name, status, sight, iconSource, toolTip, accessibleName, payload, moves}
+    // (sight: why its icons cannot be seen, empty while they can); each
     // move: {title, destination, enabled}.
     const QVariantList& sectionAreas() const { return m_sectionAreas; }
     const QVariantList& groupAreas() const { return m_groupAreas; }
@@ -230,6 +233,7 @@ public:
     QString dropTarget() const { return m_dropTarget; }
     TrayGroupEditor* groupEditor() { return &m_groupEditor; }
     TrayAccessGuidePresenter* accessGuide() { return &m_accessGuide; }
+    TrayBelowBarSettings* belowBar() { return &m_belowBar; }
     QString emptyAreaText() const { return QString::fromUtf8(emptyAreaLabel); }
     QString noItemsText() const { return QString::fromUtf8(noItemsLabel); }
     QString editGroupTitle() const { return QString::fromUtf8(editGroupText); }
@@ -284,6 +288,7 @@ private:
     QUrl m_brandIconSource;
     TrayGroupEditor m_groupEditor;
     TrayAccessGuidePresenter m_accessGuide;
+    TrayBelowBarSettings m_belowBar;
     QVariantList m_sectionAreas;
     QVariantList m_groupAreas;
     QVariantList m_markerAreas;

@@ -30,8 +30,7 @@ TrayApp::TrayApp(const platform::Services& services, std::function<void()> showS
                  QObject* parent)
     : QObject(parent), m_services(services), m_showSettingsWindow(std::move(showSettingsWindow)),
       m_appearance(storedAppearance(services)), m_model(std::make_unique<TrayModel>(services)),
-      m_updates(std::make_unique<AppUpdates>(services)),
-      m_delegate(std::make_unique<TrayDelegate>(services))
+      m_updates(std::make_unique<AppUpdates>(services)), m_delegate(std::make_unique<TrayDelegate>(services))
 {}
 
 TrayApp::~TrayApp()

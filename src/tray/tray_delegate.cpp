@@ -7,6 +7,7 @@
 #include "platform/workspace.h"
 #include "suite_ui/dock_presence.h"
 #include "tray/native_tray_controller.h"
+#include "tray/tray_below_bar.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_model.h"
 
@@ -62,6 +63,13 @@ void TrayDelegate::configure(TrayModel* model, std::function<void()> openSetting
         if (self)
             self->readGroups();
     };
+    if (m_services.belowBarPanel) {
+        m_belowBar = std::make_unique<TrayBelowBar>(m_services, *model, *m_controller);
+        model->hooks().showBelowBar = [self] {
+            if (self && self->m_belowBar)
+                self->m_belowBar->showLost();
+        };
+    }
 
     updateState();
     model->start();
@@ -127,6 +135,8 @@ void TrayDelegate::updateState()
     m_model->setNativeWarning(m_controller->warning());
     if (m_controller->perAppMode())
         refreshItemsAroundRequests(wasBusy, wasConfigured);
+    if (m_belowBar)
+        m_belowBar->controllerChanged();
 }
 
 // The controller confirms requests and follows command-drags through the model's items, so around
@@ -235,6 +245,8 @@ void TrayDelegate::applicationDidFinishLaunching()
 
 void TrayDelegate::applicationWillTerminate()
 {
+    if (m_belowBar)
+        m_belowBar->shutdown();
     if (m_controller)
         m_controller->shutdown();
 }

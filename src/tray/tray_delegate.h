@@ -14,6 +14,7 @@ struct Services;
 }
 
 class NativeTrayController;
+class TrayBelowBar;
 class TrayModel;
 
 // The application delegate: joins the tray model and the native tray controller in both
@@ -44,6 +45,8 @@ public:
     static bool applicationShouldTerminateAfterLastWindowClosed() { return false; }
 
     NativeTrayController* controller() const { return m_controller.get(); }
+    // The bar below the menu bar; null before `configure` and where the system offers no panel.
+    TrayBelowBar* belowBar() const { return m_belowBar.get(); }
 
 private:
     void installHooks();
@@ -56,6 +59,8 @@ private:
 
     const platform::Services& m_services;
     std::unique_ptr<NativeTrayController> m_controller;
+    // Goes before the controller it follows.
+    std::unique_ptr<TrayBelowBar> m_belowBar;
     QPointer<TrayModel> m_model;
     // The activation generation of the request whose start was last looked at.
     quint64 m_scannedGeneration = 0;

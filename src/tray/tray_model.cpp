@@ -4,6 +4,7 @@
 #include "platform/accessibility.h"
 #include "platform/application_shell.h"
 #include "platform/host.h"
+#include "platform/screens.h"
 #include "platform/services.h"
 #include "platform/user_defaults.h"
 #include "platform/workspace.h"
@@ -81,6 +82,8 @@ TrayModel::TrayModel(const platform::Services& services, QObject* parent)
 TrayModel::~TrayModel()
 {
     m_timer.cancel();
+    if (m_screensObserver && m_services.screens)
+        m_services.screens->removeObserver(*m_screensObserver);
 }
 
 TraySectionMap TrayModel::migrateAppGroups(const TraySectionMap& itemSections, const QString& ownBundleID)
@@ -142,6 +145,14 @@ void TrayModel::load()
 
 void TrayModel::start()
 {
+    if (m_services.screens && !m_screensObserver) {
+        QPointer<TrayModel> self(this);
+        // A display that comes, goes or becomes main moves the bar and what fits on it.
+        m_screensObserver = m_services.screens->observeChanges([self] {
+            if (self)
+                self->updateOutOfSight();
+        });
+    }
     refresh();
     QPointer<TrayModel> self(this);
     m_timer = m_services.scheduler->every(platform::seconds(refreshIntervalSeconds), [self] {
@@ -167,6 +178,7 @@ void TrayModel::refresh()
     reconcileLayout();
     if (m_hooks.readNativeGroups)
         m_hooks.readNativeGroups();
+    updateOutOfSight();
 }
 
 TrayDiscovery::Pass TrayModel::rescanProcesses(const QSet<qint32>& processes)
@@ -208,6 +220,60 @@ TrayDiscovery::Pass TrayModel::rescanProcesses(const QSet<qint32>& processes)
     Q_EMIT itemsChanged();
     reconcileLayout();
     return pass;
+}
+
+void TrayModel::updateOutOfSight()
+{
+    judgeOutOfSight([](const TrayItem&) { return true; });
+}
+
+void TrayModel::updateOutOfSight(const QSet<qint32>& processes)
+{
+    const TrayOutOfSight lost = m_outOfSight;
+    judgeOutOfSight(
+        [&](const TrayItem& item) { return processes.contains(item.pid) || lost.contains(item.id); });
+}
+
+void TrayModel::judgeOutOfSight(const std::function<bool(const TrayItem&)>& reread)
+{
+    TrayOutOfSight judged;
+    QHash<QString, QRectF> frames;
+    if (m_permission && m_services.screens) {
+        QList<TrayOutOfSight::Placed> placed;
+        placed.reserve(m_items.size());
+        for (const TrayItem& item : std::as_const(m_items)) {
+            // Items of apps hidden in per-app mode have no elements, and so no frames.
+            std::optional<QRectF> frame;
+            if (reread(item))
+                frame = TrayDiscovery::frame(m_services, item);
+            else if (const auto known = m_itemFrames.constFind(item.id); known != m_itemFrames.cend())
+                frame = *known;
+            if (!frame)
+                continue;
+            frames.insert(item.id, *frame);
+            if (!hiddenOnPurpose(item))
+                placed.append(TrayOutOfSight::Placed{item, *frame});
+        }
+        judged = TrayOutOfSight::judge(placed, m_services.screens->frames(), m_services.screens->topAreas());
+    }
+    m_itemFrames = std::move(frames);
+    assign(m_outOfSight, judged, &TrayModel::outOfSightChanged);
+}
+
+bool TrayModel::hiddenOnPurpose(const TrayItem& item) const
+{
+    if (m_nativePerApp || !m_nativeConfigured || m_nativeManaging)
+        return false;
+    switch (m_nativeGroups.value(item.id, kDefaultTraySection)) {
+    case TraySection::alwaysHidden:
+        return true;
+    case TraySection::expandable:
+        return !m_nativeExpanded;
+    case TraySection::alwaysVisible:
+    case TraySection::trayBelow:
+        return false;
+    }
+    return false;
 }
 
 QList<TrayItem> TrayModel::scanItems()

@@ -6,11 +6,14 @@
 #include "tray/tray_discovery.h"
 #include "tray/tray_item.h"
 #include "tray/tray_layout.h"
+#include "tray/tray_out_of_sight.h"
 #include "tray/tray_section_map.h"
 #include "tray_visibility/tray_app_catalog.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QRectF>
 #include <QSet>
 #include <QString>
 #include <QUuid>
@@ -46,6 +49,7 @@ class TrayModel final : public QObject {
     Q_PROPERTY(QString message READ messageText NOTIFY messageChanged)
     Q_PROPERTY(velmor::TrayLayout layout READ layout NOTIFY layoutChanged)
     Q_PROPERTY(bool settingsVisible READ settingsVisible NOTIFY settingsVisibleChanged)
+    Q_PROPERTY(velmor::TrayOutOfSight outOfSight READ outOfSight NOTIFY outOfSightChanged)
 
 public:
     // Stored records (UTF-8 JSON data in the user defaults unless noted).
@@ -73,6 +77,8 @@ public:
         std::function<void()> arrangeNative;
         std::function<void()> finishNative;
         std::function<void()> readNativeGroups;
+        // The settings window: show the icons no one can see in the bar below the menu bar.
+        std::function<void()> showBelowBar;
     };
 
     explicit TrayModel(const platform::Services& services, QObject* parent = nullptr);
@@ -95,6 +101,14 @@ public:
     // what the pass found.
     TrayDiscovery::Pass rescanProcesses(const QSet<qint32>& processes);
     void updatePreviewVisibility();
+    // Reads the items' frames again and judges which of them are out of sight: every refresh does
+    // this, and so does a change of the displays.
+    void updateOutOfSight();
+    // The same, reading again only the frames of these processes' items and of those judged out
+    // of sight, the rest as last read: what a reveal or a hide changes, and no more, so a slow app
+    // the click does not concern never holds it up. The controller's side calls it after every
+    // reveal and hide, in a task of its own after the rescan that follows them.
+    void updateOutOfSight(const QSet<qint32>& processes);
 
     // A section's raw value, or "group:" and the group's canonical UUID.
     QString destination(const GroupedApp& app) const;
@@ -122,6 +136,10 @@ public:
     const std::optional<QString>& message() const { return m_message; }
     const TrayLayout& layout() const { return m_layout; }
     bool settingsVisible() const { return m_settingsVisible; }
+    const TrayOutOfSight& outOfSight() const { return m_outOfSight; }
+    // The frames (Accessibility coordinates) the last judgement read, by item id: the items the
+    // bar shows now or keeps out of sight; hidden apps' items have none.
+    const QHash<QString, QRectF>& itemFrames() const { return m_itemFrames; }
     const TrayAppCatalog& catalog() const { return m_catalog; }
     // The optional texts as properties: empty when absent.
     QString nativeWarningText() const { return m_nativeWarning.value_or(QString()); }
@@ -157,6 +175,7 @@ Q_SIGNALS:
     void messageChanged();
     void layoutChanged();
     void settingsVisibleChanged();
+    void outOfSightChanged();
 
 private:
     void load();
@@ -170,6 +189,10 @@ private:
     // Writes the record unless the defaults already hold exactly that.
     void writeJson(const char* key, const std::optional<Json>& value);
     void setPermission(bool value);
+    // Marker mode hides some items on purpose, by pushing them off the bar: those are not lost.
+    bool hiddenOnPurpose(const TrayItem& item) const;
+    // Judges with fresh frames for the items `reread` accepts, the last ones for the others.
+    void judgeOutOfSight(const std::function<bool(const TrayItem&)>& reread);
     QString ownBundleID() const;
     const TrayNamedGroup* group(const QUuid& id) const;
 
@@ -202,6 +225,9 @@ private:
     std::optional<QString> m_message;
     TrayLayout m_layout;
     bool m_settingsVisible = false;
+    TrayOutOfSight m_outOfSight;
+    QHash<QString, QRectF> m_itemFrames;
+    std::optional<quint64> m_screensObserver;
     TrayAppCatalog m_catalog;
 };
 
@@ -212,3 +238,4 @@ Q_DECLARE_METATYPE(velmor::GroupedApp)
 Q_DECLARE_METATYPE(velmor::TrayLayout)
 Q_DECLARE_METATYPE(velmor::TrayAppGrouping)
 Q_DECLARE_METATYPE(velmor::TraySectionMap)
+Q_DECLARE_METATYPE(velmor::TrayOutOfSight)

@@ -4,7 +4,10 @@ bridge, finds both windows and their controls by name and role through pyatspi, 
 (Launch Clip Hoarder), checking the side panel then offers to quit it. In the organizer it reads
 the areas' and cards' labels, moves a card with its "Move to" action and presses "Apply grouping";
 then it opens the Feedback window from the Help menu and the Update Settings window from the app's
-menu, by their press actions alone, and finds their controls. Run inside a D-Bus session with the
+menu, by their press actions alone, and finds their controls. Last it starts the notched laptop
+(scenarios/notched.json): it presses the organizer's "Show Below Menu Bar", lists the bar below
+the menu bar by its entries' names, and presses one, whose own menu then opens. Run inside a
+D-Bus session with the
 accessibility bus up (tests/app/at_spi_test.sh does both). With AT_SPI_DUMP=1 a failure lists every named node it could
 reach."""
 
@@ -103,6 +106,32 @@ def choose(app, menu, item):
     press(wait_for(lambda: named(app, item, *entry), item))
 
 
+def below_bar(binary):
+    """The notched laptop: an icon behind the camera housing, reached through the bar below."""
+    scenario = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scenarios", "notched.json")
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+    process = subprocess.Popen([binary, "--scenario", scenario], env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        app = wait_for(application, "the app")
+        wait_for(lambda: named(app, "Simulated Mac — notched.json", pyatspi.ROLE_FRAME), "the notched Mac's window")
+        wait_for(lambda: starting(app, "1 menu bar icon is behind the camera housing: "), "the organizer's notice")
+        press(wait_for(lambda: named(app, "Show Below Menu Bar", pyatspi.ROLE_PUSH_BUTTON), "Show Below Menu Bar"))
+        bar = wait_for(lambda: named(app, "Hidden menu bar items", pyatspi.ROLE_TOOL_BAR), "the bar below the menu bar")
+        entries = wait_for(lambda: [node for node in descendants(bar)
+                                    if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name] or None,
+                           "the bar's entries")
+        names = [entry.name for entry in entries]
+        if names != ["1 204"]:
+            sys.exit(f"unexpected entries below the menu bar: {names!r}")
+        press(entries[0])
+        entry = (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_LIST_ITEM)
+        wait_for(lambda: named(app, "Quit Word Count", *entry), "the menu of the pressed entry")
+    finally:
+        process.terminate()
+        process.wait(timeout=10)
+
+
 def main():
     binary = sys.argv[1]
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
@@ -132,10 +161,13 @@ def main():
                            ("Share usage statistics", pyatspi.ROLE_CHECK_BOX),
                            ("About usage statistics and privacy", pyatspi.ROLE_PUSH_BUTTON)):
             wait_for(lambda: named(app, name, role), f"{name} in the Update Settings window")
-        print("AT-SPI: windows, controls, presses and the organizer all reached")
     finally:
         process.terminate()
         process.wait(timeout=10)
+    # The first app leaves the registry before the next one is looked for.
+    wait_for(lambda: True if application() is None else None, "the first app gone")
+    below_bar(binary)
+    print("AT-SPI: windows, controls, presses, the organizer and the bar below the menu bar all reached")
 
 
 if __name__ == "__main__":

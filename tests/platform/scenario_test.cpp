@@ -69,6 +69,14 @@ TEST(ScenarioTest, ErrorsNameTheMemberAndWhereItIs)
          "“status” in loginItems must be “notRegistered”, “enabled”, “requiresApproval” or “notFound”"},
         {R"({ "loginItems": { "registerError": "" } })",
          "“registerError” in loginItems must be a non-empty string or null"},
+        {R"({ "screens": [ { "width": 1512, "housing": { "width": 1600 } } ] })",
+         "“width” in screens[0].housing must not be wider than the screen (1512)"},
+        {R"({ "screens": [ { "housing": { "width": -185 } } ] })",
+         "“width” in screens[0].housing must be greater than 0"},
+        {R"({ "screens": [ {}, { "x": 1512, "housing": { "width": 185 } } ] })",
+         "“housing” in screens[1] can only be on the first screen, the built-in display"},
+        {R"({ "screens": [ { "housing": { "width": 185, "height": 40 } } ] })",
+         "Unknown member “height” in screens[0].housing"},
     };
     for (const auto& [json, message] : cases)
         EXPECT_EQ(parseError(json), QString::fromUtf8(message));

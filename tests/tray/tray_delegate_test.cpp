@@ -156,9 +156,11 @@ TEST_F(TrayDelegateTest, ClicksWaitOnlyForTheAppsTheyChange)
             if (app.bundleIdentifier && changed.contains(*app.bundleIdentifier))
                 processes.insert(app.processIdentifier);
         }
-        const double before = now();
+        // Measured as a duration, as stalls are: the difference of two times in seconds since the
+        // clock's start rounds differently at every offset.
+        const platform::TimePoint before = run().scheduler().now();
         ASSERT_EQ(TrayDiscovery::scanProcesses(run().services(), processes).items.size(), 2);
-        const double changedCost = now() - before;
+        const double changedCost = platform::toSeconds(run().scheduler().now() - before);
 
         model().hooks().arrangeNative();
         run().settle();

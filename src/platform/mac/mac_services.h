@@ -2,6 +2,7 @@
 
 #include "platform/mac/mac_accessibility.h"
 #include "platform/mac/mac_application_shell.h"
+#include "platform/mac/mac_below_bar_panel.h"
 #include "platform/mac/mac_host.h"
 #include "platform/mac/mac_login_items.h"
 #include "platform/mac/mac_mouse_events.h"
@@ -38,6 +39,7 @@ private:
     MacMouseEvents m_mouseEvents;
     MacLoginItems m_loginItems;
     MacApplicationShell m_applicationShell;
+    MacBelowBarPanel m_belowBarPanel;
     UpdaterFrameworkPointer m_updater;
     Services m_services;
 };

@@ -15,6 +15,7 @@ MacServices::MacServices() : m_updater(makeUpdaterFramework())
     m_services.loginItems = &m_loginItems;
     m_services.applicationShell = &m_applicationShell;
     m_services.updater = m_updater.get();
+    m_services.belowBarPanel = &m_belowBarPanel;
 }
 
 MacServices::~MacServices() = default;

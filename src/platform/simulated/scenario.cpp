@@ -185,13 +185,30 @@ ScenarioLoginItems parseLoginItems(const Json& object)
     return loginItems;
 }
 
-QRectF parseScreen(const Json& object, int index)
+double parseHousing(const Json& object, const QString& where, double screenWidth)
+{
+    ObjectReader reader(object, where);
+    const double width = reader.positive("width", 185);
+    if (width > screenWidth)
+        reader.wrongValue("width", QStringLiteral("must not be wider than the screen (%1)").arg(screenWidth));
+    reader.finish();
+    return width;
+}
+
+QRectF parseScreen(const Json& object, int index, std::optional<double>& housingWidth)
 {
     ObjectReader reader(object, QStringLiteral("screens[%1]").arg(index));
     const double x = reader.number("x", 0);
     const double y = reader.number("y", 0);
     const double width = reader.positive("width", 1512);
     const double height = reader.positive("height", 982);
+    if (const Json* housing = reader.member("housing")) {
+        // Only the built-in display has one, and it is the first screen of a scenario.
+        if (index != 0)
+            reader.wrongValue("housing",
+                              QStringLiteral("can only be on the first screen, the built-in display"));
+        housingWidth = parseHousing(*housing, reader.where() + QStringLiteral(".housing"), width);
+    }
     reader.finish();
     // The primary screen defines the coordinate origin, as on the Mac.
     if (index == 0 && (x != 0 || y != 0))
@@ -366,7 +383,8 @@ Scenario Scenario::parse(const QByteArray& bytes)
             reader.wrongValue("screens", QStringLiteral("must hold at least one screen"));
         scenario.screens.clear();
         for (int i = 0; i < static_cast<int>(screens->size()); ++i)
-            scenario.screens.append(parseScreen((*screens)[static_cast<std::size_t>(i)], i));
+            scenario.screens.append(
+                parseScreen((*screens)[static_cast<std::size_t>(i)], i, scenario.housingWidth));
     }
     if (const Json* menuBar = reader.member("menuBar"))
         scenario.menuBar = parseMenuBar(*menuBar);

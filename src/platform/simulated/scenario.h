@@ -91,6 +91,9 @@ struct ScenarioLoginItems {
 struct Scenario {
     ScenarioSystem system;
     QList<QRectF> screens{QRectF(0, 0, 1512, 982)};
+    // The camera housing of the first screen (the built-in display), centred on its top edge: its
+    // width in points; its height is the menu bar's.
+    std::optional<double> housingWidth;
     ScenarioMenuBar menuBar;
     ScenarioLoginItems loginItems;
     QList<ScenarioApp> apps;

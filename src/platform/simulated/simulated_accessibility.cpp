@@ -331,6 +331,8 @@ bool SimulatedAccessibility::performAction(const AccessibilityElement& element, 
     m_performed.append(PerformedAction{entry->key(), action});
     if (item)
         item->button()->performClick();
+    else if (m_pressed)
+        m_pressed(entry->id);
     return true;
 }
 

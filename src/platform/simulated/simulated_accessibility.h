@@ -55,6 +55,8 @@ public:
     std::optional<qint32> processIdentifier(const AccessibilityElement& element) override;
 
     void setTrusted(bool trusted) { m_trusted = trusted; }
+    // Told when an action is performed on another app's extra: the app opens its menu.
+    void setPressHandler(std::function<void(quint64 entryId)> handler) { m_pressed = std::move(handler); }
     // Makes the element report another owning process, as when an item changes hands.
     void reassignOwner(const AccessibilityElement& element, qint32 pid);
     // The actions performed on items, in order.
@@ -87,6 +89,7 @@ private:
     qint32 m_systemMenuBarPid;
     std::function<void(Duration)> m_spendTime;
     std::function<void()> m_beforeQuery;
+    std::function<void(quint64)> m_pressed;
     bool m_trusted = true;
     double m_globalTimeout = defaultMessagingTimeout;
     QHash<AccessibilityElement, double> m_timeouts;

@@ -41,6 +41,18 @@ const QString securityPane = QStringLiteral("com.apple.preference.security");
 const QString loginItemsPane = QStringLiteral("com.apple.LoginItems-Settings.extension");
 const QString accessibilityAnchor = QStringLiteral("Privacy_Accessibility");
 const QString fullDiskAccessAnchor = QStringLiteral("Privacy_AllFiles");
+// The menu every extra opens: its name, then what apps' menu bar menus commonly offer.
+const QString extraOpenTitle = QStringLiteral("Open %1");
+const QString extraQuitTitle = QStringLiteral("Quit %1");
+
+QList<SimulatedScreens::Display> displaysOf(const Scenario& scenario)
+{
+    QList<SimulatedScreens::Display> displays;
+    for (int i = 0; i < scenario.screens.size(); ++i)
+        displays.append(
+            SimulatedScreens::Display{scenario.screens[i], i == 0 ? scenario.housingWidth : std::nullopt});
+    return displays;
+}
 
 // The bundle an executable lives in ("/Applications/Name.app"); empty for a bare binary.
 QString bundleOf(const QString& executable)
@@ -92,15 +104,16 @@ bool allowedBy(const TrackedRowNames& rows, const SimulatedApplication& applicat
 SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home, Scheduler& scheduler,
                                    std::function<void(Duration)> spendTime, SimulatedHost& host)
     : m_mainThread(scheduler), m_host(host), m_home(home), m_scenario(scenario), m_domains(home),
-      m_menuBar(scenario.screens.first(), scenario.menuBar, m_domains), m_workspace(m_mainThread),
-      m_mouseEvents(m_mainThread), m_accessibility(
-                                       m_workspace, m_menuBar, systemUIServerPid,
-                                       [this, spendTime = std::move(spendTime)](Duration cost) {
-                                           m_mainThread.spend(cost);
-                                           if (spendTime)
-                                               spendTime(cost);
-                                       },
-                                       [this] { noticeEdits(); }),
+      m_menuBar(scenario.screens.first(), scenario.housingWidth, scenario.menuBar, m_domains),
+      m_workspace(m_mainThread), m_mouseEvents(m_mainThread),
+      m_accessibility(
+          m_workspace, m_menuBar, systemUIServerPid,
+          [this, spendTime = std::move(spendTime)](Duration cost) {
+              m_mainThread.spend(cost);
+              if (spendTime)
+                  spendTime(cost);
+          },
+          [this] { noticeEdits(); }),
       m_statusBar(
           m_menuBar, m_mouseEvents,
           SimulatedStatusBar::Owner{static_cast<qint32>(host.processId()), ownIdentifier(host)},
@@ -110,7 +123,7 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
                       m_workspace.application(static_cast<qint32>(m_host.processId())))
                   ensureRows({own});
           }),
-      m_screens(scenario.screens, scenario.menuBar.height),
+      m_screens(displaysOf(scenario), scenario.menuBar.height),
       m_userDefaults(simulated_home::userDefaultsPath(home, ownIdentifier(host))),
       m_appearance(scenario.system.darkAppearance), m_loginItems(m_mainThread, scenario.loginItems),
       m_defaultsLog(simulated_home::defaultsLogPath(home)), m_fullDiskAccess(scenario.system.fullDiskAccess),
@@ -159,6 +172,8 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     m_loginItems.setChangeHandler([this] { changed(); });
     m_loginItems.setOpenSettingsHandler([this] { openSystemSettings(SettingsPane::LoginItems); });
     m_workspace.setUrlHandler([this](const QUrl& url) { openUrl(url); });
+    m_accessibility.setPressHandler([this](quint64 entryId) { openExtraMenu(entryId); });
+    m_belowBarPanel.setChangeHandler([this] { changed(); });
 }
 
 SimulatedDesktop::~SimulatedDesktop()
@@ -166,6 +181,8 @@ SimulatedDesktop::~SimulatedDesktop()
     m_menuBar.setChangeHandler({});
     m_statusBar.setMenuHandler({});
     m_shell.setChangeHandler({});
+    m_belowBarPanel.setChangeHandler({});
+    m_belowBarPanel.setHandlers({});
     m_poll.cancel();
     for (TaskHandle& task : m_tasks)
         task.cancel();
@@ -176,6 +193,9 @@ void SimulatedDesktop::ownProcessEnded()
     m_mouseEvents.removeAllMonitors();
     m_workspace.removeAllObservers();
     m_statusBar.closeMenu();
+    // The panel belongs to the process: it goes, and tells nobody.
+    m_belowBarPanel.setHandlers({});
+    m_belowBarPanel.close();
     for (const WindowInfo& window : m_shell.windows())
         m_shell.removeWindow(window.title);
     m_shell.setMainMenu({});
@@ -198,6 +218,7 @@ Services SimulatedDesktop::services()
     services.applicationShell = &m_shell;
     services.loginItems = &m_loginItems;
     services.appearance = &m_appearance;
+    services.belowBarPanel = &m_belowBarPanel;
     return services;
 }
 
@@ -340,6 +361,9 @@ void SimulatedDesktop::hideExtras(const std::vector<SimulatedApplication*>& appl
                 ids.append(entry->id);
         }
     }
+    // A menu goes with the item that opened it.
+    if (m_extraMenu && ids.contains(m_extraMenu->entryId))
+        closeExtraMenu();
     m_menuBar.remove(ids);
 }
 
@@ -798,6 +822,94 @@ SimulatedDesktop::Snapshot SimulatedDesktop::snapshot()
             snapshot.hiddenApps.append(application.owner());
     }
     return snapshot;
+}
+
+bool SimulatedDesktop::clickExtra(const QString& key)
+{
+    noticeEdits();
+    for (const MenuBarEntry* entry : m_menuBar.leftToRight()) {
+        if (entry->kind == MenuBarEntry::Kind::Extra && entry->onScreen && entry->key() == key) {
+            openExtraMenu(entry->id);
+            return true;
+        }
+    }
+    return false;
+}
+
+void SimulatedDesktop::openExtraMenu(quint64 entryId)
+{
+    const MenuBarEntry* entry = m_menuBar.entry(entryId);
+    if (!entry || entry->kind != MenuBarEntry::Kind::Extra)
+        return;
+    const SimulatedApplication* application = m_workspace.application(entry->pid);
+    const QString name = application ? application->config.name : entry->owner;
+    QString title = !entry->extra.title.isEmpty() ? entry->extra.title : entry->extra.description;
+    if (title.isEmpty())
+        title = name;
+    const QString owner = entry->owner;
+    // One menu is open at a time: another one closes first.
+    closeExtraMenu();
+    m_extraMenu = ExtraMenu{entry->id, entry->pid, entry->key(), owner,
+                            Menu{MenuItem{title, {}, false, false}, MenuItem::makeSeparator(),
+                                 MenuItem{extraOpenTitle.arg(name), [this, owner] { activate(owner); }},
+                                 MenuItem{extraQuitTitle.arg(name), [this, owner] { quit(owner); }}}};
+    changed();
+}
+
+bool SimulatedDesktop::chooseExtraMenuItem(int index)
+{
+    if (!m_extraMenu || index < 0 || index >= m_extraMenu->items.size())
+        return false;
+    const MenuItem item = m_extraMenu->items[index];
+    if (item.separator || !item.enabled)
+        return false;
+    closeExtraMenu();
+    if (item.action)
+        item.action();
+    return true;
+}
+
+void SimulatedDesktop::closeExtraMenu()
+{
+    if (!m_extraMenu)
+        return;
+    const qint32 pid = m_extraMenu->pid;
+    m_extraMenu.reset();
+    changed();
+    m_belowBarPanel.menuClosed(pid);
+}
+
+bool SimulatedDesktop::removeDisplay(int index)
+{
+    QList<SimulatedScreens::Display> displays = m_screens.displays();
+    if (index < 0 || index >= displays.size() || displays.size() < 2)
+        return false;
+    displays.removeAt(index);
+    setDisplays(std::move(displays));
+    return true;
+}
+
+bool SimulatedDesktop::makeMainDisplay(int index)
+{
+    QList<SimulatedScreens::Display> displays = m_screens.displays();
+    if (index <= 0 || index >= displays.size())
+        return false;
+    displays.move(index, 0);
+    setDisplays(std::move(displays));
+    return true;
+}
+
+void SimulatedDesktop::setDisplays(QList<SimulatedScreens::Display> displays)
+{
+    // The main display holds the origin; the others keep their places around it.
+    const QPointF origin = displays.first().frame.topLeft();
+    for (SimulatedScreens::Display& display : displays)
+        display.frame.translate(-origin);
+    noticeEdits();
+    closeExtraMenu();
+    m_menuBar.setScreen(displays.first().frame, displays.first().housingWidth);
+    m_screens.setDisplays(std::move(displays));
+    changed();
 }
 
 } // namespace velmor::platform

@@ -8,6 +8,7 @@
 #include "platform/simulated/simulated_accessibility.h"
 #include "platform/simulated/simulated_appearance.h"
 #include "platform/simulated/simulated_application_shell.h"
+#include "platform/simulated/simulated_below_bar_panel.h"
 #include "platform/simulated/simulated_login_items.h"
 #include "platform/simulated/simulated_main_thread.h"
 #include "platform/simulated/simulated_menu_bar.h"
@@ -76,6 +77,16 @@ public:
         QStringList hiddenApps;
     };
 
+    // The menu another app's extra opened (a click on it, or an Accessibility press).
+    struct ExtraMenu {
+        quint64 entryId = 0;
+        qint32 pid = 0;
+        // The extra's preferred-position key and its app's bundle identifier (or name).
+        QString key;
+        QString owner;
+        Menu items;
+    };
+
     // Fills in the host's system version, memory and home (and its temporary folder, when it names
     // none). Throws SystemError when the home folder cannot be prepared or the scenario clashes
     // with the host (an app with this process's identifier).
@@ -99,6 +110,7 @@ public:
     SimulatedMainThread& mainThread() { return m_mainThread; }
     SimulatedAppearance& appearance() { return m_appearance; }
     SimulatedLoginItems& loginItems() { return m_loginItems; }
+    SimulatedBelowBarPanel& belowBarPanel() { return m_belowBarPanel; }
     DefaultsRunLog& defaultsLog() { return m_defaultsLog; }
     const Scenario& scenario() const { return m_scenario; }
     const SimulatedHost& host() const { return m_host; }
@@ -166,6 +178,22 @@ public:
     // minute. False when no such extra is shown.
     bool retitle(const QString& key, const QString& title);
 
+    // A person clicks another app's extra in the bar: its menu opens. False when the extra is not
+    // on screen (pushed off the bar, or behind the camera housing).
+    bool clickExtra(const QString& key);
+    // The menu an extra opened, until an item is chosen or it closes.
+    const std::optional<ExtraMenu>& extraMenu() const { return m_extraMenu; }
+    // Chooses the item at this index and closes the menu; false for a separator, a disabled item
+    // or no item there.
+    bool chooseExtraMenuItem(int index);
+    void closeExtraMenu();
+
+    // A person changes the displays while the Mac runs. The main display holds the menu bar and
+    // the origin of the coordinates; the others keep their places around it. False for an index
+    // that names no display, for removing the last one, and for making the main one main.
+    bool removeDisplay(int index);
+    bool makeMainDisplay(int index);
+
     // The app's process ended without shutting down (killed, crashed): what the system held for
     // it (mouse monitors, launch observers, an open menu, its windows) goes away. Its status items
     // leave the bar as the objects that own them are destroyed.
@@ -192,6 +220,8 @@ private:
     void schedule(Duration delay, std::function<void()> work);
     SimulatedApplication* scenarioApplication(const QString& owner);
     SnapshotItem snapshotItem(const MenuBarEntry& entry) const;
+    void openExtraMenu(quint64 entryId);
+    void setDisplays(QList<SimulatedScreens::Display> displays);
     void changed();
     void shellChanged(SimulatedApplicationShell::Change change);
     bool openUrl(const QUrl& url);
@@ -212,6 +242,8 @@ private:
     FileUserDefaults m_userDefaults;
     SimulatedAppearance m_appearance;
     SimulatedLoginItems m_loginItems;
+    SimulatedBelowBarPanel m_belowBarPanel;
+    std::optional<ExtraMenu> m_extraMenu;
     DefaultsRunLog m_defaultsLog;
     bool m_fullDiskAccess = true;
     // Whether this app appears in the Full Disk Access list at all (its switch is the grant).

@@ -2,6 +2,7 @@
 
 #include "platform/simulated/menu_bar_layout.h"
 #include "platform/simulated/simulated_preference_domains.h"
+#include "platform/simulated/simulated_screens.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,10 +22,25 @@ bool ownsPoint(const QRectF& rect, QPointF point)
 
 } // namespace
 
-SimulatedMenuBar::SimulatedMenuBar(QRectF primaryScreen, ScenarioMenuBar settings,
-                                   SimulatedPreferenceDomains& domains)
-    : m_screen(primaryScreen), m_settings(settings), m_domains(domains)
+SimulatedMenuBar::SimulatedMenuBar(QRectF primaryScreen, std::optional<double> housingWidth,
+                                   ScenarioMenuBar settings, SimulatedPreferenceDomains& domains)
+    : m_screen(primaryScreen), m_housingWidth(housingWidth), m_settings(settings), m_domains(domains)
 {}
+
+std::optional<QRectF> SimulatedMenuBar::housing() const
+{
+    const SimulatedScreens::Display display{m_screen, m_housingWidth};
+    return SimulatedScreens::topArea(display, m_settings.height).housing();
+}
+
+void SimulatedMenuBar::setScreen(QRectF primaryScreen, std::optional<double> housingWidth)
+{
+    if (primaryScreen == m_screen && housingWidth == m_housingWidth)
+        return;
+    m_screen = primaryScreen;
+    m_housingWidth = housingWidth;
+    relayout();
+}
 
 QRectF SimulatedMenuBar::frame() const
 {
@@ -286,7 +302,10 @@ QPointF SimulatedMenuBar::toScreen(QPointF accessibilityPoint) const
 MenuBarLayout::Geometry SimulatedMenuBar::layoutGeometry() const
 {
     const QRectF bar = frame();
-    return MenuBarLayout::Geometry{bar.right() - m_settings.systemItemsWidth, bar.x() + m_settings.leftLimit};
+    // The app's menus end left of a housing; the status items begin right of it.
+    const auto inTheWay = housing();
+    return MenuBarLayout::Geometry{bar.right() - m_settings.systemItemsWidth,
+                                   inTheWay ? inTheWay->right() : bar.x() + m_settings.leftLimit};
 }
 
 void SimulatedMenuBar::relayout()

@@ -49,13 +49,16 @@ struct MenuBarEntry {
 };
 
 // The menu bar of the primary screen: which items are shown, their preferred positions (read from
-// the menu bar domain when an item is shown, not while it stays shown) and where they are.
+// the menu bar domain when an item is shown, not while it stays shown) and where they are. On a
+// screen with a camera housing the status items lie right of it: one that would reach into the
+// housing is off screen, as is everything on its left, though it keeps its frame.
 class SimulatedMenuBar final {
 public:
     // Distance between a new leftmost item's position and the largest one before it.
     static constexpr double positionStep = 40;
 
-    SimulatedMenuBar(QRectF primaryScreen, ScenarioMenuBar settings, SimulatedPreferenceDomains& domains);
+    SimulatedMenuBar(QRectF primaryScreen, std::optional<double> housingWidth, ScenarioMenuBar settings,
+                     SimulatedPreferenceDomains& domains);
 
     // Shows an item. Status items read their stored position; one without places itself leftmost
     // and stores that. System items keep their fixed place at the right end.
@@ -104,6 +107,10 @@ public:
     // Screen coordinates.
     QRectF frame() const;
     const QRectF& primaryScreen() const { return m_screen; }
+    // The camera housing the bar flows around; absent on a screen without one.
+    std::optional<QRectF> housing() const;
+    // The bar moves to another main screen (or the same one changes): everything is laid out anew.
+    void setScreen(QRectF primaryScreen, std::optional<double> housingWidth);
 
 private:
     // The largest position an item has, stored or shown.
@@ -113,6 +120,7 @@ private:
     MenuBarEntry* find(quint64 id);
 
     QRectF m_screen;
+    std::optional<double> m_housingWidth;
     ScenarioMenuBar m_settings;
     SimulatedPreferenceDomains& m_domains;
     std::map<quint64, MenuBarEntry> m_entries;

@@ -2,23 +2,45 @@
 
 #include "platform/screens.h"
 
+#include <QMap>
+
 namespace velmor::platform {
 
-// The displays of the simulated Mac; the first holds the menu bar and the Dock.
+// The displays of the simulated Mac; the first is the main display, which holds the menu bar and
+// the Dock. The built-in display may have a camera housing, centred on its top edge and as high as
+// the menu bar, which the menu bar flows around. A person can change the displays while the Mac
+// runs (close the lid, make another display main).
 class SimulatedScreens final : public Screens {
 public:
     static constexpr double dockHeight = 64;
 
-    SimulatedScreens(QList<QRectF> frames, double menuBarHeight)
-        : m_frames(std::move(frames)), m_menuBarHeight(menuBarHeight)
-    {}
+    struct Display {
+        QRectF frame;
+        // The camera housing's width; absent for a display without one.
+        std::optional<double> housingWidth;
 
-    QList<QRectF> frames() const override { return m_frames; }
+        friend bool operator==(const Display&, const Display&) = default;
+    };
+
+    SimulatedScreens(QList<Display> displays, double menuBarHeight);
+
+    QList<QRectF> frames() const override;
     std::optional<QRectF> mainVisibleFrame() const override;
+    QList<ScreenTopArea> topAreas() const override;
+    ObserverId observeChanges(std::function<void()> handler) override;
+    void removeObserver(ObserverId observer) override;
+
+    const QList<Display>& displays() const { return m_displays; }
+    // The top edge a display with this frame and housing reports (screen coordinates).
+    static ScreenTopArea topArea(const Display& display, double menuBarHeight);
+    // Replaces the displays (the first becomes the main one) and tells the observers.
+    void setDisplays(QList<Display> displays);
 
 private:
-    QList<QRectF> m_frames;
+    QList<Display> m_displays;
     double m_menuBarHeight;
+    QMap<ObserverId, std::function<void()>> m_observers;
+    ObserverId m_lastObserver = 0;
 };
 
 } // namespace velmor::platform

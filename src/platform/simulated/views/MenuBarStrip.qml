@@ -21,5 +21,7 @@ Window {
         dark: strip.mac.dark
         symbolFont: strip.mac.symbolFont
         appleGlyph: strip.mac.glyph("applelogo")
+        housingX: strip.mac.menuBar.housingX
+        housingWidth: strip.mac.menuBar.housingWidth
     }
 }

@@ -4,7 +4,8 @@ import QtQuick
 import QtQuick.Controls
 
 // One screen's menu bar: the Apple menu, the frontmost app's menus, and on the primary screen
-// the status items where the simulated layout puts them.
+// the status items where the simulated layout puts them. A screen with a camera housing draws it,
+// and the menus stop left of it.
 Rectangle {
     id: bar
 
@@ -13,6 +14,9 @@ Rectangle {
     property bool dark: false
     property string symbolFont: ""
     property string appleGlyph: ""
+    // The camera housing from the bar's left edge; width 0 without one.
+    property real housingX: 0
+    property real housingWidth: 0
 
     readonly property color ink: dark ? "#f4f3f1" : "#1d1c1a"
 
@@ -21,57 +25,77 @@ Rectangle {
     Accessible.role: Accessible.MenuBar
     Accessible.name: qsTr("Menu bar")
 
-    Row {
-        id: menus
+    Item {
+        id: menusArea
         anchors.left: parent.left
         anchors.leftMargin: 12
-        anchors.verticalCenter: parent.verticalCenter
-        spacing: 2
+        width: (bar.housingWidth > 0 ? bar.housingX - 4 : bar.width) - anchors.leftMargin
+        height: bar.height
+        clip: true
 
-        Text {
-            text: bar.appleGlyph
-            font.family: bar.symbolFont
-            font.pixelSize: 16
-            color: bar.ink
-            width: 26
-            horizontalAlignment: Text.AlignHCenter
-            Accessible.ignored: true
-        }
-        Repeater {
-            model: bar.presenter.appMenus
-            delegate: Item {
-                id: title
-                required property var modelData
-                required property int index
-                objectName: "appMenu:" + modelData.title
-                width: label.implicitWidth + 16
-                height: bar.height
-                Accessible.role: Accessible.MenuItem
-                Accessible.name: modelData.title
-                Accessible.onPressAction: title.openMenu()
+        Row {
+            id: menus
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 2
 
-                function openMenu() {
-                    appMenu.menuIndex = index
-                    appMenu.rows = bar.presenter.appMenuItems(index)
-                    appMenu.x = title.x + menus.x
-                    appMenu.y = bar.height
-                    appMenu.open()
-                }
+            Text {
+                text: bar.appleGlyph
+                font.family: bar.symbolFont
+                font.pixelSize: 16
+                color: bar.ink
+                width: 26
+                horizontalAlignment: Text.AlignHCenter
+                Accessible.ignored: true
+            }
+            Repeater {
+                model: bar.presenter.appMenus
+                delegate: Item {
+                    id: title
+                    required property var modelData
+                    required property int index
+                    objectName: "appMenu:" + modelData.title
+                    width: label.implicitWidth + 16
+                    height: bar.height
+                    Accessible.role: Accessible.MenuItem
+                    Accessible.name: modelData.title
+                    Accessible.onPressAction: title.openMenu()
 
-                Text {
-                    id: label
-                    anchors.centerIn: parent
-                    text: title.modelData.title
-                    font.pixelSize: 13
-                    font.weight: title.modelData.bold ? Font.Bold : Font.Normal
-                    color: bar.ink
-                }
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: title.openMenu()
+                    function openMenu() {
+                        appMenu.menuIndex = index
+                        appMenu.rows = bar.presenter.appMenuItems(index)
+                        appMenu.x = title.x + menusArea.x
+                        appMenu.y = bar.height
+                        appMenu.open()
+                    }
+
+                    Text {
+                        id: label
+                        anchors.centerIn: parent
+                        text: title.modelData.title
+                        font.pixelSize: 13
+                        font.weight: title.modelData.bold ? Font.Bold : Font.Normal
+                        color: bar.ink
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: title.openMenu()
+                    }
                 }
             }
         }
+    }
+
+    // Hangs from the top edge, its lower corners rounded.
+    Rectangle {
+        objectName: "cameraHousing"
+        visible: bar.housingWidth > 0
+        x: bar.housingX
+        y: -radius
+        width: bar.housingWidth
+        height: bar.height + radius
+        radius: 9
+        color: "black"
+        Accessible.ignored: true
     }
 
     Item {
@@ -109,6 +133,18 @@ Rectangle {
         onClosed: bar.presenter.closeMenu()
     }
 
+    // Another app's extra opened its menu: a click on it, or a press through Accessibility.
+    MenuPopup {
+        id: extraMenu
+        objectName: "extraMenuPopup"
+        dark: bar.dark
+        rows: bar.presenter.extraMenu
+        x: bar.presenter.extraMenuX
+        y: bar.height
+        onChosen: index => bar.presenter.chooseExtraMenuItem(index)
+        onClosed: bar.presenter.closeExtraMenu()
+    }
+
     // The app opens its menu after the click's mouse-up reached it.
     Connections {
         target: bar.presenter
@@ -117,6 +153,10 @@ Rectangle {
                 statusMenu.open()
             else
                 statusMenu.close()
+            if (bar.primary && bar.presenter.extraMenu.length > 0)
+                extraMenu.open()
+            else
+                extraMenu.close()
         }
     }
 }

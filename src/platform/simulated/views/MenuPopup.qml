@@ -47,12 +47,23 @@ Popup {
                     color: popup.dark ? "#4a4846" : "#d6d3cd"
                 }
                 ItemDelegate {
+                    id: choice
                     objectName: "menuItem:" + row.modelData.title
                     visible: !row.modelData.separator
                     anchors.fill: parent
                     enabled: row.modelData.enabled
                     text: row.modelData.title
                     font.pixelSize: 13
+                    // Other apps' menus carry their own titles: never markup.
+                    contentItem: Text {
+                        text: choice.text
+                        textFormat: Text.PlainText
+                        font: choice.font
+                        color: choice.palette.text
+                        opacity: choice.enabled ? 1 : 0.45
+                        elide: Text.ElideRight
+                        verticalAlignment: Text.AlignVCenter
+                    }
                     Accessible.role: Accessible.MenuItem
                     Accessible.name: row.modelData.title
                     Accessible.onPressAction: clicked()

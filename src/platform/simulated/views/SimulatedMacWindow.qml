@@ -72,6 +72,8 @@ ApplicationWindow {
                             dark: window.dark
                             symbolFont: window.mac.symbolFont
                             appleGlyph: window.mac.glyph("applelogo")
+                            housingX: screen.modelData.housingX
+                            housingWidth: screen.modelData.housingWidth
                         }
 
                         DockStrip {
@@ -105,6 +107,23 @@ ApplicationWindow {
                             visible: screen.modelData.primary && asking
                             x: (parent.width - width) / 2
                             y: 160
+                            dark: window.dark
+                        }
+
+                        // A click anywhere else closes the bar below the menu bar, and still
+                        // reaches what it was meant for.
+                        MouseArea {
+                            anchors.fill: parent
+                            visible: screen.modelData.primary && window.mac.belowBar.shown
+                            onPressed: mouse => {
+                                window.mac.belowBar.dismiss()
+                                mouse.accepted = false
+                            }
+                        }
+
+                        BelowBarView {
+                            primary: screen.modelData.primary
+                            presenter: window.mac.belowBar
                             dark: window.dark
                         }
                     }

@@ -7,6 +7,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace velmor::platform {
 namespace {
 
@@ -15,6 +17,8 @@ constexpr const char* controlCenterSymbol = "switch.2";
 const QString controlCenterName = QStringLiteral("BentoBox");
 const QString clockName = QStringLiteral("Clock");
 const QString clockFormat = QStringLiteral("ddd HH:mm");
+// How wide the simulated Mac draws a menu, to keep an extra's menu on the bar.
+constexpr double menuWidth = 220;
 
 QString kindName(MenuBarEntry::Kind kind)
 {
@@ -121,6 +125,18 @@ void MenuBarPresenter::refresh()
     m_openMenu = open ? menuItems(*open) : QVariantList{};
     // The menu opens under the item that was clicked last.
     m_openMenuX = menuX;
+
+    const auto& extra = m_desktop.extraMenu();
+    m_extraMenu = extra ? menuItems(extra->items) : QVariantList{};
+    if (extra) {
+        // An extra out of sight still has its frame: its menu opens there, on the bar.
+        const MenuBarEntry* entry = m_desktop.menuBar().entry(extra->entryId);
+        const double left = entry && entry->frame ? entry->frame->left() - bar.left() : 0;
+        m_extraMenuX = std::clamp(left, 0.0, std::max(0.0, bar.width() - menuWidth));
+    }
+    const auto housing = m_desktop.menuBar().housing();
+    m_housingX = housing ? housing->left() - bar.left() : 0;
+    m_housingWidth = housing ? housing->width() : 0;
     Q_EMIT changed();
 }
 
@@ -134,8 +150,8 @@ bool MenuBarPresenter::click(const QString& key, bool rightButton)
             return m_desktop.statusBar().click(*item, rightButton);
         }
     }
-    // Other apps' extras open their own menus, which the simulated Mac does not draw.
-    return false;
+    // Other apps' extras open their own menus, with either button.
+    return m_desktop.clickExtra(key);
 }
 
 bool MenuBarPresenter::commandDrag(const QString& key, double x)
@@ -155,6 +171,16 @@ bool MenuBarPresenter::chooseMenuItem(int index)
 void MenuBarPresenter::closeMenu()
 {
     m_desktop.statusBar().closeMenu();
+}
+
+bool MenuBarPresenter::chooseExtraMenuItem(int index)
+{
+    return m_desktop.chooseExtraMenuItem(index);
+}
+
+void MenuBarPresenter::closeExtraMenu()
+{
+    m_desktop.closeExtraMenu();
 }
 
 QVariantList MenuBarPresenter::appMenuItems(int index) const

@@ -22,6 +22,10 @@ class MenuBarPresenter final : public QObject {
     Q_PROPERTY(QVariantList items READ items NOTIFY changed)
     Q_PROPERTY(QVariantList openMenu READ openMenu NOTIFY changed)
     Q_PROPERTY(double openMenuX READ openMenuX NOTIFY changed)
+    Q_PROPERTY(QVariantList extraMenu READ extraMenu NOTIFY changed)
+    Q_PROPERTY(double extraMenuX READ extraMenuX NOTIFY changed)
+    Q_PROPERTY(double housingX READ housingX NOTIFY changed)
+    Q_PROPERTY(double housingWidth READ housingWidth NOTIFY changed)
 
 public:
     MenuBarPresenter(SimulatedDesktop& desktop, QObject* parent = nullptr);
@@ -35,6 +39,13 @@ public:
     // {title, enabled, separator}; empty while no status item's menu is open.
     const QVariantList& openMenu() const { return m_openMenu; }
     double openMenuX() const { return m_openMenuX; }
+    // The menu another app's extra opened: {title, enabled, separator}, empty while none is open;
+    // it hangs under the extra, kept inside the bar, wherever the extra is.
+    const QVariantList& extraMenu() const { return m_extraMenu; }
+    double extraMenuX() const { return m_extraMenuX; }
+    // The camera housing from the bar's left edge; width 0 without one.
+    double housingX() const { return m_housingX; }
+    double housingWidth() const { return m_housingWidth; }
 
     void refresh();
 
@@ -44,6 +55,8 @@ public:
     Q_INVOKABLE bool commandDrag(const QString& key, double x);
     Q_INVOKABLE bool chooseMenuItem(int index);
     Q_INVOKABLE void closeMenu();
+    Q_INVOKABLE bool chooseExtraMenuItem(int index);
+    Q_INVOKABLE void closeExtraMenu();
     // The items of the frontmost app's menu at `index`: {title, enabled, separator}.
     Q_INVOKABLE QVariantList appMenuItems(int index) const;
     Q_INVOKABLE bool chooseAppMenuItem(int menuIndex, int itemIndex);
@@ -60,6 +73,10 @@ private:
     QVariantList m_items;
     QVariantList m_openMenu;
     double m_openMenuX = 0;
+    QVariantList m_extraMenu;
+    double m_extraMenuX = 0;
+    double m_housingX = 0;
+    double m_housingWidth = 0;
 };
 
 } // namespace velmor::platform

@@ -13,20 +13,10 @@ namespace velmor::platform {
 SimulatedMacPresenter::SimulatedMacPresenter(SimulatedDesktop& desktop, const QString& scenarioName,
                                              QObject* parent)
     : QObject(parent), m_desktop(desktop), m_title(QString::fromUtf8(titleFormat).arg(scenarioName)),
-      m_menuBar(desktop), m_dock(desktop), m_systemSettings(desktop), m_sidePanel(desktop)
+      m_menuBar(desktop), m_dock(desktop), m_systemSettings(desktop), m_sidePanel(desktop),
+      m_belowBar(desktop)
 {
-    const QList<QRectF>& screens = desktop.scenario().screens;
-    for (const QRectF& screen : screens)
-        m_bounds = m_bounds.united(screen);
-    for (int i = 0; i < screens.size(); ++i) {
-        const QRectF& screen = screens[i];
-        // Screen coordinates grow upwards; the drawing's grow downwards.
-        m_screens.append(QVariantMap{{QStringLiteral("x"), screen.x() - m_bounds.x()},
-                                     {QStringLiteral("y"), m_bounds.bottom() - screen.bottom()},
-                                     {QStringLiteral("width"), screen.width()},
-                                     {QStringLiteral("height"), screen.height()},
-                                     {QStringLiteral("primary"), i == 0}});
-    }
+    layOutScreens();
     m_observer = desktop.observe([this] { scheduleRefresh(); });
     scheduleClockTick();
 }
@@ -87,6 +77,28 @@ void SimulatedMacPresenter::closeAbout()
     m_desktop.closeAbout();
 }
 
+void SimulatedMacPresenter::layOutScreens()
+{
+    const QList<SimulatedScreens::Display>& displays = m_desktop.screens().displays();
+    m_bounds = QRectF();
+    for (const SimulatedScreens::Display& display : displays)
+        m_bounds = m_bounds.united(display.frame);
+    m_screens.clear();
+    const QList<ScreenTopArea> tops = m_desktop.screens().topAreas();
+    for (int i = 0; i < displays.size(); ++i) {
+        const QRectF& screen = displays[i].frame;
+        const auto housing = tops.value(i).housing();
+        // Screen coordinates grow upwards; the drawing's grow downwards.
+        m_screens.append(QVariantMap{{QStringLiteral("x"), screen.x() - m_bounds.x()},
+                                     {QStringLiteral("y"), m_bounds.bottom() - screen.bottom()},
+                                     {QStringLiteral("width"), screen.width()},
+                                     {QStringLiteral("height"), screen.height()},
+                                     {QStringLiteral("primary"), i == 0},
+                                     {QStringLiteral("housingX"), housing ? housing->x() - screen.x() : 0.0},
+                                     {QStringLiteral("housingWidth"), housing ? housing->width() : 0.0}});
+    }
+}
+
 void SimulatedMacPresenter::scheduleRefresh()
 {
     if (m_refreshPending)
@@ -108,7 +120,9 @@ void SimulatedMacPresenter::scheduleClockTick()
 void SimulatedMacPresenter::refresh()
 {
     m_refreshPending = false;
+    layOutScreens();
     m_menuBar.refresh();
+    m_belowBar.refresh();
     m_dock.refresh();
     m_systemSettings.refresh();
     m_sidePanel.refresh();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/simulated/updater/updater_alert.h"
+#include "platform/simulated/views/below_bar_presenter.h"
 #include "platform/simulated/views/dock_presenter.h"
 #include "platform/simulated/views/menu_bar_presenter.h"
 #include "platform/simulated/views/side_panel_presenter.h"
@@ -26,9 +27,9 @@ class SimulatedMacPresenter final : public QObject {
     QML_UNCREATABLE("Made by the app for its simulated Mac")
     Q_PROPERTY(QString title READ title CONSTANT)
     Q_PROPERTY(bool dark READ dark NOTIFY changed)
-    Q_PROPERTY(QVariantList screens READ screens CONSTANT)
-    Q_PROPERTY(double desktopWidth READ desktopWidth CONSTANT)
-    Q_PROPERTY(double desktopHeight READ desktopHeight CONSTANT)
+    Q_PROPERTY(QVariantList screens READ screens NOTIFY changed)
+    Q_PROPERTY(double desktopWidth READ desktopWidth NOTIFY changed)
+    Q_PROPERTY(double desktopHeight READ desktopHeight NOTIFY changed)
     Q_PROPERTY(QString symbolFont READ symbolFont CONSTANT)
     Q_PROPERTY(QString aboutTitle READ aboutTitle NOTIFY changed)
     Q_PROPERTY(QString aboutText READ aboutText NOTIFY changed)
@@ -37,6 +38,7 @@ class SimulatedMacPresenter final : public QObject {
     Q_PROPERTY(velmor::platform::DockPresenter* dock READ dock CONSTANT)
     Q_PROPERTY(velmor::platform::SystemSettingsPresenter* systemSettings READ systemSettings CONSTANT)
     Q_PROPERTY(velmor::platform::SidePanelPresenter* sidePanel READ sidePanel CONSTANT)
+    Q_PROPERTY(velmor::platform::BelowBarPresenter* belowBar READ belowBar CONSTANT)
     Q_PROPERTY(QObject* updaterAlert READ updaterAlertObject NOTIFY updaterAlertChanged)
 
 public:
@@ -49,7 +51,8 @@ public:
 
     QString title() const { return m_title; }
     bool dark() const;
-    // {x, y, width, height, primary}: top-left origin over all screens, in points.
+    // {x, y, width, height, primary, housingX, housingWidth}: top-left origin over all screens, in
+    // points; the camera housing from the screen's left edge (width 0 without one).
     const QVariantList& screens() const { return m_screens; }
     double desktopWidth() const { return m_bounds.width(); }
     double desktopHeight() const { return m_bounds.height(); }
@@ -63,6 +66,7 @@ public:
     DockPresenter* dock() { return &m_dock; }
     SystemSettingsPresenter* systemSettings() { return &m_systemSettings; }
     SidePanelPresenter* sidePanel() { return &m_sidePanel; }
+    BelowBarPresenter* belowBar() { return &m_belowBar; }
     // The running app's update framework dialog, drawn over the desktop while it asks something;
     // null while the app does not run.
     UpdaterAlert* updaterAlert() const { return m_updaterAlert; }
@@ -81,6 +85,8 @@ Q_SIGNALS:
 private:
     void scheduleRefresh();
     void scheduleClockTick();
+    // The displays can change while the Mac runs.
+    void layOutScreens();
 
     SimulatedDesktop& m_desktop;
     QString m_title;
@@ -90,6 +96,7 @@ private:
     DockPresenter m_dock;
     SystemSettingsPresenter m_systemSettings;
     SidePanelPresenter m_sidePanel;
+    BelowBarPresenter m_belowBar;
     QPointer<UpdaterAlert> m_updaterAlert;
     quint64 m_observer = 0;
     bool m_refreshPending = false;

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/below_bar_panel.h"
+
+#include <functional>
+#include <optional>
+
+namespace velmor::platform {
+
+// The bar below the menu bar on the simulated Mac: what the app shows there, drawn on the
+// simulated desktop, and what a person does with it (choose an entry, press Escape or click
+// elsewhere). It closes by itself when the menu an entry opened closes.
+class SimulatedBelowBarPanel final : public BelowBarPanel {
+public:
+    void show(const QList<Entry>& entries, const QRectF& anchor) override;
+    void close() override;
+    bool isShown() const override { return m_shown; }
+    void closeWhenMenuCloses(qint32 processIdentifier) override { m_menuOwner = processIdentifier; }
+    void setHandlers(Handlers handlers) override { m_handlers = std::move(handlers); }
+
+    const QList<Entry>& entries() const { return m_entries; }
+    // The status item's window frame the panel hangs under (screen coordinates).
+    const QRectF& anchor() const { return m_anchor; }
+
+    // A person chooses an entry (a click, Return, or an accessible press); false when the panel is
+    // closed or has no such entry.
+    bool activate(int index);
+    // Escape, or a click elsewhere.
+    void dismiss() { close(); }
+    // The desktop: a menu of this process closed.
+    void menuClosed(qint32 processIdentifier);
+
+    // Told after the panel opened, closed or changed.
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+
+private:
+    void changed();
+
+    bool m_shown = false;
+    QList<Entry> m_entries;
+    QRectF m_anchor;
+    std::optional<qint32> m_menuOwner;
+    Handlers m_handlers;
+    std::function<void()> m_changed;
+};
+
+} // namespace velmor::platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/below_bar_panel.h"
+
+#include <QAbstractListModel>
+#include <QtQml/qqmlregistration.h>
+
+namespace velmor::platform {
+
+// The entries of the bar below the menu bar, one row each: the item's name (its accessible name
+// and tooltip, another app's text drawn as plain text) and its app's icon from the workspace.
+class BelowBarEntryModel final : public QAbstractListModel {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Part of the simulated Mac")
+
+public:
+    enum Role { NameRole = Qt::UserRole + 1, IconSourceRole, BundleIDRole };
+
+    explicit BelowBarEntryModel(QObject* parent);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    // Takes what the panel shows now; rows that stay are kept, the rest is reported row by row.
+    void setEntries(const QList<BelowBarPanel::Entry>& entries);
+
+private:
+    QList<BelowBarPanel::Entry> m_entries;
+};
+
+} // namespace velmor::platform

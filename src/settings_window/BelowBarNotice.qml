@@ -1,0 +1,44 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+import Velmor.SettingsWindow
+
+// One line naming the apps whose menu bar icons no one can see (behind the camera housing, or off
+// the bar's end), and the action that shows them below the menu bar. Hidden while all can be seen.
+RowLayout {
+    id: notice
+
+    required property TrayBelowBarSettings settings
+    property bool dark: false
+
+    objectName: "belowBarNotice"
+    visible: settings.noticeText !== ""
+    spacing: 8
+
+    SymbolIcon {
+        symbol: notice.settings.noticeSymbol
+        size: 15
+        color: Theme.warning(notice.dark)
+    }
+    Label {
+        objectName: "belowBarNoticeText"
+        Layout.fillWidth: true
+        // Other apps' names: never markup.
+        text: notice.settings.noticeText
+        textFormat: Text.PlainText
+        font.pixelSize: 12
+        elide: Text.ElideRight
+        maximumLineCount: 1
+        color: Theme.text(notice.dark)
+        Accessible.name: text
+    }
+    Button {
+        objectName: "showBelowBarButton"
+        text: notice.settings.noticeActionTitle
+        focusPolicy: Qt.StrongFocus
+        Accessible.name: text
+        Accessible.onPressAction: notice.settings.showBelowBar()
+        onClicked: notice.settings.showBelowBar()
+    }
+}

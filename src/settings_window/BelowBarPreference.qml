@@ -1,0 +1,51 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.SuiteUi
+import Velmor.SettingsWindow
+
+// "Show hidden apps below the menu bar": Automatic, Always or Never, one choice of three.
+RowLayout {
+    id: preference
+
+    required property TrayBelowBarSettings settings
+    property bool dark: false
+
+    objectName: "belowBarPreference"
+    spacing: 8
+
+    Label {
+        id: title
+        text: preference.settings.preferenceTitle
+        color: Theme.text(preference.dark)
+    }
+    Item { Layout.fillWidth: true }
+    Row {
+        spacing: 4
+        Accessible.role: Accessible.Grouping
+        Accessible.name: title.text
+
+        Repeater {
+            model: preference.settings.modeTitles
+            delegate: RadioButton {
+                id: mode
+                required property string modelData
+                required property int index
+
+                objectName: "belowBarMode:" + modelData
+                text: modelData
+                checked: preference.settings.modeIndex === index
+                focusPolicy: Qt.StrongFocus
+                Accessible.name: modelData
+                Accessible.onPressAction: preference.settings.modeIndex = mode.index
+                onClicked: {
+                    preference.settings.modeIndex = index
+                    // The stored preference decides what is checked.
+                    checked = Qt.binding(() => preference.settings.modeIndex === mode.index)
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,228 @@
+#include "foundation/private_files.h"
+#include "settings_window/tray_below_bar_settings.h"
+#include "tray/tray_below_bar.h"
+#include "tray/tray_below_bar_preference.h"
+#include "tray/tray_run_fixture.h"
+
+#include <QSet>
+
+using namespace velmor;
+
+namespace {
+
+// The four apps the chevron hides on the notched laptop: revealed, they come back left of the
+// chevron, where the housing is.
+const QStringList revealed{QStringLiteral("com.example.weather"), QStringLiteral("io.fernleaf.pulsemeter"),
+                           QStringLiteral("org.tinkerbox.twinclocks"),
+                           QStringLiteral("net.quillwork.harborstats")};
+
+QByteArray notched()
+{
+    return private_files::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"));
+}
+
+QString itemTitle(const platform::MenuBarEntry& entry)
+{
+    return entry.extra.title.isEmpty() ? entry.extra.description : entry.extra.title;
+}
+
+} // namespace
+
+class TrayBelowBarTest : public test::TrayRunTest {
+protected:
+    // The notched laptop (or `scenario`) with the four apps behind the chevron, grouping applied:
+    // the bar is collapsed.
+    void launchCollapsed(const QByteArray& scenario = notched())
+    {
+        m_scenario = scenario;
+        start(m_scenario.constData());
+        TraySectionMap sections;
+        for (const QString& bundle : revealed)
+            sections.insert(bundle, TraySection::expandable);
+        storeAppGroups(sections);
+        launch();
+        model().hooks().arrangeNative();
+        run().settle();
+        ASSERT_TRUE(controller().configured());
+        ASSERT_FALSE(controller().expanded());
+    }
+    void clickChevron()
+    {
+        click(QStringLiteral("VelmorTray.Native.regular"));
+        run().settle();
+    }
+    platform::SimulatedBelowBarPanel& panel() { return desktop().belowBarPanel(); }
+    QStringList panelNames()
+    {
+        QStringList names;
+        for (const auto& entry : panel().entries())
+            names.append(entry.name);
+        return names;
+    }
+    // What the bar holds of these apps, left to right, and of them what it does not draw.
+    QStringList barTitles(const QStringList& apps, bool outOfSightOnly = false)
+    {
+        QStringList titles;
+        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+            if (entry->kind == platform::MenuBarEntry::Kind::Extra && apps.contains(entry->owner) &&
+                (!outOfSightOnly || !entry->onScreen))
+                titles.append(itemTitle(*entry));
+        }
+        return titles;
+    }
+    void setMode(const QString& stored)
+    {
+        desktop().userDefaults().setValue(QString::fromLatin1(TrayBelowBarPreference::key), stored);
+    }
+
+    QByteArray m_scenario;
+};
+
+// A click on the chevron reveals the four apps as always; their icons land behind the housing, so
+// the bar below opens under the chevron with exactly those items, in the bar's order. Choosing an
+// entry presses the real item, whose own menu opens; the bar goes once that menu closes, and a
+// collapse closes a bar opened anew.
+TEST_F(TrayBelowBarTest, ARevealBehindTheHousingOpensTheBarBelowAndAnEntryOpensItsItem)
+{
+    launchCollapsed();
+    EXPECT_FALSE(panel().isShown());
+
+    clickChevron();
+    ASSERT_TRUE(controller().expanded());
+    EXPECT_TRUE(hiddenApps().isEmpty()) << "the icons are revealed in the menu bar all the same";
+    ASSERT_FALSE(barTitles(revealed, true).isEmpty()) << "some of them land behind the housing";
+    ASSERT_TRUE(panel().isShown());
+    EXPECT_EQ(panelNames(), barTitles(revealed));
+    EXPECT_EQ(panel().anchor(), controller().chevronItem()->buttonWindowFrame());
+
+    const QString outOfSight = barTitles(revealed, true).first();
+    const int index = static_cast<int>(panelNames().indexOf(outOfSight));
+    ASSERT_TRUE(panel().activate(index));
+    ASSERT_TRUE(desktop().extraMenu());
+    EXPECT_EQ(itemTitle(*desktop().menuBar().entry(desktop().extraMenu()->entryId)), outOfSight);
+    EXPECT_EQ(desktop().accessibility().performedActions().last().key, desktop().extraMenu()->key);
+    EXPECT_TRUE(panel().isShown()) << "the bar stays while the item's menu is open";
+    desktop().closeExtraMenu();
+    EXPECT_FALSE(panel().isShown());
+
+    clickChevron();
+    clickChevron();
+    ASSERT_TRUE(panel().isShown());
+    clickChevron();
+    EXPECT_FALSE(panel().isShown()) << "collapsing closes it";
+}
+
+// Automatic opens the bar only when revealed icons land out of sight; Always with every reveal;
+// Never not at all, and the reveal is the menu bar's alone, as before. A stored value that is
+// none of the three counts as Automatic.
+TEST_F(TrayBelowBarTest, ThePreferenceDecidesWhenARevealOpensIt)
+{
+    QByteArray roomy = notched();
+    roomy.replace(R"(, "housing": { "width": 185 })", "");
+    roomy.replace(R"("width": 1512)", R"("width": 2560)");
+    const struct {
+        const char* stored;
+        bool housing;
+        bool opens;
+    } cases[] = {
+        {"automatic", true, true}, {"automatic", false, false}, {"always", false, true},
+        {"never", true, false},    {"sometimes", true, true},   {"sometimes", false, false},
+    };
+    for (const auto& test : cases) {
+        const QString name = QString::fromLatin1(test.stored) +
+                             (test.housing ? QStringLiteral(" housing") : QStringLiteral(" roomy"));
+        m_run.reset();
+        launchCollapsed(test.housing ? notched() : roomy);
+        setMode(QString::fromLatin1(test.stored));
+        clickChevron();
+        EXPECT_TRUE(controller().expanded()) << qPrintable(name);
+        EXPECT_TRUE(hiddenApps().isEmpty()) << qPrintable(name);
+        EXPECT_EQ(panel().isShown(), test.opens) << qPrintable(name);
+        if (test.opens) {
+            EXPECT_EQ(panelNames(), barTitles(revealed)) << qPrintable(name);
+        }
+        clickChevron();
+    }
+}
+
+// The organizer's notice names the apps whose icons cannot be seen and nothing else; its action
+// shows them below the menu bar; once they are moved away (hidden) or the bar has room (the
+// external display is made main, or the lid closes), the notice goes without a refresh.
+TEST_F(TrayBelowBarTest, TheNoticeNamesExactlyTheLostAppsUntilTheyAreMovedOrFit)
+{
+    QByteArray docked = notched();
+    docked.replace(R"("housing": { "width": 185 } })",
+                   R"("housing": { "width": 185 } }, { "x": 1512, "y": 0, "width": 2560, "height": 1440 })");
+    launchCollapsed(docked);
+    clickChevron();
+    TrayBelowBarSettings settings(model(), desktop().userDefaults());
+
+    QStringList lostApps;
+    QStringList lostBundles;
+    int lostIcons = 0;
+    for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+        if (entry->kind != platform::MenuBarEntry::Kind::Extra || entry->onScreen)
+            continue;
+        ++lostIcons;
+        const QString name = desktop().workspace().find(entry->owner)->config.name;
+        if (!lostApps.contains(name)) {
+            lostApps.append(name);
+            lostBundles.append(entry->owner);
+        }
+    }
+    ASSERT_GT(lostIcons, 1);
+    EXPECT_EQ(settings.noticeText(), QString::fromUtf8(TrayBelowBarSettings::housingNoticeMany)
+                                         .arg(lostIcons)
+                                         .arg(lostApps.join(QStringLiteral(", "))));
+    EXPECT_EQ(TrayBelowBarSettings::cardStatus(model().outOfSight(), lostBundles.first()),
+              QString::fromUtf8(TrayBelowBarSettings::housingStatus));
+
+    panel().dismiss();
+    settings.showBelowBar();
+    ASSERT_TRUE(panel().isShown());
+    EXPECT_EQ(panelNames(), barTitles(lostBundles, true));
+
+    // Hidden on purpose, they are no longer lost.
+    for (const QString& bundle : lostBundles)
+        model().setDestination(GroupedApp{bundle, bundle, std::nullopt, std::nullopt},
+                               QStringLiteral("alwaysHidden"));
+    run().settle();
+    EXPECT_EQ(settings.noticeText(), QString());
+
+    // Shown again, they are lost again, until the bar moves to the external display.
+    model().hooks().revealNative();
+    run().settle();
+    const QString notice = settings.noticeText();
+    EXPECT_NE(notice, QString());
+    ASSERT_TRUE(desktop().makeMainDisplay(1));
+    EXPECT_EQ(settings.noticeText(), QString()) << "a display change is judged at once";
+    ASSERT_TRUE(desktop().makeMainDisplay(1));
+    EXPECT_EQ(settings.noticeText(), notice) << "the laptop's display is main again";
+    ASSERT_TRUE(desktop().removeDisplay(0));
+    EXPECT_EQ(settings.noticeText(), QString()) << "the lid closed";
+}
+
+// The organizer's bar of lost icons stays through a collapse, which hides some of their apps; an
+// entry of such an app cannot be pressed until the system allows the app again, so the tray first
+// reveals what holds it, as a click on the chevron would, then presses the item anew.
+TEST_F(TrayBelowBarTest, AnEntryWhoseAppIsHiddenIsAllowedFirstThenPressed)
+{
+    launchCollapsed();
+    clickChevron();
+    panel().dismiss();
+    model().hooks().showBelowBar();
+    ASSERT_TRUE(panel().isShown());
+    const QString owner = panel().entries().first().bundleID;
+    ASSERT_TRUE(revealed.contains(owner));
+
+    clickChevron();
+    ASSERT_FALSE(controller().expanded());
+    ASSERT_TRUE(panel().isShown());
+    ASSERT_TRUE(hiddenApps().contains(owner));
+
+    ASSERT_TRUE(panel().activate(0));
+    run().settle();
+    EXPECT_TRUE(controller().expanded());
+    ASSERT_TRUE(desktop().extraMenu());
+    EXPECT_EQ(desktop().extraMenu()->owner, owner);
+}

@@ -1,0 +1,80 @@
+#include "tray/tray_out_of_sight.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmor;
+using Reason = TrayOutOfSight::Reason;
+
+namespace {
+
+// A 14-inch laptop display with its housing (663.5 to 848.5, 37 high) and, right of it, a larger
+// external display whose top lies 98 points above the laptop's (so its bar is at y -98 in
+// Accessibility coordinates).
+const QList<QRectF> screens{QRectF(0, 0, 1512, 982), QRectF(1512, 0, 1920, 1080)};
+const QList<platform::ScreenTopArea> tops{
+    platform::ScreenTopArea{37, QRectF(0, 945, 663.5, 37), QRectF(848.5, 945, 663.5, 37)}, {}};
+
+TrayOutOfSight::Placed placed(const char* app, double x, double y = 0, double width = 30)
+{
+    const QString bundle = QStringLiteral("com.example.") + QString::fromLatin1(app);
+    TrayItem item{bundle + QStringLiteral("|identifier:") + QString::number(x),
+                  QString::fromLatin1(app),
+                  QString::fromLatin1(app).toUpper(),
+                  std::nullopt,
+                  {},
+                  700,
+                  QStringLiteral("AXPress")};
+    return {item, QRectF(x, y, width, 37)};
+}
+
+} // namespace
+
+// Right of a housing is the only place an item is seen on that display: one reaching into the
+// housing, lying under the menus or pushed off the left edge is behind the housing. On a display
+// without one, only the bar's ends lose items. Each display's lost items come left to right.
+TEST(TrayOutOfSight, JudgesEachItemByItsDisplaysTopEdge)
+{
+    const struct {
+        const char* name;
+        TrayOutOfSight::Placed item;
+        std::optional<Reason> lost;
+        int display;
+    } cases[] = {
+        {"right of the housing", placed("seen", 900), std::nullopt, 0},
+        {"flush with the housing's edge", placed("edge", 848.5), std::nullopt, 0},
+        {"reaching into the housing", placed("into", 830), Reason::BehindHousing, 0},
+        {"under the menus", placed("under", 300), Reason::BehindHousing, 0},
+        {"off the laptop's left edge", placed("away", -80), Reason::BehindHousing, 0},
+        {"on the external display's bar", placed("outside", 2500, -98), std::nullopt, 1},
+        {"left of the external display's bar", placed("before", 1400, -98), Reason::OffBarEnd, 1},
+        {"past the external display's right edge", placed("after", 3420, -98), Reason::OffBarEnd, 1},
+    };
+    for (const auto& test : cases) {
+        const TrayOutOfSight judged = TrayOutOfSight::judge({test.item}, screens, tops);
+        if (!test.lost) {
+            EXPECT_TRUE(judged.isEmpty()) << test.name;
+            continue;
+        }
+        ASSERT_EQ(judged.items.size(), 1) << test.name;
+        EXPECT_EQ(judged.items[0].reason, *test.lost) << test.name;
+        EXPECT_EQ(judged.items[0].display, test.display) << test.name;
+    }
+
+    const TrayOutOfSight all =
+        TrayOutOfSight::judge({placed("before", 1400, -98), placed("into", 830), placed("seen", 900),
+                               placed("under", 300), placed("into", 790)},
+                              screens, tops);
+    QStringList order;
+    for (const auto& item : all.items)
+        order.append(item.title + QStringLiteral("@") + QString::number(item.display));
+    EXPECT_EQ(order, (QStringList{QStringLiteral("under@0"), QStringLiteral("into@0"),
+                                  QStringLiteral("into@0"), QStringLiteral("before@1")}));
+    EXPECT_EQ(all.appNames(),
+              (QStringList{QStringLiteral("UNDER"), QStringLiteral("INTO"), QStringLiteral("BEFORE")}));
+    EXPECT_EQ(all.reasonFor(QStringLiteral("com.example.before")), Reason::OffBarEnd);
+    EXPECT_EQ(all.reasonFor(QStringLiteral("com.example.seen")), std::nullopt);
+
+    // Without a housing the same laptop display loses only what leaves the bar.
+    EXPECT_TRUE(TrayOutOfSight::judge({placed("under", 300)}, screens, {{}, {}}).isEmpty());
+    EXPECT_TRUE(TrayOutOfSight::judge({placed("any", 300)}, {}, {}).isEmpty()) << "no displays, no judgement";
+}
