@@ -39,6 +39,8 @@ public:
         ++m_calls;
         return m_trusted;
     }
+    // Without trust the desktop's prompt handler runs, as the system's prompt would appear.
+    bool requestTrust() override;
     AccessibilityElement applicationElement(qint32 processIdentifier) override;
     AccessibilityElement systemWideElement() override;
     std::optional<AccessibilityValue> attribute(const AccessibilityElement& element,
@@ -55,6 +57,9 @@ public:
     std::optional<qint32> processIdentifier(const AccessibilityElement& element) override;
 
     void setTrusted(bool trusted) { m_trusted = trusted; }
+    void setPromptHandler(std::function<void()> handler) { m_prompt = std::move(handler); }
+    // How often the process asked for trust with the prompt.
+    int promptCount() const { return m_prompts; }
     // Makes the element report another owning process, as when an item changes hands.
     void reassignOwner(const AccessibilityElement& element, qint32 pid);
     // The actions performed on items, in order.
@@ -87,7 +92,9 @@ private:
     qint32 m_systemMenuBarPid;
     std::function<void(Duration)> m_spendTime;
     std::function<void()> m_beforeQuery;
+    std::function<void()> m_prompt;
     bool m_trusted = true;
+    int m_prompts = 0;
     double m_globalTimeout = defaultMessagingTimeout;
     QHash<AccessibilityElement, double> m_timeouts;
     QHash<AccessibilityElement, qint32> m_owners;
