@@ -476,6 +476,9 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
         {QStringLiteral("reportBugButton"), feedbackShows(true), hideFeedback},
         {QStringLiteral("privacyInfoButton"),
          [&] { return showsText(window, QStringLiteral("Usage & privacy")); }, escape},
+        {QStringLiteral("appearanceMenu"), [&] { return shown(QStringLiteral("appearance:Dark")); }},
+        {QStringLiteral("appearance:Dark"), [&] { return run().app().appearance() == u"dark"; },
+         [&] { run().app().setAppearance(QStringLiteral("system")); }},
         {QStringLiteral("preferencesDisclosure"),
          [&] { return !shown(QStringLiteral("launchAtLoginSwitch")); },
          [&] { presenter()->setShowPreferences(true); }},
@@ -648,34 +651,6 @@ TEST_F(OrganizerWindow, ACopyInDownloadsCannotLaunchAtLoginFromEitherWindow)
     QQuickWindow* updates = scene()->updateSettingsWindow();
     EXPECT_FALSE(require(updates, QStringLiteral("launchAtLoginSwitch"))->isEnabled());
     EXPECT_EQ(require(updates, QStringLiteral("startupExplanation"))->property("text").toString(), reason);
-}
-
-TEST_F(OrganizerWindow, TheOrderMenuOrganizesRestoresAndExplains)
-{
-    start();
-    launch();
-    const auto automaticOrder = [&] {
-        return desktop()
-            .userDefaults()
-            .boolValue(QStringLiteral("VelmorTray.Native.state.automaticOrder"))
-            .value_or(false);
-    };
-    ASSERT_TRUE(dropText(area(QStringLiteral("expandable")), payloadPrefix + weather));
-    settle(2);
-    ASSERT_TRUE(automaticOrder()) << "a card move arranges the icons";
-    QQuickWindow* window = settingsWindow();
-    const auto choose = [&](const char* entry) {
-        click(window, require(window, QStringLiteral("orderButton")));
-        click(window, require(window, QString::fromLatin1(entry)));
-        settle(2);
-    };
-    choose("restorePreviousOrder");
-    EXPECT_FALSE(automaticOrder());
-    choose("organizeAutomatically");
-    EXPECT_TRUE(automaticOrder());
-    EXPECT_TRUE(model().nativeConfigured());
-    choose("aboutOrder");
-    EXPECT_EQ(shownText(QStringLiteral("helpTitle")), QStringLiteral("Menu bar order"));
 }
 
 TEST_F(OrganizerWindow, NoMoveIsOfferedWhileTheControllerIsBusy)
