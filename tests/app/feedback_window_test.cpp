@@ -134,12 +134,12 @@ TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEnds
     type(QStringLiteral("The chevron vanished"));
     click(feedback(), control("sendReportButton"));
     ASSERT_TRUE(spinUntil([this] { return server.heldCount() == 1; }, [this] { settle(0.1); }));
-    EXPECT_EQ(text(control("sendReportButton")), utf8(BetaSupportView::sendingButton));
+    EXPECT_EQ(text(control("sendReportButton")), QStringLiteral("Sending…"));
     EXPECT_FALSE(sendEnabled());
     EXPECT_FALSE(control("feedbackEditor")->isEnabled());
     server.releaseHeld(Answer::ok);
     ASSERT_TRUE(waitUntilSent());
-    EXPECT_EQ(text(control("feedbackResult")), utf8(BetaSupportView::sentResult));
+    EXPECT_EQ(text(control("feedbackResult")), QStringLiteral("Report sent. Thank you."));
     EXPECT_TRUE(text(control("feedbackEditor")).isEmpty());
 
     // A server error and a dropped connection keep the text for another try.
@@ -148,7 +148,9 @@ TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEnds
         type(QStringLiteral("Still gone"));
         click(feedback(), control("sendReportButton"));
         ASSERT_TRUE(waitUntilSent());
-        EXPECT_EQ(text(control("feedbackResult")), utf8(BetaSupportView::failedResult));
+        EXPECT_EQ(text(control("feedbackResult")),
+                  QStringLiteral("Delivery could not be confirmed. Your message is preserved; retrying may "
+                                 "duplicate a report."));
         EXPECT_EQ(text(control("feedbackEditor")), QStringLiteral("Still gone"));
     }
 }

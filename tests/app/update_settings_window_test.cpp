@@ -147,7 +147,8 @@ TEST_F(UpdateSettingsJourney, TheTogglesFollowTheirRulesAndAnUpdateIsInstalledAn
     ASSERT_TRUE(run().app().updates().available());
     chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
     ASSERT_NE(updates(), nullptr);
-    EXPECT_EQ(text(control("updateMessage")), utf8(AppUpdates::availableMessage));
+    EXPECT_EQ(text(control("updateMessage")),
+              QStringLiteral("Updates use the internet. App content is never included in update checks."));
     QQuickItem* checks = control("automaticChecksSwitch:switch");
     QQuickItem* downloads = control("automaticDownloadsSwitch:switch");
     ASSERT_TRUE(checks->isEnabled());
@@ -241,7 +242,9 @@ TEST_F(UpdateSettingsJourney, AFailedCheckEndsInTheFrameworksErrorDialog)
     settle();
     EXPECT_FALSE(run().updaterAlert()->shown());
     EXPECT_FALSE(find(macWindow(), QStringLiteral("updaterAlert"))->isVisible());
-    EXPECT_EQ(run().app().updates().message(), utf8(AppUpdates::notInstalledMessage));
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    EXPECT_EQ(text(control("updateMessage")),
+              QStringLiteral("The update was not installed. You can check for updates again."));
 }
 
 } // namespace
