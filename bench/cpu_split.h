@@ -114,6 +114,10 @@ public:
     {
         return m_split.on(CpuSplit::Simulator, [&] { return m_inner.isProcessTrusted(); });
     }
+    bool requestTrust() override
+    {
+        return m_split.on(CpuSplit::Simulator, [&] { return m_inner.requestTrust(); });
+    }
     platform::AccessibilityElement applicationElement(qint32 pid) override
     {
         return m_split.on(CpuSplit::Simulator, [&] { return m_inner.applicationElement(pid); });

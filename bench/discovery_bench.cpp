@@ -81,6 +81,10 @@ public:
     {
         return m_log.pass([&inner = m_inner] { return inner.isProcessTrusted(); });
     }
+    bool requestTrust() override
+    {
+        return m_log.pass([&inner = m_inner] { return inner.requestTrust(); });
+    }
     AccessibilityElement applicationElement(qint32 pid) override
     {
         ++m_applications;

@@ -108,6 +108,19 @@ void scroll(QQuickWindow& window, const char* scrollView, bool toEnd)
     flickable->setProperty("contentY", toEnd ? end : 0.0);
 }
 
+// Scrolls the scroll view down just far enough to show the item whole, with a margin below it.
+void scrollIntoView(QQuickWindow& window, const char* scrollView, const char* itemName, double margin)
+{
+    QQuickItem* view = findIn(window, scrollView);
+    auto* flickable = view ? view->property("contentItem").value<QQuickItem*>() : nullptr;
+    auto* content = flickable ? flickable->property("contentItem").value<QQuickItem*>() : nullptr;
+    QQuickItem* item = findIn(window, itemName);
+    if (!content || !item)
+        return;
+    const double bottom = item->mapToItem(content, QPointF(0, item->height())).y() + margin;
+    flickable->setProperty("contentY", std::max(0.0, bottom - flickable->height()));
+}
+
 // A Feedback window of its own whose hub reports to `endpoint`, trusting `tls`: the app's own hub
 // may have no reporting service.
 class ReportingForm final {
@@ -230,7 +243,7 @@ void SuiteScreenshots::shootFeedback()
     if (content)
         content->setProperty("detailsShown", true);
     letWindowsCatchUp();
-    scroll(*window, "feedbackScroll", true);
+    scrollIntoView(*window, "feedbackScroll", "feedbackResult", 22);
     saveBoth(*window, bugReportSubject);
     scroll(*window, "feedbackScroll", false);
     if (content)

@@ -169,10 +169,12 @@ QQuickWindow* TrayScene::createSettingsWindow()
         m_settingsFooterItem =
             SupportFooterSlot::fill(*window, m_engine, *m_settingsFooter, dark(), m_loadErrors);
     }
-    // The content appears each time the window comes on screen.
+    // The content appears each time the window comes on screen, as if built anew.
     connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
-        if (visible)
-            m_app.settingsWindowAppeared();
+        if (!visible)
+            return;
+        m_presenter->windowAppeared();
+        m_app.settingsWindowAppeared();
     });
     return window;
 }
@@ -190,6 +192,8 @@ QQuickWindow* TrayScene::createFeedbackWindow(const QString& title, QSizeF size,
                                      {QStringLiteral("width"), points.width()},
                                      {QStringLiteral("height"), points.height()}},
                                     QString::fromLatin1(feedbackWindowKind));
+    if (m_feedbackWindow)
+        fixSize(*m_feedbackWindow);
     return m_feedbackWindow;
 }
 
@@ -218,6 +222,8 @@ QQuickWindow* TrayScene::createUpdateSettingsWindow()
                       {QStringLiteral("width"), Style::width},
                       {QStringLiteral("height"), Style::height}},
                      QString::fromUtf8(Style::kind));
+    if (m_updatesWindow)
+        fixSize(*m_updatesWindow);
     if (m_updatesWindow && Style::centred) {
         if (const QScreen* screen = m_updatesWindow->screen())
             m_updatesWindow->setPosition(screen->availableGeometry().center() -
@@ -236,6 +242,13 @@ void TrayScene::bringForward(QQuickWindow& window)
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         window.raise();
     window.requestActivate();
+}
+
+void TrayScene::fixSize(QQuickWindow& window)
+{
+    window.setFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    window.setMinimumSize(window.size());
+    window.setMaximumSize(window.size());
 }
 
 void TrayScene::showSettingsWindow()

@@ -72,6 +72,9 @@ public:
 
     // Shows the window (restoring it from the Dock) and gives it the keyboard.
     static void bringForward(QQuickWindow& window);
+    // A titled, closable window of the size it was made with: it can be neither resized, zoomed
+    // nor minimized.
+    static void fixSize(QQuickWindow& window);
 
 private:
     void applyAppearance();

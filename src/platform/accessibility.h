@@ -25,6 +25,10 @@ public:
     virtual ~Accessibility() = default;
 
     virtual bool isProcessTrusted() const = 0;
+    // Asks the user for trust with the system's own prompt when the process is not trusted yet;
+    // the prompt also puts the app in System Settings' Accessibility list, so the user finds it
+    // there. Answers whether the process is trusted now (the user answers later).
+    virtual bool requestTrust() = 0;
 
     virtual AccessibilityElement applicationElement(qint32 processIdentifier) = 0;
     virtual AccessibilityElement systemWideElement() = 0;

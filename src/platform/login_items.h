@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 
 #include <functional>
@@ -14,6 +15,7 @@ enum class LoginItemStatus { NotRegistered, Enabled, RequiresApproval, NotFound 
 class LoginItems {
 public:
     using Completion = std::function<void(std::optional<QString> error)>;
+    using ObserverId = quint64;
 
     virtual ~LoginItems() = default;
 
@@ -23,6 +25,19 @@ public:
     // The completion runs on the main thread once the system has answered.
     virtual void unregisterMainApp(Completion completion) = 0;
     virtual void openSystemSettingsLoginItems() = 0;
+
+    // Told on the main thread after the status changed: by a registration through this service,
+    // and where the system reports it, by the user in System Settings. Where it does not, a view
+    // reads the status again when its window becomes active.
+    ObserverId observe(std::function<void()> handler);
+    void removeObserver(ObserverId observer);
+
+protected:
+    void statusChanged();
+
+private:
+    QMap<ObserverId, std::function<void()>> m_observers;
+    ObserverId m_lastObserver = 0;
 };
 
 } // namespace velmor::platform

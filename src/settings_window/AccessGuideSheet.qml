@@ -54,6 +54,9 @@ Popup {
     width: 570
     padding: 24
     closePolicy: Popup.CloseOnEscape
+    Overlay.modal: Rectangle {
+        color: Theme.dimming(sheet.dark)
+    }
     background: Rectangle {
         radius: 12
         color: Theme.canvas(sheet.dark)
@@ -86,11 +89,10 @@ Popup {
                 color: Theme.text(sheet.dark)
             }
             Item { Layout.fillWidth: true }
-            Button {
+            SuiteButton {
                 id: done
                 objectName: "accessGuideDone"
                 text: sheet.guide.doneTitle
-                focusPolicy: Qt.StrongFocus
                 onClicked: sheet.guide.dismiss()
             }
         }
@@ -112,10 +114,9 @@ Popup {
                 spacing: 6
                 StepTitle { text: sheet.guide.accessibilityTitle }
                 Caption { text: sheet.guide.accessibilityCaption }
-                Button {
+                SuiteButton {
                     objectName: "openAccessibilitySettings"
                     text: sheet.guide.openAccessibilityTitle
-                    focusPolicy: Qt.StrongFocus
                     onClicked: sheet.guide.requestAccessibility()
                 }
             }
@@ -194,13 +195,11 @@ Popup {
                             objectName: "openFullDiskAccess"
                             dark: sheet.dark
                             text: sheet.guide.openFullDiskAccessTitle
-                            focusPolicy: Qt.StrongFocus
                             onClicked: sheet.guide.openFullDiskAccess()
                         }
-                        Button {
+                        SuiteButton {
                             objectName: "showInFinder"
                             text: sheet.guide.showInFinderTitle
-                            focusPolicy: Qt.StrongFocus
                             onClicked: sheet.guide.showInFinder()
                         }
                     }
@@ -219,10 +218,9 @@ Popup {
                 Caption { text: sheet.guide.lastStepCaption }
             }
         }
-        Button {
+        SuiteButton {
             objectName: "accessGuideRefresh"
             text: sheet.guide.refreshTitle
-            focusPolicy: Qt.StrongFocus
             onClicked: sheet.guide.refresh()
         }
         Label {

@@ -16,7 +16,7 @@ TrayCardItem {
     property bool dark: false
 
     objectName: "card:" + modelData.bundleID
-    implicitHeight: 74
+    implicitHeight: texts.y + texts.implicitHeight + 6
     opacity: presenter.cardOpacity
     activeFocusOnTab: true
     accessibleName: modelData.accessibleName
@@ -65,27 +65,34 @@ TrayCardItem {
         size: 28
         color: Theme.secondaryText(card.dark)
     }
+    // Two lines each before a text is cut; the tooltip and the card's label hold it whole.
     Column {
-        anchors.top: icon.bottom
-        anchors.topMargin: 4
+        id: texts
+        y: icon.y + icon.height + 4
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.margins: 2
         Label {
+            objectName: "cardName:" + card.modelData.bundleID
             width: parent.width
             text: card.modelData.name
             font.pixelSize: 11
             color: Theme.text(card.dark)
             horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
             elide: Text.ElideRight
         }
         Label {
+            objectName: "cardStatus:" + card.modelData.bundleID
             width: parent.width
             visible: card.modelData.status !== ""
             text: card.modelData.status
-            font.pixelSize: 9
+            font.pixelSize: 10
             color: Theme.secondaryText(card.dark)
             horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
             elide: Text.ElideRight
         }
         // Why no one can see its icons: behind the camera housing, or off the bar's end.
@@ -142,7 +149,7 @@ TrayCardItem {
             objectName: "moveMenu:" + card.modelData.bundleID
             Repeater {
                 model: card.modelData.moves
-                delegate: MenuItem {
+                delegate: SuiteMenuItem {
                     required property var modelData
                     objectName: "move:" + card.modelData.bundleID + ":" + modelData.destination
                     text: modelData.title

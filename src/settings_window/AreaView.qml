@@ -56,6 +56,11 @@ Rectangle {
                 color: Theme.text(area.dark)
                 elide: Text.ElideRight
                 Layout.fillWidth: true
+                // A long group name is cut: the whole of it shows on hover.
+                ToolTip.visible: truncated && titleHover.hovered
+                ToolTip.text: text
+                ToolTip.delay: 600
+                HoverHandler { id: titleHover }
             }
             Label {
                 objectName: "areaCount:" + area.destination
@@ -63,11 +68,10 @@ Rectangle {
                 font.pixelSize: 12
                 color: Theme.secondaryText(area.dark)
             }
-            ToolButton {
+            SuiteToolButton {
                 id: options
                 objectName: "groupOptions:" + area.info.groupID
                 visible: area.info.isGroup
-                focusPolicy: Qt.StrongFocus
                 Accessible.name: area.info.optionsLabel
                 onClicked: optionsMenu.popup(options, 0, options.height)
                 contentItem: SymbolIcon {
@@ -78,7 +82,7 @@ Rectangle {
                 Menu {
                     id: optionsMenu
                     objectName: "groupOptionsMenu:" + area.info.groupID
-                    MenuItem {
+                    SuiteMenuItem {
                         objectName: "editGroup:" + area.info.groupID
                         text: area.presenter.editGroupTitle
                         onTriggered: area.presenter.editGroup(area.info.groupID)
@@ -86,14 +90,14 @@ Rectangle {
                     // Only while grouping is configured: a hidden entry would still take a row.
                     Repeater {
                         model: area.info.toggleTitle !== "" ? [area.info.toggleTitle] : []
-                        delegate: MenuItem {
+                        delegate: SuiteMenuItem {
                             required property string modelData
                             objectName: "toggleGroup:" + area.info.groupID
                             text: modelData
                             onTriggered: area.presenter.toggleGroup(area.info.groupID)
                         }
                     }
-                    MenuItem {
+                    SuiteMenuItem {
                         objectName: "deleteGroup:" + area.info.groupID
                         text: area.presenter.deleteGroupTitle
                         palette.windowText: Theme.warning(area.dark)
@@ -123,6 +127,7 @@ Rectangle {
                     presenter: area.presenter
                     dark: area.dark
                     Layout.minimumWidth: area.minimumColumnWidth
+                    Layout.fillHeight: true
                     Layout.preferredWidth: (area.gridWidth - (area.columns - 1) * cards.columnSpacing) / area.columns
                 }
             }

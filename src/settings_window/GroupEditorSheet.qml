@@ -21,6 +21,9 @@ Popup {
     width: 380
     padding: 20
     closePolicy: Popup.CloseOnEscape
+    Overlay.modal: Rectangle {
+        color: Theme.dimming(sheet.dark)
+    }
     background: Rectangle {
         radius: 12
         color: Theme.canvas(sheet.dark)
@@ -75,11 +78,10 @@ Popup {
             rowSpacing: 6
             Repeater {
                 model: sheet.editor.symbols
-                delegate: ToolButton {
+                delegate: SuiteToolButton {
                     id: choice
                     required property string modelData
                     objectName: "groupSymbol:" + modelData
-                    focusPolicy: Qt.StrongFocus
                     implicitWidth: 44
                     implicitHeight: 36
                     Accessible.name: modelData
@@ -109,10 +111,9 @@ Popup {
             Layout.fillWidth: true
             Layout.topMargin: 6
             Item { Layout.fillWidth: true }
-            Button {
+            SuiteButton {
                 objectName: "groupEditorCancel"
                 text: sheet.editor.cancelTitle
-                focusPolicy: Qt.StrongFocus
                 onClicked: sheet.editor.cancel()
             }
             ProminentButton {
@@ -120,7 +121,6 @@ Popup {
                 dark: sheet.dark
                 text: sheet.editor.saveTitle
                 enabled: sheet.editor.canSave
-                focusPolicy: Qt.StrongFocus
                 onClicked: sheet.editor.save()
             }
         }

@@ -29,10 +29,9 @@ ApplicationWindow {
         implicitHeight: 1
         color: Theme.separator(window.dark)
     }
-    component IconButton: ToolButton {
+    component IconButton: SuiteToolButton {
         id: iconButton
         property string symbol
-        focusPolicy: Qt.StrongFocus
         contentItem: SymbolIcon {
             symbol: iconButton.symbol
             size: 17
@@ -42,6 +41,11 @@ ApplicationWindow {
 
     title: presenter.title
     color: Theme.canvas(dark)
+    // Back from System Settings: the login item may have changed there.
+    onActiveChanged: {
+        if (active)
+            presenter.refreshLaunchAtLogin()
+    }
     palette.window: Theme.canvas(dark)
     palette.windowText: Theme.text(dark)
     palette.text: Theme.text(dark)
@@ -50,6 +54,7 @@ ApplicationWindow {
     palette.buttonText: Theme.text(dark)
     palette.highlight: Theme.controlAccent(dark)
     palette.highlightedText: "white"
+    palette.mid: Theme.separator(dark)
     palette.placeholderText: Theme.secondaryText(dark)
     palette.toolTipBase: Theme.controlBackground(dark)
     palette.toolTipText: Theme.text(dark)
@@ -153,7 +158,6 @@ ApplicationWindow {
                             objectName: "setupButton"
                             dark: window.dark
                             text: window.presenter.setupButtonTitle
-                            focusPolicy: Qt.StrongFocus
                             onClicked: window.presenter.openAccessGuide()
                         }
                     }
@@ -188,29 +192,28 @@ ApplicationWindow {
                         Menu {
                             id: orderMenu
                             objectName: "orderMenu"
-                            MenuItem {
+                            SuiteMenuItem {
                                 objectName: "organizeAutomatically"
                                 text: window.presenter.organizeTitle
                                 onTriggered: window.presenter.organizeAutomatically()
                             }
-                            MenuItem {
+                            SuiteMenuItem {
                                 objectName: "restorePreviousOrder"
                                 text: window.presenter.restoreTitle
                                 onTriggered: window.presenter.restorePreviousOrder()
                             }
                             MenuSeparator {}
-                            MenuItem {
+                            SuiteMenuItem {
                                 objectName: "aboutOrder"
                                 text: window.presenter.aboutOrderTitle
                                 onTriggered: window.presenter.helpTopic = "ordering"
                             }
                         }
                     }
-                    Button {
+                    SuiteButton {
                         objectName: "revealAllButton"
                         text: window.presenter.revealTitle
                         enabled: window.presenter.revealEnabled
-                        focusPolicy: Qt.StrongFocus
                         onClicked: window.presenter.revealAll()
                     }
                     ProminentButton {
@@ -218,7 +221,6 @@ ApplicationWindow {
                         dark: window.dark
                         text: window.presenter.primaryTitle
                         enabled: window.presenter.primaryEnabled
-                        focusPolicy: Qt.StrongFocus
                         onClicked: window.presenter.primaryAction()
                     }
                 }
@@ -242,11 +244,10 @@ ApplicationWindow {
                         wrapMode: Text.WordWrap
                         color: Theme.warning(window.dark)
                     }
-                    Button {
+                    SuiteButton {
                         objectName: "accessSetupButton"
                         visible: window.presenter.showsAccessSetup
                         text: window.presenter.accessSetupTitle
-                        focusPolicy: Qt.StrongFocus
                         onClicked: window.presenter.openAccessGuide()
                     }
                 }
@@ -268,7 +269,12 @@ ApplicationWindow {
                 RowLayout {
                     Layout.fillWidth: true
                     spacing: 6
-                    Headline { text: window.presenter.appsTitle }
+                    // The hint reads on the headline's line, however many lines it takes.
+                    Headline {
+                        objectName: "appsTitle"
+                        text: window.presenter.appsTitle
+                        Layout.alignment: Qt.AlignBaseline
+                    }
                     IconButton {
                         objectName: "appsInfoButton"
                         symbol: window.presenter.symbols.appsInfo
@@ -278,6 +284,7 @@ ApplicationWindow {
                     Note {
                         objectName: "appsHint"
                         Layout.fillWidth: true
+                        Layout.alignment: Qt.AlignBaseline
                         text: window.presenter.appsHint
                     }
                     SymbolButton {
@@ -414,11 +421,10 @@ ApplicationWindow {
                 ColumnLayout {
                     Layout.fillWidth: true
                     spacing: 8
-                    ToolButton {
+                    SuiteToolButton {
                         id: disclosure
                         objectName: "preferencesDisclosure"
                         text: window.presenter.preferencesTitle
-                        focusPolicy: Qt.StrongFocus
                         checkable: true
                         checked: window.presenter.showPreferences
                         Accessible.role: Accessible.Button
@@ -433,8 +439,11 @@ ApplicationWindow {
                         }
                         contentItem: RowLayout {
                             spacing: 4
+                            // One chevron that turns down while the group is open.
                             SymbolIcon {
-                                symbol: window.presenter.showPreferences ? "chevron.down.square" : "chevron.right"
+                                objectName: "preferencesChevron"
+                                symbol: window.presenter.symbols.disclosure
+                                rotation: window.presenter.showPreferences ? 90 : 0
                                 size: 14
                                 color: Theme.secondaryText(window.dark)
                             }
@@ -447,17 +456,25 @@ ApplicationWindow {
                         Layout.fillWidth: true
                         Layout.leftMargin: 20
                         spacing: 8
-                        Switch {
+                        SuiteSwitch {
                             id: launchAtLogin
                             objectName: "launchAtLoginSwitch"
                             text: window.presenter.launchAtLoginTitle
                             checked: window.presenter.launchAtLogin
+                            enabled: window.presenter.launchAtLoginAvailable
                             focusPolicy: Qt.StrongFocus
                             onToggled: {
                                 window.presenter.setLaunchAtLogin(checked)
                                 // What the login item really says wins over the click.
                                 checked = Qt.binding(() => window.presenter.launchAtLogin)
                             }
+                        }
+                        // Why this copy of the app cannot launch at login.
+                        Note {
+                            objectName: "launchAtLoginNote"
+                            visible: text !== ""
+                            Layout.fillWidth: true
+                            text: window.presenter.launchAtLoginNote
                         }
                         AppearancePicker {
                             Layout.fillWidth: true
@@ -496,10 +513,9 @@ ApplicationWindow {
                         color: Theme.secondaryText(window.dark)
                     }
                     Item { Layout.fillWidth: true }
-                    Button {
+                    SuiteButton {
                         objectName: "quitButton"
                         text: window.presenter.quitTitle
-                        focusPolicy: Qt.StrongFocus
                         onClicked: window.presenter.quit()
                     }
                 }

@@ -5,13 +5,12 @@ import Velmor.SuiteUi
 
 // A button with a system symbol before its title; an icon-only one names itself through
 // `Accessible.name`.
-Button {
+SuiteButton {
     id: button
 
     property string symbol
     property bool dark: false
 
-    focusPolicy: Qt.StrongFocus
     contentItem: RowLayout {
         spacing: 5
         SymbolIcon {
@@ -19,13 +18,11 @@ Button {
             symbol: button.symbol
             size: 15
             color: button.highlighted ? "white" : Theme.text(button.dark)
-            opacity: button.enabled ? 1 : 0.45
         }
         Label {
             visible: button.text !== ""
             text: button.text
             color: button.highlighted ? "white" : Theme.text(button.dark)
-            opacity: button.enabled ? 1 : 0.45
         }
     }
     palette.button: highlighted ? Theme.controlAccent(dark) : Theme.controlBackground(dark)

@@ -1,12 +1,15 @@
 #include "settings_window/tray_settings_presenter.h"
 
 #include "foundation/uuid_text.h"
+#include "platform/accessibility.h"
 #include "platform/application_shell.h"
 #include "platform/host.h"
 #include "platform/login_items.h"
 #include "platform/services.h"
 #include "settings_window/tray_brand_icon_resource.h"
 #include "settings_window/tray_help.h"
+#include "suite_ui/launch_at_login_controller.h"
+#include "suite_ui/launch_at_login_settings.h"
 #include "suite_ui/views/app_icon_provider.h"
 #include "tray/tray_app.h"
 #include "tray/tray_model.h"
@@ -67,6 +70,9 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
           this),
       m_accessGuide(services.workspace, services.host ? services.host->mainBundle().url() : QString(),
                     {[this] {
+                         // The system's prompt first: it puts the app in the list the pane shows.
+                         if (m_services.accessibility)
+                             m_services.accessibility->requestTrust();
                          if (m_model)
                              m_model->openPrivacySettings();
                      },
@@ -77,8 +83,13 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
                     this),
       m_belowBar(app.model(), *services.userDefaults, this)
 {
-    m_launchAtLogin =
-        services.loginItems && services.loginItems->status() == platform::LoginItemStatus::Enabled;
+    if (services.host)
+        m_launchAtLoginUnavailable = LaunchAtLoginController::unavailableReasonFor(
+            services.host->mainBundle(), LaunchAtLoginController::Locations::of(*services.host));
+    m_launchAtLogin = loginItemRegistered();
+    // Update Settings and System Settings change the same login item.
+    if (services.loginItems)
+        m_loginItemsObserver = services.loginItems->observe([this] { refreshLaunchAtLogin(); });
     TrayModel* model = m_model.data();
     // One model operation publishes several properties in a row: the window is rebuilt once,
     // after the last of them.
@@ -108,7 +119,11 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
     rebuildAreas();
 }
 
-TraySettingsPresenter::~TraySettingsPresenter() = default;
+TraySettingsPresenter::~TraySettingsPresenter()
+{
+    if (m_services.loginItems)
+        m_services.loginItems->removeObserver(m_loginItemsObserver);
+}
 
 QString TraySettingsPresenter::title() const
 {
@@ -134,7 +149,8 @@ QVariant TraySettingsPresenter::symbols()
                        {QStringLiteral("emptyArea"), text(emptyAreaSymbol)},
                        {QStringLiteral("options"), text(optionsSymbol)},
                        {QStringLiteral("missingIcon"), text(missingIconSymbol)},
-                       {QStringLiteral("footer"), text(footerSymbol)}};
+                       {QStringLiteral("footer"), text(footerSymbol)},
+                       {QStringLiteral("disclosure"), text(disclosureSymbol)}};
 }
 
 bool TraySettingsPresenter::showsSetupCard() const
@@ -523,8 +539,46 @@ bool TraySettingsPresenter::drop(const QString& destination, const QList<QUrl>& 
     return true;
 }
 
+QString TraySettingsPresenter::launchAtLoginNote() const
+{
+    if (m_launchAtLoginUnavailable)
+        return *m_launchAtLoginUnavailable;
+    if (m_services.loginItems &&
+        m_services.loginItems->status() == platform::LoginItemStatus::RequiresApproval)
+        return text(LaunchAtLoginSettings::approvalText);
+    return {};
+}
+
+bool TraySettingsPresenter::loginItemRegistered() const
+{
+    if (!m_services.loginItems)
+        return false;
+    const platform::LoginItemStatus status = m_services.loginItems->status();
+    return status == platform::LoginItemStatus::Enabled ||
+           status == platform::LoginItemStatus::RequiresApproval;
+}
+
+void TraySettingsPresenter::refreshLaunchAtLogin()
+{
+    // The note may change with the status even when the switch does not.
+    m_launchAtLogin = loginItemRegistered();
+    Q_EMIT changed();
+}
+
+void TraySettingsPresenter::windowAppeared()
+{
+    m_showPreferences = false;
+    m_helpTopic.clear();
+    m_dropTarget.clear();
+    m_groupEditor.cancel();
+    m_accessGuide.dismiss();
+    refreshLaunchAtLogin();
+}
+
 void TraySettingsPresenter::setLaunchAtLogin(bool on)
 {
+    if (m_launchAtLoginUnavailable)
+        return;
     platform::LoginItems* loginItems = m_services.loginItems;
     if (!loginItems) {
         reportLaunchAtLoginFailure();
@@ -550,12 +604,7 @@ void TraySettingsPresenter::reportLaunchAtLoginFailure()
 {
     if (m_model)
         m_model->setMessage(text(launchAtLoginFailure));
-    const bool enabled =
-        m_services.loginItems && m_services.loginItems->status() == platform::LoginItemStatus::Enabled;
-    if (m_launchAtLogin == enabled)
-        return;
-    m_launchAtLogin = enabled;
-    Q_EMIT changed();
+    refreshLaunchAtLogin();
 }
 
 void TraySettingsPresenter::quit()

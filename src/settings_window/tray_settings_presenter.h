@@ -15,6 +15,7 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
+#include <optional>
 
 namespace velmor {
 namespace platform {
@@ -76,6 +77,8 @@ class TraySettingsPresenter final : public QObject {
     Q_PROPERTY(bool showPreferences READ showPreferences WRITE setShowPreferences NOTIFY changed)
     Q_PROPERTY(QString launchAtLoginTitle READ launchAtLoginTitle CONSTANT)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY changed)
+    Q_PROPERTY(bool launchAtLoginAvailable READ launchAtLoginAvailable CONSTANT)
+    Q_PROPERTY(QString launchAtLoginNote READ launchAtLoginNote NOTIFY changed)
     Q_PROPERTY(QString appearance READ appearance WRITE setAppearance NOTIFY changed)
     Q_PROPERTY(QString footerText READ footerText CONSTANT)
     Q_PROPERTY(QString quitTitle READ quitTitle CONSTANT)
@@ -94,7 +97,7 @@ class TraySettingsPresenter final : public QObject {
     Q_PROPERTY(QString cardHint READ cardHint CONSTANT)
     // The symbols of the window's own controls, by role: help, permissions, setup, order,
     // warning, appsInfo, refresh, addGroup, createFirstGroup, emptyArea, options, missingIcon,
-    // footer.
+    // footer, disclosure.
     Q_PROPERTY(QVariant symbols READ symbols CONSTANT)
 
 public:
@@ -139,6 +142,8 @@ public:
     static constexpr const char* createFirstGroupSymbol = "plus.circle";
     static constexpr const char* noItemsLabel = "No detected items";
     static constexpr const char* preferencesText = "Preferences";
+    // Turned a quarter down while the group is open.
+    static constexpr const char* disclosureSymbol = "chevron.right";
     static constexpr const char* launchAtLoginText = "Launch at login";
     static constexpr const char* launchAtLoginFailure =
         "Could not change launch at login. Check System Settings.";
@@ -220,7 +225,14 @@ public:
     bool showPreferences() const { return m_showPreferences; }
     void setShowPreferences(bool shown);
     QString launchAtLoginTitle() const { return QString::fromUtf8(launchAtLoginText); }
+    // On while the login item is registered, also while it waits for the user's approval, as the
+    // "Startup" section of the update settings shows it.
     bool launchAtLogin() const { return m_launchAtLogin; }
+    // False where this copy of the app may not launch at login (a review build, a copy outside
+    // the Applications folders): the switch is disabled and the note says why.
+    bool launchAtLoginAvailable() const { return !m_launchAtLoginUnavailable; }
+    // Why the switch cannot be used, else the approval the system waits for, else empty.
+    QString launchAtLoginNote() const;
     QString appearance() const;
     void setAppearance(const QString& appearance);
     QString footerText() const { return QString::fromUtf8(footerLabel); }
@@ -265,7 +277,13 @@ public:
     Q_INVOKABLE bool drop(const QString& destination, const QList<QUrl>& urls, bool hasText,
                           const QString& text);
     Q_INVOKABLE void setLaunchAtLogin(bool on);
+    // Reads the login item again (the window came back from System Settings).
+    Q_INVOKABLE void refreshLaunchAtLogin();
     Q_INVOKABLE void quit();
+
+    // The window came on screen: it shows as if built anew (no disclosure, popover or sheet
+    // open) and reads the login item.
+    void windowAppeared();
 
 Q_SIGNALS:
     void changed();
@@ -281,6 +299,7 @@ private:
     const GroupedApp* app(const QString& bundleID) const;
     void setDropTarget(const QString& destination);
     void reportLaunchAtLoginFailure();
+    bool loginItemRegistered() const;
 
     TrayApp& m_app;
     const platform::Services& m_services;
@@ -298,6 +317,8 @@ private:
     bool m_followPending = false;
     bool m_showPreferences = false;
     bool m_launchAtLogin = false;
+    std::optional<QString> m_launchAtLoginUnavailable;
+    quint64 m_loginItemsObserver = 0;
     QString m_helpTopic;
     QString m_dropTarget;
     std::shared_ptr<char> m_alive = std::make_shared<char>();

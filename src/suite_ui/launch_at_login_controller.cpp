@@ -72,7 +72,15 @@ LaunchAtLoginController::LaunchAtLoginController(platform::LoginItems& loginItem
                                                  QObject* parent)
     : QObject(parent), m_loginItems(loginItems), m_scheduler(scheduler),
       m_unavailableReason(unavailableReasonFor(bundle, locations)), m_status(loginItems.status())
-{}
+{
+    // Another view of the same login item (the organizer's switch) may change it.
+    m_observer = m_loginItems.observe([this] { refreshStatus(); });
+}
+
+LaunchAtLoginController::~LaunchAtLoginController()
+{
+    m_loginItems.removeObserver(m_observer);
+}
 
 std::optional<QString> LaunchAtLoginController::unavailableReasonFor(const platform::MainBundle& bundle,
                                                                      const Locations& locations)

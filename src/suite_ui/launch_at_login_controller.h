@@ -49,6 +49,7 @@ public:
     LaunchAtLoginController(platform::LoginItems& loginItems, const platform::MainBundle& bundle,
                             const Locations& locations, platform::Scheduler& scheduler,
                             QObject* parent = nullptr);
+    ~LaunchAtLoginController() override;
 
     // Why this copy cannot launch at login; absent when it can.
     static std::optional<QString> unavailableReasonFor(const platform::MainBundle& bundle,
@@ -90,6 +91,7 @@ private:
     platform::LoginItemStatus m_status = platform::LoginItemStatus::NotRegistered;
     bool m_updating = false;
     std::optional<QString> m_errorMessage;
+    platform::LoginItems::ObserverId m_observer = 0;
 };
 
 } // namespace velmor

@@ -2,7 +2,8 @@
 """What a screen reader meets: starts velmor-tray on the X server in DISPLAY with Qt's AT-SPI
 bridge, finds both windows and their controls by name and role through pyatspi, and operates one
 (Launch Clip Hoarder), checking the side panel then offers to quit it. In the organizer it reads
-the areas' and cards' labels, moves a card with its "Move to" action and presses "Apply grouping";
+the areas' and cards' labels, moves a card with its "Move to" action, presses "Reveal all" (only it
+ungroups what the move grouped) and "Permissions…" (only it opens the guide, which "Done" closes);
 then it opens the Feedback window from the Help menu and the Update Settings window from the app's
 menu, by their press actions alone, and finds their controls. Last it starts the notched laptop
 (scenarios/notched.json): it presses the organizer's "Show Below Menu Bar", lists the bar below
@@ -78,9 +79,15 @@ def press(node, wanted="Press"):
     action.doAction(names.index(wanted) if wanted in names else 0)
 
 
+def gone(find):
+    """None once `find` finds nothing, else something: for wait_for."""
+    return None if find() is not None else True
+
+
 def organize(app):
     """The organizer as a screen reader user works it: areas and cards by their labels, a card
-    moved by its action, grouping applied by its button."""
+    moved by its action (which applies grouping), everything revealed and the permission guide
+    opened and closed by their buttons. Each press is checked by an effect nothing else causes."""
     hidden = wait_for(lambda: starting(app, "Always hidden, "), "the Always hidden area")
     count = int(hidden.name.split(", ")[1].split(" ")[0])
     if not hidden.name.endswith(" apps, drop area"):
@@ -94,9 +101,19 @@ def organize(app):
     press(card, "Move to Always hidden")
     wanted = f"Always hidden, {count + 1} apps, drop area"
     wait_for(lambda: starting(app, wanted), wanted)
-    press(wait_for(lambda: named(app, "Apply grouping", pyatspi.ROLE_PUSH_BUTTON), "Apply grouping"))
     wait_for(lambda: named(app, "Expand extras", pyatspi.ROLE_PUSH_BUTTON)
-             or named(app, "Collapse extras", pyatspi.ROLE_PUSH_BUTTON), "the button after applying")
+             or named(app, "Collapse extras", pyatspi.ROLE_PUSH_BUTTON), "grouping applied by the move")
+    press(wait_for(lambda: named(app, "Reveal all", pyatspi.ROLE_PUSH_BUTTON), "Reveal all"))
+    wait_for(lambda: named(app, "Apply grouping", pyatspi.ROLE_PUSH_BUTTON), "grouping off after Reveal all")
+
+    heading = "Connect Velmor Tray"
+    if named(app, heading, pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC):
+        sys.exit("the permission guide shows before it is opened")
+    press(wait_for(lambda: named(app, "Permissions…", pyatspi.ROLE_PUSH_BUTTON), "Permissions…"))
+    wait_for(lambda: named(app, heading, pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC), "the guide after Permissions…")
+    press(wait_for(lambda: named(app, "Done", pyatspi.ROLE_PUSH_BUTTON), "Done in the guide"))
+    wait_for(lambda: gone(lambda: named(app, heading, pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC)),
+             "the guide closed by Done")
 
 
 def choose(app, menu, item):

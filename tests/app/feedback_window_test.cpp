@@ -1,5 +1,6 @@
-#include "gui_run_fixture.h"
+#include "app/accessible_press.h"
 #include "distribution/app_updates.h"
+#include "gui_run_fixture.h"
 #include "suite_ui/beta_support_view.h"
 #include "suite_ui/feedback_menu_items.h"
 #include "suite_ui/support_window.h"
@@ -91,7 +92,6 @@ TEST_F(FeedbackWindowJourney, TheHelpMenuOpensOneWindowThatReportABugSwitchesAnd
 
     // Type something, send the window behind, and ask for a bug report: the same window, switched.
     type(QStringLiteral("Nice"));
-    window->resize(600, 300);
     settingsWindow()->requestActivate();
     chooseFromHelp(FeedbackMenuItems::reportBugText);
     EXPECT_EQ(feedback(), window);
@@ -100,7 +100,6 @@ TEST_F(FeedbackWindowJourney, TheHelpMenuOpensOneWindowThatReportABugSwitchesAnd
     EXPECT_EQ(text(control("feedbackEditor")), QStringLiteral("Nice")) << "the message is kept";
     EXPECT_EQ(desktop().applicationShell().windows().first().kind, QStringLiteral("feedback"))
         << "brought forward as the key window";
-    EXPECT_EQ(window->width(), 600) << "the app never resizes it again";
 
     // The picker switches back by click too.
     click(window, control("segment:Feedback"));
@@ -135,12 +134,12 @@ TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEnds
     type(QStringLiteral("The chevron vanished"));
     click(feedback(), control("sendReportButton"));
     ASSERT_TRUE(spinUntil([this] { return server.heldCount() == 1; }, [this] { settle(0.1); }));
-    EXPECT_EQ(text(control("sendReportButton")), utf8(BetaSupportView::sendingButton));
+    EXPECT_EQ(text(control("sendReportButton")), QStringLiteral("Sending…"));
     EXPECT_FALSE(sendEnabled());
     EXPECT_FALSE(control("feedbackEditor")->isEnabled());
     server.releaseHeld(Answer::ok);
     ASSERT_TRUE(waitUntilSent());
-    EXPECT_EQ(text(control("feedbackResult")), utf8(BetaSupportView::sentResult));
+    EXPECT_EQ(text(control("feedbackResult")), QStringLiteral("Report sent. Thank you."));
     EXPECT_TRUE(text(control("feedbackEditor")).isEmpty());
 
     // A server error and a dropped connection keep the text for another try.
@@ -149,7 +148,9 @@ TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEnds
         type(QStringLiteral("Still gone"));
         click(feedback(), control("sendReportButton"));
         ASSERT_TRUE(waitUntilSent());
-        EXPECT_EQ(text(control("feedbackResult")), utf8(BetaSupportView::failedResult));
+        EXPECT_EQ(text(control("feedbackResult")),
+                  QStringLiteral("Delivery could not be confirmed. Your message is preserved; retrying may "
+                                 "duplicate a report."));
         EXPECT_EQ(text(control("feedbackEditor")), QStringLiteral("Still gone"));
     }
 }
@@ -257,6 +258,63 @@ TEST_F(FeedbackWindowJourney, EveryControlOfTheSuiteWindowsHasAnAccessibleName)
         }
         EXPECT_GE(checked, 5) << window->title().toStdString();
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FeedbackWindowJourney, ShowsItsSentencesWordForWord)
+{
+    start();
+    launch();
+    chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
+    QQuickWindow* window = feedback();
+    ASSERT_NE(window, nullptr);
+    expectShown(window,
+                {"Feedback", "Velmor Tray", "Report type", "Bug report", "What would make this app better?",
+                 "Your message", "0/2000 characters", "App details included",
+                 "Only your message and app details are sent. No screenshots, logs or usage identifier are "
+                 "attached.",
+                 "Copy report", "Send report",
+                 "Online reporting is not configured in this build. You can copy your report."});
+    click(window, control("segment:Bug report"));
+    type(QStringLiteral("Gone"));
+    click(window, control("copyReportButton"));
+    expectShown(window, {"What happened, and what did you expect?", "4/2000 characters", "Copied."});
+}
+
+// What a screen reader's press does to each control of the form: what a click does.
+TEST_F(FeedbackWindowJourney, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
+{
+    startConfigured();
+    chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
+    QQuickWindow* window = feedback();
+    ASSERT_NE(window, nullptr);
+    type(QStringLiteral("Pressed"));
+    VelmorSignals& hub = *VelmorSignals::shared();
+    const auto handled = [&] {
+        settle(0.1);
+        QQuickTest::qWaitForPolish(window);
+    };
+    const std::vector<PressCase> form = {
+        {QStringLiteral("segment:Bug report"), [&] { return hub.feedbackIsBug(); }},
+        {QStringLiteral("segment:Feedback"), [&] { return !hub.feedbackIsBug(); }},
+        {QStringLiteral("detailsDisclosure"), [&] { return control("feedbackDetails")->isVisible(); }},
+        {QStringLiteral("detailsDisclosure"), [&] { return !control("feedbackDetails")->isVisible(); }},
+        {QStringLiteral("copyReportButton"),
+         [&] { return QGuiApplication::clipboard()->text().startsWith(QStringLiteral("Pressed")); },
+         {},
+         [] { QGuiApplication::clipboard()->clear(); }},
+        {QStringLiteral("sendReportButton"),
+         [&] {
+             return waitUntilSent() &&
+                    text(control("feedbackResult")) == QStringLiteral("Report sent. Thank you.");
+         }},
+    };
+    expectCovered(window, {form});
+    pressEach(
+        form, [&](const QString& name) { return find(window, name); }, handled);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -20,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 
 namespace velmor::test {
@@ -125,6 +127,34 @@ protected:
             pending.append(item->childItems());
         }
         return items;
+    }
+    // Whether the window shows the text: a visible item draws it (or offers it as a field's
+    // placeholder), names or describes itself so for assistive technology, or the window has it as
+    // title.
+    static bool showsText(QQuickWindow* window, const QString& text)
+    {
+        if (!window)
+            return false;
+        if (window->title() == text)
+            return true;
+        for (QQuickItem* item : allItems(window)) {
+            if (!item->isVisible())
+                continue;
+            if (item->property("text").toString() == text ||
+                item->property("placeholderText").toString() == text)
+                return true;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);
+            if (accessible && (accessible->text(QAccessible::Name) == text ||
+                               accessible->text(QAccessible::Description) == text))
+                return true;
+        }
+        return false;
+    }
+    // Each text of the list, word for word, shows on the window.
+    static void expectShown(QQuickWindow* window, std::initializer_list<const char*> texts)
+    {
+        for (const char* text : texts)
+            EXPECT_TRUE(showsText(window, QString::fromUtf8(text))) << "not shown: " << text;
     }
     QQuickItem* require(QQuickWindow* window, const QString& name)
     {

@@ -1,3 +1,4 @@
+#include "app/accessible_press.h"
 #include "app/support_footer_slot.h"
 #include "distribution/app_updates.h"
 #include "distribution/pending_terminal_update_notice.h"
@@ -236,8 +237,11 @@ TEST_F(SuiteComponentTest, TheBackgroundQuitAlertOffersItsChoicesAndEscapeCancel
     EXPECT_EQ(text(require(alert.get(), QStringLiteral("backgroundQuitMessage"))),
               QStringLiteral("Keep Velmor Tray running?"));
     EXPECT_EQ(text(require(alert.get(), QStringLiteral("backgroundQuitInformative"))),
-              utf8(BackgroundQuitConfirmation::informativeSentence) +
-                  utf8(BackgroundQuitConfirmation::busySentence));
+              QStringLiteral(
+                  "Keep running in background closes the window. The menu bar icon and enabled shortcuts "
+                  "stay available. Your current task will continue. Finish or cancel it before quitting "
+                  "the app."));
+    expectShown(alert.get(), {"Keep running in background", "Quit app", "Cancel"});
     EXPECT_FALSE(require(alert.get(), QStringLiteral("quitAppButton"))->isEnabled()) << "busy";
     EXPECT_TRUE(require(alert.get(), QStringLiteral("keepRunningButton"))->isEnabled());
 
@@ -252,6 +256,46 @@ TEST_F(SuiteComponentTest, TheBackgroundQuitAlertOffersItsChoicesAndEscapeCancel
     click(alert.get(), require(alert.get(), QStringLiteral("keepRunningButton")));
     EXPECT_EQ(choices.value(1), BackgroundQuitConfirmation::Choice::KeepRunning);
     EXPECT_FALSE(alert->isVisible());
+
+    // Closed by its window's close button: the request ends as "Cancel" ends it, and comes again.
+    busy.request();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(alert.get()));
+    alert->close();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(busy.isOpen());
+    EXPECT_EQ(choices.value(2), BackgroundQuitConfirmation::Choice::Cancel);
+    busy.request();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(alert.get())) << "a later request shows the alert again";
+
+    // A screen reader's press of each choice does what a click does.
+    BackgroundQuitConfirmation idle(QStringLiteral("Velmor Tray"), false, desktop().applicationShell(),
+                                    nullptr);
+    alert->setProperty("presenter", QVariant::fromValue(&idle));
+    busy.choose(BackgroundQuitConfirmation::Choice::Cancel);
+    QList<BackgroundQuitConfirmation::Choice> pressed;
+    QObject::connect(&idle, &BackgroundQuitConfirmation::finished, &idle,
+                     [&](BackgroundQuitConfirmation::Choice choice) { pressed.append(choice); });
+    using Choice = BackgroundQuitConfirmation::Choice;
+    const auto chose = [&](Choice choice) {
+        return [&pressed, choice] { return !pressed.isEmpty() && pressed.last() == choice; };
+    };
+    const auto again = [&] {
+        idle.request();
+        QQuickTest::qWaitForPolish(alert.get());
+    };
+    const std::vector<PressCase> choicesTable = {
+        {QStringLiteral("cancelButton"), chose(Choice::Cancel), again},
+        {QStringLiteral("keepRunningButton"), chose(Choice::KeepRunning), again},
+        {QStringLiteral("quitAppButton"),
+         [&] { return chose(Choice::Quit)() && desktop().applicationShell().terminateRequested(); }},
+    };
+    again();
+    expectCovered(alert.get(), {choicesTable});
+    pressEach(
+        choicesTable, [&](const QString& name) { return find(alert.get(), name); },
+        [&] { QQuickTest::qWaitForPolish(alert.get()); });
+    // The window goes before the presenters it shows.
+    alert.reset();
 }
 
 TEST_F(SuiteComponentTest, APendingNoticeTakesNoRoomWhileNothingIsHeldBack)

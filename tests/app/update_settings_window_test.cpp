@@ -1,3 +1,4 @@
+#include "app/accessible_press.h"
 #include "distribution/app_distribution_settings.h"
 #include "distribution/app_updates.h"
 #include "gui_run_fixture.h"
@@ -5,6 +6,7 @@
 #include "simulated_updater/appcast_text.h"
 #include "simulated_updater/signing_key.h"
 #include "suite_ui/launch_at_login_settings.h"
+#include "suite_ui/velmor_signals.h"
 #include "support/https_test_server.h"
 
 using namespace velmor;
@@ -25,6 +27,25 @@ QString utf8(const char* text)
 QString text(QQuickItem* item)
 {
     return item ? item->property("text").toString() : QString();
+}
+
+// How far apart the lightest and darkest pixels the control draws are: a control that reads as
+// disabled has less of it than one that can be used.
+double contrast(const QImage& picture, QQuickItem* item)
+{
+    const QRectF area = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+    const double scale = item->window()->devicePixelRatio();
+    const QImage crop = picture.copy(QRectF(area.topLeft() * scale, area.size() * scale).toRect());
+    double lightest = 0;
+    double darkest = 1;
+    for (int y = 0; y < crop.height(); ++y) {
+        for (int x = 0; x < crop.width(); ++x) {
+            const double lightness = QColor(crop.pixel(x, y)).lightnessF();
+            lightest = std::max(lightest, lightness);
+            darkest = std::min(darkest, lightness);
+        }
+    }
+    return lightest - darkest;
 }
 
 // The "Update Settings" window and the update commands of the application menu, against a local
@@ -126,7 +147,8 @@ TEST_F(UpdateSettingsJourney, TheTogglesFollowTheirRulesAndAnUpdateIsInstalledAn
     ASSERT_TRUE(run().app().updates().available());
     chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
     ASSERT_NE(updates(), nullptr);
-    EXPECT_EQ(text(control("updateMessage")), utf8(AppUpdates::availableMessage));
+    EXPECT_EQ(text(control("updateMessage")),
+              QStringLiteral("Updates use the internet. App content is never included in update checks."));
     QQuickItem* checks = control("automaticChecksSwitch:switch");
     QQuickItem* downloads = control("automaticDownloadsSwitch:switch");
     ASSERT_TRUE(checks->isEnabled());
@@ -220,7 +242,173 @@ TEST_F(UpdateSettingsJourney, AFailedCheckEndsInTheFrameworksErrorDialog)
     settle();
     EXPECT_FALSE(run().updaterAlert()->shown());
     EXPECT_FALSE(find(macWindow(), QStringLiteral("updaterAlert"))->isVisible());
-    EXPECT_EQ(run().app().updates().message(), utf8(AppUpdates::notInstalledMessage));
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    EXPECT_EQ(text(control("updateMessage")),
+              QStringLiteral("The update was not installed. You can check for updates again."));
+}
+
+} // namespace
+
+namespace {
+
+// Titled and closable only, as made: neither resized, zoomed nor minimized into other shapes.
+TEST_F(UpdateSettingsJourney, TheUpdateSettingsAndFeedbackWindowsKeepTheSizeTheyWereMadeWith)
+{
+    start();
+    launch();
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    VelmorSignals::shared()->showSupport(false);
+    settle();
+    for (QQuickWindow* window : {updates(), scene()->feedbackWindow()}) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->minimumSize(), window->size()) << window->title().toStdString();
+        EXPECT_EQ(window->maximumSize(), window->size()) << window->title().toStdString();
+        const Qt::WindowFlags flags = window->flags();
+        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint) && flags.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint)) << window->title().toStdString();
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint)) << window->title().toStdString();
+    }
+}
+
+// A disabled switch or button is drawn fainter than one that can be used, in either appearance.
+TEST_F(UpdateSettingsJourney, DisabledControlsReadAsDisabledInBothAppearances)
+{
+    start();
+    launch();
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    QQuickWindow* window = updates();
+    ASSERT_NE(window, nullptr);
+    QQuickItem* usable = control("launchAtLoginSwitch");
+    QQuickItem* disabled = control("automaticChecksSwitch:switch");
+    ASSERT_TRUE(usable->isEnabled());
+    ASSERT_FALSE(disabled->isEnabled());
+    QQuickItem* button = control("sendFeedbackButton");
+    QQuickItem* disabledButton = control("checkForUpdatesButton");
+    ASSERT_FALSE(disabledButton->isEnabled());
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        const QImage picture = window->grabWindow();
+        EXPECT_LT(contrast(picture, disabled), 0.6 * contrast(picture, usable)) << (dark ? "dark" : "light");
+        EXPECT_LT(contrast(picture, disabledButton), 0.6 * contrast(picture, button))
+            << (dark ? "dark" : "light");
+    }
+}
+
+TEST_F(UpdateSettingsJourney, ShowsItsSentencesWordForWord)
+{
+    start();
+    launch();
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    QQuickWindow* window = updates();
+    ASSERT_NE(window, nullptr);
+    expectShown(window,
+                {"Update Settings", "Startup", "Launch at login",
+                 "Open this app automatically when you log in to your Mac",
+                 "Applies only to this app. Recording does not start automatically.", "Updates",
+                 "Automatically check for updates", "Download updates automatically", "Check for Updates…",
+                 "Updates are not published for this build yet.",
+                 "Installation waits until active work finishes. You can keep automatic checks off and "
+                 "update manually.",
+                 "Send feedback…", "Report a bug…", "Share usage statistics", "Include approximate city",
+                 "About usage statistics and privacy"});
+    click(window, control("privacyInfoButton"));
+    expectShown(window,
+                {"Usage & privacy",
+                 "Usage statistics and approximate city are enabled by default. Your choices are saved "
+                 "independently in each app and preserved across updates.",
+                 "Usage includes feature names, app and macOS versions, architecture, memory class and a "
+                 "random installation identifier. No account, files, audio, text, clipboard or terminal "
+                 "content is collected. Turning it off clears pending events and resets the identifier.",
+                 "City and country are estimated from the network connection, without GPS. Reports are "
+                 "sent only when you choose Send and do not include the installation identifier or city."});
+}
+
+// What a screen reader's press does to each control of the window, and to the framework's own
+// dialog it leads to: what a click does.
+TEST_F(UpdateSettingsJourney, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
+{
+    startWithFeed();
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    QQuickWindow* window = updates();
+    ASSERT_NE(window, nullptr);
+    AppUpdates& controller = run().app().updates();
+    const auto handled = [&] {
+        settle(0.1);
+        QQuickTest::qWaitForPolish(window);
+    };
+    bool before = false;
+    const auto hideFeedback = [&] { scene()->feedbackWindow()->hide(); };
+    const PressCase checks{QStringLiteral("automaticChecksSwitch:switch"),
+                           [&] { return controller.automaticChecks() != before; },
+                           {},
+                           [&] { before = controller.automaticChecks(); }};
+    std::vector<PressCase> settings = {
+        {QStringLiteral("launchAtLoginSwitch"),
+         [&] { return desktop().loginItems().status() == platform::LoginItemStatus::Enabled; }},
+        {QStringLiteral("checkForUpdatesButton"), [&] { return waitForAlert(); },
+         [&] {
+             pressAccessibly(require(macWindow(),
+                                     QStringLiteral("updaterChoice:") + utf8(SimulatedUpdater::laterChoice)));
+             settle();
+             EXPECT_FALSE(run().updaterAlert()->shown()) << "Later, pressed, answers the framework's dialog";
+         }},
+        checks,
+    };
+    // Downloads can be switched only while checks are on.
+    if (controller.automaticChecks())
+        settings.push_back(checks);
+    settings.push_back({QStringLiteral("automaticDownloadsSwitch:switch"),
+                        [&] { return controller.automaticDownloads() != before; },
+                        {},
+                        [&] { before = controller.automaticDownloads(); }});
+    settings.insert(
+        settings.end(),
+        {{QStringLiteral("sendFeedbackButton"),
+          [&] { return scene()->feedbackWindow()->isVisible() && !VelmorSignals::shared()->feedbackIsBug(); },
+          hideFeedback},
+         {QStringLiteral("reportBugButton"),
+          [&] { return scene()->feedbackWindow()->isVisible() && VelmorSignals::shared()->feedbackIsBug(); },
+          hideFeedback},
+         {QStringLiteral("privacyInfoButton"),
+          [&] { return showsText(window, QStringLiteral("Usage & privacy")); }}});
+    expectCovered(window, {settings});
+    pressEach(
+        settings, [&](const QString& name) { return find(window, name); }, handled);
+}
+
+} // namespace
+
+namespace {
+
+// At the window's foot the popover opens above its button: the button and the two choices it
+// explains stay in sight.
+TEST_F(UpdateSettingsJourney, ThePrivacyPopoverLeavesItsButtonAndTheChoicesInSight)
+{
+    start();
+    launch();
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    QQuickWindow* window = updates();
+    ASSERT_NE(window, nullptr);
+    auto* flickable = control("updateSettingsScroll")->property("contentItem").value<QQuickItem*>();
+    ASSERT_NE(flickable, nullptr);
+    flickable->setProperty("contentY", flickable->property("contentHeight").toDouble() - flickable->height());
+    settle();
+    click(window, control("privacyInfoButton"));
+    QQuickItem* popover = nullptr;
+    for (QQuickItem* item : allItems(window)) {
+        if (item->isVisible() && text(item) == QStringLiteral("Usage & privacy"))
+            popover = item;
+    }
+    ASSERT_NE(popover, nullptr);
+    while (popover->parentItem() && !popover->parentItem()->inherits("QQuickOverlay"))
+        popover = popover->parentItem();
+    const auto sceneRect = [](QQuickItem* item) {
+        return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+    };
+    for (const char* name : {"privacyInfoButton", "usageCheckBox", "cityCheckBox"})
+        EXPECT_FALSE(sceneRect(popover).intersects(sceneRect(control(name)))) << name << " is covered";
+    EXPECT_GE(sceneRect(popover).top(), 0);
 }
 
 } // namespace

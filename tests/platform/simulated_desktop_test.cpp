@@ -357,6 +357,26 @@ TEST_F(SimulatedDesktopTest, SystemSettingsOpensForTheAppsLinksAndItsSwitchesGra
     EXPECT_EQ(desktop().openSettingsPane(), Pane::LoginItems);
 }
 
+// The system lists an app for Accessibility once it asked for trust with the prompt, switched off.
+TEST_F(SimulatedDesktopTest, AnAppJoinsTheAccessibilityListByAskingForTrust)
+{
+    using Pane = SimulatedDesktop::SettingsPane;
+    start(scenario(R"({ "system": { "accessibilityTrusted": false } })"));
+    const QString own = QStringLiteral("/Applications/Velmor Tray.app");
+    EXPECT_TRUE(desktop().privacyEntries(Pane::Accessibility).isEmpty());
+    EXPECT_FALSE(desktop().setPrivacySwitch(Pane::Accessibility, own, true)) << "no switch before it asked";
+    EXPECT_FALSE(desktop().accessibility().requestTrust()) << "the user answers later";
+    EXPECT_EQ(desktop().accessibility().promptCount(), 1);
+    const auto entries = desktop().privacyEntries(Pane::Accessibility);
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_TRUE(entries.first().own);
+    EXPECT_FALSE(entries.first().enabled);
+    EXPECT_TRUE(desktop().setPrivacySwitch(Pane::Accessibility, own, true));
+    EXPECT_TRUE(desktop().accessibility().isProcessTrusted());
+    EXPECT_TRUE(desktop().accessibility().requestTrust());
+    EXPECT_EQ(desktop().accessibility().promptCount(), 1) << "a trusted app is not prompted";
+}
+
 TEST_F(SimulatedDesktopTest, TheMenuBarShowsTheFrontmostAppsMenusAroundWhatItDeclares)
 {
     EXPECT_EQ(desktop().frontmostMenu().first().title, QStringLiteral("Finder"));

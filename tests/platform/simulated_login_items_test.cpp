@@ -24,7 +24,7 @@ TEST(SimulatedLoginItems, RegisteringWaitsForApprovalThatOnlyThePaneGives)
     ManualScheduler scheduler;
     SimulatedLoginItems items(scheduler, behaviour(true));
     int changes = 0;
-    items.setChangeHandler([&] { ++changes; });
+    items.observe([&] { ++changes; });
     EXPECT_FALSE(items.setApproved(true)) << "nothing to approve before registering";
 
     EXPECT_EQ(items.registerMainApp(), std::nullopt);

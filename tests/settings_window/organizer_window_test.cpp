@@ -1,9 +1,12 @@
+#include "app/accessible_press.h"
+#include "distribution/app_updates.h"
 #include "foundation/uuid_text.h"
 #include "organizer_fixture.h"
 #include "platform/simulated/simulated_desktop.h"
 #include "platform/simulated/simulated_login_items.h"
 #include "platform/simulated/simulated_workspace.h"
 #include "settings_window/tray_card_item.h"
+#include "suite_ui/velmor_signals.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -238,8 +241,14 @@ TEST_F(OrganizerWindow, WithoutPermissionTheSetupCardShowsAndOnlyRevealAllStaysE
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("showInFinder")));
     EXPECT_EQ(desktop().workspace().revealedPaths(),
               QStringList{QStringLiteral("/Applications/Velmor Tray.app")});
+    // The system's prompt first, which puts the app in the list the pane then shows, switched off.
+    ASSERT_EQ(find(macWindow(), QStringLiteral("switch:Velmor Tray")), nullptr);
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("openAccessibilitySettings")));
+    EXPECT_EQ(desktop().accessibility().promptCount(), 1);
     EXPECT_TRUE(require(macWindow(), QStringLiteral("systemSettings"))->isVisible());
+    QQuickItem* listed = require(macWindow(), QStringLiteral("switch:Velmor Tray"));
+    ASSERT_NE(listed, nullptr);
+    EXPECT_FALSE(listed->property("checked").toBool());
     QTest::keyClick(settingsWindow(), Qt::Key_Escape);
     settle();
     EXPECT_FALSE(shown(QStringLiteral("accessGuideTitle")));
@@ -345,6 +354,19 @@ TEST_F(OrganizerWindow, TheAppearancePickerStoresTheChoiceAndTheWindowFollows)
     EXPECT_EQ(run().app().appearance(), QStringLiteral("dark"));
     EXPECT_TRUE(settingsWindow()->property("dark").toBool());
 
+    // Kept across a relaunch, under its key.
+    run().quit();
+    settle();
+    run().launch();
+    settle();
+    EXPECT_EQ(desktop().userDefaults().stringValue(QStringLiteral("appearance")), QStringLiteral("dark"));
+    EXPECT_EQ(run().app().appearance(), QStringLiteral("dark"));
+    ASSERT_NE(settingsWindow(), nullptr);
+    EXPECT_TRUE(settingsWindow()->property("dark").toBool());
+    click(settingsWindow(), require(settingsWindow(), QStringLiteral("preferencesDisclosure")));
+    menu = require(settingsWindow(), QStringLiteral("appearanceMenu"));
+    EXPECT_EQ(menu->property("currentIndex").toInt(), 2);
+
     run().app().setAppearance(QStringLiteral("Dark"));
     settle();
     EXPECT_EQ(menu->property("currentIndex").toInt(), 0) << "an unknown value shows System";
@@ -381,4 +403,439 @@ TEST_F(OrganizerWindow, TabReachesEveryControlAndACardMovesFromTheKeyboard)
     settle();
     EXPECT_NE(destinationOf(QStringLiteral("com.example.weather")), QStringLiteral("alwaysVisible"))
         << "a move chosen from the keyboard";
+}
+
+// A screen reader's press of every control the organizer offers, in each of its states, does what
+// a click does; a control the tables do not press fails the test.
+TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
+{
+    using Pane = platform::SimulatedDesktop::SettingsPane;
+    start();
+    launch();
+    QQuickWindow* window = settingsWindow();
+    click(window, require(window, QStringLiteral("preferencesDisclosure")));
+    // What a press posted and what is due now, without the time that brings the model's own refresh.
+    const auto handled = [&] {
+        QCoreApplication::processEvents();
+        run().scheduler().runUntilIdle();
+        QCoreApplication::processEvents();
+        QQuickTest::qWaitForPolish(window);
+    };
+    const auto findControl = [&](const QString& name) { return find(window, name); };
+    const auto press = [&](const std::vector<PressCase>& table) { pressEach(table, findControl, handled); };
+    const auto escape = [&] { QTest::keyClick(window, Qt::Key_Escape); };
+    quint64 calls = 0;
+    const auto noteCalls = [&] { calls = desktop().accessibility().callCount(); };
+    // The model read the menu bar again.
+    const auto refreshed = [&] { return desktop().accessibility().callCount() > calls; };
+    const auto automaticOrder = [&](bool wanted) {
+        return [this, wanted] {
+            settle(2);
+            return desktop().userDefaults().boolValue(
+                       QStringLiteral("VelmorTray.Native.state.automaticOrder")) == wanted;
+        };
+    };
+    TrayGroupEditor& editor = *presenter()->groupEditor();
+    TrayAccessGuidePresenter& guide = *presenter()->accessGuide();
+    VelmorSignals& hub = *VelmorSignals::shared();
+    const auto helpShows = [this](const char* topic) {
+        return [this, topic] {
+            return presenter()->helpTopic() == QLatin1String(topic) && shown(QStringLiteral("helpTitle"));
+        };
+    };
+    const auto closeHelp = [&] { presenter()->setHelpTopic({}); };
+    const auto feedbackShows = [&](bool bug) {
+        return [&hub, bug, this] {
+            return scene()->feedbackWindow()->isVisible() && hub.feedbackIsBug() == bug;
+        };
+    };
+    const auto hideFeedback = [&] { scene()->feedbackWindow()->hide(); };
+    const auto closeEditor = [&] { editor.cancel(); };
+    const auto loginItem = [&](platform::LoginItemStatus status) {
+        return [this, status] { return desktop().loginItems().status() == status; };
+    };
+
+    const std::vector<PressCase> organizer = {
+        {QStringLiteral("helpButton"), helpShows("grouping"), closeHelp},
+        {QStringLiteral("appsInfoButton"), helpShows("icons"), closeHelp},
+        {QStringLiteral("permissionsButton"), [&] { return guide.isOpen(); }, [&] { guide.dismiss(); }},
+        {QStringLiteral("orderButton"), [&] { return shown(QStringLiteral("organizeAutomatically")); },
+         escape},
+        {QStringLiteral("refreshButton"), refreshed, {}, noteCalls},
+        {QStringLiteral("primaryButton"), automaticOrder(true)},
+        {QStringLiteral("revealAllButton"),
+         [&] {
+             settle(2);
+             return !model().nativeConfigured();
+         }},
+        {QStringLiteral("addGroupButton"), [&] { return editor.isOpen(); }, closeEditor},
+        {QStringLiteral("createFirstGroupButton"), [&] { return editor.isOpen(); }, closeEditor},
+        {QStringLiteral("launchAtLoginSwitch"), loginItem(platform::LoginItemStatus::Enabled)},
+        {QStringLiteral("launchAtLoginSwitch"), loginItem(platform::LoginItemStatus::NotRegistered)},
+        {QStringLiteral("sendFeedbackButton"), feedbackShows(false), hideFeedback},
+        {QStringLiteral("reportBugButton"), feedbackShows(true), hideFeedback},
+        {QStringLiteral("privacyInfoButton"),
+         [&] { return showsText(window, QStringLiteral("Usage & privacy")); }, escape},
+        {QStringLiteral("appearanceMenu"), [&] { return shown(QStringLiteral("appearance:Dark")); }},
+        {QStringLiteral("appearance:Dark"), [&] { return run().app().appearance() == u"dark"; },
+         [&] { run().app().setAppearance(QStringLiteral("system")); }},
+        {QStringLiteral("preferencesDisclosure"),
+         [&] { return !shown(QStringLiteral("launchAtLoginSwitch")); },
+         [&] { presenter()->setShowPreferences(true); }},
+    };
+    const std::vector<PressCase> orderMenu = {
+        {QStringLiteral("restorePreviousOrder"), automaticOrder(false)},
+        {QStringLiteral("organizeAutomatically"), automaticOrder(true)},
+        {QStringLiteral("aboutOrder"), helpShows("ordering"), closeHelp},
+    };
+    const std::vector<PressCase> guideSheet = {
+        {QStringLiteral("openAccessibilitySettings"),
+         [&] { return desktop().openSettingsPane() == Pane::Accessibility; }},
+        {QStringLiteral("openFullDiskAccess"),
+         [&] { return desktop().openSettingsPane() == Pane::FullDiskAccess; }},
+        {QStringLiteral("showInFinder"), [&] { return !desktop().workspace().revealedPaths().isEmpty(); }},
+        {QStringLiteral("accessGuideRefresh"), refreshed, {}, noteCalls},
+        {QStringLiteral("accessGuideDone"), [&] { return !guide.isOpen(); }},
+    };
+    // Each symbol chosen in turn, the one chosen already last; then Cancel.
+    std::vector<PressCase> editorSheet;
+    QStringList symbols = editor.symbols();
+    symbols.move(symbols.indexOf(editor.symbol()), symbols.size() - 1);
+    for (const QString& symbol : symbols)
+        editorSheet.push_back({QStringLiteral("groupSymbol:") + symbol,
+                               [&editor, symbol] { return editor.symbol() == symbol; }});
+    editorSheet.push_back({QStringLiteral("groupEditorCancel"), [&] { return !editor.isOpen(); }});
+    const std::vector<PressCase> lastly = {
+        {QStringLiteral("quitButton"), [&] { return desktop().applicationShell().terminateRequested(); }},
+    };
+    const auto covered = [&] {
+        expectCovered(window, {organizer, orderMenu, guideSheet, editorSheet, lastly});
+    };
+
+    covered();
+    press(organizer);
+    // The order entries act on applied grouping.
+    presenter()->primaryAction();
+    settle(2);
+    for (const PressCase& entry : orderMenu) {
+        click(window, require(window, QStringLiteral("orderButton")));
+        covered();
+        press({entry});
+    }
+    presenter()->openAccessGuide();
+    handled();
+    covered();
+    press(guideSheet);
+    presenter()->openNewGroup();
+    handled();
+    covered();
+    press(editorSheet);
+
+    // A group: saved, then its options menu and each of their entries.
+    presenter()->openNewGroup();
+    handled();
+    enterText(require(window, QStringLiteral("groupNameField")), QStringLiteral("Work"));
+    press({{QStringLiteral("groupEditorSave"), [&] { return model().namedGrouping().groups.size() == 1; }}});
+    settle();
+    const QString id = uuid_text::canonical(model().namedGrouping().groups.front().id);
+    ASSERT_TRUE(dropText(area(QStringLiteral("group:") + id), payloadPrefix + weather));
+    settle(2);
+    ASSERT_TRUE(model().nativeConfigured());
+    const PressCase options{QStringLiteral("groupOptions:") + id,
+                            [&] { return shown(QStringLiteral("editGroup:") + id); }};
+    press({options,
+           {QStringLiteral("toggleGroup:") + id,
+            [&] {
+                settle(2);
+                return !model().expandedNamedGroups().isEmpty();
+            }},
+           options,
+           {QStringLiteral("editGroup:") + id, [&] { return editor.isOpen() && editor.name() == u"Work"; },
+            closeEditor},
+           options,
+           {QStringLiteral("deleteGroup:") + id, [&] {
+                settle(2);
+                return model().namedGrouping().groups.isEmpty();
+            }}});
+
+    // A card's move menu.
+    click(window, card(weather), Qt::RightButton);
+    press({{QStringLiteral("move:") + weather + QStringLiteral(":alwaysHidden"), [&] {
+                settle(2);
+                return destinationOf(weather) == QStringLiteral("alwaysHidden");
+            }}});
+    press(lastly);
+}
+
+// Update Settings, System Settings' Login Items pane and the organizer show one login item; the
+// window comes back as if built anew, whatever was open when it closed.
+TEST_F(OrganizerWindow, TheLaunchAtLoginSwitchFollowsTheLoginItemAndTheWindowReopensAfresh)
+{
+    startWith([](QJsonObject& root) {
+        root.insert(QStringLiteral("loginItems"), QJsonObject{{QStringLiteral("requiresApproval"), true}});
+    });
+    QQuickWindow* window = settingsWindow();
+    click(window, require(window, QStringLiteral("preferencesDisclosure")));
+    QQuickItem* toggle = require(window, QStringLiteral("launchAtLoginSwitch"));
+    ASSERT_FALSE(toggle->property("checked").toBool());
+    EXPECT_FALSE(shown(QStringLiteral("launchAtLoginNote")));
+
+    run().app().updates().showPreferences();
+    settle();
+    QQuickWindow* updates = scene()->updateSettingsWindow();
+    ASSERT_NE(updates, nullptr);
+    click(updates, require(updates, QStringLiteral("launchAtLoginSwitch")));
+    settle();
+    ASSERT_EQ(desktop().loginItems().status(), platform::LoginItemStatus::RequiresApproval);
+    EXPECT_TRUE(toggle->property("checked").toBool())
+        << "registered, waiting for approval, as Update Settings says";
+    EXPECT_EQ(shownText(QStringLiteral("launchAtLoginNote")),
+              QStringLiteral("Approval is needed in System Settings before this app can launch at login."));
+
+    // Things left open; the window closes; the user withdraws the item in System Settings.
+    presenter()->setHelpTopic(QStringLiteral("icons"));
+    presenter()->openNewGroup();
+    settle();
+    ASSERT_TRUE(shown(QStringLiteral("groupEditorTitle")));
+    scene()->closeSettingsWindow();
+    settle();
+    desktop().openSystemSettings(platform::SimulatedDesktop::SettingsPane::LoginItems);
+    settle();
+    click(macWindow(), require(macWindow(), QStringLiteral("switch:Velmor Tray")));
+    ASSERT_EQ(desktop().loginItems().status(), platform::LoginItemStatus::Enabled);
+    run().app().updates().showPreferences();
+    settle();
+    EXPECT_TRUE(require(updates, QStringLiteral("launchAtLoginSwitch"))->property("checked").toBool());
+
+    scene()->showSettingsWindow();
+    settle();
+    EXPECT_FALSE(shown(QStringLiteral("preferences"))) << "the disclosure is closed again";
+    EXPECT_FALSE(shown(QStringLiteral("groupEditorTitle")));
+    EXPECT_FALSE(shown(QStringLiteral("helpTitle")));
+    EXPECT_TRUE(presenter()->helpTopic().isEmpty());
+    click(window, require(window, QStringLiteral("preferencesDisclosure")));
+    EXPECT_TRUE(toggle->property("checked").toBool());
+    EXPECT_FALSE(shown(QStringLiteral("launchAtLoginNote")));
+
+    // Turned off from the organizer: Update Settings follows at once.
+    click(window, toggle);
+    settle();
+    EXPECT_EQ(desktop().loginItems().status(), platform::LoginItemStatus::NotRegistered);
+    EXPECT_FALSE(require(updates, QStringLiteral("launchAtLoginSwitch"))->property("checked").toBool());
+}
+
+// A copy started from the Downloads folder in the user's home may not launch at login: the
+// organizer's switch says so as Update Settings does, and registers nothing.
+TEST_F(OrganizerWindow, ACopyInDownloadsCannotLaunchAtLoginFromEitherWindow)
+{
+    start();
+    run().host().configuration().mainBundle =
+        platform::MainBundle::embedded(desktop().home() + QStringLiteral("/Downloads/Velmor Tray.app"));
+    launch();
+    const QString reason =
+        QStringLiteral("Move this app to Applications and reopen it to enable launch at login.");
+    QQuickWindow* window = settingsWindow();
+    click(window, require(window, QStringLiteral("preferencesDisclosure")));
+    QQuickItem* toggle = require(window, QStringLiteral("launchAtLoginSwitch"));
+    EXPECT_FALSE(toggle->isEnabled());
+    EXPECT_EQ(shownText(QStringLiteral("launchAtLoginNote")), reason);
+    click(window, toggle);
+    pressAccessibly(toggle);
+    presenter()->setLaunchAtLogin(true);
+    settle();
+    EXPECT_EQ(desktop().loginItems().status(), platform::LoginItemStatus::NotRegistered);
+    EXPECT_FALSE(toggle->property("checked").toBool());
+
+    run().app().updates().showPreferences();
+    settle();
+    QQuickWindow* updates = scene()->updateSettingsWindow();
+    EXPECT_FALSE(require(updates, QStringLiteral("launchAtLoginSwitch"))->isEnabled());
+    EXPECT_EQ(require(updates, QStringLiteral("startupExplanation"))->property("text").toString(), reason);
+}
+
+TEST_F(OrganizerWindow, NoMoveIsOfferedWhileTheControllerIsBusy)
+{
+    start();
+    launch();
+    // Busy as the controller makes it while it applies grouping.
+    model().setNativeBusy(true);
+    QCoreApplication::processEvents();
+    QQuickTest::qWaitForPolish(settingsWindow());
+    click(settingsWindow(), card(weather), Qt::RightButton);
+    ASSERT_TRUE(model().nativeBusy());
+    for (const char* destination : {"alwaysVisible", "expandable", "alwaysHidden"}) {
+        QQuickItem* entry =
+            require(settingsWindow(), QStringLiteral("move:") + weather + u':' + QLatin1String(destination));
+        ASSERT_TRUE(entry && entry->isVisible());
+        EXPECT_FALSE(entry->isEnabled()) << destination;
+    }
+    QTest::keyClick(settingsWindow(), Qt::Key_Escape);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(card(weather));
+    ASSERT_NE(accessible, nullptr);
+    for (const QString& action : accessible->actionInterface()->actionNames())
+        EXPECT_FALSE(action.startsWith(QStringLiteral("Move to"))) << action.toStdString();
+    accessible->actionInterface()->doAction(QStringLiteral("Move to Always hidden"));
+    presenter()->move(weather, QStringLiteral("alwaysHidden"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysVisible"));
+}
+
+// The organizer's and the guide's sentences, word for word as the app must say them,
+// each found on the window in the state that shows it.
+TEST_F(OrganizerWindow, ShowsItsSentencesWordForWord)
+{
+    startWith([](QJsonObject& root) { setSystem(root, QStringLiteral("accessibilityTrusted"), false); });
+    QQuickWindow* window = settingsWindow();
+    expectShown(window, {"Velmor Tray",
+                         "Your menu bar, organized.",
+                         "How grouping works",
+                         "Permissions…",
+                         "Connect your menu bar",
+                         "Allow Accessibility to load app icons. Setup shows you exactly which app to add.",
+                         "Set up permissions…",
+                         "Changes saved · Grouping off",
+                         "Order",
+                         "Reveal all",
+                         "Apply grouping",
+                         "Menu bar apps",
+                         "About app icons",
+                         "Drag an app to choose where it belongs.",
+                         "Refresh",
+                         "Always visible",
+                         "Stay in the menu bar",
+                         "Expandable menu",
+                         "Show with the chevron",
+                         "Always hidden",
+                         "Return with Reveal all",
+                         "Drop apps here",
+                         "Custom groups",
+                         "Add group",
+                         "A separate menu bar button for each group.",
+                         "Create your first group",
+                         "Preferences",
+                         "Only on this Mac",
+                         "Quit Tray"});
+    click(window, require(window, QStringLiteral("preferencesDisclosure")));
+    expectShown(window, {"Launch at login"});
+
+    const struct {
+        const char* topic;
+        const char* title;
+        const char* text;
+    } topics[] = {
+        {"grouping", "How grouping works",
+         "Drag an app between areas to apply its group immediately. Apply grouping activates your saved "
+         "setup "
+         "after launch. Reveal all restores access to every app. Custom groups get their own menu bar "
+         "button. "
+         "Changes apply per app across displays; system icons stay unchanged."},
+        {"ordering", "Menu bar order",
+         "Moving a card or applying grouping places grouped icons left of Tray’s chevron, with group buttons "
+         "on "
+         "the right. Previous positions are saved. Restore previous order returns to manual placement until "
+         "your "
+         "next card move. You can also Command-drag supported icons in the Mac menu bar."},
+        {"icons", "App icons",
+         "Cards show application icons, rather than a live copy of every menu bar glyph. Right-click a card "
+         "for "
+         "Move to options. Saved apps remain manageable when an app is not running. Screen Recording is not "
+         "required."},
+    };
+    for (const auto& topic : topics) {
+        presenter()->setHelpTopic(QString::fromLatin1(topic.topic));
+        settle();
+        EXPECT_EQ(shownText(QStringLiteral("helpTitle")), QString::fromUtf8(topic.title));
+        EXPECT_EQ(shownText(QStringLiteral("helpText")), QString::fromUtf8(topic.text));
+    }
+    presenter()->setHelpTopic({});
+
+    click(window, require(window, QStringLiteral("setupButton")));
+    expectShown(
+        window,
+        {"Connect Velmor Tray", "Done", "Two system permissions let Tray list and organize menu bar apps.",
+         "Allow Accessibility", "Turn on Velmor Tray in Accessibility so your app icons can appear here.",
+         "Open Accessibility Settings…", "Add Tray to Full Disk Access",
+         "If Tray is missing from the list, drag this app into it — or click + in Settings and choose "
+         "Velmor Tray from Applications.",
+         "Velmor Tray.app", "Drag to Settings", "Velmor Tray application. Drag to the Full Disk Access list.",
+         "Open Full Disk Access…", "Show Velmor Tray in Finder", "Turn on its switch",
+         "Enable Velmor Tray in the list. If macOS asks, quit and reopen Tray. Then return here and refresh.",
+         "Refresh permissions and apps",
+         "Tray cannot grant itself access. Screen Recording is not needed for app grouping."});
+    click(window, require(window, QStringLiteral("accessGuideDone")));
+
+    click(window, require(window, QStringLiteral("createFirstGroupButton")));
+    expectShown(window, {"New group", "Group name", "Menu bar icon", "Cancel", "Save"});
+    enterText(require(window, QStringLiteral("groupNameField")), QStringLiteral("Work"));
+    click(window, require(window, QStringLiteral("groupEditorSave")));
+    expectShown(window, {"Drop apps into this group", "Options for Work"});
+}
+
+TEST_F(OrganizerWindow, ShowsItsMarkerModeSentencesWordForWord)
+{
+    startWith(
+        [](QJsonObject& root) { setSystem(root, QStringLiteral("version"), QStringLiteral("26.0.0")); });
+    QQuickWindow* window = settingsWindow();
+    // The scenario's marker leaves the hidden section empty.
+    expectShown(window, {"Command-drag icons in the Mac menu bar to arrange them.", "No detected items"});
+    click(window, require(window, QStringLiteral("orderButton")));
+    expectShown(window, {"Organize automatically", "Restore previous order", "About menu bar order…"});
+    QTest::keyClick(window, Qt::Key_Escape);
+    settle();
+    click(window, require(window, QStringLiteral("permissionsButton")));
+    expectShown(window, {"Allow Accessibility to list your menu bar apps.", "Refresh your apps",
+                         "After enabling Accessibility, return here and refresh the app list."});
+}
+
+// Names take two lines before they are cut and statuses are readable; the hint reads on the
+// headline's line; the disclosure's one chevron turns.
+TEST_F(OrganizerWindow, CardTextsAreWholeTheHintSitsOnTheHeadlineAndTheChevronTurns)
+{
+    start();
+    launch();
+    for (const GroupedApp& row : model().groupedApps()) {
+        QQuickItem* name = find(settingsWindow(), QStringLiteral("cardName:") + row.id);
+        ASSERT_NE(name, nullptr) << row.id.toStdString();
+        EXPECT_FALSE(name->property("truncated").toBool()) << row.appName.toStdString();
+        QQuickItem* status = find(settingsWindow(), QStringLiteral("cardStatus:") + row.id);
+        if (!status || !status->isVisible())
+            continue;
+        EXPECT_GE(status->property("font").value<QFont>().pixelSize(), 10);
+        EXPECT_FALSE(status->property("truncated").toBool()) << row.status.value_or(QString()).toStdString();
+    }
+    const auto baseline = [&](const char* name) {
+        QQuickItem* item = require(settingsWindow(), QString::fromLatin1(name));
+        return item->mapToScene(QPointF(0, item->baselineOffset())).y();
+    };
+    EXPECT_NEAR(baseline("appsHint"), baseline("appsTitle"), 1.0);
+
+    QQuickItem* chevron = require(settingsWindow(), QStringLiteral("preferencesChevron"));
+    const QString closed = chevron->property("symbol").toString();
+    EXPECT_EQ(chevron->rotation(), 0);
+    click(settingsWindow(), require(settingsWindow(), QStringLiteral("preferencesDisclosure")));
+    EXPECT_EQ(chevron->property("symbol").toString(), closed);
+    EXPECT_EQ(chevron->rotation(), 90);
+}
+
+// A sheet shades the window behind it, visibly also in the dark appearance.
+TEST_F(OrganizerWindow, ASheetDimsTheWindowBehindItInBothAppearances)
+{
+    start();
+    launch();
+    QQuickWindow* window = settingsWindow();
+    const QPoint corner(8, window->height() - 8);
+    const auto lightness = [&] {
+        const QImage picture = window->grabWindow();
+        return QColor(picture.pixel(corner * window->devicePixelRatio())).lightnessF();
+    };
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        settle();
+        const double open = lightness();
+        presenter()->openAccessGuide();
+        settle();
+        EXPECT_GT(open - lightness(), 0.05) << (dark ? "dark" : "light");
+        presenter()->accessGuide()->dismiss();
+        settle();
+    }
 }

@@ -30,8 +30,10 @@ public:
     std::optional<QString> registerMainApp() override
     {
         ++registers;
-        if (!registerError)
+        if (!registerError) {
             current = afterRegister;
+            statusChanged();
+        }
         return registerError;
     }
     void unregisterMainApp(Completion completion) override
@@ -45,6 +47,7 @@ public:
         if (!error)
             current = LoginItemStatus::NotRegistered;
         std::exchange(pendingUnregister, {})(error);
+        statusChanged();
     }
 };
 
@@ -59,7 +62,8 @@ protected:
 
     void SetUp() override
     {
-        for (const char* folder : {"Applications/Real.app", "home/Applications", "Downloads/Velmor Tray.app"})
+        for (const char* folder : {"Applications/Real.app", "home/Applications", "Downloads/Velmor Tray.app",
+                                   "home/Downloads/Velmor Tray.app"})
             ASSERT_TRUE(QDir().mkpath(path(folder)));
     }
     QString path(const char* relative) const { return root.filePath(QString::fromUtf8(relative)); }
@@ -112,6 +116,25 @@ TEST_F(LaunchAtLoginTest, OnlyACopyInAnApplicationsFolderMayLaunchAtLogin)
     EXPECT_FALSE(
         LaunchAtLoginController::isInstalled(QStringLiteral("/ApplicationsOld/Velmor Tray.app"), mac));
     EXPECT_TRUE(LaunchAtLoginController::isInstalled(path("home/Applications/Velmor Tray.app"), mac));
+    // The user's own Downloads folder is inside the home, yet no Applications folder.
+    EXPECT_FALSE(LaunchAtLoginController::isInstalled(path("home/Downloads/Velmor Tray.app"), mac));
+    EXPECT_FALSE(LaunchAtLoginController::isInstalled(path("home/Velmor Tray.app"), mac));
+    EXPECT_EQ(section(path("home/Downloads/Velmor Tray.app"))->explanation(),
+              "Move this app to Applications and reopen it to enable launch at login.");
+}
+
+// The organizer's switch and this section change one login item: each shows the other's change.
+TEST_F(LaunchAtLoginTest, AChangeMadeElsewhereShowsAtOnce)
+{
+    auto shown = installedSection();
+    auto other = installedSection();
+    other->toggle(true);
+    scheduler.runUntilIdle();
+    EXPECT_TRUE(shown->toggleOn());
+    other->toggle(false);
+    scheduler.runUntilIdle();
+    loginItems.answerUnregister(std::nullopt);
+    EXPECT_FALSE(shown->toggleOn());
 }
 
 TEST_F(LaunchAtLoginTest, AReviewBuildIsNeverOffered)

@@ -41,12 +41,10 @@ ColumnLayout {
             enabled: settings.presenter.automaticDownloadsEnabled
             onToggled: checked => settings.presenter.setAutomaticDownloads(checked)
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "checkForUpdatesButton"
             text: settings.presenter.checkTitle
             enabled: settings.presenter.checkEnabled
-            Accessible.name: text
             onClicked: settings.presenter.check()
         }
         Label {
@@ -57,20 +55,16 @@ ColumnLayout {
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "closeSessionsButton"
             visible: settings.presenter.closeSessionsShown
             text: settings.presenter.closeSessionsTitle
-            Accessible.name: text
             onClicked: settings.presenter.closeSessionsAndUpdate()
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "pendingWorkButton"
             visible: settings.presenter.pendingWorkShown
             text: settings.presenter.pendingWorkTitle
-            Accessible.name: text
             onClicked: settings.presenter.resolvePendingWork()
         }
         Label {

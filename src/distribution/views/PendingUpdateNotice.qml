@@ -38,11 +38,9 @@ Rectangle {
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "pendingUpdateButton"
             text: notice.presenter.buttonTitle
-            Accessible.name: text
             onClicked: notice.presenter.activate()
         }
     }

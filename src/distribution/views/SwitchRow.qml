@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.SuiteUi
 
 // A form row: the setting's title, and its switch at the trailing edge. The switch shows `on`;
 // a click reports `toggled` and leaves the showing to whoever holds the setting.
@@ -20,8 +21,7 @@ RowLayout {
         Layout.fillWidth: true
         Accessible.ignored: true
     }
-    Switch {
-        opacity: enabled ? 1 : 0.45
+    SuiteSwitch {
         id: toggle
         objectName: row.objectName + ":switch"
         checked: row.on

@@ -8,6 +8,7 @@ namespace velmor::platform::mac {
 class MacAccessibility final : public Accessibility {
 public:
     bool isProcessTrusted() const override;
+    bool requestTrust() override;
 
     AccessibilityElement applicationElement(qint32 processIdentifier) override;
     AccessibilityElement systemWideElement() override;

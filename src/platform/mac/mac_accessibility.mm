@@ -71,6 +71,15 @@ bool MacAccessibility::isProcessTrusted() const
     }
 }
 
+bool MacAccessibility::requestTrust()
+{
+    @autoreleasepool {
+        // The system shows its prompt on its own, after this returns.
+        NSDictionary* options = @{(__bridge id)kAXTrustedCheckOptionPrompt : @YES};
+        return AXIsProcessTrustedWithOptions((__bridge CFDictionaryRef)options);
+    }
+}
+
 AccessibilityElement MacAccessibility::applicationElement(qint32 processIdentifier)
 {
     return MacAccessibilityElement::adopt(AXUIElementCreateApplication(processIdentifier));

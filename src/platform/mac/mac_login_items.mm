@@ -30,13 +30,17 @@ LoginItemStatus MacLoginItems::status() const
 std::optional<QString> MacLoginItems::registerMainApp()
 {
     NSError* error = nil;
-    if ([[SMAppService mainAppService] registerAndReturnError:&error])
+    const bool registered = [[SMAppService mainAppService] registerAndReturnError:&error];
+    // Even a failed registration may leave the item in another state (waiting for approval).
+    statusChanged();
+    if (registered)
         return std::nullopt;
     return error != nil ? describe(error) : QString();
 }
 
 void MacLoginItems::unregisterMainApp(Completion completion)
 {
+    // The services live as long as the process: the answer may still tell this object's observers.
     [[SMAppService mainAppService] unregisterWithCompletionHandler:^(NSError* error) {
       // The system answers on a queue of its own; the interface promises the main thread.
       const std::optional<QString> failure =
@@ -44,6 +48,7 @@ void MacLoginItems::unregisterMainApp(Completion completion)
       dispatch_async(dispatch_get_main_queue(), ^{
         if (completion)
             completion(failure);
+        statusChanged();
       });
     }];
 }

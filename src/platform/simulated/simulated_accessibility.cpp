@@ -44,6 +44,17 @@ SimulatedAccessibility::SimulatedAccessibility(SimulatedWorkspace& workspace, Si
       m_spendTime(std::move(spendTime)), m_beforeQuery(std::move(beforeQuery))
 {}
 
+bool SimulatedAccessibility::requestTrust()
+{
+    ++m_calls;
+    if (m_trusted)
+        return true;
+    ++m_prompts;
+    if (m_prompt)
+        m_prompt();
+    return m_trusted;
+}
+
 AccessibilityElement SimulatedAccessibility::applicationElement(qint32 processIdentifier)
 {
     ++m_calls;

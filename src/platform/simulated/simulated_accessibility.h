@@ -39,6 +39,8 @@ public:
         ++m_calls;
         return m_trusted;
     }
+    // Without trust the desktop's prompt handler runs, as the system's prompt would appear.
+    bool requestTrust() override;
     AccessibilityElement applicationElement(qint32 processIdentifier) override;
     AccessibilityElement systemWideElement() override;
     std::optional<AccessibilityValue> attribute(const AccessibilityElement& element,
@@ -57,6 +59,9 @@ public:
     void setTrusted(bool trusted) { m_trusted = trusted; }
     // Told when an action is performed on another app's extra: the app opens its menu.
     void setPressHandler(std::function<void(quint64 entryId)> handler) { m_pressed = std::move(handler); }
+    void setPromptHandler(std::function<void()> handler) { m_prompt = std::move(handler); }
+    // How often the process asked for trust with the prompt.
+    int promptCount() const { return m_prompts; }
     // Makes the element report another owning process, as when an item changes hands.
     void reassignOwner(const AccessibilityElement& element, qint32 pid);
     // The actions performed on items, in order.
@@ -90,7 +95,9 @@ private:
     std::function<void(Duration)> m_spendTime;
     std::function<void()> m_beforeQuery;
     std::function<void(quint64)> m_pressed;
+    std::function<void()> m_prompt;
     bool m_trusted = true;
+    int m_prompts = 0;
     double m_globalTimeout = defaultMessagingTimeout;
     QHash<AccessibilityElement, double> m_timeouts;
     QHash<AccessibilityElement, qint32> m_owners;

@@ -127,7 +127,8 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
       m_userDefaults(simulated_home::userDefaultsPath(home, ownIdentifier(host))),
       m_appearance(scenario.system.darkAppearance), m_loginItems(m_mainThread, scenario.loginItems),
       m_defaultsLog(simulated_home::defaultsLogPath(home)), m_fullDiskAccess(scenario.system.fullDiskAccess),
-      m_fullDiskAccessListed(scenario.system.fullDiskAccess), m_frontmost(finderPid)
+      m_fullDiskAccessListed(scenario.system.fullDiskAccess),
+      m_accessibilityListed(scenario.system.accessibilityTrusted), m_frontmost(finderPid)
 {
     for (int i = 0; i < scenario.apps.size(); ++i) {
         if (scenario.apps[i].pid == host.processId())
@@ -159,6 +160,14 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     m_domains.createMissing(seeds, positions);
     writeSystemSwitches();
     m_accessibility.setTrusted(scenario.system.accessibilityTrusted);
+    // The system's prompt: the app joins the Accessibility list, switched off, for the user to
+    // turn on.
+    m_accessibility.setPromptHandler([this] {
+        if (m_accessibilityListed)
+            return;
+        m_accessibilityListed = true;
+        changed();
+    });
 
     addSystemApplications();
     addOwnApplication();
@@ -169,7 +178,7 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     m_statusBar.setMenuHandler([this] { changed(); });
     m_shell.setChangeHandler([this](SimulatedApplicationShell::Change change) { shellChanged(change); });
     m_appearance.observe([this](bool) { changed(); });
-    m_loginItems.setChangeHandler([this] { changed(); });
+    m_loginItems.observe([this] { changed(); });
     m_loginItems.setOpenSettingsHandler([this] { openSystemSettings(SettingsPane::LoginItems); });
     m_workspace.setUrlHandler([this](const QUrl& url) { openUrl(url); });
     m_accessibility.setPressHandler([this](quint64 entryId) { openExtraMenu(entryId); });
@@ -465,6 +474,9 @@ void SimulatedDesktop::setFullDiskAccess(bool granted)
 
 void SimulatedDesktop::setAccessibilityTrusted(bool trusted)
 {
+    // The system lists every app that was ever trusted.
+    if (trusted)
+        m_accessibilityListed = true;
     if (m_accessibility.isProcessTrusted() == trusted)
         return;
     m_accessibility.setTrusted(trusted);
@@ -657,7 +669,9 @@ QList<SimulatedDesktop::PrivacyEntry> SimulatedDesktop::privacyEntries(SettingsP
     PrivacyEntry own = applicationBundles().first();
     switch (pane) {
     case SettingsPane::Accessibility:
-        // The app asks for trust at its first start, so it is always in this list.
+        // Listed once the app asked for trust (or was trusted).
+        if (!m_accessibilityListed)
+            return {};
         own.enabled = m_accessibility.isProcessTrusted();
         return {own};
     case SettingsPane::FullDiskAccess: {
@@ -685,6 +699,8 @@ bool SimulatedDesktop::setPrivacySwitch(SettingsPane pane, const QString& bundle
     if (path == ownBundlePath()) {
         switch (pane) {
         case SettingsPane::Accessibility:
+            if (!m_accessibilityListed)
+                return false;
             setAccessibilityTrusted(on);
             return true;
         case SettingsPane::FullDiskAccess:

@@ -248,6 +248,8 @@ private:
     bool m_fullDiskAccess = true;
     // Whether this app appears in the Full Disk Access list at all (its switch is the grant).
     bool m_fullDiskAccessListed = true;
+    // The same for the Accessibility list: an app is put there by its first request for trust.
+    bool m_accessibilityListed = true;
     QList<PrivacyEntry> m_otherFullDiskAccess;
     std::optional<SettingsPane> m_settingsPane;
     std::optional<QString> m_aboutOwner;

@@ -58,8 +58,7 @@ void SimulatedLoginItems::setStatus(LoginItemStatus status)
     if (m_status == status)
         return;
     m_status = status;
-    if (m_changed)
-        m_changed();
+    statusChanged();
 }
 
 } // namespace velmor::platform

@@ -27,9 +27,8 @@ public:
     // (turning on) or not enabled (turning off).
     bool setApproved(bool approved);
 
-    // The desktop opens its System Settings stand-in; `changed` hears every status change.
+    // The desktop opens its System Settings stand-in.
     void setOpenSettingsHandler(std::function<void()> handler) { m_openSettings = std::move(handler); }
-    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
 private:
     void setStatus(LoginItemStatus status);
@@ -38,7 +37,6 @@ private:
     ScenarioLoginItems m_behaviour;
     LoginItemStatus m_status;
     std::function<void()> m_openSettings;
-    std::function<void()> m_changed;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 

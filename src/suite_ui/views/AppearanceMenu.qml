@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import Velmor.SuiteUi
@@ -16,6 +18,23 @@ ComboBox {
     focusPolicy: Qt.StrongFocus
     Accessible.name: AppearanceChoices.accessibleName
     Accessible.description: AppearanceChoices.accessibleHint
+    // Assistive technology opens the list with a press and picks an entry with another.
+    Accessible.onPressAction: {
+        if (menu.enabled)
+            menu.popup.open()
+    }
+
+    delegate: SuiteMenuItem {
+        required property string modelData
+        required property int index
+
+        objectName: "appearance:" + modelData
+        width: ListView.view.width
+        text: modelData
+        // The menu may go first when the window closes.
+        font.weight: menu?.currentIndex === index ? Font.DemiBold : Font.Normal
+        highlighted: menu?.highlightedIndex === index
+    }
 
     onActivated: index => {
         const value = AppearanceChoices.valueAt(index)

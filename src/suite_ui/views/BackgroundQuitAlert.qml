@@ -23,6 +23,8 @@ SuiteWindow {
     height: content.implicitHeight + 40
     minimumWidth: width
     maximumWidth: width
+    // The window's own close button ends the request as "Cancel" does: nothing happens.
+    onClosing: alert.presenter.choose(BackgroundQuitConfirmationPresenter.Cancel)
 
     ColumnLayout {
         id: content
@@ -57,30 +59,24 @@ SuiteWindow {
             Layout.fillWidth: true
             Layout.bottomMargin: 6
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "keepRunningButton"
             text: alert.presenter.keepRunningTitle
             highlighted: true
             Layout.fillWidth: true
-            Accessible.name: text
             onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.KeepRunning)
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "quitAppButton"
             text: alert.presenter.quitTitle
             enabled: alert.presenter.quitEnabled
             Layout.fillWidth: true
-            Accessible.name: text
             onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.Quit)
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "cancelButton"
             text: alert.presenter.cancelTitle
             Layout.fillWidth: true
-            Accessible.name: text
             onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.Cancel)
         }
     }

@@ -75,15 +75,20 @@ ColumnLayout {
         spacing: 0
         Layout.fillWidth: true
 
-        AbstractButton {
+        SuiteToolButton {
             id: disclosure
             objectName: "detailsDisclosure"
             text: form.presenter.detailsTitle
-            focusPolicy: Qt.StrongFocus
+            padding: 0
             Accessible.role: Accessible.Button
-            Accessible.name: text
             Accessible.description: form.detailsShown ? form.presenter.details : ""
             onClicked: form.detailsShown = !form.detailsShown
+            background: Rectangle {
+                radius: 4
+                color: "transparent"
+                border.width: disclosure.visualFocus ? 2 : 0
+                border.color: Theme.controlAccent(form.dark)
+            }
 
             contentItem: Row {
                 spacing: 4
@@ -129,23 +134,19 @@ ColumnLayout {
     RowLayout {
         Layout.fillWidth: true
 
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "copyReportButton"
             text: form.presenter.copyTitle
-            Accessible.name: text
             onClicked: form.presenter.copyReport()
         }
         Item {
             Layout.fillWidth: true
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        ProminentButton {
             objectName: "sendReportButton"
             text: form.presenter.sendTitle
             enabled: form.presenter.sendEnabled
-            highlighted: true
-            Accessible.name: text
+            dark: form.dark
             onClicked: form.presenter.sendReport()
         }
     }

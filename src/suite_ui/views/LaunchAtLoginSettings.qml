@@ -29,8 +29,7 @@ SettingsSection {
             Layout.fillWidth: true
             Accessible.ignored: true
         }
-        Switch {
-            opacity: enabled ? 1 : 0.45
+        SuiteSwitch {
             id: toggle
             objectName: "launchAtLoginSwitch"
             checked: startup.presenter.toggleOn
@@ -59,13 +58,11 @@ SettingsSection {
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "openLoginItemsButton"
             visible: startup.presenter.showsApprovalButton
             text: startup.presenter.approvalButtonTitle
             font.pixelSize: 11
-            Accessible.name: text
             onClicked: startup.presenter.openLoginItemsSettings()
         }
     }

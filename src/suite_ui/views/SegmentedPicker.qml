@@ -45,6 +45,16 @@ Rectangle {
                 indicator: null
                 focusPolicy: Qt.StrongFocus
                 Accessible.name: modelData
+                // Assistive technology picks a segment as a click does (Qt Quick's own press
+                // would only flip the mark).
+                Accessible.onPressAction: {
+                    if (segment.enabled)
+                        segment.clicked()
+                }
+                Accessible.onToggleAction: {
+                    if (segment.enabled)
+                        segment.clicked()
+                }
                 onClicked: {
                     picker.activated(index)
                     // The presenter decides what is selected.

@@ -18,22 +18,18 @@ ColumnLayout {
     RowLayout {
         spacing: 8
 
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "sendFeedbackButton"
             text: footer.presenter.feedbackItems.sendFeedbackTitle
             enabled: footer.presenter.feedbackItems.enabled
             font.pixelSize: 12
-            Accessible.name: text
             onClicked: footer.presenter.feedbackItems.sendFeedback()
         }
-        Button {
-            opacity: enabled ? 1 : 0.45
+        SuiteButton {
             objectName: "reportBugButton"
             text: footer.presenter.feedbackItems.reportBugTitle
             enabled: footer.presenter.feedbackItems.enabled
             font.pixelSize: 12
-            Accessible.name: text
             onClicked: footer.presenter.feedbackItems.reportBug()
         }
         Item {
@@ -48,8 +44,7 @@ ColumnLayout {
             spacing: 2
             Layout.alignment: Qt.AlignTop
 
-            CheckBox {
-                opacity: enabled ? 1 : 0.45
+            SuiteCheckBox {
                 id: usage
                 objectName: "usageCheckBox"
                 text: footer.presenter.usageTitle
@@ -64,8 +59,7 @@ ColumnLayout {
                     checked = Qt.binding(() => footer.presenter.usageChecked)
                 }
             }
-            CheckBox {
-                opacity: enabled ? 1 : 0.45
+            SuiteCheckBox {
                 id: city
                 objectName: "cityCheckBox"
                 text: footer.presenter.cityTitle
@@ -106,7 +100,6 @@ ColumnLayout {
             Popup {
                 id: details
                 objectName: "privacyPopover"
-                y: info.height + 6
                 x: (info.width - width) / 2
                 width: 330
                 margins: 8
@@ -117,6 +110,11 @@ ColumnLayout {
                 focus: true
                 visible: footer.presenter.privacyDetails
                 onClosed: footer.presenter.privacyDetails = false
+                // Below the button where the window has room for it, else above: never over the
+                // button or the choices it explains. Worked out when shown and as its text is laid
+                // out.
+                y: visible && info.mapToItem(null, 0, info.height).y + 6 + height + bottomMargin > info.Window.height
+                   ? -height - 6 : info.height + 6
 
                 background: Rectangle {
                     radius: 10

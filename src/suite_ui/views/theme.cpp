@@ -49,4 +49,9 @@ QColor Theme::critical(bool dark)
     return dark ? QColor(0xff, 0x45, 0x3a) : QColor(0xd7, 0x00, 0x15);
 }
 
+QColor Theme::dimming(bool dark)
+{
+    return QColor(0, 0, 0, dark ? 150 : 56);
+}
+
 } // namespace velmor

@@ -26,6 +26,8 @@ public:
     Q_INVOKABLE static QColor controlBackground(bool dark);
     // Failures the user should read (the system's red).
     Q_INVOKABLE static QColor critical(bool dark);
+    // Laid over a window while a sheet covers it: a dark window needs a deeper shade to show it.
+    Q_INVOKABLE static QColor dimming(bool dark);
 };
 
 } // namespace velmor

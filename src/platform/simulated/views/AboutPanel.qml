@@ -43,6 +43,8 @@ Rectangle {
             objectName: "aboutClose"
             text: qsTr("OK")
             Layout.alignment: Qt.AlignHCenter
+            Accessible.name: text
+            Accessible.onPressAction: about.mac.closeAbout()
             onClicked: about.mac.closeAbout()
         }
     }

@@ -94,6 +94,7 @@ Rectangle {
                 text: modelData.title
                 font.pixelSize: 10
                 Accessible.name: modelData.title
+                Accessible.onPressAction: dock.presenter.restore(modelData.id)
                 onClicked: dock.presenter.restore(modelData.id)
             }
         }

@@ -63,19 +63,22 @@ Item {
             opacity: item.entry.dimmed ? 0.4 : 1
         }
         Text {
+            objectName: "statusTitle:" + item.entry.key
             visible: item.entry.title !== ""
-            // Titles wider than the item shrink to fit it, as the system's do.
+            // At the bar's size, whatever the item's width: the system cuts a title the item is
+            // too narrow for.
             width: Math.min(implicitWidth, item.width - 4 - (item.entry.glyph !== "" ? 20 : 0))
+            clip: true
             text: item.entry.title
             font.pixelSize: 13
-            fontSizeMode: Text.HorizontalFit
-            minimumPixelSize: 7
             color: item.ink
             opacity: item.entry.dimmed ? 0.4 : 1
         }
     }
 
+    // Not over the menu the item's click opened.
     ToolTip.visible: mouse.containsMouse && !mouse.pressed && item.entry.toolTip !== ""
+                     && item.menuBar.openMenu.length === 0
     ToolTip.text: item.entry.toolTip
     ToolTip.delay: 700
 

@@ -95,6 +95,7 @@ Rectangle {
                     visible: panel.presenter.canAdd
                     text: "+"
                     Accessible.name: qsTr("Add an app")
+                    Accessible.onPressAction: chooser.open()
                     onClicked: chooser.open()
                     Menu {
                         id: chooser
@@ -105,6 +106,8 @@ Rectangle {
                                 required property var modelData
                                 objectName: "addable:" + modelData.name
                                 text: modelData.name
+                                Accessible.name: modelData.name
+                                Accessible.onPressAction: panel.presenter.add(modelData.bundlePath)
                                 onTriggered: panel.presenter.add(modelData.bundlePath)
                             }
                         }
@@ -159,6 +162,7 @@ Rectangle {
                             checked: privacyRow.modelData.enabled
                             Accessible.name: privacyRow.modelData.name
                             Accessible.onToggleAction: panel.presenter.setSwitch(privacyRow.modelData.bundlePath, !checked)
+                            Accessible.onPressAction: panel.presenter.setSwitch(privacyRow.modelData.bundlePath, !checked)
                             onToggled: panel.presenter.setSwitch(privacyRow.modelData.bundlePath, checked)
                         }
                     }

@@ -73,6 +73,7 @@ Rectangle {
                         text: modelData
                         highlighted: alert.model !== null && index === alert.model.choices.length - 1
                         Accessible.name: modelData
+                        Accessible.onPressAction: alert.model.choose(index)
                         onClicked: alert.model.choose(index)
                     }
                 }

@@ -3,13 +3,13 @@ import QtQuick.Controls
 import Velmor.SuiteUi
 
 // The one button of a block that moves the user on: filled with the app's accent.
-Button {
+SuiteButton {
     id: button
 
     property bool dark: false
 
     highlighted: true
-    focusPolicy: Qt.StrongFocus
+    opacity: 1
     contentItem: Label {
         text: button.text
         color: "white"
