@@ -33,12 +33,9 @@ RowLayout {
         color: Theme.text(notice.dark)
         Accessible.name: text
     }
-    Button {
+    SuiteButton {
         objectName: "showBelowBarButton"
         text: notice.settings.noticeActionTitle
-        focusPolicy: Qt.StrongFocus
-        Accessible.name: text
-        Accessible.onPressAction: notice.settings.showBelowBar()
         onClicked: notice.settings.showBelowBar()
     }
 }

@@ -11,11 +11,6 @@ namespace {
 using Mode = TrayBelowBarPreference::Mode;
 constexpr Mode modes[] = {Mode::Automatic, Mode::Always, Mode::Never};
 
-QString text(const char* value)
-{
-    return QString::fromUtf8(value);
-}
-
 } // namespace
 
 TrayBelowBarSettings::TrayBelowBarSettings(TrayModel& model, platform::UserDefaults& defaults,
@@ -30,15 +25,17 @@ QString TrayBelowBarSettings::notice(const TrayOutOfSight& outOfSight)
     const auto count = outOfSight.items.size();
     if (count == 0)
         return {};
-    const QString names = outOfSight.appNames().join(text(nameSeparator));
+    const QString names = outOfSight.appNames().join(QString::fromUtf8(nameSeparator));
     const auto behind =
         std::count_if(outOfSight.items.cbegin(), outOfSight.items.cend(),
                       [](const auto& item) { return item.reason == TrayOutOfSight::Reason::BehindHousing; });
     if (behind == count)
-        return count == 1 ? text(housingNoticeOne).arg(names) : text(housingNoticeMany).arg(count).arg(names);
+        return count == 1 ? QString::fromUtf8(housingNoticeOne).arg(names)
+                          : QString::fromUtf8(housingNoticeMany).arg(count).arg(names);
     if (behind == 0)
-        return count == 1 ? text(offEndNoticeOne).arg(names) : text(offEndNoticeMany).arg(count).arg(names);
-    return text(mixedNotice).arg(count).arg(names);
+        return count == 1 ? QString::fromUtf8(offEndNoticeOne).arg(names)
+                          : QString::fromUtf8(offEndNoticeMany).arg(count).arg(names);
+    return QString::fromUtf8(mixedNotice).arg(count).arg(names);
 }
 
 QString TrayBelowBarSettings::noticeText() const
@@ -51,12 +48,12 @@ QString TrayBelowBarSettings::cardStatus(const TrayOutOfSight& outOfSight, const
     const auto reason = outOfSight.reasonFor(bundleID);
     if (!reason)
         return {};
-    return text(*reason == TrayOutOfSight::Reason::BehindHousing ? housingStatus : offEndStatus);
+    return QString::fromUtf8(*reason == TrayOutOfSight::Reason::BehindHousing ? housingStatus : offEndStatus);
 }
 
 QStringList TrayBelowBarSettings::modeTitles() const
 {
-    return {text(automaticText), text(alwaysText), text(neverText)};
+    return {QString::fromUtf8(automaticText), QString::fromUtf8(alwaysText), QString::fromUtf8(neverText)};
 }
 
 int TrayBelowBarSettings::modeIndex() const

@@ -7,6 +7,7 @@
 #include "platform/simulated/simulated_workspace.h"
 #include "settings_window/tray_card_item.h"
 #include "suite_ui/velmor_signals.h"
+#include "tray/tray_below_bar_preference.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -451,6 +452,9 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
     };
     const auto hideFeedback = [&] { scene()->feedbackWindow()->hide(); };
     const auto closeEditor = [&] { editor.cancel(); };
+    const auto belowBar = [&](TrayBelowBarPreference::Mode mode) {
+        return [this, mode] { return TrayBelowBarPreference::load(desktop().userDefaults()) == mode; };
+    };
     const auto loginItem = [&](platform::LoginItemStatus status) {
         return [this, status] { return desktop().loginItems().status() == status; };
     };
@@ -479,6 +483,9 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
         {QStringLiteral("appearanceMenu"), [&] { return shown(QStringLiteral("appearance:Dark")); }},
         {QStringLiteral("appearance:Dark"), [&] { return run().app().appearance() == u"dark"; },
          [&] { run().app().setAppearance(QStringLiteral("system")); }},
+        {QStringLiteral("belowBarMode:Never"), belowBar(TrayBelowBarPreference::Mode::Never)},
+        {QStringLiteral("belowBarMode:Always"), belowBar(TrayBelowBarPreference::Mode::Always)},
+        {QStringLiteral("belowBarMode:Automatic"), belowBar(TrayBelowBarPreference::Mode::Automatic)},
         {QStringLiteral("preferencesDisclosure"),
          [&] { return !shown(QStringLiteral("launchAtLoginSwitch")); },
          [&] { presenter()->setShowPreferences(true); }},
