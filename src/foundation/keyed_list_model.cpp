@@ -1,0 +1,111 @@
+#include "foundation/keyed_list_model.h"
+
+#include <QSet>
+
+namespace velmor {
+
+KeyedListModel::KeyedListModel(QList<QByteArray> roles, QObject* parent)
+    : QAbstractListModel(parent), m_roles(std::move(roles))
+{}
+
+int KeyedListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant KeyedListModel::data(const QModelIndex& index, int role) const
+{
+    const int column = role - (Qt::UserRole + 1);
+    if (!index.isValid() || index.row() >= count() || column < 0 || column >= m_roles.size())
+        return {};
+    return m_rows[index.row()].values.value(column);
+}
+
+QHash<int, QByteArray> KeyedListModel::roleNames() const
+{
+    QHash<int, QByteArray> names;
+    for (int i = 0; i < m_roles.size(); ++i)
+        names.insert(Qt::UserRole + 1 + i, m_roles[i]);
+    return names;
+}
+
+QVariant KeyedListModel::value(int row, const QByteArray& role) const
+{
+    const qsizetype column = m_roles.indexOf(role);
+    if (row < 0 || row >= count() || column < 0)
+        return {};
+    return m_rows[row].values.value(column);
+}
+
+int KeyedListModel::indexOf(const QString& key) const
+{
+    for (int i = 0; i < count(); ++i) {
+        if (m_rows[i].key == key)
+            return i;
+    }
+    return -1;
+}
+
+void KeyedListModel::setRows(QList<Row> rows)
+{
+    QSet<QString> wanted;
+    QList<Row> unique;
+    unique.reserve(rows.size());
+    for (Row& row : rows) {
+        if (!wanted.contains(row.key)) {
+            wanted.insert(row.key);
+            unique.append(std::move(row));
+        }
+    }
+    const int countBefore = count();
+
+    // Rows whose key is gone leave first, the last first so earlier indexes stay valid.
+    for (int i = count() - 1; i >= 0; --i) {
+        if (wanted.contains(m_rows[i].key))
+            continue;
+        int first = i;
+        while (first > 0 && !wanted.contains(m_rows[first - 1].key))
+            --first;
+        beginRemoveRows(QModelIndex(), first, i);
+        m_rows.remove(first, i - first + 1);
+        endRemoveRows();
+        i = first;
+    }
+
+    // Then row by row: kept where it is, moved up from further down, or inserted.
+    for (int i = 0; i < unique.size(); ++i) {
+        Row& next = unique[i];
+        if (i >= count() || m_rows[i].key != next.key) {
+            int from = -1;
+            for (int j = i + 1; j < count(); ++j) {
+                if (m_rows[j].key == next.key) {
+                    from = j;
+                    break;
+                }
+            }
+            if (from < 0) {
+                beginInsertRows(QModelIndex(), i, i);
+                m_rows.insert(i, std::move(next));
+                endInsertRows();
+                continue;
+            }
+            beginMoveRows(QModelIndex(), from, from, QModelIndex(), i);
+            m_rows.move(from, i);
+            endMoveRows();
+        }
+        QList<int> changed;
+        for (int column = 0; column < m_roles.size(); ++column) {
+            if (m_rows[i].values.value(column) != next.values.value(column))
+                changed.append(Qt::UserRole + 1 + column);
+        }
+        if (!changed.isEmpty()) {
+            m_rows[i].values = std::move(next.values);
+            const QModelIndex at = index(i);
+            Q_EMIT dataChanged(at, at, changed);
+        }
+    }
+    if (count() != countBefore)
+        Q_EMIT countChanged();
+}
+
+} // namespace velmor
