@@ -11,27 +11,36 @@ import Velmor.SettingsWindow
 TrayCardItem {
     id: card
 
-    required property var modelData
+    required property string bundleID
+    required property string name
+    required property string status
+    required property string sight
+    required property string iconSource
+    required property string toolTip
+    required property string label
+    required property string payload
+    // The area's "Move to" entries: the same for every card of an area.
+    property var moves: []
     required property TraySettingsPresenter presenter
     property bool dark: false
 
-    objectName: "card:" + modelData.bundleID
+    objectName: "card:" + bundleID
     implicitHeight: texts.y + texts.implicitHeight + 6
     opacity: presenter.cardOpacity
     activeFocusOnTab: true
-    accessibleName: modelData.accessibleName
+    accessibleName: label
     accessibleHint: presenter.cardHint
-    moveActions: modelData.moves
+    moveActions: moves
     Accessible.role: Accessible.ListItem
-    Accessible.name: modelData.accessibleName
+    Accessible.name: label
     Accessible.description: presenter.cardHint
-    onMoveRequested: destination => card.presenter.move(card.modelData.bundleID, destination)
+    onMoveRequested: destination => card.presenter.move(card.bundleID, destination)
 
     // The platform's drag carries the payload as text, to this window, another one or another app.
     Drag.dragType: Drag.Automatic
     Drag.supportedActions: Qt.MoveAction | Qt.CopyAction
     Drag.proposedAction: Qt.MoveAction
-    Drag.mimeData: ({ "text/plain": card.modelData.payload })
+    Drag.mimeData: ({ "text/plain": card.payload })
     Drag.hotSpot.x: width / 2
     Drag.hotSpot.y: height / 2
 
@@ -53,14 +62,14 @@ TrayCardItem {
         y: 6
         width: 30
         height: 30
-        visible: card.modelData.iconSource !== ""
-        source: card.modelData.iconSource
+        visible: card.iconSource !== ""
+        source: card.iconSource
         sourceSize.width: 60
         sourceSize.height: 60
     }
     SymbolIcon {
         anchors.centerIn: icon
-        visible: card.modelData.iconSource === ""
+        visible: card.iconSource === ""
         symbol: card.presenter.symbols.missingIcon
         size: 28
         color: Theme.secondaryText(card.dark)
@@ -73,9 +82,9 @@ TrayCardItem {
         anchors.right: parent.right
         anchors.margins: 2
         Label {
-            objectName: "cardName:" + card.modelData.bundleID
+            objectName: "cardName:" + card.bundleID
             width: parent.width
-            text: card.modelData.name
+            text: card.name
             font.pixelSize: 11
             color: Theme.text(card.dark)
             horizontalAlignment: Text.AlignHCenter
@@ -84,10 +93,10 @@ TrayCardItem {
             elide: Text.ElideRight
         }
         Label {
-            objectName: "cardStatus:" + card.modelData.bundleID
+            objectName: "cardStatus:" + card.bundleID
             width: parent.width
-            visible: card.modelData.status !== ""
-            text: card.modelData.status
+            visible: card.status !== ""
+            text: card.status
             font.pixelSize: 10
             color: Theme.secondaryText(card.dark)
             horizontalAlignment: Text.AlignHCenter
@@ -97,10 +106,10 @@ TrayCardItem {
         }
         // Why no one can see its icons: behind the camera housing, or off the bar's end.
         Label {
-            objectName: "sight:" + card.modelData.bundleID
+            objectName: "sight:" + card.bundleID
             width: parent.width
-            visible: card.modelData.sight !== ""
-            text: card.modelData.sight
+            visible: card.sight !== ""
+            text: card.sight
             textFormat: Text.PlainText
             font.pixelSize: 9
             color: Theme.warning(card.dark)
@@ -112,7 +121,7 @@ TrayCardItem {
     HoverHandler { id: hover }
     ToolTip.visible: hover.hovered && !dragger.active
     ToolTip.delay: 600
-    ToolTip.text: card.modelData.toolTip
+    ToolTip.text: card.toolTip
 
     DragHandler {
         id: dragger
@@ -146,15 +155,15 @@ TrayCardItem {
     Component {
         id: moveMenuComponent
         Menu {
-            objectName: "moveMenu:" + card.modelData.bundleID
+            objectName: "moveMenu:" + card.bundleID
             Repeater {
-                model: card.modelData.moves
+                model: card.moves
                 delegate: SuiteMenuItem {
                     required property var modelData
-                    objectName: "move:" + card.modelData.bundleID + ":" + modelData.destination
+                    objectName: "move:" + card.bundleID + ":" + modelData.destination
                     text: modelData.title
                     enabled: modelData.enabled
-                    onTriggered: card.presenter.move(card.modelData.bundleID, modelData.destination)
+                    onTriggered: card.presenter.move(card.bundleID, modelData.destination)
                 }
             }
         }

@@ -11,13 +11,23 @@ import Velmor.SettingsWindow
 Rectangle {
     id: area
 
-    // The area's destination: the area follows its own entry of the presenter's areas, so an
-    // area whose cards did not change keeps them as they are.
-    required property string modelData
+    // One row of the presenter's areas; its cards are a list of their own, so an area whose
+    // cards did not change keeps them as they are.
+    required property string destination
+    required property string title
+    required property string subtitle
+    required property string symbol
+    required property int count
+    required property string countText
+    required property string accessibleName
+    required property bool isGroup
+    required property string groupID
+    required property string optionsLabel
+    required property string toggleTitle
+    required property var moves
+    required property var cards
     required property TraySettingsPresenter presenter
     property bool dark: false
-    readonly property string destination: modelData
-    readonly property var info: presenter.areas[modelData] ?? ({})
     // From the area's own width, not the grid's: the grid's width follows its cards.
     readonly property real gridWidth: width - 2 * content.anchors.margins
     readonly property int columns: Math.max(1, Math.floor((gridWidth + cards.columnSpacing)
@@ -31,8 +41,8 @@ Rectangle {
     border.width: 1
     border.color: presenter.dropTarget === destination ? Theme.accent(dark) : Theme.separator(dark)
     Accessible.role: Accessible.Grouping
-    Accessible.name: info.accessibleName ?? ""
-    Accessible.description: info.subtitle ?? ""
+    Accessible.name: accessibleName
+    Accessible.description: subtitle
 
     ColumnLayout {
         id: content
@@ -44,13 +54,13 @@ Rectangle {
             spacing: 6
             Layout.fillWidth: true
             SymbolIcon {
-                symbol: area.info.symbol
+                symbol: area.symbol
                 size: 16
                 color: Theme.accent(area.dark)
             }
             Label {
                 objectName: "areaTitle:" + area.destination
-                text: area.info.title
+                text: area.title
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
                 color: Theme.text(area.dark)
@@ -64,15 +74,15 @@ Rectangle {
             }
             Label {
                 objectName: "areaCount:" + area.destination
-                text: area.info.countText
+                text: area.countText
                 font.pixelSize: 12
                 color: Theme.secondaryText(area.dark)
             }
             SuiteToolButton {
                 id: options
-                objectName: "groupOptions:" + area.info.groupID
-                visible: area.info.isGroup
-                Accessible.name: area.info.optionsLabel
+                objectName: "groupOptions:" + area.groupID
+                visible: area.isGroup
+                Accessible.name: area.optionsLabel
                 onClicked: optionsMenu.popup(options, 0, options.height)
                 contentItem: SymbolIcon {
                     symbol: area.presenter.symbols.options
@@ -81,33 +91,33 @@ Rectangle {
                 }
                 Menu {
                     id: optionsMenu
-                    objectName: "groupOptionsMenu:" + area.info.groupID
+                    objectName: "groupOptionsMenu:" + area.groupID
                     SuiteMenuItem {
-                        objectName: "editGroup:" + area.info.groupID
+                        objectName: "editGroup:" + area.groupID
                         text: area.presenter.editGroupTitle
-                        onTriggered: area.presenter.editGroup(area.info.groupID)
+                        onTriggered: area.presenter.editGroup(area.groupID)
                     }
                     // Only while grouping is configured: a hidden entry would still take a row.
                     Repeater {
-                        model: area.info.toggleTitle !== "" ? [area.info.toggleTitle] : []
+                        model: area.toggleTitle !== "" ? [area.toggleTitle] : []
                         delegate: SuiteMenuItem {
                             required property string modelData
-                            objectName: "toggleGroup:" + area.info.groupID
+                            objectName: "toggleGroup:" + area.groupID
                             text: modelData
-                            onTriggered: area.presenter.toggleGroup(area.info.groupID)
+                            onTriggered: area.presenter.toggleGroup(area.groupID)
                         }
                     }
                     SuiteMenuItem {
-                        objectName: "deleteGroup:" + area.info.groupID
+                        objectName: "deleteGroup:" + area.groupID
                         text: area.presenter.deleteGroupTitle
                         palette.windowText: Theme.warning(area.dark)
-                        onTriggered: area.presenter.deleteGroup(area.info.groupID)
+                        onTriggered: area.presenter.deleteGroup(area.groupID)
                     }
                 }
             }
         }
         Label {
-            text: area.info.subtitle
+            text: area.subtitle
             font.pixelSize: 12
             color: Theme.secondaryText(area.dark)
             elide: Text.ElideRight
@@ -117,14 +127,15 @@ Rectangle {
         GridLayout {
             id: cards
             Layout.fillWidth: true
-            visible: area.info.count > 0
+            visible: area.count > 0
             columns: area.columns
             columnSpacing: 6
             rowSpacing: 6
             Repeater {
-                model: area.info.cards
+                model: area.cards
                 delegate: AppCard {
                     presenter: area.presenter
+                    moves: area.moves
                     dark: area.dark
                     Layout.minimumWidth: area.minimumColumnWidth
                     Layout.fillHeight: true
@@ -134,7 +145,7 @@ Rectangle {
         }
         ColumnLayout {
             objectName: "emptyArea:" + area.destination
-            visible: area.info.count === 0
+            visible: area.count === 0
             Layout.fillWidth: true
             Layout.topMargin: 6
             Layout.bottomMargin: 6

@@ -303,7 +303,7 @@ ApplicationWindow {
                     Layout.fillWidth: true
                     spacing: 10
                     Repeater {
-                        model: window.presenter.sectionDestinations
+                        model: window.presenter.sectionAreas
                         delegate: AreaView {
                             presenter: window.presenter
                             dark: window.dark
@@ -333,13 +333,13 @@ ApplicationWindow {
                 }
                 GridLayout {
                     objectName: "groupAreas"
-                    visible: window.presenter.perApp && window.presenter.groupDestinations.length > 0
+                    visible: window.presenter.perApp && window.presenter.hasGroups
                     Layout.fillWidth: true
                     columns: 2
                     columnSpacing: 10
                     rowSpacing: 10
                     Repeater {
-                        model: window.presenter.groupDestinations
+                        model: window.presenter.groupAreas
                         delegate: AreaView {
                             presenter: window.presenter
                             dark: window.dark
@@ -351,7 +351,7 @@ ApplicationWindow {
                 }
                 SymbolButton {
                     objectName: "createFirstGroupButton"
-                    visible: window.presenter.perApp && window.presenter.groupDestinations.length === 0
+                    visible: window.presenter.perApp && !window.presenter.hasGroups
                     text: window.presenter.createFirstGroupTitle
                     symbol: window.presenter.symbols.createFirstGroup
                     dark: window.dark
@@ -368,8 +368,12 @@ ApplicationWindow {
                         model: window.presenter.markerAreas
                         delegate: Rectangle {
                             id: markerArea
-                            required property var modelData
-                            objectName: "markerArea:" + modelData.section
+                            required property string section
+                            required property string title
+                            required property string symbol
+                            required property int count
+                            required property var items
+                            objectName: "markerArea:" + section
                             Layout.fillWidth: true
                             Layout.preferredWidth: 100
                             Layout.alignment: Qt.AlignTop
@@ -378,7 +382,7 @@ ApplicationWindow {
                             color: Theme.controlBackground(window.dark)
                             border.color: Theme.separator(window.dark)
                             Accessible.role: Accessible.Grouping
-                            Accessible.name: modelData.title
+                            Accessible.name: title
                             ColumnLayout {
                                 id: markerContent
                                 anchors.fill: parent
@@ -387,12 +391,12 @@ ApplicationWindow {
                                 RowLayout {
                                     spacing: 6
                                     SymbolIcon {
-                                        symbol: markerArea.modelData.symbol
+                                        symbol: markerArea.symbol
                                         size: 16
                                         color: Theme.accent(window.dark)
                                     }
                                     Label {
-                                        text: markerArea.modelData.title
+                                        text: markerArea.title
                                         font.pixelSize: 13
                                         font.weight: Font.DemiBold
                                         color: Theme.text(window.dark)
@@ -401,15 +405,15 @@ ApplicationWindow {
                                 Flow {
                                     Layout.fillWidth: true
                                     spacing: 6
-                                    visible: markerArea.modelData.items.length > 0
+                                    visible: markerArea.count > 0
                                     Repeater {
-                                        model: markerArea.modelData.items
+                                        model: markerArea.items
                                         delegate: TrayGlyphView { dark: window.dark }
                                     }
                                 }
                                 Note {
-                                    objectName: "noItems:" + markerArea.modelData.section
-                                    visible: markerArea.modelData.items.length === 0
+                                    objectName: "noItems:" + markerArea.section
+                                    visible: markerArea.count === 0
                                     text: window.presenter.noItemsText
                                 }
                             }
@@ -555,7 +559,7 @@ ApplicationWindow {
         }
         Connections {
             target: window.presenter
-            function onChanged() {
+            function onHelpChanged() {
                 if (window.presenter.helpTopic !== "" && !helpPopover.visible)
                     helpPopover.open()
                 else if (window.presenter.helpTopic === "" && helpPopover.visible)

@@ -6,25 +6,27 @@ import Velmor.SuiteUi
 Item {
     id: glyph
 
-    required property var modelData
+    required property string itemID
+    required property string title
+    required property string iconSource
     property bool dark: false
 
-    objectName: "glyph:" + modelData.id
+    objectName: "glyph:" + itemID
     implicitWidth: 30
     implicitHeight: 30
     Accessible.role: Accessible.Graphic
-    Accessible.name: modelData.title
+    Accessible.name: title
 
     Image {
         anchors.fill: parent
-        visible: glyph.modelData.iconSource !== ""
-        source: glyph.modelData.iconSource
+        visible: glyph.iconSource !== ""
+        source: glyph.iconSource
         sourceSize.width: 60
         sourceSize.height: 60
     }
     SymbolIcon {
         anchors.centerIn: parent
-        visible: glyph.modelData.iconSource === ""
+        visible: glyph.iconSource === ""
         symbol: "app.dashed"
         size: 26
         color: Theme.secondaryText(glyph.dark)
@@ -32,5 +34,5 @@ Item {
     HoverHandler { id: hover }
     ToolTip.visible: hover.hovered
     ToolTip.delay: 600
-    ToolTip.text: modelData.title
+    ToolTip.text: title
 }

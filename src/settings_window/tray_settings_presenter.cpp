@@ -21,38 +21,9 @@
 namespace velmor {
 namespace {
 
-struct SectionPresentation {
-    TraySection section;
-    const char* title;
-    const char* subtitle;
-    const char* symbol;
-};
-
-// The section areas the organizer offers, in this order; apps are never sent below the tray here.
-constexpr SectionPresentation sectionAreaSymbols[] = {
-    {TraySection::alwaysVisible, "Always visible", "Stay in the menu bar", "menubar.rectangle"},
-    {TraySection::expandable, "Expandable menu", "Show with the chevron", "chevron.down.square"},
-    {TraySection::alwaysHidden, "Always hidden", "Return with Reveal all", "eye.slash"},
-};
-
 QString text(const char* value)
 {
     return QString::fromUtf8(value);
-}
-
-QString groupDestination(const QUuid& id)
-{
-    return text(TrayModel::groupDestinationPrefix) + uuid_text::canonical(id);
-}
-
-QString iconSource(const QString& bundleID)
-{
-    return QStringLiteral("image://%1/%2").arg(QString::fromLatin1(AppIconProvider::providerId), bundleID);
-}
-
-bool hasIcon(const std::optional<platform::Icon>& icon)
-{
-    return icon && !icon->isNull();
 }
 
 } // namespace
@@ -91,8 +62,8 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
     if (services.loginItems)
         m_loginItemsObserver = services.loginItems->observe([this] { refreshLaunchAtLogin(); });
     TrayModel* model = m_model.data();
-    // One model operation publishes several properties in a row: the window is rebuilt once,
-    // after the last of them.
+    // One model operation publishes several properties in a row: the window follows once, after
+    // the last of them.
     const auto follow = [this] {
         if (m_followPending)
             return;
@@ -101,9 +72,7 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
             this,
             [this] {
                 m_followPending = false;
-                m_accessGuide.setRequiresFullDiskAccess(perApp());
-                rebuildAreas();
-                Q_EMIT changed();
+                this->follow();
             },
             Qt::QueuedConnection);
     };
@@ -114,9 +83,10 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
           &TrayModel::namedGroupingChanged, &TrayModel::expandedNamedGroupsChanged,
           &TrayModel::permissionChanged, &TrayModel::messageChanged, &TrayModel::outOfSightChanged})
         connect(model, signal, this, follow);
-    connect(&app, &TrayApp::appearanceChanged, this, &TraySettingsPresenter::changed);
+    connect(&app, &TrayApp::appearanceChanged, this, &TraySettingsPresenter::appearanceChanged);
     m_accessGuide.setRequiresFullDiskAccess(perApp());
-    rebuildAreas();
+    m_areas.update(m_model, busy());
+    m_published = current();
 }
 
 TraySettingsPresenter::~TraySettingsPresenter()
@@ -227,7 +197,7 @@ void TraySettingsPresenter::setShowPreferences(bool shown)
     if (m_showPreferences == shown)
         return;
     m_showPreferences = shown;
-    Q_EMIT changed();
+    Q_EMIT showPreferencesChanged();
 }
 
 QString TraySettingsPresenter::appearance() const
@@ -246,7 +216,7 @@ void TraySettingsPresenter::setHelpTopic(const QString& topic)
     if (m_helpTopic == shown)
         return;
     m_helpTopic = shown;
-    Q_EMIT changed();
+    Q_EMIT helpChanged();
 }
 
 QString TraySettingsPresenter::helpTitle() const
@@ -261,134 +231,42 @@ QString TraySettingsPresenter::helpText() const
     return topic ? velmor::helpText(*topic) : QString();
 }
 
-// Areas and cards.
+// Following the model.
 
-void TraySettingsPresenter::rebuildAreas()
+TraySettingsPresenter::Published TraySettingsPresenter::current() const
 {
-    QVariantList sections;
-    QVariantList groups;
-    QVariantList markers;
-    if (m_model && perApp()) {
-        for (const SectionPresentation& entry : sectionAreaSymbols) {
-            const QString destination = rawValue(entry.section);
-            sections.append(areaMap(destination, text(entry.title), text(entry.subtitle), text(entry.symbol),
-                                    cardsFor(destination)));
-        }
-        for (const TrayNamedGroup& group : m_model->namedGrouping().groups) {
-            const QString destination = groupDestination(group.id);
-            QVariantMap area =
-                areaMap(destination, group.name, text(groupSubtitle), group.symbol, cardsFor(destination));
-            area.insert(QStringLiteral("isGroup"), true);
-            area.insert(QStringLiteral("groupID"), uuid_text::canonical(group.id));
-            area.insert(QStringLiteral("optionsLabel"), text(optionsPrefix) + group.name);
-            QString toggle;
-            if (m_model->nativeConfigured())
-                toggle = text(m_model->expandedNamedGroups().contains(group.id) ? collapseGroupText
-                                                                                : expandGroupText);
-            area.insert(QStringLiteral("toggleTitle"), toggle);
-            groups.append(area);
-        }
-    } else if (m_model) {
-        for (const SectionPresentation& entry : sectionAreaSymbols) {
-            QVariantList items;
-            // Items the map does not place are left out rather than shown as always visible.
-            for (const TrayItem& item : m_model->items()) {
-                const auto section = m_model->nativeGroups().find(item.id);
-                if (section == m_model->nativeGroups().end() || *section != entry.section)
-                    continue;
-                items.append(QVariantMap{{QStringLiteral("id"), item.id},
-                                         {QStringLiteral("title"), item.title},
-                                         {QStringLiteral("iconSource"),
-                                          hasIcon(item.icon) ? iconSource(item.bundleID()) : QString()}});
-            }
-            markers.append(QVariantMap{{QStringLiteral("section"), rawValue(entry.section)},
-                                       {QStringLiteral("title"), text(entry.title)},
-                                       {QStringLiteral("symbol"), text(entry.symbol)},
-                                       {QStringLiteral("items"), items}});
-        }
-    }
-    if (sections == m_sectionAreas && groups == m_groupAreas && markers == m_markerAreas)
-        return;
-    m_sectionAreas = sections;
-    m_groupAreas = groups;
-    m_markerAreas = markers;
-    m_sectionDestinations.clear();
-    m_groupDestinations.clear();
-    m_areas.clear();
-    const auto index = [this](const QVariantList& areas, QStringList& destinations) {
-        for (const QVariant& entry : areas) {
-            const QString destination = entry.toMap().value(QStringLiteral("destination")).toString();
-            destinations.append(destination);
-            m_areas.insert(destination, entry);
-        }
-    };
-    index(m_sectionAreas, m_sectionDestinations);
-    index(m_groupAreas, m_groupDestinations);
-    Q_EMIT areasChanged();
+    Published state;
+    state.showsSetupCard = showsSetupCard();
+    state.groupingActive = groupingActive();
+    state.statusText = statusText();
+    state.orderEnabled = orderEnabled();
+    state.primaryTitle = primaryTitle();
+    state.busy = busy();
+    state.warningText = warningText();
+    state.message = message();
+    state.perApp = perApp();
+    state.hasGroups = m_areas.groups()->count() > 0;
+    return state;
 }
 
-QVariantMap TraySettingsPresenter::areaMap(const QString& destination, const QString& title,
-                                           const QString& subtitle, const QString& symbol,
-                                           const QVariantList& cards) const
+void TraySettingsPresenter::follow()
 {
-    const QString count = QString::number(cards.size());
-    return {
-        {QStringLiteral("destination"), destination},
-        {QStringLiteral("title"), title},
-        {QStringLiteral("subtitle"), subtitle},
-        {QStringLiteral("symbol"), symbol},
-        {QStringLiteral("count"), cards.size()},
-        {QStringLiteral("countText"), count},
-        {QStringLiteral("accessibleName"), title + QStringLiteral(", ") + count + text(areaAccessibleSuffix)},
-        {QStringLiteral("isGroup"), false},
-        {QStringLiteral("groupID"), QString()},
-        {QStringLiteral("optionsLabel"), QString()},
-        {QStringLiteral("toggleTitle"), QString()},
-        {QStringLiteral("cards"), cards}};
-}
-
-QVariantList TraySettingsPresenter::cardsFor(const QString& destination) const
-{
-    QVariantList cards;
-    for (const GroupedApp& row : m_model->groupedApps()) {
-        if (m_model->destination(row) == destination)
-            cards.append(card(row, destination));
-    }
-    return cards;
-}
-
-QVariantMap TraySettingsPresenter::card(const GroupedApp& row, const QString& destination) const
-{
-    QString label = row.appName;
-    if (row.status)
-        label += text(cardSeparator) + *row.status;
-    const QString sight = TrayBelowBarSettings::cardStatus(m_model->outOfSight(), row.id);
-    if (!sight.isEmpty())
-        label += text(cardSeparator) + sight;
-    return {{QStringLiteral("bundleID"), row.id},
-            {QStringLiteral("name"), row.appName},
-            {QStringLiteral("status"), row.status.value_or(QString())},
-            {QStringLiteral("sight"), sight},
-            {QStringLiteral("iconSource"), hasIcon(row.icon) ? iconSource(row.id) : QString()},
-            {QStringLiteral("toolTip"), label + text(cardToolTipSuffix)},
-            {QStringLiteral("accessibleName"), label},
-            {QStringLiteral("payload"), TrayOrganizerDrop::payload(row.id)},
-            {QStringLiteral("moves"), moves(destination)}};
-}
-
-QVariantList TraySettingsPresenter::moves(const QString& current) const
-{
-    QVariantList result;
-    const auto add = [&](const QString& title, const QString& destination) {
-        result.append(QVariantMap{{QStringLiteral("title"), text(movePrefix) + title},
-                                  {QStringLiteral("destination"), destination},
-                                  {QStringLiteral("enabled"), !busy() && destination != current}});
-    };
-    for (const SectionPresentation& entry : sectionAreaSymbols)
-        add(text(entry.title), rawValue(entry.section));
-    for (const TrayNamedGroup& group : m_model->namedGrouping().groups)
-        add(group.name, groupDestination(group.id));
-    return result;
+    m_accessGuide.setRequiresFullDiskAccess(perApp());
+    m_areas.update(m_model, busy());
+    const Published before = m_published;
+    m_published = current();
+    if (before.showsSetupCard != m_published.showsSetupCard)
+        Q_EMIT permissionChanged();
+    if (!before.sameController(m_published))
+        Q_EMIT controllerChanged();
+    if (before.warningText != m_published.warningText || before.perApp != m_published.perApp)
+        Q_EMIT warningChanged();
+    if (before.message != m_published.message)
+        Q_EMIT messageChanged();
+    if (before.perApp != m_published.perApp)
+        Q_EMIT modeChanged();
+    if (before.hasGroups != m_published.hasGroups)
+        Q_EMIT hasGroupsChanged();
 }
 
 const GroupedApp* TraySettingsPresenter::app(const QString& bundleID) const
@@ -509,7 +387,7 @@ void TraySettingsPresenter::setDropTarget(const QString& destination)
     if (m_dropTarget == destination)
         return;
     m_dropTarget = destination;
-    Q_EMIT changed();
+    Q_EMIT dropTargetChanged();
 }
 
 QStringList TraySettingsPresenter::droppedStrings(const QList<QUrl>& urls, bool hasText, const QString& text)
@@ -562,14 +440,14 @@ void TraySettingsPresenter::refreshLaunchAtLogin()
 {
     // The note may change with the status even when the switch does not.
     m_launchAtLogin = loginItemRegistered();
-    Q_EMIT changed();
+    Q_EMIT launchAtLoginChanged();
 }
 
 void TraySettingsPresenter::windowAppeared()
 {
-    m_showPreferences = false;
-    m_helpTopic.clear();
-    m_dropTarget.clear();
+    setShowPreferences(false);
+    setHelpTopic({});
+    setDropTarget({});
     m_groupEditor.cancel();
     m_accessGuide.dismiss();
     refreshLaunchAtLogin();
@@ -586,7 +464,7 @@ void TraySettingsPresenter::setLaunchAtLogin(bool on)
     }
     if (m_launchAtLogin != on) {
         m_launchAtLogin = on;
-        Q_EMIT changed();
+        Q_EMIT launchAtLoginChanged();
     }
     if (on) {
         if (loginItems->registerMainApp())

@@ -3,15 +3,15 @@
 #include "settings_window/tray_access_guide_presenter.h"
 #include "settings_window/tray_below_bar_settings.h"
 #include "settings_window/tray_group_editor.h"
+#include "settings_window/tray_organizer_areas.h"
 
+#include <QAbstractItemModel>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
-#include <QVariantList>
-#include <QVariantMap>
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
@@ -26,8 +26,8 @@ struct GroupedApp;
 class TrayApp;
 class TrayModel;
 
-// The organizer window's decisions: what each block shows and whether it is enabled, which
-// areas exist and which cards each holds, whether a drop is taken, the move actions, the
+// The organizer window's decisions: what each block shows and whether it is enabled, the areas
+// and their cards (TrayOrganizerAreas), whether a drop is taken, the move actions, the
 // launch-at-login toggle, and the sheets and popovers that are open. It follows every change of
 // the tray model; everything lasting goes through the model or the hooks the delegate installed.
 class TraySettingsPresenter final : public QObject {
@@ -39,53 +39,55 @@ class TraySettingsPresenter final : public QObject {
     Q_PROPERTY(QString brandIconSource READ brandIconSource CONSTANT)
     Q_PROPERTY(QString helpLabel READ helpLabel CONSTANT)
     Q_PROPERTY(QString permissionsTitle READ permissionsTitle CONSTANT)
-    Q_PROPERTY(bool showsSetupCard READ showsSetupCard NOTIFY changed)
+    Q_PROPERTY(bool showsSetupCard READ showsSetupCard NOTIFY permissionChanged)
     Q_PROPERTY(QString setupHeadline READ setupHeadline CONSTANT)
     Q_PROPERTY(QString setupText READ setupText CONSTANT)
     Q_PROPERTY(QString setupButtonTitle READ setupButtonTitle CONSTANT)
-    Q_PROPERTY(bool groupingActive READ groupingActive NOTIFY changed)
-    Q_PROPERTY(QString statusText READ statusText NOTIFY changed)
+    Q_PROPERTY(bool groupingActive READ groupingActive NOTIFY controllerChanged)
+    Q_PROPERTY(QString statusText READ statusText NOTIFY controllerChanged)
     Q_PROPERTY(QString orderTitle READ orderTitle CONSTANT)
     Q_PROPERTY(QString organizeTitle READ organizeTitle CONSTANT)
     Q_PROPERTY(QString restoreTitle READ restoreTitle CONSTANT)
     Q_PROPERTY(QString aboutOrderTitle READ aboutOrderTitle CONSTANT)
-    Q_PROPERTY(bool orderEnabled READ orderEnabled NOTIFY changed)
+    Q_PROPERTY(bool orderEnabled READ orderEnabled NOTIFY controllerChanged)
     Q_PROPERTY(QString revealTitle READ revealTitle CONSTANT)
-    Q_PROPERTY(bool revealEnabled READ revealEnabled NOTIFY changed)
-    Q_PROPERTY(QString primaryTitle READ primaryTitle NOTIFY changed)
-    Q_PROPERTY(bool primaryEnabled READ primaryEnabled NOTIFY changed)
-    Q_PROPERTY(QString warningText READ warningText NOTIFY changed)
-    Q_PROPERTY(bool showsAccessSetup READ showsAccessSetup NOTIFY changed)
+    Q_PROPERTY(bool revealEnabled READ revealEnabled NOTIFY controllerChanged)
+    Q_PROPERTY(QString primaryTitle READ primaryTitle NOTIFY controllerChanged)
+    Q_PROPERTY(bool primaryEnabled READ primaryEnabled NOTIFY controllerChanged)
+    Q_PROPERTY(QString warningText READ warningText NOTIFY warningChanged)
+    Q_PROPERTY(bool showsAccessSetup READ showsAccessSetup NOTIFY warningChanged)
     Q_PROPERTY(QString accessSetupTitle READ accessSetupTitle CONSTANT)
-    Q_PROPERTY(QString message READ message NOTIFY changed)
+    Q_PROPERTY(QString message READ message NOTIFY messageChanged)
     Q_PROPERTY(QString appsTitle READ appsTitle CONSTANT)
     Q_PROPERTY(QString appsInfoLabel READ appsInfoLabel CONSTANT)
-    Q_PROPERTY(QString appsHint READ appsHint NOTIFY changed)
+    Q_PROPERTY(QString appsHint READ appsHint NOTIFY modeChanged)
     Q_PROPERTY(QString refreshTitle READ refreshTitle CONSTANT)
-    Q_PROPERTY(bool perApp READ perApp NOTIFY changed)
-    Q_PROPERTY(bool busy READ busy NOTIFY changed)
-    Q_PROPERTY(double cardOpacity READ cardOpacity NOTIFY changed)
-    Q_PROPERTY(QStringList sectionDestinations READ sectionDestinations NOTIFY areasChanged)
-    Q_PROPERTY(QStringList groupDestinations READ groupDestinations NOTIFY areasChanged)
-    Q_PROPERTY(QVariantMap areas READ areas NOTIFY areasChanged)
-    Q_PROPERTY(QVariantList markerAreas READ markerAreas NOTIFY areasChanged)
+    Q_PROPERTY(bool perApp READ perApp NOTIFY modeChanged)
+    Q_PROPERTY(bool busy READ busy NOTIFY controllerChanged)
+    Q_PROPERTY(double cardOpacity READ cardOpacity NOTIFY controllerChanged)
+    // The areas and their cards as list models (rows in TrayOrganizerAreas).
+    Q_PROPERTY(QAbstractItemModel* sectionAreas READ sectionAreas CONSTANT)
+    Q_PROPERTY(QAbstractItemModel* groupAreas READ groupAreas CONSTANT)
+    Q_PROPERTY(QAbstractItemModel* markerAreas READ markerAreas CONSTANT)
+    Q_PROPERTY(bool hasGroups READ hasGroups NOTIFY hasGroupsChanged)
     Q_PROPERTY(QString customGroupsTitle READ customGroupsTitle CONSTANT)
     Q_PROPERTY(QString addGroupTitle READ addGroupTitle CONSTANT)
     Q_PROPERTY(QString groupsNote READ groupsNote CONSTANT)
     Q_PROPERTY(QString createFirstGroupTitle READ createFirstGroupTitle CONSTANT)
     Q_PROPERTY(QString preferencesTitle READ preferencesTitle CONSTANT)
-    Q_PROPERTY(bool showPreferences READ showPreferences WRITE setShowPreferences NOTIFY changed)
+    Q_PROPERTY(
+        bool showPreferences READ showPreferences WRITE setShowPreferences NOTIFY showPreferencesChanged)
     Q_PROPERTY(QString launchAtLoginTitle READ launchAtLoginTitle CONSTANT)
-    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY changed)
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     Q_PROPERTY(bool launchAtLoginAvailable READ launchAtLoginAvailable CONSTANT)
-    Q_PROPERTY(QString launchAtLoginNote READ launchAtLoginNote NOTIFY changed)
-    Q_PROPERTY(QString appearance READ appearance WRITE setAppearance NOTIFY changed)
+    Q_PROPERTY(QString launchAtLoginNote READ launchAtLoginNote NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(QString appearance READ appearance WRITE setAppearance NOTIFY appearanceChanged)
     Q_PROPERTY(QString footerText READ footerText CONSTANT)
     Q_PROPERTY(QString quitTitle READ quitTitle CONSTANT)
-    Q_PROPERTY(QString helpTopic READ helpTopic WRITE setHelpTopic NOTIFY changed)
-    Q_PROPERTY(QString helpTitle READ helpTitle NOTIFY changed)
-    Q_PROPERTY(QString helpText READ helpText NOTIFY changed)
-    Q_PROPERTY(QString dropTarget READ dropTarget NOTIFY changed)
+    Q_PROPERTY(QString helpTopic READ helpTopic WRITE setHelpTopic NOTIFY helpChanged)
+    Q_PROPERTY(QString helpTitle READ helpTitle NOTIFY helpChanged)
+    Q_PROPERTY(QString helpText READ helpText NOTIFY helpChanged)
+    Q_PROPERTY(QString dropTarget READ dropTarget NOTIFY dropTargetChanged)
     Q_PROPERTY(velmor::TrayGroupEditor* groupEditor READ groupEditor CONSTANT)
     Q_PROPERTY(velmor::TrayAccessGuidePresenter* accessGuide READ accessGuide CONSTANT)
     Q_PROPERTY(velmor::TrayBelowBarSettings* belowBar READ belowBar CONSTANT)
@@ -137,7 +139,6 @@ public:
     static constexpr const char* addGroupText = "Add group";
     static constexpr const char* addGroupSymbol = "plus";
     static constexpr const char* groupsNoteText = "A separate menu bar button for each group.";
-    static constexpr const char* groupSubtitle = "Drop apps into this group";
     static constexpr const char* createFirstGroupText = "Create your first group";
     static constexpr const char* createFirstGroupSymbol = "plus.circle";
     static constexpr const char* noItemsLabel = "No detected items";
@@ -152,17 +153,10 @@ public:
     static constexpr const char* quitText = "Quit Tray";
     static constexpr const char* emptyAreaLabel = "Drop apps here";
     static constexpr const char* emptyAreaSymbol = "square.dashed";
-    static constexpr const char* areaAccessibleSuffix = " apps, drop area";
     static constexpr const char* optionsSymbol = "ellipsis";
-    static constexpr const char* optionsPrefix = "Options for ";
     static constexpr const char* editGroupText = "Edit group…";
-    static constexpr const char* expandGroupText = "Expand";
-    static constexpr const char* collapseGroupText = "Collapse";
     static constexpr const char* deleteGroupText = "Delete group";
-    static constexpr const char* cardSeparator = " · ";
-    static constexpr const char* cardToolTipSuffix = "\nDrag to a group, or right-click to move.";
     static constexpr const char* cardHintText = "Drag to another group or use Move to actions";
-    static constexpr const char* movePrefix = "Move to ";
     static constexpr const char* missingIconSymbol = "app.dashed";
 
     TraySettingsPresenter(TrayApp& app, const platform::Services& services, QObject* parent = nullptr);
@@ -202,20 +196,11 @@ public:
     bool busy() const;
     double cardOpacity() const { return busy() ? 0.5 : 1.0; }
 
-    // Each area: {destination, title, subtitle, symbol, count, countText, accessibleName, isGroup,
-    // groupID, optionsLabel, toggleTitle (empty while grouping is not configured), cards}. Each
-    // card: {bundleID, name, status, sight, iconSource, toolTip, accessibleName, payload, moves}
-    // (sight: why its icons cannot be seen, empty while they can); each
-    // move: {title, destination, enabled}.
-    const QVariantList& sectionAreas() const { return m_sectionAreas; }
-    const QVariantList& groupAreas() const { return m_groupAreas; }
-    // The areas' destinations, in order, and each area by its destination: the window keeps an
-    // area, and the cards of an area that did not change, across rebuilds.
-    const QStringList& sectionDestinations() const { return m_sectionDestinations; }
-    const QStringList& groupDestinations() const { return m_groupDestinations; }
-    const QVariantMap& areas() const { return m_areas; }
-    // Marker mode: {section, title, symbol, items: [{id, title, iconSource}]}.
-    const QVariantList& markerAreas() const { return m_markerAreas; }
+    QAbstractItemModel* sectionAreas() { return m_areas.sections(); }
+    QAbstractItemModel* groupAreas() { return m_areas.groups(); }
+    QAbstractItemModel* markerAreas() { return m_areas.markers(); }
+    bool hasGroups() const { return m_published.hasGroups; }
+    const TrayOrganizerAreas& areas() const { return m_areas; }
 
     QString customGroupsTitle() const { return QString::fromUtf8(customGroupsText); }
     QString addGroupTitle() const { return QString::fromUtf8(addGroupText); }
@@ -286,16 +271,45 @@ public:
     void windowAppeared();
 
 Q_SIGNALS:
-    void changed();
-    void areasChanged();
+    // Each group of properties that change together has its own signal, sent only when one of
+    // them really changed, so a binding is evaluated again only for what it shows.
+    void permissionChanged();
+    void controllerChanged();
+    void warningChanged();
+    void messageChanged();
+    void modeChanged();
+    void hasGroupsChanged();
+    void showPreferencesChanged();
+    void launchAtLoginChanged();
+    void appearanceChanged();
+    void helpChanged();
+    void dropTargetChanged();
 
 private:
-    void rebuildAreas();
-    QVariantList cardsFor(const QString& destination) const;
-    QVariantMap card(const GroupedApp& app, const QString& destination) const;
-    QVariantList moves(const QString& destination) const;
-    QVariantMap areaMap(const QString& destination, const QString& title, const QString& subtitle,
-                        const QString& symbol, const QVariantList& cards) const;
+    // What the model-derived properties last said, to tell which of them changed.
+    struct Published {
+        bool showsSetupCard = false;
+        bool groupingActive = false;
+        QString statusText;
+        bool orderEnabled = false;
+        QString primaryTitle;
+        bool busy = false;
+        QString warningText;
+        QString message;
+        bool perApp = false;
+        bool hasGroups = false;
+
+        bool sameController(const Published& other) const
+        {
+            return groupingActive == other.groupingActive && statusText == other.statusText &&
+                   orderEnabled == other.orderEnabled && primaryTitle == other.primaryTitle &&
+                   busy == other.busy;
+        }
+    };
+
+    // Brings the areas and every model-derived property up to date and signals what changed.
+    void follow();
+    Published current() const;
     const GroupedApp* app(const QString& bundleID) const;
     void setDropTarget(const QString& destination);
     void reportLaunchAtLoginFailure();
@@ -308,12 +322,8 @@ private:
     TrayGroupEditor m_groupEditor;
     TrayAccessGuidePresenter m_accessGuide;
     TrayBelowBarSettings m_belowBar;
-    QVariantList m_sectionAreas;
-    QVariantList m_groupAreas;
-    QVariantList m_markerAreas;
-    QStringList m_sectionDestinations;
-    QStringList m_groupDestinations;
-    QVariantMap m_areas;
+    TrayOrganizerAreas m_areas;
+    Published m_published;
     bool m_followPending = false;
     bool m_showPreferences = false;
     bool m_launchAtLogin = false;

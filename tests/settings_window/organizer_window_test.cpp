@@ -272,15 +272,10 @@ TEST_F(OrganizerWindow, MarkerModeListsOnlyPlacedItemsAndAGuideOfTwoSteps)
             << item.id.toStdString();
         listed += placed ? 1 : 0;
     }
-    for (const char* section : {"alwaysVisible", "expandable", "alwaysHidden"}) {
-        const QVariantList areas = presenter()->markerAreas();
-        for (const QVariant& entry : areas) {
-            const QVariantMap markerArea = entry.toMap();
-            if (markerArea.value(QStringLiteral("section")).toString() != QLatin1String(section))
-                continue;
-            EXPECT_EQ(shown(QStringLiteral("noItems:") + QLatin1String(section)),
-                      markerArea.value(QStringLiteral("items")).toList().isEmpty());
-        }
+    const KeyedListModel& markers = *presenter()->areas().markers();
+    for (int row = 0; row < markers.count(); ++row) {
+        EXPECT_EQ(shown(QStringLiteral("noItems:") + markers.value(row, "section").toString()),
+                  markers.value(row, "count").toInt() == 0);
     }
     EXPECT_TRUE(shown(QStringLiteral("noItems:alwaysHidden")) || listed > 0);
 

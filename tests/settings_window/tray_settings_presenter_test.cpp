@@ -3,6 +3,7 @@
 #include "suite_ui/views/appearance_choices.h"
 
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace velmor;
@@ -74,4 +75,60 @@ TEST_F(TraySettingsPresenterTest, ThePrimaryButtonAppliesThenCollapsesAndExpands
     settle(2);
     EXPECT_TRUE(model().nativeExpanded());
     EXPECT_EQ(primary->property("text").toString(), QStringLiteral("Collapse extras"));
+}
+
+// A move changes the two areas it concerns, row by row: no list is reset, no other area or card
+// list hears of it, and the areas' own list only has its two rows' counts changed.
+TEST_F(TraySettingsPresenterTest, AMoveTouchesOnlyTheTwoAreasInvolvedAndResetsNothing)
+{
+    start();
+    launch();
+    const TrayOrganizerAreas& areas = presenter()->areas();
+    const QString app = QStringLiteral("com.example.weather");
+    const QString from = QStringLiteral("alwaysVisible");
+    const QString to = QStringLiteral("expandable");
+    ASSERT_GE(areas.cards(from)->indexOf(app), 0);
+    struct Spies {
+        explicit Spies(QAbstractItemModel* model)
+            : reset(model, &QAbstractItemModel::modelReset),
+              inserted(model, &QAbstractItemModel::rowsInserted),
+              removed(model, &QAbstractItemModel::rowsRemoved), moved(model, &QAbstractItemModel::rowsMoved),
+              changed(model, &QAbstractItemModel::dataChanged)
+        {}
+        QSignalSpy reset, inserted, removed, moved, changed;
+        int rows() const { return inserted.count() + removed.count() + moved.count(); }
+    };
+    std::map<QString, std::unique_ptr<Spies>> cards;
+    for (const KeyedListModel::Row& row : areas.sections()->rows())
+        cards[row.key] = std::make_unique<Spies>(areas.cards(row.key));
+    Spies sections(presenter()->sectionAreas());
+    Spies groups(presenter()->groupAreas());
+
+    // The move itself, before the controller applies it (which makes it busy and back).
+    presenter()->move(app, to);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(areas.cards(to)->indexOf(app), 0);
+    for (const auto& [destination, spies] : cards) {
+        EXPECT_EQ(spies->reset.count(), 0) << destination.toStdString();
+        EXPECT_EQ(spies->removed.count(), destination == from ? 1 : 0) << destination.toStdString();
+        EXPECT_EQ(spies->inserted.count(), destination == to ? 1 : 0) << destination.toStdString();
+        EXPECT_EQ(spies->moved.count() + spies->changed.count(), 0) << destination.toStdString();
+    }
+    EXPECT_EQ(sections.reset.count() + sections.rows(), 0);
+    // The controller starts applying at once, and while it works no move is offered anywhere:
+    // that much may change on the other areas, and nothing else.
+    QSet<QString> counted;
+    for (const QList<QVariant>& signal : sections.changed) {
+        const QString key = areas.sections()->rows()[signal.at(0).toModelIndex().row()].key;
+        QStringList names;
+        for (int role : signal.at(2).value<QList<int>>())
+            names.append(QString::fromLatin1(areas.sections()->roleNames().value(role)));
+        if (names.contains(QStringLiteral("count")))
+            counted.insert(key);
+        else
+            EXPECT_EQ(names, QStringList{QStringLiteral("moves")}) << key.toStdString();
+    }
+    EXPECT_EQ(counted, (QSet<QString>{from, to}));
+    EXPECT_EQ(groups.reset.count() + groups.rows() + groups.changed.count(), 0);
 }
