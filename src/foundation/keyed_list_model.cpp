@@ -72,22 +72,31 @@ void KeyedListModel::setRows(QList<Row> rows)
         i = first;
     }
 
-    // Then row by row: kept where it is, moved up from further down, or inserted.
+    QSet<QString> held;
+    for (const Row& row : m_rows)
+        held.insert(row.key);
+    // Then row by row: kept where it is, moved up from further down, or inserted (new rows that
+    // follow each other in one go, so a view fills a whole list in one step).
     for (int i = 0; i < unique.size(); ++i) {
         Row& next = unique[i];
-        if (i >= count() || m_rows[i].key != next.key) {
+        if (!held.contains(next.key)) {
+            int last = i;
+            while (last + 1 < unique.size() && !held.contains(unique[last + 1].key))
+                ++last;
+            beginInsertRows(QModelIndex(), i, last);
+            for (int j = i; j <= last; ++j)
+                m_rows.insert(j, std::move(unique[j]));
+            endInsertRows();
+            i = last;
+            continue;
+        }
+        if (m_rows[i].key != next.key) {
             int from = -1;
             for (int j = i + 1; j < count(); ++j) {
                 if (m_rows[j].key == next.key) {
                     from = j;
                     break;
                 }
-            }
-            if (from < 0) {
-                beginInsertRows(QModelIndex(), i, i);
-                m_rows.insert(i, std::move(next));
-                endInsertRows();
-                continue;
             }
             beginMoveRows(QModelIndex(), from, from, QModelIndex(), i);
             m_rows.move(from, i);

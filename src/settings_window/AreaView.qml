@@ -124,22 +124,23 @@ Rectangle {
             Layout.fillWidth: true
         }
 
-        GridLayout {
+        // A positioner, not a layout: it places the cards once per frame, where a grid layout asked
+        // for its size after every card added would lay all of them out again each time.
+        Grid {
             id: cards
             Layout.fillWidth: true
             visible: area.count > 0
             columns: area.columns
             columnSpacing: 6
             rowSpacing: 6
+            readonly property real cardWidth: (area.gridWidth - (area.columns - 1) * columnSpacing) / area.columns
             Repeater {
                 model: area.cards
                 delegate: AppCard {
                     presenter: area.presenter
                     moves: area.moves
                     dark: area.dark
-                    Layout.minimumWidth: area.minimumColumnWidth
-                    Layout.fillHeight: true
-                    Layout.preferredWidth: (area.gridWidth - (area.columns - 1) * cards.columnSpacing) / area.columns
+                    width: Math.max(area.minimumColumnWidth, cards.cardWidth)
                 }
             }
         }

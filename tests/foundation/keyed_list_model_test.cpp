@@ -41,12 +41,13 @@ TEST(KeyedListModel, ReachesAnyListByRowsAndNamesOnlyWhatChanged)
         int changed;
     };
     const Case cases[] = {
-        {"", "a1 b1 c1", 0, 3, 0, 0},
+        {"", "a1 b1 c1", 0, 1, 0, 0},
         {"a1 b1 c1", "a1 c1", 1, 0, 0, 0},
         {"a1 b1 c1", "c1 a1 b1", 0, 0, 1, 0},
         {"a1 b1 c1", "a1 b2 c1", 0, 0, 0, 1},
         {"a1 b1 c1 d1", "d1 c1 b1 a1", 0, 0, 3, 0},
         {"a1 b1", "c1 b2 x1", 1, 2, 0, 1},
+        {"b1", "a1 c1 b1 d1 e1", 0, 2, 0, 0},
         {"a1 b1 c1", "", 1, 0, 0, 0},
         {"a1 a2 b1", "b1 a2", 0, 0, 1, 1},
     };
