@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
@@ -71,7 +72,7 @@ TrayCardItem {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.margins: 2
-        Label {
+        PlainLabel {
             width: parent.width
             text: card.modelData.name
             font.pixelSize: 11
@@ -79,7 +80,7 @@ TrayCardItem {
             horizontalAlignment: Text.AlignHCenter
             elide: Text.ElideRight
         }
-        Label {
+        PlainLabel {
             width: parent.width
             visible: card.modelData.status !== ""
             text: card.modelData.status

@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
@@ -48,7 +49,7 @@ Rectangle {
                 size: 16
                 color: Theme.accent(area.dark)
             }
-            Label {
+            PlainLabel {
                 objectName: "areaTitle:" + area.destination
                 text: area.info.title
                 font.pixelSize: 13
@@ -57,7 +58,7 @@ Rectangle {
                 elide: Text.ElideRight
                 Layout.fillWidth: true
             }
-            Label {
+            PlainLabel {
                 objectName: "areaCount:" + area.destination
                 text: area.info.countText
                 font.pixelSize: 12
@@ -102,7 +103,7 @@ Rectangle {
                 }
             }
         }
-        Label {
+        PlainLabel {
             text: area.info.subtitle
             font.pixelSize: 12
             color: Theme.secondaryText(area.dark)
@@ -140,7 +141,7 @@ Rectangle {
                 size: 25
                 color: Theme.secondaryText(area.dark)
             }
-            Label {
+            PlainLabel {
                 Layout.alignment: Qt.AlignHCenter
                 text: area.presenter.emptyAreaText
                 font.pixelSize: 12

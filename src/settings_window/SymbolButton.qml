@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // A button with a system symbol before its title; an icon-only one names itself through
@@ -21,7 +22,7 @@ Button {
             color: button.highlighted ? "white" : Theme.text(button.dark)
             opacity: button.enabled ? 1 : 0.45
         }
-        Label {
+        PlainLabel {
             visible: button.text !== ""
             text: button.text
             color: button.highlighted ? "white" : Theme.text(button.dark)

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.Distribution
 
@@ -49,7 +50,7 @@ ColumnLayout {
             Accessible.name: text
             onClicked: settings.presenter.check()
         }
-        Label {
+        PlainLabel {
             objectName: "updateMessage"
             text: settings.presenter.message
             font.pixelSize: 11
@@ -73,7 +74,7 @@ ColumnLayout {
             Accessible.name: text
             onClicked: settings.presenter.resolvePendingWork()
         }
-        Label {
+        PlainLabel {
             text: settings.presenter.note
             font.pixelSize: 11
             color: Theme.secondaryText(settings.dark)
