@@ -10,6 +10,7 @@
 #include "cpu_split.h"
 #include "foundation/json.h"
 #include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "platform/manual_scheduler.h"
 #include "platform/simulated/scenario.h"
 #include "platform/simulated/simulated_desktop.h"
@@ -184,7 +185,7 @@ private:
         const QString path = simulated_home::defaultsRunsPath(m_home.path());
         if (!QFileInfo::exists(path))
             return 0;
-        const Json counts = json::parse(private_files::read(path));
+        const Json counts = json::parse(RegularFile::read(path, 1024 * 1024));
         return counts.value("export", 0) + counts.value("import", 0);
     }
 

@@ -3,7 +3,7 @@
 #include "app/simulated_run.h"
 #include "distribution/app_updates.h"
 #include "foundation/json.h"
-#include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 #include "foundation/uuid_text.h"
 #include "platform/simulated/simulated_status_item.h"
@@ -67,7 +67,8 @@ int HeadlessRunner::run()
         return failed;
     }
     try {
-        script = RunScript::parse(QString::fromUtf8(private_files::read(m_options.scriptPath)));
+        script = RunScript::parse(
+            QString::fromUtf8(RegularFile::read(m_options.scriptPath, RunScript::maximumBytes)));
     } catch (const ScriptError& error) {
         m_errors << m_options.scriptPath << ": " << error.what() << "\n";
         return badScript;

@@ -8,7 +8,9 @@
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace velmor {
 namespace {
@@ -66,13 +68,25 @@ std::pair<QByteArray, QByteArray> makeCertificate()
     return {contents(certificatePem.get()), contents(keyPem.get())};
 }
 
-// How many bytes of body the head announces; zero without a length.
-qsizetype announcedLength(const QByteArray& head)
+// How many bytes of body the head announces: zero without a length, absent for one that is not a
+// plain decimal number of at most `maximumDigits` digits (so it never overflows).
+std::optional<qint64> announcedLength(QByteArrayView head)
 {
-    for (const QByteArray& line : head.split('\n')) {
+    constexpr qsizetype maximumDigits = 15;
+    for (const QByteArray& line : head.toByteArray().split('\n')) {
         const QByteArray field = line.trimmed().toLower();
-        if (field.startsWith(contentLengthField))
-            return field.mid(contentLengthField.size()).trimmed().toLongLong();
+        if (!field.startsWith(contentLengthField))
+            continue;
+        const QByteArray digits = field.mid(contentLengthField.size()).trimmed();
+        if (digits.isEmpty() || digits.size() > maximumDigits)
+            return std::nullopt;
+        qint64 length = 0;
+        for (const char c : digits) {
+            if (c < '0' || c > '9')
+                return std::nullopt;
+            length = length * 10 + (c - '0');
+        }
+        return length;
     }
     return 0;
 }
@@ -115,6 +129,12 @@ void LocalReportService::accepted()
 {
     while (auto* socket = qobject_cast<QSslSocket*>(m_server.nextPendingConnection())) {
         socket->setParent(this);
+        if (m_requests.size() >= maximumConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        m_requests.insert(socket, Request{});
         connect(socket, &QSslSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QSslSocket::disconnected, this, [this, socket] {
             m_requests.remove(socket);
@@ -125,14 +145,44 @@ void LocalReportService::accepted()
 
 void LocalReportService::read(QSslSocket* socket)
 {
-    QByteArray& request = m_requests[socket];
-    request += socket->readAll();
-    const qsizetype end = request.indexOf(headEnd);
-    if (end < 0 || request.size() < end + headEnd.size() + announcedLength(request.left(end)))
+    const auto found = m_requests.find(socket);
+    if (found == m_requests.end()) {
+        socket->skip(socket->bytesAvailable());
         return;
+    }
+    Request& request = *found;
+    while (!request.headDone && socket->bytesAvailable() > 0) {
+        // Only the new bytes (and the three before them) can complete the blank line.
+        const qsizetype from = std::max<qsizetype>(0, request.head.size() - (headEnd.size() - 1));
+        request.head += socket->read(maximumHeadBytes + 1 - request.head.size());
+        const qsizetype end = request.head.indexOf(headEnd, from);
+        if (end < 0) {
+            if (request.head.size() > maximumHeadBytes)
+                return answer(socket, headTooLargeStatus);
+            continue;
+        }
+        const std::optional<qint64> length = announcedLength(QByteArrayView(request.head).first(end));
+        if (!length)
+            return answer(socket, badRequestStatus);
+        if (*length > maximumBodyBytes)
+            return answer(socket, tooLargeStatus);
+        request.headDone = true;
+        request.bodyLeft = *length - (request.head.size() - end - headEnd.size());
+        request.head.clear();
+    }
+    if (!request.headDone)
+        return;
+    if (request.bodyLeft > 0)
+        request.bodyLeft -= socket->skip(std::min(request.bodyLeft, socket->bytesAvailable()));
+    if (request.bodyLeft <= 0)
+        answer(socket, m_status);
+}
+
+void LocalReportService::answer(QSslSocket* socket, int status)
+{
     m_requests.remove(socket);
     socket->write(QStringLiteral("HTTP/1.1 %1 Answered\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")
-                      .arg(m_status)
+                      .arg(status)
                       .toLatin1());
     socket->disconnectFromHost();
 }

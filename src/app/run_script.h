@@ -75,6 +75,9 @@ private:
 // line, "#" starts a comment, names with spaces in double quotes.
 class RunScript final {
 public:
+    // A script file larger than this is refused unread.
+    static constexpr qint64 maximumBytes = 1024 * 1024;
+
     // Throws ScriptError for an unknown command or a bad argument.
     static QList<ScriptCommand> parse(const QString& text);
 

@@ -4,7 +4,8 @@
 #include "app/simulated_run.h"
 #include "app/suite_screenshots.h"
 #include "app/tray_scene.h"
-#include "foundation/private_files.h"
+#include "foundation/regular_file.h"
+#include "foundation/system_error.h"
 #include "platform/simulated/simulated_desktop.h"
 #include "platform/simulated/views/simulated_mac_presenter.h"
 #include "settings_window/tray_settings_presenter.h"
@@ -72,8 +73,10 @@ int ScreenshotRunner::run()
         return HeadlessRunner::failed;
     }
     try {
-        m_lastStep = static_cast<int>(
-            RunScript::parse(QString::fromUtf8(private_files::read(m_options.run.scriptPath))).size());
+        m_lastStep =
+            static_cast<int>(RunScript::parse(QString::fromUtf8(RegularFile::read(m_options.run.scriptPath,
+                                                                                  RunScript::maximumBytes)))
+                                 .size());
     } catch (...) {
         // The runner reports a script it cannot read.
     }
@@ -188,10 +191,14 @@ void ScreenshotRunner::shootOrganizerStates(SimulatedRun& run)
 
 int ScreenshotRunner::shootMarkerMode()
 {
-    QFile source(m_options.run.scenarioPath);
-    if (!source.open(QIODevice::ReadOnly))
+    QByteArray source;
+    try {
+        source = RegularFile::read(m_options.run.scenarioPath, platform::Scenario::maximumBytes);
+    } catch (const SystemError& error) {
+        m_errors << error.description() << "\n";
         return HeadlessRunner::failed;
-    QJsonObject scenario = QJsonDocument::fromJson(source.readAll()).object();
+    }
+    QJsonObject scenario = QJsonDocument::fromJson(source).object();
     QJsonObject system = scenario.value(QStringLiteral("system")).toObject();
     system.insert(QStringLiteral("version"), QString::fromLatin1(markerSystemVersion));
     scenario.insert(QStringLiteral("system"), system);

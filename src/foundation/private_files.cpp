@@ -55,12 +55,4 @@ void writeAtomically(const QString& path, const QByteArray& bytes, QFileDevice::
         throw fileError(QStringLiteral("write"), path, file.errorString());
 }
 
-QByteArray read(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw fileError(QStringLiteral("read"), path, file.errorString());
-    return file.readAll();
-}
-
 } // namespace velmor::private_files

@@ -19,7 +19,4 @@ void ensureDirectory(const QString& path);
 void writeAtomically(const QString& path, const QByteArray& bytes,
                      QFileDevice::Permissions permissions = ownerReadWrite);
 
-// Reads a whole file. Throws SystemError (File).
-QByteArray read(const QString& path);
-
 } // namespace velmor::private_files

@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
@@ -22,7 +23,7 @@ Popup {
         implicitHeight: 26
         radius: 13
         color: Qt.alpha(Theme.accent(sheet.dark), 0.16)
-        Label {
+        PlainLabel {
             anchors.centerIn: parent
             text: parent.number
             font.pixelSize: 14
@@ -30,12 +31,12 @@ Popup {
             color: Theme.text(sheet.dark)
         }
     }
-    component StepTitle: Label {
+    component StepTitle: PlainLabel {
         font.pixelSize: 14
         font.weight: Font.DemiBold
         color: Theme.text(sheet.dark)
     }
-    component Caption: Label {
+    component Caption: PlainLabel {
         Layout.fillWidth: true
         font.pixelSize: 12
         wrapMode: Text.WordWrap
@@ -81,7 +82,7 @@ Popup {
 
         RowLayout {
             Layout.fillWidth: true
-            Label {
+            PlainLabel {
                 objectName: "accessGuideTitle"
                 text: sheet.guide.title
                 font.pixelSize: 20
@@ -96,7 +97,7 @@ Popup {
                 onClicked: sheet.guide.dismiss()
             }
         }
-        Label {
+        PlainLabel {
             objectName: "accessGuideSubtitle"
             Layout.fillWidth: true
             text: sheet.guide.subtitle
@@ -167,7 +168,7 @@ Popup {
                             }
                             ColumnLayout {
                                 spacing: 4
-                                Label {
+                                PlainLabel {
                                     text: sheet.guide.tileName
                                     font.pixelSize: 12
                                     font.weight: Font.DemiBold
@@ -180,7 +181,7 @@ Popup {
                                         size: 12
                                         color: Theme.secondaryText(sheet.dark)
                                     }
-                                    Label {
+                                    PlainLabel {
                                         text: sheet.guide.tileLabel
                                         font.pixelSize: 12
                                         color: Theme.secondaryText(sheet.dark)
@@ -223,7 +224,7 @@ Popup {
             text: sheet.guide.refreshTitle
             onClicked: sheet.guide.refresh()
         }
-        Label {
+        PlainLabel {
             Layout.fillWidth: true
             text: sheet.guide.footnote
             font.pixelSize: 12

@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
@@ -81,7 +82,7 @@ TrayCardItem {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.margins: 2
-        Label {
+        PlainLabel {
             objectName: "cardName:" + card.bundleID
             width: parent.width
             text: card.name
@@ -92,7 +93,7 @@ TrayCardItem {
             maximumLineCount: 2
             elide: Text.ElideRight
         }
-        Label {
+        PlainLabel {
             objectName: "cardStatus:" + card.bundleID
             width: parent.width
             visible: card.status !== ""

@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
@@ -58,7 +59,7 @@ Rectangle {
                 size: 16
                 color: Theme.accent(area.dark)
             }
-            Label {
+            PlainLabel {
                 objectName: "areaTitle:" + area.destination
                 text: area.title
                 font.pixelSize: 13
@@ -72,7 +73,7 @@ Rectangle {
                 ToolTip.delay: 600
                 HoverHandler { id: titleHover }
             }
-            Label {
+            PlainLabel {
                 objectName: "areaCount:" + area.destination
                 text: area.countText
                 font.pixelSize: 12
@@ -116,7 +117,7 @@ Rectangle {
                 }
             }
         }
-        Label {
+        PlainLabel {
             text: area.subtitle
             font.pixelSize: 12
             color: Theme.secondaryText(area.dark)
@@ -157,7 +158,7 @@ Rectangle {
                 size: 25
                 color: Theme.secondaryText(area.dark)
             }
-            Label {
+            PlainLabel {
                 Layout.alignment: Qt.AlignHCenter
                 text: area.presenter.emptyAreaText
                 font.pixelSize: 12

@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
@@ -51,7 +52,7 @@ Popup {
     ColumnLayout {
         width: sheet.availableWidth
         spacing: 12
-        Label {
+        PlainLabel {
             objectName: "groupEditorTitle"
             text: sheet.editor.title
             font.pixelSize: 17
@@ -68,7 +69,7 @@ Popup {
             onTextEdited: sheet.editor.name = text
             onAccepted: sheet.editor.save()
         }
-        Label {
+        PlainLabel {
             text: sheet.editor.iconLabel
             color: Theme.secondaryText(sheet.dark)
         }

@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
@@ -14,12 +15,12 @@ ApplicationWindow {
     required property TraySettingsPresenter presenter
     property bool dark: false
 
-    component Headline: Label {
+    component Headline: PlainLabel {
         font.pixelSize: 15
         font.weight: Font.DemiBold
         color: Theme.text(window.dark)
     }
-    component Note: Label {
+    component Note: PlainLabel {
         font.pixelSize: 12
         color: Theme.secondaryText(window.dark)
         wrapMode: Text.WordWrap
@@ -77,14 +78,14 @@ ApplicationWindow {
             }
             ColumnLayout {
                 spacing: 2
-                Label {
+                PlainLabel {
                     objectName: "settingsTitle"
                     text: window.presenter.title
                     font.pixelSize: 24
                     font.weight: Font.DemiBold
                     color: Theme.text(window.dark)
                 }
-                Label {
+                PlainLabel {
                     text: window.presenter.tagline
                     color: Theme.secondaryText(window.dark)
                 }
@@ -143,7 +144,7 @@ ApplicationWindow {
                         ColumnLayout {
                             Layout.fillWidth: true
                             spacing: 3
-                            Label {
+                            PlainLabel {
                                 text: window.presenter.setupHeadline
                                 font.pixelSize: 14
                                 font.weight: Font.DemiBold
@@ -174,7 +175,7 @@ ApplicationWindow {
                         radius: 3.5
                         color: window.presenter.groupingActive ? "#34a853" : Theme.secondaryText(window.dark)
                     }
-                    Label {
+                    PlainLabel {
                         objectName: "statusText"
                         text: window.presenter.statusText
                         font.pixelSize: 12
@@ -236,7 +237,7 @@ ApplicationWindow {
                         size: 15
                         color: Theme.warning(window.dark)
                     }
-                    Label {
+                    PlainLabel {
                         objectName: "warningText"
                         Layout.fillWidth: true
                         text: window.presenter.warningText
@@ -256,7 +257,7 @@ ApplicationWindow {
                     settings: window.presenter.belowBar
                     dark: window.dark
                 }
-                Label {
+                PlainLabel {
                     objectName: "messageText"
                     visible: window.presenter.message !== ""
                     Layout.fillWidth: true
@@ -395,7 +396,7 @@ ApplicationWindow {
                                         size: 16
                                         color: Theme.accent(window.dark)
                                     }
-                                    Label {
+                                    PlainLabel {
                                         text: markerArea.title
                                         font.pixelSize: 13
                                         font.weight: Font.DemiBold
@@ -511,7 +512,7 @@ ApplicationWindow {
                         size: 13
                         color: Theme.secondaryText(window.dark)
                     }
-                    Label {
+                    PlainLabel {
                         objectName: "footerText"
                         text: window.presenter.footerText
                         color: Theme.secondaryText(window.dark)
@@ -548,7 +549,7 @@ ApplicationWindow {
                 objectName: "helpTitle"
                 text: window.presenter.helpTitle
             }
-            Label {
+            PlainLabel {
                 objectName: "helpText"
                 Layout.fillWidth: true
                 text: window.presenter.helpText

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // A button with a system symbol before its title; an icon-only one names itself through
@@ -19,7 +20,7 @@ SuiteButton {
             size: 15
             color: button.highlighted ? "white" : Theme.text(button.dark)
         }
-        Label {
+        PlainLabel {
             visible: button.text !== ""
             text: button.text
             color: button.highlighted ? "white" : Theme.text(button.dark)

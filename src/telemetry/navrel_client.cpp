@@ -134,6 +134,8 @@ private:
     struct Pending {
         std::function<void(bool)> done;
         quint64 serial = 0;
+        qint64 bodyBytes = 0;
+        bool cutOff = false;
     };
 
     Json envelope() const
@@ -189,9 +191,25 @@ private:
         });
 
         QNetworkReply* reply = m_manager->post(request, body);
+        reply->setReadBufferSize(maximumReplyBytes);
         m_inFlight.insert(reply, Pending{std::move(done), serial});
+        QObject::connect(reply, &QIODevice::readyRead, this, [this, reply]() { discardBody(reply); });
         QObject::connect(reply, &QNetworkReply::finished, this, [this, reply]() { finished(reply); });
         return reply;
+    }
+
+    // The body is read only to be thrown away, and only up to the limit.
+    void discardBody(QNetworkReply* reply)
+    {
+        const auto found = m_inFlight.find(reply);
+        if (found == m_inFlight.end())
+            return;
+        found->bodyBytes += reply->skip(reply->bytesAvailable());
+        if (found->bodyBytes <= maximumReplyBytes)
+            return;
+        found->cutOff = true;
+        // Ends in finished(), which may run before abort() returns.
+        reply->abort();
     }
 
     void expire(quint64 serial)
@@ -212,8 +230,10 @@ private:
         Pending pending = std::move(*found);
         m_inFlight.erase(found);
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        // A body cut short after a 2xx head is still a failure.
-        const bool accepted = reply->error() == QNetworkReply::NoError && status >= 200 && status <= 299;
+        // A body the server cut short after a 2xx head is still a failure; one the client cut at
+        // its limit is not, since only the status counts.
+        const bool ended = reply->error() == QNetworkReply::NoError || pending.cutOff;
+        const bool accepted = ended && status >= 200 && status <= 299;
         if (isHandshakeFailure(reply->error()))
             m_manager->clearConnectionCache();
         reply->deleteLater();

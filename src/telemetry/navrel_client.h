@@ -27,6 +27,9 @@ class NavrelClient final {
 public:
     static constexpr int maximumQueued = 64;
     static constexpr int maximumFeedbackLength = 2000; // UTF-16 code units
+    // Only an answer's status counts; a body longer than this is not read on, the request ends
+    // there and is judged by its status.
+    static constexpr qint64 maximumReplyBytes = 4096;
     static constexpr auto bugCategory = "bug";
     static constexpr auto feedbackCategory = "feedback";
 

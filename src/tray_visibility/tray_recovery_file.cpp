@@ -1,6 +1,7 @@
 #include "tray_visibility/tray_recovery_file.h"
 
 #include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 
 #include <QFile>
@@ -22,7 +23,7 @@ std::optional<Json> TrayRecoveryFile::load() const
 {
     if (!exists())
         return std::nullopt;
-    return json::parse(private_files::read(m_path));
+    return json::parse(RegularFile::read(m_path, maximumBytes));
 }
 
 void TrayRecoveryFile::save(const Json& entries) const

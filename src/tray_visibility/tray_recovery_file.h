@@ -11,6 +11,9 @@ namespace velmor {
 // A recovery journal on disk: a private JSON file that exists exactly while it records changes.
 class TrayRecoveryFile final {
 public:
+    // A journal holds a few entries per item of the menu bar; a larger file is refused unread.
+    static constexpr qint64 maximumBytes = 4 * 1024 * 1024;
+
     explicit TrayRecoveryFile(QString path) : m_path(std::move(path)) {}
 
     QString path() const { return m_path; }

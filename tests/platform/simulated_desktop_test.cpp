@@ -1,4 +1,6 @@
 #include "foundation/json.h"
+#include "foundation/property_list.h"
+#include "foundation/regular_file.h"
 #include "platform/simulated/simulated_home.h"
 #include "platform/simulated/simulated_status_item.h"
 #include "support/simulated_world_fixture.h"
@@ -103,7 +105,8 @@ TEST_F(SimulatedDesktopTest, HiddenRowsVanishAndPositionsAreReadOnlyWhenShown)
     EXPECT_EQ(visibleTitles().size(), 4);
     desktop().quit(QStringLiteral("com.example.beta"));
     desktop().launch(QStringLiteral("com.example.beta"));
-    EXPECT_EQ(private_files::read(desktop().domains().controlCenterPath()), QByteArray("garbage"));
+    EXPECT_EQ(RegularFile::read(desktop().domains().controlCenterPath(), PropertyList::maximumBytes),
+              QByteArray("garbage"));
 }
 
 // Apps an edit shows again together come back as they would one after another: each item without
@@ -342,7 +345,8 @@ TEST_F(SimulatedDesktopTest, SystemSettingsOpensForTheAppsLinksAndItsSwitchesGra
     EXPECT_TRUE(
         desktop().addToFullDiskAccess(QStringLiteral("/Applications/../Applications/Velmor Tray.app")));
     EXPECT_TRUE(desktop().hasFullDiskAccess());
-    EXPECT_EQ(json::parse(private_files::read(simulated_home::systemSwitchesPath(desktop().home()))),
+    EXPECT_EQ(json::parse(RegularFile::read(simulated_home::systemSwitchesPath(desktop().home()),
+                                            PropertyList::maximumBytes)),
               Json::parse(R"({"fullDiskAccess": true})"))
         << "the `defaults` stand-in sees the grant";
     EXPECT_FALSE(desktop().addToFullDiskAccess(own)) << "listed once";

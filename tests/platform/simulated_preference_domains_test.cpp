@@ -1,5 +1,6 @@
 #include "foundation/private_files.h"
 #include "foundation/property_list.h"
+#include "foundation/regular_file.h"
 #include "platform/simulated/simulated_preference_domains.h"
 
 #include <QTemporaryDir>
@@ -13,7 +14,7 @@ namespace {
 
 PropertyList rowsOf(const QString& path)
 {
-    const PropertyList domain = PropertyList::decode(private_files::read(path));
+    const PropertyList domain = PropertyList::decode(RegularFile::read(path, PropertyList::maximumBytes));
     return PropertyList::decode(*domain.root().value(QStringLiteral("trackedApplications")).toData());
 }
 
@@ -37,7 +38,8 @@ protected:
 
 TEST_F(SimulatedPreferenceDomainsTest, CreatedFilesHaveTheSystemsShape)
 {
-    const QByteArray controlCenter = private_files::read(m_domains.controlCenterPath());
+    const QByteArray controlCenter =
+        RegularFile::read(m_domains.controlCenterPath(), PropertyList::maximumBytes);
     ASSERT_TRUE(controlCenter.startsWith("bplist00"));
     const PropertyList rows = rowsOf(m_domains.controlCenterPath());
     ASSERT_EQ(rows.root().count(), 10) << "two rows of the system's own and three given, as key/value pairs";
@@ -59,7 +61,8 @@ TEST_F(SimulatedPreferenceDomainsTest, CreatedFilesHaveTheSystemsShape)
     EXPECT_EQ(parsed->at(3).executablePath,
               QStringLiteral("/Applications/Pixel Picker.app/Contents/MacOS/Pixel Picker"));
     EXPECT_EQ(m_domains.position(QStringLiteral("status:com.example.weather::Item-0")), 75);
-    EXPECT_TRUE(private_files::read(m_domains.menuBarPath()).startsWith("bplist00"));
+    EXPECT_TRUE(
+        RegularFile::read(m_domains.menuBarPath(), PropertyList::maximumBytes).startsWith("bplist00"));
 }
 
 TEST_F(SimulatedPreferenceDomainsTest, OwnWritesKeepEverythingElseAndUnreadableFilesAreLeftAlone)
@@ -74,10 +77,12 @@ TEST_F(SimulatedPreferenceDomainsTest, OwnWritesKeepEverythingElseAndUnreadableF
     for (int i = 0; i < before.root().count(); ++i)
         EXPECT_TRUE(after.root().at(i) == before.root().at(i)) << "row member " << i << " changed";
     EXPECT_EQ(after.root().at(1).value(QStringLiteral("reference")).toUid(), 1u);
-    const PropertyList domain = PropertyList::decode(private_files::read(m_domains.controlCenterPath()));
+    const PropertyList domain =
+        PropertyList::decode(RegularFile::read(m_domains.controlCenterPath(), PropertyList::maximumBytes));
     EXPECT_EQ(domain.root().value(QStringLiteral("ControlCenterSchemaVersion")).toInteger(), 2);
     EXPECT_TRUE(domain.root().value(QStringLiteral("LastSyncDate")).toDate());
-    const PropertyList menuBar = PropertyList::decode(private_files::read(m_domains.menuBarPath()));
+    const PropertyList menuBar =
+        PropertyList::decode(RegularFile::read(m_domains.menuBarPath(), PropertyList::maximumBytes));
     EXPECT_EQ(menuBar.root()
                   .value(QStringLiteral("TrailingItemPreferredPositions"))
                   .value(QStringLiteral("menuExtra:com.apple.menuextra.textinput"))
@@ -88,7 +93,8 @@ TEST_F(SimulatedPreferenceDomainsTest, OwnWritesKeepEverythingElseAndUnreadableF
 
     private_files::writeAtomically(m_domains.menuBarPath(), "not a property list");
     EXPECT_FALSE(m_domains.setPosition(QStringLiteral("status:org.new.app::Item-0"), 10));
-    EXPECT_EQ(private_files::read(m_domains.menuBarPath()), QByteArray("not a property list"));
+    EXPECT_EQ(RegularFile::read(m_domains.menuBarPath(), PropertyList::maximumBytes),
+              QByteArray("not a property list"));
     EXPECT_FALSE(m_domains.position(QStringLiteral("status:org.new.app::Item-0")));
 }
 
@@ -98,7 +104,8 @@ TEST_F(SimulatedPreferenceDomainsTest, OnlyEditsFromElsewhereCountAsChanges)
     m_domains.addTrackedRow(TrackedRowSeed{TrackedRowKind::Bundle, QStringLiteral("org.new.app"), {}, 1});
     EXPECT_FALSE(m_domains.takeControlCenterChange()) << "the world's own write is no edit";
 
-    const QByteArray edited = private_files::read(m_domains.controlCenterPath()) + QByteArray();
+    const QByteArray edited =
+        RegularFile::read(m_domains.controlCenterPath(), PropertyList::maximumBytes) + QByteArray();
     PropertyList domain = PropertyList::decode(edited);
     domain.root().setEntry(QStringLiteral("ControlCenterSchemaVersion"), PropertyList::integer(3));
     private_files::writeAtomically(m_domains.controlCenterPath(), domain.toBinary());

@@ -1,7 +1,13 @@
+#include "platform/manual_scheduler.h"
 #include "platform/simulated/updater/appcast.h"
+#include "platform/simulated/updater/appcast_reader.h"
 #include "simulated_updater/appcast_text.h"
+#include "support/https_test_server.h"
+#include "support/thread_cpu_time.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace velmor {
 namespace {
@@ -113,6 +119,94 @@ TEST(AppcastTest, HostileDocumentsAreRefusedWithAReason)
     Release padded = release(QStringLiteral("58"));
     padded.version = QString(5000, u'9');
     EXPECT_TRUE(std::holds_alternative<Appcast::NoUpdate>(choose({padded})));
+}
+
+// Feeds under the size limit built to make the XML reader slow (its time grows with the square of
+// the attributes on one element): each is judged at once, with its reason.
+TEST(AppcastTest, FeedsShapedToBeSlowAreRefusedAtOnce)
+{
+    const auto repeated = [](const QByteArray& pattern, int count) {
+        QByteArray text;
+        for (int i = 0; i < count; ++i)
+            text += QByteArray(pattern).replace("#", QByteArray::number(i));
+        return text;
+    };
+    const auto item = [](const QByteArray& inside) {
+        return "<rss><channel><item>" + inside + "</item></channel></rss>";
+    };
+    struct Case {
+        const char* name;
+        QByteArray document;
+        const char* reason;
+    };
+    const QList<Case> cases{
+        {"40,000 attributes", item("<enclosure" + repeated(" a#=\"x\"", 40000) + "/>"),
+         Appcast::attributesReason},
+        {"1.8 MB of attributes", item("<enclosure" + repeated(" a#=\"x\"", 160000) + "/>"),
+         Appcast::attributesReason},
+        {"40,000 declarations", item("<enclosure" + repeated(" xmlns:n#=\"urn:n\"", 40000) + "/>"),
+         Appcast::declarationsReason},
+        {"declarations nested", item(repeated("<x xmlns:n#=\"urn:n\">", 40)), Appcast::declarationsReason},
+        {"30,000 elements", item(repeated("<title/>", 30000)), Appcast::elementsReason},
+        {"not UTF-8", item("<title>caf\xe9</title>"), Appcast::notUtf8Reason},
+    };
+    for (const Case& hostile : cases) {
+        SCOPED_TRACE(hostile.name);
+        ASSERT_LE(hostile.document.size(), Appcast::maximumBytes);
+        QString reason;
+        const double before = test::threadCpuMilliseconds();
+        EXPECT_FALSE(Appcast::parse(hostile.document, &reason));
+        EXPECT_LT(test::threadCpuMilliseconds() - before, 100);
+        EXPECT_EQ(reason, QString::fromUtf8(hostile.reason));
+    }
+    // Quoted values may hold what looks like markup; only real attributes count.
+    Release quoted = release(QStringLiteral("58"));
+    quoted.url = QStringLiteral("https://cdn.example.com/a=b=c=d/") + QString(40, u'=');
+    EXPECT_EQ(std::get<platform::UpdateItem>(choose({quoted})).versionString, QStringLiteral("58"));
+}
+
+TEST(AppcastReaderTest, AFeedIsJudgedOffTheMainThreadWithinItsOwnDeadline)
+{
+    platform::ManualScheduler scheduler;
+    std::optional<std::thread::id> thread;
+    double cpu = -1;
+    platform::AppcastReader reader(
+        scheduler, [&](const QByteArray& document, QString* reason, const std::atomic<bool>& cancelled) {
+            thread = std::this_thread::get_id();
+            const double before = test::threadCpuMilliseconds();
+            auto appcast = Appcast::parse(document, reason, &cancelled);
+            cpu = test::threadCpuMilliseconds() - before;
+            return appcast;
+        });
+    QByteArray attributes;
+    for (int i = 0; i < 40000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"x\"";
+    std::optional<platform::AppcastReader::Result> result;
+    reader.read("<rss><channel><item><enclosure" + attributes + "/></item></channel></rss>",
+                [&](platform::AppcastReader::Result answer) { result = std::move(answer); });
+    ASSERT_TRUE(test::spinUntil([&] { return result.has_value(); }, [&] { scheduler.runUntilIdle(); }));
+    EXPECT_NE(thread, std::this_thread::get_id());
+    EXPECT_LT(cpu, 100);
+    EXPECT_FALSE(result->appcast);
+    EXPECT_EQ(result->reason, QString::fromUtf8(Appcast::attributesReason));
+
+    // A reading that does not end is given up at the deadline, and told to stop.
+    std::atomic<bool> told = false;
+    platform::AppcastReader stuck(scheduler,
+                                  [&](const QByteArray&, QString*, const std::atomic<bool>& cancelled) {
+                                      while (!cancelled)
+                                          std::this_thread::yield();
+                                      told = true;
+                                      return std::optional<Appcast>();
+                                  });
+    result.reset();
+    stuck.read("<rss/>", [&](platform::AppcastReader::Result answer) { result = std::move(answer); });
+    scheduler.fastForwardBy(platform::seconds(platform::AppcastReader::deadlineSeconds - 1));
+    EXPECT_FALSE(result);
+    scheduler.fastForwardBy(platform::seconds(1));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->reason, QString::fromUtf8(platform::AppcastReader::tooSlowReason));
+    ASSERT_TRUE(test::spinUntil([&] { return told.load(); }));
 }
 
 } // namespace

@@ -22,10 +22,11 @@ inline QByteArray appcastText(const QList<Release>& releases)
     for (const Release& release : releases) {
         items += QStringLiteral("<item><title>Release</title>");
         if (!release.version.isEmpty())
-            items += QStringLiteral("<sparkle:version>%1</sparkle:version>").arg(release.version);
+            items +=
+                QStringLiteral("<sparkle:version>%1</sparkle:version>").arg(release.version.toHtmlEscaped());
         if (!release.displayVersion.isEmpty())
             items += QStringLiteral("<sparkle:shortVersionString>%1</sparkle:shortVersionString>")
-                         .arg(release.displayVersion);
+                         .arg(release.displayVersion.toHtmlEscaped());
         if (!release.minimumSystemVersion.isEmpty())
             items += QStringLiteral("<sparkle:minimumSystemVersion>%1</sparkle:minimumSystemVersion>")
                          .arg(release.minimumSystemVersion);

@@ -136,6 +136,20 @@ protected:
         return alert().chooseTitled(text(SimulatedUpdater::installChoice));
     }
 
+    // A download that gets one byte and then nothing, until it counts as stalled: only then may
+    // the user check again.
+    bool stallADownload()
+    {
+        serve({newRelease()});
+        answers[archiveTarget] = Answer::drip;
+        startUpdates();
+        if (!checkAndInstall() || !waitFor([this] { return requestsFor(archiveTarget) == 1; }) ||
+            updates->canCheck())
+            return false;
+        scheduler.fastForwardBy(platform::seconds(SimulatedUpdater::stallPeriodSeconds));
+        return updates->canCheck();
+    }
+
     QStringList cacheFiles() const
     {
         return QDir(cacheFolder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -245,7 +259,7 @@ TEST_F(SimulatedUpdaterTest, EveryFailureEndsInItsMessageWithNothingInstalledOrC
     }
 }
 
-TEST_F(SimulatedUpdaterTest, AFeedTooLargeOrTooSlowIsRefused)
+TEST_F(SimulatedUpdaterTest, AFeedTooLargeTooSlowOrShapedToBeSlowIsRefused)
 {
     server.setContent(feedTarget, QByteArray(3 * 1024 * 1024, ' '));
     startUpdates();
@@ -254,15 +268,55 @@ TEST_F(SimulatedUpdaterTest, AFeedTooLargeOrTooSlowIsRefused)
     EXPECT_EQ(alert().text(), text(SimulatedUpdater::feedTooLargeError));
     alert().choose(0);
 
+    QByteArray attributes;
+    for (int i = 0; i < 40000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"x\"";
+    server.setContent(feedTarget,
+                      "<rss><channel><item><enclosure" + attributes + "/></item></channel></rss>");
+    updates->check();
+    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
+    EXPECT_EQ(alert().text(), text(platform::Appcast::attributesReason));
+    alert().choose(0);
+
     answers[feedTarget] = Answer::hold;
     updates->check();
-    ASSERT_TRUE(server.waitForRequests(2, [this] { scheduler.runUntilIdle(); }));
+    ASSERT_TRUE(server.waitForRequests(3, [this] { scheduler.runUntilIdle(); }));
     scheduler.fastForwardBy(platform::seconds(SimulatedUpdater::feedDeadlineSeconds - 1));
     EXPECT_FALSE(alert().shown());
     scheduler.fastForwardBy(platform::seconds(1));
     ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
     EXPECT_EQ(alert().text(), text(SimulatedUpdater::feedTimedOutError));
     EXPECT_EQ(updates->message(), text(AppUpdates::notInstalledMessage));
+}
+
+// One byte and then nothing: every idle time-out passes, the deadline set by the archive's length
+// does not. Meanwhile the stalled download lets the user check again.
+TEST_F(SimulatedUpdaterTest, ADrippingArchiveFailsAtItsDeadlineAndANewCheckThenStarts)
+{
+    ASSERT_TRUE(stallADownload());
+    const double deadline = SimulatedUpdater::downloadDeadlineSeconds(archive.size());
+    EXPECT_EQ(deadline, SimulatedUpdater::downloadDeadlineFloorSeconds);
+    scheduler.fastForwardBy(platform::seconds(deadline - SimulatedUpdater::stallPeriodSeconds - 1));
+    EXPECT_FALSE(alert().shown());
+    scheduler.fastForwardBy(platform::seconds(1));
+    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
+    EXPECT_EQ(alert().text(), text(SimulatedUpdater::downloadTimedOutError));
+    EXPECT_TRUE(cacheFiles().isEmpty());
+    alert().choose(0);
+
+    const int feeds = requestsFor(feedTarget);
+    updates->check();
+    ASSERT_TRUE(waitFor([&] { return requestsFor(feedTarget) == feeds + 1; }));
+}
+
+TEST_F(SimulatedUpdaterTest, ACheckTheUserStartsReplacesAStalledDownload)
+{
+    ASSERT_TRUE(stallADownload());
+    answers[archiveTarget] = Answer::ok;
+    ASSERT_TRUE(checkAndInstall());
+    ASSERT_TRUE(waitFor([this] { return !installed.isEmpty(); }));
+    EXPECT_EQ(requestsFor(archiveTarget), 2);
+    EXPECT_EQ(events.count(VelmorEvent::updateFailed), 0);
 }
 
 TEST_F(SimulatedUpdaterTest, ScheduledChecksRunAtTheIntervalAndStaySilentUntilTheyFindSomething)
@@ -333,10 +387,14 @@ TEST_F(SimulatedUpdaterTest, AnInstalledUpdateIsReportedAfterTheRelaunch)
     run.app().updates().showPreferences();
     EXPECT_EQ(run.desktop().applicationShell().windows().first().title, QStringLiteral("Update Settings"));
 
+    // The run's own clock carries the feed's answer back from the thread that read it.
+    const auto runUntil = [&](const std::function<bool()>& condition) {
+        return test::spinUntil(condition, [&] { run.scheduler().runUntilIdle(); });
+    };
     run.app().updates().check();
-    ASSERT_TRUE(waitFor([&] { return run.updaterAlert()->shown(); }));
+    ASSERT_TRUE(runUntil([&] { return run.updaterAlert()->shown(); }));
     ASSERT_TRUE(run.updaterAlert()->chooseTitled(text(SimulatedUpdater::installChoice)));
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(runUntil(
         [&] { return run.host().mainBundle().infoString(QStringLiteral("CFBundleVersion")) == u"58"; }));
     run.settle();
     ASSERT_TRUE(run.isRunning());

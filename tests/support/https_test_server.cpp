@@ -11,6 +11,7 @@ namespace velmor::test {
 namespace {
 
 constexpr int ioLimitMilliseconds = 20000;
+constexpr qsizetype endlessChunk = 64 * 1024;
 
 bool runOpenssl(const QString& folder, const QStringList& arguments)
 {
@@ -158,6 +159,8 @@ void HttpsTestServer::accept()
         }
         m_connections.insert(socket, Connection{});
         QObject::connect(socket, &QIODevice::readyRead, &m_server, [this, socket]() { read(socket); });
+        QObject::connect(socket, &QSslSocket::encryptedBytesWritten, &m_server,
+                         [this, socket]() { sendMore(socket); });
         QObject::connect(socket, &QAbstractSocket::disconnected, &m_server, [this, socket]() {
             const auto found = m_connections.find(socket);
             if (found != m_connections.end()) {
@@ -252,7 +255,33 @@ void HttpsTestServer::respond(QSslSocket* socket, Answer answer, const QByteArra
         m_connections[socket].holding = true;
         m_held.append(socket);
         return;
+    case Answer::drip:
+        socket->write(head(200, "OK", {}, int(content.size())) + content.left(1));
+        return;
+    case Answer::endlessBody:
+        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\n\r\n");
+        m_connections[socket].endless = true;
+        sendMore(socket);
+        return;
     }
+}
+
+void HttpsTestServer::sendMore(QSslSocket* socket)
+{
+    const auto found = m_connections.find(socket);
+    if (found == m_connections.end() || !found->endless ||
+        socket->bytesToWrite() + socket->encryptedBytesToWrite() > endlessChunk)
+        return;
+    m_endlessBytes += socket->write(QByteArray(endlessChunk, 'x'));
+}
+
+bool HttpsTestServer::endlessGoesOn() const
+{
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
+        if (it->endless)
+            return true;
+    }
+    return false;
 }
 
 bool HttpsTestServer::waitForRequests(qsizetype count, const std::function<void()>& pump)

@@ -55,6 +55,8 @@ public:
         dropConnection,     // the connection is closed without an answer
         hold,               // no answer until releaseHeld()
         truncatedContent,   // the head and half of the content set for the target, then the connection closes
+        drip,               // the head of the content set for the target and its first byte, then nothing
+        endlessBody,        // a 200 head and a body that never ends, sent as fast as the client takes it
     };
     using Responder = std::function<Answer(const ReceivedRequest&)>;
 
@@ -88,16 +90,21 @@ public:
     void releaseHeld(Answer answer = Answer::ok);
     // Connections the client closed while their request was held.
     int clientAborts() const { return m_clientAborts; }
+    // What `endlessBody` answers sent, and whether such an answer still goes on.
+    qint64 endlessBytes() const { return m_endlessBytes; }
+    bool endlessGoesOn() const;
 
 private:
     struct Connection {
         QByteArray buffer;
         bool holding = false;
+        bool endless = false;
     };
 
     void accept();
     void read(QSslSocket* socket);
     void respond(QSslSocket* socket, Answer answer, const QByteArray& target = {});
+    void sendMore(QSslSocket* socket);
 
     QSslServer m_server;
     Responder m_responder;
@@ -107,6 +114,7 @@ private:
     QList<ReceivedRequest> m_requests;
     QHash<QByteArray, QByteArray> m_contents;
     int m_clientAborts = 0;
+    qint64 m_endlessBytes = 0;
 };
 
 // Spins the event loop (and `pump` between turns) until `condition` holds or a generous real-time

@@ -3,6 +3,7 @@
 #include "foundation/json.h"
 #include "foundation/private_files.h"
 #include "foundation/property_list.h"
+#include "foundation/regular_file.h"
 #include "platform/simulated/simulated_home.h"
 #include "platform/simulated/simulated_host.h"
 #include "tray_visibility/mac_tray_position_store.h"
@@ -43,7 +44,8 @@ public:
     }
     static PropertyList readDomain(const QString& domain)
     {
-        return PropertyList::decode(private_files::read(domain + QStringLiteral(".plist")));
+        return PropertyList::decode(
+            RegularFile::read(domain + QStringLiteral(".plist"), PropertyList::maximumBytes));
     }
 
     // The tracked applications, beside an entry the app does not know.
@@ -91,7 +93,8 @@ public:
     int runs(const char* command) const
     {
         const QString path = platform::simulated_home::defaultsRunsPath(home());
-        return QFileInfo::exists(path) ? json::parse(private_files::read(path)).value(command, 0) : 0;
+        return QFileInfo::exists(path) ? json::parse(RegularFile::read(path, 1024 * 1024)).value(command, 0)
+                                       : 0;
     }
     void resetRuns() const { QFile::remove(platform::simulated_home::defaultsRunsPath(home())); }
     // The pids of hanging runs and of the children they started.

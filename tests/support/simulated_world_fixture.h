@@ -2,6 +2,7 @@
 
 #include "foundation/private_files.h"
 #include "foundation/property_list.h"
+#include "foundation/regular_file.h"
 #include "platform/manual_scheduler.h"
 #include "platform/simulated/scenario.h"
 #include "platform/simulated/simulated_desktop.h"
@@ -46,7 +47,7 @@ protected:
     // Edits a domain file the way another process (the `defaults` tool) does: read, change, write.
     static void editDomain(const QString& path, const std::function<void(PropertyList&)>& edit)
     {
-        PropertyList domain = PropertyList::decode(private_files::read(path));
+        PropertyList domain = PropertyList::decode(RegularFile::read(path, PropertyList::maximumBytes));
         edit(domain);
         private_files::writeAtomically(path, domain.toBinary());
     }

@@ -207,6 +207,21 @@ TEST_F(NavrelClientTest, ASlowAnswerEndsAtTheWholeRequestLimit)
     EXPECT_EQ(server.requests().at(2).json()["name"], "app.opened");
 }
 
+// A server that never ends its answer: the client stops reading at its limit, long before the
+// request's deadline, and the status alone decides.
+TEST_F(NavrelClientTest, AnEndlessAnswerIsCutAtTheLimitAndJudgedByItsStatus)
+{
+    server.setResponder([](const test::ReceivedRequest&) { return Answer::endlessBody; });
+    auto client = makeClient();
+    const auto answer = sendFeedback(*client, QStringLiteral("endless"), false);
+    // No virtual time passes, so the 15-second deadline cannot be what ends it.
+    ASSERT_TRUE(test::spinUntil([&]() { return *answer >= 0; }));
+    EXPECT_EQ(*answer, 1);
+    ASSERT_TRUE(test::spinUntil([&]() { return !server.endlessGoesOn(); }));
+    // What the server got out before the client hung up: the limit plus what the sockets buffer.
+    EXPECT_LT(server.endlessBytes(), 4 * 1024 * 1024);
+}
+
 TEST_F(NavrelClientTest, TheQueueKeepsTheNewest64InRecordingOrder)
 {
     server.setResponder([this](const test::ReceivedRequest&) {

@@ -3,6 +3,7 @@
 #include "app/simulated_run.h"
 #include "foundation/json.h"
 #include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "foundation/uuid_text.h"
 #include "platform/simulated/simulated_home.h"
 #include "tray/grouped_app.h"
@@ -135,7 +136,7 @@ protected:
             platform::simulated_home::simulatorFolder(m_home.path()) + QStringLiteral("/defaults-runs.json");
         if (!QFileInfo::exists(path))
             return 0;
-        const Json counts = json::parse(private_files::read(path));
+        const Json counts = json::parse(RegularFile::read(path, 1024 * 1024));
         return command ? counts.value(command, 0) : counts.value("export", 0) + counts.value("import", 0);
     }
     void setToolFaults(const QByteArray& faults) const

@@ -1,6 +1,7 @@
 // The stores and editors against the real `velmor-defaults` process in a temporary simulated
 // home, with faults injected through the stand-in's knobs.
 
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 #include "support/error_case.h"
 #include "support/fake_workspace.h"
@@ -87,7 +88,7 @@ TEST_F(DefaultsStandInTest, HideReleaseAndArrangeRunTheToolFourTimesAndKeepTheRe
                   .value(QStringLiteral("unrelated"))
                   .toInteger(),
               7);
-    EXPECT_TRUE(private_files::read(domainFile).startsWith("bplist00"));
+    EXPECT_TRUE(RegularFile::read(domainFile, PropertyList::maximumBytes).startsWith("bplist00"));
     EXPECT_EQ(fileMode(domainFile), 0640);
 
     m_home.resetRuns();

@@ -1,11 +1,13 @@
 #include "foundation/json.h"
 #include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 #include "memory_stores.h"
 #include "support/error_case.h"
 #include "support/fake_workspace.h"
 #include "support/test_host.h"
 #include "tray_visibility/tray_position_preferences.h"
+#include "tray_visibility/tray_recovery_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -123,7 +125,10 @@ protected:
         m_editor = std::make_unique<TrayPositionPreferences>(m_host, m_workspace, std::move(store));
     }
     void arrange() { m_editor->arrange(request({kA, kB}), kAliases); }
-    QByteArray journal() const { return private_files::read(m_editor->journalPath()); }
+    QByteArray journal() const
+    {
+        return RegularFile::read(m_editor->journalPath(), TrayRecoveryFile::maximumBytes);
+    }
     bool journalExists() const { return QFile::exists(m_editor->journalPath()); }
 
     QTemporaryDir m_home;

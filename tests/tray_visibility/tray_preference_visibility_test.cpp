@@ -1,4 +1,5 @@
 #include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 #include "memory_stores.h"
 #include "support/error_case.h"
@@ -8,6 +9,7 @@
 #include "support/tracked_applications_fixture.h"
 #include "tray_visibility/tray_preference_error.h"
 #include "tray_visibility/tray_preference_visibility.h"
+#include "tray_visibility/tray_recovery_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,7 +48,10 @@ protected:
         m_editor = std::make_unique<TrayPreferenceVisibility>(m_host, m_workspace, std::move(store));
     }
     void hide(const QSet<QString>& hidden) { m_editor->apply(hidden, {}, m_running, kOwn); }
-    QByteArray journal() const { return private_files::read(m_editor->journalPath()); }
+    QByteArray journal() const
+    {
+        return RegularFile::read(m_editor->journalPath(), TrayRecoveryFile::maximumBytes);
+    }
     bool journalExists() const { return QFile::exists(m_editor->journalPath()); }
     std::optional<bool> allowed(const QString& bundleID) const { return allowedOf(m_store->data, bundleID); }
 

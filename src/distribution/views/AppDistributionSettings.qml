@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.Distribution
 
@@ -47,7 +48,7 @@ ColumnLayout {
             enabled: settings.presenter.checkEnabled
             onClicked: settings.presenter.check()
         }
-        Label {
+        PlainLabel {
             objectName: "updateMessage"
             text: settings.presenter.message
             font.pixelSize: 11
@@ -67,7 +68,7 @@ ColumnLayout {
             text: settings.presenter.pendingWorkTitle
             onClicked: settings.presenter.resolvePendingWork()
         }
-        Label {
+        PlainLabel {
             text: settings.presenter.note
             font.pixelSize: 11
             color: Theme.secondaryText(settings.dark)

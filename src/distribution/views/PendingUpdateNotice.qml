@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.Distribution
 
@@ -31,7 +32,7 @@ Rectangle {
             size: 18
             color: Theme.controlAccent(notice.dark)
         }
-        Label {
+        PlainLabel {
             objectName: "pendingUpdateMessage"
             text: notice.presenter.message
             font.pixelSize: 12

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // A form row: the setting's title, and its switch at the trailing edge. The switch shows `on`;
@@ -15,7 +16,7 @@ RowLayout {
     spacing: 8
     Layout.fillWidth: true
 
-    Label {
+    PlainLabel {
         text: row.text
         opacity: row.enabled ? 1 : 0.5
         Layout.fillWidth: true

@@ -1,8 +1,9 @@
 #include "platform/simulated/defaults_run_log.h"
 
 #include "foundation/json.h"
+#include "foundation/regular_file.h"
+#include "foundation/system_error.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -46,20 +47,21 @@ QByteArray DefaultsRunLog::endLine(qint64 pid, int exitStatus, double durationSe
 bool DefaultsRunLog::refresh()
 {
     bool changed = false;
-    QFile file(m_path);
-    if (file.open(QIODevice::ReadOnly)) {
+    try {
+        qint64 size = 0;
+        QByteArray appended = RegularFile::readFrom(m_path, m_offset, maximumReadBytes, &size);
         // A file that shrank was started over.
-        if (file.size() < m_offset) {
+        if (size < m_offset) {
             m_offset = 0;
             m_partial.clear();
             m_runs.clear();
             changed = true;
+            appended = RegularFile::readFrom(m_path, 0, maximumReadBytes, &size);
         }
-        if (file.seek(m_offset)) {
-            const QByteArray appended = file.readAll();
-            m_offset += appended.size();
-            m_partial += appended;
-        }
+        m_offset += appended.size();
+        m_partial += appended;
+    } catch (const SystemError&) {
+        // Not there yet, or not a log: nothing new to show.
     }
     qsizetype newline;
     while ((newline = m_partial.indexOf('\n')) >= 0) {

@@ -17,6 +17,8 @@ public:
     static constexpr int capacity = 200;
     // Longer lines are no record the stand-in writes.
     static constexpr int maxLineLength = 4096;
+    // What one refresh reads at most; the rest waits for the next.
+    static constexpr qint64 maximumReadBytes = 1024 * 1024;
 
     struct Run {
         qint64 pid = 0;

@@ -2,6 +2,7 @@
 
 #include "foundation/private_files.h"
 #include "foundation/property_list_variant.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 
 #include <QDateTime>
@@ -15,7 +16,7 @@ FileUserDefaults::FileUserDefaults(QString path) : m_path(std::move(path))
     if (!QFileInfo::exists(m_path))
         return;
     try {
-        PropertyList stored = PropertyList::decode(private_files::read(m_path));
+        PropertyList stored = PropertyList::decode(RegularFile::read(m_path, PropertyList::maximumBytes));
         if (stored.root().isDictionary())
             m_document = std::move(stored);
         else

@@ -1,7 +1,7 @@
 #include "platform/simulated/scenario.h"
 
 #include "foundation/json.h"
-#include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 
 #include <QRegularExpression>
@@ -401,7 +401,7 @@ Scenario Scenario::parse(const QByteArray& bytes)
 
 Scenario Scenario::load(const QString& path)
 {
-    return parse(private_files::read(path));
+    return parse(RegularFile::read(path, maximumBytes));
 }
 
 } // namespace velmor::platform

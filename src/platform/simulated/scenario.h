@@ -98,6 +98,9 @@ struct Scenario {
     ScenarioLoginItems loginItems;
     QList<ScenarioApp> apps;
 
+    // A scenario file larger than this is refused unread; the largest in use are a few KB.
+    static constexpr qint64 maximumBytes = 4 * 1024 * 1024;
+
     // Throws SystemError (Parse) with the reason.
     static Scenario parse(const QByteArray& json);
     // Throws SystemError (File or Parse).

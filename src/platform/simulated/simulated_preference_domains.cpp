@@ -2,6 +2,7 @@
 
 #include "foundation/private_files.h"
 #include "foundation/property_list.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 #include "platform/simulated/simulated_home.h"
 
@@ -202,7 +203,7 @@ void SimulatedPreferenceDomains::createMissing(const QList<TrackedRowSeed>& seed
     }
     m_seenStamp = stamp(m_controlCenterPath);
     try {
-        m_seenBytes = private_files::read(m_controlCenterPath);
+        m_seenBytes = RegularFile::read(m_controlCenterPath, PropertyList::maximumBytes);
     } catch (const SystemError&) {
         m_seenBytes.clear();
     }
@@ -237,7 +238,7 @@ std::optional<QList<TrackedRow>> SimulatedPreferenceDomains::parseTrackedRows(co
 std::optional<QList<TrackedRow>> SimulatedPreferenceDomains::trackedRows() const
 {
     try {
-        return parseTrackedRows(private_files::read(m_controlCenterPath));
+        return parseTrackedRows(RegularFile::read(m_controlCenterPath, PropertyList::maximumBytes));
     } catch (const SystemError&) {
         return std::nullopt;
     }
@@ -331,7 +332,7 @@ std::optional<QByteArray> SimulatedPreferenceDomains::takeControlCenterChange()
     m_seenStamp = current;
     QByteArray bytes;
     try {
-        bytes = private_files::read(m_controlCenterPath);
+        bytes = RegularFile::read(m_controlCenterPath, PropertyList::maximumBytes);
     } catch (const SystemError&) {
         bytes.clear();
     }
@@ -357,7 +358,7 @@ SimulatedPreferenceDomains::FileStamp SimulatedPreferenceDomains::stamp(const QS
 std::optional<PropertyList> SimulatedPreferenceDomains::readDocument(const QString& path) const
 {
     try {
-        PropertyList document = PropertyList::decode(private_files::read(path));
+        PropertyList document = PropertyList::decode(RegularFile::read(path, PropertyList::maximumBytes));
         if (!document.root().isDictionary())
             return std::nullopt;
         return document;
@@ -372,7 +373,7 @@ bool SimulatedPreferenceDomains::writeDocument(const QString& path, const Proper
     bool unseenEdit = false;
     if (watched) {
         try {
-            unseenEdit = private_files::read(path) != m_seenBytes;
+            unseenEdit = RegularFile::read(path, PropertyList::maximumBytes) != m_seenBytes;
         } catch (const SystemError&) {
             unseenEdit = true;
         }

@@ -1,6 +1,6 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // "Appearance" and its menu on one row.
@@ -14,7 +14,7 @@ RowLayout {
     objectName: "appearancePicker"
     spacing: 8
 
-    Label {
+    PlainLabel {
         text: AppearanceChoices.pickerLabel
         color: picker.labelColor
     }

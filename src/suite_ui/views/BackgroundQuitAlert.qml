@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // The alert that offers to keep the app running in the background instead of quitting: the
@@ -41,7 +42,7 @@ SuiteWindow {
             sourceSize.height: 56
             Layout.alignment: Qt.AlignHCenter
         }
-        Label {
+        PlainLabel {
             objectName: "backgroundQuitMessage"
             text: alert.presenter.messageText
             font.pixelSize: 13
@@ -50,7 +51,7 @@ SuiteWindow {
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
-        Label {
+        PlainLabel {
             objectName: "backgroundQuitInformative"
             text: alert.presenter.informativeText
             font.pixelSize: 11

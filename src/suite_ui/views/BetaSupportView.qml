@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // The feedback form, item by item: the app's name, the report type, the prompt, the editor with
@@ -15,7 +16,7 @@ ColumnLayout {
     objectName: "betaSupportView"
     spacing: 14
 
-    Label {
+    PlainLabel {
         objectName: "feedbackAppName"
         text: form.presenter.appName
         font.pixelSize: 17
@@ -32,7 +33,7 @@ ColumnLayout {
         Accessible.name: form.presenter.reportTypeLabel
         onActivated: index => form.presenter.bug = index === 1
     }
-    Label {
+    PlainLabel {
         objectName: "feedbackPrompt"
         text: form.presenter.prompt
         font.pixelSize: 12
@@ -64,7 +65,7 @@ ColumnLayout {
             onTextChanged: form.presenter.message = text
         }
     }
-    Label {
+    PlainLabel {
         objectName: "feedbackCounter"
         text: form.presenter.counterText
         font.pixelSize: 11
@@ -99,7 +100,7 @@ ColumnLayout {
                     color: Theme.secondaryText(form.dark)
                     anchors.verticalCenter: parent.verticalCenter
                 }
-                Text {
+                PlainText {
                     text: disclosure.text
                     font.pixelSize: 12
                     color: Theme.text(form.dark)
@@ -124,7 +125,7 @@ ColumnLayout {
             Accessible.name: text
         }
     }
-    Label {
+    PlainLabel {
         text: form.presenter.note
         font.pixelSize: 12
         color: Theme.secondaryText(form.dark)
@@ -150,7 +151,7 @@ ColumnLayout {
             onClicked: form.presenter.sendReport()
         }
     }
-    Label {
+    PlainLabel {
         objectName: "feedbackUnconfigured"
         visible: form.presenter.showsUnconfigured
         text: form.presenter.unconfiguredText
@@ -158,7 +159,7 @@ ColumnLayout {
         wrapMode: Text.WordWrap
         Layout.fillWidth: true
     }
-    Label {
+    PlainLabel {
         objectName: "feedbackResult"
         visible: form.presenter.showsResult
         text: form.presenter.result

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // The "Startup" section: the launch-at-login switch, one explanatory line (and the way to System
@@ -24,7 +25,7 @@ SettingsSection {
         Layout.fillWidth: true
         spacing: 8
 
-        Label {
+        PlainLabel {
             text: startup.presenter.toggleTitle
             Layout.fillWidth: true
             Accessible.ignored: true
@@ -50,7 +51,7 @@ SettingsSection {
         Layout.fillWidth: true
         spacing: 8
 
-        Label {
+        PlainLabel {
             objectName: "startupExplanation"
             text: startup.presenter.explanation
             font.pixelSize: 11
@@ -77,7 +78,7 @@ SettingsSection {
             implicitHeight: 16
             Accessible.name: startup.presenter.progressText
         }
-        Label {
+        PlainLabel {
             text: startup.presenter.progressText
             font.pixelSize: 11
             color: Theme.secondaryText(startup.dark)

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // A text link: opens what it names when clicked, or pressed by keyboard or assistive technology.
@@ -14,7 +15,7 @@ AbstractButton {
     Accessible.name: text
     Accessible.onPressAction: link.clicked()
 
-    contentItem: Text {
+    contentItem: PlainText {
         text: link.text
         font.pixelSize: link.font.pixelSize
         font.underline: link.hovered || link.visualFocus

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // The one button of a block that moves the user on: filled with the app's accent.
@@ -10,7 +11,7 @@ SuiteButton {
 
     highlighted: true
     opacity: 1
-    contentItem: Label {
+    contentItem: PlainLabel {
         text: button.text
         color: "white"
         opacity: button.enabled ? 1 : 0.6

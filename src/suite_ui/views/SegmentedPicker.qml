@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // A segmented control: one segment per title, exactly one selected. `activated` reports the
@@ -66,7 +67,7 @@ Rectangle {
                     color: segment.selected ? Theme.controlBackground(picker.dark) : "transparent"
                     border.color: segment.visualFocus ? Theme.controlAccent(picker.dark) : "transparent"
                 }
-                contentItem: Text {
+                contentItem: PlainText {
                     text: segment.text
                     font.pixelSize: 12
                     font.weight: segment.selected ? Font.DemiBold : Font.Normal

@@ -1,6 +1,6 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // One section of a grouped settings form: an optional heading over a rounded box whose rows are
@@ -14,7 +14,7 @@ ColumnLayout {
 
     spacing: 6
 
-    Label {
+    PlainLabel {
         visible: section.title !== ""
         text: section.title
         font.pixelSize: 13

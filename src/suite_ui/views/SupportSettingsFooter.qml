@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // The settings footer every suite app shares: the two feedback entries, the two consent
@@ -126,7 +127,7 @@ ColumnLayout {
                     Accessible.role: Accessible.Dialog
                     Accessible.name: footer.presenter.privacyHeadline
 
-                    Label {
+                    PlainLabel {
                         text: footer.presenter.privacyHeadline
                         font.pixelSize: 13
                         font.weight: Font.DemiBold
@@ -136,7 +137,7 @@ ColumnLayout {
                     Repeater {
                         model: [footer.presenter.privacyDefaults, footer.presenter.privacyUsage,
                             footer.presenter.privacyCity]
-                        delegate: Label {
+                        delegate: PlainLabel {
                             required property string modelData
                             text: modelData
                             font.pixelSize: 12

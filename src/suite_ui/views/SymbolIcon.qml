@@ -1,8 +1,9 @@
 import QtQuick
+import Velmor.Controls
 import Velmor.SuiteUi
 
 // A system symbol, drawn from the icon font. Decorative unless given an accessible name.
-Text {
+PlainText {
     property string symbol
     property real size: 16
 

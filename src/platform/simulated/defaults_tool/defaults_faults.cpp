@@ -1,6 +1,7 @@
 #include "defaults_faults.h"
 
 #include "foundation/json.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 #include "platform/simulated/simulated_home.h"
 
@@ -13,6 +14,8 @@ namespace velmor::defaults_tool {
 namespace simulated_home = platform::simulated_home;
 namespace {
 
+// Knobs are a few lines a test writes.
+constexpr qint64 maximumKnobBytes = 64 * 1024;
 const std::string kFullDiskAccess = simulated_home::fullDiskAccessKey.toStdString();
 
 [[noreturn]] void invalid(const QString& path, const QString& reason)
@@ -22,12 +25,14 @@ const std::string kFullDiskAccess = simulated_home::fullDiskAccessKey.toStdStrin
 
 std::optional<Json> readJson(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (!QFile::exists(path))
         return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        invalid(path, file.errorString());
-    auto json = json::tryParse(file.readAll());
+    std::optional<Json> json;
+    try {
+        json = json::tryParse(RegularFile::read(path, maximumKnobBytes));
+    } catch (const SystemError& error) {
+        invalid(path, error.description());
+    }
     if (!json || !json->is_object())
         invalid(path, QStringLiteral("not a JSON object"));
     return json;

@@ -7,6 +7,7 @@
 
 #include "defaults_faults.h"
 #include "foundation/property_list.h"
+#include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 #include "platform/simulated/defaults_run_log.h"
 #include "platform/simulated/simulated_home.h"
@@ -90,24 +91,24 @@ int exportDomain(const QString& file, const Fault& fault)
     if (fault.corruptOutput)
         return writeOut(kCorruptOutput) ? 0 : kFailure;
     PropertyList domain = PropertyList::dictionary();
-    if (QFileInfo::exists(file)) {
-        QFile input(file);
-        if (!input.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("Could not read “%1”: %2").arg(file, input.errorString()));
-        domain = PropertyList::decode(input.readAll());
-    }
+    if (QFileInfo::exists(file))
+        domain = PropertyList::decode(RegularFile::read(file, PropertyList::maximumBytes));
     return writeOut(domain.toXml()) ? 0 : fail(QStringLiteral("Could not write the output."));
 }
 
 int importDomain(const QString& file, const QString& source, const Fault& fault)
 {
-    QFile input;
-    const bool fromStandardInput = source == QLatin1String("-");
-    const bool opened = fromStandardInput ? input.open(stdin, QIODevice::ReadOnly)
-                                          : (input.setFileName(source), input.open(QIODevice::ReadOnly));
-    if (!opened)
-        return fail(QStringLiteral("Could not read “%1”: %2").arg(source, input.errorString()));
-    const PropertyList domain = PropertyList::decode(input.readAll());
+    QByteArray bytes;
+    if (source == QLatin1String("-")) {
+        QFile input;
+        if (!input.open(stdin, QIODevice::ReadOnly))
+            return fail(QStringLiteral("Could not read “%1”: %2").arg(source, input.errorString()));
+        // One byte more than a property list may have tells a larger one from one at the limit.
+        bytes = input.read(PropertyList::maximumBytes + 1);
+    } else {
+        bytes = RegularFile::read(source, PropertyList::maximumBytes);
+    }
+    const PropertyList domain = PropertyList::decode(bytes);
     if (!domain.root().isDictionary())
         return fail(QStringLiteral("“%1” is not a dictionary property list.").arg(source));
     if (fault.ignore)

@@ -2,6 +2,7 @@
 
 #include "platform/simulated/updater/archive_signature.h"
 
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 namespace velmor::platform {
@@ -22,6 +23,8 @@ constexpr auto urlAttribute = "url";
 constexpr auto lengthAttribute = "length";
 constexpr auto secureScheme = "https";
 
+const QString tooLargeReason = QStringLiteral("The update feed is too large.");
+const QString cancelledReason = QStringLiteral("The update feed was not read to its end.");
 const QString notWellFormedReason = QStringLiteral("The update feed is not well-formed XML: %1");
 const QString documentTypeReason = QStringLiteral("The update feed holds a document type definition.");
 const QString tooDeepReason = QStringLiteral("The update feed nests its elements too deeply.");
@@ -36,6 +39,73 @@ QString bounded(QStringView text)
     return text.size() > maximumFieldLength ? QStringLiteral("?") : text.trimmed().toString();
 }
 
+bool isCancelled(const std::atomic<bool>* cancelled)
+{
+    return cancelled && cancelled->load(std::memory_order_relaxed);
+}
+
+// Why the document's shape is refused, or nothing: one pass over the text that finds where tags
+// start and end and counts what the XML reader would make slow. Whether the tags are well-formed
+// is the reader's business afterwards.
+std::optional<QString> shapeProblem(QStringView text, const std::atomic<bool>* cancelled)
+{
+    const qsizetype end = text.size();
+    qsizetype at = 0;
+    qsizetype elements = 0;
+    qsizetype declarations = 0;
+    const auto skipPast = [&](QStringView terminator) {
+        const qsizetype found = text.indexOf(terminator, at);
+        at = found < 0 ? end : found + terminator.size();
+    };
+    while (at < end) {
+        if (isCancelled(cancelled))
+            return cancelledReason;
+        const qsizetype open = text.indexOf(u'<', at);
+        if (open < 0)
+            break;
+        at = open + 1;
+        const QStringView rest = text.mid(at);
+        if (rest.startsWith(u"!--")) {
+            skipPast(u"-->");
+        } else if (rest.startsWith(u"![CDATA[")) {
+            skipPast(u"]]>");
+        } else if (rest.startsWith(u'?')) {
+            skipPast(u"?>");
+        } else if (rest.startsWith(u'!')) {
+            return documentTypeReason;
+        } else if (rest.startsWith(u'/')) {
+            skipPast(u">");
+        } else {
+            if (++elements > Appcast::maximumElements)
+                return QString::fromUtf8(Appcast::elementsReason);
+            // Every attribute has its "=" outside quotes; a declaration's name starts with "xmlns".
+            int attributes = 0;
+            QChar quote;
+            bool afterSpace = false;
+            for (; at < end && (!quote.isNull() || text[at] != u'>'); ++at) {
+                const QChar c = text[at];
+                if (!quote.isNull()) {
+                    quote = c == quote ? QChar() : quote;
+                } else if (c == u'"' || c == u'\'') {
+                    quote = c;
+                } else if (c == u'=') {
+                    if (++attributes > Appcast::maximumAttributes)
+                        return QString::fromUtf8(Appcast::attributesReason);
+                } else if (c.isSpace()) {
+                    afterSpace = true;
+                    continue;
+                } else if (afterSpace && text.mid(at).startsWith(u"xmlns") &&
+                           ++declarations > Appcast::maximumNamespaceDeclarations) {
+                    return QString::fromUtf8(Appcast::declarationsReason);
+                }
+                afterSpace = false;
+            }
+            ++at;
+        }
+    }
+    return std::nullopt;
+}
+
 QStringView trimmedZeros(QStringView component)
 {
     qsizetype start = 0;
@@ -46,7 +116,8 @@ QStringView trimmedZeros(QStringView component)
 
 } // namespace
 
-std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reason)
+std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reason,
+                                      const std::atomic<bool>* cancelled)
 {
     const auto refuse = [reason](const QString& why) -> std::optional<Appcast> {
         if (reason)
@@ -61,8 +132,19 @@ std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reaso
         }
         return QStringView();
     };
+    if (document.size() > maximumBytes)
+        return refuse(tooLargeReason);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(document);
+    if (decoder.hasError())
+        return refuse(QString::fromUtf8(notUtf8Reason));
+    if (const auto problem = shapeProblem(text, cancelled))
+        return refuse(*problem);
+
     Appcast appcast;
-    QXmlStreamReader reader(document);
+    // Read from the decoded text, so the reader sees what was counted whatever encoding the
+    // document claims.
+    QXmlStreamReader reader(text);
     reader.setNamespaceProcessing(true);
 
     // The open elements, by local name; elements outside the empty namespace never match a path.
@@ -74,6 +156,8 @@ std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reaso
     qsizetype fieldDepth = 0;
 
     while (!reader.atEnd()) {
+        if (isCancelled(cancelled))
+            return refuse(cancelledReason);
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
             return refuse(documentTypeReason);
@@ -111,8 +195,7 @@ std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reaso
                     if (current.version.isEmpty())
                         current.version = bounded(frameworkAttribute(attributes, versionName));
                     if (current.displayVersion.isEmpty())
-                        current.displayVersion =
-                            bounded(frameworkAttribute(attributes, shortVersionName));
+                        current.displayVersion = bounded(frameworkAttribute(attributes, shortVersionName));
                 }
             }
             path.append(plain ? name.toString() : QString());

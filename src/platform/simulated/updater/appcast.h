@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
 #include <optional>
 #include <variant>
 
@@ -17,8 +18,8 @@ namespace velmor::platform {
 // minimum system version and an enclosure (archive address, length and Ed25519 signature). The
 // release fields are elements or enclosure attributes with the update framework's prefix; the
 // format is described in docs/updates.md. The feed comes from the network, so nothing in it is
-// trusted: a document that is not well-formed, holds a DTD or nests too deeply is refused, and
-// releases with an unusable version are left out.
+// trusted: a document that is not UTF-8 or not well-formed, holds a DTD, nests too deeply or is
+// shaped to make the reader slow is refused, and releases with an unusable version are left out.
 class Appcast final {
 public:
     // The release fields carry the prefix the update framework's feeds are always written with;
@@ -27,9 +28,20 @@ public:
     // Larger feeds are refused while they arrive.
     static constexpr qint64 maximumBytes = 2 * 1024 * 1024;
     static constexpr int maximumDepth = 32;
+    // The XML reader's work grows with the square of the attributes on one element and with the
+    // namespace declarations in scope, so both are counted before it reads anything; a feed has a
+    // handful of each and a few elements per release.
+    static constexpr int maximumAttributes = 32;
+    static constexpr int maximumNamespaceDeclarations = 32;
+    static constexpr int maximumElements = 20000;
     // No archive of this app comes near it; larger declared lengths are refused unread.
     static constexpr qint64 maximumArchiveBytes = qint64(2) * 1024 * 1024 * 1024;
     static constexpr int signatureLength = 64;
+
+    static constexpr auto notUtf8Reason = "The update feed is not UTF-8 text.";
+    static constexpr auto attributesReason = "The update feed has an element with too many attributes.";
+    static constexpr auto declarationsReason = "The update feed declares too many namespaces.";
+    static constexpr auto elementsReason = "The update feed has too many elements.";
 
     // One release as the feed states it, before it is judged.
     struct Entry {
@@ -48,8 +60,10 @@ public:
     };
     using Choice = std::variant<UpdateItem, NoUpdate, InvalidRelease>;
 
-    // Absent when the document is not an acceptable feed; `reason` then says why.
-    static std::optional<Appcast> parse(const QByteArray& document, QString* reason = nullptr);
+    // Absent when the document is not an acceptable feed; `reason` then says why. A feed is UTF-8.
+    // Setting `cancelled` (from any thread) ends the reading soon, as a refusal.
+    static std::optional<Appcast> parse(const QByteArray& document, QString* reason = nullptr,
+                                        const std::atomic<bool>* cancelled = nullptr);
 
     const QList<Entry>& entries() const { return m_entries; }
 

@@ -1,5 +1,8 @@
 #include "platform/simulated/updater/archive_signature.h"
 
+#include "foundation/regular_file.h"
+#include "foundation/system_error.h"
+
 #include <QFile>
 #include <openssl/evp.h>
 
@@ -62,9 +65,12 @@ bool verify(const QByteArray& publicKey, const QByteArray& signature, const ucha
 
 bool verifyFile(const QByteArray& publicKey, const QByteArray& signature, const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    try {
+        RegularFile::open(file, path);
+    } catch (const SystemError&) {
         return false;
+    }
     const qint64 size = file.size();
     if (size == 0)
         return verify(publicKey, signature, nullptr, 0);

@@ -36,7 +36,7 @@ int statusOf(const QNetworkReply& reply)
 } // namespace
 
 SimulatedUpdater::SimulatedUpdater(SimulatedUpdaterFramework& framework, UpdaterDelegate& delegate)
-    : m_framework(framework), m_delegate(delegate)
+    : m_framework(framework), m_delegate(delegate), m_reader(framework.scheduler())
 {}
 
 SimulatedUpdater::~SimulatedUpdater()
@@ -54,6 +54,11 @@ SimulatedUpdater::~SimulatedUpdater()
 QString SimulatedUpdater::downloadPath() const
 {
     return m_framework.cacheFolder() + u'/' + text(downloadFileName);
+}
+
+double SimulatedUpdater::downloadDeadlineSeconds(qint64 contentLength)
+{
+    return std::max(downloadDeadlineFloorSeconds, static_cast<double>(contentLength) / minimumBytesPerSecond);
 }
 
 bool SimulatedUpdater::defaultsFlag(const char* key) const
@@ -165,6 +170,14 @@ void SimulatedUpdater::checkForUpdates()
         offerReady();
         return;
     }
+    // A stalled transfer gives way to the check the user asked for; that check speaks for both.
+    if (m_stalled && (m_phase == Phase::Checking || m_phase == Phase::Downloading)) {
+        discardTransfer();
+        QFile::remove(downloadPath());
+        m_phase = Phase::Idle;
+        m_item.reset();
+        m_delegate.didFinishUpdateCycle(m_check, std::nullopt);
+    }
     if (m_phase == Phase::Idle)
         beginCycle(UpdateCheck::Updates);
 }
@@ -266,6 +279,7 @@ void SimulatedUpdater::beginCycle(UpdateCheck check)
         if (reply == m_reply)
             feedFinished();
     });
+    watchForStall([this] { return qint64(m_feed.size()); });
     QPointer<SimulatedUpdater> self(this);
     const quint64 cycle = m_cycle;
     m_feedDeadline = m_framework.scheduler().after(seconds(feedDeadlineSeconds), [self, cycle] {
@@ -286,7 +300,10 @@ void SimulatedUpdater::feedFinished()
     const bool received = reply->error() == QNetworkReply::NoError && isSuccess(statusOf(*reply));
     if (reply->error() == QNetworkReply::SslHandshakeFailedError)
         m_network->clearConnectionCache();
+    const bool stalled = m_stalled;
     discardTransfer();
+    if (stalled)
+        setCanCheck(false);
 
     if (stop == Stop::TooLarge || m_feed.size() > Appcast::maximumBytes)
         return fail(updater_error::appcastParse, text(feedTooLargeError));
@@ -294,10 +311,18 @@ void SimulatedUpdater::feedFinished()
         return fail(updater_error::appcast, text(feedTimedOutError));
     if (!received)
         return fail(updater_error::appcast, text(feedFailedError));
-    QString reason;
-    const auto appcast = Appcast::parse(std::exchange(m_feed, {}), &reason);
+    const quint64 cycle = m_cycle;
+    m_reader.read(std::exchange(m_feed, {}), [this, cycle](AppcastReader::Result result) {
+        if (m_cycle == cycle && m_phase == Phase::Checking)
+            feedRead(std::move(result));
+    });
+}
+
+void SimulatedUpdater::feedRead(AppcastReader::Result result)
+{
+    const std::optional<Appcast>& appcast = result.appcast;
     if (!appcast)
-        return fail(updater_error::appcastParse, reason);
+        return fail(updater_error::appcastParse, result.reason);
     const Host& host = m_framework.host();
     const QString running =
         host.mainBundle().infoString(QStringLiteral("CFBundleVersion")).value_or(QString());
@@ -369,6 +394,16 @@ void SimulatedUpdater::download()
         if (reply == m_reply)
             downloadFinished();
     });
+    watchForStall([this] { return m_received; });
+    QPointer<SimulatedUpdater> self(this);
+    const quint64 cycle = m_cycle;
+    m_downloadDeadline =
+        m_framework.scheduler().after(seconds(downloadDeadlineSeconds(m_item->contentLength)), [self, cycle] {
+            if (!self || self->m_cycle != cycle || self->m_phase != Phase::Downloading || !self->m_reply)
+                return;
+            self->m_stop = Stop::TimedOut;
+            self->m_reply->abort();
+        });
 }
 
 void SimulatedUpdater::downloadReceived()
@@ -392,6 +427,10 @@ void SimulatedUpdater::downloadReceived()
 
 void SimulatedUpdater::downloadFinished()
 {
+    m_downloadDeadline.cancel();
+    m_stallWatch.cancel();
+    if (std::exchange(m_stalled, false))
+        setCanCheck(false);
     QNetworkReply* reply = m_reply;
     if (m_stop == Stop::None && reply->error() == QNetworkReply::NoError)
         downloadReceived();
@@ -408,6 +447,8 @@ void SimulatedUpdater::downloadFinished()
 
     if (stop == Stop::WrongLength)
         return fail(updater_error::validation, text(lengthError));
+    if (stop == Stop::TimedOut)
+        return fail(updater_error::download, text(downloadTimedOutError));
     if (stop == Stop::DiskFull || !flushed)
         return fail(updater_error::temporaryDirectory, text(cacheError));
     if (!received)
@@ -510,6 +551,10 @@ void SimulatedUpdater::endCycle()
 
 void SimulatedUpdater::discardTransfer()
 {
+    m_stallWatch.cancel();
+    m_downloadDeadline.cancel();
+    m_stalled = false;
+    m_reader.cancel();
     if (QNetworkReply* reply = m_reply) {
         m_reply = nullptr;
         reply->disconnect(this);
@@ -520,6 +565,28 @@ void SimulatedUpdater::discardTransfer()
         m_download->close();
         m_download.reset();
     }
+}
+
+void SimulatedUpdater::watchForStall(const std::function<qint64()>& progress)
+{
+    m_stalled = false;
+    m_stallWatch.cancel();
+    QPointer<SimulatedUpdater> self(this);
+    const quint64 cycle = m_cycle;
+    auto reached = std::make_shared<qint64>(progress());
+    m_stallWatch =
+        m_framework.scheduler().every(seconds(stallPeriodSeconds), [self, cycle, progress, reached] {
+            if (!self || self->m_cycle != cycle || !self->m_reply || self->m_stalled)
+                return;
+            const qint64 now = progress();
+            const bool slow =
+                static_cast<double>(now - *reached) < minimumBytesPerSecond * stallPeriodSeconds;
+            *reached = now;
+            if (slow) {
+                self->m_stalled = true;
+                self->setCanCheck(true);
+            }
+        });
 }
 
 QString SimulatedUpdater::appName() const

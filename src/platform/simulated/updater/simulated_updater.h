@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/simulated/updater/appcast_reader.h"
 #include "platform/task_handle.h"
 #include "platform/updater_framework.h"
 
@@ -9,6 +10,7 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,9 +23,9 @@ namespace velmor::platform {
 class SimulatedUpdaterFramework;
 
 // One standard updater controller of the simulated framework: the update cycle (feed, offer,
-// download, verification, installation), the settings, and the scheduled checks. Everything runs
-// on the main thread, driven by network replies, the scheduler and the answers to its dialogs.
-// Nothing of a failed cycle stays in the cache folder.
+// download, verification, installation), the settings, and the scheduled checks. Everything but
+// the reading of the feed runs on the main thread, driven by network replies, the scheduler and
+// the answers to its dialogs. Nothing of a failed cycle stays in the cache folder.
 class SimulatedUpdater final : public QObject, public UpdaterController {
     Q_OBJECT
 
@@ -32,6 +34,13 @@ public:
     static constexpr double feedDeadlineSeconds = 60;
     // A transfer may stall this long before it fails.
     static constexpr int idleTimeoutMilliseconds = 30000;
+    // A trickle passes any idle time-out, so a download must also be done by a deadline that
+    // grows with the archive's stated length at this pace, and never comes sooner than the floor.
+    static constexpr double minimumBytesPerSecond = 16 * 1024;
+    static constexpr double downloadDeadlineFloorSeconds = 60;
+    // A transfer that gets less than the pace above over one such period is stalled: the user may
+    // then check again, which abandons it.
+    static constexpr double stallPeriodSeconds = 10;
     static constexpr int maximumRedirects = 5;
     static constexpr auto downloadFileName = "update.download";
 
@@ -55,6 +64,7 @@ public:
     static constexpr auto feedFailedError = "The update information could not be downloaded.";
     static constexpr auto feedTooLargeError = "The update information is too large.";
     static constexpr auto feedTimedOutError = "The update information did not arrive in time.";
+    static constexpr auto downloadTimedOutError = "The update did not download in time.";
     static constexpr auto noUpdateError = "You already have the newest version.";
     static constexpr auto cacheError = "The update could not be saved on this Mac.";
     static constexpr auto downloadError = "The update could not be downloaded.";
@@ -80,6 +90,8 @@ public:
 
     // Where a download is written while it is checked.
     QString downloadPath() const;
+    // How long the archive of `contentLength` bytes may take to arrive.
+    static double downloadDeadlineSeconds(qint64 contentLength);
 
 private:
     enum class Phase { Idle, Checking, Offering, Downloading, ReadyToInstall, Postponed, Installing };
@@ -88,6 +100,7 @@ private:
 
     void beginCycle(UpdateCheck check);
     void feedFinished();
+    void feedRead(AppcastReader::Result result);
     void offer();
     void download();
     void downloadReceived();
@@ -98,6 +111,7 @@ private:
     void fail(qint64 code, const QString& description);
     void endCycle();
     void discardTransfer();
+    void watchForStall(const std::function<qint64()>& progress);
     void scheduleAutomaticCheck();
     void automaticCheck();
     QNetworkReply* get(const QUrl& url, bool exactBytes = false);
@@ -127,6 +141,10 @@ private:
     QPointer<QNetworkReply> m_reply;
     Stop m_stop = Stop::None;
     QByteArray m_feed;
+    AppcastReader m_reader;
+    bool m_stalled = false;
+    TaskHandle m_stallWatch;
+    TaskHandle m_downloadDeadline;
     std::unique_ptr<QFile> m_download;
     qint64 m_received = 0;
     TaskHandle m_feedDeadline;

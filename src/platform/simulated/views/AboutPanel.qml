@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 
 // The system's standard About panel of an app.
 Rectangle {
@@ -28,13 +29,13 @@ Rectangle {
                         sourceSize.height: 64
             Layout.alignment: Qt.AlignHCenter
         }
-        Label {
+        PlainLabel {
             text: about.mac.aboutTitle
             font.pixelSize: 16
             font.weight: Font.DemiBold
             Layout.alignment: Qt.AlignHCenter
         }
-        Label {
+        PlainLabel {
             text: about.mac.aboutText
             visible: text !== ""
             Layout.alignment: Qt.AlignHCenter

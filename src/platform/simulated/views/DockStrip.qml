@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 
 // The Dock: running apps (this app only while it is a regular app) and minimized windows.
 Rectangle {
@@ -49,7 +50,7 @@ Rectangle {
                         sourceSize.width: 42
                         sourceSize.height: 42
                     }
-                    Text {
+                    PlainText {
                         anchors.centerIn: parent
                         text: tile.modelData.name.charAt(0).toUpperCase()
                         font.pixelSize: 20

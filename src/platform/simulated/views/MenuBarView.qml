@@ -1,7 +1,7 @@
 pragma ComponentBehavior: Bound
 
 import QtQuick
-import QtQuick.Controls
+import Velmor.Controls
 
 // One screen's menu bar: the Apple menu, the frontmost app's menus, and on the primary screen
 // the status items where the simulated layout puts them. A screen with a camera housing draws it,
@@ -38,7 +38,7 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             spacing: 2
 
-            Text {
+            PlainText {
                 text: bar.appleGlyph
                 font.family: bar.symbolFont
                 font.pixelSize: 16
@@ -68,7 +68,7 @@ Rectangle {
                         appMenu.open()
                     }
 
-                    Text {
+                    PlainText {
                         id: label
                         anchors.centerIn: parent
                         text: title.modelData.title

@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 
 // Beside the screens: the apps with Launch and Quit, the system appearance, and the `defaults`
 // runs the app made, newest first.
@@ -19,7 +20,7 @@ Pane {
         anchors.fill: parent
         spacing: 8
 
-        Label { text: qsTr("Apps"); font.weight: Font.DemiBold; font.pixelSize: 14 }
+        PlainLabel { text: qsTr("Apps"); font.weight: Font.DemiBold; font.pixelSize: 14 }
         ListView {
             objectName: "sideApps"
             Layout.fillWidth: true
@@ -40,7 +41,7 @@ Pane {
                     Layout.preferredWidth: 18
                     Layout.preferredHeight: 18
                 }
-                Label {
+                PlainLabel {
                     text: appRow.modelData.name
                     opacity: appRow.modelData.running ? 1 : 0.55
                     elide: Text.ElideRight
@@ -57,7 +58,7 @@ Pane {
             }
         }
 
-        Label { text: qsTr("Appearance"); font.weight: Font.DemiBold; font.pixelSize: 14 }
+        PlainLabel { text: qsTr("Appearance"); font.weight: Font.DemiBold; font.pixelSize: 14 }
         RowLayout {
             RadioButton {
                 objectName: "appearanceLight"
@@ -85,7 +86,7 @@ Pane {
             onClicked: side.settings.openPane(0)
         }
 
-        Label { text: qsTr("defaults runs"); font.weight: Font.DemiBold; font.pixelSize: 14 }
+        PlainLabel { text: qsTr("defaults runs"); font.weight: Font.DemiBold; font.pixelSize: 14 }
         ListView {
             objectName: "defaultsLog"
             Layout.fillWidth: true
@@ -101,20 +102,20 @@ Pane {
                 bottomPadding: 6
                 Accessible.role: Accessible.ListItem
                 Accessible.name: modelData.command + " " + modelData.domain + ", " + modelData.status
-                Label {
+                PlainLabel {
                     width: parent.width
                     text: run.modelData.command + "  " + run.modelData.domain
                     font.family: "monospace"
                     font.pixelSize: 11
                     elide: Text.ElideMiddle
                 }
-                Label {
+                PlainLabel {
                     text: run.modelData.status + (run.modelData.duration !== "" ? " · " + run.modelData.duration : "")
                     font.pixelSize: 11
                     color: run.modelData.failed ? "#c0392b" : palette.placeholderText
                 }
             }
-            Label {
+            PlainLabel {
                 anchors.centerIn: parent
                 visible: parent.count === 0
                 text: side.presenter.logEmptyText

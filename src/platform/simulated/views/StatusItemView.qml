@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 
 // One status item on the bar. Left and right clicks, and Command-drags (Control on keyboards
 // without Command), become the simulated Mac's mouse events.
@@ -54,7 +55,7 @@ Item {
             width: 16
             height: 16
         }
-        Text {
+        PlainText {
             visible: item.entry.glyph !== ""
             text: item.entry.glyph
             font.family: item.symbolFont
@@ -62,7 +63,7 @@ Item {
             color: item.ink
             opacity: item.entry.dimmed ? 0.4 : 1
         }
-        Text {
+        PlainText {
             objectName: "statusTitle:" + item.entry.key
             visible: item.entry.title !== ""
             // At the bar's size, whatever the item's width: the system cuts a title the item is

@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 
 // The System Settings stand-in: privacy and login-item panes with a switch per app. Full Disk
 // Access takes app bundles dropped on its list, or chosen after "+".
@@ -81,7 +82,7 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                Label {
+                PlainLabel {
                     objectName: "paneTitle"
                     text: panel.presenter.paneTitle
                     font.pixelSize: 18
@@ -114,7 +115,7 @@ Rectangle {
                     }
                 }
             }
-            Label {
+            PlainLabel {
                 text: panel.presenter.paneNote
                 wrapMode: Text.WordWrap
                 color: panel.secondary
@@ -152,7 +153,7 @@ Rectangle {
                             Layout.preferredHeight: 24
                             Layout.leftMargin: 6
                         }
-                        Label {
+                        PlainLabel {
                             text: privacyRow.modelData.name
                             color: panel.ink
                             Layout.fillWidth: true
@@ -167,7 +168,7 @@ Rectangle {
                         }
                     }
                 }
-                Label {
+                PlainLabel {
                     anchors.centerIn: parent
                     visible: panel.presenter.emptyText !== ""
                     text: panel.presenter.emptyText

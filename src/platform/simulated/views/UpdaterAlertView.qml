@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 
 // The update framework's own dialog, as the system draws an app's alert: the question, the text,
 // and the choices with the default (the last) at the trailing edge. Return picks the default;
@@ -40,7 +41,7 @@ Rectangle {
             spacing: 8
             Layout.fillWidth: true
 
-            Label {
+            PlainLabel {
                 objectName: "updaterAlertTitle"
                 text: alert.model ? alert.model.title : ""
                 font.pixelSize: 13
@@ -48,7 +49,7 @@ Rectangle {
                 wrapMode: Text.WordWrap
                 Layout.fillWidth: true
             }
-            Label {
+            PlainLabel {
                 objectName: "updaterAlertText"
                 text: alert.model ? alert.model.text : ""
                 font.pixelSize: 11
