@@ -106,12 +106,11 @@ TrayCardItem {
             elide: Text.ElideRight
         }
         // Why no one can see its icons: behind the camera housing, or off the bar's end.
-        Label {
+        PlainLabel {
             objectName: "sight:" + card.bundleID
             width: parent.width
             visible: card.sight !== ""
             text: card.sight
-            textFormat: Text.PlainText
             font.pixelSize: 9
             color: Theme.warning(card.dark)
             horizontalAlignment: Text.AlignHCenter

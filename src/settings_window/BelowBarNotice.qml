@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 import QtQuick.Layouts
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
@@ -21,12 +22,11 @@ RowLayout {
         size: 15
         color: Theme.warning(notice.dark)
     }
-    Label {
+    PlainLabel {
         objectName: "belowBarNoticeText"
         Layout.fillWidth: true
         // Other apps' names: never markup.
         text: notice.settings.noticeText
-        textFormat: Text.PlainText
         font.pixelSize: 12
         elide: Text.ElideRight
         maximumLineCount: 1

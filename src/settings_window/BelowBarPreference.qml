@@ -3,6 +3,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
@@ -16,7 +17,7 @@ RowLayout {
     objectName: "belowBarPreference"
     spacing: 8
 
-    Label {
+    PlainLabel {
         id: title
         text: preference.settings.preferenceTitle
         color: Theme.text(preference.dark)

@@ -5,7 +5,6 @@
 #include "settings_window/tray_group_editor.h"
 #include "settings_window/tray_organizer_areas.h"
 
-#include <QAbstractItemModel>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -66,9 +65,10 @@ class TraySettingsPresenter final : public QObject {
     Q_PROPERTY(bool busy READ busy NOTIFY controllerChanged)
     Q_PROPERTY(double cardOpacity READ cardOpacity NOTIFY controllerChanged)
     // The areas and their cards as list models (rows in TrayOrganizerAreas).
-    Q_PROPERTY(QAbstractItemModel* sectionAreas READ sectionAreas CONSTANT)
-    Q_PROPERTY(QAbstractItemModel* groupAreas READ groupAreas CONSTANT)
-    Q_PROPERTY(QAbstractItemModel* markerAreas READ markerAreas CONSTANT)
+    // (Typed QObject: QML's tools know no item model type in Qt 6.4; a Repeater takes either.)
+    Q_PROPERTY(QObject* sectionAreas READ sectionAreas CONSTANT)
+    Q_PROPERTY(QObject* groupAreas READ groupAreas CONSTANT)
+    Q_PROPERTY(QObject* markerAreas READ markerAreas CONSTANT)
     Q_PROPERTY(bool hasGroups READ hasGroups NOTIFY hasGroupsChanged)
     Q_PROPERTY(QString customGroupsTitle READ customGroupsTitle CONSTANT)
     Q_PROPERTY(QString addGroupTitle READ addGroupTitle CONSTANT)
@@ -196,10 +196,11 @@ public:
     bool busy() const;
     double cardOpacity() const { return busy() ? 0.5 : 1.0; }
 
-    QAbstractItemModel* sectionAreas() { return m_areas.sections(); }
-    QAbstractItemModel* groupAreas() { return m_areas.groups(); }
-    QAbstractItemModel* markerAreas() { return m_areas.markers(); }
+    QObject* sectionAreas() { return m_areas.sections(); }
+    QObject* groupAreas() { return m_areas.groups(); }
+    QObject* markerAreas() { return m_areas.markers(); }
     bool hasGroups() const { return m_published.hasGroups; }
+    TrayOrganizerAreas& areas() { return m_areas; }
     const TrayOrganizerAreas& areas() const { return m_areas; }
 
     QString customGroupsTitle() const { return QString::fromUtf8(customGroupsText); }

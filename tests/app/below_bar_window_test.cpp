@@ -1,6 +1,6 @@
 #include "app/gui_run_fixture.h"
 #include "foundation/json.h"
-#include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "settings_window/tray_below_bar_settings.h"
 #include "tray/tray_below_bar_preference.h"
 #include "tray/tray_section_map.h"
@@ -18,7 +18,8 @@ const QString chevron = QStringLiteral("VelmorTray.Native.regular");
 
 QByteArray notched()
 {
-    return private_files::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"));
+    return RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
+                             platform::Scenario::maximumBytes);
 }
 
 QAccessibleInterface* accessible(QQuickItem* item)

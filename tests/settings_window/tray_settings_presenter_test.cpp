@@ -83,7 +83,7 @@ TEST_F(TraySettingsPresenterTest, AMoveTouchesOnlyTheTwoAreasInvolvedAndResetsNo
 {
     start();
     launch();
-    const TrayOrganizerAreas& areas = presenter()->areas();
+    TrayOrganizerAreas& areas = presenter()->areas();
     const QString app = QStringLiteral("com.example.weather");
     const QString from = QStringLiteral("alwaysVisible");
     const QString to = QStringLiteral("expandable");
@@ -101,8 +101,8 @@ TEST_F(TraySettingsPresenterTest, AMoveTouchesOnlyTheTwoAreasInvolvedAndResetsNo
     std::map<QString, std::unique_ptr<Spies>> cards;
     for (const KeyedListModel::Row& row : areas.sections()->rows())
         cards[row.key] = std::make_unique<Spies>(areas.cards(row.key));
-    Spies sections(presenter()->sectionAreas());
-    Spies groups(presenter()->groupAreas());
+    Spies sections(presenter()->areas().sections());
+    Spies groups(presenter()->areas().groups());
 
     // The move itself, before the controller applies it (which makes it busy and back).
     presenter()->move(app, to);

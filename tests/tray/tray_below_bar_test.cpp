@@ -1,4 +1,5 @@
-#include "foundation/private_files.h"
+#include "foundation/regular_file.h"
+#include "platform/simulated/scenario.h"
 #include "settings_window/tray_below_bar_settings.h"
 #include "tray/tray_below_bar.h"
 #include "tray/tray_below_bar_preference.h"
@@ -18,7 +19,8 @@ const QStringList revealed{QStringLiteral("com.example.weather"), QStringLiteral
 
 QByteArray notched()
 {
-    return private_files::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"));
+    return RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
+                             platform::Scenario::maximumBytes);
 }
 
 QString itemTitle(const platform::MenuBarEntry& entry)

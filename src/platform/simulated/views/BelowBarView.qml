@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 import Velmor.SimulatedMac
 
 // The bar below the menu bar: the app's panel of menu bar items the bar cannot show, each as its
@@ -91,9 +92,8 @@ FocusScope {
                 visible: hover.containsMouse
                 delay: 500
                 text: entry.name
-                contentItem: Text {
+                contentItem: PlainText {
                     text: entry.name
-                    textFormat: Text.PlainText
                     color: panel.dark ? "#f4f3f1" : "#1d1c1a"
                 }
             }

@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import QtQuick.Controls
+import Velmor.Controls
 
 // A pull-down menu of the simulated Mac: rows of {title, enabled, separator}. `chosen` reports
 // the row a person picked; closing without a pick reports nothing.
@@ -55,9 +56,8 @@ Popup {
                     text: row.modelData.title
                     font.pixelSize: 13
                     // Other apps' menus carry their own titles: never markup.
-                    contentItem: Text {
+                    contentItem: PlainText {
                         text: choice.text
-                        textFormat: Text.PlainText
                         font: choice.font
                         color: choice.palette.text
                         opacity: choice.enabled ? 1 : 0.45
