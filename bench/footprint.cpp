@@ -10,7 +10,7 @@
 #include "app/simulated_run.h"
 #include "app/simulated_scene_wiring.h"
 #include "app/tray_scene.h"
-#include "platform/simulated/scenario.h"
+#include "simulated_mac/scenario.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -6,7 +6,7 @@
 #include "app/simulated_run.h"
 #include "app/simulated_scene_wiring.h"
 #include "app/tray_scene.h"
-#include "platform/simulated/scenario.h"
+#include "simulated_mac/scenario.h"
 #include "support/many_apps_scenario.h"
 #include "tray/grouped_app.h"
 #include "tray/tray_model.h"

@@ -3,10 +3,10 @@
 // refresh, so the simulation must stay far below the real system's per-call cost).
 
 #include "platform/manual_scheduler.h"
-#include "platform/simulated/menu_bar_layout.h"
-#include "platform/simulated/scenario.h"
-#include "platform/simulated/simulated_desktop.h"
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/menu_bar_layout.h"
+#include "simulated_mac/scenario.h"
+#include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/simulated_host.h"
 
 #include <QTemporaryDir>
 

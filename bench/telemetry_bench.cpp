@@ -3,8 +3,8 @@
 
 #include "platform/memory_user_defaults.h"
 #include "platform/qt_scheduler.h"
-#include "platform/simulated/simulated_host.h"
 #include "qt_benchmark_main.h"
+#include "simulated_mac/simulated_host.h"
 #include "suite_ui/velmor_signals.h"
 #include "support/https_test_server.h"
 

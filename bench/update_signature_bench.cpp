@@ -1,9 +1,9 @@
 // What verifying an update costs: a 20 MB archive checked against its Ed25519 signature in process
 // (memory-mapped, libcrypto) and by the openssl command line, in the same run.
 
-#include "platform/simulated/updater/archive_signature.h"
 #include "qt_benchmark_main.h"
-#include "simulated_updater/signing_key.h"
+#include "simulated_mac/updater/archive_signature.h"
+#include "simulated_mac/updater/signing_key.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // The headless runner's scripts: commands, quoting, comments.
 
-#include "app/run_script.h"
 #include "fuzz_target.h"
+#include "harness/run_script.h"
 
 using namespace velmor;
 

@@ -2,7 +2,7 @@
 
 #include "foundation/system_error.h"
 #include "fuzz_target.h"
-#include "platform/simulated/scenario.h"
+#include "simulated_mac/scenario.h"
 
 using namespace velmor;
 

@@ -5,8 +5,8 @@
 
 #include "fuzz_input.h"
 #include "fuzz_target.h"
-#include "platform/simulated/updater/appcast.h"
-#include "platform/simulated/updater/archive_signature.h"
+#include "simulated_mac/updater/appcast.h"
+#include "simulated_mac/updater/archive_signature.h"
 
 #include <cstdlib>
 

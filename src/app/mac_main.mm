@@ -2,7 +2,7 @@
 #include "app/qml_modules.h"
 #include "app/suite_commands.h"
 #include "app/tray_scene.h"
-#include "platform/mac/mac_services.h"
+#include "mac/mac_services.h"
 #include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_app.h"

@@ -1,9 +1,9 @@
-#include "app/command_line.h"
-#include "app/headless_runner.h"
 #include "app/qml_modules.h"
-#include "app/screenshot_runner.h"
 #include "app/simulated_mac_renderer.h"
 #include "app/windowed_app.h"
+#include "harness/command_line.h"
+#include "harness/headless_runner.h"
+#include "harness/screenshot_runner.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -53,7 +53,8 @@ int main(int argc, char* argv[])
     if (asksForHelp(arguments))
         helpApplication = std::make_unique<QCoreApplication>(argc, argv);
     // The running executable itself, not argv[0]: a copy started through PATH has a bare name there.
-    const QString programDirectory = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
+    const QString programDirectory =
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
     const auto parsed = velmor::CommandLine::parse(arguments, programDirectory);
     if (const auto* exit = std::get_if<velmor::CommandLine::Exit>(&parsed)) {
         (exit->status == 0 ? out : errors) << exit->text << (exit->text.endsWith(u'\n') ? "" : "\n");
@@ -93,5 +94,7 @@ int main(int argc, char* argv[])
     QGuiApplication application(argc, argv);
     QGuiApplication::setApplicationName(QString::fromLatin1(applicationName));
     velmor::registerQmlModules();
-    return velmor::WindowedApp(options.run, errors).run();
+    return velmor::WindowedApp({options.run.scenarioPath, options.run.homePath, options.run.defaultsToolPath},
+                               errors)
+        .run();
 }

@@ -1,6 +1,6 @@
 #include "app/shell_window_mirror.h"
 
-#include "platform/simulated/simulated_application_shell.h"
+#include "simulated_mac/simulated_application_shell.h"
 
 #include <QEvent>
 #include <QWindow>

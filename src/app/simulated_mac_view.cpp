@@ -1,9 +1,9 @@
 #include "app/simulated_mac_view.h"
 
 #include "app/qml_modules.h"
-#include "platform/simulated/simulated_desktop.h"
-#include "platform/simulated/views/simulated_icon_provider.h"
-#include "platform/simulated/views/simulated_mac_presenter.h"
+#include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/views/simulated_icon_provider.h"
+#include "simulated_mac/views/simulated_mac_presenter.h"
 
 #include <QQmlComponent>
 #include <QQuickWindow>

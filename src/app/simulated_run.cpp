@@ -2,7 +2,7 @@
 
 #include "app/suite_commands.h"
 #include "distribution/app_updates.h"
-#include "platform/simulated/updater/simulated_updater_framework.h"
+#include "simulated_mac/updater/simulated_updater_framework.h"
 #include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/native_tray_controller.h"

@@ -4,9 +4,9 @@
 #include "platform/manual_scheduler.h"
 #include "platform/qt_scheduler.h"
 #include "platform/services.h"
-#include "platform/simulated/scenario.h"
-#include "platform/simulated/simulated_desktop.h"
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/scenario.h"
+#include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/simulated_host.h"
 #include "telemetry/velmor_event.h"
 #include "tray/tray_app.h"
 

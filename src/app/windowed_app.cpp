@@ -4,7 +4,7 @@
 #include "app/simulated_run.h"
 #include "app/simulated_scene_wiring.h"
 #include "foundation/system_error.h"
-#include "platform/simulated/views/simulated_mac_presenter.h"
+#include "simulated_mac/views/simulated_mac_presenter.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -18,7 +18,7 @@ constexpr const char* noWindowMessage = "The simulated Mac's window could not be
 
 } // namespace
 
-WindowedApp::WindowedApp(HeadlessRunner::Options options, QTextStream& errors)
+WindowedApp::WindowedApp(Options options, QTextStream& errors)
     : m_options(std::move(options)), m_errors(errors)
 {}
 
@@ -29,7 +29,7 @@ int WindowedApp::run()
         scenario = platform::Scenario::load(m_options.scenarioPath);
     } catch (const SystemError& error) {
         m_errors << m_options.scenarioPath << ": " << error.description() << "\n";
-        return HeadlessRunner::failed;
+        return failed;
     }
     QTemporaryDir temporaryHome;
     const QString home = m_options.homePath.isEmpty() ? temporaryHome.path() : m_options.homePath;
@@ -40,7 +40,7 @@ int WindowedApp::run()
                                              SimulatedRun::Clock::Real);
     } catch (const Error& error) {
         m_errors << error.description() << "\n";
-        return HeadlessRunner::failed;
+        return failed;
     }
     platform::SimulatedDesktop& desktop = run->desktop();
 
@@ -54,7 +54,7 @@ int WindowedApp::run()
     QQuickWindow* window = view.window();
     if (!window) {
         m_errors << noWindowMessage << "\n";
-        return HeadlessRunner::failed;
+        return failed;
     }
     // Closing the simulated Mac ends everything; the app's own windows do not.
     QGuiApplication::setQuitOnLastWindowClosed(false);

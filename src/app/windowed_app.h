@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/headless_runner.h"
+#include "harness/headless_runner.h"
 
 #include <QTextStream>
 
@@ -10,13 +10,21 @@ namespace velmor {
 // time with its settings window, until the simulated Mac's window is closed.
 class WindowedApp final {
 public:
-    WindowedApp(HeadlessRunner::Options options, QTextStream& errors);
+    struct Options {
+        QString scenarioPath;
+        // Empty: a fresh temporary home removed at exit.
+        QString homePath;
+        QString defaultsToolPath;
+    };
+    static constexpr int failed = 1;
+
+    WindowedApp(Options options, QTextStream& errors);
 
     // Runs the event loop; the exit status.
     int run();
 
 private:
-    HeadlessRunner::Options m_options;
+    Options m_options;
     QTextStream& m_errors;
 };
 

@@ -4,7 +4,7 @@
 #include "distribution/app_updates.h"
 #include "foundation/json.h"
 #include "gui_run_fixture.h"
-#include "simulated_updater/appcast_text.h"
+#include "simulated_mac/updater/appcast_text.h"
 #include "support/https_test_server.h"
 #include "tray/tray_app.h"
 

@@ -5,7 +5,7 @@
 #include "app/simulated_run.h"
 #include "app/simulated_scene_wiring.h"
 #include "app/tray_scene.h"
-#include "platform/simulated/views/simulated_mac_presenter.h"
+#include "simulated_mac/views/simulated_mac_presenter.h"
 #include "support/qml_warnings.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_delegate.h"

@@ -1,5 +1,5 @@
 #include "gui_run_fixture.h"
-#include "platform/simulated/simulated_status_item.h"
+#include "simulated_mac/simulated_status_item.h"
 #include "tray/grouped_app.h"
 
 #include <QAccessible>

@@ -1,10 +1,10 @@
 #include "platform/manual_scheduler.h"
-#include "platform/simulated/simulated_desktop.h"
-#include "platform/simulated/simulated_home.h"
-#include "platform/simulated/simulated_host.h"
-#include "platform/simulated/simulated_preference_domains.h"
-#include "platform/simulated/simulated_status_item.h"
-#include "platform/simulated/views/simulated_mac_presenter.h"
+#include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/simulated_home.h"
+#include "simulated_mac/simulated_host.h"
+#include "simulated_mac/simulated_preference_domains.h"
+#include "simulated_mac/simulated_status_item.h"
+#include "simulated_mac/views/simulated_mac_presenter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -5,8 +5,8 @@
 #include "platform/manual_scheduler.h"
 #include "platform/memory_user_defaults.h"
 #include "platform/services.h"
-#include "platform/simulated/simulated_application_shell.h"
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/simulated_application_shell.h"
+#include "simulated_mac/simulated_host.h"
 #include "suite_ui/velmor_signals.h"
 
 #include <QList>

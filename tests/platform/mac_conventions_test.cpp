@@ -1,6 +1,6 @@
 #include "platform/accessibility_arguments.h"
 #include "platform/mac_conventions.h"
-#include "platform/simulated/simulated_mouse_events.h"
+#include "simulated_mac/simulated_mouse_events.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "foundation/uuid_text.h"
 #include "organizer_fixture.h"
-#include "platform/simulated/simulated_desktop.h"
+#include "simulated_mac/simulated_desktop.h"
 
 using namespace velmor;
 using namespace velmor::test;

@@ -2,10 +2,10 @@
 #include "distribution/app_updates.h"
 #include "foundation/uuid_text.h"
 #include "organizer_fixture.h"
-#include "platform/simulated/simulated_desktop.h"
-#include "platform/simulated/simulated_login_items.h"
-#include "platform/simulated/simulated_workspace.h"
 #include "settings_window/tray_card_item.h"
+#include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/simulated_login_items.h"
+#include "simulated_mac/simulated_workspace.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_below_bar_preference.h"
 

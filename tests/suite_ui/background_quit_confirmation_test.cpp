@@ -1,5 +1,5 @@
 #include "platform/manual_scheduler.h"
-#include "platform/simulated/simulated_application_shell.h"
+#include "simulated_mac/simulated_application_shell.h"
 #include "suite_ui/background_quit_confirmation.h"
 #include "suite_ui/dock_presence.h"
 

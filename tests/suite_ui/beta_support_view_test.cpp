@@ -1,5 +1,5 @@
-#include "platform/simulated/simulated_application_shell.h"
-#include "platform/simulated/simulated_screens.h"
+#include "simulated_mac/simulated_application_shell.h"
+#include "simulated_mac/simulated_screens.h"
 #include "suite_ui/beta_support_commands.h"
 #include "suite_ui/beta_support_information.h"
 #include "suite_ui/beta_support_view.h"

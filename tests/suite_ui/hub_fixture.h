@@ -2,7 +2,7 @@
 
 #include "platform/manual_scheduler.h"
 #include "platform/memory_user_defaults.h"
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/simulated_host.h"
 #include "suite_ui/velmor_signals.h"
 #include "support/https_test_server.h"
 

@@ -1,6 +1,6 @@
 #include "platform/main_bundle.h"
 #include "platform/manual_scheduler.h"
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/simulated_host.h"
 #include "suite_ui/launch_at_login_settings.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/simulated/simulated_workspace.h"
+#include "simulated_mac/simulated_workspace.h"
 #include "suite_ui/hub_fixture.h"
 #include "suite_ui/support_settings_footer.h"
 

@@ -4,8 +4,8 @@
 #include "foundation/private_files.h"
 #include "foundation/property_list.h"
 #include "foundation/regular_file.h"
-#include "platform/simulated/simulated_home.h"
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/simulated_home.h"
+#include "simulated_mac/simulated_host.h"
 #include "tray_visibility/mac_tray_position_store.h"
 #include "tray_visibility/mac_tray_preference_store.h"
 

@@ -4,9 +4,9 @@
 #include "foundation/property_list.h"
 #include "foundation/regular_file.h"
 #include "platform/manual_scheduler.h"
-#include "platform/simulated/scenario.h"
-#include "platform/simulated/simulated_desktop.h"
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/scenario.h"
+#include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/simulated_host.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/simulated_host.h"
 
 namespace velmor::test {
 

@@ -1,4 +1,4 @@
-#include "platform/simulated/simulated_application_shell.h"
+#include "simulated_mac/simulated_application_shell.h"
 #include "tray/tray_run_fixture.h"
 
 using namespace velmor;

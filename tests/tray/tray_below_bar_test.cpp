@@ -1,6 +1,6 @@
 #include "foundation/regular_file.h"
-#include "platform/simulated/scenario.h"
 #include "settings_window/tray_below_bar_settings.h"
+#include "simulated_mac/scenario.h"
 #include "tray/tray_below_bar.h"
 #include "tray/tray_below_bar_preference.h"
 #include "tray/tray_run_fixture.h"

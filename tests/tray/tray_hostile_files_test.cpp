@@ -3,7 +3,7 @@
 // journey must end without a crash or a hang, with a warning, and without rewriting any of them.
 
 #include "foundation/property_list.h"
-#include "platform/simulated/simulated_home.h"
+#include "simulated_mac/simulated_home.h"
 #include "support/hostile_property_lists.h"
 #include "tray/tray_run_fixture.h"
 

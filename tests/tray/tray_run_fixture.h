@@ -5,7 +5,7 @@
 #include "foundation/private_files.h"
 #include "foundation/regular_file.h"
 #include "foundation/uuid_text.h"
-#include "platform/simulated/simulated_home.h"
+#include "simulated_mac/simulated_home.h"
 #include "tray/grouped_app.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_app.h"

@@ -6,7 +6,7 @@
 // <step> is a TrayEditStep by number. Exit status 0: the edit finished without reaching the
 // step; 1: the edit failed; 64: wrong arguments.
 
-#include "platform/simulated/simulated_host.h"
+#include "simulated_mac/simulated_host.h"
 #include "support/fake_workspace.h"
 #include "tray_visibility/tray_position_preferences.h"
 #include "tray_visibility/tray_preference_visibility.h"

@@ -1,0 +1,291 @@
+#include "harness/screenshot_runner.h"
+
+#include "app/simulated_mac_view.h"
+#include "app/simulated_run.h"
+#include "app/tray_scene.h"
+#include "foundation/regular_file.h"
+#include "foundation/system_error.h"
+#include "harness/suite_screenshots.h"
+#include "settings_window/tray_settings_presenter.h"
+#include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/views/simulated_mac_presenter.h"
+#include "tray/tray_model.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+
+namespace velmor {
+namespace {
+
+constexpr const char* menuBarSubject = "menubar-%1";
+constexpr const char* settingsSubject = "settings";
+constexpr const char* simulatedMacSubject = "simulated-mac";
+constexpr const char* guideSubject = "settings-permission-guide";
+constexpr const char* noPermissionSubject = "settings-no-permission";
+constexpr const char* markerSubject = "settings-marker-mode";
+constexpr const char* notchedMacSubject = "simulated-mac-notched";
+constexpr const char* notchedSettingsSubject = "settings-notched";
+// The laptop scenario beside the run's own, else the one in the source tree.
+constexpr const char* notchedScenarioName = "notched.json";
+// Grouping applied with four apps behind the chevron, then the chevron reveals them.
+constexpr const char* notchedScript = "move com.example.weather expandable\n"
+                                      "move io.fernleaf.pulsemeter expandable\n"
+                                      "move org.tinkerbox.twinclocks expandable\n"
+                                      "move net.quillwork.harborstats expandable\n"
+                                      "apply\n"
+                                      "click chevron\n";
+// The newest system that still arranges the menu bar with the marker.
+constexpr const char* markerSystemVersion = "26.0.0";
+constexpr const char* markerScenarioName = "marker-mode.json";
+constexpr const char* emptyScriptName = "aside.script";
+constexpr const char* writtenMessage = "Wrote %1 screenshots to %2";
+constexpr const char* folderMessage = "Could not create the folder “%1”.";
+constexpr const char* saveMessage = "Could not write “%1”.";
+constexpr const char* renderMessage = "Could not render the %1 window.";
+
+// Lets the windows take in what changed and draw it.
+void settle()
+{
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+ScreenshotRunner::ScreenshotRunner(CommandLine::Options options, QTextStream& out, QTextStream& errors)
+    : m_options(std::move(options)), m_out(out), m_errors(errors)
+{}
+
+QString ScreenshotRunner::fileName(const QString& subject, bool dark)
+{
+    return subject + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
+}
+
+int ScreenshotRunner::run()
+{
+    if (!QDir().mkpath(m_options.screenshotsDirectory)) {
+        m_errors << QString::fromUtf8(folderMessage).arg(m_options.screenshotsDirectory) << "\n";
+        return HeadlessRunner::failed;
+    }
+    try {
+        m_lastStep =
+            static_cast<int>(RunScript::parse(QString::fromUtf8(RegularFile::read(m_options.run.scriptPath,
+                                                                                  RunScript::maximumBytes)))
+                                 .size());
+    } catch (...) {
+        // The runner reports a script it cannot read.
+    }
+
+    QString transcript;
+    QTextStream steps(&transcript);
+    HeadlessRunner runner(m_options.run, steps, m_errors);
+    runner.setWindowsFactory(
+        [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
+            return std::make_unique<TrayScene>(app, services);
+        });
+    runner.setStepObserver(
+        [this](int step, const QString&, SimulatedRun& run) { shoot(step, run, step == m_lastStep); });
+    const int status = runner.run();
+    if (status != HeadlessRunner::succeeded)
+        return status;
+    if (const int marker = shootMarkerMode(); marker != HeadlessRunner::succeeded)
+        return marker;
+    if (const int notched = shootNotched(); notched != HeadlessRunner::succeeded)
+        return notched;
+    m_out << QString::fromUtf8(writtenMessage).arg(m_written.size()).arg(m_options.screenshotsDirectory)
+          << "\n";
+    return m_failed ? HeadlessRunner::failed : HeadlessRunner::succeeded;
+}
+
+void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
+{
+    platform::SimulatedDesktop& desktop = run.desktop();
+    const bool systemDark = desktop.appearance().isDark();
+    // A fresh view per step: it never outlives the desktop the runner owns.
+    SimulatedMacView view(desktop, QFileInfo(m_options.run.scenarioPath).fileName());
+    auto* scene = dynamic_cast<TrayScene*>(run.windows());
+    if (scene && !scene->loadErrors().isEmpty()) {
+        m_errors << QString::fromUtf8(renderMessage).arg(QStringLiteral("settings")) << "\n"
+                 << scene->loadErrors().join(u'\n') << "\n";
+        m_failed = true;
+    }
+    if (last && scene && run.isRunning())
+        scene->showSettingsWindow();
+    view.presenter().setUpdaterAlert(run.updaterAlert());
+    for (const bool dark : {false, true}) {
+        desktop.appearance().setDark(dark);
+        view.presenter().refresh();
+        QQuickWindow* strip = view.menuBarStrip();
+        if (!strip) {
+            m_errors << QString::fromUtf8(renderMessage).arg(QStringLiteral("menu bar")) << "\n"
+                     << view.loadErrors().join(u'\n') << "\n";
+            m_failed = true;
+            break;
+        }
+        strip->show();
+        settle();
+        save(strip->grabWindow(),
+             fileName(QString::fromUtf8(menuBarSubject).arg(step, 2, 10, QLatin1Char('0')), dark));
+        if (!last)
+            continue;
+        if (QQuickWindow* window = view.window()) {
+            window->show();
+            settle();
+            save(window->grabWindow(), fileName(QString::fromUtf8(simulatedMacSubject), dark));
+        }
+        if (scene && scene->settingsWindow()) {
+            settle();
+            save(scene->settingsWindow()->grabWindow(), fileName(QString::fromUtf8(settingsSubject), dark));
+        }
+    }
+    if (last && scene && run.isRunning()) {
+        SuiteScreenshots suite(run, *scene, [this](const QImage& image, const QString& subject, bool dark) {
+            save(image, fileName(subject, dark));
+        });
+        suite.shootWindows();
+        if (QQuickWindow* window = view.window())
+            suite.shootUpdateDialog(*window, [&](bool dark) {
+                desktop.appearance().setDark(dark);
+                view.presenter().refresh();
+            });
+    }
+    desktop.appearance().setDark(systemDark);
+    settle();
+    if (last && scene && scene->settingsWindow())
+        shootOrganizerStates(run);
+}
+
+void ScreenshotRunner::saveSettingsWindow(SimulatedRun& run, const QString& subject)
+{
+    auto* scene = dynamic_cast<TrayScene*>(run.windows());
+    if (!scene || !scene->settingsWindow())
+        return;
+    platform::SimulatedDesktop& desktop = run.desktop();
+    const bool systemDark = desktop.appearance().isDark();
+    for (const bool dark : {false, true}) {
+        desktop.appearance().setDark(dark);
+        settle();
+        save(scene->settingsWindow()->grabWindow(), fileName(subject, dark));
+    }
+    desktop.appearance().setDark(systemDark);
+    settle();
+}
+
+void ScreenshotRunner::shootOrganizerStates(SimulatedRun& run)
+{
+    auto* scene = dynamic_cast<TrayScene*>(run.windows());
+    TraySettingsPresenter& presenter = scene->presenter();
+    presenter.openAccessGuide();
+    settle();
+    saveSettingsWindow(run, QString::fromUtf8(guideSubject));
+    presenter.accessGuide()->dismiss();
+    run.desktop().setAccessibilityTrusted(false);
+    run.settle(TrayModel::refreshIntervalSeconds + 0.5);
+    saveSettingsWindow(run, QString::fromUtf8(noPermissionSubject));
+}
+
+int ScreenshotRunner::shootMarkerMode()
+{
+    QByteArray source;
+    try {
+        source = RegularFile::read(m_options.run.scenarioPath, platform::Scenario::maximumBytes);
+    } catch (const SystemError& error) {
+        m_errors << error.description() << "\n";
+        return HeadlessRunner::failed;
+    }
+    QJsonObject scenario = QJsonDocument::fromJson(source).object();
+    QJsonObject system = scenario.value(QStringLiteral("system")).toObject();
+    system.insert(QStringLiteral("version"), QString::fromLatin1(markerSystemVersion));
+    scenario.insert(QStringLiteral("system"), system);
+    QTemporaryDir folder;
+    const QString scenarioPath = folder.filePath(QString::fromLatin1(markerScenarioName));
+    QFile scenarioFile(scenarioPath);
+    if (!folder.isValid() || !scenarioFile.open(QIODevice::WriteOnly) ||
+        scenarioFile.write(QJsonDocument(scenario).toJson()) < 0)
+        return HeadlessRunner::failed;
+    scenarioFile.close();
+    return playAside(scenarioPath, {}, [this](SimulatedRun& run) {
+        auto* scene = dynamic_cast<TrayScene*>(run.windows());
+        if (!scene || !run.isRunning())
+            return;
+        scene->showSettingsWindow();
+        saveSettingsWindow(run, QString::fromUtf8(markerSubject));
+    });
+}
+
+int ScreenshotRunner::shootNotched()
+{
+    QString scenarioPath =
+        QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(notchedScenarioName));
+    if (!QFileInfo::exists(scenarioPath))
+        scenarioPath =
+            QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromLatin1(notchedScenarioName);
+    return playAside(scenarioPath, QByteArray(notchedScript), [this, scenarioPath](SimulatedRun& run) {
+        auto* scene = dynamic_cast<TrayScene*>(run.windows());
+        if (!scene || !run.isRunning())
+            return;
+        platform::SimulatedDesktop& desktop = run.desktop();
+        const bool systemDark = desktop.appearance().isDark();
+        SimulatedMacView view(desktop, QFileInfo(scenarioPath).fileName());
+        scene->showSettingsWindow();
+        for (const bool dark : {false, true}) {
+            desktop.appearance().setDark(dark);
+            view.presenter().refresh();
+            if (QQuickWindow* window = view.window()) {
+                window->show();
+                settle();
+                save(window->grabWindow(), fileName(QString::fromUtf8(notchedMacSubject), dark));
+            }
+        }
+        desktop.appearance().setDark(systemDark);
+        settle();
+        saveSettingsWindow(run, QString::fromUtf8(notchedSettingsSubject));
+    });
+}
+
+int ScreenshotRunner::playAside(const QString& scenarioPath, const QByteArray& script,
+                                const std::function<void(SimulatedRun&)>& shoot)
+{
+    QTemporaryDir folder;
+    HeadlessRunner::Options options = m_options.run;
+    options.scenarioPath = scenarioPath;
+    options.scriptPath = folder.filePath(QString::fromLatin1(emptyScriptName));
+    options.homePath.clear();
+    QFile scriptFile(options.scriptPath);
+    if (!folder.isValid() || !scriptFile.open(QIODevice::WriteOnly) || scriptFile.write(script) < 0)
+        return HeadlessRunner::failed;
+    scriptFile.close();
+    const int lastStep = static_cast<int>(RunScript::parse(QString::fromUtf8(script)).size());
+
+    QString transcript;
+    QTextStream steps(&transcript);
+    HeadlessRunner runner(options, steps, m_errors);
+    runner.setWindowsFactory(
+        [](TrayApp& app, const platform::Services& services) -> std::unique_ptr<AppWindows> {
+            return std::make_unique<TrayScene>(app, services);
+        });
+    runner.setStepObserver([&](int step, const QString&, SimulatedRun& run) {
+        if (step == lastStep)
+            shoot(run);
+    });
+    return runner.run();
+}
+
+bool ScreenshotRunner::save(const QImage& image, const QString& name)
+{
+    const QString path = QDir(m_options.screenshotsDirectory).filePath(name);
+    if (image.isNull() || !image.save(path)) {
+        m_errors << QString::fromUtf8(saveMessage).arg(path) << "\n";
+        m_failed = true;
+        return false;
+    }
+    m_written.append(path);
+    return true;
+}
+
+} // namespace velmor

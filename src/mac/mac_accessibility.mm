@@ -1,0 +1,212 @@
+#include "mac/mac_accessibility.h"
+
+#include "platform/accessibility_arguments.h"
+#include "mac/mac_accessibility_element.h"
+
+#import <Foundation/Foundation.h>
+
+#include <climits>
+
+namespace velmor::platform::mac {
+namespace {
+
+static_assert(AccessibilityArguments::pointValueType == int(kAXValueTypeCGPoint));
+static_assert(AccessibilityArguments::sizeValueType == int(kAXValueTypeCGSize));
+
+// A value the interface does not model (a range, a rectangle, a date …) is there but empty.
+AccessibilityValue convert(CFTypeRef value)
+{
+    const CFTypeID type = CFGetTypeID(value);
+    if (type == CFStringGetTypeID())
+        return QString::fromCFString(static_cast<CFStringRef>(value));
+    if (type == CFBooleanGetTypeID())
+        return bool(CFBooleanGetValue(static_cast<CFBooleanRef>(value)));
+    if (type == CFNumberGetTypeID()) {
+        double number = 0;
+        CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberDoubleType, &number);
+        return number;
+    }
+    if (type == AXUIElementGetTypeID())
+        return MacAccessibilityElement::retain(static_cast<AXUIElementRef>(value));
+    if (type == AXValueGetTypeID()) {
+        const auto axValue = static_cast<AXValueRef>(value);
+        switch (AXValueGetType(axValue)) {
+        case kAXValueTypeCGPoint: {
+            CGPoint point;
+            if (AXValueGetValue(axValue, kAXValueTypeCGPoint, &point))
+                return QPointF(point.x, point.y);
+            break;
+        }
+        case kAXValueTypeCGSize: {
+            CGSize size;
+            if (AXValueGetValue(axValue, kAXValueTypeCGSize, &size))
+                return QSizeF(size.width, size.height);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return std::monostate();
+}
+
+// A name for one call: the string object lives until the end of the full expression.
+class CFText final {
+public:
+    explicit CFText(const QString& text) : m_text(text.toNSString()) {}
+    operator CFStringRef() const { return (__bridge CFStringRef)m_text; }
+
+private:
+    NSString* m_text;
+};
+
+} // namespace
+
+bool MacAccessibility::isProcessTrusted() const
+{
+    @autoreleasepool {
+        // Asking must not prompt: the permission guide asks the user when the user wants it.
+        NSDictionary* options = @{(__bridge id)kAXTrustedCheckOptionPrompt : @NO};
+        return AXIsProcessTrustedWithOptions((__bridge CFDictionaryRef)options);
+    }
+}
+
+bool MacAccessibility::requestTrust()
+{
+    @autoreleasepool {
+        // The system shows its prompt on its own, after this returns.
+        NSDictionary* options = @{(__bridge id)kAXTrustedCheckOptionPrompt : @YES};
+        return AXIsProcessTrustedWithOptions((__bridge CFDictionaryRef)options);
+    }
+}
+
+AccessibilityElement MacAccessibility::applicationElement(qint32 processIdentifier)
+{
+    return MacAccessibilityElement::adopt(AXUIElementCreateApplication(processIdentifier));
+}
+
+AccessibilityElement MacAccessibility::systemWideElement()
+{
+    return MacAccessibilityElement::adopt(AXUIElementCreateSystemWide());
+}
+
+std::optional<AccessibilityValue> MacAccessibility::attribute(const AccessibilityElement& element,
+                                                              const QString& name)
+{
+    const AXUIElementRef target = MacAccessibilityElement::element(element);
+    if (target == nullptr)
+        return std::nullopt;
+    @autoreleasepool {
+        CFTypeRef value = nullptr;
+        if (AXUIElementCopyAttributeValue(target, CFText(name), &value) != kAXErrorSuccess ||
+            value == nullptr)
+            return std::nullopt;
+        AccessibilityValue converted = convert(value);
+        CFRelease(value);
+        return converted;
+    }
+}
+
+std::optional<int> MacAccessibility::attributeValueCount(const AccessibilityElement& element,
+                                                         const QString& name)
+{
+    const AXUIElementRef target = MacAccessibilityElement::element(element);
+    if (target == nullptr)
+        return std::nullopt;
+    @autoreleasepool {
+        CFIndex count = 0;
+        if (AXUIElementGetAttributeValueCount(target, CFText(name), &count) != kAXErrorSuccess || count < 0)
+            return std::nullopt;
+        return count > INT_MAX ? INT_MAX : int(count);
+    }
+}
+
+std::optional<std::vector<AccessibilityValue>>
+MacAccessibility::attributeValues(const AccessibilityElement& element, const QString& name, int index,
+                                  int maximum)
+{
+    const AXUIElementRef target = MacAccessibilityElement::element(element);
+    const auto range = AccessibilityArguments::valueRange(index, maximum);
+    if (target == nullptr || !range)
+        return std::nullopt;
+    @autoreleasepool {
+        CFArrayRef values = nullptr;
+        if (AXUIElementCopyAttributeValues(target, CFText(name), range->location, range->length, &values) !=
+                kAXErrorSuccess ||
+            values == nullptr)
+            return std::nullopt;
+        std::vector<AccessibilityValue> converted;
+        const CFIndex count = CFArrayGetCount(values);
+        converted.reserve(std::size_t(count));
+        for (CFIndex i = 0; i < count; ++i)
+            converted.push_back(convert(CFArrayGetValueAtIndex(values, i)));
+        CFRelease(values);
+        return converted;
+    }
+}
+
+std::optional<QStringList> MacAccessibility::actionNames(const AccessibilityElement& element)
+{
+    const AXUIElementRef target = MacAccessibilityElement::element(element);
+    if (target == nullptr)
+        return std::nullopt;
+    CFArrayRef names = nullptr;
+    if (AXUIElementCopyActionNames(target, &names) != kAXErrorSuccess || names == nullptr)
+        return std::nullopt;
+    QStringList converted;
+    const CFIndex count = CFArrayGetCount(names);
+    for (CFIndex i = 0; i < count; ++i) {
+        const auto name = CFArrayGetValueAtIndex(names, i);
+        if (CFGetTypeID(name) == CFStringGetTypeID())
+            converted.append(QString::fromCFString(static_cast<CFStringRef>(name)));
+    }
+    CFRelease(names);
+    return converted;
+}
+
+bool MacAccessibility::performAction(const AccessibilityElement& element, const QString& action)
+{
+    const AXUIElementRef target = MacAccessibilityElement::element(element);
+    if (target == nullptr)
+        return false;
+    @autoreleasepool {
+        return AXUIElementPerformAction(target, CFText(action)) == kAXErrorSuccess;
+    }
+}
+
+void MacAccessibility::setMessagingTimeout(const AccessibilityElement& element, double seconds)
+{
+    const AXUIElementRef target = MacAccessibilityElement::element(element);
+    const auto timeout = AccessibilityArguments::messagingTimeout(seconds);
+    if (target == nullptr || !timeout)
+        return;
+    AXUIElementSetMessagingTimeout(target, *timeout);
+}
+
+std::optional<AccessibilityElement>
+MacAccessibility::elementAtPosition(const AccessibilityElement& systemWide, QPointF point)
+{
+    const AXUIElementRef target = MacAccessibilityElement::element(systemWide);
+    const auto position = AccessibilityArguments::hitTestPoint(point);
+    if (target == nullptr || !position)
+        return std::nullopt;
+    AXUIElementRef hit = nullptr;
+    if (AXUIElementCopyElementAtPosition(target, float(position->x()), float(position->y()), &hit) !=
+            kAXErrorSuccess ||
+        hit == nullptr)
+        return std::nullopt;
+    return MacAccessibilityElement::adopt(hit);
+}
+
+std::optional<qint32> MacAccessibility::processIdentifier(const AccessibilityElement& element)
+{
+    const AXUIElementRef target = MacAccessibilityElement::element(element);
+    if (target == nullptr)
+        return std::nullopt;
+    pid_t pid = 0;
+    if (AXUIElementGetPid(target, &pid) != kAXErrorSuccess)
+        return std::nullopt;
+    return qint32(pid);
+}
+
+} // namespace velmor::platform::mac

@@ -1,0 +1,168 @@
+#include "simulated_mac/simulated_application_shell.h"
+
+namespace velmor::platform {
+
+void SimulatedApplicationShell::setActivationPolicy(ActivationPolicy policy)
+{
+    if (m_policy == policy)
+        return;
+    m_policy = policy;
+    changed(Change::Policy);
+}
+
+void SimulatedApplicationShell::activate(bool ignoringOtherApps)
+{
+    // Activating an app unhides it, as on the Mac.
+    setHidden(false);
+    ++m_activations;
+    m_ignoredOtherApps = ignoringOtherApps;
+    changed(Change::Activated);
+}
+
+void SimulatedApplicationShell::setMainMenu(MainMenu menu)
+{
+    m_mainMenu = std::move(menu);
+    changed(Change::Menus);
+}
+
+void SimulatedApplicationShell::changed(Change change)
+{
+    if (m_changed)
+        m_changed(change);
+}
+
+void SimulatedApplicationShell::terminate()
+{
+    m_terminateRequested = true;
+    if (m_terminate)
+        m_terminate();
+}
+
+void SimulatedApplicationShell::orderOut(WindowId window)
+{
+    if (m_windowRequests && find(window)) {
+        m_windowRequests(window, WindowRequest::OrderOut);
+        return;
+    }
+    if (WindowInfo* existing = find(window)) {
+        existing->visible = false;
+        changed(Change::Windows);
+    }
+}
+
+ApplicationShell::ObserverId SimulatedApplicationShell::observe(NotificationHandler handler)
+{
+    m_observers.insert(++m_lastObserverId, std::move(handler));
+    return m_lastObserverId;
+}
+
+void SimulatedApplicationShell::removeObserver(ObserverId observer)
+{
+    m_observers.remove(observer);
+}
+
+void SimulatedApplicationShell::setHidden(bool hidden)
+{
+    if (m_hidden == hidden)
+        return;
+    m_hidden = hidden;
+    changed(Change::Hidden);
+    if (!hidden)
+        notify(ShellNotification::ApplicationDidUnhide, std::nullopt);
+}
+
+WindowId SimulatedApplicationShell::setWindow(WindowInfo window)
+{
+    WindowInfo* existing = window.id ? find(window.id) : nullptr;
+    if (!existing && !window.id) {
+        for (WindowInfo& candidate : m_windows) {
+            if (candidate.title == window.title)
+                existing = &candidate;
+        }
+    }
+    if (existing) {
+        window.id = existing->id;
+        *existing = window;
+        changed(Change::Windows);
+        return window.id;
+    }
+    if (!window.id)
+        window.id = ++m_lastWindowId;
+    m_windows.prepend(window);
+    changed(Change::Windows);
+    return window.id;
+}
+
+void SimulatedApplicationShell::removeWindow(const QString& title)
+{
+    for (const WindowInfo& window : m_windows) {
+        if (window.title == title) {
+            removeWindow(window.id);
+            return;
+        }
+    }
+}
+
+void SimulatedApplicationShell::removeWindow(WindowId window)
+{
+    if (!find(window))
+        return;
+    notify(ShellNotification::WindowWillClose, window);
+    m_windows.removeIf([&](const WindowInfo& candidate) { return candidate.id == window; });
+    changed(Change::Windows);
+}
+
+void SimulatedApplicationShell::setMiniaturized(WindowId window, bool miniaturized)
+{
+    WindowInfo* existing = find(window);
+    if (!existing || existing->miniaturized == miniaturized)
+        return;
+    existing->miniaturized = miniaturized;
+    changed(Change::Windows);
+    notify(miniaturized ? ShellNotification::WindowDidMiniaturize : ShellNotification::WindowDidDeminiaturize,
+           window);
+}
+
+void SimulatedApplicationShell::deminiaturize(WindowId window)
+{
+    if (m_windowRequests && find(window)) {
+        m_windowRequests(window, WindowRequest::Deminiaturize);
+        return;
+    }
+    setMiniaturized(window, false);
+}
+
+void SimulatedApplicationShell::makeKey(WindowId window)
+{
+    WindowInfo* existing = find(window);
+    if (!existing)
+        return;
+    existing->visible = true;
+    existing->miniaturized = false;
+    WindowInfo front = *existing;
+    m_windows.removeIf([&](const WindowInfo& candidate) { return candidate.id == window; });
+    m_windows.prepend(front);
+    changed(Change::Windows);
+    notify(ShellNotification::WindowDidBecomeKey, window);
+}
+
+WindowInfo* SimulatedApplicationShell::find(WindowId window)
+{
+    for (WindowInfo& candidate : m_windows) {
+        if (candidate.id == window)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+void SimulatedApplicationShell::notify(ShellNotification notification, std::optional<WindowId> window)
+{
+    // An observer may remove itself (or another) while being told.
+    const QMap<ObserverId, NotificationHandler> observers = m_observers;
+    for (auto it = observers.begin(); it != observers.end(); ++it) {
+        if (m_observers.contains(it.key()))
+            it.value()(notification, window);
+    }
+}
+
+} // namespace velmor::platform

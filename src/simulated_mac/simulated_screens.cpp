@@ -1,0 +1,74 @@
+#include "simulated_mac/simulated_screens.h"
+
+#include <algorithm>
+
+namespace velmor::platform {
+
+SimulatedScreens::SimulatedScreens(QList<Display> displays, double menuBarHeight)
+    : m_displays(std::move(displays)), m_menuBarHeight(menuBarHeight)
+{}
+
+QList<QRectF> SimulatedScreens::frames() const
+{
+    QList<QRectF> frames;
+    for (const Display& display : m_displays)
+        frames.append(display.frame);
+    return frames;
+}
+
+std::optional<QRectF> SimulatedScreens::mainVisibleFrame() const
+{
+    if (m_displays.isEmpty())
+        return std::nullopt;
+    const QRectF& screen = m_displays.first().frame;
+    const double height = std::max(screen.height() - m_menuBarHeight - dockHeight, 0.0);
+    // Screen coordinates grow upwards: the Dock takes the bottom, the menu bar the top.
+    return QRectF(screen.x(), screen.y() + dockHeight, screen.width(), height);
+}
+
+ScreenTopArea SimulatedScreens::topArea(const Display& display, double menuBarHeight)
+{
+    if (!display.housingWidth)
+        return {};
+    const QRectF& screen = display.frame;
+    const double width = std::clamp(*display.housingWidth, 0.0, screen.width());
+    const double left = screen.x() + (screen.width() - width) / 2;
+    const double right = left + width;
+    // Screen coordinates grow upwards: the areas lie along the screen's maximum y.
+    const double bottom = screen.y() + screen.height() - menuBarHeight;
+    return ScreenTopArea{menuBarHeight, QRectF(screen.x(), bottom, left - screen.x(), menuBarHeight),
+                         QRectF(right, bottom, screen.x() + screen.width() - right, menuBarHeight)};
+}
+
+QList<ScreenTopArea> SimulatedScreens::topAreas() const
+{
+    QList<ScreenTopArea> areas;
+    for (const Display& display : m_displays)
+        areas.append(topArea(display, m_menuBarHeight));
+    return areas;
+}
+
+Screens::ObserverId SimulatedScreens::observeChanges(std::function<void()> handler)
+{
+    m_observers.insert(++m_lastObserver, std::move(handler));
+    return m_lastObserver;
+}
+
+void SimulatedScreens::removeObserver(ObserverId observer)
+{
+    m_observers.remove(observer);
+}
+
+void SimulatedScreens::setDisplays(QList<Display> displays)
+{
+    if (displays == m_displays)
+        return;
+    m_displays = std::move(displays);
+    const auto observers = m_observers;
+    for (auto it = observers.begin(); it != observers.end(); ++it) {
+        if (m_observers.contains(it.key()))
+            it.value()();
+    }
+}
+
+} // namespace velmor::platform

@@ -1,0 +1,56 @@
+#include "simulated_mac/views/below_bar_entry_model.h"
+
+#include "simulated_mac/views/simulated_icon_provider.h"
+
+namespace velmor::platform {
+
+BelowBarEntryModel::BelowBarEntryModel(QObject* parent) : QAbstractListModel(parent) {}
+
+int BelowBarEntryModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+}
+
+QVariant BelowBarEntryModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const BelowBarPanel::Entry& entry = m_entries.at(index.row());
+    switch (role) {
+    case NameRole:
+        return entry.name;
+    case IconSourceRole:
+        return SimulatedIconProvider::source(entry.bundleID);
+    case BundleIDRole:
+        return entry.bundleID;
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> BelowBarEntryModel::roleNames() const
+{
+    return {{NameRole, "name"}, {IconSourceRole, "iconSource"}, {BundleIDRole, "bundleID"}};
+}
+
+void BelowBarEntryModel::setEntries(const QList<BelowBarPanel::Entry>& entries)
+{
+    if (entries == m_entries)
+        return;
+    // The rows both lists share at their start stay; only what differs is changed.
+    qsizetype kept = 0;
+    while (kept < m_entries.size() && kept < entries.size() && m_entries[kept] == entries[kept])
+        ++kept;
+    if (kept < m_entries.size()) {
+        beginRemoveRows({}, static_cast<int>(kept), static_cast<int>(m_entries.size() - 1));
+        m_entries.resize(kept);
+        endRemoveRows();
+    }
+    if (kept < entries.size()) {
+        beginInsertRows({}, static_cast<int>(kept), static_cast<int>(entries.size() - 1));
+        m_entries.append(entries.mid(kept));
+        endInsertRows();
+    }
+}
+
+} // namespace velmor::platform

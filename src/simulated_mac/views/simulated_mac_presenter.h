@@ -1,0 +1,107 @@
+#pragma once
+
+#include "platform/task_handle.h"
+#include "simulated_mac/updater/updater_alert.h"
+#include "simulated_mac/views/below_bar_presenter.h"
+#include "simulated_mac/views/dock_presenter.h"
+#include "simulated_mac/views/menu_bar_presenter.h"
+#include "simulated_mac/views/side_panel_presenter.h"
+#include "simulated_mac/views/system_settings_presenter.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
+
+namespace velmor::platform {
+
+class SimulatedDesktop;
+
+// The simulated Mac's window: its title, the screens' geometry, the appearance, the standard
+// About panel, and the presenters of its parts. It follows the desktop and gathers a burst of
+// changes into one redraw on the event loop.
+class SimulatedMacPresenter final : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Made by the app for its simulated Mac")
+    Q_PROPERTY(QString title READ title CONSTANT)
+    Q_PROPERTY(bool dark READ dark NOTIFY changed)
+    Q_PROPERTY(QVariantList screens READ screens NOTIFY changed)
+    Q_PROPERTY(double desktopWidth READ desktopWidth NOTIFY changed)
+    Q_PROPERTY(double desktopHeight READ desktopHeight NOTIFY changed)
+    Q_PROPERTY(QString symbolFont READ symbolFont CONSTANT)
+    Q_PROPERTY(QString aboutTitle READ aboutTitle NOTIFY changed)
+    Q_PROPERTY(QString aboutText READ aboutText NOTIFY changed)
+    Q_PROPERTY(QString aboutIconSource READ aboutIconSource NOTIFY changed)
+    Q_PROPERTY(velmor::platform::MenuBarPresenter* menuBar READ menuBar CONSTANT)
+    Q_PROPERTY(velmor::platform::DockPresenter* dock READ dock CONSTANT)
+    Q_PROPERTY(velmor::platform::SystemSettingsPresenter* systemSettings READ systemSettings CONSTANT)
+    Q_PROPERTY(velmor::platform::SidePanelPresenter* sidePanel READ sidePanel CONSTANT)
+    Q_PROPERTY(velmor::platform::BelowBarPresenter* belowBar READ belowBar CONSTANT)
+    Q_PROPERTY(QObject* updaterAlert READ updaterAlertObject NOTIFY updaterAlertChanged)
+
+public:
+    static constexpr const char* titleFormat = "Simulated Mac — %1";
+    static constexpr const char* versionFormat = "Version %1 (%2)";
+
+    // `scenarioName` is the scenario file's name.
+    SimulatedMacPresenter(SimulatedDesktop& desktop, const QString& scenarioName, QObject* parent = nullptr);
+    ~SimulatedMacPresenter() override;
+
+    QString title() const { return m_title; }
+    bool dark() const;
+    // {x, y, width, height, primary, housingX, housingWidth}: top-left origin over all screens, in
+    // points; the camera housing from the screen's left edge (width 0 without one).
+    const QVariantList& screens() const { return m_screens; }
+    double desktopWidth() const { return m_bounds.width(); }
+    double desktopHeight() const { return m_bounds.height(); }
+    static QString symbolFont();
+    // Empty while no About panel is open.
+    QString aboutTitle() const;
+    QString aboutText() const;
+    QString aboutIconSource() const;
+
+    MenuBarPresenter* menuBar() { return &m_menuBar; }
+    DockPresenter* dock() { return &m_dock; }
+    SystemSettingsPresenter* systemSettings() { return &m_systemSettings; }
+    SidePanelPresenter* sidePanel() { return &m_sidePanel; }
+    BelowBarPresenter* belowBar() { return &m_belowBar; }
+    // The running app's update framework dialog, drawn over the desktop while it asks something;
+    // null while the app does not run.
+    UpdaterAlert* updaterAlert() const { return m_updaterAlert; }
+    QObject* updaterAlertObject() const { return m_updaterAlert; }
+    void setUpdaterAlert(UpdaterAlert* alert);
+
+    Q_INVOKABLE static QString glyph(const QString& symbol);
+    Q_INVOKABLE void closeAbout();
+    // Redraws now instead of on the event loop (screenshots between steps, tests).
+    Q_INVOKABLE void refresh();
+
+Q_SIGNALS:
+    void changed();
+    void updaterAlertChanged();
+
+private:
+    void scheduleRefresh();
+    void scheduleClockTick();
+    // The displays can change while the Mac runs.
+    void layOutScreens();
+
+    SimulatedDesktop& m_desktop;
+    QString m_title;
+    QVariantList m_screens;
+    QRectF m_bounds;
+    MenuBarPresenter m_menuBar;
+    DockPresenter m_dock;
+    SystemSettingsPresenter m_systemSettings;
+    SidePanelPresenter m_sidePanel;
+    BelowBarPresenter m_belowBar;
+    QPointer<UpdaterAlert> m_updaterAlert;
+    quint64 m_observer = 0;
+    bool m_refreshPending = false;
+    // The clock in the menu bar changes once a minute: the one wake-up an idle desktop has.
+    TaskHandle m_clockTick;
+};
+
+} // namespace velmor::platform

@@ -1,0 +1,161 @@
+#include "foundation/json.h"
+#include "harness/headless_runner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace velmor;
+using ::testing::ElementsAre;
+using Kind = ScriptCommand::Kind;
+
+TEST(RunScript, ReadsQuotedNamesCommentsAndEveryArgument)
+{
+    const QList<ScriptCommand> commands = RunScript::parse(QStringLiteral(
+        "# a tour\n\n  group add \"My Apps\" star  # trailing comment\n"
+        "move com.example.a group:\"My Apps\"\ncmd-drag com.example.a right-of chevron\nwait 0.5\n"
+        "group rename \"Has # inside\" \"New\"\ntrust off\n"));
+    ASSERT_EQ(commands.size(), 6);
+    EXPECT_EQ(commands[0].kind, Kind::GroupAdd);
+    EXPECT_THAT(commands[0].arguments, ElementsAre("My Apps", "star"));
+    EXPECT_EQ(commands[0].line, 3);
+    EXPECT_EQ(commands[0].text, QStringLiteral("group add \"My Apps\" star"));
+    EXPECT_THAT(commands[1].arguments, ElementsAre("com.example.a", "group:My Apps"));
+    EXPECT_EQ(commands[2].kind, Kind::CommandDrag);
+    EXPECT_TRUE(commands[2].flag);
+    EXPECT_EQ(commands[3].seconds, 0.5);
+    EXPECT_THAT(commands[4].arguments, ElementsAre("Has # inside", "New"));
+    EXPECT_EQ(commands[5].kind, Kind::Trust);
+    EXPECT_FALSE(commands[5].flag);
+}
+
+TEST(RunScript, RejectsBadLinesNamingTheLine)
+{
+    for (const auto& [text, line] :
+         std::initializer_list<std::pair<const char*, int>>{{"print\nfly away\n", 2},
+                                                            {"wait soon", 1},
+                                                            {"wait -1", 1},
+                                                            {"click\n", 1},
+                                                            {"click window", 1},
+                                                            {"trust maybe", 1},
+                                                            {"cmd-drag a above b", 1},
+                                                            {"group add \"Unclosed star", 1},
+                                                            {"print\n\nmove onlyone", 3},
+                                                            {"window shut", 1}}) {
+        try {
+            RunScript::parse(QString::fromUtf8(text));
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const ScriptError& error) {
+            EXPECT_EQ(error.line(), line) << text;
+        }
+    }
+}
+
+class HeadlessRunnerTest : public ::testing::Test {
+protected:
+    int run(const char* script, HeadlessRunner::Format format = HeadlessRunner::Format::JsonObjects)
+    {
+        QFile file(m_folder.filePath(QStringLiteral("test.script")));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(script);
+        file.close();
+        HeadlessRunner::Options options;
+        options.scenarioPath = QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json");
+        options.scriptPath = file.fileName();
+        options.homePath = m_home;
+        options.format = format;
+        options.defaultsToolPath = QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults");
+        m_output.clear();
+        m_errors.clear();
+        QTextStream out(&m_output);
+        QTextStream errors(&m_errors);
+        return HeadlessRunner(options, out, errors).run();
+    }
+
+    QList<Json> steps() const
+    {
+        QList<Json> result;
+        for (const QString& line : m_output.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            result.append(json::parse(line.toUtf8()));
+        return result;
+    }
+
+    QTemporaryDir m_folder;
+    QString m_home = m_folder.filePath(QStringLiteral("home"));
+    QString m_output;
+    QString m_errors;
+};
+
+TEST_F(HeadlessRunnerTest, PrintsEveryStepAndKeepsTheHomeBetweenRuns)
+{
+    ASSERT_EQ(run("move com.example.weather expandable\nclick chevron\nkill\n"), HeadlessRunner::succeeded)
+        << m_errors.toStdString();
+    const QList<Json> states = steps();
+    ASSERT_EQ(states.size(), 4);
+    EXPECT_EQ(states[0]["command"], "launch");
+    EXPECT_EQ(states[0]["events"], Json::array({"app.opened"}));
+    // This build names no update feed.
+    EXPECT_EQ(states[0]["updates"], "Updates are not published for this build yet.");
+    // Virtual time runs on from the launch; the launch looks at every app, a step that hides one
+    // app waits only on that one, not on the slow and the stuck apps of the scenario.
+    EXPECT_GE(states[0]["time"].get<double>(), 1.0);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_GT(states[i]["time"].get<double>(), states[i - 1]["time"].get<double>()) << i;
+    EXPECT_GT(states[0]["longestStall"].get<double>(), 0.1);
+    EXPECT_LT(states[1]["longestStall"].get<double>(), 0.01);
+    EXPECT_EQ(states[1]["hiddenBundles"], Json::array({"com.example.weather"}));
+    EXPECT_EQ(states[1]["configured"], true);
+    EXPECT_EQ(states[1]["expanded"], false);
+    EXPECT_EQ(states[1]["events"], Json::array({"tray.collapsed"}));
+    EXPECT_EQ(states[2]["expanded"], true);
+    EXPECT_EQ(states[2]["hiddenBundles"], Json::array());
+    EXPECT_EQ(states[3]["configured"], false) << "every start releases what an earlier run hid";
+    int chevrons = 0;
+    for (const Json& entry : states[3]["menuBar"]) {
+        if (entry["kind"] == "chevron") {
+            ++chevrons;
+            EXPECT_EQ(entry["bundleID"], nullptr);
+            EXPECT_EQ(entry["title"], "‹");
+        }
+    }
+    EXPECT_EQ(chevrons, 1) << "the killed process's items are gone; the new one has its own";
+
+    // The same home again: the grouping saved by the first run is still there.
+    ASSERT_EQ(run("apply\n", HeadlessRunner::Format::Text), HeadlessRunner::succeeded)
+        << m_errors.toStdString();
+    const QStringList lines = m_output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("01 apply | "))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("hidden: com.example.weather"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("›"))) << lines[1].toStdString();
+}
+
+TEST_F(HeadlessRunnerTest, StopsWithStatusTwoAtABadArgument)
+{
+    EXPECT_EQ(run("print\nclick group \"Nobody\"\nprint\n"), HeadlessRunner::badScript);
+    EXPECT_TRUE(m_errors.contains(QStringLiteral("line 2:"))) << m_errors.toStdString();
+    EXPECT_EQ(steps().size(), 2) << "the steps before the bad line were printed, none after it";
+    EXPECT_EQ(run("dance\n"), HeadlessRunner::badScript);
+    EXPECT_TRUE(m_output.isEmpty()) << "a script that does not parse runs nothing";
+}
+
+// A home given relative to the working folder works like an absolute one: the `defaults` tool
+// reaches both domains, so nothing claims that Full Disk Access is missing.
+TEST_F(HeadlessRunnerTest, ARelativeHomeIsTheWorkingFoldersChild)
+{
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_folder.path()));
+    m_home = QStringLiteral("relative-home");
+    const int status = run("move com.example.weather expandable\n");
+    QDir::setCurrent(working);
+    ASSERT_EQ(status, HeadlessRunner::succeeded) << m_errors.toStdString();
+    const QList<Json> states = steps();
+    ASSERT_EQ(states.size(), 2);
+    EXPECT_EQ(states[1]["warning"], nullptr);
+    EXPECT_EQ(states[1]["hiddenBundles"], Json::array({"com.example.weather"}));
+    EXPECT_TRUE(QFileInfo::exists(m_folder.filePath(QStringLiteral("relative-home/Library"))));
+}

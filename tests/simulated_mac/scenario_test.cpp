@@ -1,0 +1,84 @@
+#include "foundation/system_error.h"
+#include "simulated_mac/scenario.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmor;
+using namespace velmor::platform;
+
+namespace {
+
+QString parseError(const char* json)
+{
+    try {
+        Scenario::parse(QByteArray(json));
+    } catch (const SystemError& error) {
+        return error.description();
+    }
+    return QStringLiteral("(parsed)");
+}
+
+} // namespace
+
+// Defaults that depend on other members.
+TEST(ScenarioTest, OmittedMembersTakeTheirDefaults)
+{
+    const Scenario scenario = Scenario::parse(R"({ "apps": [ { "name": "Alpha", "extras": [ {}, {} ] },
+                                                            { "bundleID": "b.app", "name": "Beta", "pid": 501 } ] })");
+    const ScenarioApp& alpha = scenario.apps[0];
+    EXPECT_FALSE(alpha.bundleID);
+    EXPECT_EQ(alpha.trackedRow, TrackedRowKind::AdhocBinary)
+        << "an app without identifier is known by its binary";
+    EXPECT_EQ(alpha.executable, QStringLiteral("/Applications/Alpha.app/Contents/MacOS/Alpha"));
+    EXPECT_EQ(alpha.pid, 502) << "free process identifiers are handed out around the given ones";
+    EXPECT_EQ(alpha.extras[1].name, QStringLiteral("Item-1"));
+    EXPECT_EQ(scenario.apps[1].trackedRow, TrackedRowKind::Bundle);
+
+    const Scenario delayed =
+        Scenario::parse(R"({ "menuBar": { "honourEdits": 2.5 }, "system": { "version": "26.4" } })");
+    EXPECT_EQ(delayed.menuBar.honourEdits.mode, HonourEdits::Mode::AfterDelay);
+    EXPECT_DOUBLE_EQ(delayed.menuBar.honourEdits.delay, 2.5);
+    EXPECT_EQ(delayed.system.version, (OperatingSystemVersion{26, 4, 0}));
+}
+
+TEST(ScenarioTest, ErrorsNameTheMemberAndWhereItIs)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({ "apps": [ { "name": "A" }, { "name": "B" }, { "name": "C", "foo": 1 } ] })",
+         "Unknown member “foo” in apps[2]"},
+        {R"({ "apps": [ { "name": "A", "extras": [ {}, { "width": "wide" } ] } ] })",
+         "“width” in apps[0].extras[1] must be a number"},
+        {R"({ "menuBar": { "honourEdits": "later" } })",
+         "“honourEdits” in menuBar must be “immediately”, “never” or a delay in seconds"},
+        {R"({ "colour": "blue" })", "Unknown member “colour” in the scenario"},
+        {R"({ "screens": [ { "width": 0 } ] })", "“width” in screens[0] must be greater than 0"},
+        {R"({ "apps": [ { "name": "A", "trackedRow": "bundle" } ] })",
+         "“trackedRow” in apps[0] cannot be “bundle” for an app without bundleID"},
+        {R"({ "apps": [ { "bundleID": "x.y", "name": "A" }, { "bundleID": "x.y", "name": "B" } ] })",
+         "apps[1] repeats the bundleID “x.y” of an earlier app"},
+        {R"({ "apps": [ { "name": "A", "extras": [ { "name": "Item-1" }, {} ] } ] })",
+         "apps[0].extras[1] repeats the name “Item-1” of an earlier extra"},
+        {R"({ "apps": [ { "name": "A", "pid": 12 } ] })",
+         "“pid” in apps[0] must be a whole number from 500 to 99999"},
+        {R"({ "apps": [ 3 ] })", "apps[0] must be an object"},
+        {R"({ "apps": [ { "name": "A" }, { "name": "Late", "running": false, "launchAt": 0 } ] })",
+         "“launchAt” in apps[1] cannot start “Late”, which has “running”: false and never launches by "
+         "itself"},
+        {R"({ "system": { "appearance": "Dark" } })", "“appearance” in system must be “light” or “dark”"},
+        {R"({ "loginItems": { "status": "approved" } })",
+         "“status” in loginItems must be “notRegistered”, “enabled”, “requiresApproval” or “notFound”"},
+        {R"({ "loginItems": { "registerError": "" } })",
+         "“registerError” in loginItems must be a non-empty string or null"},
+        {R"({ "screens": [ { "width": 1512, "housing": { "width": 1600 } } ] })",
+         "“width” in screens[0].housing must not be wider than the screen (1512)"},
+        {R"({ "screens": [ { "housing": { "width": -185 } } ] })",
+         "“width” in screens[0].housing must be greater than 0"},
+        {R"({ "screens": [ {}, { "x": 1512, "housing": { "width": 185 } } ] })",
+         "“housing” in screens[1] can only be on the first screen, the built-in display"},
+        {R"({ "screens": [ { "housing": { "width": 185, "height": 40 } } ] })",
+         "Unknown member “height” in screens[0].housing"},
+    };
+    for (const auto& [json, message] : cases)
+        EXPECT_EQ(parseError(json), QString::fromUtf8(message));
+    EXPECT_NE(parseError("{ \"apps\": [ "), QStringLiteral("(parsed)")) << "broken JSON is an error too";
+}

@@ -1,0 +1,213 @@
+#include "platform/manual_scheduler.h"
+#include "simulated_mac/updater/appcast.h"
+#include "simulated_mac/updater/appcast_reader.h"
+#include "simulated_mac/updater/appcast_text.h"
+#include "support/https_test_server.h"
+#include "support/thread_cpu_time.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace velmor {
+namespace {
+
+using platform::Appcast;
+using test::Release;
+
+const QUrl feedURL(QStringLiteral("https://updates.example.com/tray/appcast.xml"));
+const QString signature = QString::fromLatin1(QByteArray(64, 's').toBase64());
+
+Release release(const QString& version, const QString& minimum = {})
+{
+    return {
+        version,  {}, minimum, QStringLiteral("https://cdn.example.com/") + version, QStringLiteral("1000"),
+        signature};
+}
+
+Appcast::Choice choose(const QList<Release>& releases)
+{
+    const auto appcast = Appcast::parse(test::appcastText(releases));
+    if (!appcast)
+        return Appcast::InvalidRelease{};
+    return appcast->choose(QStringLiteral("57"), {27, 0, 0}, feedURL);
+}
+
+QString chosenVersion(const Appcast::Choice& choice)
+{
+    const auto* item = std::get_if<platform::UpdateItem>(&choice);
+    return item ? item->versionString : QString();
+}
+
+TEST(AppcastTest, VersionsCompareNumericallyComponentByComponent)
+{
+    EXPECT_LT(Appcast::compareVersions(QStringLiteral("1.9.9"), QStringLiteral("1.10")), 0);
+    EXPECT_EQ(Appcast::compareVersions(QStringLiteral("1.0"), QStringLiteral("1")), 0);
+    EXPECT_EQ(Appcast::compareVersions(QStringLiteral("007"), QStringLiteral("7")), 0);
+    // Larger than any integer type, still ordered.
+    EXPECT_GT(Appcast::compareVersions(QString(30, u'9'), QString(29, u'9')), 0);
+    for (const auto* bad : {"", "1.", ".1", "1..2", "1.4-beta", "v2"})
+        EXPECT_FALSE(Appcast::isNumericVersion(QString::fromLatin1(bad))) << bad;
+}
+
+TEST(AppcastTest, TheNewestReleaseThisSystemRunsIsChosen)
+{
+    // Too new for the system, a requirement that cannot be read, an unusable version: passed over.
+    EXPECT_EQ(chosenVersion(choose({release(QStringLiteral("58"), QStringLiteral("26.4")),
+                                    release(QStringLiteral("60")), release(QStringLiteral("59")),
+                                    release(QStringLiteral("61"), QStringLiteral("27.0.1")),
+                                    release(QStringLiteral("62"), QStringLiteral("twenty-eight")),
+                                    release(QStringLiteral("63-beta"))})),
+              QStringLiteral("60"));
+    EXPECT_TRUE(std::holds_alternative<Appcast::NoUpdate>(
+        choose({release(QStringLiteral("50")), release(QStringLiteral("57.0"))})));
+
+    // A relative enclosure is resolved against the feed; the display version falls back to the build.
+    Release relative = release(QStringLiteral("58"));
+    relative.url = QStringLiteral("archives/58.zip");
+    const auto chosen = std::get<platform::UpdateItem>(choose({relative}));
+    EXPECT_EQ(chosen.fileURL, QUrl(QStringLiteral("https://updates.example.com/tray/archives/58.zip")));
+    EXPECT_EQ(chosen.displayVersionString, QStringLiteral("58"));
+
+    // Older feeds put the versions on the enclosure; another namespace's "version" is not ours.
+    const auto older = Appcast::parse(
+        "<rss xmlns:sparkle=\"https://updates.velmor.example/xml-namespaces/release\"><channel><item>"
+        "<enclosure url=\"https://cdn.example.com/a.zip\" length=\"10\" sparkle:version=\"58\" "
+        "sparkle:edSignature=\"" +
+        signature.toLatin1() +
+        "\"/></item><item><v:version xmlns:v=\"urn:other\">99</v:version></item></channel></rss>");
+    ASSERT_TRUE(older);
+    EXPECT_EQ(chosenVersion(older->choose(QStringLiteral("57"), {27, 0, 0}, feedURL)), QStringLiteral("58"));
+}
+
+TEST(AppcastTest, ABrokenNewestReleaseIsAnErrorNotAReasonToOfferAnOlderOne)
+{
+    const QList<std::function<void(Release&)>> changes{
+        [](Release& r) { r.url = QStringLiteral("http://cdn.example.com/60.zip"); },
+        [](Release& r) { r.url.clear(); },
+        [](Release& r) { r.length = QStringLiteral("-5"); },
+        [](Release& r) { r.length = QStringLiteral("0"); },
+        [](Release& r) { r.length = QStringLiteral("99999999999999999999999"); },
+        [](Release& r) { r.length = QStringLiteral("3000000000"); },
+        [](Release& r) { r.signature = QString::fromLatin1(QByteArray(63, 's').toBase64()); },
+    };
+    for (const auto& change : changes) {
+        Release newest = release(QStringLiteral("60"));
+        change(newest);
+        EXPECT_TRUE(
+            std::holds_alternative<Appcast::InvalidRelease>(choose({release(QStringLiteral("58")), newest})));
+    }
+}
+
+TEST(AppcastTest, HostileDocumentsAreRefusedWithAReason)
+{
+    QByteArray deep = "<rss><channel>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<x>";
+    const QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
+                              "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+                              "<rss><channel><item><title>&b;</title></item></channel></rss>";
+    const QByteArray whole = test::appcastText({release(QStringLiteral("58"))});
+    for (const QByteArray& document :
+         {laughs, deep, whole.left(whole.size() / 2), QByteArray(), QByteArray("<feed><entry/></feed>"),
+          QByteArray("<rss><channel><title>&undeclared;</title></channel></rss>")}) {
+        QString reason;
+        EXPECT_FALSE(Appcast::parse(document, &reason)) << document.left(80).toStdString();
+        EXPECT_FALSE(reason.isEmpty());
+    }
+    // A huge field is never cut down to something that looks valid.
+    Release padded = release(QStringLiteral("58"));
+    padded.version = QString(5000, u'9');
+    EXPECT_TRUE(std::holds_alternative<Appcast::NoUpdate>(choose({padded})));
+}
+
+// Feeds under the size limit built to make the XML reader slow (its time grows with the square of
+// the attributes on one element): each is judged at once, with its reason.
+TEST(AppcastTest, FeedsShapedToBeSlowAreRefusedAtOnce)
+{
+    const auto repeated = [](const QByteArray& pattern, int count) {
+        QByteArray text;
+        for (int i = 0; i < count; ++i)
+            text += QByteArray(pattern).replace("#", QByteArray::number(i));
+        return text;
+    };
+    const auto item = [](const QByteArray& inside) {
+        return "<rss><channel><item>" + inside + "</item></channel></rss>";
+    };
+    struct Case {
+        const char* name;
+        QByteArray document;
+        const char* reason;
+    };
+    const QList<Case> cases{
+        {"40,000 attributes", item("<enclosure" + repeated(" a#=\"x\"", 40000) + "/>"),
+         Appcast::attributesReason},
+        {"1.8 MB of attributes", item("<enclosure" + repeated(" a#=\"x\"", 160000) + "/>"),
+         Appcast::attributesReason},
+        {"40,000 declarations", item("<enclosure" + repeated(" xmlns:n#=\"urn:n\"", 40000) + "/>"),
+         Appcast::declarationsReason},
+        {"declarations nested", item(repeated("<x xmlns:n#=\"urn:n\">", 40)), Appcast::declarationsReason},
+        {"30,000 elements", item(repeated("<title/>", 30000)), Appcast::elementsReason},
+        {"not UTF-8", item("<title>caf\xe9</title>"), Appcast::notUtf8Reason},
+    };
+    for (const Case& hostile : cases) {
+        SCOPED_TRACE(hostile.name);
+        ASSERT_LE(hostile.document.size(), Appcast::maximumBytes);
+        QString reason;
+        const double before = test::threadCpuMilliseconds();
+        EXPECT_FALSE(Appcast::parse(hostile.document, &reason));
+        EXPECT_LT(test::threadCpuMilliseconds() - before, 100);
+        EXPECT_EQ(reason, QString::fromUtf8(hostile.reason));
+    }
+    // Quoted values may hold what looks like markup; only real attributes count.
+    Release quoted = release(QStringLiteral("58"));
+    quoted.url = QStringLiteral("https://cdn.example.com/a=b=c=d/") + QString(40, u'=');
+    EXPECT_EQ(std::get<platform::UpdateItem>(choose({quoted})).versionString, QStringLiteral("58"));
+}
+
+TEST(AppcastReaderTest, AFeedIsJudgedOffTheMainThreadWithinItsOwnDeadline)
+{
+    platform::ManualScheduler scheduler;
+    std::optional<std::thread::id> thread;
+    double cpu = -1;
+    platform::AppcastReader reader(
+        scheduler, [&](const QByteArray& document, QString* reason, const std::atomic<bool>& cancelled) {
+            thread = std::this_thread::get_id();
+            const double before = test::threadCpuMilliseconds();
+            auto appcast = Appcast::parse(document, reason, &cancelled);
+            cpu = test::threadCpuMilliseconds() - before;
+            return appcast;
+        });
+    QByteArray attributes;
+    for (int i = 0; i < 40000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"x\"";
+    std::optional<platform::AppcastReader::Result> result;
+    reader.read("<rss><channel><item><enclosure" + attributes + "/></item></channel></rss>",
+                [&](platform::AppcastReader::Result answer) { result = std::move(answer); });
+    ASSERT_TRUE(test::spinUntil([&] { return result.has_value(); }, [&] { scheduler.runUntilIdle(); }));
+    EXPECT_NE(thread, std::this_thread::get_id());
+    EXPECT_LT(cpu, 100);
+    EXPECT_FALSE(result->appcast);
+    EXPECT_EQ(result->reason, QString::fromUtf8(Appcast::attributesReason));
+
+    // A reading that does not end is given up at the deadline, and told to stop.
+    std::atomic<bool> told = false;
+    platform::AppcastReader stuck(scheduler,
+                                  [&](const QByteArray&, QString*, const std::atomic<bool>& cancelled) {
+                                      while (!cancelled)
+                                          std::this_thread::yield();
+                                      told = true;
+                                      return std::optional<Appcast>();
+                                  });
+    result.reset();
+    stuck.read("<rss/>", [&](platform::AppcastReader::Result answer) { result = std::move(answer); });
+    scheduler.fastForwardBy(platform::seconds(platform::AppcastReader::deadlineSeconds - 1));
+    EXPECT_FALSE(result);
+    scheduler.fastForwardBy(platform::seconds(1));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->reason, QString::fromUtf8(platform::AppcastReader::tooSlowReason));
+    ASSERT_TRUE(test::spinUntil([&] { return told.load(); }));
+}
+
+} // namespace
+} // namespace velmor

@@ -1,0 +1,417 @@
+#include "app/simulated_run.h"
+#include "distribution/app_updates.h"
+#include "platform/manual_scheduler.h"
+#include "platform/memory_user_defaults.h"
+#include "platform/services.h"
+#include "simulated_mac/simulated_host.h"
+#include "simulated_mac/updater/appcast_text.h"
+#include "simulated_mac/updater/signing_key.h"
+#include "simulated_mac/updater/simulated_updater.h"
+#include "simulated_mac/updater/simulated_updater_framework.h"
+#include "suite_ui/velmor_signals.h"
+#include "support/file_mode.h"
+#include "support/https_test_server.h"
+#include "tray/tray_app.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace velmor {
+namespace {
+
+using Answer = test::HttpsTestServer::Answer;
+using platform::SimulatedUpdater;
+using test::Release;
+
+const QByteArray feedTarget = "/appcast.xml";
+const QByteArray archiveTarget = "/archive.zip";
+
+QString text(const char* value)
+{
+    return QString::fromUtf8(value);
+}
+
+// The update controller over the simulated framework, against a local HTTPS server with a key pair
+// made for the test.
+class SimulatedUpdaterTest : public ::testing::Test {
+protected:
+    platform::ManualScheduler scheduler;
+    platform::MemoryUserDefaults defaults;
+    test::HttpsTestServer server;
+    test::SigningKey key;
+    QTemporaryDir folder;
+    QByteArray archive;
+    std::unique_ptr<platform::SimulatedHost> host;
+    std::unique_ptr<VelmorSignals> hub;
+    std::unique_ptr<platform::SimulatedUpdaterFramework> framework;
+    platform::Services services;
+    std::unique_ptr<AppUpdates> updates;
+    QList<VelmorEvent> events;
+    QList<platform::UpdateItem> installed;
+    std::map<QByteArray, Answer> answers;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.isListening());
+        ASSERT_TRUE(key.isValid());
+        for (int i = 0; i < 256 * 1024; ++i)
+            archive.append(char((i * 7919) >> 3));
+        server.setContent(archiveTarget, archive);
+        server.setResponder([this](const test::ReceivedRequest& request) {
+            const auto found = answers.find(request.target);
+            return found == answers.end() ? Answer::ok : found->second;
+        });
+    }
+
+    QString cacheFolder() const { return folder.filePath(QStringLiteral("Caches/Updates")); }
+
+    Release newRelease() const
+    {
+        return {QStringLiteral("58"),
+                QStringLiteral("1.5"),
+                QStringLiteral("26.0"),
+                server.url(QString::fromLatin1(archiveTarget)),
+                QString::number(archive.size()),
+                key.sign(archive)};
+    }
+
+    void serve(const QList<Release>& releases) { server.setContent(feedTarget, test::appcastText(releases)); }
+
+    void startUpdates(bool busy = false)
+    {
+        // A fresh app: what the old one used goes first.
+        updates.reset();
+        framework.reset();
+        hub.reset();
+        host.reset();
+        platform::SimulatedHost::Configuration configuration;
+        configuration.homeDirectory = folder.path();
+        configuration.mainBundle =
+            platform::MainBundle({{QStringLiteral("CFBundleIdentifier"), QStringLiteral("local.velmor.tray")},
+                                  {QStringLiteral("CFBundleName"), QStringLiteral("Velmor Tray")},
+                                  {QStringLiteral("CFBundleVersion"), QStringLiteral("57")},
+                                  {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.4")},
+                                  {QStringLiteral("SUFeedURL"), server.url(QString::fromLatin1(feedTarget))},
+                                  {QStringLiteral("SUPublicEDKey"), key.publicKeyBase64()}},
+                                 QStringLiteral("/Applications/Velmor Tray.app"));
+        host = std::make_unique<platform::SimulatedHost>(configuration);
+        hub = std::make_unique<VelmorSignals>(*host, defaults, scheduler);
+        QObject::connect(hub.get(), &VelmorSignals::tracked, hub.get(),
+                         [this](VelmorEvent event) { events.append(event); });
+        platform::SimulatedUpdaterFramework::Configuration setup;
+        setup.tls = server.clientTls();
+        setup.cacheFolder = cacheFolder();
+        setup.install = [this](const platform::UpdateItem& item) { installed.append(item); };
+        framework = std::make_unique<platform::SimulatedUpdaterFramework>(scheduler, *host, defaults, setup);
+        services.scheduler = &scheduler;
+        services.host = host.get();
+        services.userDefaults = &defaults;
+        services.updater = framework.get();
+        updates = std::make_unique<AppUpdates>(services, hub.get());
+        updates->start([busy] { return busy; });
+        scheduler.runUntilIdle();
+    }
+
+    void TearDown() override
+    {
+        updates.reset();
+        framework.reset();
+    }
+
+    bool waitFor(const std::function<bool()>& condition)
+    {
+        return test::spinUntil(condition, [this] { scheduler.runUntilIdle(); });
+    }
+
+    platform::UpdaterAlert& alert() { return framework->alert(); }
+
+    // A user-initiated check up to the framework's offer, answered with "Install Update".
+    bool checkAndInstall()
+    {
+        updates->check();
+        if (!waitFor([this] { return alert().shown(); }))
+            return false;
+        return alert().chooseTitled(text(SimulatedUpdater::installChoice));
+    }
+
+    // A download that gets one byte and then nothing, until it counts as stalled: only then may
+    // the user check again.
+    bool stallADownload()
+    {
+        serve({newRelease()});
+        answers[archiveTarget] = Answer::drip;
+        startUpdates();
+        if (!checkAndInstall() || !waitFor([this] { return requestsFor(archiveTarget) == 1; }) ||
+            updates->canCheck())
+            return false;
+        scheduler.fastForwardBy(platform::seconds(SimulatedUpdater::stallPeriodSeconds));
+        return updates->canCheck();
+    }
+
+    QStringList cacheFiles() const
+    {
+        return QDir(cacheFolder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    int requestsFor(const QByteArray& target) const
+    {
+        int count = 0;
+        for (const auto& request : server.requests())
+            count += request.target == target ? 1 : 0;
+        return count;
+    }
+};
+
+TEST_F(SimulatedUpdaterTest, AVerifiedReleaseIsOfferedDownloadedAndInstalled)
+{
+    Release old = newRelease();
+    old.version = QStringLiteral("50");
+    serve({newRelease(), old});
+    startUpdates();
+    ASSERT_TRUE(updates->available());
+    ASSERT_TRUE(updates->canCheck());
+    int fileMode = -1;
+    QObject::connect(hub.get(), &VelmorSignals::tracked, hub.get(), [&](VelmorEvent event) {
+        if (event == VelmorEvent::updateDownloaded)
+            fileMode = test::fileMode(cacheFolder() + u'/' + text(SimulatedUpdater::downloadFileName));
+    });
+
+    updates->check();
+    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
+    EXPECT_EQ(
+        alert().text(),
+        QStringLiteral("Velmor Tray 1.5 is available; you have 1.4. Would you like to install it now?"));
+    EXPECT_FALSE(updates->canCheck());
+    ASSERT_TRUE(alert().chooseTitled(text(SimulatedUpdater::installChoice)));
+
+    ASSERT_TRUE(waitFor([this] { return !installed.isEmpty(); }));
+    EXPECT_EQ(installed.size(), 1);
+    EXPECT_EQ(installed.first().versionString, QStringLiteral("58"));
+    EXPECT_EQ(events, (QList<VelmorEvent>{VelmorEvent::updateFound, VelmorEvent::updateDownloaded}));
+    EXPECT_EQ(fileMode, 0600);
+    EXPECT_EQ(test::fileMode(cacheFolder()), 0700);
+    EXPECT_TRUE(cacheFiles().isEmpty());
+    // The feed's answer set a cookie; the archive's request does not carry it.
+    for (const auto& request : server.requests())
+        EXPECT_FALSE(request.header("Cookie"));
+}
+
+TEST_F(SimulatedUpdaterTest, EveryFailureEndsInItsMessageWithNothingInstalledOrCached)
+{
+    // What the server answers, and what the framework's dialog then says.
+    struct Case {
+        const char* name;
+        std::function<void(Release&)> change;
+        QByteArray served;
+        Answer feed;
+        Answer archive;
+        const char* dialog;
+    };
+    test::SigningKey other;
+    ASSERT_TRUE(other.isValid());
+    QByteArray tampered = archive;
+    tampered[1000] = char(tampered[1000] ^ 1);
+    const auto same = [](Release&) {};
+    const QString upToDate = QStringLiteral("Velmor Tray 1.4 is the newest version available.");
+    const QList<Case> cases{
+        {"tampered archive", same, tampered, Answer::ok, Answer::ok, SimulatedUpdater::signatureError},
+        {"wrong length", [&](Release& r) { r.length = QString::number(archive.size() + 1); }, archive,
+         Answer::ok, Answer::ok, SimulatedUpdater::lengthError},
+        {"signed by another key", [&](Release& r) { r.signature = other.sign(archive); }, archive, Answer::ok,
+         Answer::ok, SimulatedUpdater::signatureError},
+        {"archive not found", same, archive, Answer::ok, Answer::notFound, SimulatedUpdater::downloadError},
+        {"archive cut off", same, archive, Answer::ok, Answer::truncatedContent,
+         SimulatedUpdater::downloadError},
+        {"only older releases", [](Release& r) { r.version = QStringLiteral("57"); }, archive, Answer::ok,
+         Answer::ok, nullptr},
+        {"feed not found", same, archive, Answer::notFound, Answer::ok, SimulatedUpdater::feedFailedError},
+        {"feed connection dropped", same, archive, Answer::dropConnection, Answer::ok,
+         SimulatedUpdater::feedFailedError},
+    };
+    for (const Case& failure : cases) {
+        SCOPED_TRACE(failure.name);
+        Release release = newRelease();
+        failure.change(release);
+        serve({release});
+        server.setContent(archiveTarget, failure.served);
+        answers = {{feedTarget, failure.feed}, {archiveTarget, failure.archive}};
+        events.clear();
+        const int archiveRequests = requestsFor(archiveTarget);
+        startUpdates();
+        const bool offered = failure.feed == Answer::ok && failure.dialog;
+        if (offered)
+            ASSERT_TRUE(checkAndInstall());
+        else
+            updates->check();
+        const QString dialog = failure.dialog ? text(failure.dialog) : upToDate;
+        ASSERT_TRUE(waitFor([&] { return alert().text() == dialog; })) << alert().text().toStdString();
+        EXPECT_EQ(updates->message(),
+                  text(failure.dialog ? AppUpdates::notInstalledMessage : AppUpdates::upToDateMessage));
+        EXPECT_EQ(events.count(VelmorEvent::updateFailed), failure.dialog ? 1 : 0);
+        EXPECT_EQ(requestsFor(archiveTarget) - archiveRequests, offered ? 1 : 0);
+        EXPECT_TRUE(installed.isEmpty());
+        EXPECT_TRUE(cacheFiles().isEmpty());
+        EXPECT_TRUE(updates->canCheck());
+        alert().choose(0);
+        server.setContent(feedTarget, {});
+    }
+}
+
+TEST_F(SimulatedUpdaterTest, AFeedTooLargeTooSlowOrShapedToBeSlowIsRefused)
+{
+    server.setContent(feedTarget, QByteArray(3 * 1024 * 1024, ' '));
+    startUpdates();
+    updates->check();
+    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
+    EXPECT_EQ(alert().text(), text(SimulatedUpdater::feedTooLargeError));
+    alert().choose(0);
+
+    QByteArray attributes;
+    for (int i = 0; i < 40000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"x\"";
+    server.setContent(feedTarget,
+                      "<rss><channel><item><enclosure" + attributes + "/></item></channel></rss>");
+    updates->check();
+    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
+    EXPECT_EQ(alert().text(), text(platform::Appcast::attributesReason));
+    alert().choose(0);
+
+    answers[feedTarget] = Answer::hold;
+    updates->check();
+    ASSERT_TRUE(server.waitForRequests(3, [this] { scheduler.runUntilIdle(); }));
+    scheduler.fastForwardBy(platform::seconds(SimulatedUpdater::feedDeadlineSeconds - 1));
+    EXPECT_FALSE(alert().shown());
+    scheduler.fastForwardBy(platform::seconds(1));
+    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
+    EXPECT_EQ(alert().text(), text(SimulatedUpdater::feedTimedOutError));
+    EXPECT_EQ(updates->message(), text(AppUpdates::notInstalledMessage));
+}
+
+// One byte and then nothing: every idle time-out passes, the deadline set by the archive's length
+// does not. Meanwhile the stalled download lets the user check again.
+TEST_F(SimulatedUpdaterTest, ADrippingArchiveFailsAtItsDeadlineAndANewCheckThenStarts)
+{
+    ASSERT_TRUE(stallADownload());
+    const double deadline = SimulatedUpdater::downloadDeadlineSeconds(archive.size());
+    EXPECT_EQ(deadline, SimulatedUpdater::downloadDeadlineFloorSeconds);
+    scheduler.fastForwardBy(platform::seconds(deadline - SimulatedUpdater::stallPeriodSeconds - 1));
+    EXPECT_FALSE(alert().shown());
+    scheduler.fastForwardBy(platform::seconds(1));
+    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
+    EXPECT_EQ(alert().text(), text(SimulatedUpdater::downloadTimedOutError));
+    EXPECT_TRUE(cacheFiles().isEmpty());
+    alert().choose(0);
+
+    const int feeds = requestsFor(feedTarget);
+    updates->check();
+    ASSERT_TRUE(waitFor([&] { return requestsFor(feedTarget) == feeds + 1; }));
+}
+
+TEST_F(SimulatedUpdaterTest, ACheckTheUserStartsReplacesAStalledDownload)
+{
+    ASSERT_TRUE(stallADownload());
+    answers[archiveTarget] = Answer::ok;
+    ASSERT_TRUE(checkAndInstall());
+    ASSERT_TRUE(waitFor([this] { return !installed.isEmpty(); }));
+    EXPECT_EQ(requestsFor(archiveTarget), 2);
+    EXPECT_EQ(events.count(VelmorEvent::updateFailed), 0);
+}
+
+TEST_F(SimulatedUpdaterTest, ScheduledChecksRunAtTheIntervalAndStaySilentUntilTheyFindSomething)
+{
+    serve({});
+    startUpdates();
+    updates->setAutomaticChecks(true);
+    ASSERT_TRUE(waitFor([this] { return requestsFor(feedTarget) == 1; }));
+    ASSERT_TRUE(waitFor([this] { return updates->message() == text(AppUpdates::upToDateMessage); }));
+    EXPECT_FALSE(alert().shown());
+    scheduler.fastForwardBy(
+        platform::seconds(platform::SimulatedUpdaterFramework::defaultCheckIntervalSeconds - 1));
+    EXPECT_EQ(requestsFor(feedTarget), 1);
+
+    // With automatic downloads the release is fetched and verified before the user is asked.
+    serve({newRelease()});
+    updates->setAutomaticDownloads(true);
+    scheduler.fastForwardBy(platform::seconds(1));
+    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
+    EXPECT_EQ(alert().title(), QStringLiteral("Velmor Tray 1.5 is ready to install"));
+    EXPECT_EQ(requestsFor(archiveTarget), 1);
+    ASSERT_TRUE(alert().chooseTitled(text(SimulatedUpdater::installAndRelaunchChoice)));
+    EXPECT_EQ(installed.size(), 1);
+}
+
+TEST_F(SimulatedUpdaterTest, AHeldBackReleaseCanBePutOffFromTheFrameworksDialog)
+{
+    serve({newRelease()});
+    startUpdates(true);
+    ASSERT_TRUE(checkAndInstall());
+    ASSERT_TRUE(waitFor([this] { return updates->hasPendingInstallation(); }));
+    EXPECT_EQ(updates->message(), text(AppUpdates::waitingForWorkMessage));
+    EXPECT_EQ(cacheFiles().size(), 1);
+    scheduler.fastForwardBy(platform::seconds(30));
+    EXPECT_TRUE(installed.isEmpty());
+
+    // Checking again offers the waiting release; "Later" gives it up.
+    updates->check();
+    ASSERT_TRUE(alert().shown());
+    ASSERT_TRUE(alert().chooseTitled(text(SimulatedUpdater::laterChoice)));
+    EXPECT_FALSE(updates->hasPendingInstallation());
+    EXPECT_EQ(updates->message(), text(AppUpdates::postponedMessage));
+    EXPECT_FALSE(alert().shown());
+    EXPECT_TRUE(cacheFiles().isEmpty());
+    EXPECT_EQ(events.count(VelmorEvent::updateFailed), 0);
+}
+
+// The whole app on the simulated Mac: the release replaces the app, which opens again on the same
+// home and reports the installed update.
+TEST_F(SimulatedUpdaterTest, AnInstalledUpdateIsReportedAfterTheRelaunch)
+{
+    serve({newRelease()});
+    QTemporaryDir home;
+    SimulatedRun run(
+        platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json")),
+        home.path(), QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"));
+    platform::MainBundle& bundle = run.host().configuration().mainBundle;
+    bundle.setInfoValue(QStringLiteral("SUFeedURL"), server.url(QString::fromLatin1(feedTarget)));
+    bundle.setInfoValue(QStringLiteral("SUPublicEDKey"), key.publicKeyBase64());
+    // Telemetry configured, so the restart markers are kept.
+    bundle.setInfoValue(QStringLiteral("VelmorNavrelEndpoint"), server.url());
+    bundle.setInfoValue(QStringLiteral("VelmorNavrelKey"), QStringLiteral("key"));
+    run.setUpdateTrust(server.clientTls());
+    run.launch();
+    run.settle();
+    ASSERT_TRUE(run.app().updates().available());
+    run.takeEvents();
+    run.app().updates().showPreferences();
+    EXPECT_EQ(run.desktop().applicationShell().windows().first().title, QStringLiteral("Update Settings"));
+
+    // The run's own clock carries the feed's answer back from the thread that read it.
+    const auto runUntil = [&](const std::function<bool()>& condition) {
+        return test::spinUntil(condition, [&] { run.scheduler().runUntilIdle(); });
+    };
+    run.app().updates().check();
+    ASSERT_TRUE(runUntil([&] { return run.updaterAlert()->shown(); }));
+    ASSERT_TRUE(run.updaterAlert()->chooseTitled(text(SimulatedUpdater::installChoice)));
+    ASSERT_TRUE(runUntil(
+        [&] { return run.host().mainBundle().infoString(QStringLiteral("CFBundleVersion")) == u"58"; }));
+    run.settle();
+    ASSERT_TRUE(run.isRunning());
+    EXPECT_EQ(run.host().mainBundle().infoString(QStringLiteral("CFBundleShortVersionString")), u"1.5");
+    const QList<VelmorEvent> recorded = run.takeEvents();
+    EXPECT_EQ(recorded.count(VelmorEvent::updateInstalled), 1);
+    EXPECT_LT(recorded.indexOf(VelmorEvent::updateDownloaded), recorded.lastIndexOf(VelmorEvent::appOpened));
+    EXPECT_TRUE(QDir(home.filePath(QStringLiteral("Library/Caches/local.velmor.tray/Updates")))
+                    .entryList(QDir::Files | QDir::NoDotAndDotDot)
+                    .isEmpty());
+
+    // Once only: the next start reports nothing.
+    run.quit();
+    run.launch();
+    run.settle();
+    EXPECT_EQ(run.takeEvents().count(VelmorEvent::updateInstalled), 0);
+}
+
+} // namespace
+} // namespace velmor
