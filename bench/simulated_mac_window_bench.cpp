@@ -4,7 +4,6 @@
 // event loop, as it does in the running app), the wall time and the main thread's CPU time, and the
 // share of that CPU time the desktop spent laying out its bar.
 
-#include "app/qml_modules.h"
 #include "app/simulated_mac_view.h"
 #include "foundation/json.h"
 #include "platform/manual_scheduler.h"
@@ -13,21 +12,17 @@
 #include "platform/simulated/simulated_host.h"
 #include "platform/simulated/simulated_preference_domains.h"
 #include "platform/simulated/simulated_status_item.h"
+#include "window_bench.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QQuickWindow>
 #include <QTemporaryDir>
-#include <QTimer>
 
-#include <benchmark/benchmark.h>
-
-#include <ctime>
 #include <memory>
 
 using namespace velmor;
 using namespace velmor::platform;
+using velmor::bench::threadSeconds;
+using velmor::bench::waitForFrame;
 
 namespace {
 
@@ -46,28 +41,6 @@ QByteArray scenario(int apps)
                                                          {"width", 22}}})}});
     }
     return json::serialize(Json{{"apps", list}});
-}
-
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-bool waitForFrame(QQuickWindow* window)
-{
-    bool swapped = false;
-    QEventLoop loop;
-    const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, &loop, [&] {
-        swapped = true;
-        loop.quit();
-    });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    window->requestUpdate();
-    loop.exec();
-    QObject::disconnect(connection);
-    return swapped;
 }
 
 class MacWindow final {
@@ -160,16 +133,4 @@ BENCHMARK(BM_StatusItemHiddenToFrame)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
-    // Offscreen and in software, as the screenshots are drawn: the same work on every machine.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
-    qputenv("QSG_RENDER_LOOP", "basic");
-    QGuiApplication application(argc, argv);
-    velmor::registerQmlModules();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VELMOR_WINDOW_BENCHMARK_MAIN()
