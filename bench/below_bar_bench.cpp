@@ -6,7 +6,6 @@
 // is shown, and the first frame of the simulated Mac's window that draws it (offscreen, in software), in wall
 // and CPU time.
 
-#include "app/qml_modules.h"
 #include "app/simulated_mac_view.h"
 #include "cpu_split.h"
 #include "foundation/json.h"
@@ -19,22 +18,18 @@
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
 #include "tray/tray_section_map.h"
+#include "window_bench.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QQuickWindow>
 #include <QTemporaryDir>
-#include <QTimer>
 
-#include <benchmark/benchmark.h>
-
-#include <ctime>
 #include <memory>
 
 using namespace velmor;
 using namespace velmor::platform;
 using velmor::bench::CpuSplit;
+using velmor::bench::threadSeconds;
+using velmor::bench::waitForFrame;
 
 namespace {
 
@@ -63,28 +58,6 @@ QByteArray scenario(int apps)
     const Json screen{{"width", 1512}, {"height", 982}, {"housing", Json{{"width", 185}}}};
     return json::serialize(
         Json{{"screens", Json::array({screen})}, {"menuBar", Json{{"height", 37}}}, {"apps", list}});
-}
-
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-bool waitForFrame(QQuickWindow* window)
-{
-    bool swapped = false;
-    QEventLoop loop;
-    const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, &loop, [&] {
-        swapped = true;
-        loop.quit();
-    });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    window->requestUpdate();
-    loop.exec();
-    QObject::disconnect(connection);
-    return swapped;
 }
 
 // The engine on the notched laptop, wired as the application delegate wires it, grouping applied
@@ -255,16 +228,4 @@ BENCHMARK(BM_RevealToBarBelow)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
-    // Offscreen and in software, as the screenshots are drawn: the same work on every machine.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
-    qputenv("QSG_RENDER_LOOP", "basic");
-    QGuiApplication application(argc, argv);
-    velmor::registerQmlModules();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VELMOR_WINDOW_BENCHMARK_MAIN()

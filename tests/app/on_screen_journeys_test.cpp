@@ -1,5 +1,6 @@
 #include "gui_run_fixture.h"
-#include "simulated_mac/simulated_status_item.h"
+#include "simulated_mac/simulated_menu_bar.h"
+#include "simulated_mac/simulated_preference_domains.h"
 #include "tray/grouped_app.h"
 
 #include <QAccessible>
@@ -52,6 +53,61 @@ TEST_F(OnScreenJourney, TheChevronInTheDrawnMenuBarHidesAndReturnsIcons)
     click(macWindow(), require(macWindow(), chevronItem));
     EXPECT_FALSE(controller().expanded());
     EXPECT_EQ(find(macWindow(), weatherItem), nullptr);
+}
+
+// The window lays the bar's items side by side; each must land where the desktop puts it, with one
+// hidden among them and the leftmost stretched beyond the bar's room, and again once the hidden one
+// shows.
+TEST_F(OnScreenJourney, EveryItemIsDrawnWhereTheMenuBarPutsIt)
+{
+    start();
+    QList<double> positions;
+    for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+        if (entry->kind != platform::MenuBarEntry::Kind::System)
+            positions.append(entry->position);
+    }
+    ASSERT_GE(positions.size(), 3);
+    const QString hiddenKey = QStringLiteral("status:local.velmor.tray::Hidden");
+    desktop().domains().setPosition(hiddenKey, (positions[positions.size() - 2] + positions.last()) / 2);
+    auto hidden = desktop().statusBar().createItem(30);
+    hidden->setAutosaveName(QStringLiteral("Hidden"));
+    hidden->button()->setTitle(QStringLiteral("H"));
+    hidden->setVisible(false);
+    auto wide = desktop().statusBar().createItem(26);
+    wide->setAutosaveName(QStringLiteral("Wide"));
+    wide->button()->setSymbolImage(QStringLiteral("chevron.left"), QStringLiteral("Wide"));
+    wide->setLength(10000);
+
+    const auto expectDrawnWhereTheBarPutsThem = [&] {
+        QQuickItem* bar = require(macWindow(), QStringLiteral("menuBar"));
+        const QRectF frame = desktop().menuBar().frame();
+        int drawn = 0;
+        int clipped = 0;
+        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+            QQuickItem* face = find(macWindow(), QStringLiteral("statusItem:") + entry->key());
+            if (!entry->onScreen) {
+                EXPECT_TRUE(!face || !face->isVisible()) << entry->key().toStdString();
+                continue;
+            }
+            ASSERT_TRUE(face && face->isVisible()) << entry->key().toStdString();
+            const QRectF rect = face->mapRectToItem(bar, QRectF(0, 0, face->width(), face->height()));
+            EXPECT_NEAR(rect.left(), entry->visibleFrame->left() - frame.left(), 1e-6)
+                << entry->key().toStdString();
+            EXPECT_NEAR(rect.width(), entry->visibleFrame->width(), 1e-6) << entry->key().toStdString();
+            clipped += entry->visibleFrame->width() < entry->width ? 1 : 0;
+            ++drawn;
+        }
+        EXPECT_GT(drawn, 3);
+        EXPECT_EQ(clipped, 1) << "the stretched item shows its right part";
+    };
+    settle();
+    EXPECT_FALSE(require(macWindow(), QStringLiteral("statusItem:") + hiddenKey)->isVisible());
+    expectDrawnWhereTheBarPutsThem();
+
+    hidden->setVisible(true);
+    settle();
+    EXPECT_TRUE(require(macWindow(), QStringLiteral("statusItem:") + hiddenKey)->isVisible());
+    expectDrawnWhereTheBarPutsThem();
 }
 
 TEST_F(OnScreenJourney, ACommandDragAcrossTheChevronMovesAnAppBehindIt)

@@ -7,11 +7,18 @@
 #include "simulated_mac/views/simulated_mac_presenter.h"
 
 #include <QFile>
+#include <QMetaMethod>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
+using namespace velmor;
 using namespace velmor::platform;
 
 namespace {
@@ -29,11 +36,11 @@ protected:
           m_mac(m_desktop, QStringLiteral("two.json"))
     {}
 
-    QStringList rowTexts(const QVariantList& rows, const char* key)
+    static QStringList column(const KeyedListModel* model, const QByteArray& role)
     {
         QStringList result;
-        for (const QVariant& row : rows)
-            result.append(row.toMap().value(QString::fromLatin1(key)).toString());
+        for (int row = 0; row < model->count(); ++row)
+            result.append(model->value(row, role).toString());
         return result;
     }
 
@@ -49,7 +56,7 @@ protected:
 TEST_F(SimulatedMacPresentersTest, TheSidePanelLaunchesQuitsAndShowsEveryDefaultsRun)
 {
     SidePanelPresenter& side = *m_mac.sidePanel();
-    EXPECT_EQ(rowTexts(side.apps(), "actionTitle"), (QStringList{"Quit", "Launch"}))
+    EXPECT_EQ(column(side.apps(), "actionTitle"), (QStringList{"Quit", "Launch"}))
         << "this app is left out until the composition root says how to start it";
     EXPECT_TRUE(side.toggleRunning(QStringLiteral("com.example.beta")));
     EXPECT_FALSE(side.toggleRunning(QStringLiteral("com.apple.finder"))) << "the system's apps stay";
@@ -61,7 +68,7 @@ TEST_F(SimulatedMacPresentersTest, TheSidePanelLaunchesQuitsAndShowsEveryDefault
                         running = false;
                         ++quits;
                     }});
-    EXPECT_TRUE(rowTexts(side.apps(), "name").contains(QStringLiteral("Velmor Tray")));
+    EXPECT_TRUE(column(side.apps(), "name").contains(QStringLiteral("Velmor Tray")));
     EXPECT_TRUE(side.toggleRunning(QStringLiteral("local.velmor.tray")));
     EXPECT_EQ(quits, 1);
 
@@ -77,11 +84,11 @@ TEST_F(SimulatedMacPresentersTest, TheSidePanelLaunchesQuitsAndShowsEveryDefault
         DefaultsRunLog::startLine(999993, QStringLiteral("export"), QStringLiteral("/h/Library/x/dom")));
     log.close();
     side.refresh();
-    EXPECT_EQ(rowTexts(side.defaultsRuns(), "status"),
+    EXPECT_EQ(column(side.defaultsRuns(), "status"),
               (QStringList{"ended without an answer", "exit 1", "exit 0"}))
         << "newest first; a run that never answered is told apart";
-    EXPECT_EQ(rowTexts(side.defaultsRuns(), "duration"), (QStringList{"", "500 ms", "12 ms"}));
-    EXPECT_TRUE(side.defaultsRuns()[1].toMap().value(QStringLiteral("failed")).toBool());
+    EXPECT_EQ(column(side.defaultsRuns(), "duration"), (QStringList{"", "500 ms", "12 ms"}));
+    EXPECT_EQ(column(side.defaultsRuns(), "failed"), (QStringList{"true", "true", "false"}));
 }
 
 TEST_F(SimulatedMacPresentersTest, OnlyTheFullDiskAccessListTakesDroppedAppBundles)
@@ -93,19 +100,19 @@ TEST_F(SimulatedMacPresentersTest, OnlyTheFullDiskAccessListTakesDroppedAppBundl
     EXPECT_FALSE(settings.acceptsDrop(app)) << "Accessibility takes no drops";
     settings.openPane(1);
     settings.refresh();
-    EXPECT_TRUE(settings.rows().isEmpty());
-    EXPECT_EQ(rowTexts(settings.addable(), "name"), (QStringList{"Velmor Tray", "Alpha", "Beta"}));
+    EXPECT_EQ(settings.rows()->count(), 0);
+    EXPECT_EQ(column(settings.addable(), "name"), (QStringList{"Velmor Tray", "Alpha", "Beta"}));
     EXPECT_FALSE(settings.acceptsDrop({QUrl(QStringLiteral("https://example.com/Velmor Tray.app"))}));
     EXPECT_FALSE(settings.acceptsDrop({QUrl::fromLocalFile(QStringLiteral("/Users/me/notes.txt"))}));
     ASSERT_TRUE(settings.drop({QUrl::fromLocalFile(QStringLiteral("/Users/me/notes.txt")), app.first()}));
     EXPECT_TRUE(m_desktop.hasFullDiskAccess());
     settings.refresh();
-    EXPECT_EQ(rowTexts(settings.rows(), "name"), QStringList{"Velmor Tray"});
-    EXPECT_EQ(rowTexts(settings.addable(), "name"), (QStringList{"Alpha", "Beta"})) << "no one twice";
+    EXPECT_EQ(column(settings.rows(), "name"), QStringList{"Velmor Tray"});
+    EXPECT_EQ(column(settings.addable(), "name"), (QStringList{"Alpha", "Beta"})) << "no one twice";
     EXPECT_FALSE(settings.drop(app)) << "already listed";
 }
 
-TEST_F(SimulatedMacPresentersTest, TheBarDrawsWhatIsOnScreenAndAStretchedItemByItsVisiblePart)
+TEST_F(SimulatedMacPresentersTest, TheBarDrawsWhatIsOnScreenAndMarksAStretchedItemClipped)
 {
     MenuBarPresenter& bar = *m_mac.menuBar();
     // The app's item sits right of Alpha's, so stretching it pushes Alpha out of view.
@@ -114,18 +121,65 @@ TEST_F(SimulatedMacPresentersTest, TheBarDrawsWhatIsOnScreenAndAStretchedItemByI
     item->setAutosaveName(QStringLiteral("Wide"));
     item->button()->setSymbolImage(QStringLiteral("chevron.left"), QStringLiteral("Wide"));
     bar.refresh();
-    QStringList keys = rowTexts(bar.items(), "key");
-    EXPECT_TRUE(keys.contains(QStringLiteral("status:com.example.alpha::Item-0")));
+    EXPECT_EQ(column(bar.statusItems(), "key"),
+              (QStringList{"status:com.example.alpha::Item-0", "status:local.velmor.tray::Wide"}));
+    EXPECT_EQ(column(bar.statusItems(), "clipped"), (QStringList{"false", "false"}));
 
     item->setLength(10000);
     bar.refresh();
-    keys = rowTexts(bar.items(), "key");
-    EXPECT_FALSE(keys.contains(QStringLiteral("status:com.example.alpha::Item-0")))
+    EXPECT_EQ(column(bar.statusItems(), "key"), QStringList{"status:local.velmor.tray::Wide"})
         << "pushed off screen, not drawn";
-    const QVariantMap wide =
-        bar.items()[keys.indexOf(QStringLiteral("status:local.velmor.tray::Wide"))].toMap();
-    EXPECT_EQ(wide.value(QStringLiteral("width")).toDouble(), 10000);
-    EXPECT_LT(wide.value(QStringLiteral("visibleWidth")).toDouble(), 1512);
-    EXPECT_FALSE(wide.value(QStringLiteral("glyph")).toString().isEmpty());
-    EXPECT_EQ(wide.value(QStringLiteral("accessibleName")).toString(), QStringLiteral("Wide"));
+    EXPECT_EQ(bar.statusItems()->value(0, "itemWidth").toDouble(), 10000);
+    EXPECT_TRUE(bar.statusItems()->value(0, "clipped").toBool());
+    EXPECT_FALSE(bar.statusItems()->value(0, "glyph").toString().isEmpty());
+    EXPECT_EQ(bar.statusItems()->value(0, "accessibleName").toString(), QStringLiteral("Wide"));
+}
+
+// Hiding an item redraws its row and nothing else: no model is reset or touched elsewhere, and no
+// presenter tells of a change that did not happen.
+TEST_F(SimulatedMacPresentersTest, HidingAStatusItemChangesItsOwnRowAndNothingElse)
+{
+    // Rightmost, so every other item moves when it goes.
+    m_desktop.domains().setPosition(QStringLiteral("status:local.velmor.tray::Marker"), 1);
+    auto item = m_desktop.statusBar().createItem(30);
+    item->setAutosaveName(QStringLiteral("Marker"));
+    item->button()->setTitle(QStringLiteral("M"));
+    m_mac.refresh();
+    KeyedListModel* items = m_mac.menuBar()->statusItems();
+    const QString key = QStringLiteral("status:local.velmor.tray::Marker");
+    const int row = static_cast<int>(column(items, "key").indexOf(key));
+    ASSERT_EQ(row, 1);
+
+    QList<QObject*> watched{
+        &m_mac, m_mac.menuBar(), m_mac.dock(), m_mac.sidePanel(), m_mac.systemSettings(), m_mac.belowBar()};
+    for (QObject* presenter : QList<QObject*>(watched))
+        for (KeyedListModel* model : presenter->findChildren<KeyedListModel*>())
+            watched.append(model);
+    for (const bool shown : {false, true}) {
+        SCOPED_TRACE(shown ? "shown" : "hidden");
+        std::vector<std::pair<QObject*, std::unique_ptr<QSignalSpy>>> others;
+        QSignalSpy changed(items, &QAbstractItemModel::dataChanged);
+        for (QObject* object : watched) {
+            const QMetaObject* meta = object->metaObject();
+            for (int i = QObject::staticMetaObject.methodCount(); i < meta->methodCount(); ++i) {
+                const QMetaMethod method = meta->method(i);
+                const bool cloned = method.attributes() & QMetaMethod::Cloned;
+                if (method.methodType() == QMetaMethod::Signal && !cloned &&
+                    !(object == items && method.name() == "dataChanged"))
+                    others.emplace_back(object, std::make_unique<QSignalSpy>(object, method));
+            }
+        }
+
+        item->setVisible(shown);
+        m_mac.refresh();
+
+        ASSERT_EQ(changed.count(), 1);
+        EXPECT_EQ(changed[0][0].toModelIndex().row(), row);
+        EXPECT_EQ(changed[0][1].toModelIndex().row(), row);
+        EXPECT_EQ(changed[0][2].value<QList<int>>(), QList<int>{items->roleNames().key("shown")});
+        EXPECT_EQ(items->value(row, "shown").toBool(), shown);
+        for (const auto& [object, spy] : others)
+            EXPECT_EQ(spy->count(), 0)
+                << spy->signal().toStdString() << " of " << object->metaObject()->className();
+    }
 }

@@ -3,12 +3,13 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Velmor.Controls
+import Velmor.SimulatedMac
 
 // The Dock: running apps (this app only while it is a regular app) and minimized windows.
 Rectangle {
     id: dock
 
-    required property var presenter
+    required property DockPresenter presenter
     property bool dark: false
 
     width: row.width + 20
@@ -28,13 +29,16 @@ Rectangle {
             model: dock.presenter.apps
             delegate: Item {
                 id: tile
-                required property var modelData
-                objectName: "dockApp:" + modelData.owner
+                required property string owner
+                required property string name
+                required property string iconSource
+                required property bool frontmost
+                objectName: "dockApp:" + owner
                 width: 46
                 height: 52
                 Accessible.role: Accessible.Button
-                Accessible.name: modelData.name
-                Accessible.onPressAction: dock.presenter.activate(modelData.owner)
+                Accessible.name: name
+                Accessible.onPressAction: dock.presenter.activate(owner)
 
                 Rectangle {
                     id: icon
@@ -46,20 +50,20 @@ Rectangle {
                     color: "transparent"
                     Image {
                         anchors.fill: parent
-                        source: tile.modelData.iconSource
+                        source: tile.iconSource
                         sourceSize.width: 42
                         sourceSize.height: 42
                     }
                     PlainText {
                         anchors.centerIn: parent
-                        text: tile.modelData.name.charAt(0).toUpperCase()
+                        text: tile.name.charAt(0).toUpperCase()
                         font.pixelSize: 20
                         font.weight: Font.DemiBold
                         color: "white"
                     }
                 }
                 Rectangle {
-                    visible: tile.modelData.frontmost
+                    visible: tile.frontmost
                     width: 4
                     height: 4
                     radius: 2
@@ -68,35 +72,37 @@ Rectangle {
                     color: dock.dark ? "#f4f3f1" : "#1d1c1a"
                 }
                 ToolTip.visible: area.containsMouse
-                ToolTip.text: modelData.name
+                ToolTip.text: name
                 MouseArea {
                     id: area
                     anchors.fill: parent
                     hoverEnabled: true
-                    onClicked: dock.presenter.activate(tile.modelData.owner)
+                    onClicked: dock.presenter.activate(tile.owner)
                 }
             }
         }
 
         Rectangle {
-            visible: dock.presenter.minimizedWindows.length > 0
+            visible: minimized.count > 0
             width: 1
             height: 42
             color: dock.dark ? "#66ffffff" : "#44000000"
         }
 
         Repeater {
+            id: minimized
             model: dock.presenter.minimizedWindows
             delegate: Button {
-                required property var modelData
-                objectName: "dockWindow:" + modelData.title
+                required property real windowId
+                required property string title
+                objectName: "dockWindow:" + title
                 width: 76
                 height: 42
-                text: modelData.title
+                text: title
                 font.pixelSize: 10
-                Accessible.name: modelData.title
-                Accessible.onPressAction: dock.presenter.restore(modelData.id)
-                onClicked: dock.presenter.restore(modelData.id)
+                Accessible.name: title
+                Accessible.onPressAction: dock.presenter.restore(windowId)
+                onClicked: dock.presenter.restore(windowId)
             }
         }
     }

@@ -20,7 +20,7 @@ Window {
         presenter: strip.mac.menuBar
         dark: strip.mac.dark
         symbolFont: strip.mac.symbolFont
-        appleGlyph: strip.mac.glyph("applelogo")
+        appleGlyph: strip.mac.appleGlyph
         housingX: strip.mac.menuBar.housingX
         housingWidth: strip.mac.menuBar.housingWidth
     }

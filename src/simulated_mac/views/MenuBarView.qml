@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import Velmor.Controls
+import Velmor.SimulatedMac
 
 // One screen's menu bar: the Apple menu, the frontmost app's menus, and on the primary screen
 // the status items where the simulated layout puts them. A screen with a camera housing draws it,
@@ -9,7 +10,7 @@ import Velmor.Controls
 Rectangle {
     id: bar
 
-    required property var presenter
+    required property MenuBarPresenter presenter
     property bool primary: true
     property bool dark: false
     property string symbolFont: ""
@@ -50,20 +51,21 @@ Rectangle {
             Repeater {
                 model: bar.presenter.appMenus
                 delegate: Item {
-                    id: title
-                    required property var modelData
+                    id: menuTitle
+                    required property string title
+                    required property bool bold
                     required property int index
-                    objectName: "appMenu:" + modelData.title
+                    objectName: "appMenu:" + title
                     width: label.implicitWidth + 16
                     height: bar.height
                     Accessible.role: Accessible.MenuItem
-                    Accessible.name: modelData.title
-                    Accessible.onPressAction: title.openMenu()
+                    Accessible.name: title
+                    Accessible.onPressAction: menuTitle.openMenu()
 
                     function openMenu() {
                         appMenu.menuIndex = index
-                        appMenu.rows = bar.presenter.appMenuItems(index)
-                        appMenu.x = title.x + menusArea.x
+                        bar.presenter.loadAppMenu(index)
+                        appMenu.x = menuTitle.x + menusArea.x
                         appMenu.y = bar.height
                         appMenu.open()
                     }
@@ -71,14 +73,14 @@ Rectangle {
                     PlainText {
                         id: label
                         anchors.centerIn: parent
-                        text: title.modelData.title
+                        text: menuTitle.title
                         font.pixelSize: 13
-                        font.weight: title.modelData.bold ? Font.Bold : Font.Normal
+                        font.weight: menuTitle.bold ? Font.Bold : Font.Normal
                         color: bar.ink
                     }
                     MouseArea {
                         anchors.fill: parent
-                        onClicked: title.openMenu()
+                        onClicked: menuTitle.openMenu()
                     }
                 }
             }
@@ -98,16 +100,41 @@ Rectangle {
         Accessible.ignored: true
     }
 
+    // Status items lie side by side and end where the system's own begin, as the system lays
+    // them out; what lies left of the limit is out of sight. A hidden item keeps its row, so
+    // hiding or showing one rebuilds nothing else.
     Item {
         id: statusArea
         visible: bar.primary
-        anchors.fill: parent
+        x: bar.presenter.statusLeft
+        width: Math.max(0, bar.presenter.statusRight - x)
+        height: bar.height
+        clip: true
+
+        Row {
+            anchors.right: parent.right
+            height: parent.height
+            Repeater {
+                model: bar.primary ? bar.presenter.statusItems : null
+                delegate: StatusItemView {
+                    menuBar: bar.presenter
+                    barItem: bar
+                    dark: bar.dark
+                    symbolFont: bar.symbolFont
+                }
+            }
+        }
+    }
+
+    Row {
+        visible: bar.primary
+        x: bar.presenter.statusRight
+        height: bar.height
         Repeater {
-            model: bar.primary ? bar.presenter.items : []
+            model: bar.primary ? bar.presenter.systemItems : null
             delegate: StatusItemView {
-                required property var modelData
-                entry: modelData
                 menuBar: bar.presenter
+                barItem: bar
                 dark: bar.dark
                 symbolFont: bar.symbolFont
             }
@@ -119,6 +146,7 @@ Rectangle {
         property int menuIndex: -1
         objectName: "appMenuPopup"
         dark: bar.dark
+        rows: bar.presenter.appMenuItems
         onChosen: index => bar.presenter.chooseAppMenuItem(menuIndex, index)
     }
 
@@ -126,8 +154,8 @@ Rectangle {
         id: statusMenu
         objectName: "statusMenuPopup"
         dark: bar.dark
-        rows: bar.presenter.openMenu
-        x: bar.presenter.openMenuX
+        rows: bar.presenter.menuItems
+        x: bar.presenter.menuX
         y: bar.height
         onChosen: index => bar.presenter.chooseMenuItem(index)
         onClosed: bar.presenter.closeMenu()
@@ -138,25 +166,34 @@ Rectangle {
         id: extraMenu
         objectName: "extraMenuPopup"
         dark: bar.dark
-        rows: bar.presenter.extraMenu
+        rows: bar.presenter.extraMenuItems
         x: bar.presenter.extraMenuX
         y: bar.height
         onChosen: index => bar.presenter.chooseExtraMenuItem(index)
         onClosed: bar.presenter.closeExtraMenu()
     }
 
+    function showMenus() {
+        if (bar.primary && bar.presenter.menuOpen)
+            statusMenu.open()
+        else
+            statusMenu.close()
+        if (bar.primary && bar.presenter.extraMenuOpen)
+            extraMenu.open()
+        else
+            extraMenu.close()
+    }
+
+    Component.onCompleted: showMenus()
+
     // The app opens its menu after the click's mouse-up reached it.
     Connections {
         target: bar.presenter
-        function onChanged() {
-            if (bar.primary && bar.presenter.openMenu.length > 0)
-                statusMenu.open()
-            else
-                statusMenu.close()
-            if (bar.primary && bar.presenter.extraMenu.length > 0)
-                extraMenu.open()
-            else
-                extraMenu.close()
+        function onMenuChanged() {
+            bar.showMenus()
+        }
+        function onExtraMenuChanged() {
+            bar.showMenus()
         }
     }
 }

@@ -4,12 +4,12 @@ import QtQuick
 import QtQuick.Controls
 import Velmor.Controls
 
-// A pull-down menu of the simulated Mac: rows of {title, enabled, separator}. `chosen` reports
-// the row a person picked; closing without a pick reports nothing.
+// A pull-down menu of the simulated Mac: a model of rows with the roles title, available and
+// separator. `chosen` reports the row a person picked; closing without a pick reports nothing.
 Popup {
     id: popup
 
-    property var rows: []
+    property var rows: null
     property bool dark: false
     signal chosen(int index)
 
@@ -35,13 +35,15 @@ Popup {
             model: popup.rows
             delegate: Item {
                 id: row
-                required property var modelData
+                required property string title
+                required property bool available
+                required property bool separator
                 required property int index
                 width: list.width
-                height: modelData.separator ? 9 : 24
+                height: separator ? 9 : 24
 
                 Rectangle {
-                    visible: row.modelData.separator
+                    visible: row.separator
                     anchors.verticalCenter: parent.verticalCenter
                     width: parent.width
                     height: 1
@@ -49,11 +51,11 @@ Popup {
                 }
                 ItemDelegate {
                     id: choice
-                    objectName: "menuItem:" + row.modelData.title
-                    visible: !row.modelData.separator
+                    objectName: "menuItem:" + row.title
+                    visible: !row.separator
                     anchors.fill: parent
-                    enabled: row.modelData.enabled
-                    text: row.modelData.title
+                    enabled: row.available
+                    text: row.title
                     font.pixelSize: 13
                     // Other apps' menus carry their own titles: never markup.
                     contentItem: PlainText {
@@ -65,7 +67,7 @@ Popup {
                         verticalAlignment: Text.AlignVCenter
                     }
                     Accessible.role: Accessible.MenuItem
-                    Accessible.name: row.modelData.title
+                    Accessible.name: row.title
                     Accessible.onPressAction: clicked()
                     onClicked: {
                         popup.chosen(row.index)

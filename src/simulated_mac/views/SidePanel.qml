@@ -4,14 +4,15 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Velmor.Controls
+import Velmor.SimulatedMac
 
 // Beside the screens: the apps with Launch and Quit, the system appearance, and the `defaults`
 // runs the app made, newest first.
 Pane {
     id: side
 
-    required property var presenter
-    required property var settings
+    required property SidePanelPresenter presenter
+    required property SystemSettingsPresenter settings
 
     objectName: "sidePanel"
     padding: 12
@@ -31,29 +32,33 @@ Pane {
             Accessible.name: qsTr("Apps")
             delegate: RowLayout {
                 id: appRow
-                required property var modelData
+                required property string owner
+                required property string name
+                required property bool running
+                required property string actionTitle
+                required property string iconSource
                 width: ListView.view.width
                 height: 30
                 Image {
-                    source: appRow.modelData.iconSource
+                    source: appRow.iconSource
                     sourceSize.width: 18
                         sourceSize.height: 18
                     Layout.preferredWidth: 18
                     Layout.preferredHeight: 18
                 }
                 PlainLabel {
-                    text: appRow.modelData.name
-                    opacity: appRow.modelData.running ? 1 : 0.55
+                    text: appRow.name
+                    opacity: appRow.running ? 1 : 0.55
                     elide: Text.ElideRight
                     Layout.fillWidth: true
                 }
                 Button {
-                    objectName: "toggle:" + appRow.modelData.owner
-                    text: appRow.modelData.actionTitle
+                    objectName: "toggle:" + appRow.owner
+                    text: appRow.actionTitle
                     flat: true
-                    Accessible.name: appRow.modelData.actionTitle + " " + appRow.modelData.name
-                    Accessible.onPressAction: side.presenter.toggleRunning(appRow.modelData.owner)
-                    onClicked: side.presenter.toggleRunning(appRow.modelData.owner)
+                    Accessible.name: appRow.actionTitle + " " + appRow.name
+                    Accessible.onPressAction: side.presenter.toggleRunning(appRow.owner)
+                    onClicked: side.presenter.toggleRunning(appRow.owner)
                 }
             }
         }
@@ -97,22 +102,26 @@ Pane {
             Accessible.name: qsTr("defaults runs")
             delegate: Column {
                 id: run
-                required property var modelData
+                required property string command
+                required property string domain
+                required property string status
+                required property bool failed
+                required property string duration
                 width: ListView.view.width
                 bottomPadding: 6
                 Accessible.role: Accessible.ListItem
-                Accessible.name: modelData.command + " " + modelData.domain + ", " + modelData.status
+                Accessible.name: command + " " + domain + ", " + status
                 PlainLabel {
                     width: parent.width
-                    text: run.modelData.command + "  " + run.modelData.domain
+                    text: run.command + "  " + run.domain
                     font.family: "monospace"
                     font.pixelSize: 11
                     elide: Text.ElideMiddle
                 }
                 PlainLabel {
-                    text: run.modelData.status + (run.modelData.duration !== "" ? " · " + run.modelData.duration : "")
+                    text: run.status + (run.duration !== "" ? " · " + run.duration : "")
                     font.pixelSize: 11
-                    color: run.modelData.failed ? "#c0392b" : palette.placeholderText
+                    color: run.failed ? "#c0392b" : palette.placeholderText
                 }
             }
             PlainLabel {

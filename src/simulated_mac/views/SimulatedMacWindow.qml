@@ -52,12 +52,18 @@ ApplicationWindow {
                     model: window.mac.screens
                     delegate: Rectangle {
                         id: screen
-                        required property var modelData
-                        objectName: modelData.primary ? "primaryScreen" : "screen"
-                        x: modelData.x
-                        y: modelData.y
-                        width: modelData.width
-                        height: modelData.height
+                        required property real screenX
+                        required property real screenY
+                        required property real screenWidth
+                        required property real screenHeight
+                        required property bool primary
+                        required property real housingX
+                        required property real housingWidth
+                        objectName: primary ? "primaryScreen" : "screen"
+                        x: screenX
+                        y: screenY
+                        width: screenWidth
+                        height: screenHeight
                         clip: true
                         gradient: Gradient {
                             GradientStop { position: 0; color: window.dark ? "#27324a" : "#9fb8d9" }
@@ -65,19 +71,19 @@ ApplicationWindow {
                         }
 
                         MenuBarView {
-                            objectName: screen.modelData.primary ? "menuBar" : "secondaryMenuBar"
+                            objectName: screen.primary ? "menuBar" : "secondaryMenuBar"
                             width: parent.width
                             presenter: window.mac.menuBar
-                            primary: screen.modelData.primary
+                            primary: screen.primary
                             dark: window.dark
                             symbolFont: window.mac.symbolFont
-                            appleGlyph: window.mac.glyph("applelogo")
-                            housingX: screen.modelData.housingX
-                            housingWidth: screen.modelData.housingWidth
+                            appleGlyph: window.mac.appleGlyph
+                            housingX: screen.housingX
+                            housingWidth: screen.housingWidth
                         }
 
                         DockStrip {
-                            visible: screen.modelData.primary
+                            visible: screen.primary
                             anchors.bottom: parent.bottom
                             anchors.bottomMargin: 8
                             anchors.horizontalCenter: parent.horizontalCenter
@@ -86,17 +92,16 @@ ApplicationWindow {
                         }
 
                         SystemSettingsPanel {
-                            visible: screen.modelData.primary && window.mac.systemSettings.open
+                            visible: screen.primary && window.mac.systemSettings.open
                             x: (parent.width - width) / 2
                             y: 120
                             presenter: window.mac.systemSettings
                             dark: window.dark
                             symbolFont: window.mac.symbolFont
-                            glyph: window.mac.glyph
                         }
 
                         AboutPanel {
-                            visible: screen.modelData.primary && window.mac.aboutTitle !== ""
+                            visible: screen.primary && window.mac.aboutTitle !== ""
                             x: (parent.width - width) / 2
                             y: 200
                             mac: window.mac
@@ -104,7 +109,7 @@ ApplicationWindow {
 
                         UpdaterAlertView {
                             model: window.mac.updaterAlert
-                            visible: screen.modelData.primary && asking
+                            visible: screen.primary && asking
                             x: (parent.width - width) / 2
                             y: 160
                             dark: window.dark
@@ -114,7 +119,7 @@ ApplicationWindow {
                         // reaches what it was meant for.
                         MouseArea {
                             anchors.fill: parent
-                            visible: screen.modelData.primary && window.mac.belowBar.shown
+                            visible: screen.primary && window.mac.belowBar.shown
                             onPressed: mouse => {
                                 window.mac.belowBar.dismiss()
                                 mouse.accepted = false
@@ -122,7 +127,7 @@ ApplicationWindow {
                         }
 
                         BelowBarView {
-                            primary: screen.modelData.primary
+                            primary: screen.primary
                             presenter: window.mac.belowBar
                             dark: window.dark
                         }

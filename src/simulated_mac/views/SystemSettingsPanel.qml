@@ -4,16 +4,16 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Velmor.Controls
+import Velmor.SimulatedMac
 
 // The System Settings stand-in: privacy and login-item panes with a switch per app. Full Disk
 // Access takes app bundles dropped on its list, or chosen after "+".
 Rectangle {
     id: panel
 
-    required property var presenter
+    required property SystemSettingsPresenter presenter
     property bool dark: false
     property string symbolFont: ""
-    property var glyph: function(name) { return "" }
 
     readonly property color ink: dark ? "#f4f3f1" : "#1d1c1a"
     readonly property color secondary: dark ? "#a8a5a0" : "#6b6863"
@@ -60,16 +60,17 @@ Rectangle {
             Accessible.role: Accessible.List
             Accessible.name: qsTr("Settings")
             delegate: ItemDelegate {
-                required property var modelData
+                required property string title
+                required property string glyph
                 required property int index
-                objectName: "pane:" + modelData.title
+                objectName: "pane:" + title
                 width: ListView.view.width
                 height: 30
                 highlighted: ListView.isCurrentItem
-                text: panel.glyph(modelData.symbol) + "  " + modelData.title
+                text: glyph + "  " + title
                 font.pixelSize: 13
                 font.family: panel.symbolFont + ", sans-serif"
-                Accessible.name: modelData.title
+                Accessible.name: title
                 Accessible.onPressAction: panel.presenter.openPane(index)
                 onClicked: panel.presenter.openPane(index)
             }
@@ -104,12 +105,13 @@ Rectangle {
                         Repeater {
                             model: panel.presenter.addable
                             delegate: MenuItem {
-                                required property var modelData
-                                objectName: "addable:" + modelData.name
-                                text: modelData.name
-                                Accessible.name: modelData.name
-                                Accessible.onPressAction: panel.presenter.add(modelData.bundlePath)
-                                onTriggered: panel.presenter.add(modelData.bundlePath)
+                                required property string name
+                                required property string bundlePath
+                                objectName: "addable:" + name
+                                text: name
+                                Accessible.name: name
+                                Accessible.onPressAction: panel.presenter.add(bundlePath)
+                                onTriggered: panel.presenter.add(bundlePath)
                             }
                         }
                     }
@@ -141,12 +143,15 @@ Rectangle {
                     Accessible.name: panel.presenter.paneTitle
                     delegate: RowLayout {
                         id: privacyRow
-                        required property var modelData
+                        required property string name
+                        required property string bundlePath
+                        required property bool allowed
+                        required property string iconSource
                         width: ListView.view.width
                         height: 38
                         spacing: 10
                         Image {
-                            source: privacyRow.modelData.iconSource
+                            source: privacyRow.iconSource
                             sourceSize.width: 24
                         sourceSize.height: 24
                             Layout.preferredWidth: 24
@@ -154,17 +159,17 @@ Rectangle {
                             Layout.leftMargin: 6
                         }
                         PlainLabel {
-                            text: privacyRow.modelData.name
+                            text: privacyRow.name
                             color: panel.ink
                             Layout.fillWidth: true
                         }
                         Switch {
-                            objectName: "switch:" + privacyRow.modelData.name
-                            checked: privacyRow.modelData.enabled
-                            Accessible.name: privacyRow.modelData.name
-                            Accessible.onToggleAction: panel.presenter.setSwitch(privacyRow.modelData.bundlePath, !checked)
-                            Accessible.onPressAction: panel.presenter.setSwitch(privacyRow.modelData.bundlePath, !checked)
-                            onToggled: panel.presenter.setSwitch(privacyRow.modelData.bundlePath, checked)
+                            objectName: "switch:" + privacyRow.name
+                            checked: privacyRow.allowed
+                            Accessible.name: privacyRow.name
+                            Accessible.onToggleAction: panel.presenter.setSwitch(privacyRow.bundlePath, !checked)
+                            Accessible.onPressAction: panel.presenter.setSwitch(privacyRow.bundlePath, !checked)
+                            onToggled: panel.presenter.setSwitch(privacyRow.bundlePath, checked)
                         }
                     }
                 }

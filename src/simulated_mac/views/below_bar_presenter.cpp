@@ -3,6 +3,7 @@
 #include "simulated_mac/simulated_desktop.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmor::platform {
 
@@ -20,18 +21,26 @@ QString BelowBarPresenter::title() const
 void BelowBarPresenter::refresh()
 {
     const SimulatedBelowBarPanel& panel = m_desktop.belowBarPanel();
-    m_shown = panel.isShown();
+    const bool shown = panel.isShown();
     m_entries.setEntries(panel.entries());
-    if (m_shown) {
+    double x = m_x;
+    double y = m_y;
+    double width = m_width;
+    if (shown) {
         const QRectF screen = m_desktop.menuBar().primaryScreen();
         const QRectF bar = m_desktop.menuBar().frame();
-        m_width =
+        width =
             std::min(double(panel.entries().size()) * entryPoints + 2 * padding, screen.width() - 2 * gap);
         const double rightEdge = panel.anchor().right() - screen.x();
-        m_x = std::clamp(rightEdge - m_width, gap, std::max(gap, screen.width() - m_width - gap));
-        m_y = bar.height() + gap;
+        x = std::clamp(rightEdge - width, gap, std::max(gap, screen.width() - width - gap));
+        y = bar.height() + gap;
     }
-    Q_EMIT changed();
+    bool differs = std::exchange(m_shown, shown) != shown;
+    differs = std::exchange(m_x, x) != x || differs;
+    differs = std::exchange(m_y, y) != y || differs;
+    differs = std::exchange(m_width, width) != width || differs;
+    if (differs)
+        Q_EMIT changed();
 }
 
 bool BelowBarPresenter::activate(int index)

@@ -5,20 +5,18 @@
 
 namespace velmor::platform {
 
-DockPresenter::DockPresenter(SimulatedDesktop& desktop, QObject* parent) : QObject(parent), m_desktop(desktop)
+DockPresenter::DockPresenter(SimulatedDesktop& desktop, QObject* parent)
+    : QObject(parent), m_desktop(desktop), m_apps({"owner", "name", "iconSource", "frontmost"}, this),
+      m_minimized({"windowId", "title"}, this)
 {
     refresh();
 }
 
 void DockPresenter::refresh()
 {
-    m_apps.clear();
-    const auto add = [this](const QString& owner, const QString& name, bool own, bool frontmost) {
-        m_apps.append(QVariantMap{{QStringLiteral("owner"), owner},
-                                  {QStringLiteral("name"), name},
-                                  {QStringLiteral("iconSource"), SimulatedIconProvider::source(owner)},
-                                  {QStringLiteral("own"), own},
-                                  {QStringLiteral("frontmost"), frontmost}});
+    QList<KeyedListModel::Row> apps;
+    const auto add = [&apps](const QString& owner, const QString& name, bool frontmost) {
+        apps.append({owner, {owner, name, SimulatedIconProvider::source(owner), frontmost}});
     };
     const qint32 frontmost = m_desktop.frontmostPid();
     for (const SimulatedApplication& application : m_desktop.workspace().applications()) {
@@ -30,18 +28,18 @@ void DockPresenter::refresh()
         // An accessory app lives in the menu bar only.
         if (application.own && m_desktop.applicationShell().activationPolicy() != ActivationPolicy::Regular)
             continue;
-        add(application.owner(), application.config.name, application.own, application.pid == frontmost);
+        add(application.owner(), application.config.name, application.pid == frontmost);
     }
     if (m_desktop.openSettingsPane())
-        add(QString::fromLatin1(systemSettingsName), QString::fromLatin1(systemSettingsName), false, false);
+        add(QString::fromLatin1(systemSettingsName), QString::fromLatin1(systemSettingsName), false);
+    m_apps.setRows(std::move(apps));
 
-    m_minimized.clear();
+    QList<KeyedListModel::Row> minimized;
     for (const WindowInfo& window : m_desktop.applicationShell().windows()) {
         if (window.miniaturized)
-            m_minimized.append(
-                QVariantMap{{QStringLiteral("id"), window.id}, {QStringLiteral("title"), window.title}});
+            minimized.append({QString::number(window.id), {window.id, window.title}});
     }
-    Q_EMIT changed();
+    m_minimized.setRows(std::move(minimized));
 }
 
 bool DockPresenter::activate(const QString& owner)

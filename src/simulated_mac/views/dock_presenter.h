@@ -1,7 +1,8 @@
 #pragma once
 
+#include "foundation/keyed_list_model.h"
+
 #include <QObject>
-#include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
 namespace velmor::platform {
@@ -14,18 +15,18 @@ class DockPresenter final : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Part of the simulated Mac")
-    Q_PROPERTY(QVariantList apps READ apps NOTIFY changed)
-    Q_PROPERTY(QVariantList minimizedWindows READ minimizedWindows NOTIFY changed)
+    Q_PROPERTY(QObject* apps READ apps CONSTANT)
+    Q_PROPERTY(QObject* minimizedWindows READ minimizedWindows CONSTANT)
 
 public:
     static constexpr const char* systemSettingsName = "System Settings";
 
     DockPresenter(SimulatedDesktop& desktop, QObject* parent = nullptr);
 
-    // {owner, name, iconSource, frontmost, own}
-    const QVariantList& apps() const { return m_apps; }
-    // {id, title}
-    const QVariantList& minimizedWindows() const { return m_minimized; }
+    // By bundle identifier: owner, name, iconSource, frontmost.
+    KeyedListModel* apps() { return &m_apps; }
+    // By window: windowId, title.
+    KeyedListModel* minimizedWindows() { return &m_minimized; }
 
     void refresh();
 
@@ -34,13 +35,10 @@ public:
     // A click on a minimized window's tile restores it.
     Q_INVOKABLE void restore(qulonglong windowId);
 
-Q_SIGNALS:
-    void changed();
-
 private:
     SimulatedDesktop& m_desktop;
-    QVariantList m_apps;
-    QVariantList m_minimized;
+    KeyedListModel m_apps;
+    KeyedListModel m_minimized;
 };
 
 } // namespace velmor::platform

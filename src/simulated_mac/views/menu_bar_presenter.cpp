@@ -2,12 +2,14 @@
 
 #include "platform/system_symbols.h"
 #include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/simulated_menu_bar.h"
 #include "simulated_mac/simulated_status_item.h"
 #include "simulated_mac/views/simulated_icon_provider.h"
 
 #include <QLocale>
 
 #include <algorithm>
+#include <utility>
 
 namespace velmor::platform {
 namespace {
@@ -20,23 +22,29 @@ const QString clockFormat = QStringLiteral("ddd HH:mm");
 // How wide the simulated Mac draws a menu, to keep an extra's menu on the bar.
 constexpr double menuWidth = 220;
 
-QString kindName(MenuBarEntry::Kind kind)
+// The roles of a bar item's row, in the order `itemRow` gives their values.
+const QList<QByteArray> itemRoles{"key",        "itemWidth",  "shown",  "clipped", "title",         "glyph",
+                                  "iconSource", "imageFirst", "dimmed", "toolTip", "accessibleName"};
+const QList<QByteArray> menuRoles{"title", "available", "separator"};
+const QList<QByteArray> appMenuRoles{"title", "bold"};
+
+// A menu's rows by their place: titles repeat (separators have none).
+QList<KeyedListModel::Row> menuRows(const Menu& menu)
 {
-    switch (kind) {
-    case MenuBarEntry::Kind::Extra:
-        return QStringLiteral("extra");
-    case MenuBarEntry::Kind::OwnItem:
-        return QStringLiteral("own");
-    case MenuBarEntry::Kind::System:
-        return QStringLiteral("system");
+    QList<KeyedListModel::Row> rows;
+    for (qsizetype i = 0; i < menu.size(); ++i) {
+        const MenuItem& item = menu[i];
+        rows.append({QString::number(i), {item.title, item.enabled && !item.separator, item.separator}});
     }
-    return {};
+    return rows;
 }
 
 } // namespace
 
 MenuBarPresenter::MenuBarPresenter(SimulatedDesktop& desktop, QObject* parent)
-    : QObject(parent), m_desktop(desktop)
+    : QObject(parent), m_desktop(desktop), m_appMenus(appMenuRoles, this), m_statusItems(itemRoles, this),
+      m_systemItems(itemRoles, this), m_menuItems(menuRoles, this), m_extraMenuItems(menuRoles, this),
+      m_appMenuItems(menuRoles, this)
 {
     refresh();
 }
@@ -46,98 +54,138 @@ double MenuBarPresenter::height() const
     return m_desktop.menuBar().frame().height();
 }
 
-QVariantList MenuBarPresenter::menuItems(const Menu& menu)
-{
-    QVariantList items;
-    for (const MenuItem& item : menu) {
-        items.append(QVariantMap{{QStringLiteral("title"), item.title},
-                                 {QStringLiteral("enabled"), item.enabled && !item.separator},
-                                 {QStringLiteral("separator"), item.separator}});
-    }
-    return items;
-}
-
 void MenuBarPresenter::refresh()
 {
     m_mainMenu = m_desktop.frontmostMenu();
-    m_appMenus.clear();
-    for (int i = 0; i < m_mainMenu.size(); ++i)
-        m_appMenus.append(
-            QVariantMap{{QStringLiteral("title"), m_mainMenu[i].title}, {QStringLiteral("bold"), i == 0}});
+    QList<KeyedListModel::Row> menus;
+    for (qsizetype i = 0; i < m_mainMenu.size(); ++i)
+        menus.append({QString::number(i) + u' ' + m_mainMenu[i].title, {m_mainMenu[i].title, i == 0}});
+    m_appMenus.setRows(std::move(menus));
+    refreshItems();
+    refreshMenus();
+}
 
-    const QRectF bar = m_desktop.menuBar().frame();
-    m_items.clear();
-    double menuX = m_openMenuX;
-    for (const MenuBarEntry* entry : m_desktop.menuBar().leftToRight()) {
-        if (!entry->onScreen || !entry->frame || !entry->visibleFrame)
+KeyedListModel::Row MenuBarPresenter::itemRow(const MenuBarEntry& entry) const
+{
+    QString title = entry.extra.title;
+    QString glyph;
+    QString toolTip;
+    QString accessibleName = !entry.extra.title.isEmpty() ? entry.extra.title : entry.extra.description;
+    bool imageFirst = true;
+    bool dimmed = false;
+    if (entry.statusItem) {
+        const SimulatedStatusButton& button = entry.statusItem->simulatedButton();
+        const bool imageOnly = button.imagePosition() == ImagePosition::ImageOnly;
+        title = imageOnly ? QString() : button.title();
+        if (button.hasImage())
+            glyph = SystemSymbols::glyph(button.symbolName()).value_or(QString());
+        imageFirst = button.imagePosition() != ImagePosition::ImageRight;
+        dimmed = button.appearsDisabled() || !button.isEnabled();
+        toolTip = button.toolTip();
+        accessibleName =
+            !button.accessibilityDescription().isEmpty() ? button.accessibilityDescription() : button.title();
+    }
+    if (entry.kind == MenuBarEntry::Kind::System) {
+        if (entry.name == controlCenterName)
+            glyph = SystemSymbols::glyph(QString::fromLatin1(controlCenterSymbol)).value_or(QString());
+        else if (entry.name == clockName)
+            title = QLocale(QLocale::English).toString(m_desktop.currentDate().toLocalTime(), clockFormat);
+    }
+    // An extra without a title draws its app's icon, as most menu bar extras do.
+    const bool showsIcon = entry.kind == MenuBarEntry::Kind::Extra && title.isEmpty();
+    if (accessibleName.isEmpty())
+        accessibleName = entry.name;
+    const bool clipped =
+        entry.frame && entry.visibleFrame && entry.visibleFrame->width() < entry.frame->width();
+    return {QString::number(entry.id),
+            {entry.key(), entry.width, entry.visible, clipped, title, glyph,
+             showsIcon ? SimulatedIconProvider::source(entry.owner) : QString(), imageFirst, dimmed, toolTip,
+             accessibleName}};
+}
+
+void MenuBarPresenter::refreshItems()
+{
+    const SimulatedMenuBar& menuBar = m_desktop.menuBar();
+    QList<const MenuBarEntry*> status;
+    QList<KeyedListModel::Row> system;
+    for (const MenuBarEntry* entry : menuBar.leftToRight()) {
+        if (!entry->onScreen || !entry->visibleFrame)
             continue;
-        QString title = entry->extra.title;
-        QString glyph;
-        QString toolTip;
-        QString accessibleName =
-            !entry->extra.title.isEmpty() ? entry->extra.title : entry->extra.description;
-        bool imageFirst = true;
-        bool dimmed = false;
-        if (entry->statusItem) {
-            const SimulatedStatusButton& button = entry->statusItem->simulatedButton();
-            const bool imageOnly = button.imagePosition() == ImagePosition::ImageOnly;
-            title = imageOnly ? QString() : button.title();
-            if (button.hasImage())
-                glyph = SystemSymbols::glyph(button.symbolName()).value_or(QString());
-            imageFirst = button.imagePosition() != ImagePosition::ImageRight;
-            dimmed = button.appearsDisabled() || !button.isEnabled();
-            toolTip = button.toolTip();
-            accessibleName = !button.accessibilityDescription().isEmpty() ? button.accessibilityDescription()
-                                                                          : button.title();
-            if (m_desktop.statusBar().openMenu() && entry->statusItem->menu())
-                menuX = entry->visibleFrame->left() - bar.left();
+        if (entry->kind == MenuBarEntry::Kind::System)
+            system.append(itemRow(*entry));
+        else
+            status.append(entry);
+    }
+    if (menuBar.isLaidOut()) {
+        for (SimulatedStatusItem* item : m_desktop.statusBar().items()) {
+            const MenuBarEntry* entry = menuBar.entry(item->entryId());
+            if (entry && !entry->visible)
+                status.append(entry);
         }
-        if (entry->kind == MenuBarEntry::Kind::System) {
-            if (entry->name == controlCenterName)
-                glyph = SystemSymbols::glyph(QString::fromLatin1(controlCenterSymbol)).value_or(QString());
-            else if (entry->name == clockName)
-                title =
-                    QLocale(QLocale::English).toString(m_desktop.currentDate().toLocalTime(), clockFormat);
-        }
-        // An extra without a title draws its app's icon, as most menu bar extras do.
-        const bool showsIcon = entry->kind == MenuBarEntry::Kind::Extra && title.isEmpty();
-        if (accessibleName.isEmpty())
-            accessibleName = entry->name;
-        m_items.append(QVariantMap{
-            {QStringLiteral("key"), entry->key()},
-            {QStringLiteral("owner"), entry->owner},
-            {QStringLiteral("kind"), kindName(entry->kind)},
-            {QStringLiteral("x"), entry->frame->left() - bar.left()},
-            {QStringLiteral("width"), entry->frame->width()},
-            {QStringLiteral("visibleX"), entry->visibleFrame->left() - bar.left()},
-            {QStringLiteral("visibleWidth"), entry->visibleFrame->width()},
-            {QStringLiteral("title"), title},
-            {QStringLiteral("glyph"), glyph},
-            {QStringLiteral("iconSource"),
-             showsIcon ? SimulatedIconProvider::source(entry->owner) : QString()},
-            {QStringLiteral("imageFirst"), imageFirst},
-            {QStringLiteral("dimmed"), dimmed},
-            {QStringLiteral("toolTip"), toolTip},
-            {QStringLiteral("accessibleName"), accessibleName},
+        // The order the system lays items out in, from the left: a hidden item sits where it
+        // will show again.
+        std::stable_sort(status.begin(), status.end(), [](const MenuBarEntry* a, const MenuBarEntry* b) {
+            return a->position != b->position ? a->position > b->position : a->id > b->id;
         });
     }
+    QList<KeyedListModel::Row> rows;
+    rows.reserve(status.size());
+    for (const MenuBarEntry* entry : status)
+        rows.append(itemRow(*entry));
+    m_statusItems.setRows(std::move(rows));
+    m_systemItems.setRows(std::move(system));
+
+    // Where the system puts status items: they end where its own items begin, and only those
+    // right of the app menus' limit, or of the camera housing, are seen.
+    const QRectF bar = menuBar.frame();
+    const ScenarioMenuBar& settings = m_desktop.scenario().menuBar;
+    const auto housing = menuBar.housing();
+    const double statusLeft = housing ? housing->right() - bar.left() : settings.leftLimit;
+    const double statusRight = bar.width() - settings.systemItemsWidth;
+    const double housingX = housing ? housing->left() - bar.left() : 0;
+    const double housingWidth = housing ? housing->width() : 0;
+    bool moved = std::exchange(m_statusLeft, statusLeft) != statusLeft;
+    moved = std::exchange(m_statusRight, statusRight) != statusRight || moved;
+    moved = std::exchange(m_housingX, housingX) != housingX || moved;
+    moved = std::exchange(m_housingWidth, housingWidth) != housingWidth || moved;
+    if (moved)
+        Q_EMIT geometryChanged();
+}
+
+void MenuBarPresenter::refreshMenus()
+{
+    const SimulatedMenuBar& menuBar = m_desktop.menuBar();
+    const QRectF bar = menuBar.frame();
     const std::optional<Menu>& open = m_desktop.statusBar().openMenu();
-    m_openMenu = open ? menuItems(*open) : QVariantList{};
-    // The menu opens under the item that was clicked last.
-    m_openMenuX = menuX;
+    m_menuItems.setRows(open ? menuRows(*open) : QList<KeyedListModel::Row>{});
+    if (open) {
+        // The menu hangs under this app's item that has one.
+        for (const MenuBarEntry* entry : menuBar.leftToRight()) {
+            if (entry->onScreen && entry->visibleFrame && entry->statusItem && entry->statusItem->menu())
+                m_clickedX = entry->visibleFrame->left() - bar.left();
+        }
+    }
+    const bool menuOpen = open && !open->isEmpty();
+    bool menuDiffers = std::exchange(m_menuOpen, menuOpen) != menuOpen;
+    menuDiffers = std::exchange(m_menuX, m_clickedX) != m_clickedX || menuDiffers;
 
     const auto& extra = m_desktop.extraMenu();
-    m_extraMenu = extra ? menuItems(extra->items) : QVariantList{};
+    m_extraMenuItems.setRows(extra ? menuRows(extra->items) : QList<KeyedListModel::Row>{});
+    double extraX = m_extraMenuX;
     if (extra) {
         // An extra out of sight still has its frame: its menu opens there, on the bar.
-        const MenuBarEntry* entry = m_desktop.menuBar().entry(extra->entryId);
+        const MenuBarEntry* entry = menuBar.entry(extra->entryId);
         const double left = entry && entry->frame ? entry->frame->left() - bar.left() : 0;
-        m_extraMenuX = std::clamp(left, 0.0, std::max(0.0, bar.width() - menuWidth));
+        extraX = std::clamp(left, 0.0, std::max(0.0, bar.width() - menuWidth));
     }
-    const auto housing = m_desktop.menuBar().housing();
-    m_housingX = housing ? housing->left() - bar.left() : 0;
-    m_housingWidth = housing ? housing->width() : 0;
-    Q_EMIT changed();
+    const bool extraOpen = extra && !extra->items.isEmpty();
+    bool extraDiffers = std::exchange(m_extraMenuOpen, extraOpen) != extraOpen;
+    extraDiffers = std::exchange(m_extraMenuX, extraX) != extraX || extraDiffers;
+
+    if (menuDiffers)
+        Q_EMIT menuChanged();
+    if (extraDiffers)
+        Q_EMIT extraMenuChanged();
 }
 
 bool MenuBarPresenter::click(const QString& key, bool rightButton)
@@ -146,7 +194,7 @@ bool MenuBarPresenter::click(const QString& key, bool rightButton)
         const MenuBarEntry* entry = m_desktop.menuBar().entry(item->entryId());
         if (entry && entry->key() == key) {
             if (entry->visibleFrame)
-                m_openMenuX = entry->visibleFrame->left() - m_desktop.menuBar().frame().left();
+                m_clickedX = entry->visibleFrame->left() - m_desktop.menuBar().frame().left();
             return m_desktop.statusBar().click(*item, rightButton);
         }
     }
@@ -165,29 +213,36 @@ bool MenuBarPresenter::chooseMenuItem(int index)
     const std::optional<Menu>& open = m_desktop.statusBar().openMenu();
     if (!open || index < 0 || index >= open->size())
         return false;
-    return m_desktop.statusBar().chooseMenuItem(open->at(index).title);
+    const bool chosen = m_desktop.statusBar().chooseMenuItem(open->at(index).title);
+    refreshMenus();
+    return chosen;
 }
 
+// The window's menu closed: the presenter says so at once, so a menu opened again before the
+// desktop's next redraw is seen as opened.
 void MenuBarPresenter::closeMenu()
 {
     m_desktop.statusBar().closeMenu();
+    refreshMenus();
 }
 
 bool MenuBarPresenter::chooseExtraMenuItem(int index)
 {
-    return m_desktop.chooseExtraMenuItem(index);
+    const bool chosen = m_desktop.chooseExtraMenuItem(index);
+    refreshMenus();
+    return chosen;
 }
 
 void MenuBarPresenter::closeExtraMenu()
 {
     m_desktop.closeExtraMenu();
+    refreshMenus();
 }
 
-QVariantList MenuBarPresenter::appMenuItems(int index) const
+void MenuBarPresenter::loadAppMenu(int index)
 {
-    if (index < 0 || index >= m_mainMenu.size())
-        return {};
-    return menuItems(m_mainMenu[index].items);
+    m_appMenuItems.setRows(index >= 0 && index < m_mainMenu.size() ? menuRows(m_mainMenu[index].items)
+                                                                   : QList<KeyedListModel::Row>{});
 }
 
 bool MenuBarPresenter::chooseAppMenuItem(int menuIndex, int itemIndex)

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "foundation/keyed_list_model.h"
 #include "platform/menu.h"
 
 #include <QObject>
-#include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
 namespace velmor::platform {
 
 class SimulatedDesktop;
+struct MenuBarEntry;
 
 // The simulated menu bar as drawn: on the left the frontmost app's menus, on the right the status
 // items where the layout puts them (off-screen ones are left out), and the menu a status item
@@ -18,34 +19,52 @@ class MenuBarPresenter final : public QObject {
     QML_ELEMENT
     QML_UNCREATABLE("Part of the simulated Mac")
     Q_PROPERTY(double height READ height CONSTANT)
-    Q_PROPERTY(QVariantList appMenus READ appMenus NOTIFY changed)
-    Q_PROPERTY(QVariantList items READ items NOTIFY changed)
-    Q_PROPERTY(QVariantList openMenu READ openMenu NOTIFY changed)
-    Q_PROPERTY(double openMenuX READ openMenuX NOTIFY changed)
-    Q_PROPERTY(QVariantList extraMenu READ extraMenu NOTIFY changed)
-    Q_PROPERTY(double extraMenuX READ extraMenuX NOTIFY changed)
-    Q_PROPERTY(double housingX READ housingX NOTIFY changed)
-    Q_PROPERTY(double housingWidth READ housingWidth NOTIFY changed)
+    Q_PROPERTY(QObject* appMenus READ appMenus CONSTANT)
+    Q_PROPERTY(QObject* statusItems READ statusItems CONSTANT)
+    Q_PROPERTY(QObject* systemItems READ systemItems CONSTANT)
+    Q_PROPERTY(double statusLeft READ statusLeft NOTIFY geometryChanged)
+    Q_PROPERTY(double statusRight READ statusRight NOTIFY geometryChanged)
+    Q_PROPERTY(double housingX READ housingX NOTIFY geometryChanged)
+    Q_PROPERTY(double housingWidth READ housingWidth NOTIFY geometryChanged)
+    Q_PROPERTY(QObject* menuItems READ menuItems CONSTANT)
+    Q_PROPERTY(bool menuOpen READ menuOpen NOTIFY menuChanged)
+    Q_PROPERTY(double menuX READ menuX NOTIFY menuChanged)
+    Q_PROPERTY(QObject* extraMenuItems READ extraMenuItems CONSTANT)
+    Q_PROPERTY(bool extraMenuOpen READ extraMenuOpen NOTIFY extraMenuChanged)
+    Q_PROPERTY(double extraMenuX READ extraMenuX NOTIFY extraMenuChanged)
+    Q_PROPERTY(QObject* appMenuItems READ appMenuItems CONSTANT)
 
 public:
     MenuBarPresenter(SimulatedDesktop& desktop, QObject* parent = nullptr);
 
     double height() const;
     // {title, bold}: the application menu (bold) first.
-    const QVariantList& appMenus() const { return m_appMenus; }
-    // {key, kind ("extra", "own", "system"), x, width, visibleX, visibleWidth, title, glyph,
-    // imageFirst, dimmed, toolTip, accessibleName}; x in points from the bar's left edge.
-    const QVariantList& items() const { return m_items; }
-    // {title, enabled, separator}; empty while no status item's menu is open.
-    const QVariantList& openMenu() const { return m_openMenu; }
-    double openMenuX() const { return m_openMenuX; }
-    // The menu another app's extra opened: {title, enabled, separator}, empty while none is open;
-    // it hangs under the extra, kept inside the bar, wherever the extra is.
-    const QVariantList& extraMenu() const { return m_extraMenu; }
-    double extraMenuX() const { return m_extraMenuX; }
+    KeyedListModel* appMenus() { return &m_appMenus; }
+    // This app's items and other apps' extras, left to right, each as wide as it is: laid side by
+    // side they end at `statusRight`, as the system lays them out. An item this app hid keeps its
+    // row (not shown) and so its place, so hiding or showing it changes that row alone. Roles:
+    // key (the preferred-position key), itemWidth, shown, clipped (only its right part lies right
+    // of `statusLeft`), title, glyph, iconSource, imageFirst, dimmed, toolTip, accessibleName.
+    KeyedListModel* statusItems() { return &m_statusItems; }
+    // The system's own items, left to right from `statusRight`, with the same roles.
+    KeyedListModel* systemItems() { return &m_systemItems; }
+    // From the bar's left edge: where status items must begin to be seen, and where they end.
+    double statusLeft() const { return m_statusLeft; }
+    double statusRight() const { return m_statusRight; }
     // The camera housing from the bar's left edge; width 0 without one.
     double housingX() const { return m_housingX; }
     double housingWidth() const { return m_housingWidth; }
+    // The menu of this app's status item a click opened: {title, available, separator}.
+    KeyedListModel* menuItems() { return &m_menuItems; }
+    bool menuOpen() const { return m_menuOpen; }
+    double menuX() const { return m_menuX; }
+    // The menu another app's extra opened; it hangs under the extra, kept inside the bar,
+    // wherever the extra is.
+    KeyedListModel* extraMenuItems() { return &m_extraMenuItems; }
+    bool extraMenuOpen() const { return m_extraMenuOpen; }
+    double extraMenuX() const { return m_extraMenuX; }
+    // The frontmost app's menu `loadAppMenu` chose.
+    KeyedListModel* appMenuItems() { return &m_appMenuItems; }
 
     void refresh();
 
@@ -57,26 +76,38 @@ public:
     Q_INVOKABLE void closeMenu();
     Q_INVOKABLE bool chooseExtraMenuItem(int index);
     Q_INVOKABLE void closeExtraMenu();
-    // The items of the frontmost app's menu at `index`: {title, enabled, separator}.
-    Q_INVOKABLE QVariantList appMenuItems(int index) const;
+    // Fills `appMenuItems` with the items of the frontmost app's menu at `index`.
+    Q_INVOKABLE void loadAppMenu(int index);
     Q_INVOKABLE bool chooseAppMenuItem(int menuIndex, int itemIndex);
 
-    static QVariantList menuItems(const Menu& menu);
-
 Q_SIGNALS:
-    void changed();
+    void geometryChanged();
+    void menuChanged();
+    void extraMenuChanged();
 
 private:
+    KeyedListModel::Row itemRow(const MenuBarEntry& entry) const;
+    void refreshItems();
+    void refreshMenus();
+
     SimulatedDesktop& m_desktop;
     MainMenu m_mainMenu;
-    QVariantList m_appMenus;
-    QVariantList m_items;
-    QVariantList m_openMenu;
-    double m_openMenuX = 0;
-    QVariantList m_extraMenu;
-    double m_extraMenuX = 0;
+    KeyedListModel m_appMenus;
+    KeyedListModel m_statusItems;
+    KeyedListModel m_systemItems;
+    KeyedListModel m_menuItems;
+    KeyedListModel m_extraMenuItems;
+    KeyedListModel m_appMenuItems;
+    double m_statusLeft = 0;
+    double m_statusRight = 0;
     double m_housingX = 0;
     double m_housingWidth = 0;
+    bool m_menuOpen = false;
+    double m_menuX = 0;
+    // Where the item clicked last begins: the menu its click opens hangs there.
+    double m_clickedX = 0;
+    bool m_extraMenuOpen = false;
+    double m_extraMenuX = 0;
 };
 
 } // namespace velmor::platform

@@ -3,12 +3,17 @@
 #include "simulated_mac/simulated_desktop.h"
 #include "simulated_mac/views/simulated_icon_provider.h"
 
+#include <QHash>
+
 #include <cmath>
+#include <utility>
 
 namespace velmor::platform {
 
 SidePanelPresenter::SidePanelPresenter(SimulatedDesktop& desktop, QObject* parent)
-    : QObject(parent), m_desktop(desktop)
+    : QObject(parent), m_desktop(desktop),
+      m_apps({"owner", "name", "running", "actionTitle", "iconSource"}, this),
+      m_runs({"command", "domain", "status", "failed", "duration"}, this)
 {
     refresh();
 }
@@ -19,54 +24,54 @@ void SidePanelPresenter::setOwnApp(OwnApp ownApp)
     refresh();
 }
 
-bool SidePanelPresenter::dark() const
-{
-    return m_desktop.appearance().isDark();
-}
-
 void SidePanelPresenter::refresh()
 {
-    m_apps.clear();
-    const auto add = [this](const QString& owner, const QString& name, bool running, bool own) {
-        m_apps.append(QVariantMap{
-            {QStringLiteral("owner"), owner},
-            {QStringLiteral("name"), name},
-            {QStringLiteral("running"), running},
-            {QStringLiteral("actionTitle"), QString::fromUtf8(running ? quitTitle : launchTitle)},
-            {QStringLiteral("iconSource"), SimulatedIconProvider::source(owner)},
-            {QStringLiteral("own"), own},
-        });
+    const bool dark = m_desktop.appearance().isDark();
+    if (std::exchange(m_dark, dark) != dark)
+        Q_EMIT darkChanged();
+
+    QList<KeyedListModel::Row> apps;
+    const auto add = [&apps](const QString& owner, const QString& name, bool running) {
+        apps.append({owner,
+                     {owner, name, running, QString::fromUtf8(running ? quitTitle : launchTitle),
+                      SimulatedIconProvider::source(owner)}});
     };
     for (const SimulatedApplication& application : m_desktop.workspace().applications()) {
         if (application.system)
             continue;
         if (application.own) {
             if (m_ownApp.running)
-                add(application.owner(), application.config.name, m_ownApp.running(), true);
+                add(application.owner(), application.config.name, m_ownApp.running());
             continue;
         }
-        add(application.owner(), application.config.name, application.running, false);
+        add(application.owner(), application.config.name, application.running);
     }
+    m_apps.setRows(std::move(apps));
 
     m_desktop.defaultsLog().refresh();
-    m_runs.clear();
     const QList<DefaultsRunLog::Run>& runs = m_desktop.defaultsLog().runs();
-    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+    // The log numbers no runs: a run is known by its process and, as process identifiers come
+    // back, by how many runs of that process came before it.
+    QHash<qint64, int> earlier;
+    QStringList keys;
+    keys.reserve(runs.size());
+    for (const DefaultsRunLog::Run& run : runs)
+        keys.append(QStringLiteral("%1.%2").arg(run.pid).arg(earlier[run.pid]++));
+    QList<KeyedListModel::Row> rows;
+    rows.reserve(runs.size());
+    for (qsizetype i = runs.size() - 1; i >= 0; --i) {
+        const DefaultsRunLog::Run& run = runs[i];
         QString status;
-        if (it->exitStatus)
-            status = QStringLiteral("exit %1").arg(*it->exitStatus);
+        if (run.exitStatus)
+            status = QStringLiteral("exit %1").arg(*run.exitStatus);
         else
-            status = QString::fromUtf8(it->ended ? killedText : runningText);
-        const QString duration = it->durationSeconds
-                                     ? QStringLiteral("%1 ms").arg(std::lround(*it->durationSeconds * 1000))
+            status = QString::fromUtf8(run.ended ? killedText : runningText);
+        const QString duration = run.durationSeconds
+                                     ? QStringLiteral("%1 ms").arg(std::lround(*run.durationSeconds * 1000))
                                      : QString();
-        m_runs.append(QVariantMap{{QStringLiteral("command"), it->command},
-                                  {QStringLiteral("domain"), it->domain},
-                                  {QStringLiteral("status"), status},
-                                  {QStringLiteral("failed"), it->ended && it->exitStatus != 0},
-                                  {QStringLiteral("duration"), duration}});
+        rows.append({keys[i], {run.command, run.domain, status, run.ended && run.exitStatus != 0, duration}});
     }
-    Q_EMIT changed();
+    m_runs.setRows(std::move(rows));
 }
 
 bool SidePanelPresenter::toggleRunning(const QString& owner)

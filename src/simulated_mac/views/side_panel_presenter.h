@@ -1,7 +1,8 @@
 #pragma once
 
+#include "foundation/keyed_list_model.h"
+
 #include <QObject>
-#include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
 #include <functional>
@@ -17,9 +18,9 @@ class SidePanelPresenter final : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Part of the simulated Mac")
-    Q_PROPERTY(QVariantList apps READ apps NOTIFY changed)
-    Q_PROPERTY(bool dark READ dark NOTIFY changed)
-    Q_PROPERTY(QVariantList defaultsRuns READ defaultsRuns NOTIFY changed)
+    Q_PROPERTY(QObject* apps READ apps CONSTANT)
+    Q_PROPERTY(bool dark READ dark NOTIFY darkChanged)
+    Q_PROPERTY(QObject* defaultsRuns READ defaultsRuns CONSTANT)
     Q_PROPERTY(QString logEmptyText READ logEmptyText CONSTANT)
 
 public:
@@ -40,11 +41,11 @@ public:
 
     void setOwnApp(OwnApp ownApp);
 
-    // {owner, name, running, actionTitle, iconSource, own}
-    const QVariantList& apps() const { return m_apps; }
-    bool dark() const;
-    // Newest first: {command, domain, status, duration, finished}, texts ready to show.
-    const QVariantList& defaultsRuns() const { return m_runs; }
+    // By bundle identifier: owner, name, running, actionTitle, iconSource.
+    KeyedListModel* apps() { return &m_apps; }
+    bool dark() const { return m_dark; }
+    // Newest first: command, domain, status, failed, duration, texts ready to show.
+    KeyedListModel* defaultsRuns() { return &m_runs; }
     QString logEmptyText() const { return QString::fromUtf8(emptyLogText); }
 
     void refresh();
@@ -54,13 +55,14 @@ public:
     Q_INVOKABLE void setDark(bool dark);
 
 Q_SIGNALS:
-    void changed();
+    void darkChanged();
 
 private:
     SimulatedDesktop& m_desktop;
     OwnApp m_ownApp;
-    QVariantList m_apps;
-    QVariantList m_runs;
+    KeyedListModel m_apps;
+    KeyedListModel m_runs;
+    bool m_dark = false;
 };
 
 } // namespace velmor::platform

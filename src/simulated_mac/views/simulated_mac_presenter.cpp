@@ -8,15 +8,27 @@
 
 #include <QMetaObject>
 
+#include <utility>
+
 namespace velmor::platform {
+namespace {
+
+// The Apple menu's title.
+constexpr const char* appleSymbol = "applelogo";
+
+} // namespace
 
 SimulatedMacPresenter::SimulatedMacPresenter(SimulatedDesktop& desktop, const QString& scenarioName,
                                              QObject* parent)
     : QObject(parent), m_desktop(desktop), m_title(QString::fromUtf8(titleFormat).arg(scenarioName)),
+      m_screens({"screenX", "screenY", "screenWidth", "screenHeight", "primary", "housingX", "housingWidth"},
+                this),
       m_menuBar(desktop), m_dock(desktop), m_systemSettings(desktop), m_sidePanel(desktop),
       m_belowBar(desktop)
 {
     layOutScreens();
+    m_dark = desktop.appearance().isDark();
+    refreshAbout();
     m_observer = desktop.observe([this] { scheduleRefresh(); });
     scheduleClockTick();
 }
@@ -27,49 +39,39 @@ SimulatedMacPresenter::~SimulatedMacPresenter()
     m_desktop.removeObserver(m_observer);
 }
 
-bool SimulatedMacPresenter::dark() const
-{
-    return m_desktop.appearance().isDark();
-}
-
 QString SimulatedMacPresenter::symbolFont()
 {
     return SystemSymbols::fontFamily.toString();
 }
 
-QString SimulatedMacPresenter::glyph(const QString& symbol)
+QString SimulatedMacPresenter::appleGlyph()
 {
-    return SystemSymbols::glyph(symbol).value_or(QString());
+    return SystemSymbols::glyph(QString::fromLatin1(appleSymbol)).value_or(QString());
 }
 
-QString SimulatedMacPresenter::aboutTitle() const
+void SimulatedMacPresenter::refreshAbout()
 {
-    const auto owner = m_desktop.aboutPanelOwner();
-    if (!owner)
-        return {};
-    const SimulatedApplication* application = m_desktop.workspace().find(*owner);
-    return application ? application->config.name : *owner;
-}
-
-QString SimulatedMacPresenter::aboutText() const
-{
-    const auto owner = m_desktop.aboutPanelOwner();
-    if (!owner)
-        return {};
-    const SimulatedApplication* application = m_desktop.workspace().find(*owner);
-    if (!application || !application->own)
-        return {};
-    // This app's panel reads its bundle's versions, as the system's standard panel does.
-    const MainBundle& bundle = m_desktop.host().mainBundle();
-    return QString::fromUtf8(versionFormat)
-        .arg(bundle.infoString(QStringLiteral("CFBundleShortVersionString")).value_or(QString()),
-             bundle.infoString(QStringLiteral("CFBundleVersion")).value_or(QString()));
-}
-
-QString SimulatedMacPresenter::aboutIconSource() const
-{
-    const auto owner = m_desktop.aboutPanelOwner();
-    return owner ? SimulatedIconProvider::source(*owner) : QString();
+    QString title;
+    QString text;
+    QString iconSource;
+    if (const auto owner = m_desktop.aboutPanelOwner()) {
+        const SimulatedApplication* application = m_desktop.workspace().find(*owner);
+        title = application ? application->config.name : *owner;
+        iconSource = SimulatedIconProvider::source(*owner);
+        if (application && application->own) {
+            // This app's panel reads its bundle's versions, as the system's standard panel does.
+            const MainBundle& bundle = m_desktop.host().mainBundle();
+            text =
+                QString::fromUtf8(versionFormat)
+                    .arg(bundle.infoString(QStringLiteral("CFBundleShortVersionString")).value_or(QString()),
+                         bundle.infoString(QStringLiteral("CFBundleVersion")).value_or(QString()));
+        }
+    }
+    bool differs = std::exchange(m_aboutTitle, title) != title;
+    differs = std::exchange(m_aboutText, text) != text || differs;
+    differs = std::exchange(m_aboutIconSource, iconSource) != iconSource || differs;
+    if (differs)
+        Q_EMIT aboutChanged();
 }
 
 void SimulatedMacPresenter::closeAbout()
@@ -80,23 +82,23 @@ void SimulatedMacPresenter::closeAbout()
 void SimulatedMacPresenter::layOutScreens()
 {
     const QList<SimulatedScreens::Display>& displays = m_desktop.screens().displays();
-    m_bounds = QRectF();
+    QRectF bounds;
     for (const SimulatedScreens::Display& display : displays)
-        m_bounds = m_bounds.united(display.frame);
-    m_screens.clear();
+        bounds = bounds.united(display.frame);
+    QList<KeyedListModel::Row> screens;
     const QList<ScreenTopArea> tops = m_desktop.screens().topAreas();
     for (int i = 0; i < displays.size(); ++i) {
         const QRectF& screen = displays[i].frame;
         const auto housing = tops.value(i).housing();
         // Screen coordinates grow upwards; the drawing's grow downwards.
-        m_screens.append(QVariantMap{{QStringLiteral("x"), screen.x() - m_bounds.x()},
-                                     {QStringLiteral("y"), m_bounds.bottom() - screen.bottom()},
-                                     {QStringLiteral("width"), screen.width()},
-                                     {QStringLiteral("height"), screen.height()},
-                                     {QStringLiteral("primary"), i == 0},
-                                     {QStringLiteral("housingX"), housing ? housing->x() - screen.x() : 0.0},
-                                     {QStringLiteral("housingWidth"), housing ? housing->width() : 0.0}});
+        screens.append(
+            {QString::number(i),
+             {screen.x() - bounds.x(), bounds.bottom() - screen.bottom(), screen.width(), screen.height(),
+              i == 0, housing ? housing->x() - screen.x() : 0.0, housing ? housing->width() : 0.0}});
     }
+    m_screens.setRows(std::move(screens));
+    if (std::exchange(m_bounds, bounds) != bounds)
+        Q_EMIT boundsChanged();
 }
 
 void SimulatedMacPresenter::scheduleRefresh()
@@ -121,12 +123,15 @@ void SimulatedMacPresenter::refresh()
 {
     m_refreshPending = false;
     layOutScreens();
+    const bool dark = m_desktop.appearance().isDark();
+    if (std::exchange(m_dark, dark) != dark)
+        Q_EMIT darkChanged();
+    refreshAbout();
     m_menuBar.refresh();
     m_belowBar.refresh();
     m_dock.refresh();
     m_systemSettings.refresh();
     m_sidePanel.refresh();
-    Q_EMIT changed();
 }
 
 void SimulatedMacPresenter::setUpdaterAlert(UpdaterAlert* alert)

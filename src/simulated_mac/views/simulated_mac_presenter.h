@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
-#include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
 namespace velmor::platform {
@@ -26,14 +25,15 @@ class SimulatedMacPresenter final : public QObject {
     QML_ELEMENT
     QML_UNCREATABLE("Made by the app for its simulated Mac")
     Q_PROPERTY(QString title READ title CONSTANT)
-    Q_PROPERTY(bool dark READ dark NOTIFY changed)
-    Q_PROPERTY(QVariantList screens READ screens NOTIFY changed)
-    Q_PROPERTY(double desktopWidth READ desktopWidth NOTIFY changed)
-    Q_PROPERTY(double desktopHeight READ desktopHeight NOTIFY changed)
+    Q_PROPERTY(bool dark READ dark NOTIFY darkChanged)
+    Q_PROPERTY(QObject* screens READ screens CONSTANT)
+    Q_PROPERTY(double desktopWidth READ desktopWidth NOTIFY boundsChanged)
+    Q_PROPERTY(double desktopHeight READ desktopHeight NOTIFY boundsChanged)
     Q_PROPERTY(QString symbolFont READ symbolFont CONSTANT)
-    Q_PROPERTY(QString aboutTitle READ aboutTitle NOTIFY changed)
-    Q_PROPERTY(QString aboutText READ aboutText NOTIFY changed)
-    Q_PROPERTY(QString aboutIconSource READ aboutIconSource NOTIFY changed)
+    Q_PROPERTY(QString appleGlyph READ appleGlyph CONSTANT)
+    Q_PROPERTY(QString aboutTitle READ aboutTitle NOTIFY aboutChanged)
+    Q_PROPERTY(QString aboutText READ aboutText NOTIFY aboutChanged)
+    Q_PROPERTY(QString aboutIconSource READ aboutIconSource NOTIFY aboutChanged)
     Q_PROPERTY(velmor::platform::MenuBarPresenter* menuBar READ menuBar CONSTANT)
     Q_PROPERTY(velmor::platform::DockPresenter* dock READ dock CONSTANT)
     Q_PROPERTY(velmor::platform::SystemSettingsPresenter* systemSettings READ systemSettings CONSTANT)
@@ -50,17 +50,19 @@ public:
     ~SimulatedMacPresenter() override;
 
     QString title() const { return m_title; }
-    bool dark() const;
-    // {x, y, width, height, primary, housingX, housingWidth}: top-left origin over all screens, in
-    // points; the camera housing from the screen's left edge (width 0 without one).
-    const QVariantList& screens() const { return m_screens; }
+    bool dark() const { return m_dark; }
+    // screenX, screenY, screenWidth, screenHeight, primary, housingX, housingWidth: top-left origin
+    // over all screens, in points; the camera housing from the screen's left edge (width 0 without
+    // one).
+    KeyedListModel* screens() { return &m_screens; }
     double desktopWidth() const { return m_bounds.width(); }
     double desktopHeight() const { return m_bounds.height(); }
     static QString symbolFont();
+    static QString appleGlyph();
     // Empty while no About panel is open.
-    QString aboutTitle() const;
-    QString aboutText() const;
-    QString aboutIconSource() const;
+    QString aboutTitle() const { return m_aboutTitle; }
+    QString aboutText() const { return m_aboutText; }
+    QString aboutIconSource() const { return m_aboutIconSource; }
 
     MenuBarPresenter* menuBar() { return &m_menuBar; }
     DockPresenter* dock() { return &m_dock; }
@@ -73,13 +75,14 @@ public:
     QObject* updaterAlertObject() const { return m_updaterAlert; }
     void setUpdaterAlert(UpdaterAlert* alert);
 
-    Q_INVOKABLE static QString glyph(const QString& symbol);
     Q_INVOKABLE void closeAbout();
     // Redraws now instead of on the event loop (screenshots between steps, tests).
     Q_INVOKABLE void refresh();
 
 Q_SIGNALS:
-    void changed();
+    void darkChanged();
+    void boundsChanged();
+    void aboutChanged();
     void updaterAlertChanged();
 
 private:
@@ -87,11 +90,16 @@ private:
     void scheduleClockTick();
     // The displays can change while the Mac runs.
     void layOutScreens();
+    void refreshAbout();
 
     SimulatedDesktop& m_desktop;
     QString m_title;
-    QVariantList m_screens;
+    KeyedListModel m_screens;
     QRectF m_bounds;
+    bool m_dark = false;
+    QString m_aboutTitle;
+    QString m_aboutText;
+    QString m_aboutIconSource;
     MenuBarPresenter m_menuBar;
     DockPresenter m_dock;
     SystemSettingsPresenter m_systemSettings;

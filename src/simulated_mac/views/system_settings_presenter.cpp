@@ -1,9 +1,8 @@
 #include "simulated_mac/views/system_settings_presenter.h"
 
-#include "simulated_mac/simulated_desktop.h"
-#include "simulated_mac/views/simulated_icon_provider.h"
-
 #include <QDir>
+
+#include <utility>
 
 namespace velmor::platform {
 namespace {
@@ -33,15 +32,6 @@ constexpr PaneText paneTexts[] = {
      "Allow in the Background: these items may run when you log in.", "No items run in the background."},
 };
 
-const PaneText* textOf(std::optional<Pane> pane)
-{
-    for (const PaneText& text : paneTexts) {
-        if (pane == text.pane)
-            return &text;
-    }
-    return nullptr;
-}
-
 // The app bundle a dropped URL names, if it is a local one.
 QString bundlePathOf(const QUrl& url)
 {
@@ -54,84 +44,67 @@ QString bundlePathOf(const QUrl& url)
 } // namespace
 
 SystemSettingsPresenter::SystemSettingsPresenter(SimulatedDesktop& desktop, QObject* parent)
-    : QObject(parent), m_desktop(desktop)
+    : QObject(parent), m_desktop(desktop), m_panes({"title", "glyph"}, this),
+      m_rows({"name", "bundlePath", "allowed", "iconSource"}, this), m_addable({"name", "bundlePath"}, this)
 {
-    refresh();
-}
-
-bool SystemSettingsPresenter::isOpen() const
-{
-    return m_desktop.openSettingsPane().has_value();
-}
-
-int SystemSettingsPresenter::pane() const
-{
-    const auto open = m_desktop.openSettingsPane();
-    for (int i = 0; i < static_cast<int>(std::size(paneTexts)); ++i) {
-        if (open == paneTexts[i].pane)
-            return i;
+    QList<KeyedListModel::Row> panes;
+    for (const PaneText& text : paneTexts) {
+        const QString title = QString::fromUtf8(text.title);
+        panes.append(
+            {title, {title, SystemSymbols::glyph(QString::fromUtf8(text.symbol)).value_or(QString())}});
     }
-    return -1;
-}
-
-QVariantList SystemSettingsPresenter::panes()
-{
-    QVariantList result;
-    for (const PaneText& text : paneTexts)
-        result.append(QVariantMap{{QStringLiteral("title"), QString::fromUtf8(text.title)},
-                                  {QStringLiteral("symbol"), QString::fromUtf8(text.symbol)}});
-    return result;
+    m_panes.setRows(std::move(panes));
+    refresh();
 }
 
 QString SystemSettingsPresenter::paneTitle() const
 {
-    const PaneText* text = textOf(m_desktop.openSettingsPane());
-    return text ? QString::fromUtf8(text->title) : QString();
+    return m_pane >= 0 ? QString::fromUtf8(paneTexts[m_pane].title) : QString();
 }
 
 QString SystemSettingsPresenter::paneNote() const
 {
-    const PaneText* text = textOf(m_desktop.openSettingsPane());
-    return text ? QString::fromUtf8(text->note) : QString();
-}
-
-QString SystemSettingsPresenter::emptyText() const
-{
-    const PaneText* text = textOf(m_desktop.openSettingsPane());
-    return text && m_rows.isEmpty() ? QString::fromUtf8(text->empty) : QString();
+    return m_pane >= 0 ? QString::fromUtf8(paneTexts[m_pane].note) : QString();
 }
 
 bool SystemSettingsPresenter::canAdd() const
 {
-    return m_desktop.openSettingsPane() == Pane::FullDiskAccess;
+    return m_pane >= 0 && paneTexts[m_pane].pane == Pane::FullDiskAccess;
 }
 
 void SystemSettingsPresenter::refresh()
 {
-    m_rows.clear();
-    m_addable.clear();
     const auto open = m_desktop.openSettingsPane();
+    int pane = -1;
+    for (int i = 0; i < static_cast<int>(std::size(paneTexts)); ++i) {
+        if (open == paneTexts[i].pane)
+            pane = i;
+    }
+    QList<KeyedListModel::Row> rows;
+    QList<KeyedListModel::Row> addable;
     if (open) {
         QStringList listed;
         for (const SimulatedDesktop::PrivacyEntry& entry : m_desktop.privacyEntries(*open)) {
             listed.append(entry.bundlePath);
-            m_rows.append(QVariantMap{
-                {QStringLiteral("name"), entry.name},
-                {QStringLiteral("bundlePath"), entry.bundlePath},
-                {QStringLiteral("enabled"), entry.enabled},
-                {QStringLiteral("iconSource"),
-                 entry.owner.isEmpty() ? QString() : SimulatedIconProvider::source(entry.owner)},
-            });
+            rows.append({entry.bundlePath,
+                         {entry.name, entry.bundlePath, entry.enabled,
+                          entry.owner.isEmpty() ? QString() : SimulatedIconProvider::source(entry.owner)}});
         }
         if (*open == Pane::FullDiskAccess) {
             for (const SimulatedDesktop::PrivacyEntry& bundle : m_desktop.applicationBundles()) {
                 if (!listed.contains(bundle.bundlePath))
-                    m_addable.append(QVariantMap{{QStringLiteral("name"), bundle.name},
-                                                 {QStringLiteral("bundlePath"), bundle.bundlePath}});
+                    addable.append({bundle.bundlePath, {bundle.name, bundle.bundlePath}});
             }
         }
     }
-    Q_EMIT changed();
+    const QString emptyText =
+        pane >= 0 && rows.isEmpty() ? QString::fromUtf8(paneTexts[pane].empty) : QString();
+    m_rows.setRows(std::move(rows));
+    m_addable.setRows(std::move(addable));
+    if (std::exchange(m_pane, pane) != pane)
+        Q_EMIT paneChanged();
+    if (std::exchange(m_emptyText, emptyText) != emptyText)
+        Q_EMIT emptyTextChanged();
 }
 
 void SystemSettingsPresenter::openPane(int index)
@@ -153,7 +126,7 @@ bool SystemSettingsPresenter::setSwitch(const QString& bundlePath, bool on)
 
 bool SystemSettingsPresenter::acceptsDrop(const QList<QUrl>& urls) const
 {
-    if (!canAdd())
+    if (m_desktop.openSettingsPane() != Pane::FullDiskAccess)
         return false;
     for (const QUrl& url : urls) {
         if (!bundlePathOf(url).isEmpty())
@@ -177,7 +150,7 @@ bool SystemSettingsPresenter::drop(const QList<QUrl>& urls)
 
 bool SystemSettingsPresenter::add(const QString& bundlePath)
 {
-    return canAdd() && m_desktop.addToFullDiskAccess(bundlePath);
+    return m_desktop.openSettingsPane() == Pane::FullDiskAccess && m_desktop.addToFullDiskAccess(bundlePath);
 }
 
 } // namespace velmor::platform

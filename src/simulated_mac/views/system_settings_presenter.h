@@ -1,8 +1,9 @@
 #pragma once
 
+#include "foundation/keyed_list_model.h"
+
 #include <QObject>
 #include <QUrl>
-#include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
 namespace velmor::platform {
@@ -16,34 +17,34 @@ class SystemSettingsPresenter final : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Part of the simulated Mac")
-    Q_PROPERTY(bool open READ isOpen NOTIFY changed)
-    Q_PROPERTY(int pane READ pane NOTIFY changed)
-    Q_PROPERTY(QVariantList panes READ panes CONSTANT)
-    Q_PROPERTY(QString paneTitle READ paneTitle NOTIFY changed)
-    Q_PROPERTY(QString paneNote READ paneNote NOTIFY changed)
-    Q_PROPERTY(QString emptyText READ emptyText NOTIFY changed)
-    Q_PROPERTY(QVariantList rows READ rows NOTIFY changed)
-    Q_PROPERTY(bool canAdd READ canAdd NOTIFY changed)
-    Q_PROPERTY(QVariantList addable READ addable NOTIFY changed)
+    Q_PROPERTY(bool open READ isOpen NOTIFY paneChanged)
+    Q_PROPERTY(int pane READ pane NOTIFY paneChanged)
+    Q_PROPERTY(QObject* panes READ panes CONSTANT)
+    Q_PROPERTY(QString paneTitle READ paneTitle NOTIFY paneChanged)
+    Q_PROPERTY(QString paneNote READ paneNote NOTIFY paneChanged)
+    Q_PROPERTY(bool canAdd READ canAdd NOTIFY paneChanged)
+    Q_PROPERTY(QString emptyText READ emptyText NOTIFY emptyTextChanged)
+    Q_PROPERTY(QObject* rows READ rows CONSTANT)
+    Q_PROPERTY(QObject* addable READ addable CONSTANT)
 
 public:
     static constexpr const char* windowTitle = "System Settings";
 
     SystemSettingsPresenter(SimulatedDesktop& desktop, QObject* parent = nullptr);
 
-    bool isOpen() const;
-    // The index into `panes`; -1 while closed.
-    int pane() const;
-    // {title, symbol}
-    static QVariantList panes();
+    bool isOpen() const { return m_pane >= 0; }
+    // The row of `panes`; -1 while closed.
+    int pane() const { return m_pane; }
+    // title, glyph (its symbol's)
+    KeyedListModel* panes() { return &m_panes; }
     QString paneTitle() const;
     QString paneNote() const;
-    QString emptyText() const;
-    // {name, bundlePath, enabled, iconSource, accessibleName}
-    const QVariantList& rows() const { return m_rows; }
     bool canAdd() const;
-    // The bundles "+" offers that the list does not hold yet: {name, bundlePath}.
-    const QVariantList& addable() const { return m_addable; }
+    QString emptyText() const { return m_emptyText; }
+    // By bundle path: name, bundlePath, allowed, iconSource.
+    KeyedListModel* rows() { return &m_rows; }
+    // The bundles "+" offers that the list does not hold yet, by bundle path: name, bundlePath.
+    KeyedListModel* addable() { return &m_addable; }
 
     void refresh();
 
@@ -57,12 +58,16 @@ public:
     Q_INVOKABLE bool add(const QString& bundlePath);
 
 Q_SIGNALS:
-    void changed();
+    void paneChanged();
+    void emptyTextChanged();
 
 private:
     SimulatedDesktop& m_desktop;
-    QVariantList m_rows;
-    QVariantList m_addable;
+    KeyedListModel m_panes;
+    KeyedListModel m_rows;
+    KeyedListModel m_addable;
+    int m_pane = -1;
+    QString m_emptyText;
 };
 
 } // namespace velmor::platform
