@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/host.h"
+#include "platform/key_combination.h"
 #include "platform/login_items.h"
 
 #include <QByteArray>
@@ -97,6 +98,8 @@ struct Scenario {
     ScenarioMenuBar menuBar;
     ScenarioLoginItems loginItems;
     QList<ScenarioApp> apps;
+    // Key combinations other apps hold as global shortcuts: the app's registration of them fails.
+    QList<KeyCombination> takenShortcuts;
 
     // Throws SystemError (Parse) with the reason.
     static Scenario parse(const QByteArray& json);

@@ -2,8 +2,6 @@
 
 #include "platform/simulated/simulated_desktop.h"
 
-#include <algorithm>
-
 namespace velmor::platform {
 
 BelowBarPresenter::BelowBarPresenter(SimulatedDesktop& desktop, QObject* parent)
@@ -22,14 +20,12 @@ void BelowBarPresenter::refresh()
     const SimulatedBelowBarPanel& panel = m_desktop.belowBarPanel();
     m_shown = panel.isShown();
     m_entries.setEntries(panel.entries());
-    if (m_shown) {
+    if (const auto frame = panel.frame()) {
+        // From the main screen's top left corner, y down.
         const QRectF screen = m_desktop.menuBar().primaryScreen();
-        const QRectF bar = m_desktop.menuBar().frame();
-        m_width =
-            std::min(double(panel.entries().size()) * entryPoints + 2 * padding, screen.width() - 2 * gap);
-        const double rightEdge = panel.anchor().right() - screen.x();
-        m_x = std::clamp(rightEdge - m_width, gap, std::max(gap, screen.width() - m_width - gap));
-        m_y = bar.height() + gap;
+        m_width = frame->width();
+        m_x = frame->x() - screen.x();
+        m_y = screen.y() + screen.height() - frame->y() - frame->height();
     }
     Q_EMIT changed();
 }
