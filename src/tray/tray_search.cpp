@@ -1,5 +1,6 @@
 #include "tray/tray_search.h"
 
+#include "foundation/text.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_below_bar.h"
 #include "tray/tray_model.h"
@@ -73,8 +74,11 @@ void TraySearch::refresh()
         }
         placed.append({place, groupIndex, std::move(result)});
     }
+    // Where they are, then by app as a file browser sorts names.
     std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
-        return std::pair(a.place, a.group) < std::pair(b.place, b.group);
+        if (std::pair(a.place, a.group) != std::pair(b.place, b.group))
+            return std::pair(a.place, a.group) < std::pair(b.place, b.group);
+        return text::localizedStandardCompare(a.result.appName, b.result.appName) < 0;
     });
     for (Placed& entry : placed) {
         m_entries.append({entry.result.appName, entry.result.title});

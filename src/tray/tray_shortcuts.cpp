@@ -80,8 +80,12 @@ void TrayShortcuts::start()
     m_started = true;
     load();
     for (const Command command : commands) {
-        if (const auto combination = shortcut(command))
-            registerShortcut(command, *combination);
+        const auto combination = shortcut(command);
+        if (!combination)
+            continue;
+        // Kept all the same: the other app may let go of it, and the person sees why it is idle.
+        if (const auto refused = registerShortcut(command, *combination))
+            m_messages.insert(command, *refused);
     }
     Q_EMIT changed();
 }
@@ -143,36 +147,32 @@ std::optional<QString> TrayShortcuts::refusal(Command command, const KeyCombinat
     return std::nullopt;
 }
 
-bool TrayShortcuts::record(Command command, const KeyCombination& combination)
+std::optional<QString> TrayShortcuts::record(Command command, const KeyCombination& combination)
 {
     m_storedProblem.clear();
-    if (const auto refused = refusal(command, combination)) {
-        m_messages.insert(command, *refused);
+    if (auto refused = refusal(command, combination)) {
         Q_EMIT changed();
-        return false;
+        return refused;
     }
     if (shortcut(command) == combination && m_registrations.contains(command)) {
-        m_messages.remove(command);
         Q_EMIT changed();
-        return true;
+        return std::nullopt;
     }
-    // The old registration goes first: the system may refuse the new one, and then the old one
-    // comes back.
+    // The old registration goes first; when the system refuses the new one, the old one comes back.
     const std::optional<KeyCombination> previous = shortcut(command);
     const bool previousActive = m_registrations.contains(command);
     unregister(command);
-    if (!registerShortcut(command, combination)) {
-        const QString refused = m_messages.value(command);
+    if (auto refused = registerShortcut(command, combination)) {
         if (previous && previousActive)
             registerShortcut(command, *previous);
-        m_messages.insert(command, refused);
         Q_EMIT changed();
-        return false;
+        return refused;
     }
+    m_messages.remove(command);
     m_shortcuts.insert(command, combination);
     save();
     Q_EMIT changed();
-    return true;
+    return std::nullopt;
 }
 
 void TrayShortcuts::clear(Command command)
@@ -185,20 +185,10 @@ void TrayShortcuts::clear(Command command)
     Q_EMIT changed();
 }
 
-void TrayShortcuts::setMessage(Command command, const QString& message)
+std::optional<QString> TrayShortcuts::registerShortcut(Command command, const KeyCombination& combination)
 {
-    if (message.isEmpty())
-        m_messages.remove(command);
-    else
-        m_messages.insert(command, message);
-    Q_EMIT changed();
-}
-
-bool TrayShortcuts::registerShortcut(Command command, const KeyCombination& combination)
-{
-    m_messages.remove(command);
     if (!m_system)
-        return true;
+        return std::nullopt;
     QPointer<TrayShortcuts> self(this);
     const platform::GlobalShortcuts::Registration registration = m_system->add(combination, [self, command] {
         if (self)
@@ -207,15 +197,13 @@ bool TrayShortcuts::registerShortcut(Command command, const KeyCombination& comb
     switch (registration.outcome) {
     case platform::GlobalShortcuts::Outcome::Registered:
         m_registrations.insert(command, registration.id);
-        return true;
+        return std::nullopt;
     case platform::GlobalShortcuts::Outcome::Taken:
-        m_messages.insert(command, text(takenFormat).arg(combination.text()));
-        return false;
+        return text(takenFormat).arg(combination.text());
     case platform::GlobalShortcuts::Outcome::Unavailable:
-        m_messages.insert(command, text(unavailableFormat).arg(combination.text()));
-        return false;
+        return text(unavailableFormat).arg(combination.text());
     }
-    return false;
+    return text(unavailableFormat).arg(combination.text());
 }
 
 void TrayShortcuts::unregister(Command command)

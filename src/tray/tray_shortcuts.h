@@ -77,8 +77,7 @@ public:
     {
         return m_shortcuts.value(command);
     }
-    // Why the command's last recording was refused, or why the system refused its shortcut; empty
-    // when all is well.
+    // Why the system does not take the command's shortcut; empty when all is well.
     QString message(Command command) const { return m_messages.value(command); }
     // That a stored shortcut could not be read; empty once the person recorded or cleared one.
     QString storedProblem() const { return m_storedProblem; }
@@ -86,12 +85,10 @@ public:
     // Why the combination cannot be the command's shortcut, by the app's own rules; absent when it
     // can.
     std::optional<QString> refusal(Command command, const platform::KeyCombination& combination) const;
-    // The person recorded a combination: stored and registered, or refused with the sentence in
-    // `message`, the previous shortcut kept. True when it was taken.
-    bool record(Command command, const platform::KeyCombination& combination);
+    // The person recorded a combination: stored and registered, or refused, the previous shortcut
+    // kept. Absent when it was taken, else the sentence why not.
+    std::optional<QString> record(Command command, const platform::KeyCombination& combination);
     void clear(Command command);
-    // A refusal the recorder itself found (the person cancelled nothing, but pressed no usable key).
-    void setMessage(Command command, const QString& message);
 
 Q_SIGNALS:
     void changed();
@@ -101,8 +98,8 @@ private:
     static QString text(const char* literal) { return QString::fromUtf8(literal); }
     void load();
     void save();
-    // Registers the shortcut; the system's refusal becomes the command's message.
-    bool registerShortcut(Command command, const platform::KeyCombination& combination);
+    // Registers the shortcut; absent when the system took it, else why it did not.
+    std::optional<QString> registerShortcut(Command command, const platform::KeyCombination& combination);
     void unregister(Command command);
     void run(Command command);
 

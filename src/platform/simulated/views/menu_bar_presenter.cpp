@@ -46,6 +46,12 @@ double MenuBarPresenter::height() const
     return m_desktop.menuBar().frame().height();
 }
 
+bool MenuBarPresenter::clickBar(double x)
+{
+    const QRectF bar = m_desktop.menuBar().frame();
+    return m_desktop.clickBar(QPointF(bar.left() + x, bar.center().y()));
+}
+
 QVariantList MenuBarPresenter::menuItems(const Menu& menu)
 {
     QVariantList items;

@@ -74,6 +74,11 @@ public:
     void setUpdaterAlert(UpdaterAlert* alert);
 
     Q_INVOKABLE static QString glyph(const QString& symbol);
+    // The keyboard of the window that shows the Mac, while it has the focus: a key press goes to
+    // the Mac's global shortcuts (Control is ⌃, Alt ⌥, the Super key ⌘). True when one took it.
+    Q_INVOKABLE bool keyPressed(int key, int modifiers);
+    // The pointer over the drawing of the desktop, in points from its top left corner.
+    Q_INVOKABLE void pointerMoved(double x, double y);
     Q_INVOKABLE void closeAbout();
     // Redraws now instead of on the event loop (screenshots between steps, tests).
     Q_INVOKABLE void refresh();
