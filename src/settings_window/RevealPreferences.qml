@@ -28,6 +28,7 @@ ColumnLayout {
         Item { Layout.fillWidth: true }
         SegmentedPicker {
             objectName: "rehidePicker"
+            Layout.preferredWidth: 300
             titles: section.settings.rehideTitles
             currentIndex: section.settings.rehideIndex
             dark: section.dark

@@ -73,6 +73,14 @@ bool TrayShortcuts::isReserved(const KeyCombination& combination)
     return reservedCombinations().contains(combination);
 }
 
+std::optional<KeyCombination> TrayShortcuts::shortcut(Command command) const
+{
+    const auto found = m_shortcuts.constFind(command);
+    if (found == m_shortcuts.cend())
+        return std::nullopt;
+    return *found;
+}
+
 void TrayShortcuts::start()
 {
     if (m_started)

@@ -73,10 +73,7 @@ public:
     // The combinations macOS keeps for itself (Spotlight, the app switcher, Quit, screenshots …).
     static bool isReserved(const platform::KeyCombination& combination);
 
-    std::optional<platform::KeyCombination> shortcut(Command command) const
-    {
-        return m_shortcuts.value(command);
-    }
+    std::optional<platform::KeyCombination> shortcut(Command command) const;
     // Why the system does not take the command's shortcut; empty when all is well.
     QString message(Command command) const { return m_messages.value(command); }
     // That a stored shortcut could not be read; empty once the person recorded or cleared one.

@@ -178,6 +178,9 @@ TEST_F(TrayShortcutsTest, AShortcutTheSystemRefusesIsReportedBesideItsRecorder)
     EXPECT_EQ(shortcuts().message(Command::ToggleSection),
               text("⌃⌥⌘H is used by another app or by macOS. Choose another shortcut."));
     EXPECT_FALSE(desktop().pressKeys(keys("⌃⌥⌘H")));
+    // None by default: nothing to report for the others.
+    EXPECT_FALSE(shortcuts().shortcut(Command::Search));
+    EXPECT_TRUE(shortcuts().message(Command::Search).isEmpty());
 
     desktop().globalShortcuts().release(keys("⌃⌥⌘H"));
     EXPECT_FALSE(shortcuts().record(Command::ToggleSection, keys("⌃⌥⌘H")));
