@@ -164,6 +164,13 @@ public:
     {
         return m_split.on(CpuSplit::Simulator, [&] { return m_inner.processIdentifier(element); });
     }
+    MenuObserverId observeMenus(qint32 pid, MenuHandler handler) override
+    {
+        return m_inner.observeMenus(pid, [&split = m_split, handler = std::move(handler)](bool open) {
+            split.on(CpuSplit::App, [&] { handler(open); });
+        });
+    }
+    void removeMenuObserver(MenuObserverId observer) override { m_inner.removeMenuObserver(observer); }
 
 private:
     platform::Accessibility& m_inner;
@@ -183,6 +190,16 @@ public:
         return m_inner.observeDidLaunch([&split = m_split, handler = std::move(handler)](
                                             const platform::RunningApplication& application) {
             split.on(CpuSplit::App, [&] { handler(application); });
+        });
+    }
+    std::optional<qint32> frontmostProcessIdentifier() const override
+    {
+        return m_inner.frontmostProcessIdentifier();
+    }
+    ObserverId observeDidActivate(ActivationHandler handler) override
+    {
+        return m_inner.observeDidActivate([&split = m_split, handler = std::move(handler)](qint32 pid) {
+            split.on(CpuSplit::App, [&] { handler(pid); });
         });
     }
     void removeObserver(ObserverId observer) override { m_inner.removeObserver(observer); }
@@ -230,6 +247,7 @@ public:
     }
     void removeMonitor(MonitorId monitor) override { m_inner.removeMonitor(monitor); }
     platform::MouseEventType currentEventType() const override { return m_inner.currentEventType(); }
+    QPointF pointerLocation() const override { return m_inner.pointerLocation(); }
 
 private:
     Handler app(Handler handler)

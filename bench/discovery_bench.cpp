@@ -134,6 +134,11 @@ public:
     {
         return m_log.pass([&inner = m_inner, element] { return inner.processIdentifier(element); });
     }
+    MenuObserverId observeMenus(qint32 pid, MenuHandler handler) override
+    {
+        return m_inner.observeMenus(pid, std::move(handler));
+    }
+    void removeMenuObserver(MenuObserverId observer) override { m_inner.removeMenuObserver(observer); }
 
     // Apps whose elements were asked for.
     quint64 applications() const { return m_applications; }
@@ -155,6 +160,14 @@ public:
     ObserverId observeDidLaunch(LaunchHandler handler) override
     {
         return m_inner.observeDidLaunch(std::move(handler));
+    }
+    std::optional<qint32> frontmostProcessIdentifier() const override
+    {
+        return m_inner.frontmostProcessIdentifier();
+    }
+    ObserverId observeDidActivate(ActivationHandler handler) override
+    {
+        return m_inner.observeDidActivate(std::move(handler));
     }
     void removeObserver(ObserverId observer) override { m_inner.removeObserver(observer); }
     bool openUrl(const QUrl& url) override { return m_inner.openUrl(url); }

@@ -9,6 +9,7 @@
 #include "platform/services.h"
 #include "platform/system_appearance.h"
 #include "platform/workspace.h"
+#include "settings_window/tray_search_presenter.h"
 #include "settings_window/tray_settings_presenter.h"
 #include "suite_ui/beta_support_view.h"
 #include "suite_ui/launch_at_login_settings.h"
@@ -60,7 +61,8 @@ private:
 } // namespace
 
 TrayScene::TrayScene(TrayApp& app, const platform::Services& services)
-    : m_app(app), m_services(services), m_presenter(std::make_unique<TraySettingsPresenter>(app, services))
+    : m_app(app), m_services(services), m_presenter(std::make_unique<TraySettingsPresenter>(app, services)),
+      m_search(std::make_unique<TraySearchPresenter>(app))
 {
     prepareEngine(m_engine);
     const QString locale = QString::fromLatin1(TrayApp::locale);
@@ -93,6 +95,8 @@ TrayScene::TrayScene(TrayApp& app, const platform::Services& services)
             return std::make_unique<QuickUpdateSettingsWindow>(window);
         });
 
+    app.setShowSearchWindow([this] { showSearchWindow(); });
+
     // The update commands come and go with the controller's state.
     connect(&app.updates(), &AppUpdates::stateChanged, this, &TrayScene::refreshMenu);
     if (hub)
@@ -107,6 +111,7 @@ TrayScene::~TrayScene()
     // Nothing asks this scene for a window once it is gone.
     disconnect(&m_app.updates(), nullptr, this, nullptr);
     m_app.updates().setSettingsWindowFactory({});
+    m_app.setShowSearchWindow({});
     if (VelmorSignals* hub = VelmorSignals::shared()) {
         disconnect(hub, nullptr, this, nullptr);
         if (m_services.applicationShell && m_services.screens)
@@ -116,6 +121,7 @@ TrayScene::~TrayScene()
     delete m_window;
     delete m_feedbackWindow;
     delete m_updatesWindow;
+    delete m_searchWindow;
 }
 
 bool TrayScene::dark() const
@@ -232,6 +238,34 @@ QQuickWindow* TrayScene::createUpdateSettingsWindow()
     return m_updatesWindow;
 }
 
+QQuickWindow* TrayScene::createSearchWindow()
+{
+    QQuickWindow* window = createWindow(searchWindowSource,
+                                        {{QStringLiteral("presenter"), QVariant::fromValue(m_search.get())},
+                                         {QStringLiteral("width"), searchWindowWidth},
+                                         {QStringLiteral("height"), searchWindowHeight}},
+                                        QString::fromLatin1(searchWindowKind));
+    if (!window)
+        return nullptr;
+    fixSize(*window);
+    // In the upper middle of the screen, where the person looks for it.
+    if (const QScreen* screen = window->screen()) {
+        const QRect area = screen->availableGeometry();
+        window->setPosition(area.center().x() - searchWindowWidth / 2, area.top() + area.height() / 5);
+    }
+    return window;
+}
+
+void TrayScene::showSearchWindow()
+{
+    if (!m_searchWindow)
+        m_searchWindow = createSearchWindow();
+    if (!m_searchWindow)
+        return;
+    m_search->reset();
+    bringForward(*m_searchWindow);
+}
+
 void TrayScene::bringForward(QQuickWindow& window)
 {
     if (window.windowState() & Qt::WindowMinimized)
@@ -267,7 +301,8 @@ void TrayScene::closeSettingsWindow()
 
 void TrayScene::applyAppearance()
 {
-    for (QQuickWindow* window : {m_window.data(), m_feedbackWindow.data(), m_updatesWindow.data()}) {
+    for (QQuickWindow* window :
+         {m_window.data(), m_feedbackWindow.data(), m_updatesWindow.data(), m_searchWindow.data()}) {
         if (window)
             window->setProperty("dark", dark());
     }

@@ -18,6 +18,7 @@ namespace platform {
 struct Services;
 }
 
+class TraySearchPresenter;
 class TraySettingsPresenter;
 class AppDistributionSettings;
 class BetaSupportView;
@@ -40,20 +41,29 @@ public:
     static constexpr const char* feedbackWindowSource = "qrc:/qt/qml/Velmor/SuiteUi/FeedbackWindow.qml";
     static constexpr const char* updateSettingsWindowSource =
         "qrc:/qt/qml/Velmor/Distribution/UpdateSettingsWindow.qml";
+    static constexpr const char* searchWindowSource =
+        "qrc:/qt/qml/Velmor/SettingsWindow/MenuBarSearchWindow.qml";
+    static constexpr int searchWindowWidth = 480;
+    static constexpr int searchWindowHeight = 400;
     // How the window server names the app's windows.
     static constexpr const char* settingsWindowKind = "settings";
     static constexpr const char* feedbackWindowKind = "feedback";
+    static constexpr const char* searchWindowKind = "search";
 
     TrayScene(TrayApp& app, const platform::Services& services);
     ~TrayScene() override;
 
     void showSettingsWindow() override;
     void closeSettingsWindow() override;
+    // Shows the search window (made the first time) with an empty field, in front.
+    void showSearchWindow();
 
     // Null until the window is first shown.
     QQuickWindow* settingsWindow() const { return m_window; }
     QQuickWindow* feedbackWindow() const { return m_feedbackWindow; }
     QQuickWindow* updateSettingsWindow() const { return m_updatesWindow; }
+    QQuickWindow* searchWindow() const { return m_searchWindow; }
+    TraySearchPresenter& searchPresenter() { return *m_search; }
     // The Feedback window's form and the footer of the Update Settings window; null until shown.
     BetaSupportView* feedbackForm() const { return m_feedback.get(); }
     SupportSettingsFooter* updateSettingsFooter() const { return m_footer.get(); }
@@ -83,12 +93,14 @@ private:
     QQuickWindow* createSettingsWindow();
     QQuickWindow* createFeedbackWindow(const QString& title, QSizeF size, const QString& appName);
     QQuickWindow* createUpdateSettingsWindow();
+    QQuickWindow* createSearchWindow();
 
     TrayApp& m_app;
     const platform::Services& m_services;
     QQmlEngine m_engine;
     QStringList m_loadErrors;
     std::unique_ptr<TraySettingsPresenter> m_presenter;
+    std::unique_ptr<TraySearchPresenter> m_search;
     SystemClipboard m_clipboard;
     std::unique_ptr<BetaSupportView> m_feedback;
     std::unique_ptr<LaunchAtLoginSettings> m_startup;
@@ -100,6 +112,7 @@ private:
     QPointer<QQuickWindow> m_window;
     QPointer<QQuickWindow> m_feedbackWindow;
     QPointer<QQuickWindow> m_updatesWindow;
+    QPointer<QQuickWindow> m_searchWindow;
     std::function<void(QQuickWindow&, const QString&)> m_windowCreated;
     quint64 m_appearanceObserver = 0;
 };

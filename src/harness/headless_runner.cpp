@@ -6,6 +6,7 @@
 #include "foundation/regular_file.h"
 #include "foundation/system_error.h"
 #include "foundation/uuid_text.h"
+#include "platform/key_combination.h"
 #include "simulated_mac/simulated_status_item.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_app.h"
@@ -335,6 +336,9 @@ void HeadlessRunner::execute(const ScriptCommand& command)
         requireApp(command);
         TrayBelowBarPreference::save(*m_run->services().userDefaults,
                                      *TrayBelowBarPreference::fromRawValue(command.arguments[0]));
+        break;
+    case Kind::Press:
+        desktop.pressKeys(*platform::KeyCombination::parse(command.arguments[0]));
         break;
     case Kind::Print:
         return;

@@ -1,5 +1,7 @@
 #include "harness/run_script.h"
 
+#include "platform/key_combination.h"
+
 #include <QHash>
 
 #include <cmath>
@@ -175,6 +177,15 @@ ScriptCommand command(const QStringList& words, int line)
             throw ScriptError(line, QStringLiteral("usage: below-bar show|close|automatic|always|never, or "
                                                    "below-bar press \"NAME\""));
         }
+        return result;
+    }
+    if (verb == QLatin1String("press")) {
+        expectCount(words, 2, line, "press KEYS (as the Mac writes them: ⌃⌥⌘H)");
+        if (!platform::KeyCombination::parse(words[1]))
+            throw ScriptError(line,
+                              QStringLiteral("“%1” is not a key combination such as ⌃⌥⌘H").arg(words[1]));
+        result.kind = Kind::Press;
+        result.arguments = {words[1]};
         return result;
     }
     throw ScriptError(line, QStringLiteral("unknown command “%1”").arg(verb));

@@ -44,6 +44,7 @@ struct ScriptCommand {
         BelowBarPress,
         BelowBarClose,
         BelowBarMode,
+        Press,
     };
 
     Kind kind = Kind::Print;

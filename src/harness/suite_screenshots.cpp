@@ -4,8 +4,10 @@
 #include "app/tray_scene.h"
 #include "distribution/app_updates.h"
 #include "harness/local_report_service.h"
+#include "platform/key_combination.h"
 #include "platform/manual_scheduler.h"
 #include "platform/memory_user_defaults.h"
+#include "settings_window/tray_search_presenter.h"
 #include "settings_window/tray_settings_presenter.h"
 #include "simulated_mac/simulated_host.h"
 #include "simulated_mac/updater/simulated_updater.h"
@@ -19,6 +21,8 @@
 #include "telemetry/navrel_client.h"
 #include "telemetry/navrel_configuration.h"
 #include "telemetry/navrel_session.h"
+#include "tray/tray_app.h"
+#include "tray/tray_shortcuts.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -49,6 +53,14 @@ constexpr const char* popoverSubject = "footer-popover";
 constexpr const char* preferencesSubject = "settings-preferences";
 constexpr const char* quitAlertSubject = "background-quit";
 constexpr const char* updateDialogSubject = "update-found";
+constexpr const char* shortcutsSubject = "settings-shortcuts";
+constexpr const char* searchSubject = "search";
+constexpr const char* searchEmptySubject = "search-empty";
+// What the pictures of the recorders and the search show: one shortcut recorded, a combination
+// macOS keeps refused while another is recorded, a query that finds items and one that finds none.
+constexpr const char* sampleShortcut = "⌃⌥⌘H";
+constexpr const char* sampleQuery = "s";
+constexpr const char* sampleMissingQuery = "Zeppelin";
 constexpr const char* quitAlertSource = "qrc:/qt/qml/Velmor/SuiteUi/BackgroundQuitAlert.qml";
 // What the pictures show typed into the form.
 constexpr const char* sampleFeedback = "The chevron menu could list the hidden icons by name.";
@@ -195,6 +207,8 @@ SuiteScreenshots::SuiteScreenshots(SimulatedRun& run, TrayScene& scene, Save sav
 void SuiteScreenshots::shootWindows()
 {
     shootSettingsPreferences();
+    shootShortcuts();
+    shootSearch();
     shootFeedback();
     shootUpdateSettings();
     shootQuitAlert();
@@ -219,6 +233,55 @@ void SuiteScreenshots::shootSettingsPreferences()
     window->setProperty("dark", m_scene.dark());
     scroll(*window, "organizerScroll", false);
     presenter.setShowPreferences(false);
+    letWindowsCatchUp();
+}
+
+void SuiteScreenshots::shootShortcuts()
+{
+    QQuickWindow* window = m_scene.settingsWindow();
+    TrayRevealSettings* settings = m_scene.presenter().reveal();
+    if (!window || !settings)
+        return;
+    TrayShortcuts& shortcuts = m_run.app().shortcuts();
+    const auto recorded =
+        shortcuts.record(TrayShortcuts::Command::ToggleSection,
+                         *platform::KeyCombination::parse(QString::fromUtf8(sampleShortcut)));
+    TrayShortcutRecorder* recording = settings->recorder(TrayShortcuts::Command::Search);
+    if (recorded || !recording)
+        return;
+    recording->press();
+    recording->keyPressed(Qt::Key_Space, Qt::MetaModifier);
+    m_scene.presenter().setShowPreferences(true);
+    for (const bool dark : {false, true}) {
+        window->setProperty("dark", dark);
+        letWindowsCatchUp();
+        scrollIntoView(*window, "organizerScroll", "revealPreferences", 24);
+        letWindowsCatchUp();
+        if (QQuickItem* section = findIn(*window, "revealPreferences"))
+            m_save(crop(window->grabWindow(), *section, 16), QString::fromLatin1(shortcutsSubject), dark);
+    }
+    window->setProperty("dark", m_scene.dark());
+    recording->cancel();
+    shortcuts.clear(TrayShortcuts::Command::ToggleSection);
+    scroll(*window, "organizerScroll", false);
+    m_scene.presenter().setShowPreferences(false);
+    letWindowsCatchUp();
+}
+
+void SuiteScreenshots::shootSearch()
+{
+    m_scene.showSearchWindow();
+    QQuickWindow* window = m_scene.searchWindow();
+    if (!window)
+        return;
+    TraySearchPresenter& search = m_scene.searchPresenter();
+    search.setQuery(QString::fromUtf8(sampleQuery));
+    search.moveSelection(1);
+    saveBoth(*window, searchSubject);
+    search.setQuery(QString::fromUtf8(sampleMissingQuery));
+    saveBoth(*window, searchEmptySubject);
+    window->setProperty("dark", m_scene.dark());
+    search.close();
     letWindowsCatchUp();
 }
 

@@ -14,7 +14,8 @@ class TrayScene;
 // The suite's windows for the screenshots: the Feedback window (feedback; a copied bug report with
 // its details; sending, sent and refused), the Update Settings window with
 // its Startup section and the footer's privacy popover, the background-quit alert, and the update framework's
-// dialog on the simulated Mac. Each picture is taken in the appearance the caller has set.
+// dialog on the simulated Mac; and the organizer's shortcut recorders and the search window, with
+// results and with none. Each picture is taken in the appearance the caller has set.
 class SuiteScreenshots final {
 public:
     // `save` writes a picture under a subject ("feedback", "update-settings" …).
@@ -35,6 +36,8 @@ private:
     void shootUpdateSettings();
     void shootQuitAlert();
     void shootSending();
+    void shootShortcuts();
+    void shootSearch();
     void saveBoth(QQuickWindow& window, const char* subject);
 
     SimulatedRun& m_run;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -22,6 +23,9 @@ using AccessibilityValue =
 // a message to another process; any failure (error code, no value, time-out) yields absent.
 class Accessibility {
 public:
+    using MenuObserverId = quint64;
+    using MenuHandler = std::function<void(bool open)>;
+
     virtual ~Accessibility() = default;
 
     virtual bool isProcessTrusted() const = 0;
@@ -50,6 +54,10 @@ public:
     virtual std::optional<AccessibilityElement> elementAtPosition(const AccessibilityElement& systemWide,
                                                                   QPointF point) = 0;
     virtual std::optional<qint32> processIdentifier(const AccessibilityElement& element) = 0;
+    // Tells, on the main thread, when a menu of this process opens (true) or closes (false): one
+    // of its menu bar items' menus, say. 0 when the process cannot be observed.
+    virtual MenuObserverId observeMenus(qint32 processIdentifier, MenuHandler handler) = 0;
+    virtual void removeMenuObserver(MenuObserverId observer) = 0;
 };
 
 } // namespace velmor::platform

@@ -50,6 +50,8 @@ public:
     virtual void show(const QList<Entry>& entries, const QRectF& anchor) = 0;
     virtual void close() = 0;
     virtual bool isShown() const = 0;
+    // Where the open panel is, in screen coordinates; absent while it is closed.
+    virtual std::optional<QRectF> frame() const = 0;
     // Closes the panel once a menu of this process closes: the menu an entry opened.
     virtual void closeWhenMenuCloses(qint32 processIdentifier) = 0;
     virtual void setHandlers(Handlers handlers) = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/application_shell.h"
+#include "platform/key_combination.h"
 #include "platform/login_items.h"
 #include "platform/mouse_events.h"
 #include "platform/status_bar.h"
@@ -23,6 +24,7 @@ public:
     static constexpr quint64 rightMouseDownType = 3;
     static constexpr quint64 rightMouseUpType = 4;
     static constexpr quint64 leftMouseDraggedType = 6;
+    static constexpr quint64 mouseMovedType = 5;
     // NSEventMask: one bit per event type.
     static constexpr quint64 maskOf(quint64 eventType)
     {
@@ -30,6 +32,12 @@ public:
     }
     // NSEventModifierFlagCommand.
     static constexpr quint64 commandModifierFlag = quint64(1) << 20;
+
+    // The Carbon hot keys' modifier flags (cmdKey, shiftKey, optionKey, controlKey).
+    static constexpr quint32 carbonCommandKey = 0x0100;
+    static constexpr quint32 carbonShiftKey = 0x0200;
+    static constexpr quint32 carbonOptionKey = 0x0800;
+    static constexpr quint32 carbonControlKey = 0x1000;
 
     // NSCellImagePosition.
     static constexpr long noImagePosition = 0;
@@ -65,6 +73,12 @@ public:
 
     // A status the interface does not know counts as not found: the service cannot tell.
     static LoginItemStatus loginItemStatus(long value);
+
+    // The virtual key code (kVK_…) of a key on the US (ANSI) keyboard; absent for a key a
+    // shortcut cannot use. Another layout types other characters on some of these keys: the Mac
+    // backend asks the current layout first and falls back to this.
+    static std::optional<quint32> ansiKeyCode(int qtKey);
+    static quint32 carbonModifiers(const KeyCombination& combination);
 
     // A folder path as the interface hands it out: without trailing slashes (the root stays "/").
     static QString directoryPath(QString path);

@@ -12,6 +12,7 @@ enum class MouseEventType {
     LeftMouseDragged,
     RightMouseDown,
     RightMouseUp,
+    MouseMoved,
     Other
 };
 
@@ -31,6 +32,9 @@ public:
 
     // Event mask of left-mouse-down, left-mouse-up and left-mouse-dragged.
     static constexpr quint64 leftButtonMask = 70;
+    // Event masks of the pointer moving with no button down, and of a left button going down.
+    static constexpr quint64 mouseMovedMask = 32;
+    static constexpr quint64 leftMouseDownMask = 2;
 
     virtual ~MouseEvents() = default;
 
@@ -39,6 +43,8 @@ public:
     virtual void removeMonitor(MonitorId monitor) = 0;
     // The type of the event being handled now (Other outside event handling).
     virtual MouseEventType currentEventType() const = 0;
+    // Where the pointer is now, in screen coordinates (origin bottom left).
+    virtual QPointF pointerLocation() const = 0;
 };
 
 } // namespace velmor::platform

@@ -15,6 +15,7 @@ class ApplicationShell;
 class UpdaterFramework;
 class SystemAppearance;
 class BelowBarPanel;
+class GlobalShortcuts;
 
 // Every way into the host system, built once by the composition root and passed down by
 // reference. A member is null only where a backend does not offer that service.
@@ -32,6 +33,7 @@ struct Services {
     UpdaterFramework* updater = nullptr;
     SystemAppearance* appearance = nullptr;
     BelowBarPanel* belowBarPanel = nullptr;
+    GlobalShortcuts* globalShortcuts = nullptr;
 };
 
 } // namespace velmor::platform

@@ -40,7 +40,9 @@ constexpr std::array symbols{
     Symbol{u"hand.draw", 0xe155},                    // gesture
     Symbol{u"hand.raised.circle", 0xe925},           // pan_tool
     Symbol{u"info.circle", 0xe88f},                  // info_outline
+    Symbol{u"keyboard", 0xe312},                     // keyboard
     Symbol{u"lock.shield", 0xe32a},                  // security
+    Symbol{u"magnifyingglass", 0xe8b6},              // search
     Symbol{u"menubar.rectangle", 0xe069},            // web_asset
     Symbol{u"moon", 0xe51c},                         // dark_mode
     Symbol{u"music.note", 0xe405},                   // music_note
@@ -58,6 +60,7 @@ constexpr std::array symbols{
     Symbol{u"sun.max", 0xe518},                      // light_mode
     Symbol{u"switch.2", 0xe9f6},                     // toggle_on
     Symbol{u"terminal", 0xeb8e},                     // terminal
+    Symbol{u"xmark.circle.fill", 0xe5c9},            // cancel
 };
 
 const Symbol* find(QStringView name)

@@ -25,12 +25,18 @@ class Workspace {
 public:
     using ObserverId = quint64;
     using LaunchHandler = std::function<void(const RunningApplication&)>;
+    using ActivationHandler = std::function<void(qint32 processIdentifier)>;
 
     virtual ~Workspace() = default;
 
     virtual QList<RunningApplication> runningApplications() const = 0;
     // Delivered on the main thread after an application finished launching.
     virtual ObserverId observeDidLaunch(LaunchHandler handler) = 0;
+    // The app whose menus the menu bar shows; absent when the system names none.
+    virtual std::optional<qint32> frontmostProcessIdentifier() const = 0;
+    // Delivered on the main thread after an app (this one too) became the frontmost app.
+    virtual ObserverId observeDidActivate(ActivationHandler handler) = 0;
+    // Ends a launch or an activation observer.
     virtual void removeObserver(ObserverId observer) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
     virtual void revealInFileBrowser(const QString& path) = 0;

@@ -492,6 +492,7 @@ ApplicationWindow {
                             settings: window.presenter.belowBar
                             dark: window.dark
                         }
+                        RevealPreferences { Layout.fillWidth: true; settings: window.presenter.reveal; dark: window.dark }
                         // The suite's support footer is placed here by the suite shell.
                         Item {
                             objectName: "supportFooterSlot"

@@ -3,6 +3,7 @@
 #include "foundation/uuid_text.h"
 #include "platform/accessibility.h"
 #include "platform/application_shell.h"
+#include "platform/global_shortcuts.h"
 #include "platform/host.h"
 #include "platform/login_items.h"
 #include "platform/services.h"
@@ -12,6 +13,7 @@
 #include "suite_ui/launch_at_login_settings.h"
 #include "suite_ui/views/app_icon_provider.h"
 #include "tray/tray_app.h"
+#include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
 #include "tray/tray_organizer_drop.h"
 #include "tray/tray_section.h"
@@ -52,7 +54,11 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
                              m_model->refresh();
                      }},
                     this),
-      m_belowBar(app.model(), *services.userDefaults, this)
+      m_belowBar(app.model(), *services.userDefaults, this),
+      m_reveal(app.shortcuts(), app.delegate().revealPreferences(),
+               services.globalShortcuts ? services.globalShortcuts->qtModifierNames()
+                                        : platform::KeyCombination::QtModifierNames::PcKeyboard,
+               this)
 {
     if (services.host)
         m_launchAtLoginUnavailable = LaunchAtLoginController::unavailableReasonFor(
@@ -450,6 +456,7 @@ void TraySettingsPresenter::windowAppeared()
     setDropTarget({});
     m_groupEditor.cancel();
     m_accessGuide.dismiss();
+    m_reveal.windowAppeared();
     refreshLaunchAtLogin();
 }
 

@@ -4,6 +4,7 @@
 #include "settings_window/tray_below_bar_settings.h"
 #include "settings_window/tray_group_editor.h"
 #include "settings_window/tray_organizer_areas.h"
+#include "settings_window/tray_reveal_settings.h"
 
 #include <QList>
 #include <QObject>
@@ -91,6 +92,7 @@ class TraySettingsPresenter final : public QObject {
     Q_PROPERTY(velmor::TrayGroupEditor* groupEditor READ groupEditor CONSTANT)
     Q_PROPERTY(velmor::TrayAccessGuidePresenter* accessGuide READ accessGuide CONSTANT)
     Q_PROPERTY(velmor::TrayBelowBarSettings* belowBar READ belowBar CONSTANT)
+    Q_PROPERTY(velmor::TrayRevealSettings* reveal READ reveal CONSTANT)
     // The texts of area and card furniture that never change.
     Q_PROPERTY(QString emptyAreaText READ emptyAreaText CONSTANT)
     Q_PROPERTY(QString noItemsText READ noItemsText CONSTANT)
@@ -232,6 +234,7 @@ public:
     TrayGroupEditor* groupEditor() { return &m_groupEditor; }
     TrayAccessGuidePresenter* accessGuide() { return &m_accessGuide; }
     TrayBelowBarSettings* belowBar() { return &m_belowBar; }
+    TrayRevealSettings* reveal() { return &m_reveal; }
     QString emptyAreaText() const { return QString::fromUtf8(emptyAreaLabel); }
     QString noItemsText() const { return QString::fromUtf8(noItemsLabel); }
     QString editGroupTitle() const { return QString::fromUtf8(editGroupText); }
@@ -323,6 +326,7 @@ private:
     TrayGroupEditor m_groupEditor;
     TrayAccessGuidePresenter m_accessGuide;
     TrayBelowBarSettings m_belowBar;
+    TrayRevealSettings m_reveal;
     TrayOrganizerAreas m_areas;
     Published m_published;
     bool m_followPending = false;

@@ -394,6 +394,17 @@ Scenario Scenario::parse(const QByteArray& bytes)
         for (int i = 0; i < static_cast<int>(apps->size()); ++i)
             scenario.apps.append(parseApp((*apps)[static_cast<std::size_t>(i)], i));
     }
+    if (const Json* taken = reader.array("takenShortcuts")) {
+        for (const Json& entry : *taken) {
+            const auto combination = entry.is_string()
+                                         ? KeyCombination::parse(json::toQString(entry.get<std::string>()))
+                                         : std::nullopt;
+            if (!combination)
+                reader.wrongValue("takenShortcuts",
+                                  QStringLiteral("must hold key combinations such as “⌃⌥⌘K”"));
+            scenario.takenShortcuts.append(*combination);
+        }
+    }
     reader.finish();
     checkApps(scenario.apps);
     return scenario;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/host.h"
+#include "platform/key_combination.h"
 #include "platform/login_items.h"
 
 #include <QByteArray>
@@ -97,6 +98,8 @@ struct Scenario {
     ScenarioMenuBar menuBar;
     ScenarioLoginItems loginItems;
     QList<ScenarioApp> apps;
+    // Key combinations other apps hold as global shortcuts: the app's registration of them fails.
+    QList<KeyCombination> takenShortcuts;
 
     // A scenario file larger than this is refused unread; the largest in use are a few KB.
     static constexpr qint64 maximumBytes = 4 * 1024 * 1024;

@@ -23,6 +23,7 @@ const QString parentAttribute = QStringLiteral("AXParent");
 const QString childrenAttribute = QStringLiteral("AXChildren");
 const QString enabledAttribute = QStringLiteral("AXEnabled");
 const QString extrasMenuBarAttribute = QStringLiteral("AXExtrasMenuBar");
+const QString menuBarAttribute = QStringLiteral("AXMenuBar");
 const QString systemWideRole = QStringLiteral("AXSystemWide");
 const QString applicationRole = QStringLiteral("AXApplication");
 const QString menuBarRole = QStringLiteral("AXMenuBar");
@@ -123,6 +124,16 @@ SimulatedAccessibility::resolve(const AccessibilityElement& element) const
         return entry && reference->depth() >= 1 && reference->depth() <= entry->extra.hitDepth ? reference
                                                                                                : nullptr;
     }
+    case Kind::AppMenuBar:
+    case Kind::AppMenu: {
+        const SimulatedApplication* application = m_workspace.application(reference->pid());
+        const auto menus = m_applicationMenus ? m_applicationMenus(reference->pid()) : std::nullopt;
+        if (!application || !application->running || !menus)
+            return nullptr;
+        return reference->kind() == Kind::AppMenuBar || reference->serial() < quint64(menus->count)
+                   ? reference
+                   : nullptr;
+    }
     }
     return nullptr;
 }
@@ -187,6 +198,12 @@ SimulatedAccessibility::children(const SimulatedAccessibilityElement& reference)
             result.push_back(SimulatedAccessibilityElement::make(Kind::Item, entry->pid, entry->id));
         return result;
     }
+    if (reference.kind() == Kind::AppMenuBar) {
+        const auto menus = m_applicationMenus ? m_applicationMenus(reference.pid()) : std::nullopt;
+        for (int i = 0; menus && i < menus->count; ++i)
+            result.push_back(SimulatedAccessibilityElement::make(Kind::AppMenu, reference.pid(), quint64(i)));
+        return result;
+    }
     if (reference.kind() != Kind::ExtrasBar)
         return result;
     QStringList groups;
@@ -236,6 +253,30 @@ std::optional<AccessibilityValue> SimulatedAccessibility::itemAttribute(const Me
     return std::nullopt;
 }
 
+std::optional<AccessibilityValue>
+SimulatedAccessibility::applicationMenuAttribute(const SimulatedAccessibilityElement& reference,
+                                                 const QString& name) const
+{
+    const bool bar = reference.kind() == Kind::AppMenuBar;
+    if (name == roleAttribute)
+        return bar ? menuBarRole : menuBarItemRole;
+    if (name == parentAttribute)
+        return bar ? SimulatedAccessibilityElement::make(Kind::Application, reference.pid())
+                   : SimulatedAccessibilityElement::make(Kind::AppMenuBar, reference.pid());
+    const ApplicationMenus menus = *m_applicationMenus(reference.pid());
+    QRectF frame = menus.span;
+    if (!bar) {
+        const double width = menus.span.width() / menus.count;
+        frame = QRectF(menus.span.x() + width * double(reference.serial()), menus.span.y(), width,
+                       menus.span.height());
+    }
+    if (name == positionAttribute)
+        return frame.topLeft();
+    if (name == sizeAttribute)
+        return frame.size();
+    return std::nullopt;
+}
+
 std::optional<AccessibilityValue> SimulatedAccessibility::attribute(const AccessibilityElement& element,
                                                                     const QString& name)
 {
@@ -254,8 +295,13 @@ std::optional<AccessibilityValue> SimulatedAccessibility::attribute(const Access
             return m_workspace.application(reference->pid())->config.name;
         if (name == extrasMenuBarAttribute && !shownEntries(reference->pid()).isEmpty())
             return SimulatedAccessibilityElement::make(Kind::ExtrasBar, reference->pid());
+        if (name == menuBarAttribute && m_applicationMenus && m_applicationMenus(reference->pid()))
+            return SimulatedAccessibilityElement::make(Kind::AppMenuBar, reference->pid());
         return std::nullopt;
     }
+    case Kind::AppMenuBar:
+    case Kind::AppMenu:
+        return applicationMenuAttribute(*reference, name);
     case Kind::ExtrasBar:
         if (name == roleAttribute)
             return menuBarRole;
@@ -403,6 +449,41 @@ std::optional<qint32> SimulatedAccessibility::processIdentifier(const Accessibil
     if (!reference || reference->kind() == Kind::SystemWide)
         return std::nullopt;
     return m_owners.value(element, reference->pid());
+}
+
+Accessibility::MenuObserverId SimulatedAccessibility::observeMenus(qint32 processIdentifier,
+                                                                   MenuHandler handler)
+{
+    ++m_calls;
+    const SimulatedApplication* application = m_workspace.application(processIdentifier);
+    if (!m_trusted || !application || !application->running)
+        return 0;
+    const MenuObserverId id = m_nextMenuObserver++;
+    m_menuObservers.emplace(id, MenuObserver{processIdentifier, std::move(handler)});
+    return id;
+}
+
+void SimulatedAccessibility::removeMenuObserver(MenuObserverId observer)
+{
+    m_menuObservers.erase(observer);
+}
+
+void SimulatedAccessibility::menuChanged(qint32 pid, bool open)
+{
+    std::vector<MenuObserverId> ids;
+    for (const auto& [id, observer] : m_menuObservers) {
+        if (observer.pid == pid)
+            ids.push_back(id);
+    }
+    for (const MenuObserverId id : ids) {
+        // A handler may remove observers, its own included.
+        const auto found = m_menuObservers.find(id);
+        if (found == m_menuObservers.end())
+            continue;
+        const MenuHandler handler = found->second.handler;
+        if (handler)
+            handler(open);
+    }
 }
 
 void SimulatedAccessibility::reassignOwner(const AccessibilityElement& element, qint32 pid)

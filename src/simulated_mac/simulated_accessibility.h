@@ -5,8 +5,10 @@
 
 #include <QHash>
 #include <QList>
+#include <QRectF>
 
 #include <functional>
+#include <map>
 
 namespace velmor::platform {
 
@@ -22,6 +24,13 @@ struct SimulatedApplication;
 class SimulatedAccessibility final : public Accessibility {
 public:
     static constexpr double defaultMessagingTimeout = 6;
+
+    // The menus an app shows in the menu bar while it is in front: how many, and the stretch of
+    // the bar they fill (Accessibility coordinates), each an equal share of it.
+    struct ApplicationMenus {
+        int count = 0;
+        QRectF span;
+    };
 
     struct PerformedAction {
         // The preferred-position key of the item.
@@ -55,11 +64,22 @@ public:
     std::optional<AccessibilityElement> elementAtPosition(const AccessibilityElement& systemWide,
                                                           QPointF point) override;
     std::optional<qint32> processIdentifier(const AccessibilityElement& element) override;
+    MenuObserverId observeMenus(qint32 processIdentifier, MenuHandler handler) override;
+    void removeMenuObserver(MenuObserverId observer) override;
 
     void setTrusted(bool trusted) { m_trusted = trusted; }
     // Told when an action is performed on another app's extra: the app opens its menu.
     void setPressHandler(std::function<void(quint64 entryId)> handler) { m_pressed = std::move(handler); }
     void setPromptHandler(std::function<void()> handler) { m_prompt = std::move(handler); }
+    // The menus of an app's own menu bar; absent for an app whose menu bar is not shown.
+    void setApplicationMenus(std::function<std::optional<ApplicationMenus>(qint32 pid)> menus)
+    {
+        m_applicationMenus = std::move(menus);
+    }
+    // The desktop: a menu of this process opened or closed; its observers hear of it now.
+    void menuChanged(qint32 pid, bool open);
+    // The app's process ended: its observers go with it.
+    void removeAllMenuObservers() { m_menuObservers.clear(); }
     // How often the process asked for trust with the prompt.
     int promptCount() const { return m_prompts; }
     // Makes the element report another owning process, as when an item changes hands.
@@ -87,6 +107,8 @@ private:
     AccessibilityElement parentOf(const MenuBarEntry& entry) const;
     std::optional<AccessibilityValue> itemAttribute(const MenuBarEntry& entry, const QString& name) const;
     std::optional<QRectF> groupFrame(const SimulatedAccessibilityElement& reference) const;
+    std::optional<AccessibilityValue> applicationMenuAttribute(const SimulatedAccessibilityElement& reference,
+                                                               const QString& name) const;
     void forgetStaleTimeouts();
 
     SimulatedWorkspace& m_workspace;
@@ -96,6 +118,13 @@ private:
     std::function<void()> m_beforeQuery;
     std::function<void(quint64)> m_pressed;
     std::function<void()> m_prompt;
+    std::function<std::optional<ApplicationMenus>(qint32)> m_applicationMenus;
+    struct MenuObserver {
+        qint32 pid = 0;
+        MenuHandler handler;
+    };
+    std::map<MenuObserverId, MenuObserver> m_menuObservers;
+    MenuObserverId m_nextMenuObserver = 1;
     bool m_trusted = true;
     int m_prompts = 0;
     double m_globalTimeout = defaultMessagingTimeout;

@@ -12,7 +12,18 @@ namespace velmor::platform {
 // item's view by the item's showing and how deep the part lies.
 class SimulatedAccessibilityElement final : public AccessibilityElement::Reference {
 public:
-    enum class Kind { SystemWide, Application, ExtrasBar, Group, Item, ItemPart, SystemMenuBar };
+    enum class Kind {
+        SystemWide,
+        Application,
+        ExtrasBar,
+        Group,
+        Item,
+        ItemPart,
+        SystemMenuBar,
+        // The frontmost app's own menu bar and its menus (by index, in `serial`).
+        AppMenuBar,
+        AppMenu,
+    };
 
     SimulatedAccessibilityElement(Kind kind, qint32 pid, quint64 serial = 0, QString group = {},
                                   int depth = 0)

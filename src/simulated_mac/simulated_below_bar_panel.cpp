@@ -1,5 +1,7 @@
 #include "simulated_mac/simulated_below_bar_panel.h"
 
+#include <algorithm>
+
 namespace velmor::platform {
 
 void SimulatedBelowBarPanel::show(const QList<Entry>& entries, const QRectF& anchor)
@@ -9,6 +11,20 @@ void SimulatedBelowBarPanel::show(const QList<Entry>& entries, const QRectF& anc
     m_anchor = anchor;
     m_menuOwner.reset();
     changed();
+}
+
+std::optional<QRectF> SimulatedBelowBarPanel::frame() const
+{
+    if (!m_shown)
+        return std::nullopt;
+    const double width =
+        std::min(double(m_entries.size()) * entryPoints + 2 * padding, m_screen.width() - 2 * gap);
+    const double height = entryPoints + 2 * padding;
+    const double x = std::clamp(m_anchor.right() - width, m_screen.left() + gap,
+                                std::max(m_screen.left() + gap, m_screen.right() - width - gap));
+    // Screen coordinates grow upwards: the panel's top lies a gap below the bar's bottom.
+    const double top = m_screen.bottom() - m_menuBarHeight - gap;
+    return QRectF(x, top - height, width, height);
 }
 
 void SimulatedBelowBarPanel::close()

@@ -12,9 +12,17 @@ namespace velmor::platform {
 // elsewhere). It closes by itself when the menu an entry opened closes.
 class SimulatedBelowBarPanel final : public BelowBarPanel {
 public:
+    static constexpr double entryPoints = 30;
+    static constexpr double padding = 6;
+    // Room between the menu bar and the panel, and between the panel and the screen's edges.
+    static constexpr double gap = 4;
+
     void show(const QList<Entry>& entries, const QRectF& anchor) override;
     void close() override;
     bool isShown() const override { return m_shown; }
+    // Below the bar of `menuBarScreen` (the main screen), its right edge under the anchor's, kept
+    // inside the screen.
+    std::optional<QRectF> frame() const override;
     void closeWhenMenuCloses(qint32 processIdentifier) override { m_menuOwner = processIdentifier; }
     void setHandlers(Handlers handlers) override { m_handlers = std::move(handlers); }
 
@@ -30,6 +38,13 @@ public:
     // The desktop: a menu of this process closed.
     void menuClosed(qint32 processIdentifier);
 
+    // The main screen and its menu bar's height, where the panel hangs (screen coordinates).
+    void setScreen(const QRectF& screen, double menuBarHeight)
+    {
+        m_screen = screen;
+        m_menuBarHeight = menuBarHeight;
+    }
+
     // Told after the panel opened, closed or changed.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
@@ -39,6 +54,8 @@ private:
     bool m_shown = false;
     QList<Entry> m_entries;
     QRectF m_anchor;
+    QRectF m_screen;
+    double m_menuBarHeight = 0;
     std::optional<qint32> m_menuOwner;
     Handlers m_handlers;
     std::function<void()> m_changed;

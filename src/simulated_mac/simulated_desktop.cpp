@@ -126,7 +126,8 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
       m_screens(displaysOf(scenario), scenario.menuBar.height),
       m_userDefaults(simulated_home::userDefaultsPath(home, ownIdentifier(host))),
       m_appearance(scenario.system.darkAppearance), m_loginItems(m_mainThread, scenario.loginItems),
-      m_defaultsLog(simulated_home::defaultsLogPath(home)), m_fullDiskAccess(scenario.system.fullDiskAccess),
+      m_globalShortcuts(m_mainThread), m_defaultsLog(simulated_home::defaultsLogPath(home)),
+      m_fullDiskAccess(scenario.system.fullDiskAccess),
       m_fullDiskAccessListed(scenario.system.fullDiskAccess),
       m_accessibilityListed(scenario.system.accessibilityTrusted), m_frontmost(finderPid)
 {
@@ -183,6 +184,21 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     m_workspace.setUrlHandler([this](const QUrl& url) { openUrl(url); });
     m_accessibility.setPressHandler([this](quint64 entryId) { openExtraMenu(entryId); });
     m_belowBarPanel.setChangeHandler([this] { changed(); });
+    m_belowBarPanel.setScreen(m_menuBar.primaryScreen(), m_menuBar.frame().height());
+    m_workspace.setFrontmost(m_frontmost, false);
+    for (const KeyCombination& taken : scenario.takenShortcuts)
+        m_globalShortcuts.take(taken);
+    // The frontmost app's menus fill the bar from its left edge to where the layout ends them.
+    m_accessibility.setApplicationMenus(
+        [this](qint32 pid) -> std::optional<SimulatedAccessibility::ApplicationMenus> {
+            if (pid != m_frontmost)
+                return std::nullopt;
+            const QRectF bar = m_menuBar.frame();
+            const QRectF span(bar.x(), bar.y(), std::max(0.0, m_menuBar.menusEnd() - bar.x()), bar.height());
+            // The Apple menu comes first.
+            return SimulatedAccessibility::ApplicationMenus{int(frontmostMenu().size()) + 1,
+                                                            m_menuBar.toAccessibility(span)};
+        });
 }
 
 SimulatedDesktop::~SimulatedDesktop()
@@ -201,6 +217,8 @@ void SimulatedDesktop::ownProcessEnded()
 {
     m_mouseEvents.removeAllMonitors();
     m_workspace.removeAllObservers();
+    m_globalShortcuts.removeAll();
+    m_accessibility.removeAllMenuObservers();
     m_statusBar.closeMenu();
     // The panel belongs to the process: it goes, and tells nobody.
     m_belowBarPanel.setHandlers({});
@@ -209,7 +227,7 @@ void SimulatedDesktop::ownProcessEnded()
         m_shell.removeWindow(window.title);
     m_shell.setMainMenu({});
     if (m_frontmost == static_cast<qint32>(m_host.processId()))
-        m_frontmost = finderPid;
+        setFrontmost(finderPid);
     changed();
 }
 
@@ -228,6 +246,7 @@ Services SimulatedDesktop::services()
     services.loginItems = &m_loginItems;
     services.appearance = &m_appearance;
     services.belowBarPanel = &m_belowBarPanel;
+    services.globalShortcuts = &m_globalShortcuts;
     return services;
 }
 
@@ -455,7 +474,7 @@ bool SimulatedDesktop::quit(const QString& owner)
     hideExtras({application});
     m_workspace.quit(*application);
     if (m_frontmost == application->pid)
-        m_frontmost = finderPid;
+        setFrontmost(finderPid);
     changed();
     return true;
 }
@@ -506,11 +525,11 @@ void SimulatedDesktop::changed()
 void SimulatedDesktop::shellChanged(SimulatedApplicationShell::Change change)
 {
     if (change == SimulatedApplicationShell::Change::Activated)
-        m_frontmost = static_cast<qint32>(m_host.processId());
+        setFrontmost(static_cast<qint32>(m_host.processId()));
     // A hidden app gives the front to the next one, as Command-H does.
     if (change == SimulatedApplicationShell::Change::Hidden && m_shell.isHidden() &&
         m_frontmost == static_cast<qint32>(m_host.processId()))
-        m_frontmost = finderPid;
+        setFrontmost(finderPid);
     changed();
 }
 
@@ -539,9 +558,15 @@ bool SimulatedDesktop::activate(const QString& owner)
         m_shell.activate(false);
         return true;
     }
-    m_frontmost = application->pid;
+    setFrontmost(application->pid);
     changed();
     return true;
+}
+
+void SimulatedDesktop::setFrontmost(qint32 pid)
+{
+    m_frontmost = pid;
+    m_workspace.setFrontmost(pid);
 }
 
 MainMenu SimulatedDesktop::frontmostMenu()
@@ -869,7 +894,53 @@ void SimulatedDesktop::openExtraMenu(quint64 entryId)
                             Menu{MenuItem{title, {}, false, false}, MenuItem::makeSeparator(),
                                  MenuItem{extraOpenTitle.arg(name), [this, owner] { activate(owner); }},
                                  MenuItem{extraQuitTitle.arg(name), [this, owner] { quit(owner); }}}};
+    tellMenu(entry->pid, true);
     changed();
+}
+
+void SimulatedDesktop::tellMenu(qint32 pid, bool open)
+{
+    m_mainThread.post([this, alive = std::weak_ptr<char>(m_alive), pid, open] {
+        if (!alive.expired())
+            m_accessibility.menuChanged(pid, open);
+    });
+}
+
+void SimulatedDesktop::movePointer(QPointF point)
+{
+    const QPointF ax = m_menuBar.toAccessibility(QRectF(point, QSizeF())).topLeft();
+    const MenuBarEntry* entry = m_menuBar.entryAt(ax);
+    const auto panel = m_belowBarPanel.frame();
+    const bool own =
+        (entry && entry->kind == MenuBarEntry::Kind::OwnItem) || (panel && panel->contains(point));
+    m_mouseEvents.play({MouseEvent{MouseEventType::MouseMoved, false, point}}, own);
+}
+
+bool SimulatedDesktop::clickBar(QPointF point)
+{
+    noticeEdits();
+    const QRectF bar = m_menuBar.frame();
+    if (point.y() < bar.top() || point.y() > bar.bottom() || point.x() < bar.left() ||
+        point.x() > bar.right())
+        return false;
+    const QPointF ax = m_menuBar.toAccessibility(QRectF(point, QSizeF())).topLeft();
+    if (const MenuBarEntry* entry = m_menuBar.entryAt(ax)) {
+        if (entry->kind == MenuBarEntry::Kind::OwnItem && entry->statusItem)
+            return m_statusBar.click(*entry->statusItem, false);
+        if (entry->kind == MenuBarEntry::Kind::Extra)
+            return clickExtra(entry->key());
+        return true;
+    }
+    closeExtraMenu();
+    m_mouseEvents.play({MouseEvent{MouseEventType::LeftMouseDown, false, point},
+                        MouseEvent{MouseEventType::LeftMouseUp, false, point}},
+                       false);
+    return true;
+}
+
+bool SimulatedDesktop::pressKeys(const KeyCombination& combination)
+{
+    return m_globalShortcuts.press(combination);
 }
 
 bool SimulatedDesktop::chooseExtraMenuItem(int index)
@@ -891,6 +962,7 @@ void SimulatedDesktop::closeExtraMenu()
         return;
     const qint32 pid = m_extraMenu->pid;
     m_extraMenu.reset();
+    tellMenu(pid, false);
     changed();
     m_belowBarPanel.menuClosed(pid);
 }
@@ -924,6 +996,7 @@ void SimulatedDesktop::setDisplays(QList<SimulatedScreens::Display> displays)
     noticeEdits();
     closeExtraMenu();
     m_menuBar.setScreen(displays.first().frame, displays.first().housingWidth);
+    m_belowBarPanel.setScreen(m_menuBar.primaryScreen(), m_menuBar.frame().height());
     m_screens.setDisplays(std::move(displays));
     changed();
 }

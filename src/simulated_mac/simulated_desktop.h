@@ -9,6 +9,7 @@
 #include "simulated_mac/simulated_appearance.h"
 #include "simulated_mac/simulated_application_shell.h"
 #include "simulated_mac/simulated_below_bar_panel.h"
+#include "simulated_mac/simulated_global_shortcuts.h"
 #include "simulated_mac/simulated_login_items.h"
 #include "simulated_mac/simulated_main_thread.h"
 #include "simulated_mac/simulated_menu_bar.h"
@@ -111,6 +112,7 @@ public:
     SimulatedAppearance& appearance() { return m_appearance; }
     SimulatedLoginItems& loginItems() { return m_loginItems; }
     SimulatedBelowBarPanel& belowBarPanel() { return m_belowBarPanel; }
+    SimulatedGlobalShortcuts& globalShortcuts() { return m_globalShortcuts; }
     DefaultsRunLog& defaultsLog() { return m_defaultsLog; }
     const Scenario& scenario() const { return m_scenario; }
     const SimulatedHost& host() const { return m_host; }
@@ -181,6 +183,16 @@ public:
     // A person clicks another app's extra in the bar: its menu opens. False when the extra is not
     // on screen (pushed off the bar, or behind the camera housing).
     bool clickExtra(const QString& key);
+    // A person moves the pointer to a point (screen coordinates): the mouse monitors see it move,
+    // the app's own ones when it lands on the app's items or its bar below the menu bar.
+    void movePointer(QPointF point);
+    // A person clicks at a point of the menu bar (screen coordinates): an item there is clicked as
+    // `click` and `clickExtra` do; elsewhere the click goes to the system, and the global mouse
+    // monitors see it. An open menu of another app closes. False when the point is not on the bar.
+    bool clickBar(QPointF point);
+    // A person presses a key combination (the keyboard of the window that shows the Mac): true
+    // when one of the app's global shortcuts takes it.
+    bool pressKeys(const KeyCombination& combination);
     // The menu an extra opened, until an item is chosen or it closes.
     const std::optional<ExtraMenu>& extraMenu() const { return m_extraMenu; }
     // Chooses the item at this index and closes the menu; false for a separator, a disabled item
@@ -221,6 +233,9 @@ private:
     SimulatedApplication* scenarioApplication(const QString& owner);
     SnapshotItem snapshotItem(const MenuBarEntry& entry) const;
     void openExtraMenu(quint64 entryId);
+    void setFrontmost(qint32 pid);
+    // Menu observers hear of a menu that opened or closed, on the main thread, as the Mac posts it.
+    void tellMenu(qint32 pid, bool open);
     void setDisplays(QList<SimulatedScreens::Display> displays);
     void changed();
     void shellChanged(SimulatedApplicationShell::Change change);
@@ -243,6 +258,7 @@ private:
     SimulatedAppearance m_appearance;
     SimulatedLoginItems m_loginItems;
     SimulatedBelowBarPanel m_belowBarPanel;
+    SimulatedGlobalShortcuts m_globalShortcuts;
     std::optional<ExtraMenu> m_extraMenu;
     DefaultsRunLog m_defaultsLog;
     bool m_fullDiskAccess = true;

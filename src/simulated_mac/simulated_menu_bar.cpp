@@ -42,6 +42,12 @@ void SimulatedMenuBar::setScreen(QRectF primaryScreen, std::optional<double> hou
     relayout();
 }
 
+double SimulatedMenuBar::menusEnd() const
+{
+    const auto inTheWay = housing();
+    return inTheWay ? inTheWay->left() : frame().x() + m_settings.leftLimit;
+}
+
 QRectF SimulatedMenuBar::frame() const
 {
     // Screen coordinates grow upwards: the bar lies along the screen's maximum y.

@@ -109,6 +109,9 @@ public:
     const QRectF& primaryScreen() const { return m_screen; }
     // The camera housing the bar flows around; absent on a screen without one.
     std::optional<QRectF> housing() const;
+    // The x where the frontmost app's menus end (screen coordinates): left of a housing, else
+    // the scenario's limit.
+    double menusEnd() const;
     // The bar moves to another main screen (or the same one changes): everything is laid out anew.
     void setScreen(QRectF primaryScreen, std::optional<double> housingWidth);
 

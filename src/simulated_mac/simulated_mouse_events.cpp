@@ -23,6 +23,8 @@ quint64 SimulatedMouseEvents::maskOf(MouseEventType type)
         return 1u << 4;
     case MouseEventType::LeftMouseDragged:
         return 1u << 6;
+    case MouseEventType::MouseMoved:
+        return 1u << 5;
     case MouseEventType::Other:
         break;
     }
@@ -61,6 +63,7 @@ void SimulatedMouseEvents::handleAs(MouseEventType type, const std::function<voi
 
 void SimulatedMouseEvents::deliver(const MouseEvent& event, bool toOwnApp)
 {
+    m_pointer = event.location;
     std::vector<MonitorId> ids;
     for (const auto& [id, monitor] : m_monitors) {
         if ((monitor.mask & maskOf(event.type)) != 0 && (!monitor.local || toOwnApp))

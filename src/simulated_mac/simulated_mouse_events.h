@@ -3,6 +3,7 @@
 #include "platform/mouse_events.h"
 
 #include <QList>
+#include <QPointF>
 
 #include <map>
 #include <memory>
@@ -24,6 +25,8 @@ public:
     // The app's process ended: its monitors go with it.
     void removeAllMonitors() { m_monitors.clear(); }
     MouseEventType currentEventType() const override { return m_currentType; }
+    // Where the last event played left the pointer.
+    QPointF pointerLocation() const override { return m_pointer; }
 
     static quint64 maskOf(MouseEventType type);
 
@@ -48,6 +51,7 @@ private:
     std::map<MonitorId, Monitor> m_monitors;
     MonitorId m_nextMonitor = 1;
     MouseEventType m_currentType = MouseEventType::Other;
+    QPointF m_pointer;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 

@@ -52,9 +52,34 @@ Workspace::ObserverId SimulatedWorkspace::observeDidLaunch(LaunchHandler handler
     return id;
 }
 
+Workspace::ObserverId SimulatedWorkspace::observeDidActivate(ActivationHandler handler)
+{
+    const ObserverId id = m_nextObserver++;
+    m_activationObservers.insert(id, std::move(handler));
+    return id;
+}
+
 void SimulatedWorkspace::removeObserver(ObserverId observer)
 {
     m_observers.remove(observer);
+    m_activationObservers.remove(observer);
+}
+
+void SimulatedWorkspace::setFrontmost(qint32 pid, bool notify)
+{
+    if (m_frontmost == pid)
+        return;
+    m_frontmost = pid;
+    if (!notify)
+        return;
+    for (auto it = m_activationObservers.cbegin(); it != m_activationObservers.cend(); ++it) {
+        m_scheduler.post([this, alive = std::weak_ptr<char>(m_alive), id = it.key(), pid] {
+            if (alive.expired() || !m_activationObservers.contains(id))
+                return;
+            const ActivationHandler handler = m_activationObservers.value(id);
+            handler(pid);
+        });
+    }
 }
 
 bool SimulatedWorkspace::openUrl(const QUrl& url)

@@ -44,9 +44,15 @@ public:
 
     QList<RunningApplication> runningApplications() const override;
     ObserverId observeDidLaunch(LaunchHandler handler) override;
+    std::optional<qint32> frontmostProcessIdentifier() const override { return m_frontmost; }
+    ObserverId observeDidActivate(ActivationHandler handler) override;
     void removeObserver(ObserverId observer) override;
     // The app's process ended: its observers go with it.
-    void removeAllObservers() { m_observers.clear(); }
+    void removeAllObservers()
+    {
+        m_observers.clear();
+        m_activationObservers.clear();
+    }
     bool openUrl(const QUrl& url) override;
     void revealInFileBrowser(const QString& path) override;
 
@@ -64,6 +70,9 @@ public:
     void quit(SimulatedApplication& application);
     // A process identifier no application has used yet.
     qint32 unusedPid() const;
+    // The desktop brought another app to the front; observers hear of it on the scheduler unless
+    // `notify` is false (the first app in front when the Mac starts).
+    void setFrontmost(qint32 pid, bool notify = true);
 
     // The system's handler of the URLs the app opens (the desktop's System Settings stand-in).
     void setUrlHandler(std::function<void(const QUrl&)> handler) { m_urlHandler = std::move(handler); }
@@ -75,6 +84,8 @@ private:
     Scheduler& m_scheduler;
     std::deque<SimulatedApplication> m_applications;
     QMap<ObserverId, LaunchHandler> m_observers;
+    QMap<ObserverId, ActivationHandler> m_activationObservers;
+    std::optional<qint32> m_frontmost;
     ObserverId m_nextObserver = 1;
     QList<QUrl> m_openedUrls;
     std::function<void(const QUrl&)> m_urlHandler;

@@ -166,6 +166,11 @@ void NativeTrayController::clicked()
     };
     platform::Menu menu;
     menu.append({text(settingsMenuTitle), action(&NativeTrayController::showSettings)});
+    if (m_search)
+        menu.append({text(searchMenuTitle), [self] {
+                         if (self && self->m_search)
+                             self->m_search();
+                     }});
     if (perAppMode())
         menu.append({text(revealMenuTitle), action(&NativeTrayController::revealAction)});
     else
@@ -210,6 +215,7 @@ void NativeTrayController::toggle()
 {
     if (m_busy)
         return;
+    m_peek.clear();
     if (perAppMode()) {
         if (m_configured)
             applyVisibility(!m_expanded, std::nullopt, false, false);

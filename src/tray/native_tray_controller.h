@@ -70,6 +70,7 @@ public:
     static constexpr const char* settingsMenuTitle = "Settings…";
     static constexpr const char* arrangeMenuTitle = "Reveal all and arrange…";
     static constexpr const char* revealMenuTitle = "Reveal all";
+    static constexpr const char* searchMenuTitle = "Search Menu Bar…";
     static constexpr const char* quitMenuTitle = "Quit Velmor Tray";
     static constexpr const char* groupShownTitle = "⌄";
     static constexpr const char* groupHiddenTitle = "›";
@@ -153,6 +154,8 @@ public:
     }
     void setNamedGrouping(const TrayAppGrouping& grouping) { m_namedGrouping = grouping; }
     void setAppGroupsWithoutApplying(const TraySectionMap& groups) { m_appGroups = groups; }
+    // What "Search Menu Bar…" in the chevron's menu opens; the menu goes without it while unset.
+    void setSearchAction(std::function<void()> action) { m_search = std::move(action); }
 
     // Chevron and marker.
     void toggle();
@@ -176,6 +179,19 @@ public:
     void applyVisibility(bool expanded, const std::optional<QSet<QUuid>>& namedExpanded, bool arrange,
                          bool restoreOrder);
     void revealAll(const std::optional<QString>& message);
+    // Hides again whatever a reveal shows (the expandable section, open groups, an app shown for a
+    // moment): what hiding by itself does. False when nothing is revealed or a request is under
+    // way; after "Reveal all" nothing counts as revealed.
+    bool collapse();
+    // Per-app mode: shows this one app's icons for a moment, the rest staying as they are, so an
+    // always hidden item can be opened; the next collapse, toggle or Reveal all ends it. False
+    // while grouping is not applied or a request is under way.
+    bool peek(const QString& bundleID);
+    const QSet<QString>& peeking() const { return m_peek; }
+    // Whether anything a collapse would hide is shown now.
+    bool revealing() const;
+    // Per-app mode: the apps shown now that a collapse would hide.
+    QSet<QString> revealedBundleIDs() const;
     void setAppGroups(const TraySectionMap& sections, const TrayAppGrouping& named, bool applyImmediately);
     // Re-creates the chevron item so the system reads its new position; `done` runs after the
     // short wait that follows.
@@ -245,6 +261,8 @@ private:
     std::function<void()> m_onChange;
     std::function<void()> m_openSettings;
     std::function<void()> m_quit;
+    std::function<void()> m_search;
+    QSet<QString> m_peek;
     std::shared_ptr<platform::StatusItem> m_hiddenItem;
     std::shared_ptr<platform::StatusItem> m_regularItem;
     bool m_previousExpanded = true;

@@ -97,6 +97,7 @@ void NativeTrayController::toggleNamed(const QUuid& id)
     }
     if (!exists)
         return;
+    m_peek.clear();
     // An unconfigured tray counts every group as shown.
     if (m_configured)
         base = m_expandedNamedGroups;

@@ -54,7 +54,47 @@ QString NativeTrayController::chevronKey() const
 
 QSet<QString> NativeTrayController::hidden(bool expanded, const QSet<QUuid>& named) const
 {
-    return m_namedGrouping.hiddenBundles(m_appGroups, expanded, named);
+    return m_namedGrouping.hiddenBundles(m_appGroups, expanded, named) - m_peek;
+}
+
+QSet<QString> NativeTrayController::revealedBundleIDs() const
+{
+    if (!perAppMode() || !m_configured)
+        return {};
+    return m_namedGrouping.hiddenBundles(m_appGroups, false, {}) - hiddenBundleIDs();
+}
+
+bool NativeTrayController::revealing() const
+{
+    if (!m_configured || m_managing)
+        return false;
+    if (!perAppMode())
+        return m_expanded;
+    return m_expanded || !m_expandedNamedGroups.isEmpty() || !m_peek.isEmpty();
+}
+
+bool NativeTrayController::collapse()
+{
+    if (m_busy || !revealing())
+        return false;
+    if (!perAppMode()) {
+        m_expanded = false;
+        apply();
+        recordCollapse();
+        return true;
+    }
+    m_peek.clear();
+    applyVisibility(false, QSet<QUuid>{}, false, false);
+    return true;
+}
+
+bool NativeTrayController::peek(const QString& bundleID)
+{
+    if (!perAppMode() || m_busy || !m_configured || bundleID.isEmpty())
+        return false;
+    m_peek = {bundleID};
+    applyVisibility(m_expanded, m_expandedNamedGroups, false, false);
+    return true;
 }
 
 QSet<QString> NativeTrayController::hiddenBundleIDs() const
@@ -273,6 +313,7 @@ void NativeTrayController::succeed(const std::shared_ptr<Request>& request)
 void NativeTrayController::revealAll(const std::optional<QString>& message)
 {
     invalidateManualDrag();
+    m_peek.clear();
     if (!perAppMode()) {
         beginManaging();
         return;
@@ -291,6 +332,7 @@ void NativeTrayController::setAppGroups(const TraySectionMap& sections, const Tr
                                         bool applyImmediately)
 {
     invalidateManualDrag();
+    m_peek.clear();
     m_namedGrouping = named;
     syncNamedItems();
     m_appGroups = sections;

@@ -6,8 +6,10 @@
 #include "platform/user_defaults.h"
 #include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
+#include "tray/native_tray_controller.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
+#include "tray/tray_shortcuts.h"
 
 #include <QPointer>
 
@@ -30,13 +32,36 @@ TrayApp::TrayApp(const platform::Services& services, std::function<void()> showS
                  QObject* parent)
     : QObject(parent), m_services(services), m_showSettingsWindow(std::move(showSettingsWindow)),
       m_appearance(storedAppearance(services)), m_model(std::make_unique<TrayModel>(services)),
-      m_updates(std::make_unique<AppUpdates>(services)), m_delegate(std::make_unique<TrayDelegate>(services))
-{}
+      m_updates(std::make_unique<AppUpdates>(services)), m_delegate(std::make_unique<TrayDelegate>(services)),
+      m_shortcuts(std::make_unique<TrayShortcuts>(*services.userDefaults, services.globalShortcuts))
+{
+    // Each action looks up what it drives when the key is pressed: the controller comes later.
+    QPointer<TrayApp> self(this);
+    TrayShortcuts::Actions actions;
+    actions.toggleSection = [self] {
+        if (self && self->m_delegate->controller())
+            self->m_delegate->controller()->toggle();
+    };
+    actions.revealAll = [self] {
+        if (self && self->m_delegate->controller())
+            self->m_delegate->controller()->revealAll(std::nullopt);
+    };
+    actions.search = [self] {
+        if (self)
+            self->openSearch();
+    };
+    actions.organizer = [self] {
+        if (self)
+            self->openSettings();
+    };
+    m_shortcuts->setActions(std::move(actions));
+}
 
 TrayApp::~TrayApp()
 {
     // The controller's closures hold the model weakly; take the delegate (and its controller)
     // down first all the same.
+    m_shortcuts.reset();
     m_delegate.reset();
     m_updates.reset();
     m_model.reset();
@@ -50,6 +75,7 @@ void TrayApp::setSuite(Suite suite)
 void TrayApp::didFinishLaunching()
 {
     m_delegate->applicationDidFinishLaunching();
+    m_shortcuts->start();
 }
 
 void TrayApp::settingsWindowAppeared()
@@ -59,10 +85,20 @@ void TrayApp::settingsWindowAppeared()
     // The menu bar organizer never holds an update back.
     m_updates->start([] { return false; });
     QPointer<TrayApp> self(this);
-    m_delegate->configure(m_model.get(), [self] {
-        if (self)
-            self->openSettings();
-    });
+    std::function<void()> openSearch;
+    if (m_showSearchWindow) {
+        openSearch = [self] {
+            if (self)
+                self->openSearch();
+        };
+    }
+    m_delegate->configure(
+        m_model.get(),
+        [self] {
+            if (self)
+                self->openSettings();
+        },
+        std::move(openSearch));
 }
 
 void TrayApp::openSettings()
@@ -76,8 +112,19 @@ void TrayApp::openSettings()
         m_services.applicationShell->activate(true);
 }
 
+void TrayApp::openSearch()
+{
+    if (!m_showSearchWindow)
+        return;
+    m_showSearchWindow();
+    // The search takes the keyboard, in front of the app the person works in.
+    if (m_services.applicationShell)
+        m_services.applicationShell->activate(true);
+}
+
 void TrayApp::willTerminate()
 {
+    m_shortcuts->stop();
     m_delegate->applicationWillTerminate();
     if (VelmorSignals* hub = VelmorSignals::shared())
         hub->finish();

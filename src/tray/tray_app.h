@@ -17,6 +17,7 @@ struct Services;
 class AppUpdates;
 class TrayDelegate;
 class TrayModel;
+class TrayShortcuts;
 
 // The application: it owns the tray model, the update controller and the delegate for the whole
 // run, declares the one settings window and the menu commands, and starts the suite's services
@@ -54,6 +55,9 @@ public:
     ~TrayApp() override;
 
     void setSuite(Suite suite);
+    // Puts the search window on screen (the window system's part); without one the search is not
+    // offered.
+    void setShowSearchWindow(std::function<void()> show) { m_showSearchWindow = std::move(show); }
 
     void didFinishLaunching();
     // The settings window's content appeared (every showing): starts the signals hub and the
@@ -62,6 +66,8 @@ public:
     void settingsWindowAppeared();
     // Opens the settings window and brings the app forward; what the controller's menu calls.
     void openSettings();
+    // Opens the search of the menu bar's items in front of whatever app is in front.
+    void openSearch();
     // The application is about to terminate (a clean quit).
     void willTerminate();
 
@@ -79,6 +85,7 @@ public:
     TrayModel& model() { return *m_model; }
     TrayDelegate& delegate() { return *m_delegate; }
     AppUpdates& updates() { return *m_updates; }
+    TrayShortcuts& shortcuts() { return *m_shortcuts; }
 
 Q_SIGNALS:
     void appearanceChanged();
@@ -86,11 +93,13 @@ Q_SIGNALS:
 private:
     const platform::Services& m_services;
     std::function<void()> m_showSettingsWindow;
+    std::function<void()> m_showSearchWindow;
     Suite m_suite;
     QString m_appearance;
     std::unique_ptr<TrayModel> m_model;
     std::unique_ptr<AppUpdates> m_updates;
     std::unique_ptr<TrayDelegate> m_delegate;
+    std::unique_ptr<TrayShortcuts> m_shortcuts;
 };
 
 } // namespace velmor

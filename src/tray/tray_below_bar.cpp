@@ -233,6 +233,14 @@ void TrayBelowBar::activated(int index)
     allowThenPress(item);
 }
 
+bool TrayBelowBar::openItem(const TrayItem& item)
+{
+    // A hidden app's item has no element to press; its app is allowed first.
+    if (!m_controller.hiddenBundleIDs().contains(item.bundleID()) && press(item))
+        return true;
+    return allowThenPress(item);
+}
+
 bool TrayBelowBar::press(const TrayItem& item)
 {
     platform::Accessibility& accessibility = *m_services.accessibility;
@@ -254,13 +262,22 @@ bool TrayBelowBar::allowThenPress(const TrayItem& item)
 {
     if (!m_model || !m_controller.perAppMode() || !m_controller.hiddenBundleIDs().contains(item.bundleID()))
         return false;
-    m_pendingPress = item;
     const QMap<QString, QUuid>& memberships = m_model->namedGrouping().memberships;
-    if (const auto member = memberships.constFind(item.bundleID()); member != memberships.cend())
+    const auto member = memberships.constFind(item.bundleID());
+    const bool grouped =
+        member != memberships.cend() && !m_controller.expandedNamedGroups().contains(*member);
+    const bool expandable =
+        member == memberships.cend() && !m_controller.expanded() &&
+        m_model->appGroups().value(item.bundleID(), kDefaultTraySection) == TraySection::expandable;
+    m_pendingPress = item;
+    if (grouped)
         m_controller.toggleNamed(*member);
-    else
+    else if (expandable)
         m_controller.toggle();
-    return true;
+    // Always hidden: nothing reveals it but a moment of its own.
+    else if (!m_controller.peek(item.bundleID()))
+        m_pendingPress.reset();
+    return m_pendingPress.has_value();
 }
 
 } // namespace velmor

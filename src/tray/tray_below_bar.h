@@ -46,6 +46,10 @@ public:
     // The organizer's action: the icons no one can see, under the chevron.
     void showLost();
     void close();
+    // Opens an item's menu the way an entry does, whether or not the panel shows it (a search
+    // result): a press of its element, its app allowed first when the tray hides it. False when
+    // the item cannot be reached.
+    bool openItem(const TrayItem& item);
     // The app shuts down: the panel goes without telling anyone.
     void shutdown();
 

@@ -7,19 +7,23 @@
 #include "platform/workspace.h"
 #include "suite_ui/dock_presence.h"
 #include "tray/native_tray_controller.h"
+#include "tray/tray_auto_hide.h"
 #include "tray/tray_below_bar.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_model.h"
+#include "tray/tray_pointer_reveal.h"
+#include "tray/tray_search.h"
 
 namespace velmor {
 
 TrayDelegate::TrayDelegate(const platform::Services& services, QObject* parent)
-    : QObject(parent), m_services(services)
+    : QObject(parent), m_services(services), m_revealPreferences(*services.userDefaults)
 {}
 
 TrayDelegate::~TrayDelegate() = default;
 
-void TrayDelegate::configure(TrayModel* model, std::function<void()> openSettings)
+void TrayDelegate::configure(TrayModel* model, std::function<void()> openSettings,
+                             std::function<void()> openSearch)
 {
     if (m_controller || !model)
         return;
@@ -70,6 +74,12 @@ void TrayDelegate::configure(TrayModel* model, std::function<void()> openSetting
                 self->m_belowBar->showLost();
         };
     }
+    if (openSearch)
+        m_controller->setSearchAction(std::move(openSearch));
+    m_search = std::make_unique<TraySearch>(*model, *m_controller, m_belowBar.get());
+    m_autoHide = std::make_unique<TrayAutoHide>(m_services, *model, *m_controller, m_revealPreferences);
+    m_pointerReveal =
+        std::make_unique<TrayPointerReveal>(m_services, *model, *m_controller, m_revealPreferences);
 
     updateState();
     model->start();
@@ -137,6 +147,10 @@ void TrayDelegate::updateState()
         refreshItemsAroundRequests(wasBusy, wasConfigured);
     if (m_belowBar)
         m_belowBar->controllerChanged();
+    if (m_autoHide)
+        m_autoHide->controllerChanged();
+    if (m_search)
+        m_search->controllerChanged();
 }
 
 // The controller confirms requests and follows command-drags through the model's items, so around
@@ -245,6 +259,9 @@ void TrayDelegate::applicationDidFinishLaunching()
 
 void TrayDelegate::applicationWillTerminate()
 {
+    // Nothing hides or reveals by itself while the tray lets go.
+    m_pointerReveal.reset();
+    m_autoHide.reset();
     if (m_belowBar)
         m_belowBar->shutdown();
     if (m_controller)

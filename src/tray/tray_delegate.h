@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tray/tray_reveal_preferences.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -14,8 +16,11 @@ struct Services;
 }
 
 class NativeTrayController;
+class TrayAutoHide;
 class TrayBelowBar;
 class TrayModel;
+class TrayPointerReveal;
+class TraySearch;
 
 // The application delegate: joins the tray model and the native tray controller in both
 // directions, copies the controller's state into the model, reads the icons' sections back from
@@ -34,8 +39,9 @@ public:
     ~TrayDelegate() override;
 
     // Creates the one controller, joins it with the model and starts the model. Later calls do
-    // nothing.
-    void configure(TrayModel* model, std::function<void()> openSettings);
+    // nothing. `openSearch` is what the chevron's menu offers as "Search Menu Bar…".
+    void configure(TrayModel* model, std::function<void()> openSettings,
+                   std::function<void()> openSearch = {});
     void updateState();
     void readGroups();
 
@@ -47,6 +53,10 @@ public:
     NativeTrayController* controller() const { return m_controller.get(); }
     // The bar below the menu bar; null before `configure` and where the system offers no panel.
     TrayBelowBar* belowBar() const { return m_belowBar.get(); }
+    // The search of every menu bar item; null before `configure`.
+    TraySearch* search() const { return m_search.get(); }
+    TrayAutoHide* autoHide() const { return m_autoHide.get(); }
+    TrayRevealPreferences& revealPreferences() { return m_revealPreferences; }
 
 private:
     void installHooks();
@@ -58,9 +68,13 @@ private:
     void rescan(const QSet<qint32>& processes);
 
     const platform::Services& m_services;
+    TrayRevealPreferences m_revealPreferences;
     std::unique_ptr<NativeTrayController> m_controller;
-    // Goes before the controller it follows.
+    // These go before the controller they follow.
     std::unique_ptr<TrayBelowBar> m_belowBar;
+    std::unique_ptr<TraySearch> m_search;
+    std::unique_ptr<TrayAutoHide> m_autoHide;
+    std::unique_ptr<TrayPointerReveal> m_pointerReveal;
     QPointer<TrayModel> m_model;
     // The activation generation of the request whose start was last looked at.
     quint64 m_scannedGeneration = 0;

@@ -27,11 +27,28 @@ TEST(ScreenshotRun, DrawsEveryWindowAndStateInBothAppearances)
     QTextStream err(&errors);
     ASSERT_EQ(ScreenshotRunner(options, out, err).run(), 0) << errors.toStdString();
 
-    for (const char* subject :
-         {"menubar-00", "simulated-mac", "settings", "settings-preferences", "settings-permission-guide",
-          "settings-no-permission", "settings-marker-mode", "feedback", "feedback-bug", "feedback-sending",
-          "feedback-sent", "feedback-failed", "update-settings", "startup", "footer-popover",
-          "background-quit", "update-found", "simulated-mac-notched", "settings-notched"}) {
+    for (const char* subject : {"menubar-00",
+                                "simulated-mac",
+                                "settings",
+                                "settings-preferences",
+                                "settings-permission-guide",
+                                "settings-no-permission",
+                                "settings-marker-mode",
+                                "feedback",
+                                "feedback-bug",
+                                "feedback-sending",
+                                "feedback-sent",
+                                "feedback-failed",
+                                "update-settings",
+                                "startup",
+                                "footer-popover",
+                                "background-quit",
+                                "update-found",
+                                "simulated-mac-notched",
+                                "settings-notched",
+                                "settings-shortcuts",
+                                "search",
+                                "search-empty"}) {
         for (const char* appearance : {"-light.png", "-dark.png"}) {
             const QString name = QString::fromLatin1(subject) + QString::fromLatin1(appearance);
             EXPECT_TRUE(QFileInfo(folder.filePath(name)).size() > 0) << name.toStdString();

@@ -11,7 +11,8 @@ using namespace velmor::platform;
 
 namespace {
 
-constexpr quint64 mouseMovedType = 5;
+// NSEventTypeRightMouseDragged: a type the interface does not name.
+constexpr quint64 rightMouseDraggedType = 7;
 constexpr quint64 shiftFlag = quint64(1) << 17;
 constexpr quint64 optionFlag = quint64(1) << 19;
 
@@ -31,8 +32,10 @@ TEST(MacConventionsTest, MonitorsHandOnOnlyTheLeftButtonEventsTheyAskedFor)
     }
     // Global monitors may see more than their mask; what the interface does not name never passes.
     EXPECT_FALSE(MacConventions::monitoredEvent(mask, MacConventions::rightMouseUpType, 0, where));
-    EXPECT_FALSE(MacConventions::monitoredEvent(mask, mouseMovedType, 0, where));
-    EXPECT_FALSE(MacConventions::monitoredEvent(~quint64(0), mouseMovedType, 0, where));
+    EXPECT_FALSE(MacConventions::monitoredEvent(mask, MacConventions::mouseMovedType, 0, where));
+    EXPECT_FALSE(MacConventions::monitoredEvent(~quint64(0), rightMouseDraggedType, 0, where));
+    EXPECT_TRUE(MacConventions::monitoredEvent(MouseEvents::mouseMovedMask, MacConventions::mouseMovedType, 0,
+                                               where));
     EXPECT_FALSE(MacConventions::monitoredEvent(~quint64(0), 200, 0, where)) << "types past the mask's width";
     EXPECT_FALSE(MacConventions::monitoredEvent(MacConventions::maskOf(MacConventions::leftMouseUpType),
                                                 MacConventions::leftMouseDownType, 0, where));
@@ -52,9 +55,11 @@ TEST(MacConventionsTest, TheInterfaceAndTheSimulatedMacUseTheMacsEventMasks)
                                                MacConventions::maskOf(MacConventions::leftMouseDraggedType));
     for (const quint64 type : {MacConventions::leftMouseDownType, MacConventions::leftMouseUpType,
                                MacConventions::rightMouseDownType, MacConventions::rightMouseUpType,
-                               MacConventions::leftMouseDraggedType})
+                               MacConventions::leftMouseDraggedType, MacConventions::mouseMovedType})
         EXPECT_EQ(SimulatedMouseEvents::maskOf(MacConventions::mouseEventType(type)),
                   MacConventions::maskOf(type));
+    EXPECT_EQ(MouseEvents::mouseMovedMask, MacConventions::maskOf(MacConventions::mouseMovedType));
+    EXPECT_EQ(MouseEvents::leftMouseDownMask, MacConventions::maskOf(MacConventions::leftMouseDownType));
     // The chevron sends its action on both mouse-ups, and a right click must reach it.
     const quint64 both = MacConventions::actionMask(ButtonTrigger::LeftAndRightMouseUp);
     EXPECT_TRUE(MacConventions::monitoredEvent(both, MacConventions::rightMouseUpType, 0, {}));

@@ -8,6 +8,9 @@
 #include "simulated_mac/simulated_workspace.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_below_bar_preference.h"
+#include "tray/tray_delegate.h"
+#include "tray/tray_reveal_preferences.h"
+#include "tray/tray_shortcuts.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -453,6 +456,20 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
     const auto loginItem = [&](platform::LoginItemStatus status) {
         return [this, status] { return desktop().loginItems().status() == status; };
     };
+    TrayRevealPreferences& reveal = run().app().delegate().revealPreferences();
+    const auto rehide = [&](int seconds) {
+        return [&reveal, seconds] { return reveal.rehideDelay() == seconds; };
+    };
+    TrayRevealSettings& shortcuts = *presenter()->reveal();
+    const auto recording = [&](TrayShortcuts::Command command) {
+        return [&shortcuts, command] { return shortcuts.recorder(command)->recording(); };
+    };
+    const auto stopRecording = [&](TrayShortcuts::Command command) {
+        return [&shortcuts, command] { shortcuts.recorder(command)->cancel(); };
+    };
+    const auto cleared = [&](TrayShortcuts::Command command) {
+        return [this, command] { return !run().app().shortcuts().shortcut(command); };
+    };
 
     const std::vector<PressCase> organizer = {
         {QStringLiteral("helpButton"), helpShows("grouping"), closeHelp},
@@ -481,6 +498,23 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
         {QStringLiteral("belowBarMode:Never"), belowBar(TrayBelowBarPreference::Mode::Never)},
         {QStringLiteral("belowBarMode:Always"), belowBar(TrayBelowBarPreference::Mode::Always)},
         {QStringLiteral("belowBarMode:Automatic"), belowBar(TrayBelowBarPreference::Mode::Automatic)},
+        {QStringLiteral("segment:Off"), rehide(0)},
+        {QStringLiteral("segment:5 s"), rehide(5)},
+        {QStringLiteral("segment:30 s"), rehide(30)},
+        {QStringLiteral("segment:1 min"), rehide(60)},
+        {QStringLiteral("segment:10 s"), rehide(10)},
+        {QStringLiteral("revealOnHoverSwitch"), [&] { return reveal.revealOnHover(); }},
+        {QStringLiteral("revealOnHoverSwitch"), [&] { return !reveal.revealOnHover(); }},
+        {QStringLiteral("revealOnClickSwitch"), [&] { return reveal.revealOnClick(); }},
+        {QStringLiteral("revealOnClickSwitch"), [&] { return !reveal.revealOnClick(); }},
+        {QStringLiteral("shortcutRecorder:toggleSection"), recording(TrayShortcuts::Command::ToggleSection),
+         stopRecording(TrayShortcuts::Command::ToggleSection)},
+        {QStringLiteral("shortcutRecorder:revealAll"), recording(TrayShortcuts::Command::RevealAll),
+         stopRecording(TrayShortcuts::Command::RevealAll)},
+        {QStringLiteral("shortcutRecorder:search"), recording(TrayShortcuts::Command::Search),
+         stopRecording(TrayShortcuts::Command::Search)},
+        {QStringLiteral("shortcutRecorder:organizer"), recording(TrayShortcuts::Command::Organizer),
+         stopRecording(TrayShortcuts::Command::Organizer)},
         {QStringLiteral("preferencesDisclosure"),
          [&] { return !shown(QStringLiteral("launchAtLoginSwitch")); },
          [&] { presenter()->setShowPreferences(true); }},
@@ -507,15 +541,27 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
         editorSheet.push_back({QStringLiteral("groupSymbol:") + symbol,
                                [&editor, symbol] { return editor.symbol() == symbol; }});
     editorSheet.push_back({QStringLiteral("groupEditorCancel"), [&] { return !editor.isOpen(); }});
+    // Each command's clear button, shown once it has a shortcut.
+    std::vector<PressCase> clearButtons;
+    for (const TrayShortcuts::Command command : TrayShortcuts::commands)
+        clearButtons.push_back(
+            {QStringLiteral("shortcutClear:") + TrayShortcuts::name(command), cleared(command)});
     const std::vector<PressCase> lastly = {
         {QStringLiteral("quitButton"), [&] { return desktop().applicationShell().terminateRequested(); }},
     };
     const auto covered = [&] {
-        expectCovered(window, {organizer, orderMenu, guideSheet, editorSheet, lastly});
+        expectCovered(window, {organizer, orderMenu, guideSheet, editorSheet, clearButtons, lastly});
     };
 
     covered();
     press(organizer);
+    const char* keys[] = {"⌃⌥⌘1", "⌃⌥⌘2", "⌃⌥⌘3", "⌃⌥⌘4"};
+    for (std::size_t i = 0; i < TrayShortcuts::commands.size(); ++i)
+        ASSERT_FALSE(run().app().shortcuts().record(
+            TrayShortcuts::commands[i], *platform::KeyCombination::parse(QString::fromUtf8(keys[i]))));
+    handled();
+    covered();
+    press(clearButtons);
     // The order entries act on applied grouping.
     presenter()->primaryAction();
     settle(2);

@@ -11,6 +11,8 @@ public:
 
     QList<platform::RunningApplication> runningApplications() const override { return applications; }
     ObserverId observeDidLaunch(LaunchHandler) override { return 0; }
+    std::optional<qint32> frontmostProcessIdentifier() const override { return std::nullopt; }
+    ObserverId observeDidActivate(ActivationHandler) override { return 0; }
     void removeObserver(ObserverId) override {}
     bool openUrl(const QUrl&) override { return false; }
     void revealInFileBrowser(const QString&) override {}

@@ -26,6 +26,13 @@ Rectangle {
     Accessible.role: Accessible.MenuBar
     Accessible.name: qsTr("Menu bar")
 
+    // A click on the bar that no menu or item takes goes to the system.
+    MouseArea {
+        anchors.fill: parent
+        visible: bar.primary
+        onClicked: mouse => bar.presenter.clickBar(mouse.x)
+    }
+
     Item {
         id: menusArea
         anchors.left: parent.left

@@ -29,6 +29,11 @@ ApplicationWindow {
     RowLayout {
         anchors.fill: parent
         spacing: 0
+        // The Mac's keyboard: what no control took goes to its global shortcuts.
+        focus: true
+        Keys.onPressed: event => {
+            event.accepted = window.mac.keyPressed(event.key, event.modifiers)
+        }
 
         Item {
             id: area
@@ -47,6 +52,11 @@ ApplicationWindow {
                 y: 12
                 scale: area.fit
                 transformOrigin: Item.TopLeft
+
+                // The Mac's pointer follows the real one across the drawing.
+                HoverHandler {
+                    onPointChanged: window.mac.pointerMoved(point.position.x, point.position.y)
+                }
 
                 Repeater {
                     model: window.mac.screens

@@ -2,7 +2,6 @@
 
 #include "simulated_mac/simulated_desktop.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace velmor::platform {
@@ -26,14 +25,12 @@ void BelowBarPresenter::refresh()
     double x = m_x;
     double y = m_y;
     double width = m_width;
-    if (shown) {
+    if (const auto frame = panel.frame()) {
+        // From the main screen's top left corner, y down.
         const QRectF screen = m_desktop.menuBar().primaryScreen();
-        const QRectF bar = m_desktop.menuBar().frame();
-        width =
-            std::min(double(panel.entries().size()) * entryPoints + 2 * padding, screen.width() - 2 * gap);
-        const double rightEdge = panel.anchor().right() - screen.x();
-        x = std::clamp(rightEdge - width, gap, std::max(gap, screen.width() - width - gap));
-        y = bar.height() + gap;
+        width = frame->width();
+        x = frame->x() - screen.x();
+        y = screen.y() + screen.height() - frame->y() - frame->height();
     }
     bool differs = std::exchange(m_shown, shown) != shown;
     differs = std::exchange(m_x, x) != x || differs;

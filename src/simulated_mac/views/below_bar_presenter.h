@@ -1,5 +1,6 @@
 #pragma once
 
+#include "simulated_mac/simulated_below_bar_panel.h"
 #include "simulated_mac/views/below_bar_entry_model.h"
 
 #include <QObject>
@@ -26,10 +27,8 @@ class BelowBarPresenter final : public QObject {
     Q_PROPERTY(velmor::platform::BelowBarEntryModel* entries READ entries CONSTANT)
 
 public:
-    static constexpr double entryPoints = 30;
-    static constexpr double padding = 6;
-    // Room between the menu bar and the panel, and between the panel and the screen's edges.
-    static constexpr double gap = 4;
+    static constexpr double entryPoints = SimulatedBelowBarPanel::entryPoints;
+    static constexpr double padding = SimulatedBelowBarPanel::padding;
 
     explicit BelowBarPresenter(SimulatedDesktop& desktop, QObject* parent = nullptr);
 

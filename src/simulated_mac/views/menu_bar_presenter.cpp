@@ -54,6 +54,12 @@ double MenuBarPresenter::height() const
     return m_desktop.menuBar().frame().height();
 }
 
+bool MenuBarPresenter::clickBar(double x)
+{
+    const QRectF bar = m_desktop.menuBar().frame();
+    return m_desktop.clickBar(QPointF(bar.left() + x, bar.center().y()));
+}
+
 void MenuBarPresenter::refresh()
 {
     m_mainMenu = m_desktop.frontmostMenu();

@@ -70,6 +70,8 @@ public:
 
     // A person's gestures on a status item (by its preferred-position key).
     Q_INVOKABLE bool click(const QString& key, bool rightButton);
+    // A click at `x` on the bar (points from its left edge) that no item or menu took.
+    Q_INVOKABLE bool clickBar(double x);
     // Command-drag (Control-drag on keyboards without Command) dropped at `x` on the bar.
     Q_INVOKABLE bool commandDrag(const QString& key, double x);
     Q_INVOKABLE bool chooseMenuItem(int index);

@@ -79,6 +79,19 @@ void SimulatedMacPresenter::closeAbout()
     m_desktop.closeAbout();
 }
 
+bool SimulatedMacPresenter::keyPressed(int key, int modifiers)
+{
+    const auto combination = KeyCombination::fromKeyEvent(key, Qt::KeyboardModifiers::fromInt(modifiers),
+                                                          KeyCombination::QtModifierNames::PcKeyboard);
+    return combination && combination->hasShortcutModifier() && m_desktop.pressKeys(*combination);
+}
+
+void SimulatedMacPresenter::pointerMoved(double x, double y)
+{
+    // The drawing grows downwards from the top of all screens; screen coordinates grow upwards.
+    m_desktop.movePointer(QPointF(m_bounds.x() + x, m_bounds.bottom() - y));
+}
+
 void SimulatedMacPresenter::layOutScreens()
 {
     const QList<SimulatedScreens::Display>& displays = m_desktop.screens().displays();

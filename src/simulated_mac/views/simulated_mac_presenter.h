@@ -75,6 +75,11 @@ public:
     QObject* updaterAlertObject() const { return m_updaterAlert; }
     void setUpdaterAlert(UpdaterAlert* alert);
 
+    // The keyboard of the window that shows the Mac, while it has the focus: a key press goes to
+    // the Mac's global shortcuts (Control is ⌃, Alt ⌥, the Super key ⌘). True when one took it.
+    Q_INVOKABLE bool keyPressed(int key, int modifiers);
+    // The pointer over the drawing of the desktop, in points from its top left corner.
+    Q_INVOKABLE void pointerMoved(double x, double y);
     Q_INVOKABLE void closeAbout();
     // Redraws now instead of on the event loop (screenshots between steps, tests).
     Q_INVOKABLE void refresh();

@@ -1,0 +1,162 @@
+pragma ComponentBehavior: Bound
+
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Velmor.Controls
+import Velmor.SuiteUi
+import Velmor.SettingsWindow
+
+// The search of every menu bar item: a field, the matching items as a person types (their apps'
+// icons, names, titles and where each is), the arrows to choose and Return to open, Escape to
+// close. Every decision is the presenter's.
+SuiteWindow {
+    id: window
+
+    required property TraySearchPresenter presenter
+
+    objectName: "searchWindow"
+    title: presenter.title
+
+    Connections {
+        target: window.presenter
+        function onCloseRequested() {
+            window.close()
+        }
+    }
+    onVisibleChanged: {
+        if (visible)
+            field.forceActiveFocus()
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 12
+        spacing: 8
+
+        TextField {
+            id: field
+            objectName: "searchField"
+            Layout.fillWidth: true
+            focus: true
+            placeholderText: window.presenter.fieldName
+            text: window.presenter.query
+            Accessible.name: window.presenter.fieldName
+            // What a screen reader says as the results change under the person's typing.
+            Accessible.description: window.presenter.countText
+            onTextEdited: window.presenter.query = text
+            onAccepted: window.presenter.activateCurrent()
+            Keys.onUpPressed: window.presenter.moveSelection(-1)
+            Keys.onDownPressed: window.presenter.moveSelection(1)
+            Keys.onEscapePressed: window.presenter.close()
+        }
+        PlainLabel {
+            objectName: "searchCount"
+            Layout.fillWidth: true
+            text: window.presenter.countText
+            font.pixelSize: 11
+            color: Theme.secondaryText(window.dark)
+        }
+        PlainLabel {
+            objectName: "searchStatus"
+            visible: text !== ""
+            Layout.fillWidth: true
+            text: window.presenter.statusText
+            font.pixelSize: 12
+            color: Theme.warning(window.dark)
+            wrapMode: Text.WordWrap
+        }
+        ListView {
+            id: results
+            objectName: "searchResults"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            visible: window.presenter.emptyText === ""
+            clip: true
+            spacing: 2
+            model: window.presenter.results
+            currentIndex: window.presenter.currentIndex
+            highlightMoveDuration: 0
+            Accessible.role: Accessible.List
+            Accessible.name: window.presenter.resultsName
+
+            delegate: SuiteButton {
+                id: result
+                required property int index
+                required property string itemID
+                required property string appName
+                required property string title
+                required property string placement
+                required property string iconSource
+                required property string accessibleName
+
+                objectName: "searchResult:" + itemID
+                width: ListView.view.width
+                height: 40
+                focusPolicy: Qt.NoFocus
+                highlighted: ListView.isCurrentItem
+                Accessible.name: accessibleName
+                onClicked: window.presenter.activate(index)
+                background: Rectangle {
+                    radius: 6
+                    color: result.highlighted ? Theme.controlAccent(window.dark)
+                                              : (result.hovered ? Theme.separator(window.dark) : "transparent")
+                }
+                contentItem: RowLayout {
+                    spacing: 10
+                    Item {
+                        Layout.preferredWidth: 24
+                        Layout.preferredHeight: 24
+                        Image {
+                            anchors.fill: parent
+                            visible: result.iconSource !== ""
+                            source: result.iconSource
+                            sourceSize.width: 48
+                            sourceSize.height: 48
+                        }
+                        SymbolIcon {
+                            anchors.fill: parent
+                            visible: result.iconSource === ""
+                            symbol: "app.dashed"
+                            size: 20
+                            color: Theme.secondaryText(window.dark)
+                        }
+                    }
+                    ColumnLayout {
+                        Layout.fillWidth: true
+                        spacing: 0
+                        PlainLabel {
+                            Layout.fillWidth: true
+                            text: result.title
+                            elide: Text.ElideRight
+                            color: result.highlighted ? "white" : Theme.text(window.dark)
+                        }
+                        PlainLabel {
+                            Layout.fillWidth: true
+                            text: result.appName
+                            elide: Text.ElideRight
+                            font.pixelSize: 11
+                            color: result.highlighted ? "white" : Theme.secondaryText(window.dark)
+                        }
+                    }
+                    PlainLabel {
+                        text: result.placement
+                        font.pixelSize: 11
+                        color: result.highlighted ? "white" : Theme.secondaryText(window.dark)
+                    }
+                }
+            }
+        }
+        PlainLabel {
+            objectName: "searchEmpty"
+            visible: text !== ""
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            text: window.presenter.emptyText
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            wrapMode: Text.Wrap
+            color: Theme.secondaryText(window.dark)
+        }
+    }
+}
