@@ -26,7 +26,7 @@ QQuickItem* findSlot(QQuickItem* item)
 } // namespace
 
 QQuickItem* SupportFooterSlot::fill(QQuickWindow& window, QQmlEngine& engine,
-                                    SupportSettingsFooter& presenter, bool dark, QStringList& errors)
+                                    SupportSettingsFooter& presenter, QStringList& errors)
 {
     QQuickItem* slot = findSlot(window.contentItem());
     if (!slot)
@@ -38,7 +38,7 @@ QQuickItem* SupportFooterSlot::fill(QQuickWindow& window, QQmlEngine& engine,
         return nullptr;
     }
     QObject* object = component.createWithInitialProperties(
-        {{QStringLiteral("presenter"), QVariant::fromValue(&presenter)}, {QStringLiteral("dark"), dark}});
+        {{QStringLiteral("presenter"), QVariant::fromValue(&presenter)}});
     auto* footer = qobject_cast<QQuickItem*>(object);
     if (!footer) {
         delete object;

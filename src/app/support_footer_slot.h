@@ -23,7 +23,7 @@ public:
     // The footer item (owned by the slot), or null when the window has no slot or the footer did
     // not load (why, in `errors`).
     static QQuickItem* fill(QQuickWindow& window, QQmlEngine& engine, SupportSettingsFooter& presenter,
-                            bool dark, QStringList& errors);
+                            QStringList& errors);
 };
 
 } // namespace velmor

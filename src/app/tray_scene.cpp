@@ -172,8 +172,7 @@ QQuickWindow* TrayScene::createSettingsWindow()
     if (m_services.host && m_services.workspace) {
         m_settingsFooter = std::make_unique<SupportSettingsFooter>(
             VelmorSignals::shared(), m_services.host->mainBundle(), *m_services.workspace);
-        m_settingsFooterItem =
-            SupportFooterSlot::fill(*window, m_engine, *m_settingsFooter, dark(), m_loadErrors);
+        SupportFooterSlot::fill(*window, m_engine, *m_settingsFooter, m_loadErrors);
     }
     // The content appears each time the window comes on screen, as if built anew.
     connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
@@ -306,8 +305,6 @@ void TrayScene::applyAppearance()
         if (window)
             window->setProperty("dark", dark());
     }
-    if (m_settingsFooterItem)
-        m_settingsFooterItem->setProperty("dark", dark());
 }
 
 } // namespace velmor

@@ -108,7 +108,6 @@ private:
     std::unique_ptr<AppDistributionSettings> m_updateSettings;
     // The footer the settings window shows in its slot.
     std::unique_ptr<SupportSettingsFooter> m_settingsFooter;
-    QPointer<QQuickItem> m_settingsFooterItem;
     QPointer<QQuickWindow> m_window;
     QPointer<QQuickWindow> m_feedbackWindow;
     QPointer<QQuickWindow> m_updatesWindow;

@@ -14,7 +14,6 @@ Popup {
 
     required property TrayAccessGuidePresenter guide
     property string brandIconSource
-    property bool dark: false
 
     component StepNumber: Rectangle {
         property string number
@@ -22,30 +21,30 @@ Popup {
         implicitWidth: 26
         implicitHeight: 26
         radius: 13
-        color: Qt.alpha(Theme.accent(sheet.dark), 0.16)
+        color: Qt.alpha(Theme.accent(Appearance.dark), 0.16)
         PlainLabel {
             anchors.centerIn: parent
             text: parent.number
             font.pixelSize: 14
             font.weight: Font.DemiBold
-            color: Theme.text(sheet.dark)
+            color: Theme.text(Appearance.dark)
         }
     }
     component StepTitle: PlainLabel {
         font.pixelSize: 14
         font.weight: Font.DemiBold
-        color: Theme.text(sheet.dark)
+        color: Theme.text(Appearance.dark)
     }
     component Caption: PlainLabel {
         Layout.fillWidth: true
         font.pixelSize: 12
         wrapMode: Text.WordWrap
-        color: Theme.secondaryText(sheet.dark)
+        color: Theme.secondaryText(Appearance.dark)
     }
     component Divider: Rectangle {
         Layout.fillWidth: true
         implicitHeight: 1
-        color: Theme.separator(sheet.dark)
+        color: Theme.separator(Appearance.dark)
     }
 
     objectName: "accessGuideSheet"
@@ -56,12 +55,12 @@ Popup {
     padding: 24
     closePolicy: Popup.CloseOnEscape
     Overlay.modal: Rectangle {
-        color: Theme.dimming(sheet.dark)
+        color: Theme.dimming(Appearance.dark)
     }
     background: Rectangle {
         radius: 12
-        color: Theme.canvas(sheet.dark)
-        border.color: Theme.separator(sheet.dark)
+        color: Theme.canvas(Appearance.dark)
+        border.color: Theme.separator(Appearance.dark)
     }
     onClosed: guide.dismiss()
     onOpened: done.forceActiveFocus()
@@ -87,7 +86,7 @@ Popup {
                 text: sheet.guide.title
                 font.pixelSize: 20
                 font.weight: Font.DemiBold
-                color: Theme.text(sheet.dark)
+                color: Theme.text(Appearance.dark)
             }
             Item { Layout.fillWidth: true }
             SuiteButton {
@@ -103,7 +102,7 @@ Popup {
             text: sheet.guide.subtitle
             font.pixelSize: 13
             wrapMode: Text.WordWrap
-            color: Theme.secondaryText(sheet.dark)
+            color: Theme.secondaryText(Appearance.dark)
         }
 
         RowLayout {
@@ -141,7 +140,7 @@ Popup {
                         implicitWidth: tileRow.implicitWidth + 24
                         implicitHeight: tileRow.implicitHeight + 24
                         radius: 12
-                        color: Qt.alpha(Theme.accent(sheet.dark), 0.08)
+                        color: Qt.alpha(Theme.accent(Appearance.dark), 0.08)
                         Accessible.role: Accessible.Graphic
                         Accessible.name: sheet.guide.tileAccessibleName
                         // The platform's drag hands the bundle's file URL to whichever list it lands on.
@@ -162,7 +161,6 @@ Popup {
                             spacing: 10
                             TrayBrandIcon {
                                 source: sheet.brandIconSource
-                                dark: sheet.dark
                                 implicitWidth: 54
                                 implicitHeight: 54
                             }
@@ -172,19 +170,19 @@ Popup {
                                     text: sheet.guide.tileName
                                     font.pixelSize: 12
                                     font.weight: Font.DemiBold
-                                    color: Theme.text(sheet.dark)
+                                    color: Theme.text(Appearance.dark)
                                 }
                                 RowLayout {
                                     spacing: 4
                                     SymbolIcon {
                                         symbol: sheet.guide.tileSymbol
                                         size: 12
-                                        color: Theme.secondaryText(sheet.dark)
+                                        color: Theme.secondaryText(Appearance.dark)
                                     }
                                     PlainLabel {
                                         text: sheet.guide.tileLabel
                                         font.pixelSize: 12
-                                        color: Theme.secondaryText(sheet.dark)
+                                        color: Theme.secondaryText(Appearance.dark)
                                     }
                                 }
                             }
@@ -194,7 +192,6 @@ Popup {
                         spacing: 6
                         ProminentButton {
                             objectName: "openFullDiskAccess"
-                            dark: sheet.dark
                             text: sheet.guide.openFullDiskAccessTitle
                             onClicked: sheet.guide.openFullDiskAccess()
                         }
@@ -229,7 +226,7 @@ Popup {
             text: sheet.guide.footnote
             font.pixelSize: 12
             wrapMode: Text.WordWrap
-            color: Theme.secondaryText(sheet.dark)
+            color: Theme.secondaryText(Appearance.dark)
         }
     }
 }

@@ -23,7 +23,6 @@ TrayCardItem {
     // The area's "Move to" entries: the same for every card of an area.
     property var moves: []
     required property TraySettingsPresenter presenter
-    property bool dark: false
 
     objectName: "card:" + bundleID
     implicitHeight: texts.y + texts.implicitHeight + 6
@@ -52,9 +51,9 @@ TrayCardItem {
     Rectangle {
         anchors.fill: parent
         radius: 8
-        color: hover.hovered ? Qt.alpha(Theme.accent(card.dark), 0.08) : "transparent"
+        color: hover.hovered ? Qt.alpha(Theme.accent(Appearance.dark), 0.08) : "transparent"
         border.width: card.activeFocus ? 2 : 0
-        border.color: Theme.controlAccent(card.dark)
+        border.color: Theme.controlAccent(Appearance.dark)
     }
 
     Image {
@@ -73,7 +72,7 @@ TrayCardItem {
         visible: card.iconSource === ""
         symbol: card.presenter.symbols.missingIcon
         size: 28
-        color: Theme.secondaryText(card.dark)
+        color: Theme.secondaryText(Appearance.dark)
     }
     // Two lines each before a text is cut; the tooltip and the card's label hold it whole.
     Column {
@@ -87,7 +86,7 @@ TrayCardItem {
             width: parent.width
             text: card.name
             font.pixelSize: 11
-            color: Theme.text(card.dark)
+            color: Theme.text(Appearance.dark)
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             maximumLineCount: 2
@@ -99,7 +98,7 @@ TrayCardItem {
             visible: card.status !== ""
             text: card.status
             font.pixelSize: 10
-            color: Theme.secondaryText(card.dark)
+            color: Theme.secondaryText(Appearance.dark)
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             maximumLineCount: 2
@@ -112,7 +111,7 @@ TrayCardItem {
             visible: card.sight !== ""
             text: card.sight
             font.pixelSize: 9
-            color: Theme.warning(card.dark)
+            color: Theme.warning(Appearance.dark)
             horizontalAlignment: Text.AlignHCenter
             elide: Text.ElideRight
         }

@@ -28,7 +28,6 @@ Rectangle {
     required property var moves
     required property var cards
     required property TraySettingsPresenter presenter
-    property bool dark: false
     // From the area's own width, not the grid's: the grid's width follows its cards.
     readonly property real gridWidth: width - 2 * content.anchors.margins
     readonly property int columns: Math.max(1, Math.floor((gridWidth + cards.columnSpacing)
@@ -38,9 +37,9 @@ Rectangle {
     objectName: "area:" + destination
     implicitHeight: content.implicitHeight + 24
     radius: 10
-    color: presenter.dropTarget === destination ? Qt.alpha(Theme.accent(dark), 0.12) : Theme.controlBackground(dark)
+    color: presenter.dropTarget === destination ? Qt.alpha(Theme.accent(Appearance.dark), 0.12) : Theme.controlBackground(Appearance.dark)
     border.width: 1
-    border.color: presenter.dropTarget === destination ? Theme.accent(dark) : Theme.separator(dark)
+    border.color: presenter.dropTarget === destination ? Theme.accent(Appearance.dark) : Theme.separator(Appearance.dark)
     Accessible.role: Accessible.Grouping
     Accessible.name: accessibleName
     Accessible.description: subtitle
@@ -57,14 +56,14 @@ Rectangle {
             SymbolIcon {
                 symbol: area.symbol
                 size: 16
-                color: Theme.accent(area.dark)
+                color: Theme.accent(Appearance.dark)
             }
             PlainLabel {
                 objectName: "areaTitle:" + area.destination
                 text: area.title
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
-                color: Theme.text(area.dark)
+                color: Theme.text(Appearance.dark)
                 elide: Text.ElideRight
                 Layout.fillWidth: true
                 // A long group name is cut: the whole of it shows on hover.
@@ -77,7 +76,7 @@ Rectangle {
                 objectName: "areaCount:" + area.destination
                 text: area.countText
                 font.pixelSize: 12
-                color: Theme.secondaryText(area.dark)
+                color: Theme.secondaryText(Appearance.dark)
             }
             SuiteToolButton {
                 id: options
@@ -88,7 +87,7 @@ Rectangle {
                 contentItem: SymbolIcon {
                     symbol: area.presenter.symbols.options
                     size: 16
-                    color: Theme.text(area.dark)
+                    color: Theme.text(Appearance.dark)
                 }
                 Menu {
                     id: optionsMenu
@@ -111,7 +110,7 @@ Rectangle {
                     SuiteMenuItem {
                         objectName: "deleteGroup:" + area.groupID
                         text: area.presenter.deleteGroupTitle
-                        palette.windowText: Theme.warning(area.dark)
+                        palette.windowText: Theme.warning(Appearance.dark)
                         onTriggered: area.presenter.deleteGroup(area.groupID)
                     }
                 }
@@ -120,7 +119,7 @@ Rectangle {
         PlainLabel {
             text: area.subtitle
             font.pixelSize: 12
-            color: Theme.secondaryText(area.dark)
+            color: Theme.secondaryText(Appearance.dark)
             elide: Text.ElideRight
             Layout.fillWidth: true
         }
@@ -140,7 +139,6 @@ Rectangle {
                 delegate: AppCard {
                     presenter: area.presenter
                     moves: area.moves
-                    dark: area.dark
                     width: Math.max(area.minimumColumnWidth, cards.cardWidth)
                 }
             }
@@ -156,13 +154,13 @@ Rectangle {
                 Layout.alignment: Qt.AlignHCenter
                 symbol: area.presenter.symbols.emptyArea
                 size: 25
-                color: Theme.secondaryText(area.dark)
+                color: Theme.secondaryText(Appearance.dark)
             }
             PlainLabel {
                 Layout.alignment: Qt.AlignHCenter
                 text: area.presenter.emptyAreaText
                 font.pixelSize: 12
-                color: Theme.secondaryText(area.dark)
+                color: Theme.secondaryText(Appearance.dark)
             }
         }
     }

@@ -11,7 +11,6 @@ RowLayout {
     id: notice
 
     required property TrayBelowBarSettings settings
-    property bool dark: false
 
     objectName: "belowBarNotice"
     visible: settings.noticeText !== ""
@@ -20,7 +19,7 @@ RowLayout {
     SymbolIcon {
         symbol: notice.settings.noticeSymbol
         size: 15
-        color: Theme.warning(notice.dark)
+        color: Theme.warning(Appearance.dark)
     }
     PlainLabel {
         objectName: "belowBarNoticeText"
@@ -30,7 +29,7 @@ RowLayout {
         font.pixelSize: 12
         elide: Text.ElideRight
         maximumLineCount: 1
-        color: Theme.text(notice.dark)
+        color: Theme.text(Appearance.dark)
         Accessible.name: text
     }
     SuiteButton {

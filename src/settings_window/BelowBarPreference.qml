@@ -12,7 +12,6 @@ RowLayout {
     id: preference
 
     required property TrayBelowBarSettings settings
-    property bool dark: false
 
     objectName: "belowBarPreference"
     spacing: 8
@@ -20,7 +19,7 @@ RowLayout {
     PlainLabel {
         id: title
         text: preference.settings.preferenceTitle
-        color: Theme.text(preference.dark)
+        color: Theme.text(Appearance.dark)
     }
     Item { Layout.fillWidth: true }
     Row {

@@ -13,7 +13,6 @@ Popup {
     id: sheet
 
     required property TrayGroupEditor editor
-    property bool dark: false
 
     objectName: "groupEditorSheet"
     modal: true
@@ -23,12 +22,12 @@ Popup {
     padding: 20
     closePolicy: Popup.CloseOnEscape
     Overlay.modal: Rectangle {
-        color: Theme.dimming(sheet.dark)
+        color: Theme.dimming(Appearance.dark)
     }
     background: Rectangle {
         radius: 12
-        color: Theme.canvas(sheet.dark)
-        border.color: Theme.separator(sheet.dark)
+        color: Theme.canvas(Appearance.dark)
+        border.color: Theme.separator(Appearance.dark)
     }
     onClosed: editor.cancel()
     onOpened: nameField.forceActiveFocus()
@@ -57,7 +56,7 @@ Popup {
             text: sheet.editor.title
             font.pixelSize: 17
             font.weight: Font.DemiBold
-            color: Theme.text(sheet.dark)
+            color: Theme.text(Appearance.dark)
         }
         TextField {
             id: nameField
@@ -71,7 +70,7 @@ Popup {
         }
         PlainLabel {
             text: sheet.editor.iconLabel
-            color: Theme.secondaryText(sheet.dark)
+            color: Theme.secondaryText(Appearance.dark)
         }
         GridLayout {
             columns: 6
@@ -95,15 +94,15 @@ Popup {
                     onClicked: sheet.editor.symbol = modelData
                     background: Rectangle {
                         radius: 7
-                        color: sheet.editor.symbol === choice.modelData ? Qt.alpha(Theme.accent(sheet.dark), 0.22)
+                        color: sheet.editor.symbol === choice.modelData ? Qt.alpha(Theme.accent(Appearance.dark), 0.22)
                                                                         : "transparent"
                         border.width: choice.activeFocus || sheet.editor.symbol === choice.modelData ? 1 : 0
-                        border.color: Theme.controlAccent(sheet.dark)
+                        border.color: Theme.controlAccent(Appearance.dark)
                     }
                     contentItem: SymbolIcon {
                         symbol: choice.modelData
                         size: 18
-                        color: Theme.text(sheet.dark)
+                        color: Theme.text(Appearance.dark)
                     }
                 }
             }
@@ -119,7 +118,6 @@ Popup {
             }
             ProminentButton {
                 objectName: "groupEditorSave"
-                dark: sheet.dark
                 text: sheet.editor.saveTitle
                 enabled: sheet.editor.canSave
                 onClicked: sheet.editor.save()

@@ -55,7 +55,7 @@ SuiteWindow {
             Layout.fillWidth: true
             text: window.presenter.countText
             font.pixelSize: 11
-            color: Theme.secondaryText(window.dark)
+            color: Theme.secondaryText(Appearance.dark)
         }
         PlainLabel {
             objectName: "searchStatus"
@@ -63,7 +63,7 @@ SuiteWindow {
             Layout.fillWidth: true
             text: window.presenter.statusText
             font.pixelSize: 12
-            color: Theme.warning(window.dark)
+            color: Theme.warning(Appearance.dark)
             wrapMode: Text.WordWrap
         }
         ListView {
@@ -99,8 +99,8 @@ SuiteWindow {
                 onClicked: window.presenter.activate(index)
                 background: Rectangle {
                     radius: 6
-                    color: result.highlighted ? Theme.controlAccent(window.dark)
-                                              : (result.hovered ? Theme.separator(window.dark) : "transparent")
+                    color: result.highlighted ? Theme.controlAccent(Appearance.dark)
+                                              : (result.hovered ? Theme.separator(Appearance.dark) : "transparent")
                 }
                 contentItem: RowLayout {
                     spacing: 10
@@ -119,7 +119,7 @@ SuiteWindow {
                             visible: result.iconSource === ""
                             symbol: "app.dashed"
                             size: 20
-                            color: Theme.secondaryText(window.dark)
+                            color: Theme.secondaryText(Appearance.dark)
                         }
                     }
                     ColumnLayout {
@@ -129,20 +129,20 @@ SuiteWindow {
                             Layout.fillWidth: true
                             text: result.title
                             elide: Text.ElideRight
-                            color: result.highlighted ? "white" : Theme.text(window.dark)
+                            color: result.highlighted ? "white" : Theme.text(Appearance.dark)
                         }
                         PlainLabel {
                             Layout.fillWidth: true
                             text: result.appName
                             elide: Text.ElideRight
                             font.pixelSize: 11
-                            color: result.highlighted ? "white" : Theme.secondaryText(window.dark)
+                            color: result.highlighted ? "white" : Theme.secondaryText(Appearance.dark)
                         }
                     }
                     PlainLabel {
                         text: result.placement
                         font.pixelSize: 11
-                        color: result.highlighted ? "white" : Theme.secondaryText(window.dark)
+                        color: result.highlighted ? "white" : Theme.secondaryText(Appearance.dark)
                     }
                 }
             }
@@ -156,7 +156,7 @@ SuiteWindow {
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
             wrapMode: Text.Wrap
-            color: Theme.secondaryText(window.dark)
+            color: Theme.secondaryText(Appearance.dark)
         }
     }
 }

@@ -13,7 +13,6 @@ ColumnLayout {
     id: section
 
     required property TrayRevealSettings settings
-    property bool dark: false
 
     objectName: "revealPreferences"
     spacing: 8
@@ -24,7 +23,7 @@ ColumnLayout {
         PlainLabel {
             id: rehideTitle
             text: section.settings.rehideTitle
-            color: Theme.text(section.dark)
+            color: Theme.text(Appearance.dark)
         }
         Item { Layout.fillWidth: true }
         SegmentedPicker {
@@ -32,7 +31,6 @@ ColumnLayout {
             Layout.preferredWidth: 300
             titles: section.settings.rehideTitles
             currentIndex: section.settings.rehideIndex
-            dark: section.dark
             Accessible.name: rehideTitle.text
             onActivated: index => section.settings.rehideIndex = index
         }
@@ -41,7 +39,7 @@ ColumnLayout {
         Layout.fillWidth: true
         text: section.settings.rehideNote
         font.pixelSize: 12
-        color: Theme.secondaryText(section.dark)
+        color: Theme.secondaryText(Appearance.dark)
         wrapMode: Text.WordWrap
     }
     SuiteSwitch {
@@ -69,7 +67,7 @@ ColumnLayout {
         Layout.topMargin: 4
         text: section.settings.shortcutsTitle
         font.weight: Font.DemiBold
-        color: Theme.text(section.dark)
+        color: Theme.text(Appearance.dark)
     }
     PlainLabel {
         objectName: "shortcutsStoredProblem"
@@ -77,7 +75,7 @@ ColumnLayout {
         Layout.fillWidth: true
         text: section.settings.storedProblem
         font.pixelSize: 12
-        color: Theme.warning(section.dark)
+        color: Theme.warning(Appearance.dark)
         wrapMode: Text.WordWrap
     }
     ColumnLayout {
@@ -92,7 +90,6 @@ ColumnLayout {
                 required property TrayShortcutRecorder modelData
                 Layout.fillWidth: true
                 recorder: modelData
-                dark: section.dark
             }
         }
     }

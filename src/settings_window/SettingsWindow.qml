@@ -14,6 +14,7 @@ ApplicationWindow {
 
     required property TraySettingsPresenter presenter
     property bool dark: false
+    Appearance.dark: dark
 
     component Headline: PlainLabel {
         font.pixelSize: 15
@@ -72,7 +73,6 @@ ApplicationWindow {
             TrayBrandIcon {
                 objectName: "brandIcon"
                 source: window.presenter.brandIconSource
-                dark: window.dark
                 implicitWidth: 48
                 implicitHeight: 48
             }
@@ -101,7 +101,6 @@ ApplicationWindow {
                 objectName: "permissionsButton"
                 text: window.presenter.permissionsTitle
                 symbol: window.presenter.symbols.permissions
-                dark: window.dark
                 onClicked: window.presenter.openAccessGuide()
             }
         }
@@ -157,7 +156,6 @@ ApplicationWindow {
                         }
                         ProminentButton {
                             objectName: "setupButton"
-                            dark: window.dark
                             text: window.presenter.setupButtonTitle
                             onClicked: window.presenter.openAccessGuide()
                         }
@@ -187,7 +185,6 @@ ApplicationWindow {
                         objectName: "orderButton"
                         text: window.presenter.orderTitle
                         symbol: window.presenter.symbols.order
-                        dark: window.dark
                         enabled: window.presenter.orderEnabled
                         onClicked: orderMenu.popup(orderButton, 0, orderButton.height)
                         Menu {
@@ -219,7 +216,6 @@ ApplicationWindow {
                     }
                     ProminentButton {
                         objectName: "primaryButton"
-                        dark: window.dark
                         text: window.presenter.primaryTitle
                         enabled: window.presenter.primaryEnabled
                         onClicked: window.presenter.primaryAction()
@@ -255,7 +251,6 @@ ApplicationWindow {
                 BelowBarNotice {
                     Layout.fillWidth: true
                     settings: window.presenter.belowBar
-                    dark: window.dark
                 }
                 PlainLabel {
                     objectName: "messageText"
@@ -292,7 +287,6 @@ ApplicationWindow {
                         objectName: "refreshButton"
                         text: window.presenter.refreshTitle
                         symbol: window.presenter.symbols.refresh
-                        dark: window.dark
                         onClicked: window.presenter.refresh()
                     }
                 }
@@ -307,7 +301,6 @@ ApplicationWindow {
                         model: window.presenter.sectionAreas
                         delegate: AreaView {
                             presenter: window.presenter
-                            dark: window.dark
                             Layout.fillWidth: true
                             Layout.preferredWidth: 100
                             Layout.alignment: Qt.AlignTop
@@ -324,7 +317,6 @@ ApplicationWindow {
                         objectName: "addGroupButton"
                         text: window.presenter.addGroupTitle
                         symbol: window.presenter.symbols.addGroup
-                        dark: window.dark
                         onClicked: window.presenter.openNewGroup()
                     }
                     Note {
@@ -343,7 +335,6 @@ ApplicationWindow {
                         model: window.presenter.groupAreas
                         delegate: AreaView {
                             presenter: window.presenter
-                            dark: window.dark
                             Layout.fillWidth: true
                             Layout.preferredWidth: 100
                             Layout.alignment: Qt.AlignTop
@@ -355,7 +346,6 @@ ApplicationWindow {
                     visible: window.presenter.perApp && !window.presenter.hasGroups
                     text: window.presenter.createFirstGroupTitle
                     symbol: window.presenter.symbols.createFirstGroup
-                    dark: window.dark
                     onClicked: window.presenter.openNewGroup()
                 }
 
@@ -409,7 +399,7 @@ ApplicationWindow {
                                     visible: markerArea.count > 0
                                     Repeater {
                                         model: markerArea.items
-                                        delegate: TrayGlyphView { dark: window.dark }
+                                        delegate: TrayGlyphView {}
                                     }
                                 }
                                 Note {
@@ -490,9 +480,8 @@ ApplicationWindow {
                         BelowBarPreference {
                             Layout.fillWidth: true
                             settings: window.presenter.belowBar
-                            dark: window.dark
                         }
-                        RevealPreferences { Layout.fillWidth: true; settings: window.presenter.reveal; dark: window.dark }
+                        RevealPreferences { Layout.fillWidth: true; settings: window.presenter.reveal }
                         // The suite's support footer is placed here by the suite shell.
                         Item {
                             objectName: "supportFooterSlot"
@@ -572,11 +561,9 @@ ApplicationWindow {
 
     GroupEditorSheet {
         editor: window.presenter.groupEditor
-        dark: window.dark
     }
     AccessGuideSheet {
         guide: window.presenter.accessGuide
         brandIconSource: window.presenter.brandIconSource
-        dark: window.dark
     }
 }

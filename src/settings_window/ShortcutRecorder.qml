@@ -14,7 +14,6 @@ ColumnLayout {
     id: row
 
     required property TrayShortcutRecorder recorder
-    property bool dark: false
 
     spacing: 2
 
@@ -25,7 +24,7 @@ ColumnLayout {
         PlainLabel {
             Layout.fillWidth: true
             text: row.recorder.title
-            color: Theme.text(row.dark)
+            color: Theme.text(Appearance.dark)
             elide: Text.ElideRight
         }
         SuiteButton {
@@ -54,9 +53,9 @@ ColumnLayout {
                 text: recordButton.text
                 horizontalAlignment: Text.AlignHCenter
                 font.weight: row.recorder.hasShortcut && !row.recorder.recording ? Font.DemiBold : Font.Normal
-                color: recordButton.highlighted ? "white" : Theme.text(row.dark)
+                color: recordButton.highlighted ? "white" : Theme.text(Appearance.dark)
             }
-            palette.button: highlighted ? Theme.controlAccent(row.dark) : Theme.controlBackground(row.dark)
+            palette.button: highlighted ? Theme.controlAccent(Appearance.dark) : Theme.controlBackground(Appearance.dark)
         }
         SuiteToolButton {
             objectName: "shortcutClear:" + row.recorder.name
@@ -67,7 +66,7 @@ ColumnLayout {
             contentItem: SymbolIcon {
                 symbol: "xmark.circle.fill"
                 size: 15
-                color: Theme.secondaryText(row.dark)
+                color: Theme.secondaryText(Appearance.dark)
             }
         }
     }
@@ -77,7 +76,7 @@ ColumnLayout {
         Layout.fillWidth: true
         text: row.recorder.message
         font.pixelSize: 12
-        color: row.recorder.recording ? Theme.secondaryText(row.dark) : Theme.warning(row.dark)
+        color: row.recorder.recording ? Theme.secondaryText(Appearance.dark) : Theme.warning(Appearance.dark)
         wrapMode: Text.WordWrap
     }
 }

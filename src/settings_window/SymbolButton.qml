@@ -10,7 +10,6 @@ SuiteButton {
     id: button
 
     property string symbol
-    property bool dark: false
 
     contentItem: RowLayout {
         spacing: 5
@@ -18,14 +17,14 @@ SuiteButton {
             visible: button.symbol !== ""
             symbol: button.symbol
             size: 15
-            color: button.highlighted ? "white" : Theme.text(button.dark)
+            color: button.highlighted ? "white" : Theme.text(Appearance.dark)
         }
         PlainLabel {
             visible: button.text !== ""
             text: button.text
-            color: button.highlighted ? "white" : Theme.text(button.dark)
+            color: button.highlighted ? "white" : Theme.text(Appearance.dark)
         }
     }
-    palette.button: highlighted ? Theme.controlAccent(dark) : Theme.controlBackground(dark)
-    palette.highlight: Theme.controlAccent(dark)
+    palette.button: highlighted ? Theme.controlAccent(Appearance.dark) : Theme.controlBackground(Appearance.dark)
+    palette.highlight: Theme.controlAccent(Appearance.dark)
 }

@@ -1,5 +1,6 @@
 import QtQuick
 import Velmor.SuiteUi
+import Velmor.Controls
 
 // The app's icon: the bundle's own picture when it has one, else an accent square with the menu
 // bar symbol.
@@ -7,7 +8,6 @@ Item {
     id: brand
 
     property string source
-    property bool dark: false
 
     implicitWidth: 54
     implicitHeight: 54
@@ -26,7 +26,7 @@ Item {
         anchors.fill: parent
         visible: brand.source === ""
         radius: 10
-        color: Theme.controlAccent(brand.dark)
+        color: Theme.controlAccent(Appearance.dark)
         SymbolIcon {
             anchors.fill: parent
             anchors.margins: 10

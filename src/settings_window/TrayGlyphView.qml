@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Velmor.SuiteUi
+import Velmor.Controls
 
 // One discovered menu bar extra in marker mode: its app's icon, or a dashed placeholder.
 Item {
@@ -9,7 +10,6 @@ Item {
     required property string itemID
     required property string title
     required property string iconSource
-    property bool dark: false
 
     objectName: "glyph:" + itemID
     implicitWidth: 30
@@ -29,7 +29,7 @@ Item {
         visible: glyph.iconSource === ""
         symbol: "app.dashed"
         size: 26
-        color: Theme.secondaryText(glyph.dark)
+        color: Theme.secondaryText(Appearance.dark)
     }
     HoverHandler { id: hover }
     ToolTip.visible: hover.hovered

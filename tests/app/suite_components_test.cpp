@@ -1,5 +1,6 @@
 #include "app/accessible_press.h"
 #include "app/support_footer_slot.h"
+#include "controls/appearance.h"
 #include "distribution/app_updates.h"
 #include "distribution/pending_terminal_update_notice.h"
 #include "distribution/pending_work_update_notice.h"
@@ -13,6 +14,7 @@
 #include "suite_ui/velmor_signals.h"
 
 #include <QQmlComponent>
+#include <QtQml/qqml.h>
 
 using namespace velmor;
 using namespace velmor::test;
@@ -335,6 +337,7 @@ import Velmor.SuiteUi
 SuiteWindow {
     width: 560
     height: 420
+    dark: true
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 20
@@ -350,7 +353,7 @@ SuiteWindow {
     std::unique_ptr<QQuickWindow> window(qobject_cast<QQuickWindow*>(component.create()));
     ASSERT_NE(window, nullptr);
     QStringList errors;
-    QQuickItem* placed = SupportFooterSlot::fill(*window, engine, footer, true, errors);
+    QQuickItem* placed = SupportFooterSlot::fill(*window, engine, footer, errors);
     ASSERT_NE(placed, nullptr) << errors.join(u'\n').toStdString();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -360,7 +363,12 @@ SuiteWindow {
     EXPECT_GT(slot->height(), 40);
     EXPECT_EQ(slot->height(), placed->implicitHeight());
     EXPECT_GE(require(window.get(), QStringLiteral("below"))->y(), slot->y() + slot->height());
-    EXPECT_TRUE(placed->property("dark").toBool());
+    // Placed after the window was built, the footer takes the window's appearance and follows it.
+    const auto* appearance = qobject_cast<Appearance*>(qmlAttachedPropertiesObject<Appearance>(placed));
+    ASSERT_NE(appearance, nullptr);
+    EXPECT_TRUE(appearance->dark());
+    window->setProperty("dark", false);
+    EXPECT_FALSE(appearance->dark());
 
     click(window.get(), require(window.get(), QStringLiteral("sendFeedbackButton")));
     ASSERT_NE(scene()->feedbackWindow(), nullptr);
@@ -372,7 +380,7 @@ SuiteWindow {
     QQmlComponent bare(&engine, QUrl(QStringLiteral("qrc:/qt/qml/Velmor/SuiteUi/SuiteWindow.qml")));
     std::unique_ptr<QQuickWindow> plain(qobject_cast<QQuickWindow*>(bare.create()));
     ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(SupportFooterSlot::fill(*plain, engine, footer, false, errors), nullptr);
+    EXPECT_EQ(SupportFooterSlot::fill(*plain, engine, footer, errors), nullptr);
     EXPECT_TRUE(errors.isEmpty());
 }
 

@@ -11,21 +11,18 @@ ColumnLayout {
     id: settings
 
     required property AppDistributionSettingsPresenter presenter
-    property bool dark: false
 
     objectName: "appDistributionSettings"
     spacing: 18
 
     LaunchAtLoginSettings {
         presenter: settings.presenter.startupSection as LaunchAtLoginSettingsPresenter
-        dark: settings.dark
         Layout.fillWidth: true
     }
 
     SettingsSection {
         objectName: "updatesSection"
         title: settings.presenter.updatesHeader
-        dark: settings.dark
         Layout.fillWidth: true
 
         SwitchRow {
@@ -52,7 +49,7 @@ ColumnLayout {
             objectName: "updateMessage"
             text: settings.presenter.message
             font.pixelSize: 11
-            color: Theme.secondaryText(settings.dark)
+            color: Theme.secondaryText(Appearance.dark)
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
@@ -71,19 +68,17 @@ ColumnLayout {
         PlainLabel {
             text: settings.presenter.note
             font.pixelSize: 11
-            color: Theme.secondaryText(settings.dark)
+            color: Theme.secondaryText(Appearance.dark)
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
     }
 
     SettingsSection {
-        dark: settings.dark
         Layout.fillWidth: true
 
         SupportSettingsFooter {
             presenter: settings.presenter.footer as SupportSettingsFooterPresenter
-            dark: settings.dark
             Layout.fillWidth: true
         }
     }

@@ -11,13 +11,12 @@ Rectangle {
     id: notice
 
     required property PendingUpdateNoticePresenter presenter
-    property bool dark: false
 
     visible: presenter.shown
     implicitWidth: row.implicitWidth + 24
     implicitHeight: visible ? row.implicitHeight + 24 : 0
     // The bar material: the window's canvas, slightly lifted.
-    color: dark ? Qt.lighter(Theme.canvas(dark), 1.35) : Qt.darker(Theme.canvas(dark), 1.03)
+    color: Appearance.dark ? Qt.lighter(Theme.canvas(Appearance.dark), 1.35) : Qt.darker(Theme.canvas(Appearance.dark), 1.03)
     Accessible.role: Accessible.Grouping
     Accessible.name: presenter.message
 
@@ -30,7 +29,7 @@ Rectangle {
         SymbolIcon {
             symbol: "arrow.down.circle"
             size: 18
-            color: Theme.controlAccent(notice.dark)
+            color: Theme.controlAccent(Appearance.dark)
         }
         PlainLabel {
             objectName: "pendingUpdateMessage"
@@ -50,6 +49,6 @@ Rectangle {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: 1
-        color: Theme.separator(notice.dark)
+        color: Theme.separator(Appearance.dark)
     }
 }

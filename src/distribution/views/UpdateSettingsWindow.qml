@@ -24,7 +24,6 @@ SuiteWindow {
             y: 20
             width: scroll.availableWidth - 2 * x
             presenter: window.presenter
-            dark: window.dark
         }
     }
 }

@@ -12,7 +12,6 @@ FocusScope {
     id: panel
 
     required property BelowBarPresenter presenter
-    property bool dark: false
     // The main screen draws it: its menu bar holds the status items.
     property bool primary: true
 
@@ -35,8 +34,8 @@ FocusScope {
     Rectangle {
         anchors.fill: parent
         radius: 8
-        color: panel.dark ? "#2c2b2a" : "#f6f5f3"
-        border.color: panel.dark ? "#4a4846" : "#c9c6c0"
+        color: Appearance.dark ? "#2c2b2a" : "#f6f5f3"
+        border.color: Appearance.dark ? "#4a4846" : "#c9c6c0"
     }
 
     ListView {
@@ -74,7 +73,7 @@ FocusScope {
             Rectangle {
                 anchors.fill: parent
                 radius: 5
-                color: panel.dark ? "#6940a5" : "#b9a3dd"
+                color: Appearance.dark ? "#6940a5" : "#b9a3dd"
                 opacity: entry.ListView.isCurrentItem && entries.activeFocus ? 0.55
                                                                                : (hover.containsMouse ? 0.3 : 0)
             }
@@ -94,7 +93,7 @@ FocusScope {
                 text: entry.name
                 contentItem: PlainText {
                     text: entry.name
-                    color: panel.dark ? "#f4f3f1" : "#1d1c1a"
+                    color: Appearance.dark ? "#f4f3f1" : "#1d1c1a"
                 }
             }
             MouseArea {

@@ -10,13 +10,12 @@ Rectangle {
     id: dock
 
     required property DockPresenter presenter
-    property bool dark: false
 
     width: row.width + 20
     height: 62
     radius: 16
-    color: dark ? "#cc2a2927" : "#ccf4f3f0"
-    border.color: dark ? "#55ffffff" : "#33000000"
+    color: Appearance.dark ? "#cc2a2927" : "#ccf4f3f0"
+    border.color: Appearance.dark ? "#55ffffff" : "#33000000"
     Accessible.role: Accessible.ToolBar
     Accessible.name: qsTr("Dock")
 
@@ -69,7 +68,7 @@ Rectangle {
                     radius: 2
                     anchors.bottom: parent.bottom
                     anchors.horizontalCenter: parent.horizontalCenter
-                    color: dock.dark ? "#f4f3f1" : "#1d1c1a"
+                    color: Appearance.dark ? "#f4f3f1" : "#1d1c1a"
                 }
                 ToolTip.visible: area.containsMouse
                 ToolTip.text: name
@@ -86,7 +85,7 @@ Rectangle {
             visible: minimized.count > 0
             width: 1
             height: 42
-            color: dock.dark ? "#66ffffff" : "#44000000"
+            color: Appearance.dark ? "#66ffffff" : "#44000000"
         }
 
         Repeater {

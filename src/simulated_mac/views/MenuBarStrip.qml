@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import Velmor.SimulatedMac
+import Velmor.Controls
 
 // The primary screen's menu bar alone, at full size: what the screenshots of the bar show.
 Window {
@@ -12,13 +13,13 @@ Window {
     width: mac.desktopWidth
     height: bar.height
     color: "transparent"
+    Appearance.dark: strip.mac.dark
 
     MenuBarView {
         id: bar
         objectName: "menuBar"
         width: strip.width
         presenter: strip.mac.menuBar
-        dark: strip.mac.dark
         symbolFont: strip.mac.symbolFont
         appleGlyph: strip.mac.appleGlyph
         housingX: strip.mac.menuBar.housingX

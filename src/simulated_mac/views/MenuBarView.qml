@@ -12,17 +12,16 @@ Rectangle {
 
     required property MenuBarPresenter presenter
     property bool primary: true
-    property bool dark: false
     property string symbolFont: ""
     property string appleGlyph: ""
     // The camera housing from the bar's left edge; width 0 without one.
     property real housingX: 0
     property real housingWidth: 0
 
-    readonly property color ink: dark ? "#f4f3f1" : "#1d1c1a"
+    readonly property color ink: Appearance.dark ? "#f4f3f1" : "#1d1c1a"
 
     height: presenter.height
-    color: dark ? "#262523" : "#ecebe8"
+    color: Appearance.dark ? "#262523" : "#ecebe8"
     Accessible.role: Accessible.MenuBar
     Accessible.name: qsTr("Menu bar")
 
@@ -126,7 +125,6 @@ Rectangle {
                 delegate: StatusItemView {
                     menuBar: bar.presenter
                     barItem: bar
-                    dark: bar.dark
                     symbolFont: bar.symbolFont
                 }
             }
@@ -142,7 +140,6 @@ Rectangle {
             delegate: StatusItemView {
                 menuBar: bar.presenter
                 barItem: bar
-                dark: bar.dark
                 symbolFont: bar.symbolFont
             }
         }
@@ -152,7 +149,6 @@ Rectangle {
         id: appMenu
         property int menuIndex: -1
         objectName: "appMenuPopup"
-        dark: bar.dark
         rows: bar.presenter.appMenuItems
         onChosen: index => bar.presenter.chooseAppMenuItem(menuIndex, index)
     }
@@ -160,7 +156,6 @@ Rectangle {
     MenuPopup {
         id: statusMenu
         objectName: "statusMenuPopup"
-        dark: bar.dark
         rows: bar.presenter.menuItems
         x: bar.presenter.menuX
         y: bar.height
@@ -172,7 +167,6 @@ Rectangle {
     MenuPopup {
         id: extraMenu
         objectName: "extraMenuPopup"
-        dark: bar.dark
         rows: bar.presenter.extraMenuItems
         x: bar.presenter.extraMenuX
         y: bar.height

@@ -10,7 +10,6 @@ Popup {
     id: popup
 
     property var rows: null
-    property bool dark: false
     signal chosen(int index)
 
     padding: 5
@@ -21,8 +20,8 @@ Popup {
 
     background: Rectangle {
         radius: 6
-        color: popup.dark ? "#2c2b2a" : "#f6f5f3"
-        border.color: popup.dark ? "#4a4846" : "#c9c6c0"
+        color: Appearance.dark ? "#2c2b2a" : "#f6f5f3"
+        border.color: Appearance.dark ? "#4a4846" : "#c9c6c0"
     }
 
     Column {
@@ -47,7 +46,7 @@ Popup {
                     anchors.verticalCenter: parent.verticalCenter
                     width: parent.width
                     height: 1
-                    color: popup.dark ? "#4a4846" : "#d6d3cd"
+                    color: Appearance.dark ? "#4a4846" : "#d6d3cd"
                 }
                 ItemDelegate {
                     id: choice

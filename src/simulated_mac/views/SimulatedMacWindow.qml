@@ -4,6 +4,7 @@ import QtQuick
 import Velmor.SimulatedMac
 import QtQuick.Controls
 import QtQuick.Layouts
+import Velmor.Controls
 
 // The simulated Mac on screen: its screens scaled to fit, each with its menu bar, the Dock and
 // System Settings on the primary one, and the side panel.
@@ -16,6 +17,7 @@ ApplicationWindow {
     width: 1400
     height: 820
     readonly property bool dark: mac.dark
+    Appearance.dark: dark
     color: dark ? "#1b1a19" : "#e9e7e3"
     palette.window: dark ? "#242322" : "#f6f5f3"
     palette.windowText: dark ? "#f4f3f1" : "#1d1c1a"
@@ -85,7 +87,6 @@ ApplicationWindow {
                             width: parent.width
                             presenter: window.mac.menuBar
                             primary: screen.primary
-                            dark: window.dark
                             symbolFont: window.mac.symbolFont
                             appleGlyph: window.mac.appleGlyph
                             housingX: screen.housingX
@@ -98,7 +99,6 @@ ApplicationWindow {
                             anchors.bottomMargin: 8
                             anchors.horizontalCenter: parent.horizontalCenter
                             presenter: window.mac.dock
-                            dark: window.dark
                         }
 
                         SystemSettingsPanel {
@@ -106,7 +106,6 @@ ApplicationWindow {
                             x: (parent.width - width) / 2
                             y: 120
                             presenter: window.mac.systemSettings
-                            dark: window.dark
                             symbolFont: window.mac.symbolFont
                         }
 
@@ -122,7 +121,6 @@ ApplicationWindow {
                             visible: screen.primary && asking
                             x: (parent.width - width) / 2
                             y: 160
-                            dark: window.dark
                         }
 
                         // A click anywhere else closes the bar below the menu bar, and still
@@ -139,7 +137,6 @@ ApplicationWindow {
                         BelowBarView {
                             primary: screen.primary
                             presenter: window.mac.belowBar
-                            dark: window.dark
                         }
                     }
                 }

@@ -25,10 +25,9 @@ Item {
     required property MenuBarPresenter menuBar
     // The menu bar: a Command-drag drops at a place on it.
     required property Item barItem
-    property bool dark: false
     property string symbolFont: ""
 
-    readonly property color ink: dark ? "#f4f3f1" : "#1d1c1a"
+    readonly property color ink: Appearance.dark ? "#f4f3f1" : "#1d1c1a"
 
     visible: shown
     width: itemWidth

@@ -12,18 +12,17 @@ Rectangle {
     id: panel
 
     required property SystemSettingsPresenter presenter
-    property bool dark: false
     property string symbolFont: ""
 
-    readonly property color ink: dark ? "#f4f3f1" : "#1d1c1a"
-    readonly property color secondary: dark ? "#a8a5a0" : "#6b6863"
+    readonly property color ink: Appearance.dark ? "#f4f3f1" : "#1d1c1a"
+    readonly property color secondary: Appearance.dark ? "#a8a5a0" : "#6b6863"
 
     objectName: "systemSettings"
     width: 620
     height: 400
     radius: 10
-    color: dark ? "#242322" : "#f6f5f3"
-    border.color: dark ? "#4a4846" : "#c9c6c0"
+    color: Appearance.dark ? "#242322" : "#f6f5f3"
+    border.color: Appearance.dark ? "#4a4846" : "#c9c6c0"
     Accessible.role: Accessible.Window
     Accessible.name: qsTr("System Settings")
 
@@ -40,8 +39,8 @@ Rectangle {
             Accessible.onPressAction: panel.presenter.close()
             MouseArea { anchors.fill: parent; onClicked: panel.presenter.close() }
         }
-        Rectangle { width: 12; height: 12; radius: 6; color: panel.dark ? "#4a4846" : "#d6d3cd" }
-        Rectangle { width: 12; height: 12; radius: 6; color: panel.dark ? "#4a4846" : "#d6d3cd" }
+        Rectangle { width: 12; height: 12; radius: 6; color: Appearance.dark ? "#4a4846" : "#d6d3cd" }
+        Rectangle { width: 12; height: 12; radius: 6; color: Appearance.dark ? "#4a4846" : "#d6d3cd" }
     }
 
     RowLayout {
@@ -128,9 +127,9 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 radius: 8
-                color: drop.containsDrag ? (panel.dark ? "#3a3550" : "#e6e0f3")
-                                         : (panel.dark ? "#2c2b2a" : "#ffffff")
-                border.color: panel.dark ? "#3a3836" : "#dcd8d0"
+                color: drop.containsDrag ? (Appearance.dark ? "#3a3550" : "#e6e0f3")
+                                         : (Appearance.dark ? "#2c2b2a" : "#ffffff")
+                border.color: Appearance.dark ? "#3a3836" : "#dcd8d0"
 
                 ListView {
                     id: rows

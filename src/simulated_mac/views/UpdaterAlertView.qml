@@ -12,7 +12,6 @@ Rectangle {
     id: alert
 
     required property var model
-    property bool dark: false
     // The framework asks something now.
     readonly property bool asking: model !== null && model.shown
     
@@ -20,8 +19,8 @@ Rectangle {
     width: 420
     height: content.implicitHeight + 40
     radius: 10
-    color: dark ? "#2c2a28" : "#f6f5f3"
-    border.color: dark ? "#4a4846" : "#c9c6c0"
+    color: Appearance.dark ? "#2c2a28" : "#f6f5f3"
+    border.color: Appearance.dark ? "#4a4846" : "#c9c6c0"
     Accessible.role: Accessible.AlertMessage
     Accessible.name: model ? model.title : ""
     Keys.onReturnPressed: alert.model.choose(alert.model.choices.length - 1)

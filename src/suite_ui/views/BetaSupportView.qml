@@ -10,7 +10,6 @@ ColumnLayout {
     id: form
 
     required property BetaSupportViewPresenter presenter
-    property bool dark: false
     property bool detailsShown: false
 
     objectName: "betaSupportView"
@@ -29,7 +28,6 @@ ColumnLayout {
         titles: [form.presenter.feedbackSegmentTitle, form.presenter.bugSegmentTitle]
         currentIndex: form.presenter.bug ? 1 : 0
         enabled: form.presenter.editable
-        dark: form.dark
         Accessible.name: form.presenter.reportTypeLabel
         onActivated: index => form.presenter.bug = index === 1
     }
@@ -37,7 +35,7 @@ ColumnLayout {
         objectName: "feedbackPrompt"
         text: form.presenter.prompt
         font.pixelSize: 12
-        color: Theme.secondaryText(form.dark)
+        color: Theme.secondaryText(Appearance.dark)
         wrapMode: Text.WordWrap
         Layout.fillWidth: true
     }
@@ -48,9 +46,9 @@ ColumnLayout {
         enabled: form.presenter.editable
         background: Rectangle {
             radius: 6
-            color: Theme.controlBackground(form.dark)
+            color: Theme.controlBackground(Appearance.dark)
             border.width: 1
-            readonly property color line: Theme.secondaryText(form.dark)
+            readonly property color line: Theme.secondaryText(Appearance.dark)
             border.color: Qt.rgba(line.r, line.g, line.b, editor.activeFocus ? 0.6 : 0.2)
         }
 
@@ -69,7 +67,7 @@ ColumnLayout {
         objectName: "feedbackCounter"
         text: form.presenter.counterText
         font.pixelSize: 11
-        color: Theme.secondaryText(form.dark)
+        color: Theme.secondaryText(Appearance.dark)
         Layout.topMargin: -8
     }
     ColumnLayout {
@@ -88,7 +86,7 @@ ColumnLayout {
                 radius: 4
                 color: "transparent"
                 border.width: disclosure.visualFocus ? 2 : 0
-                border.color: Theme.controlAccent(form.dark)
+                border.color: Theme.controlAccent(Appearance.dark)
             }
 
             contentItem: Row {
@@ -97,13 +95,13 @@ ColumnLayout {
                     symbol: "chevron.right"
                     size: 14
                     rotation: form.detailsShown ? 90 : 0
-                    color: Theme.secondaryText(form.dark)
+                    color: Theme.secondaryText(Appearance.dark)
                     anchors.verticalCenter: parent.verticalCenter
                 }
                 PlainText {
                     text: disclosure.text
                     font.pixelSize: 12
-                    color: Theme.text(form.dark)
+                    color: Theme.text(Appearance.dark)
                     anchors.verticalCenter: parent.verticalCenter
                 }
             }
@@ -116,8 +114,8 @@ ColumnLayout {
             selectByMouse: true
             font.family: "DejaVu Sans Mono"
             font.pixelSize: 11
-            color: Theme.secondaryText(form.dark)
-            selectionColor: Theme.controlAccent(form.dark)
+            color: Theme.secondaryText(Appearance.dark)
+            selectionColor: Theme.controlAccent(Appearance.dark)
             Layout.topMargin: 6
             Layout.leftMargin: 18
             Layout.fillWidth: true
@@ -128,7 +126,7 @@ ColumnLayout {
     PlainLabel {
         text: form.presenter.note
         font.pixelSize: 12
-        color: Theme.secondaryText(form.dark)
+        color: Theme.secondaryText(Appearance.dark)
         wrapMode: Text.WordWrap
         Layout.fillWidth: true
     }
@@ -147,7 +145,6 @@ ColumnLayout {
             objectName: "sendReportButton"
             text: form.presenter.sendTitle
             enabled: form.presenter.sendEnabled
-            dark: form.dark
             onClicked: form.presenter.sendReport()
         }
     }

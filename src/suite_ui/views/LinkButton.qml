@@ -7,7 +7,6 @@ import Velmor.SuiteUi
 AbstractButton {
     id: link
 
-    property bool dark: false
 
     font.pixelSize: 12
     focusPolicy: Qt.StrongFocus
@@ -19,7 +18,7 @@ AbstractButton {
         text: link.text
         font.pixelSize: link.font.pixelSize
         font.underline: link.hovered || link.visualFocus
-        color: Theme.accent(link.dark)
+        color: Theme.accent(Appearance.dark)
     }
     HoverHandler {
         cursorShape: Qt.PointingHandCursor

@@ -7,7 +7,6 @@ import Velmor.SuiteUi
 SuiteButton {
     id: button
 
-    property bool dark: false
 
     highlighted: true
     opacity: 1
@@ -22,9 +21,9 @@ SuiteButton {
         implicitWidth: 80
         implicitHeight: 30
         radius: 6
-        color: Theme.controlAccent(button.dark)
+        color: Theme.controlAccent(Appearance.dark)
         opacity: button.enabled ? (button.down ? 0.8 : 1) : 0.45
         border.width: button.visualFocus ? 2 : 0
-        border.color: Theme.accent(!button.dark)
+        border.color: Theme.accent(!Appearance.dark)
     }
 }

@@ -12,13 +12,12 @@ Rectangle {
 
     property var titles: []
     property int currentIndex: 0
-    property bool dark: false
     signal activated(int index)
 
     implicitWidth: segments.implicitWidth + 4
     implicitHeight: 26
     radius: 6
-    color: Theme.separator(dark)
+    color: Theme.separator(Appearance.dark)
     opacity: enabled ? 1 : 0.55
     Accessible.role: Accessible.Grouping
 
@@ -64,14 +63,14 @@ Rectangle {
 
                 background: Rectangle {
                     radius: 5
-                    color: segment.selected ? Theme.controlBackground(picker.dark) : "transparent"
-                    border.color: segment.visualFocus ? Theme.controlAccent(picker.dark) : "transparent"
+                    color: segment.selected ? Theme.controlBackground(Appearance.dark) : "transparent"
+                    border.color: segment.visualFocus ? Theme.controlAccent(Appearance.dark) : "transparent"
                 }
                 contentItem: PlainText {
                     text: segment.text
                     font.pixelSize: 12
                     font.weight: segment.selected ? Font.DemiBold : Font.Normal
-                    color: Theme.text(picker.dark)
+                    color: Theme.text(Appearance.dark)
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter
                 }

@@ -9,7 +9,6 @@ ColumnLayout {
     id: section
 
     property string title
-    property bool dark: false
     default property alias content: rows.data
 
     spacing: 6
@@ -27,8 +26,8 @@ ColumnLayout {
         Layout.fillWidth: true
         implicitHeight: rows.implicitHeight + 24
         radius: 8
-        color: Theme.controlBackground(section.dark)
-        border.color: Theme.separator(section.dark)
+        color: Theme.controlBackground(Appearance.dark)
+        border.color: Theme.separator(Appearance.dark)
 
         ColumnLayout {
             id: rows

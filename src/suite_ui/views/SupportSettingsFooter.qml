@@ -11,7 +11,6 @@ ColumnLayout {
     id: footer
 
     required property SupportSettingsFooterPresenter presenter
-    property bool dark: false
 
     objectName: "supportSettingsFooter"
     spacing: 12
@@ -90,12 +89,12 @@ ColumnLayout {
             contentItem: SymbolIcon {
                 symbol: "info.circle"
                 size: 16
-                color: Theme.secondaryText(footer.dark)
+                color: Theme.secondaryText(Appearance.dark)
             }
             background: Rectangle {
                 radius: 11
                 color: "transparent"
-                border.color: info.visualFocus ? Theme.controlAccent(footer.dark) : "transparent"
+                border.color: info.visualFocus ? Theme.controlAccent(Appearance.dark) : "transparent"
             }
 
             Popup {
@@ -119,8 +118,8 @@ ColumnLayout {
 
                 background: Rectangle {
                     radius: 10
-                    color: Theme.controlBackground(footer.dark)
-                    border.color: Theme.separator(footer.dark)
+                    color: Theme.controlBackground(Appearance.dark)
+                    border.color: Theme.separator(Appearance.dark)
                 }
                 contentItem: ColumnLayout {
                     spacing: 10
@@ -149,7 +148,6 @@ ColumnLayout {
                         objectName: "privacyPolicyLink"
                         visible: footer.presenter.privacyPolicyAvailable
                         text: footer.presenter.privacyPolicyTitle
-                        dark: footer.dark
                         onClicked: footer.presenter.openPrivacyPolicy()
                     }
                 }
