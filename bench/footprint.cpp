@@ -23,7 +23,11 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -71,17 +75,28 @@ int main(int argc, char* argv[])
 {
     const bool simulatorOnly = argc > 1 && QByteArray(argv[1]) == "--simulator-only";
     const int idleSeconds = argc > 2 ? QByteArray(argv[2]).toInt() : 60;
+    // Where the start's CPU goes, phase by phase (milliseconds of CPU since process start).
+    std::vector<std::pair<const char*, double>> phases;
+    const auto phase = [&phases](const char* name) { phases.emplace_back(name, cpuSeconds() * 1000); };
     velmor::chooseSimulatedMacRenderer();
     QGuiApplication application(argc, argv);
     velmor::registerQmlModules();
+    phase("application");
 
     QTemporaryDir home;
     velmor::SimulatedRun run(
         velmor::platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json")),
         home.path(), QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"),
         velmor::SimulatedRun::Clock::Real);
+    phase("simulated Mac");
     velmor::SimulatedSceneWiring wiring(run);
     velmor::SimulatedMacView view(run.desktop(), QStringLiteral("default.json"));
+    phase("its window built");
+    QObject::connect(view.window(), &QQuickWindow::frameSwapped, view.window(), [&phases, &phase] {
+        if (std::none_of(phases.begin(), phases.end(),
+                         [](const auto& each) { return std::string_view(each.first) == "its first frame"; }))
+            phase("its first frame");
+    });
     view.window()->show();
 
     if (!simulatorOnly) {
@@ -89,6 +104,7 @@ int main(int argc, char* argv[])
         double firstFrameCpu = -1;
         QEventLoop shown;
         run.launch();
+        phase("app launched");
         QQuickWindow* settings = wiring.scene()->settingsWindow();
         QObject::connect(settings, &QQuickWindow::frameSwapped, &shown, [&] {
             if (firstFrame < 0) {
@@ -101,6 +117,8 @@ int main(int argc, char* argv[])
         shown.exec();
         std::printf("first frame of the settings window: %.0f ms after process start (%.0f ms of CPU)\n",
                     firstFrame * 1000, firstFrameCpu * 1000);
+        for (const auto& [name, milliseconds] : phases)
+            std::printf("  CPU by the end of %s: %.0f ms\n", name, milliseconds);
         runFor(5000);
         std::printf("resident memory, settings window open: %.1f MiB\n", residentMegabytes());
         settings->close();
