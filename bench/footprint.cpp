@@ -97,7 +97,6 @@ int main(int argc, char* argv[])
                          [](const auto& each) { return std::string_view(each.first) == "its first frame"; }))
             phase("its first frame");
     });
-    view.window()->show();
 
     if (!simulatorOnly) {
         double firstFrame = -1;
@@ -105,6 +104,7 @@ int main(int argc, char* argv[])
         QEventLoop shown;
         run.launch();
         phase("app launched");
+        view.window()->show();
         QQuickWindow* settings = wiring.scene()->settingsWindow();
         QObject::connect(settings, &QQuickWindow::frameSwapped, &shown, [&] {
             if (firstFrame < 0) {
@@ -125,6 +125,7 @@ int main(int argc, char* argv[])
         runFor(5000);
         std::printf("resident memory, settings window closed: %.1f MiB\n", residentMegabytes());
     } else {
+        view.window()->show();
         runFor(10000);
         std::printf("resident memory, simulator alone: %.1f MiB\n", residentMegabytes());
     }

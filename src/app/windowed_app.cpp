@@ -62,8 +62,10 @@ int WindowedApp::run()
         if (!visible)
             QCoreApplication::quit();
     });
-    window->show();
+    // The app first: its settings window is what the person waits for, so it is exposed (and
+    // drawn) before the much larger desktop.
     run->launch();
+    window->show();
 
     const int status = QGuiApplication::exec();
     if (run->isRunning())
