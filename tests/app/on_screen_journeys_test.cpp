@@ -1,6 +1,7 @@
 #include "gui_run_fixture.h"
 #include "simulated_mac/simulated_menu_bar.h"
 #include "simulated_mac/simulated_preference_domains.h"
+#include "simulated_mac/simulated_status_item.h"
 #include "tray/grouped_app.h"
 
 #include <QAccessible>

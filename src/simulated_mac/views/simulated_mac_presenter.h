@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/keyed_list_model.h"
 #include "platform/task_handle.h"
 #include "simulated_mac/updater/updater_alert.h"
 #include "simulated_mac/views/below_bar_presenter.h"

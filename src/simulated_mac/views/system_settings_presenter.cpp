@@ -1,5 +1,9 @@
 #include "simulated_mac/views/system_settings_presenter.h"
 
+#include "platform/system_symbols.h"
+#include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/views/simulated_icon_provider.h"
+
 #include <QDir>
 
 #include <utility>
