@@ -13,6 +13,18 @@ std::optional<QString> optionalText(NSString* text)
     return QString::fromNSString(text);
 }
 
+// What the workspace says of an app but its icon, which costs a drawing.
+RunningApplication describedWithoutIcon(NSRunningApplication* application)
+{
+    RunningApplication described;
+    described.processIdentifier = application.processIdentifier;
+    described.bundleIdentifier = optionalText(application.bundleIdentifier);
+    described.localizedName = optionalText(application.localizedName);
+    described.executablePath = optionalText(application.executableURL.path);
+    described.terminated = application.terminated;
+    return described;
+}
+
 // The icon in premultiplied ARGB, the layout QImage and a host-order bitmap context share.
 std::optional<Icon> draw(NSImage* image)
 {
@@ -52,12 +64,7 @@ MacWorkspace::~MacWorkspace()
 
 RunningApplication MacWorkspace::describe(NSRunningApplication* application) const
 {
-    RunningApplication described;
-    described.processIdentifier = application.processIdentifier;
-    described.bundleIdentifier = optionalText(application.bundleIdentifier);
-    described.localizedName = optionalText(application.localizedName);
-    described.executablePath = optionalText(application.executableURL.path);
-    described.terminated = application.terminated;
+    RunningApplication described = describedWithoutIcon(application);
     const auto cached = m_icons.constFind(described.processIdentifier);
     if (cached != m_icons.constEnd()) {
         described.icon = *cached;
@@ -110,15 +117,8 @@ Workspace::ObserverId MacWorkspace::observe(NSString* name,
 Workspace::ObserverId MacWorkspace::observeDidLaunch(LaunchHandler handler)
 {
     return observe(NSWorkspaceDidLaunchApplicationNotification, [handler](NSRunningApplication* application) {
-        if (!handler)
-            return;
-        RunningApplication launched;
-        launched.processIdentifier = application.processIdentifier;
-        launched.bundleIdentifier = optionalText(application.bundleIdentifier);
-        launched.localizedName = optionalText(application.localizedName);
-        launched.executablePath = optionalText(application.executableURL.path);
-        launched.terminated = application.terminated;
-        handler(launched);
+        if (handler)
+            handler(describedWithoutIcon(application));
     });
 }
 
