@@ -3,6 +3,8 @@
 #include "app/suite_commands.h"
 #include "app/tray_scene.h"
 #include "mac/mac_services.h"
+#include "platform/global_shortcuts.h"
+#include "platform/workspace.h"
 #include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
 #include "tray/tray_app.h"
@@ -16,16 +18,49 @@
 namespace {
 
 constexpr auto smokeTestOption = "smoke-test";
-constexpr auto smokeTestDescription = "Start, create the status items, answer the trust check and quit.";
+constexpr auto smokeTestDescription =
+    "Start, create the status items, answer the trust check, try a global shortcut and quit.";
 // Long enough for the controller's deferred start-up work to run once.
 constexpr double smokeTestSeconds = 2.0;
+// A combination no one is expected to hold; the hot key is given back at once.
+constexpr auto smokeTestShortcut = "⌃⌥⇧⌘F19";
 
-// What the smoke test prints, one fact per line, and whether the run passed.
-int reportSmokeTest(QTextStream& out, bool trusted, int itemsWhileRunning, int itemsAfterQuit)
+// What the system answered when the smoke test registered its hot key.
+const char* describe(velmor::platform::GlobalShortcuts::Outcome outcome)
+{
+    switch (outcome) {
+    case velmor::platform::GlobalShortcuts::Outcome::Registered:
+        return "registered";
+    case velmor::platform::GlobalShortcuts::Outcome::Taken:
+        return "taken";
+    case velmor::platform::GlobalShortcuts::Outcome::Unavailable:
+        return "unavailable";
+    }
+    return "unavailable";
+}
+
+// Registers and removes the smoke test's hot key; what the system answered.
+const char* tryGlobalShortcut(velmor::platform::GlobalShortcuts& shortcuts)
+{
+    const auto combination = velmor::platform::KeyCombination::parse(QString::fromUtf8(smokeTestShortcut));
+    if (!combination)
+        return "unavailable";
+    const auto registration = shortcuts.add(*combination, [] {});
+    if (registration.id != 0)
+        shortcuts.remove(registration.id);
+    return describe(registration.outcome);
+}
+
+// What the smoke test prints, one fact per line, and whether the run passed. The shortcut and the
+// frontmost app are reported for the record; an idle runner may have neither to offer.
+int reportSmokeTest(QTextStream& out, bool trusted, int itemsWhileRunning, int itemsAfterQuit,
+                    const char* shortcut, bool frontmostKnown)
 {
     out << "trusted: " << (trusted ? "yes" : "no") << '\n'
         << "status items while running: " << itemsWhileRunning << '\n'
-        << "status items after quit: " << itemsAfterQuit << '\n';
+        << "status items after quit: " << itemsAfterQuit << '\n'
+        << "global shortcut " << QString::fromUtf8(smokeTestShortcut) << ": " << shortcut << '\n'
+        << "frontmost app known: " << (frontmostKnown ? "yes" : "no") << '\n';
     const bool passed = itemsWhileRunning > 0 && itemsAfterQuit == 0;
     out << (passed ? "smoke test passed" : "smoke test failed") << '\n';
     return passed ? 0 : 1;
@@ -83,6 +118,8 @@ int main(int argc, char* argv[])
     }
 
     const bool trusted = services.accessibility->isProcessTrusted();
+    const char* shortcut = tryGlobalShortcut(*services.globalShortcuts);
+    const bool frontmostKnown = services.workspace->frontmostProcessIdentifier().has_value();
     int itemsWhileRunning = 0;
     services.scheduler->after(velmor::platform::seconds(smokeTestSeconds), [&] {
         itemsWhileRunning = mac.statusBar().itemCount();
@@ -91,5 +128,6 @@ int main(int argc, char* argv[])
     application.exec();
     shutDown();
     QTextStream out(stdout);
-    return reportSmokeTest(out, trusted, itemsWhileRunning, mac.statusBar().itemCount());
+    return reportSmokeTest(out, trusted, itemsWhileRunning, mac.statusBar().itemCount(), shortcut,
+                           frontmostKnown);
 }

@@ -1,10 +1,11 @@
 #include "mac/mac_accessibility.h"
 
-#include "platform/accessibility_arguments.h"
 #include "mac/mac_accessibility_element.h"
+#include "platform/accessibility_arguments.h"
 
 #import <Foundation/Foundation.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace velmor::platform::mac {
@@ -60,7 +61,18 @@ private:
     NSString* m_text;
 };
 
+void menuNotification(AXObserverRef observer, AXUIElementRef, CFStringRef notification, void* refcon)
+{
+    static_cast<MacAccessibility*>(refcon)->menuNotified(observer, notification);
+}
+
 } // namespace
+
+MacAccessibility::~MacAccessibility()
+{
+    for (const auto& [key, observer] : m_menuObservers)
+        stop(observer, false);
+}
 
 bool MacAccessibility::isProcessTrusted() const
 {
@@ -207,6 +219,85 @@ std::optional<qint32> MacAccessibility::processIdentifier(const AccessibilityEle
     if (AXUIElementGetPid(target, &pid) != kAXErrorSuccess)
         return std::nullopt;
     return qint32(pid);
+}
+
+Accessibility::MenuObserverId MacAccessibility::observeMenus(qint32 processIdentifier, MenuHandler handler)
+{
+    if (processIdentifier <= 0)
+        return 0;
+    AXObserverRef observer = nullptr;
+    if (AXObserverCreate(pid_t(processIdentifier), &menuNotification, &observer) != kAXErrorSuccess ||
+        observer == nullptr)
+        return 0;
+    // The application element hears the notifications of all its menus. Without trust, or once
+    // the process is gone, registering fails.
+    AXUIElementRef application = AXUIElementCreateApplication(pid_t(processIdentifier));
+    if (application != nullptr)
+        AXUIElementSetMessagingTimeout(application, menuObserverTimeoutSeconds);
+    const bool opened =
+        application != nullptr &&
+        AXObserverAddNotification(observer, application, kAXMenuOpenedNotification, this) == kAXErrorSuccess;
+    // Both or neither: a menu heard opening and never closing would hold the revealed items.
+    const bool closed = opened && AXObserverAddNotification(observer, application, kAXMenuClosedNotification,
+                                                            this) == kAXErrorSuccess;
+    if (!closed) {
+        if (opened)
+            AXObserverRemoveNotification(observer, application, kAXMenuOpenedNotification);
+        if (application != nullptr)
+            CFRelease(application);
+        CFRelease(observer);
+        return 0;
+    }
+    // Common modes: the notifications also arrive while one of this app's own menus is tracked.
+    CFRunLoopAddSource(CFRunLoopGetMain(), AXObserverGetRunLoopSource(observer), kCFRunLoopCommonModes);
+    const MenuObserverId key = m_nextMenuObserver++;
+    m_menuObservers.emplace(key, MenuObserver{observer, application, std::move(handler)});
+    return key;
+}
+
+void MacAccessibility::removeMenuObserver(MenuObserverId observer)
+{
+    const auto found = m_menuObservers.find(observer);
+    if (found == m_menuObservers.end())
+        return;
+    const MenuObserver removed = found->second;
+    m_menuObservers.erase(found);
+    stop(removed, true);
+}
+
+void MacAccessibility::menuNotified(AXObserverRef observer, CFStringRef notification)
+{
+    // An observer removed since is no longer in the list, and its notifications go nowhere.
+    const auto found =
+        std::find_if(m_menuObservers.cbegin(), m_menuObservers.cend(),
+                     [observer](const auto& entry) { return entry.second.observer == observer; });
+    if (found == m_menuObservers.cend() || notification == nullptr)
+        return;
+    const bool open = CFEqual(notification, kAXMenuOpenedNotification);
+    if (!open && !CFEqual(notification, kAXMenuClosedNotification))
+        return;
+    // The handler may remove this very observer.
+    const MenuHandler handler = found->second.handler;
+    if (handler)
+        handler(open);
+}
+
+void MacAccessibility::stop(const MenuObserver& menu, bool releaseLater)
+{
+    AXObserverRemoveNotification(menu.observer, menu.application, kAXMenuOpenedNotification);
+    AXObserverRemoveNotification(menu.observer, menu.application, kAXMenuClosedNotification);
+    CFRunLoopRemoveSource(CFRunLoopGetMain(), AXObserverGetRunLoopSource(menu.observer),
+                          kCFRunLoopCommonModes);
+    CFRelease(menu.application);
+    AXObserverRef observer = menu.observer;
+    if (!releaseLater) {
+        CFRelease(observer);
+        return;
+    }
+    // Removing may happen inside the observer's own callback; it is released once that returned.
+    dispatch_async(dispatch_get_main_queue(), ^{
+      CFRelease(observer);
+    });
 }
 
 } // namespace velmor::platform::mac

@@ -30,6 +30,7 @@ public:
     void show(const QList<Entry>& entries, const QRectF& anchor) override;
     void close() override;
     bool isShown() const override;
+    std::optional<QRectF> frame() const override;
     void closeWhenMenuCloses(qint32 processIdentifier) override;
     void setHandlers(Handlers handlers) override { m_handlers = std::move(handlers); }
 

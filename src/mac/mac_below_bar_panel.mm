@@ -125,6 +125,13 @@ bool MacBelowBarPanel::isShown() const
     return m_panel.visible;
 }
 
+std::optional<QRectF> MacBelowBarPanel::frame() const
+{
+    if (!m_panel.visible)
+        return std::nullopt;
+    return QRectF::fromCGRect(NSRectToCGRect(m_panel.frame));
+}
+
 void MacBelowBarPanel::build(const QList<Entry>& entries)
 {
     [m_buttons removeAllObjects];

@@ -15,6 +15,7 @@ public:
     MonitorId addLocalMonitor(quint64 eventMask, Handler handler) override;
     void removeMonitor(MonitorId monitor) override;
     MouseEventType currentEventType() const override;
+    QPointF pointerLocation() const override;
 
 private:
     MonitorId keep(id monitor);

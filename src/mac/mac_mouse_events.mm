@@ -11,17 +11,26 @@ static_assert(MacConventions::leftMouseUpType == quint64(NSEventTypeLeftMouseUp)
 static_assert(MacConventions::rightMouseDownType == quint64(NSEventTypeRightMouseDown));
 static_assert(MacConventions::rightMouseUpType == quint64(NSEventTypeRightMouseUp));
 static_assert(MacConventions::leftMouseDraggedType == quint64(NSEventTypeLeftMouseDragged));
+static_assert(MacConventions::mouseMovedType == quint64(NSEventTypeMouseMoved));
 static_assert(MacConventions::commandModifierFlag == quint64(NSEventModifierFlagCommand));
 static_assert(MouseEvents::leftButtonMask ==
               quint64(NSEventMaskLeftMouseDown | NSEventMaskLeftMouseUp | NSEventMaskLeftMouseDragged));
+static_assert(MouseEvents::mouseMovedMask == quint64(NSEventMaskMouseMoved));
+static_assert(MouseEvents::leftMouseDownMask == quint64(NSEventMaskLeftMouseDown));
 
 namespace {
 
-// Where the pointer is now, in screen coordinates: what the handlers are given for every event.
+// Screen coordinates, origin bottom left: the frames of windows and screens share them.
+QPointF mouseLocationNow()
+{
+    return QPointF::fromCGPoint(NSPointToCGPoint([NSEvent mouseLocation]));
+}
+
+// Where the pointer is now: what the handlers are given for every event.
 std::optional<MouseEvent> monitored(quint64 mask, NSEvent* event)
 {
     return MacConventions::monitoredEvent(mask, quint64(event.type), quint64(event.modifierFlags),
-                                          QPointF::fromCGPoint(NSPointToCGPoint([NSEvent mouseLocation])));
+                                          mouseLocationNow());
 }
 
 } // namespace
@@ -75,6 +84,11 @@ MouseEventType MacMouseEvents::currentEventType() const
     if (event == nil)
         return MouseEventType::Other;
     return MacConventions::mouseEventType(quint64(event.type));
+}
+
+QPointF MacMouseEvents::pointerLocation() const
+{
+    return mouseLocationNow();
 }
 
 } // namespace velmor::platform::mac

@@ -3,6 +3,7 @@
 #include "mac/mac_accessibility.h"
 #include "mac/mac_application_shell.h"
 #include "mac/mac_below_bar_panel.h"
+#include "mac/mac_global_shortcuts.h"
 #include "mac/mac_host.h"
 #include "mac/mac_login_items.h"
 #include "mac/mac_mouse_events.h"
@@ -40,6 +41,7 @@ private:
     MacLoginItems m_loginItems;
     MacApplicationShell m_applicationShell;
     MacBelowBarPanel m_belowBarPanel;
+    MacGlobalShortcuts m_globalShortcuts;
     UpdaterFrameworkPointer m_updater;
     Services m_services;
 };

@@ -16,6 +16,7 @@ MacServices::MacServices() : m_updater(makeUpdaterFramework())
     m_services.applicationShell = &m_applicationShell;
     m_services.updater = m_updater.get();
     m_services.belowBarPanel = &m_belowBarPanel;
+    m_services.globalShortcuts = &m_globalShortcuts;
 }
 
 MacServices::~MacServices() = default;

@@ -7,6 +7,7 @@
 #include <map>
 
 @class NSRunningApplication;
+@class NSString;
 
 namespace velmor::platform::mac {
 
@@ -21,12 +22,16 @@ public:
 
     QList<RunningApplication> runningApplications() const override;
     ObserverId observeDidLaunch(LaunchHandler handler) override;
+    std::optional<qint32> frontmostProcessIdentifier() const override;
+    ObserverId observeDidActivate(ActivationHandler handler) override;
     void removeObserver(ObserverId observer) override;
     bool openUrl(const QUrl& url) override;
     void revealInFileBrowser(const QString& path) override;
 
 private:
     RunningApplication describe(NSRunningApplication* application) const;
+    // Observes one of the workspace's notifications about an app on the main queue.
+    ObserverId observe(NSString* name, std::function<void(NSRunningApplication*)> handler);
 
     // Drawing an icon costs far more than everything else here, and the list is read every
     // refresh: icons are kept per process for as long as it runs.

@@ -13,6 +13,18 @@ std::optional<QString> optionalText(NSString* text)
     return QString::fromNSString(text);
 }
 
+// What the workspace says of an app but its icon, which costs a drawing.
+RunningApplication describedWithoutIcon(NSRunningApplication* application)
+{
+    RunningApplication described;
+    described.processIdentifier = application.processIdentifier;
+    described.bundleIdentifier = optionalText(application.bundleIdentifier);
+    described.localizedName = optionalText(application.localizedName);
+    described.executablePath = optionalText(application.executableURL.path);
+    described.terminated = application.terminated;
+    return described;
+}
+
 // The icon in premultiplied ARGB, the layout QImage and a host-order bitmap context share.
 std::optional<Icon> draw(NSImage* image)
 {
@@ -52,12 +64,7 @@ MacWorkspace::~MacWorkspace()
 
 RunningApplication MacWorkspace::describe(NSRunningApplication* application) const
 {
-    RunningApplication described;
-    described.processIdentifier = application.processIdentifier;
-    described.bundleIdentifier = optionalText(application.bundleIdentifier);
-    described.localizedName = optionalText(application.localizedName);
-    described.executablePath = optionalText(application.executableURL.path);
-    described.terminated = application.terminated;
+    RunningApplication described = describedWithoutIcon(application);
     const auto cached = m_icons.constFind(described.processIdentifier);
     if (cached != m_icons.constEnd()) {
         described.icon = *cached;
@@ -88,28 +95,52 @@ QList<RunningApplication> MacWorkspace::runningApplications() const
     }
 }
 
-Workspace::ObserverId MacWorkspace::observeDidLaunch(LaunchHandler handler)
+Workspace::ObserverId MacWorkspace::observe(NSString* name,
+                                            std::function<void(NSRunningApplication*)> handler)
 {
     const ObserverId observer = m_nextObserver++;
     // The workspace posts to its own notification center, not the default one.
     id token = [[[NSWorkspace sharedWorkspace] notificationCenter]
-        addObserverForName:NSWorkspaceDidLaunchApplicationNotification
+        addObserverForName:name
                     object:nil
                      queue:[NSOperationQueue mainQueue]
                 usingBlock:^(NSNotification* notification) {
                   NSRunningApplication* application = notification.userInfo[NSWorkspaceApplicationKey];
-                  if (application == nil || !handler)
+                  if (![application isKindOfClass:[NSRunningApplication class]] || !handler)
                       return;
-                  RunningApplication launched;
-                  launched.processIdentifier = application.processIdentifier;
-                  launched.bundleIdentifier = optionalText(application.bundleIdentifier);
-                  launched.localizedName = optionalText(application.localizedName);
-                  launched.executablePath = optionalText(application.executableURL.path);
-                  launched.terminated = application.terminated;
-                  handler(launched);
+                  handler(application);
                 }];
     m_observers.emplace(observer, token);
     return observer;
+}
+
+Workspace::ObserverId MacWorkspace::observeDidLaunch(LaunchHandler handler)
+{
+    return observe(NSWorkspaceDidLaunchApplicationNotification, [handler](NSRunningApplication* application) {
+        if (handler)
+            handler(describedWithoutIcon(application));
+    });
+}
+
+std::optional<qint32> MacWorkspace::frontmostProcessIdentifier() const
+{
+    NSWorkspace* workspace = [NSWorkspace sharedWorkspace];
+    // The menu bar shows the menus of the app that owns it, which is not the app in front while
+    // an app without a menu bar of its own (an agent app) has the keyboard.
+    NSRunningApplication* owner = workspace.menuBarOwningApplication ?: workspace.frontmostApplication;
+    // An instance not tied to a process answers -1.
+    if (owner == nil || owner.processIdentifier <= 0)
+        return std::nullopt;
+    return qint32(owner.processIdentifier);
+}
+
+Workspace::ObserverId MacWorkspace::observeDidActivate(ActivationHandler handler)
+{
+    return observe(NSWorkspaceDidActivateApplicationNotification,
+                   [handler](NSRunningApplication* application) {
+                       if (handler)
+                           handler(qint32(application.processIdentifier));
+                   });
 }
 
 void MacWorkspace::removeObserver(ObserverId observer)
