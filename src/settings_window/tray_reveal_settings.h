@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QVariant>
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
