@@ -3,14 +3,16 @@
 bridge, finds both windows and their controls by name and role through pyatspi, and operates one
 (Launch Clip Hoarder), checking the side panel then offers to quit it. In the organizer it reads
 the areas' and cards' labels, moves a card with its "Move to" action, presses "Reveal all" (only it
-ungroups what the move grouped) and "Permissions…" (only it opens the guide, which "Done" closes);
-then it opens the Feedback window from the Help menu and the Update Settings window from the app's
-menu, by their press actions alone, and finds their controls. Last it starts the notched laptop
-(scenarios/notched.json): it presses the organizer's "Show Below Menu Bar", lists the bar below
-the menu bar by its entries' names, and presses one, whose own menu then opens. Run inside a
-D-Bus session with the
-accessibility bus up (tests/app/at_spi_test.sh does both). With AT_SPI_DUMP=1 a failure lists every named node it could
-reach."""
+ungroups what the move grouped) and "Permissions…" (only it opens the guide, which "Done" closes).
+Then, typing on the X server's keyboard (xdotool), it records a shortcut in the organizer's
+Preferences, presses it on the simulated Mac's keyboard and sees the icons behind the chevron come
+back, records the search's shortcut, opens the search with it, types a query and opens the one
+result's menu with Return. It opens the Feedback window from the Help menu and the Update Settings
+window from the app's menu, by their press actions alone, and finds their controls. Last it starts
+the notched laptop (scenarios/notched.json): it presses the organizer's "Show Below Menu Bar",
+lists the bar below the menu bar by its entries' names, and presses one, whose own menu then
+opens. Run inside a D-Bus session with the accessibility bus up (tests/app/at_spi_test.sh does
+both). With AT_SPI_DUMP=1 a failure lists every named node it could reach."""
 
 import os
 import subprocess
@@ -116,6 +118,111 @@ def organize(app):
              "the guide closed by Done")
 
 
+def having(node, state):
+    """The node if it is in that state (pyatspi.STATE_SHOWING …), else None: for wait_for."""
+    return node if node is not None and node.getState().contains(state) else None
+
+
+def keys(*arguments):
+    """Keys through the X server's keyboard (XTEST), as a person types them."""
+    subprocess.run(["xdotool", *arguments], check=True, stdout=subprocess.DEVNULL)
+
+
+def focus(frame, pid):
+    """Gives the window the X keyboard focus (no window manager runs to do it) and waits until Qt
+    reports it active."""
+    def window():
+        found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(pid),
+                                "--name", f"^{frame.name}$"], capture_output=True, text=True).stdout.split()
+        return found[0] if len(found) == 1 else None
+    keys("windowfocus", "--sync", wait_for(window, f"the X window of {frame.name!r}"))
+    wait_for(lambda: having(frame, pyatspi.STATE_ACTIVE), f"{frame.name!r} active")
+
+
+def record(app, settings, pid, title, combination, text):
+    """Records a shortcut as a person does: the recorder pressed, then the keys on the keyboard.
+    Only keys that reached the recorder name the combination in its label."""
+    recorder = wait_for(lambda: named(app, f"Shortcut for {title}: none", pyatspi.ROLE_PUSH_BUTTON),
+                        f"the recorder for {title}")
+    focus(settings, pid)
+    press(recorder)
+    hint = "Press the keys. Escape cancels, Delete clears."
+    wait_for(lambda: recorder.description == hint or None, f"the recorder for {title} recording")
+    keys("key", combination)
+    wait_for(lambda: named(app, f"Shortcut for {title}: {text}", pyatspi.ROLE_PUSH_BUTTON),
+             f"{text} recorded for {title}")
+
+
+def keyboard(app, pid):
+    """The shortcuts and the search through the X server's real keyboard. Twin Clocks goes behind
+    the chevron, so its icons (LON, TYO) leave the simulated Mac's bar; the recorded shortcut,
+    pressed while the Mac's window has the keyboard, is all that brings them back (revealing by
+    pointer is off, and so is hiding again, so nothing takes them away meanwhile). The search opens
+    with its own shortcut and lists every item; only the typed query narrows it to TYO, and only
+    Return on that result opens a menu headed TYO."""
+    settings = named(app, "Velmor Tray", pyatspi.ROLE_FRAME)
+    mac = named(app, "Simulated Mac — default.json", pyatspi.ROLE_FRAME)
+
+    def on_bar(title):
+        return named(mac, title, pyatspi.ROLE_PUSH_BUTTON)
+
+    press(wait_for(lambda: named(app, "Twin Clocks", pyatspi.ROLE_LIST_ITEM), "the Twin Clocks card"),
+          "Move to Expandable menu")
+    wait_for(lambda: named(app, "Expand extras", pyatspi.ROLE_PUSH_BUTTON), "grouping applied, collapsed")
+    wait_for(lambda: gone(lambda: on_bar("TYO") or on_bar("LON")), "Twin Clocks' icons gone from the bar")
+
+    # Shown, though below the window's fold: Qt reports such controls as not showing, and a press
+    # reaches them all the same.
+    preferences = wait_for(lambda: named(app, "Preferences", pyatspi.ROLE_CHECK_BOX), "Preferences")
+    if not having(preferences, pyatspi.STATE_CHECKED):
+        press(preferences)
+    wait_for(lambda: having(preferences, pyatspi.STATE_CHECKED), "the Preferences shown")
+    never = wait_for(lambda: named(app, "Off", pyatspi.ROLE_RADIO_BUTTON), "Hide revealed icons again: Off")
+    press(never)
+    wait_for(lambda: having(never, pyatspi.STATE_CHECKED), "Off chosen")
+
+    record(app, settings, pid, "Show or hide the expandable menu", "ctrl+alt+super+h", "⌃⌥⌘H")
+    focus(mac, pid)
+    # A tray in the middle of a change lets a toggle go, as it lets a click on the chevron go.
+    wait_for(lambda: named(app, "Grouping active", pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC), "the tray idle")
+    keys("key", "ctrl+alt+super+h")
+    wait_for(lambda: on_bar("TYO") and on_bar("LON"), "Twin Clocks' icons back after ⌃⌥⌘H")
+    wait_for(lambda: named(app, "Collapse extras", pyatspi.ROLE_PUSH_BUTTON), "the section expanded")
+
+    record(app, settings, pid, "Search the menu bar", "ctrl+alt+super+f", "⌃⌥⌘F")
+    focus(mac, pid)
+    if having(named(app, "Search Menu Bar", pyatspi.ROLE_FRAME), pyatspi.STATE_SHOWING):
+        sys.exit("the search shows before its shortcut is pressed")
+    keys("key", "ctrl+alt+super+f")
+    search = wait_for(lambda: having(named(app, "Search Menu Bar", pyatspi.ROLE_FRAME), pyatspi.STATE_SHOWING),
+                      "the search after ⌃⌥⌘F")
+    # The search takes the keyboard itself: the check gives it no focus.
+    field = wait_for(lambda: having(named(search, "Search menu bar items", pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY),
+                                    pyatspi.STATE_FOCUSED), "the search field with the keyboard")
+
+    def results():
+        listed = named(search, "Menu bar items", pyatspi.ROLE_LIST)
+        return [node.name for node in descendants(listed) if node.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+
+    everything = wait_for(lambda: results() or None, "the search's results")
+    if len(everything) < 2:
+        sys.exit(f"the search lists too little before a query: {everything!r}")
+    keys("type", "tyo")
+    wait_for(lambda: field.queryText().getText(0, -1) == "tyo" and field.description == "1 item" or None,
+             "the typed query and its announced count")
+    found = results()
+    if len(found) != 1 or not found[0].startswith("TYO, Twin Clocks"):
+        sys.exit(f"unexpected results for “tyo”: {found!r}")
+
+    entry = (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_LIST_ITEM)
+    if named(app, "TYO", *entry):
+        sys.exit("a menu headed TYO is open before Return")
+    keys("key", "Return")
+    wait_for(lambda: named(app, "TYO", *entry) and named(app, "Open Twin Clocks", *entry),
+             "TYO's menu opened by Return")
+    wait_for(lambda: gone(lambda: having(search, pyatspi.STATE_SHOWING)), "the search closed")
+
+
 def choose(app, menu, item):
     # Qt reports the drawn menus' entries as menu items or list items.
     entry = (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_LIST_ITEM)
@@ -161,6 +268,7 @@ def main():
         press(wait_for(lambda: named(app, "Launch Clip Hoarder", pyatspi.ROLE_PUSH_BUTTON), "Launch Clip Hoarder"))
         wait_for(lambda: named(app, "Quit Clip Hoarder", pyatspi.ROLE_PUSH_BUTTON), "Quit Clip Hoarder after pressing Launch")
         organize(app)
+        keyboard(app, process.pid)
 
         choose(app, "Help", "Report a bug…")
         wait_for(lambda: named(app, "Feedback", pyatspi.ROLE_FRAME), "the Feedback window")
@@ -184,7 +292,8 @@ def main():
     # The first app leaves the registry before the next one is looked for.
     wait_for(lambda: True if application() is None else None, "the first app gone")
     below_bar(binary)
-    print("AT-SPI: windows, controls, presses, the organizer and the bar below the menu bar all reached")
+    print("AT-SPI: windows, controls, presses, the organizer, shortcuts and the search by keyboard, and the bar "
+          "below the menu bar all reached")
 
 
 if __name__ == "__main__":
