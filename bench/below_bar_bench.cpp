@@ -7,13 +7,9 @@
 // and CPU time.
 
 #include "app/simulated_mac_view.h"
-#include "cpu_split.h"
 #include "foundation/json.h"
-#include "platform/manual_scheduler.h"
-#include "simulated_mac/scenario.h"
-#include "simulated_mac/simulated_desktop.h"
-#include "simulated_mac/simulated_host.h"
 #include "simulated_mac/views/simulated_mac_presenter.h"
+#include "split_world.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
@@ -21,7 +17,6 @@
 #include "window_bench.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -65,15 +60,7 @@ QByteArray scenario(int apps)
 class RevealWorld final {
 public:
     explicit RevealWorld(int apps)
-        : m_host([] {
-              SimulatedHost::Configuration configuration;
-              configuration.defaultsToolPath = QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults");
-              return configuration;
-          }()),
-          m_desktop(
-              Scenario::parse(scenario(apps)), m_home.path(), m_scheduler,
-              [this](Duration cost) { m_scheduler.advanceClock(cost); }, m_host),
-          m_split(m_desktop.services(), m_cpu), m_view(m_desktop, QStringLiteral("notched.json"))
+        : m_world(scenario(apps)), m_view(m_desktop, QStringLiteral("notched.json"))
     {
         TraySectionMap sections;
         for (int i = 0; i < apps; ++i) {
@@ -85,8 +72,8 @@ public:
         m_desktop.userDefaults().setValue(QString::fromLatin1(TrayModel::appGroupsKey),
                                           json::serialize(tray_section_map::encode(sections)));
         m_cpu.on(CpuSplit::App, [&] {
-            m_model = std::make_unique<TrayModel>(m_split.services());
-            m_delegate = std::make_unique<TrayDelegate>(m_split.services());
+            m_model = std::make_unique<TrayModel>(m_world.services());
+            m_delegate = std::make_unique<TrayDelegate>(m_world.services());
             m_delegate->configure(m_model.get(), [] {});
             m_model->hooks().arrangeNative();
         });
@@ -109,17 +96,7 @@ public:
 
     void settle()
     {
-        m_cpu.on(CpuSplit::Simulator, [&] {
-            const TimePoint limit = m_scheduler.now() + seconds(60);
-            m_scheduler.runUntilIdle();
-            while (controller().busy()) {
-                const auto next = m_scheduler.nextDueTime();
-                if (!next || *next > limit)
-                    break;
-                m_scheduler.fastForwardBy(*next - m_scheduler.now());
-            }
-            m_scheduler.runUntilIdle();
-        });
+        m_world.settle([&] { return controller().busy(); });
     }
 
     // The organizer's "Expand extras" and "Collapse extras": on a bar this full the chevron
@@ -174,12 +151,10 @@ public:
     }
 
 private:
-    ManualScheduler m_scheduler;
-    QTemporaryDir m_home;
-    SimulatedHost m_host;
-    SimulatedDesktop m_desktop;
-    CpuSplit m_cpu;
-    bench::SplitServices m_split;
+    bench::SplitWorld m_world;
+    ManualScheduler& m_scheduler = m_world.scheduler();
+    SimulatedDesktop& m_desktop = m_world.desktop();
+    CpuSplit& m_cpu = m_world.cpu();
     SimulatedMacView m_view;
     std::unique_ptr<TrayModel> m_model;
     std::unique_ptr<TrayDelegate> m_delegate;

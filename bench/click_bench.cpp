@@ -7,16 +7,12 @@
 // `defaults` runs, and the main thread's CPU time split into the app's own and the simulator's
 // (see cpu_split.h); the wall time the click waits for the tool is what neither side spends.
 
-#include "cpu_split.h"
 #include "foundation/json.h"
 #include "foundation/private_files.h"
 #include "foundation/regular_file.h"
-#include "platform/manual_scheduler.h"
 #include "qt_benchmark_main.h"
-#include "simulated_mac/scenario.h"
-#include "simulated_mac/simulated_desktop.h"
 #include "simulated_mac/simulated_home.h"
-#include "simulated_mac/simulated_host.h"
+#include "split_world.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_model.h"
@@ -24,7 +20,6 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -72,16 +67,7 @@ QByteArray scenario(int apps)
 // grouping applied (so the bar starts collapsed).
 class ClickWorld final {
 public:
-    explicit ClickWorld(int apps)
-        : m_host([] {
-              SimulatedHost::Configuration configuration;
-              configuration.defaultsToolPath = QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults");
-              return configuration;
-          }()),
-          m_desktop(
-              Scenario::parse(scenario(apps)), m_home.path(), m_scheduler,
-              [this](Duration cost) { m_scheduler.advanceClock(cost); }, m_host),
-          m_split(m_desktop.services(), m_cpu)
+    explicit ClickWorld(int apps) : m_world(scenario(apps))
     {
         TraySectionMap sections{{quietApp, TraySection::expandable}};
         for (int i = 0; i < apps; ++i) {
@@ -95,8 +81,8 @@ public:
         m_desktop.userDefaults().setValue(QString::fromLatin1(TrayModel::appGroupsKey),
                                           json::serialize(tray_section_map::encode(sections)));
         m_cpu.on(CpuSplit::App, [&] {
-            m_model = std::make_unique<TrayModel>(m_split.services());
-            m_delegate = std::make_unique<TrayDelegate>(m_split.services());
+            m_model = std::make_unique<TrayModel>(m_world.services());
+            m_delegate = std::make_unique<TrayDelegate>(m_world.services());
             m_delegate->configure(m_model.get(), [] {});
         });
         const quint64 generation = controller().activationGeneration();
@@ -116,18 +102,8 @@ public:
     // the work it leaves for right after runs too.
     void settle(quint64 generation)
     {
-        m_cpu.on(CpuSplit::Simulator, [&] {
-            const TimePoint limit = m_scheduler.now() + seconds(60);
-            m_scheduler.runUntilIdle();
-            while (controller().busy() || controller().activationGeneration() == generation) {
-                const auto next = m_scheduler.nextDueTime();
-                if (!next || *next > limit)
-                    break;
-                m_scheduler.fastForwardBy(*next - m_scheduler.now());
-            }
-            m_settledAt = m_scheduler.now();
-            m_scheduler.runUntilIdle();
-        });
+        m_settledAt = m_world.settle(
+            [&] { return controller().busy() || controller().activationGeneration() == generation; });
     }
 
     struct Click {
@@ -182,19 +158,17 @@ public:
 private:
     int toolRuns() const
     {
-        const QString path = simulated_home::defaultsRunsPath(m_home.path());
+        const QString path = simulated_home::defaultsRunsPath(m_world.home());
         if (!QFileInfo::exists(path))
             return 0;
         const Json counts = json::parse(RegularFile::read(path, 1024 * 1024));
         return counts.value("export", 0) + counts.value("import", 0);
     }
 
-    ManualScheduler m_scheduler;
-    QTemporaryDir m_home;
-    SimulatedHost m_host;
-    SimulatedDesktop m_desktop;
-    CpuSplit m_cpu;
-    bench::SplitServices m_split;
+    bench::SplitWorld m_world;
+    ManualScheduler& m_scheduler = m_world.scheduler();
+    SimulatedDesktop& m_desktop = m_world.desktop();
+    CpuSplit& m_cpu = m_world.cpu();
     std::unique_ptr<TrayModel> m_model;
     std::unique_ptr<TrayDelegate> m_delegate;
     QStringList m_expandable;
