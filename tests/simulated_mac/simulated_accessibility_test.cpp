@@ -80,8 +80,6 @@ TEST_F(SimulatedAccessibilityTest, ExtrasFormATreeWithStableHandles)
     EXPECT_EQ(text(ax().attribute(grouped[0], QStringLiteral("AXDescription"))), QStringLiteral("Second"));
     EXPECT_FALSE(ax().attribute(grouped[0], QStringLiteral("AXIdentifier"))) << "absent when empty";
     EXPECT_EQ(text(ax().attribute(grouped[1], QStringLiteral("AXIdentifier"))), QStringLiteral("b.one"));
-    EXPECT_EQ(ax().attribute(top[0], QStringLiteral("AXPosition")), AccessibilityValue(QPointF(1372, 0)));
-    EXPECT_EQ(ax().attribute(top[0], QStringLiteral("AXSize")), AccessibilityValue(QSizeF(20, 24)));
     EXPECT_EQ(element(ax().attribute(grouped[1], QStringLiteral("AXParent"))), top[1]);
     EXPECT_EQ(element(ax().attribute(top[1], QStringLiteral("AXParent"))), bar);
     EXPECT_EQ(element(ax().attribute(bar, QStringLiteral("AXParent"))), app);
