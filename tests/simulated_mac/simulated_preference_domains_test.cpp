@@ -65,10 +65,6 @@ TEST_F(SimulatedPreferenceDomainsTest, OwnWritesKeepEverythingElseAndUnreadableF
     for (int i = 0; i < before.root().count(); ++i)
         EXPECT_TRUE(after.root().at(i) == before.root().at(i)) << "row member " << i << " changed";
     EXPECT_EQ(after.root().at(1).value(QStringLiteral("reference")).toUid(), 1u);
-    const PropertyList domain =
-        PropertyList::decode(RegularFile::read(m_domains.controlCenterPath(), PropertyList::maximumBytes));
-    EXPECT_EQ(domain.root().value(QStringLiteral("ControlCenterSchemaVersion")).toInteger(), 2);
-    EXPECT_TRUE(domain.root().value(QStringLiteral("LastSyncDate")).toDate());
     const PropertyList menuBar =
         PropertyList::decode(RegularFile::read(m_domains.menuBarPath(), PropertyList::maximumBytes));
     EXPECT_EQ(menuBar.root()
