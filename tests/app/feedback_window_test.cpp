@@ -19,16 +19,6 @@ namespace {
 
 using Answer = HttpsTestServer::Answer;
 
-QString utf8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-QString text(QQuickItem* item)
-{
-    return item ? item->property("text").toString() : QString();
-}
-
 // The Feedback window reached the way a person reaches it: the Help menu of the app's menu bar.
 class FeedbackWindowJourney : public GuiRunTest {
 protected:
@@ -151,10 +141,6 @@ TEST_F(FeedbackWindowJourney, ASmallScreenGetsTheLeastHeight)
     EXPECT_TRUE(control("feedbackUnconfigured")->isVisible()) << "this build reports nowhere";
 }
 
-} // namespace
-
-namespace {
-
 // What a screen reader meets in every window of the app and of the simulated Mac (System Settings
 // open on a pane with a list): every control has a name.
 TEST_F(FeedbackWindowJourney, EveryControlOfEveryWindowHasAnAccessibleName)
@@ -184,10 +170,6 @@ TEST_F(FeedbackWindowJourney, EveryControlOfEveryWindowHasAnAccessibleName)
         EXPECT_GE(checked, 4) << window->title().toStdString();
     }
 }
-
-} // namespace
-
-namespace {
 
 // What a screen reader's press does to each control of the form: what a click does.
 TEST_F(FeedbackWindowJourney, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)

@@ -20,34 +20,9 @@ GroupedApp app(const char* bundleID)
     return GroupedApp{QString::fromLatin1(bundleID), {}, {}, {}};
 }
 
-QString text(QQuickItem* item)
-{
-    return item ? item->property("text").toString() : QString();
-}
-
 } // namespace
 
 class OnScreenJourney : public GuiRunTest {};
-
-TEST_F(OnScreenJourney, TheChevronInTheDrawnMenuBarHidesAndReturnsIcons)
-{
-    start();
-    launch();
-    EXPECT_TRUE(settingsWindow()->isVisible());
-
-    model().setDestination(app("com.example.weather"), QStringLiteral("expandable"));
-    settle(2);
-    ASSERT_TRUE(controller().configured());
-    EXPECT_EQ(find(macWindow(), weatherItem), nullptr) << "a hidden app's icon is not drawn";
-
-    click(macWindow(), require(macWindow(), chevronItem));
-    EXPECT_TRUE(controller().expanded());
-    EXPECT_NE(find(macWindow(), weatherItem), nullptr);
-
-    click(macWindow(), require(macWindow(), chevronItem));
-    EXPECT_FALSE(controller().expanded());
-    EXPECT_EQ(find(macWindow(), weatherItem), nullptr);
-}
 
 // The window lays the bar's items side by side; each must land where the desktop puts it, with one
 // hidden among them and the leftmost stretched beyond the bar's room, and again once the hidden one

@@ -15,11 +15,6 @@ constexpr const char* markerScenario = R"({ "system": { "version": "26.0.0" },
 const QString stateKey = QStringLiteral("VelmorTray.Native.state");
 const QStringList everyTitle{"Alpha", "Bravo", "Charlie"};
 
-QString text(const char* literal)
-{
-    return QString::fromUtf8(literal);
-}
-
 class MarkerModeTest : public test::TrayRunTest {
 protected:
     void SetUp() override { start(markerScenario); }

@@ -26,11 +26,6 @@ const QString delta = QStringLiteral("com.example.delta");
 const QString chevronName = QStringLiteral("VelmorTray.Native.regular");
 const QString alphaKey = QStringLiteral("status:com.example.alpha::Item-0");
 
-QString text(const char* literal)
-{
-    return QString::fromUtf8(literal);
-}
-
 class NativeTrayControllerTest : public test::TrayRunTest {
 protected:
     void launchWith(const TraySectionMap& sections, const char* scenario = perAppScenario)
