@@ -66,9 +66,9 @@ TEST_F(SimulatedAccessibilityTest, ExtrasFormATreeWithStableHandles)
     EXPECT_EQ(text(ax().attribute(bar, QStringLiteral("AXRole"))), QStringLiteral("AXMenuBar"));
     EXPECT_EQ(ax().attributeValueCount(bar, QStringLiteral("AXChildren")), 2);
 
+    // Titles, descriptions, identifiers and groups as discovery reads them are discovery's tests.
     const auto top = children(bar);
     ASSERT_EQ(top.size(), 2u);
-    EXPECT_EQ(text(ax().attribute(top[0], QStringLiteral("AXTitle"))), QStringLiteral("B1"));
     EXPECT_EQ(text(ax().attribute(top[1], QStringLiteral("AXRole"))), QStringLiteral("AXGroup"));
     EXPECT_EQ(ax().actionNames(top[1]), QStringList());
     EXPECT_EQ(ax().attribute(top[1], QStringLiteral("AXPosition")), AccessibilityValue(QPointF(1332, 0)));
@@ -76,10 +76,7 @@ TEST_F(SimulatedAccessibilityTest, ExtrasFormATreeWithStableHandles)
 
     const auto grouped = children(top[1]);
     ASSERT_EQ(grouped.size(), 2u);
-    EXPECT_EQ(text(ax().attribute(grouped[0], QStringLiteral("AXTitle"))), QStringLiteral("  "));
-    EXPECT_EQ(text(ax().attribute(grouped[0], QStringLiteral("AXDescription"))), QStringLiteral("Second"));
     EXPECT_FALSE(ax().attribute(grouped[0], QStringLiteral("AXIdentifier"))) << "absent when empty";
-    EXPECT_EQ(text(ax().attribute(grouped[1], QStringLiteral("AXIdentifier"))), QStringLiteral("b.one"));
     EXPECT_EQ(element(ax().attribute(grouped[1], QStringLiteral("AXParent"))), top[1]);
     EXPECT_EQ(element(ax().attribute(top[1], QStringLiteral("AXParent"))), bar);
     EXPECT_EQ(element(ax().attribute(bar, QStringLiteral("AXParent"))), app);

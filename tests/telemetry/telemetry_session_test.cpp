@@ -16,20 +16,16 @@ protected:
     TelemetrySession session() { return TelemetrySession(defaults, QStringLiteral("local.velmor.tray")); }
 };
 
+// The report of a run that never finished reaches the service in the hub's test.
 TEST_F(TelemetrySessionTest, ReportsARunThatNeverFinished)
 {
     auto first = session();
     EXPECT_FALSE(first.start(true));
-    EXPECT_EQ(defaults.value(marker), QVariant(true));
     EXPECT_FALSE(first.start(true)) << "a second start is ignored";
-
     auto crashedBefore = session();
     EXPECT_TRUE(crashedBefore.start(true));
     crashedBefore.finish();
-    EXPECT_FALSE(defaults.value(marker).isValid());
-
-    auto cleanBefore = session();
-    EXPECT_FALSE(cleanBefore.start(true));
+    EXPECT_FALSE(session().start(true)) << "a clean finish is not reported";
 
     defaults.setValue(marker, QStringLiteral("true"));
     EXPECT_FALSE(session().start(true)) << "a marker that is not a Boolean counts as absent";
