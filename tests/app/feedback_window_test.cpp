@@ -156,7 +156,8 @@ TEST_F(FeedbackWindowJourney, EveryControlOfEveryWindowHasAnAccessibleName)
     const QList<QAccessible::Role> controls{
         QAccessible::Button, QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::EditableText,
         QAccessible::Link,   QAccessible::ComboBox, QAccessible::MenuItem,    QAccessible::ListItem};
-    for (QQuickWindow* window : {macWindow(), settingsWindow(), feedback(), scene()->updateSettingsWindow()}) {
+    for (QQuickWindow* window :
+         {macWindow(), settingsWindow(), feedback(), scene()->updateSettingsWindow()}) {
         int checked = 0;
         for (QQuickItem* item : allItems(window)) {
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);

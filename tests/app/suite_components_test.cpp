@@ -193,7 +193,8 @@ TEST_F(SuiteComponentTest, TheBackgroundQuitAlertOffersItsChoicesAndEscapeCancel
     QQuickTest::qWaitForPolish(alert.get());
     EXPECT_EQ(text(require(alert.get(), QStringLiteral("backgroundQuitMessage"))),
               QStringLiteral("Keep Velmor Tray running?"));
-    EXPECT_EQ(text(require(alert.get(), QStringLiteral("backgroundQuitInformative"))), busy.informativeText());
+    EXPECT_EQ(text(require(alert.get(), QStringLiteral("backgroundQuitInformative"))),
+              busy.informativeText());
     EXPECT_FALSE(require(alert.get(), QStringLiteral("quitAppButton"))->isEnabled()) << "busy";
     EXPECT_TRUE(require(alert.get(), QStringLiteral("keepRunningButton"))->isEnabled());
 

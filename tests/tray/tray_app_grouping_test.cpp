@@ -156,9 +156,7 @@ TEST(TraySectionMap, RoundTripsSortedAndRefusesAnyUnknownValue)
 
     // Section names are read exactly as written.
     for (const char* other : {"hidden", "AlwaysVisible", "", "expandable "})
-        EXPECT_FALSE(tray_section_map::tryDecode(
-            Json{{"a.app", "expandable"}, {"b.app", other}}))
-            << other;
+        EXPECT_FALSE(tray_section_map::tryDecode(Json{{"a.app", "expandable"}, {"b.app", other}})) << other;
     EXPECT_FALSE(tray_section_map::tryDecode(Json::parse(R"({"a.app":2})")));
     EXPECT_FALSE(tray_section_map::tryDecode(Json::parse(R"(["alwaysVisible"])")));
     EXPECT_EQ(tray_section_map::tryDecode(Json::parse("{}")), TraySectionMap());

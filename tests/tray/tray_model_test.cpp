@@ -229,8 +229,9 @@ TEST_F(TrayModelTest, NamedGroupsAreCreatedRenamedAndDeleted)
     EXPECT_NE(created.id, unknown) << "an id no group has creates a group with a fresh id";
 
     model.saveNamedGroup(created.id, QStringLiteral("\nChat\n"), QStringLiteral("brain"));
-    EXPECT_EQ(model.namedGrouping().groups,
-              QList<TrayNamedGroup>{(TrayNamedGroup{created.id, QStringLiteral("Chat"), QStringLiteral("brain")})});
+    EXPECT_EQ(
+        model.namedGrouping().groups,
+        QList<TrayNamedGroup>{(TrayNamedGroup{created.id, QStringLiteral("Chat"), QStringLiteral("brain")})});
 
     model.setDestination(app(appA), QStringLiteral("group:") + uuid_text::canonical(created.id));
     model.setDestination(app(appB), QStringLiteral("group:") + uuid_text::canonical(created.id));
