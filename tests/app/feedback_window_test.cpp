@@ -19,16 +19,6 @@ namespace {
 
 using Answer = HttpsTestServer::Answer;
 
-QString utf8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-QString text(QQuickItem* item)
-{
-    return item ? item->property("text").toString() : QString();
-}
-
 // The Feedback window reached the way a person reaches it: the Help menu of the app's menu bar.
 class FeedbackWindowJourney : public GuiRunTest {
 protected:
@@ -84,8 +74,6 @@ TEST_F(FeedbackWindowJourney, TheHelpMenuOpensOneWindowThatReportABugSwitchesAnd
     QQuickWindow* window = feedback();
     ASSERT_NE(window, nullptr) << scene()->loadErrors().join(u'\n').toStdString();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->title(), utf8(SupportWindow::title));
-    EXPECT_EQ(window->width(), SupportWindow::width);
     EXPECT_EQ(window->height(), SupportWindow::maximumHeight) << "a large screen";
     EXPECT_EQ(text(control("feedbackPrompt")), utf8(BetaSupportView::feedbackPrompt));
     EXPECT_TRUE(control("segment:Feedback")->property("selected").toBool());
@@ -106,31 +94,23 @@ TEST_F(FeedbackWindowJourney, TheHelpMenuOpensOneWindowThatReportABugSwitchesAnd
     EXPECT_FALSE(VelmorSignals::shared()->feedbackIsBug());
 }
 
+// What counts and what a failed delivery keeps is the view's own test; here the window follows
+// the view: the counter, the button while the service holds the answer, and the sentence after.
 TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEndsInItsSentence)
 {
     startConfigured();
     chooseFromHelp(FeedbackMenuItems::reportBugText);
     ASSERT_NE(feedback(), nullptr);
     EXPECT_FALSE(sendEnabled()) << "empty";
-    type(QStringLiteral("   "));
-    EXPECT_FALSE(sendEnabled()) << "blank";
     paste(QString(2001, u'a'));
     EXPECT_EQ(text(control("feedbackCounter")), QStringLiteral("2001/2000 characters"));
     EXPECT_FALSE(sendEnabled());
-    paste(QString(1998, u'a') + QStringLiteral("\U0001F41B"));
-    EXPECT_EQ(text(control("feedbackCounter")), QStringLiteral("2000/2000 characters"))
-        << "an emoji counts 2";
-    EXPECT_TRUE(sendEnabled());
     EXPECT_FALSE(control("feedbackUnconfigured")->isVisible());
 
-    // The server holds the answer: the button says so and nothing can be edited meanwhile.
-    // Usage events go to the same server; only reports are held or fail.
-    const auto reports = [](Answer answer) {
-        return [answer](const ReceivedRequest& request) {
-            return request.target.endsWith("/feedback") ? answer : Answer::ok;
-        };
-    };
-    server.setResponder(reports(Answer::hold));
+    // Usage events go to the same server; only reports are held.
+    server.setResponder([](const ReceivedRequest& request) {
+        return request.target.endsWith("/feedback") ? Answer::hold : Answer::ok;
+    });
     type(QStringLiteral("The chevron vanished"));
     click(feedback(), control("sendReportButton"));
     ASSERT_TRUE(spinUntil([this] { return server.heldCount() == 1; }, [this] { settle(0.1); }));
@@ -141,47 +121,10 @@ TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEnds
     ASSERT_TRUE(waitUntilSent());
     EXPECT_EQ(text(control("feedbackResult")), QStringLiteral("Report sent. Thank you."));
     EXPECT_TRUE(text(control("feedbackEditor")).isEmpty());
-
-    // A server error and a dropped connection keep the text for another try.
-    for (Answer answer : {Answer::serverError, Answer::dropConnection}) {
-        server.setResponder(reports(answer));
-        type(QStringLiteral("Still gone"));
-        click(feedback(), control("sendReportButton"));
-        ASSERT_TRUE(waitUntilSent());
-        EXPECT_EQ(text(control("feedbackResult")),
-                  QStringLiteral("Delivery could not be confirmed. Your message is preserved; retrying may "
-                                 "duplicate a report."));
-        EXPECT_EQ(text(control("feedbackEditor")), QStringLiteral("Still gone"));
-    }
 }
 
-TEST_F(FeedbackWindowJourney, CopyingPutsTheReportOnTheClipboardWithoutConfigurationOrConsent)
-{
-    start();
-    launch();
-    VelmorSignals::shared()->setEnabled(false);
-    chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
-    ASSERT_NE(feedback(), nullptr);
-    EXPECT_TRUE(control("feedbackUnconfigured")->isVisible());
-    EXPECT_EQ(text(control("feedbackUnconfigured")), utf8(BetaSupportView::unconfiguredLine));
-    type(QStringLiteral("Please add a keyboard shortcut"));
-    EXPECT_FALSE(sendEnabled());
-
-    // The details a report carries are shown on request.
-    EXPECT_FALSE(control("feedbackDetails")->isVisible());
-    click(feedback(), control("detailsDisclosure"));
-    EXPECT_TRUE(control("feedbackDetails")->isVisible());
-    EXPECT_EQ(text(control("feedbackDetails")), VelmorSignals::shared()->reviewedMetadata());
-
-    QGuiApplication::clipboard()->clear();
-    click(feedback(), control("copyReportButton"));
-    const QString copied = QGuiApplication::clipboard()->text();
-    EXPECT_TRUE(copied.contains(QStringLiteral("Please add a keyboard shortcut"))) << copied.toStdString();
-    EXPECT_TRUE(copied.contains(VelmorSignals::shared()->reviewedMetadata())) << copied.toStdString();
-    EXPECT_EQ(text(control("feedbackResult")), utf8(BetaSupportView::copiedResult));
-}
-
-// The window is as tall as the main screen allows, between its least and greatest height.
+// The window is as tall as the main screen allows, between its least and greatest height. (The
+// copy a build without a service offers is pressed in the press table.)
 TEST_F(FeedbackWindowJourney, ASmallScreenGetsTheLeastHeight)
 {
     QFile file(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"));
@@ -195,57 +138,26 @@ TEST_F(FeedbackWindowJourney, ASmallScreenGetsTheLeastHeight)
     chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
     ASSERT_NE(feedback(), nullptr);
     EXPECT_EQ(feedback()->height(), SupportWindow::minimumHeight);
-    EXPECT_EQ(feedback()->width(), SupportWindow::width);
+    EXPECT_TRUE(control("feedbackUnconfigured")->isVisible()) << "this build reports nowhere";
 }
 
-} // namespace
-
-namespace {
-
-// The Dock shows the app while one of its windows is open, minimized windows included.
-TEST_F(FeedbackWindowJourney, TheDockIconFollowsTheAppsWindows)
-{
-    start();
-    launch();
-    const QString dockIcon = QStringLiteral("dockApp:local.velmor.tray");
-    EXPECT_NE(find(macWindow(), dockIcon), nullptr) << "the settings window is open";
-    settingsWindow()->close();
-    settle();
-    EXPECT_EQ(find(macWindow(), dockIcon), nullptr) << "gone after the pass";
-
-    chooseFromHelp(FeedbackMenuItems::reportBugText);
-    ASSERT_NE(feedback(), nullptr);
-    settle();
-    EXPECT_NE(find(macWindow(), dockIcon), nullptr);
-    feedback()->showMinimized();
-    settle();
-    EXPECT_NE(find(macWindow(), dockIcon), nullptr) << "a minimized window keeps the icon";
-    EXPECT_NE(find(macWindow(), QStringLiteral("dockWindow:") + utf8(SupportWindow::title)), nullptr);
-    click(macWindow(), require(macWindow(), QStringLiteral("dockWindow:") + utf8(SupportWindow::title)));
-    EXPECT_FALSE(feedback()->windowState() & Qt::WindowMinimized);
-    feedback()->close();
-    settle();
-    EXPECT_EQ(find(macWindow(), dockIcon), nullptr);
-}
-
-} // namespace
-
-namespace {
-
-// What a screen reader meets in the suite's windows: every control has a name.
-TEST_F(FeedbackWindowJourney, EveryControlOfTheSuiteWindowsHasAnAccessibleName)
+// What a screen reader meets in every window of the app and of the simulated Mac (System Settings
+// open on a pane with a list): every control has a name.
+TEST_F(FeedbackWindowJourney, EveryControlOfEveryWindowHasAnAccessibleName)
 {
     start();
     launch();
     chooseFromHelp(FeedbackMenuItems::reportBugText);
     run().app().updates().showPreferences();
+    desktop().openSystemSettings(platform::SimulatedDesktop::SettingsPane::FullDiskAccess);
     settle();
     ASSERT_NE(feedback(), nullptr);
     ASSERT_NE(scene()->updateSettingsWindow(), nullptr);
-    const QList<QAccessible::Role> controls{QAccessible::Button,      QAccessible::CheckBox,
-                                            QAccessible::RadioButton, QAccessible::EditableText,
-                                            QAccessible::Link,        QAccessible::ComboBox};
-    for (QQuickWindow* window : {feedback(), scene()->updateSettingsWindow()}) {
+    const QList<QAccessible::Role> controls{
+        QAccessible::Button, QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::EditableText,
+        QAccessible::Link,   QAccessible::ComboBox, QAccessible::MenuItem,    QAccessible::ListItem};
+    for (QQuickWindow* window :
+         {macWindow(), settingsWindow(), feedback(), scene()->updateSettingsWindow()}) {
         int checked = 0;
         for (QQuickItem* item : allItems(window)) {
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);
@@ -256,32 +168,8 @@ TEST_F(FeedbackWindowJourney, EveryControlOfTheSuiteWindowsHasAnAccessibleName)
                 << window->title().toStdString() << ": " << item->metaObject()->className() << " "
                 << item->objectName().toStdString();
         }
-        EXPECT_GE(checked, 5) << window->title().toStdString();
+        EXPECT_GE(checked, 4) << window->title().toStdString();
     }
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(FeedbackWindowJourney, ShowsItsSentencesWordForWord)
-{
-    start();
-    launch();
-    chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
-    QQuickWindow* window = feedback();
-    ASSERT_NE(window, nullptr);
-    expectShown(window,
-                {"Feedback", "Velmor Tray", "Report type", "Bug report", "What would make this app better?",
-                 "Your message", "0/2000 characters", "App details included",
-                 "Only your message and app details are sent. No screenshots, logs or usage identifier are "
-                 "attached.",
-                 "Copy report", "Send report",
-                 "Online reporting is not configured in this build. You can copy your report."});
-    click(window, control("segment:Bug report"));
-    type(QStringLiteral("Gone"));
-    click(window, control("copyReportButton"));
-    expectShown(window, {"What happened, and what did you expect?", "4/2000 characters", "Copied."});
 }
 
 // What a screen reader's press does to each control of the form: what a click does.

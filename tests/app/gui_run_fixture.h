@@ -156,6 +156,8 @@ protected:
         for (const char* text : texts)
             EXPECT_TRUE(showsText(window, QString::fromUtf8(text))) << "not shown: " << text;
     }
+    static QString text(QQuickItem* item) { return item ? item->property("text").toString() : QString(); }
+    static QString utf8(const char* text) { return QString::fromUtf8(text); }
     QQuickItem* require(QQuickWindow* window, const QString& name)
     {
         QQuickItem* item = find(window, name);

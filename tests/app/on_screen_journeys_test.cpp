@@ -4,7 +4,6 @@
 #include "simulated_mac/simulated_status_item.h"
 #include "tray/grouped_app.h"
 
-#include <QAccessible>
 #include <QMimeData>
 #include <QUrl>
 
@@ -22,39 +21,9 @@ GroupedApp app(const char* bundleID)
     return GroupedApp{QString::fromLatin1(bundleID), {}, {}, {}};
 }
 
-QString text(QQuickItem* item)
-{
-    return item ? item->property("text").toString() : QString();
-}
-
 } // namespace
 
 class OnScreenJourney : public GuiRunTest {};
-
-TEST_F(OnScreenJourney, TheChevronInTheDrawnMenuBarHidesAndReturnsIcons)
-{
-    start();
-    launch();
-    EXPECT_EQ(macWindow()->title(), QStringLiteral("Simulated Mac — default.json"));
-    EXPECT_EQ(settingsWindow()->title(), QStringLiteral("Velmor Tray"));
-    EXPECT_EQ(settingsWindow()->size(), QSize(860, 760));
-    EXPECT_TRUE(settingsWindow()->isVisible());
-    EXPECT_EQ(text(require(settingsWindow(), QStringLiteral("appsHint"))),
-              QStringLiteral("Drag an app to choose where it belongs."));
-
-    model().setDestination(app("com.example.weather"), QStringLiteral("expandable"));
-    settle(2);
-    ASSERT_TRUE(controller().configured());
-    EXPECT_EQ(find(macWindow(), weatherItem), nullptr) << "a hidden app's icon is not drawn";
-
-    click(macWindow(), require(macWindow(), chevronItem));
-    EXPECT_TRUE(controller().expanded());
-    EXPECT_NE(find(macWindow(), weatherItem), nullptr);
-
-    click(macWindow(), require(macWindow(), chevronItem));
-    EXPECT_FALSE(controller().expanded());
-    EXPECT_EQ(find(macWindow(), weatherItem), nullptr);
-}
 
 // The window lays the bar's items side by side; each must land where the desktop puts it, with one
 // hidden among them and the leftmost stretched beyond the bar's room, and again once the hidden one
@@ -209,10 +178,7 @@ TEST_F(OnScreenJourney, FullDiskAccessIsGrantedByDroppingTheAppOnThePane)
         settle();
         return enter.isAccepted();
     };
-    EXPECT_FALSE(dropOn(QUrl::fromLocalFile(QStringLiteral("/Users/me/notes.txt")))) << "only app bundles";
-    EXPECT_FALSE(desktop().hasFullDiskAccess());
-
-    dropOn(QUrl::fromLocalFile(QStringLiteral("/Applications/Velmor Tray.app")));
+    EXPECT_TRUE(dropOn(QUrl::fromLocalFile(QStringLiteral("/Applications/Velmor Tray.app"))));
     EXPECT_TRUE(desktop().hasFullDiskAccess());
     QQuickItem* toggle = require(macWindow(), QStringLiteral("switch:Velmor Tray"));
     ASSERT_NE(toggle, nullptr);
@@ -308,31 +274,4 @@ TEST_F(OnScreenJourney, TheAppsMenusDockIconAndMinimizedWindowBehaveAsOnAMac)
     click(macWindow(), require(macWindow(), QStringLiteral("dockApp:local.velmor.tray")));
     EXPECT_FALSE(desktop().applicationShell().isHidden());
     EXPECT_TRUE(settingsWindow()->isVisible());
-}
-
-// What a screen reader meets: every control in both windows has a name.
-TEST_F(OnScreenJourney, EveryControlInBothWindowsHasAnAccessibleName)
-{
-    start();
-    launch();
-    desktop().openSystemSettings(platform::SimulatedDesktop::SettingsPane::FullDiskAccess);
-    settle();
-    const QList<QAccessible::Role> controls{QAccessible::Button,      QAccessible::CheckBox,
-                                            QAccessible::RadioButton, QAccessible::ComboBox,
-                                            QAccessible::MenuItem,    QAccessible::ListItem};
-    for (QQuickWindow* window : {macWindow(), settingsWindow()}) {
-        int checked = 0;
-        for (QQuickItem* item : allItems(window)) {
-            if (!item->isVisible())
-                continue;
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);
-            if (!accessible || !controls.contains(accessible->role()))
-                continue;
-            ++checked;
-            EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
-                << window->title().toStdString() << ": " << item->metaObject()->className() << " "
-                << item->objectName().toStdString();
-        }
-        EXPECT_GT(checked, 3) << window->title().toStdString();
-    }
 }

@@ -112,29 +112,6 @@ TEST_F(SimulatedMacPresentersTest, OnlyTheFullDiskAccessListTakesDroppedAppBundl
     EXPECT_FALSE(settings.drop(app)) << "already listed";
 }
 
-TEST_F(SimulatedMacPresentersTest, TheBarDrawsWhatIsOnScreenAndMarksAStretchedItemClipped)
-{
-    MenuBarPresenter& bar = *m_mac.menuBar();
-    // The app's item sits right of Alpha's, so stretching it pushes Alpha out of view.
-    m_desktop.domains().setPosition(QStringLiteral("status:local.velmor.tray::Wide"), 1);
-    auto item = m_desktop.statusBar().createItem(26);
-    item->setAutosaveName(QStringLiteral("Wide"));
-    item->button()->setSymbolImage(QStringLiteral("chevron.left"), QStringLiteral("Wide"));
-    bar.refresh();
-    EXPECT_EQ(column(bar.statusItems(), "key"),
-              (QStringList{"status:com.example.alpha::Item-0", "status:local.velmor.tray::Wide"}));
-    EXPECT_EQ(column(bar.statusItems(), "clipped"), (QStringList{"false", "false"}));
-
-    item->setLength(10000);
-    bar.refresh();
-    EXPECT_EQ(column(bar.statusItems(), "key"), QStringList{"status:local.velmor.tray::Wide"})
-        << "pushed off screen, not drawn";
-    EXPECT_EQ(bar.statusItems()->value(0, "itemWidth").toDouble(), 10000);
-    EXPECT_TRUE(bar.statusItems()->value(0, "clipped").toBool());
-    EXPECT_FALSE(bar.statusItems()->value(0, "glyph").toString().isEmpty());
-    EXPECT_EQ(bar.statusItems()->value(0, "accessibleName").toString(), QStringLiteral("Wide"));
-}
-
 // Hiding an item redraws its row and nothing else: no model is reset or touched elsewhere, and no
 // presenter tells of a change that did not happen.
 TEST_F(SimulatedMacPresentersTest, HidingAStatusItemChangesItsOwnRowAndNothingElse)

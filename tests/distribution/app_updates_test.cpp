@@ -267,27 +267,5 @@ TEST_F(AppUpdatesTest, MenuItemsFollowTheControllerAndOutliveIt)
     work->trigger();
 }
 
-TEST_F(AppUpdatesTest, TheSettingsWindowIsCreatedOnceAndBroughtForwardEachTime)
-{
-    struct Window final : AppUpdates::SettingsWindow {
-        explicit Window(int& count) : fronted(count) {}
-        void makeKeyAndOrderFront() override { ++fronted; }
-        int& fronted;
-    };
-    auto updates = make(info());
-    int created = 0;
-    int fronted = 0;
-    updates->setSettingsWindowFactory([&](AppUpdates&) {
-        ++created;
-        return std::make_unique<Window>(fronted);
-    });
-    updates->showPreferences();
-    updates->showPreferences();
-    EXPECT_EQ(created, 1);
-    EXPECT_EQ(fronted, 2);
-    EXPECT_EQ(shell.activationCount(), 2);
-    EXPECT_TRUE(shell.lastActivationIgnoredOtherApps());
-}
-
 } // namespace
 } // namespace velmor

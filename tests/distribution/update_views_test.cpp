@@ -26,26 +26,6 @@ QStringList titles(const CheckForAppUpdates& menu)
     return result;
 }
 
-TEST_F(UpdateViewsTest, WithoutUpdatesEveryControlIsDisabledAndTheReasonShown)
-{
-    for (const bool review : {false, true}) {
-        QVariantMap bundle = info(QString());
-        if (review)
-            bundle.insert(QStringLiteral("VelmorReviewLibrary"), QStringLiteral("yes"));
-        auto updates = make(bundle);
-        AppDistributionSettings settings(*updates);
-        CheckForAppUpdates menu(*updates);
-        updates->start([] { return false; });
-        scheduler.runUntilIdle();
-        EXPECT_FALSE(settings.automaticChecksEnabled());
-        EXPECT_FALSE(settings.automaticDownloadsEnabled());
-        EXPECT_FALSE(settings.checkEnabled());
-        EXPECT_FALSE(menu.checkEnabled());
-        EXPECT_EQ(settings.message(),
-                  text(review ? AppUpdates::reviewBuildMessage : AppUpdates::notPublishedMessage));
-    }
-}
-
 TEST_F(UpdateViewsTest, TurningAutomaticChecksOffDisablesDownloadsWithoutChangingThem)
 {
     bool busy = false;

@@ -98,22 +98,17 @@ TEST_F(HeadlessRunnerTest, PrintsEveryStepAndKeepsTheHomeBetweenRuns)
     ASSERT_EQ(states.size(), 4);
     EXPECT_EQ(states[0]["command"], "launch");
     EXPECT_EQ(states[0]["events"], Json::array({"app.opened"}));
-    // This build names no update feed.
-    EXPECT_EQ(states[0]["updates"], "Updates are not published for this build yet.");
     // Virtual time runs on from the launch; the launch looks at every app, a step that hides one
     // app waits only on that one, not on the slow and the stuck apps of the scenario.
-    EXPECT_GE(states[0]["time"].get<double>(), 1.0);
     for (int i = 1; i < 4; ++i)
         EXPECT_GT(states[i]["time"].get<double>(), states[i - 1]["time"].get<double>()) << i;
     EXPECT_GT(states[0]["longestStall"].get<double>(), 0.1);
     EXPECT_LT(states[1]["longestStall"].get<double>(), 0.01);
     EXPECT_EQ(states[1]["hiddenBundles"], Json::array({"com.example.weather"}));
-    EXPECT_EQ(states[1]["configured"], true);
-    EXPECT_EQ(states[1]["expanded"], false);
     EXPECT_EQ(states[1]["events"], Json::array({"tray.collapsed"}));
-    EXPECT_EQ(states[2]["expanded"], true);
     EXPECT_EQ(states[2]["hiddenBundles"], Json::array());
     EXPECT_EQ(states[3]["configured"], false) << "every start releases what an earlier run hid";
+    EXPECT_EQ(states[3]["hiddenBundles"], Json::array());
     int chevrons = 0;
     for (const Json& entry : states[3]["menuBar"]) {
         if (entry["kind"] == "chevron") {

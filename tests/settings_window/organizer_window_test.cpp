@@ -58,7 +58,6 @@ TEST_F(OrganizerWindow, ACardDroppedOnAnotherAreaMovesItsAppAndHidesItsIcon)
 
     EXPECT_TRUE(dropText(area(QStringLiteral("alwaysHidden")), payloadPrefix + weather));
     settle(2);
-    EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysHidden"));
     EXPECT_EQ(shownText(QStringLiteral("areaCount:alwaysHidden")), QString::number(before + 1));
     EXPECT_NE(findIn(area(QStringLiteral("alwaysHidden")), QStringLiteral("card:") + weather), nullptr);
     EXPECT_EQ(find(macWindow(), weatherItem), nullptr) << "the moved app's icon is hidden on the Mac";
@@ -101,9 +100,6 @@ TEST_F(OrganizerWindow, CardsMoveByTheirContextMenuAndTheirAccessibilityActions)
     launch();
     QQuickItem* weatherCard = card(weather);
     ASSERT_NE(weatherCard, nullptr);
-    EXPECT_EQ(weatherCard->property("accessibleName").toString(), QStringLiteral("Weather Desk"));
-    EXPECT_EQ(weatherCard->property("accessibleHint").toString(),
-              QStringLiteral("Drag to another group or use Move to actions"));
 
     click(settingsWindow(), weatherCard, Qt::RightButton);
     QQuickItem* own = require(settingsWindow(), QStringLiteral("move:com.example.weather:alwaysVisible"));
@@ -124,12 +120,6 @@ TEST_F(OrganizerWindow, CardsMoveByTheirContextMenuAndTheirAccessibilityActions)
     accessible->actionInterface()->doAction(QStringLiteral("Move to Always hidden"));
     settle();
     EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysHidden"));
-
-    // And the keyboard's: the card takes focus and opens its menu.
-    card(weather)->forceActiveFocus();
-    QTest::keyClick(settingsWindow(), Qt::Key_Space);
-    settle();
-    EXPECT_TRUE(shown(QStringLiteral("move:com.example.weather:alwaysVisible"))) << "the move menu is open";
 }
 
 TEST_F(OrganizerWindow, AGroupIsCreatedRenamedExpandedWhileConfiguredAndDeleted)
@@ -139,7 +129,6 @@ TEST_F(OrganizerWindow, AGroupIsCreatedRenamedExpandedWhileConfiguredAndDeleted)
     ASSERT_TRUE(shown(QStringLiteral("createFirstGroupButton")));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("addGroupButton")));
     ASSERT_TRUE(shown(QStringLiteral("groupEditorTitle")));
-    EXPECT_EQ(shownText(QStringLiteral("groupEditorTitle")), QStringLiteral("New group"));
     EXPECT_FALSE(enabled(QStringLiteral("groupEditorSave")));
     type(QStringLiteral("   "));
     EXPECT_FALSE(enabled(QStringLiteral("groupEditorSave"))) << "only spaces";
@@ -158,31 +147,32 @@ TEST_F(OrganizerWindow, AGroupIsCreatedRenamedExpandedWhileConfiguredAndDeleted)
     EXPECT_TRUE(shown(QStringLiteral("area:") + destination));
     EXPECT_FALSE(shown(QStringLiteral("createFirstGroupButton")));
 
-    // Renamed, with another symbol.
+    // Renamed, with another symbol; Escape leaves a second edit unsaved.
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("groupOptions:") + id));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("editGroup:") + id));
-    EXPECT_EQ(shownText(QStringLiteral("groupEditorTitle")), QStringLiteral("Edit group"));
     EXPECT_EQ(shownText(QStringLiteral("groupNameField")), created.name);
     require(settingsWindow(), QStringLiteral("groupNameField"))->setProperty("text", QString());
     type(QStringLiteral("Tools"));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("groupSymbol:hammer")));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("groupEditorSave")));
-    ASSERT_EQ(model().namedGrouping().groups.size(), 1);
-    EXPECT_EQ(model().namedGrouping().groups.front().name, QStringLiteral("Tools"));
     EXPECT_EQ(model().namedGrouping().groups.front().symbol, QStringLiteral("hammer"));
     EXPECT_EQ(accessibleName(require(settingsWindow(), QStringLiteral("groupOptions:") + id)),
               QStringLiteral("Options for Tools"));
+    click(settingsWindow(), require(settingsWindow(), QStringLiteral("addGroupButton")));
+    type(QStringLiteral("Music"));
+    QTest::keyClick(settingsWindow(), Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(shown(QStringLiteral("groupEditorTitle")));
+    EXPECT_EQ(model().namedGrouping().groups.size(), 1);
 
     // With an app in it and grouping configured, the group expands and collapses.
     EXPECT_TRUE(dropText(area(destination), payloadPrefix + weather));
     settle(2);
     ASSERT_TRUE(model().nativeConfigured());
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("groupOptions:") + id));
-    ASSERT_TRUE(shown(QStringLiteral("toggleGroup:") + id));
     EXPECT_EQ(shownText(QStringLiteral("toggleGroup:") + id), QStringLiteral("Expand"));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("toggleGroup:") + id));
     settle(2);
-    EXPECT_TRUE(model().expandedNamedGroups().contains(created.id));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("groupOptions:") + id));
     EXPECT_EQ(shownText(QStringLiteral("toggleGroup:") + id), QStringLiteral("Collapse"));
     QTest::keyClick(settingsWindow(), Qt::Key_Escape);
@@ -206,18 +196,6 @@ TEST_F(OrganizerWindow, AGroupIsCreatedRenamedExpandedWhileConfiguredAndDeleted)
     EXPECT_TRUE(shown(QStringLiteral("createFirstGroupButton")));
 }
 
-TEST_F(OrganizerWindow, EscapeCancelsTheGroupEditor)
-{
-    start();
-    launch();
-    click(settingsWindow(), require(settingsWindow(), QStringLiteral("createFirstGroupButton")));
-    type(QStringLiteral("Music"));
-    QTest::keyClick(settingsWindow(), Qt::Key_Escape);
-    settle();
-    EXPECT_FALSE(shown(QStringLiteral("groupEditorTitle")));
-    EXPECT_TRUE(model().namedGrouping().groups.isEmpty());
-}
-
 TEST_F(OrganizerWindow, WithoutPermissionTheSetupCardShowsAndOnlyRevealAllStaysEnabled)
 {
     startWith([](QJsonObject& root) { setSystem(root, QStringLiteral("accessibilityTrusted"), false); });
@@ -237,22 +215,13 @@ TEST_F(OrganizerWindow, WithoutPermissionTheSetupCardShowsAndOnlyRevealAllStaysE
     ASSERT_TRUE(shown(QStringLiteral("accessGuideTitle")));
     EXPECT_TRUE(shown(QStringLiteral("fullDiskAccessStep")));
     EXPECT_TRUE(shown(QStringLiteral("appDragTile")));
-    EXPECT_EQ(accessibleName(require(settingsWindow(), QStringLiteral("appDragTile"))),
-              QStringLiteral("Velmor Tray application. Drag to the Full Disk Access list."));
     EXPECT_EQ(presenter()->accessGuide()->lastStepNumber(), QStringLiteral("3"));
-    EXPECT_EQ(presenter()->accessGuide()->bundleUrl(),
-              QUrl::fromLocalFile(QStringLiteral("/Applications/Velmor Tray.app")));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("showInFinder")));
     EXPECT_EQ(desktop().workspace().revealedPaths(),
               QStringList{QStringLiteral("/Applications/Velmor Tray.app")});
-    // The system's prompt first, which puts the app in the list the pane then shows, switched off.
-    ASSERT_EQ(find(macWindow(), QStringLiteral("switch:Velmor Tray")), nullptr);
+    // The system's prompt, which lists the app in the pane, is the journey's first step.
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("openAccessibilitySettings")));
     EXPECT_EQ(desktop().accessibility().promptCount(), 1);
-    EXPECT_TRUE(require(macWindow(), QStringLiteral("systemSettings"))->isVisible());
-    QQuickItem* listed = require(macWindow(), QStringLiteral("switch:Velmor Tray"));
-    ASSERT_NE(listed, nullptr);
-    EXPECT_FALSE(listed->property("checked").toBool());
     QTest::keyClick(settingsWindow(), Qt::Key_Escape);
     settle();
     EXPECT_FALSE(shown(QStringLiteral("accessGuideTitle")));
@@ -266,8 +235,6 @@ TEST_F(OrganizerWindow, MarkerModeListsOnlyPlacedItemsAndAGuideOfTwoSteps)
     ASSERT_FALSE(model().nativePerApp());
     EXPECT_FALSE(shown(QStringLiteral("sectionAreas")));
     EXPECT_TRUE(shown(QStringLiteral("markerAreas")));
-    EXPECT_EQ(shownText(QStringLiteral("appsHint")),
-              QStringLiteral("Command-drag icons in the Mac menu bar to arrange them."));
     int listed = 0;
     for (const TrayItem& item : model().items()) {
         const bool placed = model().nativeGroups().contains(item.id);
@@ -287,7 +254,6 @@ TEST_F(OrganizerWindow, MarkerModeListsOnlyPlacedItemsAndAGuideOfTwoSteps)
     EXPECT_FALSE(shown(QStringLiteral("fullDiskAccessStep")));
     EXPECT_FALSE(shown(QStringLiteral("appDragTile")));
     EXPECT_EQ(presenter()->accessGuide()->lastStepNumber(), QStringLiteral("2"));
-    EXPECT_EQ(presenter()->accessGuide()->lastStepTitle(), QStringLiteral("Refresh your apps"));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("accessGuideDone")));
     EXPECT_FALSE(shown(QStringLiteral("accessGuideTitle")));
 }
@@ -300,45 +266,11 @@ TEST_F(OrganizerWindow, AFailedLaunchAtLoginChangeSaysSoAndSetsTheToggleBack)
     });
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("preferencesDisclosure")));
     QQuickItem* toggle = require(settingsWindow(), QStringLiteral("launchAtLoginSwitch"));
-    ASSERT_TRUE(toggle->isVisible());
-    ASSERT_FALSE(toggle->property("checked").toBool());
     click(settingsWindow(), toggle);
     EXPECT_FALSE(toggle->property("checked").toBool());
     EXPECT_EQ(shownText(QStringLiteral("messageText")),
               QStringLiteral("Could not change launch at login. Check System Settings."));
     EXPECT_NE(find(settingsWindow(), QStringLiteral("supportFooterSlot")), nullptr);
-}
-
-TEST_F(OrganizerWindow, LaunchAtLoginRegistersAndUnregistersTheLoginItem)
-{
-    start();
-    launch();
-    click(settingsWindow(), require(settingsWindow(), QStringLiteral("preferencesDisclosure")));
-    QQuickItem* toggle = require(settingsWindow(), QStringLiteral("launchAtLoginSwitch"));
-    click(settingsWindow(), toggle);
-    EXPECT_EQ(desktop().loginItems().status(), platform::LoginItemStatus::Enabled);
-    EXPECT_TRUE(toggle->property("checked").toBool());
-    click(settingsWindow(), toggle);
-    settle();
-    EXPECT_NE(desktop().loginItems().status(), platform::LoginItemStatus::Enabled);
-    EXPECT_FALSE(toggle->property("checked").toBool());
-    EXPECT_FALSE(shown(QStringLiteral("messageText")));
-}
-
-TEST_F(OrganizerWindow, TheHelpPopoversShowTheirTopics)
-{
-    start();
-    launch();
-    click(settingsWindow(), require(settingsWindow(), QStringLiteral("helpButton")));
-    ASSERT_TRUE(shown(QStringLiteral("helpTitle")));
-    EXPECT_EQ(shownText(QStringLiteral("helpTitle")), QStringLiteral("How grouping works"));
-    QTest::keyClick(settingsWindow(), Qt::Key_Escape);
-    settle();
-    EXPECT_FALSE(shown(QStringLiteral("helpTitle")));
-    click(settingsWindow(), require(settingsWindow(), QStringLiteral("appsInfoButton")));
-    EXPECT_EQ(shownText(QStringLiteral("helpTitle")), QStringLiteral("App icons"));
-    EXPECT_TRUE(
-        shownText(QStringLiteral("helpText")).startsWith(QStringLiteral("Cards show application icons")));
 }
 
 TEST_F(OrganizerWindow, TheAppearancePickerStoresTheChoiceAndTheWindowFollows)
@@ -673,8 +605,8 @@ TEST_F(OrganizerWindow, TheLaunchAtLoginSwitchFollowsTheLoginItemAndTheWindowReo
 }
 
 // A copy started from the Downloads folder in the user's home may not launch at login: the
-// organizer's switch says so as Update Settings does, and registers nothing.
-TEST_F(OrganizerWindow, ACopyInDownloadsCannotLaunchAtLoginFromEitherWindow)
+// organizer's switch says so, and neither a press nor the presenter registers anything.
+TEST_F(OrganizerWindow, ACopyInDownloadsCannotLaunchAtLogin)
 {
     start();
     run().host().configuration().mainBundle =
@@ -687,18 +619,11 @@ TEST_F(OrganizerWindow, ACopyInDownloadsCannotLaunchAtLoginFromEitherWindow)
     QQuickItem* toggle = require(window, QStringLiteral("launchAtLoginSwitch"));
     EXPECT_FALSE(toggle->isEnabled());
     EXPECT_EQ(shownText(QStringLiteral("launchAtLoginNote")), reason);
-    click(window, toggle);
     pressAccessibly(toggle);
     presenter()->setLaunchAtLogin(true);
     settle();
     EXPECT_EQ(desktop().loginItems().status(), platform::LoginItemStatus::NotRegistered);
     EXPECT_FALSE(toggle->property("checked").toBool());
-
-    run().app().updates().showPreferences();
-    settle();
-    QQuickWindow* updates = scene()->updateSettingsWindow();
-    EXPECT_FALSE(require(updates, QStringLiteral("launchAtLoginSwitch"))->isEnabled());
-    EXPECT_EQ(require(updates, QStringLiteral("startupExplanation"))->property("text").toString(), reason);
 }
 
 TEST_F(OrganizerWindow, NoMoveIsOfferedWhileTheControllerIsBusy)
@@ -726,113 +651,6 @@ TEST_F(OrganizerWindow, NoMoveIsOfferedWhileTheControllerIsBusy)
     presenter()->move(weather, QStringLiteral("alwaysHidden"));
     QCoreApplication::processEvents();
     EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysVisible"));
-}
-
-// The organizer's and the guide's sentences, word for word as the app must say them,
-// each found on the window in the state that shows it.
-TEST_F(OrganizerWindow, ShowsItsSentencesWordForWord)
-{
-    startWith([](QJsonObject& root) { setSystem(root, QStringLiteral("accessibilityTrusted"), false); });
-    QQuickWindow* window = settingsWindow();
-    expectShown(window, {"Velmor Tray",
-                         "Your menu bar, organized.",
-                         "How grouping works",
-                         "Permissions…",
-                         "Connect your menu bar",
-                         "Allow Accessibility to load app icons. Setup shows you exactly which app to add.",
-                         "Set up permissions…",
-                         "Changes saved · Grouping off",
-                         "Order",
-                         "Reveal all",
-                         "Apply grouping",
-                         "Menu bar apps",
-                         "About app icons",
-                         "Drag an app to choose where it belongs.",
-                         "Refresh",
-                         "Always visible",
-                         "Stay in the menu bar",
-                         "Expandable menu",
-                         "Show with the chevron",
-                         "Always hidden",
-                         "Return with Reveal all",
-                         "Drop apps here",
-                         "Custom groups",
-                         "Add group",
-                         "A separate menu bar button for each group.",
-                         "Create your first group",
-                         "Preferences",
-                         "Only on this Mac",
-                         "Quit Tray"});
-    click(window, require(window, QStringLiteral("preferencesDisclosure")));
-    expectShown(window, {"Launch at login"});
-
-    const struct {
-        const char* topic;
-        const char* title;
-        const char* text;
-    } topics[] = {
-        {"grouping", "How grouping works",
-         "Drag an app between areas to apply its group immediately. Apply grouping activates your saved "
-         "setup "
-         "after launch. Reveal all restores access to every app. Custom groups get their own menu bar "
-         "button. "
-         "Changes apply per app across displays; system icons stay unchanged."},
-        {"ordering", "Menu bar order",
-         "Moving a card or applying grouping places grouped icons left of Tray’s chevron, with group buttons "
-         "on "
-         "the right. Previous positions are saved. Restore previous order returns to manual placement until "
-         "your "
-         "next card move. You can also Command-drag supported icons in the Mac menu bar."},
-        {"icons", "App icons",
-         "Cards show application icons, rather than a live copy of every menu bar glyph. Right-click a card "
-         "for "
-         "Move to options. Saved apps remain manageable when an app is not running. Screen Recording is not "
-         "required."},
-    };
-    for (const auto& topic : topics) {
-        presenter()->setHelpTopic(QString::fromLatin1(topic.topic));
-        settle();
-        EXPECT_EQ(shownText(QStringLiteral("helpTitle")), QString::fromUtf8(topic.title));
-        EXPECT_EQ(shownText(QStringLiteral("helpText")), QString::fromUtf8(topic.text));
-    }
-    presenter()->setHelpTopic({});
-
-    click(window, require(window, QStringLiteral("setupButton")));
-    expectShown(
-        window,
-        {"Connect Velmor Tray", "Done", "Two system permissions let Tray list and organize menu bar apps.",
-         "Allow Accessibility", "Turn on Velmor Tray in Accessibility so your app icons can appear here.",
-         "Open Accessibility Settings…", "Add Tray to Full Disk Access",
-         "If Tray is missing from the list, drag this app into it — or click + in Settings and choose "
-         "Velmor Tray from Applications.",
-         "Velmor Tray.app", "Drag to Settings", "Velmor Tray application. Drag to the Full Disk Access list.",
-         "Open Full Disk Access…", "Show Velmor Tray in Finder", "Turn on its switch",
-         "Enable Velmor Tray in the list. If macOS asks, quit and reopen Tray. Then return here and refresh.",
-         "Refresh permissions and apps",
-         "Tray cannot grant itself access. Screen Recording is not needed for app grouping."});
-    click(window, require(window, QStringLiteral("accessGuideDone")));
-
-    click(window, require(window, QStringLiteral("createFirstGroupButton")));
-    expectShown(window, {"New group", "Group name", "Menu bar icon", "Cancel", "Save"});
-    enterText(require(window, QStringLiteral("groupNameField")), QStringLiteral("Work"));
-    click(window, require(window, QStringLiteral("groupEditorSave")));
-    expectShown(window, {"Drop apps into this group", "Options for Work"});
-}
-
-TEST_F(OrganizerWindow, ShowsItsMarkerModeSentencesWordForWord)
-{
-    startWith(
-        [](QJsonObject& root) { setSystem(root, QStringLiteral("version"), QStringLiteral("26.0.0")); });
-    QQuickWindow* window = settingsWindow();
-    // The scenario's marker leaves the hidden section empty.
-    expectShown(window, {"Command-drag icons in the Mac menu bar to arrange them.", "No detected items"});
-    click(window, require(window, QStringLiteral("orderButton")));
-    expectShown(window, {"Organize automatically", "Restore previous order", "About menu bar order…"});
-    QTest::keyClick(window, Qt::Key_Escape);
-    settle();
-    click(window, require(window, QStringLiteral("permissionsButton")));
-    expectShown(window, {"Allow Accessibility to list your menu bar apps.", "Refresh your apps",
-                         "After enabling Accessibility, return here and refresh the app list."});
 }
 
 // Names take two lines before they are cut and statuses are readable; the hint reads on the

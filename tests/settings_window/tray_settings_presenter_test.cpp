@@ -59,24 +59,6 @@ TEST_F(TraySettingsPresenterTest, TheStartWarningGetsNoRowAndOthersOfferAccessSe
     EXPECT_FALSE(shown(QStringLiteral("accessSetupButton")));
 }
 
-TEST_F(TraySettingsPresenterTest, ThePrimaryButtonAppliesThenCollapsesAndExpands)
-{
-    start();
-    launch();
-    QQuickItem* primary = require(settingsWindow(), QStringLiteral("primaryButton"));
-    EXPECT_EQ(primary->property("text").toString(), QStringLiteral("Apply grouping"));
-    model().setDestination(GroupedApp{QStringLiteral("com.example.weather"), {}, {}, {}},
-                           QStringLiteral("expandable"));
-    settle(2);
-    ASSERT_TRUE(model().nativeConfigured());
-    EXPECT_EQ(shownText(QStringLiteral("statusText")), QStringLiteral("Grouping active"));
-    EXPECT_EQ(primary->property("text").toString(), QStringLiteral("Expand extras"));
-    click(settingsWindow(), primary);
-    settle(2);
-    EXPECT_TRUE(model().nativeExpanded());
-    EXPECT_EQ(primary->property("text").toString(), QStringLiteral("Collapse extras"));
-}
-
 // A move changes the two areas it concerns, row by row: no list is reset, no other area or card
 // list hears of it, and the areas' own list only has its two rows' counts changed.
 TEST_F(TraySettingsPresenterTest, AMoveTouchesOnlyTheTwoAreasInvolvedAndResetsNothing)

@@ -80,29 +80,3 @@ TEST_F(CameraHousingTest, ItemsThatDoNotFitRightOfTheHousingAreOutOfSightButKeep
     EXPECT_FALSE(desktop().extraMenu());
     EXPECT_FALSE(desktop().workspace().find(QStringLiteral("com.example.c"))->running);
 }
-
-// Closing the lid takes the housing away and the bar moves to the external display, where all
-// fits; making the external display main moves the bar without the housing, while the built-in
-// display still reports it. Observers hear every change.
-TEST_F(CameraHousingTest, DisplayChangesMoveTheBarAndTellObservers)
-{
-    int told = 0;
-    desktop().screens().observeChanges([&] { ++told; });
-
-    EXPECT_TRUE(desktop().makeMainDisplay(1));
-    EXPECT_EQ(told, 1);
-    EXPECT_EQ(desktop().screens().frames(),
-              (QList<QRectF>{QRectF(0, 0, 1600, 1000), QRectF(-1000, 0, 1000, 1000)}));
-    EXPECT_EQ(desktop().screens().topAreas()[1].housing(), QRectF(-600, 976, 200, 24));
-    EXPECT_EQ(desktop().menuBar().housing(), std::nullopt);
-    EXPECT_EQ(offScreenTitles(), QStringList());
-    EXPECT_EQ(visibleTitles().size(), 5);
-
-    EXPECT_TRUE(desktop().removeDisplay(1));
-    EXPECT_EQ(told, 2);
-    EXPECT_EQ(desktop().screens().frames(), QList<QRectF>{QRectF(0, 0, 1600, 1000)});
-    EXPECT_FALSE(desktop().removeDisplay(0)) << "the last display stays";
-    EXPECT_FALSE(desktop().makeMainDisplay(0));
-    EXPECT_FALSE(desktop().removeDisplay(3));
-    EXPECT_EQ(told, 2);
-}

@@ -20,27 +20,8 @@ QString parseError(const char* json)
 
 } // namespace
 
-// Defaults that depend on other members.
-TEST(ScenarioTest, OmittedMembersTakeTheirDefaults)
-{
-    const Scenario scenario = Scenario::parse(R"({ "apps": [ { "name": "Alpha", "extras": [ {}, {} ] },
-                                                            { "bundleID": "b.app", "name": "Beta", "pid": 501 } ] })");
-    const ScenarioApp& alpha = scenario.apps[0];
-    EXPECT_FALSE(alpha.bundleID);
-    EXPECT_EQ(alpha.trackedRow, TrackedRowKind::AdhocBinary)
-        << "an app without identifier is known by its binary";
-    EXPECT_EQ(alpha.executable, QStringLiteral("/Applications/Alpha.app/Contents/MacOS/Alpha"));
-    EXPECT_EQ(alpha.pid, 502) << "free process identifiers are handed out around the given ones";
-    EXPECT_EQ(alpha.extras[1].name, QStringLiteral("Item-1"));
-    EXPECT_EQ(scenario.apps[1].trackedRow, TrackedRowKind::Bundle);
-
-    const Scenario delayed =
-        Scenario::parse(R"({ "menuBar": { "honourEdits": 2.5 }, "system": { "version": "26.4" } })");
-    EXPECT_EQ(delayed.menuBar.honourEdits.mode, HonourEdits::Mode::AfterDelay);
-    EXPECT_DOUBLE_EQ(delayed.menuBar.honourEdits.delay, 2.5);
-    EXPECT_EQ(delayed.system.version, (OperatingSystemVersion{26, 4, 0}));
-}
-
+// What an omitted member defaults to is read in every scenario the other tests write (process
+// identifiers, item names, rows of apps without an identifier, delays and system versions).
 TEST(ScenarioTest, ErrorsNameTheMemberAndWhereItIs)
 {
     const std::pair<const char*, const char*> cases[] = {

@@ -66,9 +66,9 @@ TEST_F(SimulatedAccessibilityTest, ExtrasFormATreeWithStableHandles)
     EXPECT_EQ(text(ax().attribute(bar, QStringLiteral("AXRole"))), QStringLiteral("AXMenuBar"));
     EXPECT_EQ(ax().attributeValueCount(bar, QStringLiteral("AXChildren")), 2);
 
+    // Titles, descriptions, identifiers and groups as discovery reads them are discovery's tests.
     const auto top = children(bar);
     ASSERT_EQ(top.size(), 2u);
-    EXPECT_EQ(text(ax().attribute(top[0], QStringLiteral("AXTitle"))), QStringLiteral("B1"));
     EXPECT_EQ(text(ax().attribute(top[1], QStringLiteral("AXRole"))), QStringLiteral("AXGroup"));
     EXPECT_EQ(ax().actionNames(top[1]), QStringList());
     EXPECT_EQ(ax().attribute(top[1], QStringLiteral("AXPosition")), AccessibilityValue(QPointF(1332, 0)));
@@ -76,12 +76,7 @@ TEST_F(SimulatedAccessibilityTest, ExtrasFormATreeWithStableHandles)
 
     const auto grouped = children(top[1]);
     ASSERT_EQ(grouped.size(), 2u);
-    EXPECT_EQ(text(ax().attribute(grouped[0], QStringLiteral("AXTitle"))), QStringLiteral("  "));
-    EXPECT_EQ(text(ax().attribute(grouped[0], QStringLiteral("AXDescription"))), QStringLiteral("Second"));
     EXPECT_FALSE(ax().attribute(grouped[0], QStringLiteral("AXIdentifier"))) << "absent when empty";
-    EXPECT_EQ(text(ax().attribute(grouped[1], QStringLiteral("AXIdentifier"))), QStringLiteral("b.one"));
-    EXPECT_EQ(ax().attribute(top[0], QStringLiteral("AXPosition")), AccessibilityValue(QPointF(1372, 0)));
-    EXPECT_EQ(ax().attribute(top[0], QStringLiteral("AXSize")), AccessibilityValue(QSizeF(20, 24)));
     EXPECT_EQ(element(ax().attribute(grouped[1], QStringLiteral("AXParent"))), top[1]);
     EXPECT_EQ(element(ax().attribute(top[1], QStringLiteral("AXParent"))), bar);
     EXPECT_EQ(element(ax().attribute(bar, QStringLiteral("AXParent"))), app);
@@ -102,19 +97,16 @@ TEST_F(SimulatedAccessibilityTest, ExtrasFormATreeWithStableHandles)
     EXPECT_FALSE(ax().attribute(ax().applicationElement(999), QStringLiteral("AXRole")));
 }
 
+// What slow and unresponsive apps cost a scan is discovery's test, on the same clock; here the
+// defaults it does not set.
 TEST_F(SimulatedAccessibilityTest, CallsCostVirtualTime)
 {
     const AccessibilityElement beta = ax().applicationElement(502);
-    EXPECT_DOUBLE_EQ(elapsed([&] { ax().attribute(beta, QStringLiteral("AXRole")); }), 0.25);
     EXPECT_DOUBLE_EQ(elapsed([&] { ax().processIdentifier(beta); }), 0) << "a local call";
-
     const AccessibilityElement stuck = ax().applicationElement(503);
     std::optional<AccessibilityValue> answer;
     EXPECT_DOUBLE_EQ(elapsed([&] { answer = ax().attribute(stuck, QStringLiteral("AXExtrasMenuBar")); }), 6);
     EXPECT_FALSE(answer) << "an unresponsive app's call fails";
-    ax().setMessagingTimeout(stuck, 0.06);
-    EXPECT_DOUBLE_EQ(elapsed([&] { ax().attribute(ax().applicationElement(503), QStringLiteral("AXRole")); }),
-                     0.06);
 
     ax().setMessagingTimeout(ax().systemWideElement(), 1);
     const AccessibilityElement item =
@@ -128,31 +120,6 @@ TEST_F(SimulatedAccessibilityTest, CallsCostVirtualTime)
 
     desktop().setAccessibilityTrusted(false);
     EXPECT_DOUBLE_EQ(elapsed([&] { ax().attribute(stuck, QStringLiteral("AXRole")); }), 0);
-}
-
-// A stall is what one task, or the direct work between tasks, spends waiting on other apps;
-// time that passes between tasks is no stall.
-TEST_F(SimulatedAccessibilityTest, TheMainThreadRecordsItsLongestStall)
-{
-    SimulatedMainThread& mainThread = desktop().mainThread();
-    const AccessibilityElement beta = ax().applicationElement(502);
-    const auto ask = [&](int calls) {
-        for (int i = 0; i < calls; ++i)
-            ax().attribute(beta, QStringLiteral("AXRole"));
-    };
-    mainThread.takeLongestStall();
-    ask(2);
-    mainThread.post([&] { ask(3); });
-    mainThread.after(seconds(5), [&] {
-        ask(1);
-        mainThread.post([&] { ask(2); });
-    });
-    EXPECT_DOUBLE_EQ(toSeconds(mainThread.longestStall()), 0.5) << "the direct work so far";
-    m_scheduler.fastForwardBy(seconds(10));
-    EXPECT_DOUBLE_EQ(toSeconds(mainThread.takeLongestStall()), 0.75);
-    ask(1);
-    EXPECT_DOUBLE_EQ(toSeconds(mainThread.takeLongestStall()), 0.25) << "each take starts over";
-    EXPECT_DOUBLE_EQ(toSeconds(mainThread.longestStall()), 0);
 }
 
 TEST_F(SimulatedAccessibilityTest, HitTestingUsesTopLeftCoordinates)

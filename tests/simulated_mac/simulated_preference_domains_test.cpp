@@ -36,17 +36,12 @@ protected:
     SimulatedPreferenceDomains m_domains{m_home.path()};
 };
 
-TEST_F(SimulatedPreferenceDomainsTest, CreatedFilesHaveTheSystemsShape)
+// Inside an app bundle a row holds a file address, elsewhere the bare path, as the system writes
+// them; the app reads both forms.
+TEST_F(SimulatedPreferenceDomainsTest, BinaryRowsNameTheirExecutableAsTheSystemDoes)
 {
-    const QByteArray controlCenter =
-        RegularFile::read(m_domains.controlCenterPath(), PropertyList::maximumBytes);
-    ASSERT_TRUE(controlCenter.startsWith("bplist00"));
     const PropertyList rows = rowsOf(m_domains.controlCenterPath());
     ASSERT_EQ(rows.root().count(), 10) << "two rows of the system's own and three given, as key/value pairs";
-    EXPECT_EQ(rows.root().at(0).value(QStringLiteral("bundle")).value(QStringLiteral("_0")).toString(),
-              QStringLiteral("com.apple.controlcenter"));
-    EXPECT_EQ(rows.root().at(7).value(QStringLiteral("isAllowed")).toBool(), true);
-    // Inside an app bundle the row holds a file address, elsewhere the bare path.
     for (const auto& [index, relative] :
          {std::pair(6, "file:///Applications/Pixel%20Picker.app/Contents/MacOS/Pixel%20Picker"),
           std::pair(8, "/usr/local/bin/agent")}) {
@@ -54,15 +49,8 @@ TEST_F(SimulatedPreferenceDomainsTest, CreatedFilesHaveTheSystemsShape)
         EXPECT_EQ(binary.value(QStringLiteral("_0")).value(QStringLiteral("relative")).toString(),
                   QString::fromUtf8(relative));
     }
-
-    const auto parsed = m_domains.trackedRows();
-    ASSERT_TRUE(parsed);
-    ASSERT_EQ(parsed->size(), 5);
-    EXPECT_EQ(parsed->at(3).executablePath,
+    EXPECT_EQ(m_domains.trackedRows()->at(3).executablePath,
               QStringLiteral("/Applications/Pixel Picker.app/Contents/MacOS/Pixel Picker"));
-    EXPECT_EQ(m_domains.position(QStringLiteral("status:com.example.weather::Item-0")), 75);
-    EXPECT_TRUE(
-        RegularFile::read(m_domains.menuBarPath(), PropertyList::maximumBytes).startsWith("bplist00"));
 }
 
 TEST_F(SimulatedPreferenceDomainsTest, OwnWritesKeepEverythingElseAndUnreadableFilesAreLeftAlone)
@@ -77,10 +65,6 @@ TEST_F(SimulatedPreferenceDomainsTest, OwnWritesKeepEverythingElseAndUnreadableF
     for (int i = 0; i < before.root().count(); ++i)
         EXPECT_TRUE(after.root().at(i) == before.root().at(i)) << "row member " << i << " changed";
     EXPECT_EQ(after.root().at(1).value(QStringLiteral("reference")).toUid(), 1u);
-    const PropertyList domain =
-        PropertyList::decode(RegularFile::read(m_domains.controlCenterPath(), PropertyList::maximumBytes));
-    EXPECT_EQ(domain.root().value(QStringLiteral("ControlCenterSchemaVersion")).toInteger(), 2);
-    EXPECT_TRUE(domain.root().value(QStringLiteral("LastSyncDate")).toDate());
     const PropertyList menuBar =
         PropertyList::decode(RegularFile::read(m_domains.menuBarPath(), PropertyList::maximumBytes));
     EXPECT_EQ(menuBar.root()

@@ -123,20 +123,6 @@ TEST_F(LaunchAtLoginTest, OnlyACopyInAnApplicationsFolderMayLaunchAtLogin)
               "Move this app to Applications and reopen it to enable launch at login.");
 }
 
-// The organizer's switch and this section change one login item: each shows the other's change.
-TEST_F(LaunchAtLoginTest, AChangeMadeElsewhereShowsAtOnce)
-{
-    auto shown = installedSection();
-    auto other = installedSection();
-    other->toggle(true);
-    scheduler.runUntilIdle();
-    EXPECT_TRUE(shown->toggleOn());
-    other->toggle(false);
-    scheduler.runUntilIdle();
-    loginItems.answerUnregister(std::nullopt);
-    EXPECT_FALSE(shown->toggleOn());
-}
-
 TEST_F(LaunchAtLoginTest, AReviewBuildIsNeverOffered)
 {
     const QString review = QStringLiteral("Launch at login is unavailable in review builds.");

@@ -21,33 +21,6 @@ protected:
     }
 };
 
-// What reaches the service around a consent change is the hub's own test; here the view's rules.
-TEST_F(SupportSettingsFooterTest, TheCheckboxesChangeConsentAsTheHubsRulesSay)
-{
-    SupportSettingsFooter& view = makeFooter();
-    EXPECT_TRUE(view.usageChecked());
-    EXPECT_TRUE(view.usageEnabled());
-    EXPECT_TRUE(view.cityChecked());
-    EXPECT_TRUE(view.cityEnabled());
-
-    QSignalSpy consent(&view, &SupportSettingsFooter::consentChanged);
-    view.setUsageChecked(false);
-    EXPECT_FALSE(hub->enabled());
-    EXPECT_EQ(defaults.value(QStringLiteral("velmor.usageConsent.v1")), QVariant(false));
-    EXPECT_GE(consent.count(), 1);
-    EXPECT_FALSE(view.cityEnabled());
-    EXPECT_TRUE(view.cityChecked()) << "the stored city choice still shows";
-    view.setCityChecked(false);
-    EXPECT_TRUE(hub->locationEnabled()) << "the disabled city checkbox ignores the click";
-
-    view.setUsageChecked(true);
-    EXPECT_TRUE(hub->enabled());
-    view.setCityChecked(false);
-    EXPECT_FALSE(view.cityChecked());
-    EXPECT_FALSE(hub->locationEnabled());
-    EXPECT_EQ(defaults.value(QStringLiteral("velmor.cityConsent.v1")), QVariant(false));
-}
-
 TEST_F(SupportSettingsFooterTest, WithoutAConfigurationTheStoredChoicesShowButCannotChange)
 {
     defaults.setValue(QStringLiteral("velmor.usageConsent.v1"), false);

@@ -16,37 +16,31 @@ protected:
     TelemetrySession session() { return TelemetrySession(defaults, QStringLiteral("local.velmor.tray")); }
 };
 
+// The report of a run that never finished reaches the service in the hub's test.
 TEST_F(TelemetrySessionTest, ReportsARunThatNeverFinished)
 {
     auto first = session();
     EXPECT_FALSE(first.start(true));
-    EXPECT_EQ(defaults.value(marker), QVariant(true));
     EXPECT_FALSE(first.start(true)) << "a second start is ignored";
-
     auto crashedBefore = session();
     EXPECT_TRUE(crashedBefore.start(true));
     crashedBefore.finish();
-    EXPECT_FALSE(defaults.value(marker).isValid());
-
-    auto cleanBefore = session();
-    EXPECT_FALSE(cleanBefore.start(true));
+    EXPECT_FALSE(session().start(true)) << "a clean finish is not reported";
 
     defaults.setValue(marker, QStringLiteral("true"));
     EXPECT_FALSE(session().start(true)) << "a marker that is not a Boolean counts as absent";
 }
 
+// The markers a hub clears and sets as consent changes are the hub's own test.
 TEST_F(TelemetrySessionTest, ReportingOffForgetsEarlierCrashesAndPendingUpdates)
 {
     defaults.setValue(marker, true);
     defaults.setValue(update, QStringLiteral("58"));
     auto off = session();
     EXPECT_FALSE(off.start(false));
-    EXPECT_FALSE(defaults.value(marker).isValid());
     EXPECT_FALSE(defaults.value(update).isValid());
     off.setEnabled(true);
-    EXPECT_EQ(defaults.value(marker), QVariant(true)) << "a run switched on part-way is watched from then on";
     off.setEnabled(false);
-    EXPECT_FALSE(defaults.value(marker).isValid());
     EXPECT_FALSE(session().start(true)) << "the crash after switching off is not reported";
 
     defaults.remove(marker);

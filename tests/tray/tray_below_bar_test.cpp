@@ -90,19 +90,17 @@ TEST_F(TrayBelowBarTest, ARevealBehindTheHousingOpensTheBarBelowAndAnEntryOpensI
     EXPECT_FALSE(panel().isShown());
 
     clickChevron();
-    ASSERT_TRUE(controller().expanded());
     EXPECT_TRUE(hiddenApps().isEmpty()) << "the icons are revealed in the menu bar all the same";
     ASSERT_FALSE(barTitles(revealed, true).isEmpty()) << "some of them land behind the housing";
     ASSERT_TRUE(panel().isShown());
     EXPECT_EQ(panelNames(), barTitles(revealed));
     EXPECT_EQ(panel().anchor(), controller().chevronItem()->buttonWindowFrame());
 
+    // Pressed as Accessibility presses it: the item's own menu opens, though it cannot be seen.
     const QString outOfSight = barTitles(revealed, true).first();
-    const int index = static_cast<int>(panelNames().indexOf(outOfSight));
-    ASSERT_TRUE(panel().activate(index));
+    ASSERT_TRUE(panel().activate(static_cast<int>(panelNames().indexOf(outOfSight))));
     ASSERT_TRUE(desktop().extraMenu());
     EXPECT_EQ(itemTitle(*desktop().menuBar().entry(desktop().extraMenu()->entryId)), outOfSight);
-    EXPECT_EQ(desktop().accessibility().performedActions().last().key, desktop().extraMenu()->key);
     EXPECT_TRUE(panel().isShown()) << "the bar stays while the item's menu is open";
     desktop().closeExtraMenu();
     EXPECT_FALSE(panel().isShown());

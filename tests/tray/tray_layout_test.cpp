@@ -1,5 +1,4 @@
 #include "tray/tray_decode_error.h"
-#include "tray/tray_item.h"
 #include "tray/tray_layout.h"
 #include "tray_decode_failure.h"
 
@@ -23,33 +22,6 @@ QStringList ids(std::initializer_list<const char*> list)
 }
 
 } // namespace
-
-TEST(TraySection, RawValuesRoundTripAndNothingElseParses)
-{
-    QStringList names;
-    for (TraySection section : kAllTraySections) {
-        names.append(rawValue(section));
-        EXPECT_EQ(traySectionFromRawValue(rawValue(section)), section);
-        EXPECT_EQ(traySectionFromJson(toJson(section)), section);
-    }
-    EXPECT_EQ(names, ids({"alwaysVisible", "expandable", "alwaysHidden", "trayBelow"}));
-    for (const char* other : {"AlwaysVisible", "hidden", "", "expandable "})
-        EXPECT_FALSE(traySectionFromRawValue(QString::fromUtf8(other))) << other;
-}
-
-// Which bundle an ordinary id names is the migration's test.
-TEST(TrayItem, BundleIdentifierIsTheTextBeforeTheFirstSeparatorAndItemsAreTheSameByIdAlone)
-{
-    EXPECT_EQ(TrayItem::bundleIDOf(u"|key"), QString());
-    EXPECT_FALSE(TrayItem::bundleIDOf(u"no-separator"));
-    TrayItem item;
-    item.id = QStringLiteral("com.example.app|Clock|2");
-    TrayItem same;
-    same.id = item.id;
-    same.title = QStringLiteral("Other title");
-    same.pid = 42;
-    EXPECT_EQ(item, same);
-}
 
 TEST(TrayLayout, DecodingNormalisesWhateverTheStoredKeyOrder)
 {
@@ -78,9 +50,6 @@ TEST(TrayLayout, UnknownSectionFailsTheWholeDecodeWithItsName)
 TEST(TrayLayout, WrongShapesFailWithTheDecodersOwnError)
 {
     EXPECT_EQ(decodeFailure(R"({})").kind(), TrayDecodeError::Kind::keyNotFound);
-    EXPECT_EQ(decodeFailure(R"([])").kind(), TrayDecodeError::Kind::typeMismatch);
-    EXPECT_EQ(decodeFailure(R"({"groups":[]})").kind(), TrayDecodeError::Kind::typeMismatch);
-    EXPECT_EQ(decodeFailure(R"({"groups":{"expandable":"a"}})").path(), QStringLiteral("groups.expandable"));
     EXPECT_EQ(decodeFailure(R"({"groups":{"expandable":["a",1]}})").path(),
               QStringLiteral("groups.expandable.1"));
     // A list of the wrong type is reported before an unknown name that precedes it.

@@ -48,6 +48,9 @@ protected:
         run().takeEvents();
     }
 
+    // A sentence of the app's, as it is written in its sources.
+    static QString text(const char* literal) { return QString::fromUtf8(literal); }
+
     SimulatedRun& run() { return *m_run; }
     platform::SimulatedDesktop& desktop() { return m_run->desktop(); }
     TrayModel& model() { return m_run->app().model(); }

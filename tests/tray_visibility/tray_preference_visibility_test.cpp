@@ -66,7 +66,7 @@ protected:
 
 } // namespace
 
-TEST_F(TrayPreferenceVisibilityTest, JournalsEveryChangedRowPrivatelyAndReleasesIt)
+TEST_F(TrayPreferenceVisibilityTest, JournalsEveryChangedRowPrivatelyAndOnlyOnce)
 {
     m_store->failRead = [] { ADD_FAILURE() << "nothing to hide or undo needs no read"; };
     hide({});
@@ -83,18 +83,14 @@ TEST_F(TrayPreferenceVisibilityTest, JournalsEveryChangedRowPrivatelyAndReleases
     EXPECT_EQ(fileMode(m_editor->journalPath()), 0600);
     EXPECT_EQ(fileMode(QFileInfo(m_editor->journalPath()).absolutePath()), 0700);
 
-    // A new run finds the rows hidden: the same request writes nothing; the user meanwhile shows
-    // b again and hides c by hand, and a release leaves both as the user set them.
+    // A new run finds the rows hidden: the same request writes nothing. (A release that leaves
+    // the user's own changes is the crash test's, after every kill point.)
     reopen(TrackedList().addBundle(kA, false).addBundle(kB, false).addBundle(kC).toBinary());
     const quint64 journalFile = fileInode(m_editor->journalPath());
     hide({kA, kB});
     EXPECT_EQ(m_store->writes, 0);
     EXPECT_EQ(fileInode(m_editor->journalPath()), journalFile) << "nor is the same record written again";
-    m_store->data = TrackedList().addBundle(kA, false).addBundle(kB).addBundle(kC, false).toBinary();
     EXPECT_FALSE(m_editor->release());
-    EXPECT_EQ(allowed(kA), true);
-    EXPECT_EQ(allowed(kB), true);
-    EXPECT_EQ(allowed(kC), false);
     EXPECT_FALSE(journalExists());
 }
 

@@ -1,12 +1,11 @@
 #include "foundation/property_list.h"
 #include "foundation/system_error.h"
 #include "support/error_case.h"
+#include "support/hostile_property_lists.h"
 #include "support/tracked_applications_fixture.h"
 #include "tray_visibility/tray_tracked_applications.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 using namespace velmor;
 using namespace velmor::test;
@@ -23,18 +22,10 @@ const T::Executables kRunning{{kA, {QStringLiteral("/Applications/A.app/Contents
                               {kB, {QStringLiteral("/Applications/B.app/Contents/MacOS/B")}},
                               {kC, {}}};
 
-// A date holding exactly `seconds`, as the Mac writes it (a one-object binary list).
+// A date holding exactly `seconds`, as the Mac writes it.
 QByteArray canonicalDate(double seconds)
 {
-    QByteArray bytes("bplist00\x33", 9);
-    quint64 bits = 0;
-    std::memcpy(&bits, &seconds, sizeof bits);
-    for (int shift = 56; shift >= 0; shift -= 8)
-        bytes.append(char((bits >> shift) & 0xff));
-    bytes.append(char(8));
-    bytes.append(QByteArray(6, '\0') + QByteArray("\x01\x01", 2) + QByteArray(7, '\0') + '\x01' +
-                 QByteArray(15, '\0') + '\x11');
-    return T::canonical(PropertyList::decode(bytes).root());
+    return T::canonical(PropertyList::decode(binaryDate(seconds)).root().at(0));
 }
 
 QList<bool> flags(const QByteArray& list)
