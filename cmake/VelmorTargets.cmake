@@ -59,7 +59,9 @@ function(velmor_tests name)
     if(ARG_EXCLUDE)
         list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
     endif()
-    add_executable(${name} ${sources})
+    # The leak checker asks the program itself for its suppressions, which a static library's
+    # object would never be linked in to answer.
+    add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/sanitizer_options.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} velmor_test_support GTest::gtest GTest::gmock)
     velmor_apply_options(${name})
     gtest_discover_tests(${name}

@@ -205,4 +205,24 @@ TEST_F(FeedbackWindowJourney, EveryControlDoesForAssistiveTechnologyWhatAClickDo
         form, [&](const QString& name) { return find(window, name); }, handled);
 }
 
+TEST_F(FeedbackWindowJourney, ShowsItsSentencesWordForWord)
+{
+    start();
+    launch();
+    chooseFromHelp(FeedbackMenuItems::sendFeedbackText);
+    QQuickWindow* window = feedback();
+    ASSERT_NE(window, nullptr);
+    expectShown(window,
+                {"Feedback", "Velmor Tray", "Report type", "Bug report", "What would make this app better?",
+                 "Your message", "0/2000 characters", "App details included",
+                 "Only your message and app details are sent. No screenshots, logs or usage identifier are "
+                 "attached.",
+                 "Copy report", "Send report",
+                 "Online reporting is not configured in this build. You can copy your report."});
+    click(window, control("segment:Bug report"));
+    type(QStringLiteral("Gone"));
+    click(window, control("copyReportButton"));
+    expectShown(window, {"What happened, and what did you expect?", "4/2000 characters", "Copied."});
+}
+
 } // namespace

@@ -369,4 +369,33 @@ TEST_F(UpdateSettingsJourney, ThePrivacyPopoverLeavesItsButtonAndTheChoicesInSig
     EXPECT_GE(sceneRect(popover).top(), 0);
 }
 
+TEST_F(UpdateSettingsJourney, ShowsItsSentencesWordForWord)
+{
+    start();
+    launch();
+    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    QQuickWindow* window = updates();
+    ASSERT_NE(window, nullptr);
+    expectShown(window,
+                {"Update Settings", "Startup", "Launch at login",
+                 "Open this app automatically when you log in to your Mac",
+                 "Applies only to this app. Recording does not start automatically.", "Updates",
+                 "Automatically check for updates", "Download updates automatically", "Check for Updates…",
+                 "Updates are not published for this build yet.",
+                 "Installation waits until active work finishes. You can keep automatic checks off and "
+                 "update manually.",
+                 "Send feedback…", "Report a bug…", "Share usage statistics", "Include approximate city",
+                 "About usage statistics and privacy"});
+    click(window, control("privacyInfoButton"));
+    expectShown(window,
+                {"Usage & privacy",
+                 "Usage statistics and approximate city are enabled by default. Your choices are saved "
+                 "independently in each app and preserved across updates.",
+                 "Usage includes feature names, app and macOS versions, architecture, memory class and a "
+                 "random installation identifier. No account, files, audio, text, clipboard or terminal "
+                 "content is collected. Turning it off clears pending events and resets the identifier.",
+                 "City and country are estimated from the network connection, without GPS. Reports are "
+                 "sent only when you choose Send and do not include the installation identifier or city."});
+}
+
 } // namespace

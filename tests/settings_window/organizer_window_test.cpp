@@ -705,3 +705,111 @@ TEST_F(OrganizerWindow, ASheetDimsTheWindowBehindItInBothAppearances)
         settle();
     }
 }
+
+// The organizer's and the guide's sentences, word for word as the app must say them (the literals
+// here catch a typo in the constants the windows show), each found on the window in the state that
+// shows it.
+TEST_F(OrganizerWindow, ShowsItsSentencesWordForWord)
+{
+    startWith([](QJsonObject& root) { setSystem(root, QStringLiteral("accessibilityTrusted"), false); });
+    QQuickWindow* window = settingsWindow();
+    expectShown(window, {"Velmor Tray",
+                         "Your menu bar, organized.",
+                         "How grouping works",
+                         "Permissions…",
+                         "Connect your menu bar",
+                         "Allow Accessibility to load app icons. Setup shows you exactly which app to add.",
+                         "Set up permissions…",
+                         "Changes saved · Grouping off",
+                         "Order",
+                         "Reveal all",
+                         "Apply grouping",
+                         "Menu bar apps",
+                         "About app icons",
+                         "Drag an app to choose where it belongs.",
+                         "Refresh",
+                         "Always visible",
+                         "Stay in the menu bar",
+                         "Expandable menu",
+                         "Show with the chevron",
+                         "Always hidden",
+                         "Return with Reveal all",
+                         "Drop apps here",
+                         "Custom groups",
+                         "Add group",
+                         "A separate menu bar button for each group.",
+                         "Create your first group",
+                         "Preferences",
+                         "Only on this Mac",
+                         "Quit Tray"});
+    click(window, require(window, QStringLiteral("preferencesDisclosure")));
+    expectShown(window, {"Launch at login"});
+
+    const struct {
+        const char* topic;
+        const char* title;
+        const char* text;
+    } topics[] = {
+        {"grouping", "How grouping works",
+         "Drag an app between areas to apply its group immediately. Apply grouping activates your saved "
+         "setup "
+         "after launch. Reveal all restores access to every app. Custom groups get their own menu bar "
+         "button. "
+         "Changes apply per app across displays; system icons stay unchanged."},
+        {"ordering", "Menu bar order",
+         "Moving a card or applying grouping places grouped icons left of Tray’s chevron, with group buttons "
+         "on "
+         "the right. Previous positions are saved. Restore previous order returns to manual placement until "
+         "your "
+         "next card move. You can also Command-drag supported icons in the Mac menu bar."},
+        {"icons", "App icons",
+         "Cards show application icons, rather than a live copy of every menu bar glyph. Right-click a card "
+         "for "
+         "Move to options. Saved apps remain manageable when an app is not running. Screen Recording is not "
+         "required."},
+    };
+    for (const auto& topic : topics) {
+        presenter()->setHelpTopic(QString::fromLatin1(topic.topic));
+        settle();
+        EXPECT_EQ(shownText(QStringLiteral("helpTitle")), QString::fromUtf8(topic.title));
+        EXPECT_EQ(shownText(QStringLiteral("helpText")), QString::fromUtf8(topic.text));
+    }
+    presenter()->setHelpTopic({});
+
+    click(window, require(window, QStringLiteral("setupButton")));
+    expectShown(
+        window,
+        {"Connect Velmor Tray", "Done", "Two system permissions let Tray list and organize menu bar apps.",
+         "Allow Accessibility", "Turn on Velmor Tray in Accessibility so your app icons can appear here.",
+         "Open Accessibility Settings…", "Add Tray to Full Disk Access",
+         "If Tray is missing from the list, drag this app into it — or click + in Settings and choose "
+         "Velmor Tray from Applications.",
+         "Velmor Tray.app", "Drag to Settings", "Velmor Tray application. Drag to the Full Disk Access list.",
+         "Open Full Disk Access…", "Show Velmor Tray in Finder", "Turn on its switch",
+         "Enable Velmor Tray in the list. If macOS asks, quit and reopen Tray. Then return here and refresh.",
+         "Refresh permissions and apps",
+         "Tray cannot grant itself access. Screen Recording is not needed for app grouping."});
+    click(window, require(window, QStringLiteral("accessGuideDone")));
+
+    click(window, require(window, QStringLiteral("createFirstGroupButton")));
+    expectShown(window, {"New group", "Group name", "Menu bar icon", "Cancel", "Save"});
+    enterText(require(window, QStringLiteral("groupNameField")), QStringLiteral("Work"));
+    click(window, require(window, QStringLiteral("groupEditorSave")));
+    expectShown(window, {"Drop apps into this group", "Options for Work"});
+}
+
+TEST_F(OrganizerWindow, ShowsItsMarkerModeSentencesWordForWord)
+{
+    startWith(
+        [](QJsonObject& root) { setSystem(root, QStringLiteral("version"), QStringLiteral("26.0.0")); });
+    QQuickWindow* window = settingsWindow();
+    // The scenario's marker leaves the hidden section empty.
+    expectShown(window, {"Command-drag icons in the Mac menu bar to arrange them.", "No detected items"});
+    click(window, require(window, QStringLiteral("orderButton")));
+    expectShown(window, {"Organize automatically", "Restore previous order", "About menu bar order…"});
+    QTest::keyClick(window, Qt::Key_Escape);
+    settle();
+    click(window, require(window, QStringLiteral("permissionsButton")));
+    expectShown(window, {"Allow Accessibility to list your menu bar apps.", "Refresh your apps",
+                         "After enabling Accessibility, return here and refresh the app list."});
+}

@@ -1,4 +1,4 @@
-// What the sanitizers need to know about Qt Quick when the window tests run under them.
+// What the sanitizers need to know about Qt Quick when the test programs run under them.
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VELMOR_ADDRESS_SANITIZER 1
