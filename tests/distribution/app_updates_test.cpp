@@ -8,6 +8,7 @@ using test::validFeed;
 using test::validKey;
 namespace codes = platform::updater_error;
 
+// The messages are written out as the user reads them, so a typo in a constant fails here.
 class AppUpdatesTest : public test::AppUpdatesFixture {};
 
 QString text(const char* value)
@@ -24,7 +25,7 @@ TEST_F(AppUpdatesTest, ReviewBuildsAndUnusableFeedsOrKeysNeverCreateAnUpdater)
     for (const QVariantMap& bundle : {marked, suffixed}) {
         auto updates = make(bundle);
         updates->start([] { return false; });
-        EXPECT_EQ(updates->message(), text(AppUpdates::reviewBuildMessage));
+        EXPECT_EQ(updates->message(), QStringLiteral("Updates are disabled in review builds."));
     }
 
     QVariantMap numberFeed = info();
@@ -49,7 +50,7 @@ TEST_F(AppUpdatesTest, ReviewBuildsAndUnusableFeedsOrKeysNeverCreateAnUpdater)
         updates->start([] { return false; });
         scheduler.runUntilIdle();
         EXPECT_FALSE(updates->available());
-        EXPECT_EQ(updates->message(), text(AppUpdates::notPublishedMessage));
+        EXPECT_EQ(updates->message(), QStringLiteral("Updates are not published for this build yet."));
     }
     EXPECT_EQ(framework.created, 0);
     EXPECT_TRUE(events.isEmpty());
@@ -85,7 +86,7 @@ TEST_F(AppUpdatesTest, StartingCreatesTheUpdaterOnceAndMirrorsItOnTheRunLoop)
     auto failing = make(info());
     failing->start([] { return false; });
     EXPECT_FALSE(failing->available());
-    EXPECT_EQ(failing->message(), text(AppUpdates::couldNotStartPrefix) + QStringLiteral("failed"));
+    EXPECT_EQ(failing->message(), QStringLiteral("Updates could not start: ") + QStringLiteral("failed"));
     EXPECT_EQ(events, QList<VelmorEvent>{VelmorEvent::updateFailed});
 }
 
@@ -103,7 +104,7 @@ TEST_F(AppUpdatesTest, AHeldBackInstallationWaitsForIdleAndInstallsOnce)
         return busy;
     });
     EXPECT_TRUE(updates->shouldPostponeRelaunchForUpdate(item(), [&] { ++installs; }));
-    EXPECT_EQ(updates->message(), text(AppUpdates::waitingForWorkMessage));
+    EXPECT_EQ(updates->message(), QStringLiteral("Update ready. Waiting for active work to finish."));
     asked = 0;
     scheduler.fastForwardBy(platform::seconds(10.5));
     EXPECT_EQ(installs, 0);
@@ -113,7 +114,7 @@ TEST_F(AppUpdatesTest, AHeldBackInstallationWaitsForIdleAndInstallsOnce)
     busy = false;
     scheduler.fastForwardBy(platform::seconds(1));
     EXPECT_EQ(installs, 1);
-    EXPECT_EQ(updates->message(), text(AppUpdates::installingMessage));
+    EXPECT_EQ(updates->message(), QStringLiteral("Installing update…"));
     updates->resolvePendingWork();
     updates->closeSessionsAndInstallUpdate();
     scheduler.fastForwardBy(platform::seconds(5));
@@ -136,7 +137,8 @@ TEST_F(AppUpdatesTest, SessionClosureInstallsOnlyWhenConfirmed)
         return answer;
     });
     updates->shouldPostponeRelaunchForUpdate(item(), [&] { ++installs; });
-    EXPECT_EQ(updates->message(), text(AppUpdates::waitingForSessionsMessage));
+    EXPECT_EQ(updates->message(), QStringLiteral("Update ready. Waiting for open terminal and SSH sessions "
+                                                 "to close. An open connection may be idle."));
 
     updates->closeSessionsAndInstallUpdate();
     EXPECT_EQ(asked, 1);
@@ -187,14 +189,16 @@ TEST_F(AppUpdatesTest, AbortsAndCyclesSayWhatHappenedAndReportOnlyFailures)
     bool busy = true;
     auto updates = started(busy);
     updates->didAbortWithError(framework.error(codes::noUpdate));
-    EXPECT_EQ(updates->message(), text(AppUpdates::upToDateMessage));
+    EXPECT_EQ(updates->message(), QStringLiteral("You're up to date."));
     for (const qint64 code : {codes::installationCanceled, codes::installationAuthorizeLater}) {
         updates->didAbortWithError(framework.error(code));
-        EXPECT_EQ(updates->message(), text(AppUpdates::postponedMessage));
+        EXPECT_EQ(updates->message(),
+                  QStringLiteral("Update installation postponed. You can check again when ready."));
     }
     EXPECT_TRUE(events.isEmpty());
     updates->didAbortWithError(framework.error(codes::signature));
-    EXPECT_EQ(updates->message(), text(AppUpdates::notInstalledMessage));
+    EXPECT_EQ(updates->message(),
+              QStringLiteral("The update was not installed. You can check for updates again."));
     EXPECT_EQ(events, QList<VelmorEvent>{VelmorEvent::updateFailed});
     // "No update" from another domain is a failure like any other.
     updates->didAbortWithError(
@@ -204,9 +208,10 @@ TEST_F(AppUpdatesTest, AbortsAndCyclesSayWhatHappenedAndReportOnlyFailures)
     // A cycle that ends normally while an installation waits means it was put off.
     updates->shouldPostponeRelaunchForUpdate(item(), [] {});
     updates->didFinishUpdateCycle(platform::UpdateCheck::Updates, framework.error(codes::download));
-    EXPECT_EQ(updates->message(), text(AppUpdates::waitingForWorkMessage));
+    EXPECT_EQ(updates->message(), QStringLiteral("Update ready. Waiting for active work to finish."));
     updates->didFinishUpdateCycle(platform::UpdateCheck::UpdatesInBackground, std::nullopt);
-    EXPECT_EQ(updates->message(), text(AppUpdates::postponedMessage));
+    EXPECT_EQ(updates->message(),
+              QStringLiteral("Update installation postponed. You can check again when ready."));
 }
 
 TEST_F(AppUpdatesTest, NothingOfAnAbortedInstallationInstallsLater)
