@@ -84,6 +84,14 @@ protected:
         return found;
     }
     QQuickWindow* updates() { return scene() ? scene()->updateSettingsWindow() : nullptr; }
+    // A plain start, then the window as a person opens it: from the app menu.
+    QQuickWindow* startAndOpenSettings()
+    {
+        start();
+        launch();
+        chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+        return updates();
+    }
     QQuickItem* control(const char* name) { return require(updates(), QString::fromLatin1(name)); }
     bool waitForAlert()
     {
@@ -103,10 +111,7 @@ protected:
 
 TEST_F(UpdateSettingsJourney, ABuildWithoutAFeedShowsOneWindowWithEverythingDisabled)
 {
-    start();
-    launch();
-    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
-    QQuickWindow* window = updates();
+    QQuickWindow* window = startAndOpenSettings();
     ASSERT_NE(window, nullptr) << scene()->loadErrors().join(u'\n').toStdString();
     EXPECT_TRUE(window->isVisible());
 
@@ -245,9 +250,7 @@ TEST_F(UpdateSettingsJourney, AFailedCheckEndsInTheFrameworksErrorDialog)
 // Titled and closable only, as made: neither resized, zoomed nor minimized into other shapes.
 TEST_F(UpdateSettingsJourney, TheUpdateSettingsAndFeedbackWindowsKeepTheSizeTheyWereMadeWith)
 {
-    start();
-    launch();
-    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
+    startAndOpenSettings();
     VelmorSignals::shared()->showSupport(false);
     settle();
     for (QQuickWindow* window : {updates(), scene()->feedbackWindow()}) {
@@ -264,10 +267,7 @@ TEST_F(UpdateSettingsJourney, TheUpdateSettingsAndFeedbackWindowsKeepTheSizeThey
 // A disabled switch or button is drawn fainter than one that can be used, in either appearance.
 TEST_F(UpdateSettingsJourney, DisabledControlsReadAsDisabledInBothAppearances)
 {
-    start();
-    launch();
-    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
-    QQuickWindow* window = updates();
+    QQuickWindow* window = startAndOpenSettings();
     ASSERT_NE(window, nullptr);
     QQuickItem* usable = control("launchAtLoginSwitch");
     QQuickItem* disabled = control("automaticChecksSwitch:switch");
@@ -343,10 +343,7 @@ TEST_F(UpdateSettingsJourney, EveryControlDoesForAssistiveTechnologyWhatAClickDo
 // explains stay in sight.
 TEST_F(UpdateSettingsJourney, ThePrivacyPopoverLeavesItsButtonAndTheChoicesInSight)
 {
-    start();
-    launch();
-    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
-    QQuickWindow* window = updates();
+    QQuickWindow* window = startAndOpenSettings();
     ASSERT_NE(window, nullptr);
     auto* flickable = control("updateSettingsScroll")->property("contentItem").value<QQuickItem*>();
     ASSERT_NE(flickable, nullptr);
@@ -371,10 +368,7 @@ TEST_F(UpdateSettingsJourney, ThePrivacyPopoverLeavesItsButtonAndTheChoicesInSig
 
 TEST_F(UpdateSettingsJourney, ShowsItsSentencesWordForWord)
 {
-    start();
-    launch();
-    chooseFromAppMenu(utf8(AppUpdates::preferencesTitle));
-    QQuickWindow* window = updates();
+    QQuickWindow* window = startAndOpenSettings();
     ASSERT_NE(window, nullptr);
     expectShown(window,
                 {"Update Settings", "Startup", "Launch at login",
