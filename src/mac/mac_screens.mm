@@ -54,6 +54,13 @@ QList<ScreenTopArea> MacScreens::topAreas() const
     return areas;
 }
 
+bool MacScreens::separateSpaces() const
+{
+    // Mission Control's "Displays have separate Spaces"; a change takes effect only after the
+    // person logs out, and so does this answer.
+    return [NSScreen screensHaveSeparateSpaces];
+}
+
 Screens::ObserverId MacScreens::observeChanges(std::function<void()> handler)
 {
     const ObserverId observer = m_nextObserver++;

@@ -23,6 +23,9 @@ public:
     virtual std::optional<QRectF> mainVisibleFrame() const = 0;
     // The top edge of each display, in the order of `frames`.
     virtual QList<ScreenTopArea> topAreas() const = 0;
+    // Whether every display shows a menu bar with the status items ("Displays have separate
+    // Spaces", the default), rather than the main display alone.
+    virtual bool separateSpaces() const = 0;
     // Told on the main thread after displays came, went, moved or changed their arrangement.
     virtual ObserverId observeChanges(std::function<void()> handler) = 0;
     virtual void removeObserver(ObserverId observer) = 0;

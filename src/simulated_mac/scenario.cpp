@@ -195,25 +195,46 @@ double parseHousing(const Json& object, const QString& where, double screenWidth
     return width;
 }
 
-QRectF parseScreen(const Json& object, int index, std::optional<double>& housingWidth)
+ScenarioScreen parseScreen(const Json& object, int index, const QString& where)
 {
-    ObjectReader reader(object, QStringLiteral("screens[%1]").arg(index));
+    ObjectReader reader(object, where);
+    ScenarioScreen screen;
     const double x = reader.number("x", 0);
     const double y = reader.number("y", 0);
     const double width = reader.positive("width", 1512);
     const double height = reader.positive("height", 982);
+    screen.frame = QRectF(x, y, width, height);
+    screen.builtIn = reader.boolean("builtIn", index == 0);
+    screen.name = reader.optionalName("name").value_or(
+        screen.builtIn ? QString::fromUtf8(ScenarioScreen::builtInName)
+                       : QString::fromUtf8(ScenarioScreen::otherName).arg(index + 1));
     if (const Json* housing = reader.member("housing")) {
-        // Only the built-in display has one, and it is the first screen of a scenario.
-        if (index != 0)
-            reader.wrongValue("housing",
-                              QStringLiteral("can only be on the first screen, the built-in display"));
-        housingWidth = parseHousing(*housing, reader.where() + QStringLiteral(".housing"), width);
+        if (!screen.builtIn)
+            reader.wrongValue("housing", QStringLiteral("can only be on the built-in display"));
+        screen.housingWidth = parseHousing(*housing, reader.where() + QStringLiteral(".housing"), width);
     }
     reader.finish();
-    // The primary screen defines the coordinate origin, as on the Mac.
-    if (index == 0 && (x != 0 || y != 0))
-        reader.wrongValue("x", QStringLiteral("and “y” must be 0: the first screen holds the origin"));
-    return QRectF(x, y, width, height);
+    return screen;
+}
+
+QList<ScenarioScreen> parseScreens(const Json& screens)
+{
+    QList<ScenarioScreen> result;
+    for (int i = 0; i < static_cast<int>(screens.size()); ++i) {
+        const QString where = QStringLiteral("screens[%1]").arg(i);
+        ScenarioScreen screen = parseScreen(screens[static_cast<std::size_t>(i)], i, where);
+        // The primary screen defines the coordinate origin, as on the Mac.
+        if (i == 0 && screen.frame.topLeft() != QPointF(0, 0))
+            ObjectReader(screens[0], where)
+                .wrongValue("x", QStringLiteral("and “y” must be 0: the first screen holds the origin"));
+        const bool secondBuiltIn = screen.builtIn && std::any_of(result.cbegin(), result.cend(),
+                                                                 [](const auto& s) { return s.builtIn; });
+        if (secondBuiltIn)
+            ObjectReader(screens[static_cast<std::size_t>(i)], where)
+                .wrongValue("builtIn", QStringLiteral("must be true for one display at most"));
+        result.append(std::move(screen));
+    }
+    return result;
 }
 
 HonourEdits parseHonourEdits(ObjectReader& reader)
@@ -381,11 +402,9 @@ Scenario Scenario::parse(const QByteArray& bytes)
     if (const Json* screens = reader.array("screens")) {
         if (screens->empty())
             reader.wrongValue("screens", QStringLiteral("must hold at least one screen"));
-        scenario.screens.clear();
-        for (int i = 0; i < static_cast<int>(screens->size()); ++i)
-            scenario.screens.append(
-                parseScreen((*screens)[static_cast<std::size_t>(i)], i, scenario.housingWidth));
+        scenario.screens = parseScreens(*screens);
     }
+    scenario.separateSpaces = reader.boolean("separateSpaces", true);
     if (const Json* menuBar = reader.member("menuBar"))
         scenario.menuBar = parseMenuBar(*menuBar);
     if (const Json* loginItems = reader.member("loginItems"))
@@ -408,6 +427,11 @@ Scenario Scenario::parse(const QByteArray& bytes)
     reader.finish();
     checkApps(scenario.apps);
     return scenario;
+}
+
+ScenarioScreen ScenarioScreen::parse(const QByteArray& bytes, int index, const QString& where)
+{
+    return parseScreen(json::parse(bytes), index, where);
 }
 
 Scenario Scenario::load(const QString& path)

@@ -87,14 +87,37 @@ struct ScenarioLoginItems {
     std::optional<QString> unregisterError;
 };
 
+// One display of a scenario.
+struct ScenarioScreen {
+    // Screen coordinates, origin bottom left of the first screen, y up.
+    QRectF frame{0, 0, 1512, 982};
+    // What System Settings calls the display.
+    QString name;
+    // A laptop's own display; only it can have a camera housing.
+    bool builtIn = false;
+    // The camera housing, centred on the top edge: its width in points; its height is the menu
+    // bar's.
+    std::optional<double> housingWidth;
+
+    static constexpr const char* builtInName = "Built-in Display";
+    static constexpr const char* otherName = "Display %1";
+
+    // Throws SystemError (Parse) naming `where` (as "screens[1]" or "display add"). `index` is the
+    // screen's place among the scenario's, which gives the defaults: the first is built in.
+    static ScenarioScreen parse(const QByteArray& json, int index, const QString& where);
+
+    friend bool operator==(const ScenarioScreen&, const ScenarioScreen&) = default;
+};
+
 // A simulated Mac as a scenario file describes it. Parsing is strict: an unknown member or a
 // value of the wrong type is an error that names the member and where it is.
 struct Scenario {
     ScenarioSystem system;
-    QList<QRectF> screens{QRectF(0, 0, 1512, 982)};
-    // The camera housing of the first screen (the built-in display), centred on its top edge: its
-    // width in points; its height is the menu bar's.
-    std::optional<double> housingWidth;
+    QList<ScenarioScreen> screens{ScenarioScreen{
+        QRectF(0, 0, 1512, 982), QString::fromUtf8(ScenarioScreen::builtInName), true, std::nullopt}};
+    // Whether every display shows a menu bar with the status items ("Displays have separate
+    // Spaces", the Mac's default), or the main display alone.
+    bool separateSpaces = true;
     ScenarioMenuBar menuBar;
     ScenarioLoginItems loginItems;
     QList<ScenarioApp> apps;

@@ -48,9 +48,9 @@ const QString extraQuitTitle = QStringLiteral("Quit %1");
 QList<SimulatedScreens::Display> displaysOf(const Scenario& scenario)
 {
     QList<SimulatedScreens::Display> displays;
-    for (int i = 0; i < scenario.screens.size(); ++i)
+    for (const ScenarioScreen& screen : scenario.screens)
         displays.append(
-            SimulatedScreens::Display{scenario.screens[i], i == 0 ? scenario.housingWidth : std::nullopt});
+            SimulatedScreens::Display{screen.frame, screen.housingWidth, screen.name, screen.builtIn});
     return displays;
 }
 
@@ -104,7 +104,8 @@ bool allowedBy(const TrackedRowNames& rows, const SimulatedApplication& applicat
 SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home, Scheduler& scheduler,
                                    std::function<void(Duration)> spendTime, SimulatedHost& host)
     : m_mainThread(scheduler), m_host(host), m_home(home), m_scenario(scenario), m_domains(home),
-      m_menuBar(scenario.screens.first(), scenario.housingWidth, scenario.menuBar, m_domains),
+      m_menuBar(scenario.screens.first().frame, scenario.screens.first().housingWidth, scenario.menuBar,
+                m_domains),
       m_workspace(m_mainThread), m_mouseEvents(m_mainThread),
       m_accessibility(
           m_workspace, m_menuBar, systemUIServerPid,
@@ -123,7 +124,7 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
                       m_workspace.application(static_cast<qint32>(m_host.processId())))
                   ensureRows({own});
           }),
-      m_screens(displaysOf(scenario), scenario.menuBar.height),
+      m_screens(displaysOf(scenario), scenario.menuBar.height, scenario.separateSpaces),
       m_userDefaults(simulated_home::userDefaultsPath(home, ownIdentifier(host))),
       m_appearance(scenario.system.darkAppearance), m_loginItems(m_mainThread, scenario.loginItems),
       m_globalShortcuts(m_mainThread), m_defaultsLog(simulated_home::defaultsLogPath(home)),
@@ -176,6 +177,14 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     m_poll = m_mainThread.every(seconds(editPollInterval), [this] { noticeEdits(); });
 
     m_menuBar.setChangeHandler([this] { changed(); });
+    m_menuBar.setRememberedPosition([this](const QString& name) -> std::optional<double> {
+        const QVariant value = m_userDefaults.value(StatusBar::preferredPositionKey(name));
+        bool ok = false;
+        const double position = value.toDouble(&ok);
+        if (!value.isValid() || !ok)
+            return std::nullopt;
+        return position;
+    });
     m_statusBar.setMenuHandler([this] { changed(); });
     m_shell.setChangeHandler([this](SimulatedApplicationShell::Change change) { shellChanged(change); });
     m_appearance.observe([this](bool) { changed(); });
@@ -184,7 +193,7 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     m_workspace.setUrlHandler([this](const QUrl& url) { openUrl(url); });
     m_accessibility.setPressHandler([this](quint64 entryId) { openExtraMenu(entryId); });
     m_belowBarPanel.setChangeHandler([this] { changed(); });
-    m_belowBarPanel.setScreen(m_menuBar.primaryScreen(), m_menuBar.frame().height());
+    m_belowBarPanel.setScreen(m_menuBar.screen(), m_menuBar.frame().height());
     m_workspace.setFrontmost(m_frontmost, false);
     for (const KeyCombination& taken : scenario.takenShortcuts)
         m_globalShortcuts.take(taken);
@@ -790,8 +799,10 @@ void SimulatedDesktop::schedule(Duration delay, std::function<void()> work)
     m_tasks.push_back(m_mainThread.after(delay, std::move(work)));
 }
 
-bool SimulatedDesktop::click(const QString& itemName, bool rightButton)
+bool SimulatedDesktop::click(const QString& itemName, bool rightButton, std::optional<int> display)
 {
+    if (display && !useBarOf(*display))
+        return false;
     SimulatedStatusItem* item = m_statusBar.item(itemName);
     return item && m_statusBar.click(*item, rightButton);
 }
@@ -840,7 +851,13 @@ bool SimulatedDesktop::commandDrag(const QString& key, QPointF target)
 
 SimulatedDesktop::SnapshotItem SimulatedDesktop::snapshotItem(const MenuBarEntry& entry) const
 {
-    SnapshotItem item{entry.kind, entry.owner, entry.name, entry.key(), {}, *entry.frame};
+    return snapshotItem(entry, *entry.frame);
+}
+
+SimulatedDesktop::SnapshotItem SimulatedDesktop::snapshotItem(const MenuBarEntry& entry,
+                                                              const QRectF& frame) const
+{
+    SnapshotItem item{entry.kind, entry.owner, entry.name, entry.key(), {}, frame};
     if (entry.statusItem) {
         const SimulatedStatusButton& button = entry.statusItem->simulatedButton();
         item.title = !button.title().isEmpty() ? button.title() : button.accessibilityDescription();
@@ -916,9 +933,80 @@ void SimulatedDesktop::movePointer(QPointF point)
     m_mouseEvents.play({MouseEvent{MouseEventType::MouseMoved, false, point}}, own);
 }
 
+std::optional<int> SimulatedDesktop::barDisplayAt(QPointF point) const
+{
+    const QList<SimulatedScreens::Display>& displays = m_screens.displays();
+    for (int i = 0; i < displays.size(); ++i) {
+        if (i > 0 && !m_screens.separateSpaces())
+            break;
+        const QRectF& screen = displays[i].frame;
+        const double top = screen.y() + screen.height();
+        if (point.x() >= screen.left() && point.x() <= screen.right() && point.y() <= top &&
+            point.y() >= top - m_scenario.menuBar.height)
+            return i;
+    }
+    return std::nullopt;
+}
+
+bool SimulatedDesktop::useBarOf(int index)
+{
+    const QList<SimulatedScreens::Display>& displays = m_screens.displays();
+    if (index < 0 || index >= displays.size() || (index > 0 && !m_screens.separateSpaces()))
+        return false;
+    if (index == m_barDisplay)
+        return true;
+    m_barDisplay = index;
+    closeExtraMenu();
+    // The items' windows move to the bar a person works on; the other bars show their likeness.
+    m_menuBar.setScreen(displays[index].frame, displays[index].housingWidth, displays.first().frame);
+    m_belowBarPanel.setScreen(m_menuBar.screen(), m_menuBar.frame().height());
+    changed();
+    return true;
+}
+
+QList<SimulatedDesktop::DisplayBar> SimulatedDesktop::displayBars()
+{
+    noticeEdits();
+    QList<DisplayBar> bars;
+    const QList<SimulatedScreens::Display>& displays = m_screens.displays();
+    for (int i = 0; i < displays.size(); ++i) {
+        if (i > 0 && !m_screens.separateSpaces())
+            break;
+        const SimulatedScreens::Display& display = displays[i];
+        DisplayBar bar;
+        bar.name = display.name;
+        bar.main = i == 0;
+        bar.inUse = i == m_barDisplay;
+        const double top = display.frame.y() + display.frame.height();
+        bar.frame = QRectF(display.frame.x(), top - m_scenario.menuBar.height, display.frame.width(),
+                           m_scenario.menuBar.height);
+        bar.housing = SimulatedScreens::topArea(display, m_scenario.menuBar.height).housing();
+        // Every bar shows the same menus, which end where the layout begins the status items.
+        for (const MenuBarPlacement& laid : m_menuBar.layoutOn(display.frame, display.housingWidth))
+            (laid.onScreen ? bar.items : bar.offScreen).append(snapshotItem(*laid.entry, laid.frame));
+        bars.append(std::move(bar));
+    }
+    return bars;
+}
+
+bool SimulatedDesktop::addDisplay(const ScenarioScreen& screen)
+{
+    QList<SimulatedScreens::Display> displays = m_screens.displays();
+    for (const SimulatedScreens::Display& display : displays) {
+        if (display.frame.intersects(screen.frame) || (screen.builtIn && display.builtIn))
+            return false;
+    }
+    displays.append(
+        SimulatedScreens::Display{screen.frame, screen.housingWidth, screen.name, screen.builtIn});
+    setDisplays(std::move(displays), m_barDisplay);
+    return true;
+}
+
 bool SimulatedDesktop::clickBar(QPointF point)
 {
     noticeEdits();
+    if (const auto display = barDisplayAt(point))
+        useBarOf(*display);
     const QRectF bar = m_menuBar.frame();
     if (point.y() < bar.top() || point.y() > bar.bottom() || point.x() < bar.left() ||
         point.x() > bar.right())
@@ -973,7 +1061,9 @@ bool SimulatedDesktop::removeDisplay(int index)
     if (index < 0 || index >= displays.size() || displays.size() < 2)
         return false;
     displays.removeAt(index);
-    setDisplays(std::move(displays));
+    // The bar in use stays where it is, unless its display went.
+    const int barDisplay = index == m_barDisplay ? 0 : index < m_barDisplay ? m_barDisplay - 1 : m_barDisplay;
+    setDisplays(std::move(displays), barDisplay);
     return true;
 }
 
@@ -983,11 +1073,12 @@ bool SimulatedDesktop::makeMainDisplay(int index)
     if (index <= 0 || index >= displays.size())
         return false;
     displays.move(index, 0);
-    setDisplays(std::move(displays));
+    // The new main display's bar is the one in use, as after a person arranged the displays.
+    setDisplays(std::move(displays), 0);
     return true;
 }
 
-void SimulatedDesktop::setDisplays(QList<SimulatedScreens::Display> displays)
+void SimulatedDesktop::setDisplays(QList<SimulatedScreens::Display> displays, int barDisplay)
 {
     // The main display holds the origin; the others keep their places around it.
     const QPointF origin = displays.first().frame.topLeft();
@@ -995,8 +1086,12 @@ void SimulatedDesktop::setDisplays(QList<SimulatedScreens::Display> displays)
         display.frame.translate(-origin);
     noticeEdits();
     closeExtraMenu();
-    m_menuBar.setScreen(displays.first().frame, displays.first().housingWidth);
-    m_belowBarPanel.setScreen(m_menuBar.primaryScreen(), m_menuBar.frame().height());
+    m_barDisplay = std::clamp(barDisplay, 0, int(displays.size()) - 1);
+    if (!m_scenario.separateSpaces)
+        m_barDisplay = 0;
+    m_menuBar.setScreen(displays[m_barDisplay].frame, displays[m_barDisplay].housingWidth,
+                        displays.first().frame);
+    m_belowBarPanel.setScreen(m_menuBar.screen(), m_menuBar.frame().height());
     m_screens.setDisplays(std::move(displays));
     changed();
 }

@@ -78,6 +78,23 @@ public:
         QStringList hiddenApps;
     };
 
+    // One display's menu bar as a person sees it.
+    struct DisplayBar {
+        QString name;
+        bool main = false;
+        // The bar that holds the items' windows: the one a person last worked on.
+        bool inUse = false;
+        // On-screen items, left to right, the system's own items last.
+        QList<SnapshotItem> items;
+        // Items that take space but no one can see on this bar (behind the housing, under the
+        // menus, past the edge), left to right.
+        QList<SnapshotItem> offScreen;
+        // Screen coordinates.
+        QRectF frame;
+        // The camera housing on this bar, if any (screen coordinates).
+        std::optional<QRectF> housing;
+    };
+
     // The menu another app's extra opened (a click on it, or an Accessibility press).
     struct ExtraMenu {
         quint64 entryId = 0;
@@ -171,8 +188,9 @@ public:
     bool launch(const QString& owner);
     bool quit(const QString& owner);
 
-    // A person clicks one of this app's items, found by its autosave name (or "Item-N").
-    bool click(const QString& itemName, bool rightButton = false);
+    // A person clicks one of this app's items, found by its autosave name (or "Item-N"), on the
+    // bar in use, or on the bar of the display at `display` (which then becomes the bar in use).
+    bool click(const QString& itemName, bool rightButton = false, std::optional<int> display = std::nullopt);
     // A person Command-drags the on-screen item with this preferred-position key and drops it at
     // `target` (screen coordinates). False when there is no such item on screen.
     bool commandDrag(const QString& key, QPointF target);
@@ -205,6 +223,17 @@ public:
     // that names no display, for removing the last one, and for making the main one main.
     bool removeDisplay(int index);
     bool makeMainDisplay(int index);
+    // A display is connected; it joins the others at the end. False when its frame overlaps
+    // another display, or for a second built-in display.
+    bool addDisplay(const ScenarioScreen& screen);
+    // Every display's bar, in the order of the screens; with "Displays have separate Spaces" off
+    // only the main display has one.
+    QList<DisplayBar> displayBars();
+    // The display whose bar is in use, by its index among the screens.
+    int barDisplay() const { return m_barDisplay; }
+    // The bar in use moves to the display at `index` (a person clicks on that display's bar);
+    // false for no such display or one without a bar.
+    bool useBarOf(int index);
 
     // The app's process ended without shutting down (killed, crashed): what the system held for
     // it (mouse monitors, launch observers, an open menu, its windows) goes away. Its status items
@@ -236,7 +265,10 @@ private:
     void setFrontmost(qint32 pid);
     // Menu observers hear of a menu that opened or closed, on the main thread, as the Mac posts it.
     void tellMenu(qint32 pid, bool open);
-    void setDisplays(QList<SimulatedScreens::Display> displays);
+    void setDisplays(QList<SimulatedScreens::Display> displays, int barDisplay);
+    // The display whose bar covers this point (screen coordinates).
+    std::optional<int> barDisplayAt(QPointF point) const;
+    SnapshotItem snapshotItem(const MenuBarEntry& entry, const QRectF& frame) const;
     void changed();
     void shellChanged(SimulatedApplicationShell::Change change);
     bool openUrl(const QUrl& url);
@@ -270,6 +302,7 @@ private:
     std::optional<SettingsPane> m_settingsPane;
     std::optional<QString> m_aboutOwner;
     qint32 m_frontmost = 0;
+    int m_barDisplay = 0;
     QMap<ObserverId, std::function<void()>> m_observers;
     ObserverId m_lastObserver = 0;
     std::unique_ptr<QFileSystemWatcher> m_fileWatch;

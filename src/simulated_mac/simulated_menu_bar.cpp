@@ -5,6 +5,7 @@
 #include "simulated_mac/simulated_screens.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <numeric>
 
@@ -24,21 +25,23 @@ bool ownsPoint(const QRectF& rect, QPointF point)
 
 SimulatedMenuBar::SimulatedMenuBar(QRectF primaryScreen, std::optional<double> housingWidth,
                                    ScenarioMenuBar settings, SimulatedPreferenceDomains& domains)
-    : m_screen(primaryScreen), m_housingWidth(housingWidth), m_settings(settings), m_domains(domains)
+    : m_screen(primaryScreen), m_primary(primaryScreen), m_housingWidth(housingWidth), m_settings(settings),
+      m_domains(domains)
 {}
 
 std::optional<QRectF> SimulatedMenuBar::housing() const
 {
-    const SimulatedScreens::Display display{m_screen, m_housingWidth};
+    const SimulatedScreens::Display display{m_screen, m_housingWidth, {}, false};
     return SimulatedScreens::topArea(display, m_settings.height).housing();
 }
 
-void SimulatedMenuBar::setScreen(QRectF primaryScreen, std::optional<double> housingWidth)
+void SimulatedMenuBar::setScreen(QRectF screen, std::optional<double> housingWidth, QRectF primary)
 {
-    if (primaryScreen == m_screen && housingWidth == m_housingWidth)
+    if (screen == m_screen && housingWidth == m_housingWidth && primary == m_primary)
         return;
-    m_screen = primaryScreen;
+    m_screen = screen;
     m_housingWidth = housingWidth;
+    m_primary = primary;
     relayout();
 }
 
@@ -50,9 +53,14 @@ double SimulatedMenuBar::menusEnd() const
 
 QRectF SimulatedMenuBar::frame() const
 {
+    return barOn(m_screen);
+}
+
+QRectF SimulatedMenuBar::barOn(const QRectF& screen) const
+{
     // Screen coordinates grow upwards: the bar lies along the screen's maximum y.
-    const double top = m_screen.y() + m_screen.height();
-    return QRectF(m_screen.x(), top - m_settings.height, m_screen.width(), m_settings.height);
+    const double top = screen.y() + screen.height();
+    return QRectF(screen.x(), top - m_settings.height, screen.width(), m_settings.height);
 }
 
 quint64 SimulatedMenuBar::show(MenuBarEntry entry)
@@ -81,6 +89,11 @@ QList<quint64> SimulatedMenuBar::show(std::vector<MenuBarEntry> entries)
             const auto found = stored ? stored->constFind(key) : QHash<QString, double>::const_iterator();
             if (stored && found != stored->cend()) {
                 entry.position = *found;
+            } else if (const auto own = remembered(entry)) {
+                entry.position = *own;
+                placed.append({key, entry.position});
+                if (stored)
+                    stored->insert(key, entry.position);
             } else {
                 // A new item appears leftmost, beyond everything stored or shown before it.
                 if (!largest)
@@ -100,6 +113,14 @@ QList<quint64> SimulatedMenuBar::show(std::vector<MenuBarEntry> entries)
     m_domains.setPositions(placed);
     relayout();
     return ids;
+}
+
+std::optional<double> SimulatedMenuBar::remembered(const MenuBarEntry& entry) const
+{
+    if (entry.kind != MenuBarEntry::Kind::OwnItem || !m_remembered)
+        return std::nullopt;
+    const auto position = m_remembered(entry.name);
+    return position && std::isfinite(*position) ? position : std::nullopt;
 }
 
 double SimulatedMenuBar::largestPosition(const std::optional<QHash<QString, double>>& stored) const
@@ -186,7 +207,7 @@ void SimulatedMenuBar::rename(quint64 id, const QString& name)
     if (stored && found != stored->cend()) {
         entry->position = *found;
     } else {
-        entry->position = largestPosition(stored) + positionStep;
+        entry->position = remembered(*entry).value_or(largestPosition(stored) + positionStep);
         m_domains.setPosition(key, entry->position);
     }
     relayout();
@@ -295,59 +316,84 @@ bool SimulatedMenuBar::covers(QPointF accessibilityPoint) const
 
 QRectF SimulatedMenuBar::toAccessibility(const QRectF& screenRect) const
 {
-    const double top = m_screen.y() + m_screen.height();
+    const double top = m_primary.y() + m_primary.height();
     return QRectF(screenRect.x(), top - screenRect.y() - screenRect.height(), screenRect.width(),
                   screenRect.height());
 }
 
 QPointF SimulatedMenuBar::toScreen(QPointF accessibilityPoint) const
 {
-    return QPointF(accessibilityPoint.x(), m_screen.y() + m_screen.height() - accessibilityPoint.y());
+    return QPointF(accessibilityPoint.x(), m_primary.y() + m_primary.height() - accessibilityPoint.y());
 }
 
 MenuBarLayout::Geometry SimulatedMenuBar::layoutGeometry() const
 {
-    const QRectF bar = frame();
-    // The app's menus end left of a housing; the status items begin right of it.
-    const auto inTheWay = housing();
-    return MenuBarLayout::Geometry{bar.right() - m_settings.systemItemsWidth,
-                                   inTheWay ? inTheWay->right() : bar.x() + m_settings.leftLimit};
+    return layoutGeometry(frame(), housing(), m_settings);
 }
 
-void SimulatedMenuBar::relayout()
+MenuBarLayout::Geometry SimulatedMenuBar::layoutGeometry(const QRectF& bar, std::optional<QRectF> housing,
+                                                         const ScenarioMenuBar& settings)
 {
-    const QRectF bar = frame();
-    const MenuBarLayout::Geometry geometry = layoutGeometry();
-    const double systemLeft = geometry.right;
+    // The app's menus end left of a housing; the status items begin right of it.
+    return MenuBarLayout::Geometry{bar.right() - settings.systemItemsWidth,
+                                   housing ? housing->right() : bar.x() + settings.leftLimit};
+}
+
+std::vector<MenuBarPlacement> SimulatedMenuBar::layoutOn(const QRectF& screen,
+                                                         std::optional<double> housingWidth) const
+{
+    std::vector<MenuBarPlacement> result;
+    if (!m_laidOut)
+        return result;
+    const QRectF bar = barOn(screen);
+    const SimulatedScreens::Display display{screen, housingWidth, {}, false};
+    const MenuBarLayout::Geometry geometry =
+        layoutGeometry(bar, SimulatedScreens::topArea(display, m_settings.height).housing(), m_settings);
     std::vector<MenuBarLayout::Slot> slots;
-    std::vector<MenuBarEntry*> laidOut;
-    double systemX = systemLeft;
-    for (auto& [id, entry] : m_entries) {
-        entry.frame.reset();
-        entry.visibleFrame.reset();
-        entry.onScreen = false;
-        if (!m_laidOut || !entry.visible || entry.width <= 0)
+    double systemX = geometry.right;
+    for (const auto& [id, entry] : m_entries) {
+        if (!entry.visible || entry.width <= 0)
             continue;
         if (entry.kind == MenuBarEntry::Kind::System) {
-            entry.frame = QRectF(systemX, bar.y(), entry.width, bar.height());
-            entry.visibleFrame = entry.frame;
-            entry.onScreen = true;
+            const QRectF frame(systemX, bar.y(), entry.width, bar.height());
+            result.push_back(MenuBarPlacement{&entry, frame, true, frame});
             systemX += entry.width;
             continue;
         }
         slots.push_back(MenuBarLayout::Slot{entry.width, entry.position, entry.id});
-        laidOut.push_back(&entry);
+        result.push_back(MenuBarPlacement{&entry, {}, false, std::nullopt});
     }
     const auto placements = MenuBarLayout::compute(slots, geometry);
-    for (std::size_t i = 0; i < laidOut.size(); ++i) {
-        const MenuBarLayout::Placement& placement = placements[i];
-        laidOut[i]->frame = QRectF(placement.x, bar.y(), laidOut[i]->width, bar.height());
-        laidOut[i]->onScreen = placement.onScreen;
-        if (placement.onScreen) {
-            laidOut[i]->visibleFrame =
-                QRectF(placement.visibleFrom, bar.y(),
-                       placement.x + laidOut[i]->width - placement.visibleFrom, bar.height());
-        }
+    std::size_t slot = 0;
+    for (MenuBarPlacement& laid : result) {
+        if (laid.entry->kind == MenuBarEntry::Kind::System)
+            continue;
+        const MenuBarLayout::Placement& placement = placements[slot++];
+        const double width = laid.entry->width;
+        laid.frame = QRectF(placement.x, bar.y(), width, bar.height());
+        laid.onScreen = placement.onScreen;
+        if (placement.onScreen)
+            laid.visibleFrame = QRectF(placement.visibleFrom, bar.y(),
+                                       placement.x + width - placement.visibleFrom, bar.height());
+    }
+    std::stable_sort(result.begin(), result.end(), [](const MenuBarPlacement& a, const MenuBarPlacement& b) {
+        return a.frame.x() < b.frame.x();
+    });
+    return result;
+}
+
+void SimulatedMenuBar::relayout()
+{
+    for (auto& [id, entry] : m_entries) {
+        entry.frame.reset();
+        entry.visibleFrame.reset();
+        entry.onScreen = false;
+    }
+    for (const MenuBarPlacement& laid : layoutOn(m_screen, m_housingWidth)) {
+        MenuBarEntry& entry = m_entries.at(laid.entry->id);
+        entry.frame = laid.frame;
+        entry.onScreen = laid.onScreen;
+        entry.visibleFrame = laid.visibleFrame;
     }
 
     m_placed.clear();

@@ -48,7 +48,17 @@ struct MenuBarEntry {
     QString key() const { return QStringLiteral("status:") + owner + QStringLiteral("::") + name; }
 };
 
-// The menu bar of the primary screen: which items are shown, their preferred positions (read from
+// One item as a display's bar lays it out.
+struct MenuBarPlacement {
+    const MenuBarEntry* entry = nullptr;
+    // Screen coordinates.
+    QRectF frame;
+    bool onScreen = false;
+    std::optional<QRectF> visibleFrame;
+};
+
+// The menu bar in use (the main display's, or another display's once a person works there): which
+// items are shown, their preferred positions (read from
 // the menu bar domain when an item is shown, not while it stays shown) and where they are. On a
 // screen with a camera housing the status items lie right of it: one that would reach into the
 // housing is off screen, as is everything on its left, though it keeps its frame.
@@ -59,6 +69,11 @@ public:
 
     SimulatedMenuBar(QRectF primaryScreen, std::optional<double> housingWidth, ScenarioMenuBar settings,
                      SimulatedPreferenceDomains& domains);
+
+    // Where the items would lie on the bar of a display with this frame and housing: every display
+    // lays out the same items by its own width, housing and the frontmost app's menus. Items that
+    // take space, left to right.
+    std::vector<MenuBarPlacement> layoutOn(const QRectF& screen, std::optional<double> housingWidth) const;
 
     // Shows an item. Status items read their stored position; one without places itself leftmost
     // and stores that. System items keep their fixed place at the right end.
@@ -99,6 +114,13 @@ public:
     QRectF toAccessibility(const QRectF& screenRect) const;
     QPointF toScreen(QPointF accessibilityPoint) const;
 
+    // Where an app's own user defaults place its status item with this autosave name (the Mac's
+    // "NSStatusItem Preferred Position" key): read for an item the bar has no position for yet.
+    void setRememberedPosition(std::function<std::optional<double>(const QString& name)> lookup)
+    {
+        m_remembered = std::move(lookup);
+    }
+
     // Told after anything a person would see on the bar changed: items, places or looks.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
     // An item's looks changed without its width (a new image or title).
@@ -106,23 +128,37 @@ public:
 
     // Screen coordinates.
     QRectF frame() const;
-    const QRectF& primaryScreen() const { return m_screen; }
+    // The display whose bar this is.
+    const QRectF& screen() const { return m_screen; }
+    // The display that holds the origin of both coordinate systems.
+    const QRectF& primaryScreen() const { return m_primary; }
     // The camera housing the bar flows around; absent on a screen without one.
     std::optional<QRectF> housing() const;
     // The x where the frontmost app's menus end (screen coordinates): left of a housing, else
     // the scenario's limit.
     double menusEnd() const;
-    // The bar moves to another main screen (or the same one changes): everything is laid out anew.
-    void setScreen(QRectF primaryScreen, std::optional<double> housingWidth);
+    // The bar moves to another display (or the same one changes): everything is laid out anew.
+    // `primary` is the display that now holds the origin.
+    void setScreen(QRectF screen, std::optional<double> housingWidth, QRectF primary);
+    void setScreen(QRectF primaryScreen, std::optional<double> housingWidth)
+    {
+        setScreen(primaryScreen, housingWidth, primaryScreen);
+    }
 
 private:
+    // The place the app remembers for its own item, if any.
+    std::optional<double> remembered(const MenuBarEntry& entry) const;
     // The largest position an item has, stored or shown.
     double largestPosition(const std::optional<QHash<QString, double>>& stored) const;
     MenuBarLayout::Geometry layoutGeometry() const;
+    static MenuBarLayout::Geometry layoutGeometry(const QRectF& bar, std::optional<QRectF> housing,
+                                                  const ScenarioMenuBar& settings);
+    QRectF barOn(const QRectF& screen) const;
     void relayout();
     MenuBarEntry* find(quint64 id);
 
     QRectF m_screen;
+    QRectF m_primary;
     std::optional<double> m_housingWidth;
     ScenarioMenuBar m_settings;
     SimulatedPreferenceDomains& m_domains;
@@ -134,6 +170,7 @@ private:
     std::vector<const MenuBarEntry*> m_placed;
     std::vector<const MenuBarEntry*> m_onScreen;
     std::function<void()> m_changed;
+    std::function<std::optional<double>(const QString& name)> m_remembered;
     quint64 m_nextId = 1;
     bool m_laidOut = true;
 };

@@ -1,11 +1,12 @@
 #include "simulated_mac/simulated_screens.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmor::platform {
 
-SimulatedScreens::SimulatedScreens(QList<Display> displays, double menuBarHeight)
-    : m_displays(std::move(displays)), m_menuBarHeight(menuBarHeight)
+SimulatedScreens::SimulatedScreens(QList<Display> displays, double menuBarHeight, bool separateSpaces)
+    : m_displays(std::move(displays)), m_menuBarHeight(menuBarHeight), m_separateSpaces(separateSpaces)
 {}
 
 QList<QRectF> SimulatedScreens::frames() const
@@ -32,7 +33,8 @@ ScreenTopArea SimulatedScreens::topArea(const Display& display, double menuBarHe
         return {};
     const QRectF& screen = display.frame;
     const double width = std::clamp(*display.housingWidth, 0.0, screen.width());
-    const double left = screen.x() + (screen.width() - width) / 2;
+    // The Mac reports the areas in whole points, as it lays out the bar.
+    const double left = std::floor(screen.x() + (screen.width() - width) / 2);
     const double right = left + width;
     // Screen coordinates grow upwards: the areas lie along the screen's maximum y.
     const double bottom = screen.y() + screen.height() - menuBarHeight;

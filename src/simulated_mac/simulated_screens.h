@@ -18,15 +18,18 @@ public:
         QRectF frame;
         // The camera housing's width; absent for a display without one.
         std::optional<double> housingWidth;
+        QString name;
+        bool builtIn = false;
 
         friend bool operator==(const Display&, const Display&) = default;
     };
 
-    SimulatedScreens(QList<Display> displays, double menuBarHeight);
+    SimulatedScreens(QList<Display> displays, double menuBarHeight, bool separateSpaces = true);
 
     QList<QRectF> frames() const override;
     std::optional<QRectF> mainVisibleFrame() const override;
     QList<ScreenTopArea> topAreas() const override;
+    bool separateSpaces() const override { return m_separateSpaces; }
     ObserverId observeChanges(std::function<void()> handler) override;
     void removeObserver(ObserverId observer) override;
 
@@ -39,6 +42,7 @@ public:
 private:
     QList<Display> m_displays;
     double m_menuBarHeight;
+    bool m_separateSpaces;
     QMap<ObserverId, std::function<void()>> m_observers;
     ObserverId m_lastObserver = 0;
 };

@@ -55,7 +55,11 @@ TEST(ScenarioTest, ErrorsNameTheMemberAndWhereItIs)
         {R"({ "screens": [ { "housing": { "width": -185 } } ] })",
          "“width” in screens[0].housing must be greater than 0"},
         {R"({ "screens": [ {}, { "x": 1512, "housing": { "width": 185 } } ] })",
-         "“housing” in screens[1] can only be on the first screen, the built-in display"},
+         "“housing” in screens[1] can only be on the built-in display"},
+        {R"({ "screens": [ {}, { "x": 1512, "builtIn": true } ] })",
+         "“builtIn” in screens[1] must be true for one display at most"},
+        {R"({ "screens": [ { "name": "" } ] })", "“name” in screens[0] must be a non-empty string or null"},
+        {R"({ "separateSpaces": "yes" })", "“separateSpaces” in the scenario must be a Boolean"},
         {R"({ "screens": [ { "housing": { "width": 185, "height": 40 } } ] })",
          "Unknown member “height” in screens[0].housing"},
     };

@@ -130,7 +130,8 @@ TEST_F(BetaSupportViewTest, TheFeedbackWindowIsMadeOnceAndTheMenuPicksItsType)
 {
     makeHub();
     platform::SimulatedApplicationShell shell;
-    platform::SimulatedScreens screens({{QRectF(0, 0, 800, 488), std::nullopt}}, 24); // visible height 400
+    platform::SimulatedScreens screens({{QRectF(0, 0, 800, 488), std::nullopt, {}, false}},
+                                       24); // visible height 400
     QList<SupportWindow::Request> requests;
     int fronts = 0;
     FeedbackMenuItems items(hub.get());

@@ -4,14 +4,17 @@ import QtQuick
 import Velmor.Controls
 import Velmor.SimulatedMac
 
-// One screen's menu bar: the Apple menu, the frontmost app's menus, and on the primary screen
-// the status items where the simulated layout puts them. A screen with a camera housing draws it,
-// and the menus stop left of it.
+// One screen's menu bar: the Apple menu, the frontmost app's menus, and the status items where
+// the simulated layout puts them. The bar in use holds the items themselves; another display's bar
+// shows their likeness, laid out by its own width and housing, and a click there makes it the bar
+// in use. A screen with a camera housing draws it, and the menus stop left of it.
 Rectangle {
     id: bar
 
     required property MenuBarPresenter presenter
-    property bool primary: true
+    property bool inUse: true
+    // Another display's bar: the items as it lays them out, each with the item roles and `x`.
+    property var likeness: []
     property string symbolFont: ""
     property string appleGlyph: ""
     // The camera housing from the bar's left edge; width 0 without one.
@@ -25,11 +28,18 @@ Rectangle {
     Accessible.role: Accessible.MenuBar
     Accessible.name: qsTr("Menu bar")
 
+    // A click on another display's bar: `x` from its left edge.
+    signal otherBarClicked(real x)
+
     // A click on the bar that no menu or item takes goes to the system.
     MouseArea {
         anchors.fill: parent
-        visible: bar.primary
-        onClicked: mouse => bar.presenter.clickBar(mouse.x)
+        onClicked: mouse => {
+            if (bar.inUse)
+                bar.presenter.clickBar(mouse.x)
+            else
+                bar.otherBarClicked(mouse.x)
+        }
     }
 
     Item {
@@ -111,7 +121,7 @@ Rectangle {
     // hiding or showing one rebuilds nothing else.
     Item {
         id: statusArea
-        visible: bar.primary
+        visible: bar.inUse
         x: bar.presenter.statusLeft
         width: Math.max(0, bar.presenter.statusRight - x)
         height: bar.height
@@ -121,7 +131,7 @@ Rectangle {
             anchors.right: parent.right
             height: parent.height
             Repeater {
-                model: bar.primary ? bar.presenter.statusItems : null
+                model: bar.inUse ? bar.presenter.statusItems : null
                 delegate: StatusItemView {
                     menuBar: bar.presenter
                     barItem: bar
@@ -132,15 +142,64 @@ Rectangle {
     }
 
     Row {
-        visible: bar.primary
+        visible: bar.inUse
         x: bar.presenter.statusRight
         height: bar.height
         Repeater {
-            model: bar.primary ? bar.presenter.systemItems : null
+            model: bar.inUse ? bar.presenter.systemItems : null
             delegate: StatusItemView {
                 menuBar: bar.presenter
                 barItem: bar
                 symbolFont: bar.symbolFont
+            }
+        }
+    }
+
+    // The likeness of the items on a bar not in use, dimmed as the Mac dims an inactive bar.
+    Repeater {
+        model: bar.inUse ? [] : bar.likeness
+        delegate: Item {
+            id: likeItem
+            required property var modelData
+            objectName: "likeness:" + modelData.key
+            x: modelData.x
+            width: modelData.itemWidth
+            height: bar.height
+            visible: modelData.shown
+            opacity: 0.75
+            Accessible.role: Accessible.StaticText
+            Accessible.name: modelData.accessibleName
+
+            Row {
+                anchors.centerIn: parent
+                spacing: 3
+                Image {
+                    visible: likeItem.modelData.iconSource !== ""
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 16
+                    height: 16
+                    sourceSize.width: 32
+                    sourceSize.height: 32
+                    source: likeItem.modelData.iconSource
+                }
+                PlainText {
+                    visible: likeItem.modelData.glyph !== ""
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: likeItem.modelData.glyph
+                    font.family: bar.symbolFont
+                    font.pixelSize: 15
+                    color: bar.ink
+                }
+                // Another app's title: never markup.
+                PlainText {
+                    visible: likeItem.modelData.title !== ""
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: Math.min(implicitWidth, likeItem.width - 4)
+                    text: likeItem.modelData.title
+                    font.pixelSize: 13
+                    elide: Text.ElideRight
+                    color: bar.ink
+                }
             }
         }
     }
@@ -175,11 +234,11 @@ Rectangle {
     }
 
     function showMenus() {
-        if (bar.primary && bar.presenter.menuOpen)
+        if (bar.inUse && bar.presenter.menuOpen)
             statusMenu.open()
         else
             statusMenu.close()
-        if (bar.primary && bar.presenter.extraMenuOpen)
+        if (bar.inUse && bar.presenter.extraMenuOpen)
             extraMenu.open()
         else
             extraMenu.close()

@@ -71,6 +71,11 @@ ApplicationWindow {
                         required property bool primary
                         required property real housingX
                         required property real housingWidth
+                        required property string screenName
+                        required property bool hasBar
+                        required property bool inUse
+                        required property var likeness
+                        required property int index
                         objectName: primary ? "primaryScreen" : "screen"
                         x: screenX
                         y: screenY
@@ -83,10 +88,13 @@ ApplicationWindow {
                         }
 
                         MenuBarView {
-                            objectName: screen.primary ? "menuBar" : "secondaryMenuBar"
+                            objectName: screen.inUse ? "menuBar" : "secondaryMenuBar"
+                            visible: screen.hasBar
                             width: parent.width
                             presenter: window.mac.menuBar
-                            primary: screen.primary
+                            inUse: screen.inUse
+                            likeness: screen.likeness
+                            onOtherBarClicked: x => window.mac.clickScreenBar(screen.index, x)
                             symbolFont: window.mac.symbolFont
                             appleGlyph: window.mac.appleGlyph
                             housingX: screen.housingX
@@ -127,7 +135,7 @@ ApplicationWindow {
                         // reaches what it was meant for.
                         MouseArea {
                             anchors.fill: parent
-                            visible: screen.primary && window.mac.belowBar.shown
+                            visible: screen.inUse && window.mac.belowBar.shown
                             onPressed: mouse => {
                                 window.mac.belowBar.dismiss()
                                 mouse.accepted = false
@@ -135,7 +143,7 @@ ApplicationWindow {
                         }
 
                         BelowBarView {
-                            primary: screen.primary
+                            inUse: screen.inUse
                             presenter: window.mac.belowBar
                         }
                     }

@@ -27,7 +27,7 @@ void BelowBarPresenter::refresh()
     double width = m_width;
     if (const auto frame = panel.frame()) {
         // From the main screen's top left corner, y down.
-        const QRectF screen = m_desktop.menuBar().primaryScreen();
+        const QRectF screen = m_desktop.menuBar().screen();
         width = frame->width();
         x = frame->x() - screen.x();
         y = screen.y() + screen.height() - frame->y() - frame->height();

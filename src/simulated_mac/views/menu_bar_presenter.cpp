@@ -109,6 +109,22 @@ KeyedListModel::Row MenuBarPresenter::itemRow(const MenuBarEntry& entry) const
              accessibleName}};
 }
 
+QVariantList MenuBarPresenter::likeness(const QRectF& screen, std::optional<double> housingWidth) const
+{
+    QVariantList items;
+    for (const MenuBarPlacement& laid : m_desktop.menuBar().layoutOn(screen, housingWidth)) {
+        if (!laid.onScreen || !laid.visibleFrame)
+            continue;
+        const KeyedListModel::Row row = itemRow(*laid.entry);
+        QVariantMap item;
+        for (qsizetype i = 0; i < itemRoles.size() && i < row.values.size(); ++i)
+            item.insert(QString::fromLatin1(itemRoles[i]), row.values[i]);
+        item.insert(QStringLiteral("x"), laid.frame.left() - screen.left());
+        items.append(item);
+    }
+    return items;
+}
+
 void MenuBarPresenter::refreshItems()
 {
     const SimulatedMenuBar& menuBar = m_desktop.menuBar();

@@ -82,6 +82,11 @@ public:
     Q_INVOKABLE void loadAppMenu(int index);
     Q_INVOKABLE bool chooseAppMenuItem(int menuIndex, int itemIndex);
 
+    // What the bar of a display that is not in use shows: the same items laid out by that
+    // display's width and housing, each a map of the item roles with its `x` from the bar's left
+    // edge; only those a person sees there.
+    QVariantList likeness(const QRectF& screen, std::optional<double> housingWidth) const;
+
 Q_SIGNALS:
     void geometryChanged();
     void menuChanged();

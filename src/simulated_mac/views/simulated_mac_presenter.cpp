@@ -21,7 +21,8 @@ constexpr const char* appleSymbol = "applelogo";
 SimulatedMacPresenter::SimulatedMacPresenter(SimulatedDesktop& desktop, const QString& scenarioName,
                                              QObject* parent)
     : QObject(parent), m_desktop(desktop), m_title(QString::fromUtf8(titleFormat).arg(scenarioName)),
-      m_screens({"screenX", "screenY", "screenWidth", "screenHeight", "primary", "housingX", "housingWidth"},
+      m_screens({"screenX", "screenY", "screenWidth", "screenHeight", "primary", "housingX", "housingWidth",
+                 "screenName", "hasBar", "inUse", "likeness"},
                 this),
       m_menuBar(desktop), m_dock(desktop), m_systemSettings(desktop), m_sidePanel(desktop),
       m_belowBar(desktop)
@@ -92,6 +93,16 @@ void SimulatedMacPresenter::pointerMoved(double x, double y)
     m_desktop.movePointer(QPointF(m_bounds.x() + x, m_bounds.bottom() - y));
 }
 
+bool SimulatedMacPresenter::clickScreenBar(int index, double x)
+{
+    const QList<SimulatedScreens::Display>& displays = m_desktop.screens().displays();
+    if (index < 0 || index >= displays.size())
+        return false;
+    const QRectF& screen = displays[index].frame;
+    // Screen coordinates grow upwards: the bar lies along the top edge.
+    return m_desktop.clickBar(QPointF(screen.left() + x, screen.bottom() - m_menuBar.height() / 2));
+}
+
 void SimulatedMacPresenter::layOutScreens()
 {
     const QList<SimulatedScreens::Display>& displays = m_desktop.screens().displays();
@@ -100,14 +111,20 @@ void SimulatedMacPresenter::layOutScreens()
         bounds = bounds.united(display.frame);
     QList<KeyedListModel::Row> screens;
     const QList<ScreenTopArea> tops = m_desktop.screens().topAreas();
+    const bool everyDisplay = m_desktop.screens().separateSpaces();
     for (int i = 0; i < displays.size(); ++i) {
         const QRectF& screen = displays[i].frame;
         const auto housing = tops.value(i).housing();
+        const bool inUse = i == m_desktop.barDisplay();
+        const bool hasBar = i == 0 || everyDisplay;
+        // The bar in use draws the items themselves; the others show their likeness.
+        const QVariantList likeness =
+            hasBar && !inUse ? m_menuBar.likeness(screen, displays[i].housingWidth) : QVariantList();
         // Screen coordinates grow upwards; the drawing's grow downwards.
-        screens.append(
-            {QString::number(i),
-             {screen.x() - bounds.x(), bounds.bottom() - screen.bottom(), screen.width(), screen.height(),
-              i == 0, housing ? housing->x() - screen.x() : 0.0, housing ? housing->width() : 0.0}});
+        screens.append({QString::number(i),
+                        {screen.x() - bounds.x(), bounds.bottom() - screen.bottom(), screen.width(),
+                         screen.height(), i == 0, housing ? housing->x() - screen.x() : 0.0,
+                         housing ? housing->width() : 0.0, displays[i].name, hasBar, inUse, likeness}});
     }
     m_screens.setRows(std::move(screens));
     if (std::exchange(m_bounds, bounds) != bounds)

@@ -81,6 +81,9 @@ public:
     Q_INVOKABLE bool keyPressed(int key, int modifiers);
     // The pointer over the drawing of the desktop, in points from its top left corner.
     Q_INVOKABLE void pointerMoved(double x, double y);
+    // A click on the bar of the display at `index`, `x` points from its left edge: that bar
+    // becomes the one in use, and the click lands there.
+    Q_INVOKABLE bool clickScreenBar(int index, double x);
     Q_INVOKABLE void closeAbout();
     // Redraws now instead of on the event loop (screenshots between steps, tests).
     Q_INVOKABLE void refresh();
