@@ -18,6 +18,23 @@ TrayBelowBarSettings::TrayBelowBarSettings(TrayModel& model, platform::UserDefau
     : QObject(parent), m_model(&model), m_defaults(defaults)
 {
     connect(&model, &TrayModel::outOfSightChanged, this, &TrayBelowBarSettings::changed);
+    connect(&model, &TrayModel::ownItemsChanged, this, &TrayBelowBarSettings::changed);
+}
+
+QString TrayBelowBarSettings::ownNoticeText() const
+{
+    return m_model ? m_model->ownItemsNotice() : QString();
+}
+
+QString TrayBelowBarSettings::ownOfferTitle() const
+{
+    return m_model ? m_model->ownItemsOffer() : QString();
+}
+
+void TrayBelowBarSettings::acceptOwnOffer()
+{
+    if (m_model && m_model->hooks().makeRoomForChevron)
+        m_model->hooks().makeRoomForChevron();
 }
 
 QString TrayBelowBarSettings::notice(const TrayOutOfSight& outOfSight)
@@ -25,17 +42,27 @@ QString TrayBelowBarSettings::notice(const TrayOutOfSight& outOfSight)
     const auto count = outOfSight.items.size();
     if (count == 0)
         return {};
-    const QString names = outOfSight.appNames().join(QString::fromUtf8(nameSeparator));
-    const auto behind =
-        std::count_if(outOfSight.items.cbegin(), outOfSight.items.cend(),
-                      [](const auto& item) { return item.reason == TrayOutOfSight::Reason::BehindHousing; });
-    if (behind == count)
-        return count == 1 ? QString::fromUtf8(housingNoticeOne).arg(names)
-                          : QString::fromUtf8(housingNoticeMany).arg(count).arg(names);
-    if (behind == 0)
-        return count == 1 ? QString::fromUtf8(offEndNoticeOne).arg(names)
-                          : QString::fromUtf8(offEndNoticeMany).arg(count).arg(names);
-    return QString::fromUtf8(mixedNotice).arg(count).arg(names);
+    // "A", "A and B", "A, B and C": every app whose icons the count counts.
+    QStringList apps = outOfSight.appNames();
+    const QString last = apps.takeLast();
+    const QString names = apps.isEmpty() ? last
+                                         : apps.join(QString::fromUtf8(nameSeparator)) +
+                                               QString::fromUtf8(lastNameSeparator) + last;
+    const TrayOutOfSight::Reason reason = outOfSight.items.first().reason;
+    const bool oneReason = std::all_of(outOfSight.items.cbegin(), outOfSight.items.cend(),
+                                       [&](const auto& item) { return item.reason == reason; });
+    if (!oneReason)
+        return QString::fromUtf8(mixedNotice).arg(count).arg(names);
+    const char* one = housingNoticeOne;
+    const char* many = housingNoticeMany;
+    if (reason == TrayOutOfSight::Reason::UnderMenus) {
+        one = menusNoticeOne;
+        many = menusNoticeMany;
+    } else if (reason == TrayOutOfSight::Reason::OffBarEnd) {
+        one = offEndNoticeOne;
+        many = offEndNoticeMany;
+    }
+    return count == 1 ? QString::fromUtf8(one).arg(names) : QString::fromUtf8(many).arg(count).arg(names);
 }
 
 QString TrayBelowBarSettings::noticeText() const
@@ -48,7 +75,15 @@ QString TrayBelowBarSettings::cardStatus(const TrayOutOfSight& outOfSight, const
     const auto reason = outOfSight.reasonFor(bundleID);
     if (!reason)
         return {};
-    return QString::fromUtf8(*reason == TrayOutOfSight::Reason::BehindHousing ? housingStatus : offEndStatus);
+    switch (*reason) {
+    case TrayOutOfSight::Reason::BehindHousing:
+        return QString::fromUtf8(housingStatus);
+    case TrayOutOfSight::Reason::UnderMenus:
+        return QString::fromUtf8(menusStatus);
+    case TrayOutOfSight::Reason::OffBarEnd:
+        break;
+    }
+    return QString::fromUtf8(offEndStatus);
 }
 
 QStringList TrayBelowBarSettings::modeTitles() const

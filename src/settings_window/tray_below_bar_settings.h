@@ -27,17 +27,23 @@ class TrayBelowBarSettings final : public QObject {
     Q_PROPERTY(QString preferenceTitle READ preferenceTitle CONSTANT)
     Q_PROPERTY(QStringList modeTitles READ modeTitles CONSTANT)
     Q_PROPERTY(int modeIndex READ modeIndex WRITE setModeIndex NOTIFY changed)
+    Q_PROPERTY(QString ownNoticeText READ ownNoticeText NOTIFY changed)
+    Q_PROPERTY(QString ownOfferTitle READ ownOfferTitle NOTIFY changed)
 
 public:
-    static constexpr const char* housingNoticeOne = "1 menu bar icon is behind the camera housing: %1";
-    static constexpr const char* housingNoticeMany = "%1 menu bar icons are behind the camera housing: %2";
-    static constexpr const char* offEndNoticeOne = "1 menu bar icon does not fit in the menu bar: %1";
-    static constexpr const char* offEndNoticeMany = "%1 menu bar icons do not fit in the menu bar: %2";
-    static constexpr const char* mixedNotice = "%1 menu bar icons cannot be seen: %2";
+    static constexpr const char* housingNoticeOne = "1 menu bar icon of %1 is behind the camera housing";
+    static constexpr const char* housingNoticeMany = "%1 menu bar icons of %2 are behind the camera housing";
+    static constexpr const char* menusNoticeOne = "1 menu bar icon of %1 is hidden by the menus";
+    static constexpr const char* menusNoticeMany = "%1 menu bar icons of %2 are hidden by the menus";
+    static constexpr const char* offEndNoticeOne = "1 menu bar icon of %1 does not fit in the menu bar";
+    static constexpr const char* offEndNoticeMany = "%1 menu bar icons of %2 do not fit in the menu bar";
+    static constexpr const char* mixedNotice = "%1 menu bar icons of %2 cannot be seen";
     static constexpr const char* nameSeparator = ", ";
+    static constexpr const char* lastNameSeparator = " and ";
     static constexpr const char* noticeAction = "Show Below Menu Bar";
     static constexpr const char* lostSymbol = "eye.slash";
     static constexpr const char* housingStatus = "Behind housing";
+    static constexpr const char* menusStatus = "Under the menus";
     static constexpr const char* offEndStatus = "Off the bar";
     static constexpr const char* preferenceText = "Show hidden apps below the menu bar";
     static constexpr const char* automaticText = "Automatic";
@@ -61,6 +67,11 @@ public:
     static QString notice(const TrayOutOfSight& outOfSight);
 
     Q_INVOKABLE void showBelowBar();
+
+    // What the organizer says when the app's own icons cannot be seen, and what it offers.
+    QString ownNoticeText() const;
+    QString ownOfferTitle() const;
+    Q_INVOKABLE void acceptOwnOffer();
 
 Q_SIGNALS:
     void changed();

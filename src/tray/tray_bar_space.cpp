@@ -32,8 +32,9 @@ std::optional<QRectF> chevronBar(const NativeTrayController& controller, const p
     return std::nullopt;
 }
 
-// The right end of the frontmost app's menus, read from its menu bar's items.
-std::optional<double> frontmostMenusEnd(const platform::Services& services)
+} // namespace
+
+std::optional<double> TrayBarSpace::frontmostMenusEnd(const platform::Services& services)
 {
     const auto pid = services.workspace->frontmostProcessIdentifier();
     if (!pid)
@@ -64,8 +65,6 @@ std::optional<double> frontmostMenusEnd(const platform::Services& services)
     }
     return end;
 }
-
-} // namespace
 
 bool TrayBarSpace::onBar(const NativeTrayController& controller, const platform::Services& services,
                          QPointF point)

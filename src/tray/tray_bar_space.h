@@ -36,6 +36,9 @@ struct TrayBarSpace {
     // for empty space.
     static std::optional<TrayBarSpace> read(const platform::Services& services, const TrayModel& model,
                                             const NativeTrayController& controller);
+    // The right end of the frontmost app's menus (x), read from its menu bar's items; absent when
+    // it cannot be read or the app reports more menus than any app has.
+    static std::optional<double> frontmostMenusEnd(const platform::Services& services);
 };
 
 } // namespace velmor

@@ -4,10 +4,12 @@
 #include "platform/accessibility.h"
 #include "platform/application_shell.h"
 #include "platform/host.h"
+#include "platform/screen_geometry.h"
 #include "platform/screens.h"
 #include "platform/services.h"
 #include "platform/user_defaults.h"
 #include "platform/workspace.h"
+#include "tray/tray_bar_space.h"
 #include "tray/tray_bundle_rules.h"
 #include "tray/tray_discovery.h"
 #include "tray_visibility/mac_tray_preference_store.h"
@@ -239,25 +241,95 @@ void TrayModel::judgeOutOfSight(const std::function<bool(const TrayItem&)>& rere
     TrayOutOfSight judged;
     QHash<QString, QRectF> frames;
     if (m_permission && m_services.screens) {
+        const QList<QRectF> screens = m_services.screens->frames();
+        const auto displayOf = [&](const QRectF& frame) {
+            const auto onScreen = platform::ScreenGeometry::toScreen(frame, screens);
+            return onScreen ? TrayOutOfSight::displayOf(*onScreen, screens) : -1;
+        };
+        // The items read again; what appeared on the bar and what left it since the last look.
+        QSet<int> readOn;
+        QSet<int> knownOn;
+        QList<QRectF> appeared;
+        QList<QRectF> left;
+        QHash<QString, std::optional<QRectF>> read;
+        for (const TrayItem& item : std::as_const(m_items)) {
+            const auto known = m_itemFrames.constFind(item.id);
+            if (!reread(item)) {
+                if (known != m_itemFrames.cend())
+                    knownOn.insert(displayOf(*known));
+                continue;
+            }
+            const std::optional<QRectF> frame = TrayDiscovery::frame(m_services, item);
+            read.insert(item.id, frame);
+            if (frame)
+                readOn.insert(displayOf(*frame));
+            if (frame && known == m_itemFrames.cend())
+                appeared.append(*frame);
+            else if (!frame && known != m_itemFrames.cend())
+                left.append(*known);
+        }
+        // The items' windows moved to another display's bar since they were last read: what was
+        // known of the others is stale, so every frame is read again.
+        if (!knownOn.isEmpty() && !readOn.isEmpty() && readOn != knownOn) {
+            judgeOutOfSight([](const TrayItem&) { return true; });
+            return;
+        }
+        // Frames are whole points on the Mac; half a point forgives rounding.
+        constexpr double tolerance = 0.5;
         QList<TrayOutOfSight::Placed> placed;
         placed.reserve(m_items.size());
         for (const TrayItem& item : std::as_const(m_items)) {
             // Items of apps hidden in per-app mode have no elements, and so no frames.
             std::optional<QRectF> frame;
-            if (reread(item))
-                frame = TrayDiscovery::frame(m_services, item);
-            else if (const auto known = m_itemFrames.constFind(item.id); known != m_itemFrames.cend())
-                frame = *known;
+            if (const auto fresh = read.constFind(item.id); fresh != read.cend()) {
+                frame = *fresh;
+            } else if (const auto known = m_itemFrames.constFind(item.id); known != m_itemFrames.cend()) {
+                // Not read again: the bar is laid out from its right end, so an item moves right by
+                // what left from its right and left by what appeared there. What appeared lies right
+                // of it exactly when it does not end left of where the item has got to by then.
+                double gone = 0;
+                for (const QRectF& away : left)
+                    gone += away.left() > known->left() ? away.width() : 0;
+                double x = known->left() + gone;
+                QList<bool> counted(appeared.size(), false);
+                for (bool moved = true; moved;) {
+                    moved = false;
+                    for (qsizetype i = 0; i < appeared.size(); ++i) {
+                        if (!counted[i] && appeared[i].right() > x + tolerance) {
+                            counted[i] = true;
+                            x -= appeared[i].width();
+                            moved = true;
+                        }
+                    }
+                }
+                frame = known->translated(x - known->left(), 0);
+            }
             if (!frame)
                 continue;
             frames.insert(item.id, *frame);
             if (!hiddenOnPurpose(item))
                 placed.append(TrayOutOfSight::Placed{item, *frame});
         }
-        judged = TrayOutOfSight::judge(placed, m_services.screens->frames(), m_services.screens->topAreas());
+        // The frontmost app's menus are asked about only when there is an item they could cover.
+        std::optional<double> menusEnd;
+        if (!placed.isEmpty())
+            menusEnd = TrayBarSpace::frontmostMenusEnd(m_services);
+        judged = TrayOutOfSight::judge(placed, {screens, m_services.screens->topAreas(), menusEnd,
+                                                m_services.screens->separateSpaces()});
+        m_menusEnd = menusEnd;
     }
     m_itemFrames = std::move(frames);
     assign(m_outOfSight, judged, &TrayModel::outOfSightChanged);
+    Q_EMIT outOfSightJudged();
+}
+
+void TrayModel::setOwnItems(const QString& notice, const QString& offer)
+{
+    if (notice == m_ownItemsNotice && offer == m_ownItemsOffer)
+        return;
+    m_ownItemsNotice = notice;
+    m_ownItemsOffer = offer;
+    Q_EMIT ownItemsChanged();
 }
 
 bool TrayModel::hiddenOnPurpose(const TrayItem& item) const

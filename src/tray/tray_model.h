@@ -50,6 +50,8 @@ class TrayModel final : public QObject {
     Q_PROPERTY(velmor::TrayLayout layout READ layout NOTIFY layoutChanged)
     Q_PROPERTY(bool settingsVisible READ settingsVisible NOTIFY settingsVisibleChanged)
     Q_PROPERTY(velmor::TrayOutOfSight outOfSight READ outOfSight NOTIFY outOfSightChanged)
+    Q_PROPERTY(QString ownItemsNotice READ ownItemsNotice NOTIFY ownItemsChanged)
+    Q_PROPERTY(QString ownItemsOffer READ ownItemsOffer NOTIFY ownItemsChanged)
 
 public:
     // Stored records (UTF-8 JSON data in the user defaults unless noted).
@@ -79,6 +81,9 @@ public:
         std::function<void()> readNativeGroups;
         // The settings window: show the icons no one can see in the bar below the menu bar.
         std::function<void()> showBelowBar;
+        // Marker mode: the offer to make the nearest always visible icon expandable, so the
+        // chevron fits again.
+        std::function<void()> makeRoomForChevron;
     };
 
     explicit TrayModel(const platform::Services& services, QObject* parent = nullptr);
@@ -140,6 +145,14 @@ public:
     // The frames (Accessibility coordinates) the last judgement read, by item id: the items the
     // bar shows now or keeps out of sight; hidden apps' items have none.
     const QHash<QString, QRectF>& itemFrames() const { return m_itemFrames; }
+    // Where the frontmost app's menus ended when the items were last judged (x); absent when it
+    // could not be read.
+    std::optional<double> menusEnd() const { return m_menusEnd; }
+    // What the organizer says when the app's own items cannot be seen, and the action it offers
+    // (both empty while they can).
+    const QString& ownItemsNotice() const { return m_ownItemsNotice; }
+    const QString& ownItemsOffer() const { return m_ownItemsOffer; }
+    void setOwnItems(const QString& notice, const QString& offer);
     const TrayAppCatalog& catalog() const { return m_catalog; }
     // The optional texts as properties: empty when absent.
     QString nativeWarningText() const { return m_nativeWarning.value_or(QString()); }
@@ -176,6 +189,9 @@ Q_SIGNALS:
     void layoutChanged();
     void settingsVisibleChanged();
     void outOfSightChanged();
+    // After every judgement of what is out of sight, changed or not.
+    void outOfSightJudged();
+    void ownItemsChanged();
 
 private:
     void load();
@@ -227,6 +243,9 @@ private:
     bool m_settingsVisible = false;
     TrayOutOfSight m_outOfSight;
     QHash<QString, QRectF> m_itemFrames;
+    std::optional<double> m_menusEnd;
+    QString m_ownItemsNotice;
+    QString m_ownItemsOffer;
     std::optional<quint64> m_screensObserver;
     TrayAppCatalog m_catalog;
 };

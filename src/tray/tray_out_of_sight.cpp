@@ -13,9 +13,26 @@ namespace {
 // Frames are whole points on the Mac; half a point forgives rounding at the edges.
 constexpr double tolerance = 0.5;
 
-// The display whose bar an item belongs to: the one under its centre, else (an item pushed off
-// every screen) the one nearest to it among those level with it, else the primary.
-int displayOf(const QRectF& frame, const QList<QRectF>& screens)
+struct Lost {
+    TrayOutOfSight::Item item;
+    double x = 0;
+};
+
+QList<TrayOutOfSight::Item> inOrder(QList<Lost> lost)
+{
+    std::stable_sort(lost.begin(), lost.end(), [](const Lost& a, const Lost& b) {
+        return a.item.display != b.item.display ? a.item.display < b.item.display : a.x < b.x;
+    });
+    QList<TrayOutOfSight::Item> items;
+    items.reserve(lost.size());
+    for (const Lost& entry : lost)
+        items.append(entry.item);
+    return items;
+}
+
+} // namespace
+
+int TrayOutOfSight::displayOf(const QRectF& frame, const QList<QRectF>& screens)
 {
     const QPointF centre = frame.center();
     for (int i = 0; i < screens.size(); ++i) {
@@ -38,39 +55,67 @@ int displayOf(const QRectF& frame, const QList<QRectF>& screens)
     return nearest;
 }
 
-} // namespace
+std::optional<TrayOutOfSight::Reason> TrayOutOfSight::reason(const QRectF& frame, const QRectF& screen,
+                                                             const platform::ScreenTopArea& top,
+                                                             std::optional<double> menusWidth)
+{
+    const QRectF area = top.statusArea(screen);
+    // Left of the area right of a housing, the housing is what hides an item, wherever it lies:
+    // the menus end left of it.
+    if (top.housing() && frame.left() < area.left() - tolerance)
+        return Reason::BehindHousing;
+    if (frame.left() < screen.left() - tolerance || frame.right() > area.right() + tolerance)
+        return Reason::OffBarEnd;
+    if (!top.housing() && menusWidth && frame.left() < screen.left() + *menusWidth - tolerance)
+        return Reason::UnderMenus;
+    return std::nullopt;
+}
 
-TrayOutOfSight TrayOutOfSight::judge(const QList<Placed>& placed, const QList<QRectF>& screens,
-                                     const QList<platform::ScreenTopArea>& tops)
+TrayOutOfSight TrayOutOfSight::judge(const QList<Placed>& placed, const Displays& displays)
 {
     TrayOutOfSight result;
+    const QList<QRectF>& screens = displays.screens;
     if (screens.isEmpty())
         return result;
-    struct Lost {
-        Item item;
-        double x = 0;
-    };
-    QList<Lost> lost;
+    QList<Lost> inUse;
+    QList<Lost> elsewhere;
+    bool displayKnown = false;
+    std::optional<double> menusWidth;
     for (const Placed& entry : placed) {
         const auto frame = platform::ScreenGeometry::toScreen(entry.frame, screens);
         if (!frame || !frame->isValid())
             continue;
-        const int display = displayOf(*frame, screens);
-        const platform::ScreenTopArea top = tops.value(display);
-        const QRectF area = top.statusArea(screens[display]);
-        if (frame->left() >= area.left() - tolerance && frame->right() <= area.right() + tolerance)
+        const int own = displayOf(*frame, screens);
+        if (!displayKnown) {
+            result.display = own;
+            displayKnown = true;
+            if (displays.menusEnd)
+                menusWidth = std::max(*displays.menusEnd - screens[own].left(), 0.0);
+        }
+        const auto lostOn = [&](int display, const QRectF& where, QList<Lost>& into) {
+            const auto why = reason(where, screens[display], displays.tops.value(display), menusWidth);
+            if (why) {
+                into.append(Lost{Item{entry.item.id, entry.item.bundleID(), entry.item.appName,
+                                      entry.item.title, display, *why},
+                                 where.x()});
+            }
+        };
+        lostOn(own, *frame, inUse);
+        if (!displays.everyDisplay)
             continue;
-        // Left of the area right of a housing, the housing is what hides an item, wherever it lies.
-        const bool behindHousing = top.housing() && frame->left() < area.left() - tolerance;
-        lost.append(Lost{Item{entry.item.id, entry.item.bundleID(), entry.item.appName, entry.item.title,
-                              display, behindHousing ? Reason::BehindHousing : Reason::OffBarEnd},
-                         frame->x()});
+        // Every bar lays the items out from its own right end, the system's items being alike.
+        const QRectF& home = screens[own];
+        for (int display = 0; display < screens.size(); ++display) {
+            if (display == own)
+                continue;
+            const QRectF& other = screens[display];
+            const QRectF there =
+                frame->translated(other.right() - home.right(), other.bottom() - home.bottom());
+            lostOn(display, there, elsewhere);
+        }
     }
-    std::stable_sort(lost.begin(), lost.end(), [](const Lost& a, const Lost& b) {
-        return a.item.display != b.item.display ? a.item.display < b.item.display : a.x < b.x;
-    });
-    for (const Lost& entry : lost)
-        result.items.append(entry.item);
+    result.items = inOrder(std::move(inUse));
+    result.otherDisplays = inOrder(std::move(elsewhere));
     return result;
 }
 

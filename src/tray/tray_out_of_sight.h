@@ -7,21 +7,25 @@
 #include <QRectF>
 #include <QStringList>
 
+#include <optional>
+
 namespace velmor {
 
-// Which discovered menu bar items no one can see, per display: on a display with a camera housing
-// the items that do not fit right of it (the system keeps them, out of sight and out of reach);
-// elsewhere the items pushed off the bar's end. Judged from the items' frames and the displays'
-// geometry alone, so it costs no message beyond reading the frames.
+// Which discovered menu bar items no one can see. An item is out of sight when any part of it is
+// behind a camera housing, under the frontmost app's menus, or past the display's edge. The items'
+// windows lie on the bar in use; with "Displays have separate Spaces" every other display shows the
+// same items at the same distance from its own right end, so each display is judged on its own.
+// Judged from the frames and the displays' geometry alone, so it costs no message beyond reading
+// the frames and the frontmost app's menus.
 struct TrayOutOfSight {
-    enum class Reason { BehindHousing, OffBarEnd };
+    enum class Reason { BehindHousing, UnderMenus, OffBarEnd };
 
     struct Item {
         QString itemID;
         QString bundleID;
         QString appName;
         QString title;
-        // The display whose menu bar the item belongs to, by its index among the screens.
+        // The display whose menu bar the item is lost on, by its index among the screens.
         int display = 0;
         Reason reason = Reason::OffBarEnd;
 
@@ -35,13 +39,34 @@ struct TrayOutOfSight {
         QRectF frame;
     };
 
-    // The lost items, display by display, each display's left to right.
-    QList<Item> items;
+    // What the judgement needs to know of the displays.
+    struct Displays {
+        // Screen coordinates, the primary first.
+        QList<QRectF> screens;
+        // Their top edges, in the same order.
+        QList<platform::ScreenTopArea> tops;
+        // Where the frontmost app's menus end on the bar in use (x, shared by both coordinate
+        // systems); absent when unknown. Every bar shows the same menus from its left edge.
+        std::optional<double> menusEnd;
+        // Every display shows a menu bar with the status items, not only the one in use.
+        bool everyDisplay = false;
+    };
 
-    // `screens` are the displays' frames (screen coordinates, the primary first) and `tops` their
-    // top edges, in the same order.
-    static TrayOutOfSight judge(const QList<Placed>& placed, const QList<QRectF>& screens,
-                                const QList<platform::ScreenTopArea>& tops);
+    // The items lost on the bar in use (the display that holds their windows), left to right.
+    QList<Item> items;
+    // The items lost on the other displays' bars, display by display, each left to right.
+    QList<Item> otherDisplays;
+    // The display whose bar is in use.
+    int display = 0;
+
+    static TrayOutOfSight judge(const QList<Placed>& placed, const Displays& displays);
+    // Why an item with this frame (screen coordinates) cannot be seen on the display with this
+    // frame and top edge; absent when it can.
+    static std::optional<Reason> reason(const QRectF& frame, const QRectF& screen,
+                                        const platform::ScreenTopArea& top, std::optional<double> menusWidth);
+    // The display whose bar an item with this frame (screen coordinates) belongs to: the one under
+    // its centre, else the nearest one level with it, else the primary.
+    static int displayOf(const QRectF& frame, const QList<QRectF>& screens);
 
     bool isEmpty() const { return items.isEmpty(); }
     bool contains(const QString& itemID) const;

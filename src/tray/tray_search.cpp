@@ -70,6 +70,7 @@ void TraySearch::refresh()
             if (lost.itemID == item.id)
                 result.placement =
                     text(lost.reason == TrayOutOfSight::Reason::BehindHousing ? housingPlacement
+                         : lost.reason == TrayOutOfSight::Reason::UnderMenus  ? menusPlacement
                                                                               : offBarPlacement);
         }
         placed.append({place, groupIndex, std::move(result)});
@@ -84,18 +85,31 @@ void TraySearch::refresh()
         m_entries.append({entry.result.appName, entry.result.title});
         m_items.append(std::move(entry.result));
     }
+    if (m_openApp) {
+        m_entries.append({text(openAppName), text(openAppTitle)});
+        m_items.append(
+            {text(openAppID), {}, text(openAppName), text(openAppTitle), text(openAppName), false});
+    }
 }
 
 QList<TraySearch::Result> TraySearch::search(const QString& query) const
 {
     QList<Result> results;
-    for (const int index : TrayItemSearch::rank(m_entries, query))
-        results.append(m_items[index]);
+    // The app itself is found by name, not listed among the menu bar's items.
+    const bool typed = !query.trimmed().isEmpty();
+    for (const int index : TrayItemSearch::rank(m_entries, query)) {
+        if (typed || m_items[index].itemID != text(openAppID))
+            results.append(m_items[index]);
+    }
     return results;
 }
 
 TraySearch::Opening TraySearch::open(const QString& itemID)
 {
+    if (itemID == text(openAppID) && m_openApp) {
+        m_openApp();
+        return Opening::Opened;
+    }
     if (m_controller.busy()) {
         m_waiting = itemID;
         Q_EMIT waitingChanged();

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace velmor {
@@ -30,9 +31,14 @@ public:
     static constexpr const char* hiddenPlacement = "Always hidden";
     static constexpr const char* housingPlacement = "Behind the camera housing";
     static constexpr const char* offBarPlacement = "Off the end of the menu bar";
+    static constexpr const char* menusPlacement = "Under the app's menus";
     static constexpr const char* waitingText =
         "Velmor Tray is still changing the menu bar. The item opens when it is done.";
     static constexpr const char* unreachableText = "This item cannot be opened now. Its app may have quit.";
+    // The result that opens the app itself: the way to it when its own icons cannot be seen.
+    static constexpr const char* openAppID = "local.velmor.tray|open";
+    static constexpr const char* openAppName = "Velmor Tray";
+    static constexpr const char* openAppTitle = "Open Velmor Tray";
 
     struct Result {
         QString itemID;
@@ -56,8 +62,10 @@ public:
     // The items that match, best first.
     QList<Result> search(const QString& query) const;
 
-    // Opens the item's menu; waits while the tray is busy.
+    // Opens the item's menu; waits while the tray is busy. The app's own result opens the app.
     Opening open(const QString& itemID);
+    // What the app's own result does; without it there is no such result.
+    void setOpenApp(std::function<void()> openApp) { m_openApp = std::move(openApp); }
     // The item waiting for the tray to settle, if any.
     const std::optional<QString>& waiting() const { return m_waiting; }
     void cancelWaiting();
@@ -78,6 +86,7 @@ private:
     QList<Result> m_items;
     QList<TrayItemSearch::Entry> m_entries;
     std::optional<QString> m_waiting;
+    std::function<void()> m_openApp;
 };
 
 } // namespace velmor

@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 using namespace velmor;
 
 namespace {
@@ -17,10 +19,14 @@ const QStringList revealed{QStringLiteral("com.example.weather"), QStringLiteral
                            QStringLiteral("org.tinkerbox.twinclocks"),
                            QStringLiteral("net.quillwork.harborstats")};
 
+// The notched laptop with the system's own items of a busy Mac (Wi-Fi, battery, sound, focus, …):
+// the chevron sits right of the apps it reveals, and the housing leaves too little room for them.
 QByteArray notched()
 {
-    return RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
-                             platform::Scenario::maximumBytes);
+    QByteArray scenario = RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
+                                            platform::Scenario::maximumBytes);
+    scenario.replace(R"("systemItemsWidth": 120)", R"("systemItemsWidth": 400)");
+    return scenario;
 }
 
 QString itemTitle(const platform::MenuBarEntry& entry)
@@ -171,9 +177,11 @@ TEST_F(TrayBelowBarTest, TheNoticeNamesExactlyTheLostAppsUntilTheyAreMovedOrFit)
         }
     }
     ASSERT_GT(lostIcons, 1);
-    EXPECT_EQ(settings.noticeText(), QString::fromUtf8(TrayBelowBarSettings::housingNoticeMany)
-                                         .arg(lostIcons)
-                                         .arg(lostApps.join(QStringLiteral(", "))));
+    const QString last = lostApps.takeLast();
+    const QString names =
+        lostApps.isEmpty() ? last : lostApps.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+    EXPECT_EQ(settings.noticeText(),
+              QString::fromUtf8(TrayBelowBarSettings::housingNoticeMany).arg(lostIcons).arg(names));
     EXPECT_EQ(TrayBelowBarSettings::cardStatus(model().outOfSight(), lostBundles.first()),
               QString::fromUtf8(TrayBelowBarSettings::housingStatus));
 
@@ -202,6 +210,78 @@ TEST_F(TrayBelowBarTest, TheNoticeNamesExactlyTheLostAppsUntilTheyAreMovedOrFit)
     EXPECT_EQ(settings.noticeText(), QString()) << "the lid closed";
 }
 
+// The notice counts icons and names their apps, and the two agree: the count is of icons, the
+// names are every app those icons belong to, each once.
+TEST(TrayBelowBarNotice, CountsIconsAndNamesTheirApps)
+{
+    const auto lost = [](const char* app, TrayOutOfSight::Reason reason) {
+        return TrayOutOfSight::Item{QString::fromLatin1(app) + QStringLiteral("|1"),
+                                    QString::fromLatin1(app),
+                                    QString::fromLatin1(app),
+                                    {},
+                                    0,
+                                    reason};
+    };
+    using Reason = TrayOutOfSight::Reason;
+    const struct {
+        QList<TrayOutOfSight::Item> items;
+        const char* notice;
+    } cases[] = {
+        {{}, ""},
+        {{lost("Weather Desk", Reason::BehindHousing), lost("Pulse Meter", Reason::BehindHousing),
+          lost("Pulse Meter", Reason::BehindHousing)},
+         "3 menu bar icons of Weather Desk and Pulse Meter are behind the camera housing"},
+        {{lost("Twin Clocks", Reason::UnderMenus)}, "1 menu bar icon of Twin Clocks is hidden by the menus"},
+        {{lost("A", Reason::OffBarEnd), lost("B", Reason::OffBarEnd), lost("C", Reason::OffBarEnd)},
+         "3 menu bar icons of A, B and C do not fit in the menu bar"},
+        {{lost("A", Reason::UnderMenus), lost("B", Reason::OffBarEnd)},
+         "2 menu bar icons of A and B cannot be seen"},
+    };
+    for (const auto& test : cases) {
+        TrayOutOfSight outOfSight;
+        outOfSight.items = test.items;
+        EXPECT_EQ(TrayBelowBarSettings::notice(outOfSight), QString::fromUtf8(test.notice));
+    }
+}
+
+// On a display without a housing the frontmost app's menus hide what lies under them, the commonest
+// overflow of all: a reveal whose icons land there opens the bar below with them (Automatic), and
+// the organizer says where they are.
+TEST_F(TrayBelowBarTest, IconsUnderTheMenusAreFoundAndShownBelow)
+{
+    QByteArray narrow = notched();
+    narrow.replace(R"(, "housing": { "width": 185 })", "");
+    narrow.replace(R"("width": 1512)", R"("width": 1024)");
+    m_scenario = narrow;
+    start(m_scenario.constData());
+    TraySectionMap sections;
+    for (const char* bundle : {"com.example.weather", "io.fernleaf.pulsemeter", "org.tinkerbox.twinclocks",
+                               "net.quillwork.harborstats", "com.example.focustimer", "io.harbourlabs.ferry",
+                               "org.fieldnotes.wordcount", "co.stillwater.batterybard",
+                               "com.example.tidechart", "app.lumenworks.cliphoarder"})
+        sections.insert(QString::fromLatin1(bundle), TraySection::expandable);
+    storeAppGroups(sections);
+    launch();
+    model().hooks().arrangeNative();
+    run().settle();
+    ASSERT_FALSE(controller().expanded());
+
+    clickChevron();
+    QStringList revealedUnder;
+    for (const auto& item : model().outOfSight().items) {
+        EXPECT_EQ(item.reason, TrayOutOfSight::Reason::UnderMenus) << qPrintable(item.title);
+        if (sections.contains(item.bundleID))
+            revealedUnder.append(item.title);
+    }
+    ASSERT_FALSE(revealedUnder.isEmpty()) << "revealed icons land under the menus";
+    ASSERT_TRUE(panel().isShown());
+    for (const QString& title : revealedUnder)
+        EXPECT_TRUE(panelNames().contains(title)) << qPrintable(title);
+    TrayBelowBarSettings settings(model(), desktop().userDefaults());
+    EXPECT_TRUE(settings.noticeText().endsWith(QStringLiteral(" hidden by the menus")))
+        << qPrintable(settings.noticeText());
+}
+
 // The organizer's bar of lost icons stays through a collapse, which hides some of their apps; an
 // entry of such an app cannot be pressed until the system allows the app again, so the tray first
 // reveals what holds it, as a click on the chevron would, then presses the item anew.
@@ -212,15 +292,21 @@ TEST_F(TrayBelowBarTest, AnEntryWhoseAppIsHiddenIsAllowedFirstThenPressed)
     panel().dismiss();
     model().hooks().showBelowBar();
     ASSERT_TRUE(panel().isShown());
-    const QString owner = panel().entries().first().bundleID;
-    ASSERT_TRUE(revealed.contains(owner));
+    // The lost icons of an app the chevron reveals (the others stay in the menu bar).
+    const auto& entries = panel().entries();
+    const auto entry = std::find_if(entries.cbegin(), entries.cend(), [](const auto& candidate) {
+        return revealed.contains(candidate.bundleID);
+    });
+    ASSERT_NE(entry, entries.cend());
+    const QString owner = entry->bundleID;
+    const int index = int(entry - entries.cbegin());
 
     clickChevron();
     ASSERT_FALSE(controller().expanded());
     ASSERT_TRUE(panel().isShown());
     ASSERT_TRUE(hiddenApps().contains(owner));
 
-    ASSERT_TRUE(panel().activate(0));
+    ASSERT_TRUE(panel().activate(index));
     run().settle();
     EXPECT_TRUE(controller().expanded());
     ASSERT_TRUE(desktop().extraMenu());

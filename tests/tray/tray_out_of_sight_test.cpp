@@ -19,6 +19,7 @@ TrayOutOfSight::Placed placed(const char* app, double x, double y = 0, double wi
     const QString bundle = QStringLiteral("com.example.") + QString::fromLatin1(app);
     TrayItem item{bundle + QStringLiteral("|identifier:") + QString::number(x),
                   QString::fromLatin1(app),
+                  {},
                   QString::fromLatin1(app).toUpper(),
                   std::nullopt,
                   {},
@@ -27,11 +28,18 @@ TrayOutOfSight::Placed placed(const char* app, double x, double y = 0, double wi
     return {item, QRectF(x, y, width, 37)};
 }
 
+TrayOutOfSight::Displays displays(QList<platform::ScreenTopArea> areas = tops,
+                                  std::optional<double> menusEnd = std::nullopt, bool everyDisplay = false)
+{
+    return {screens, areas, menusEnd, everyDisplay};
+}
+
 } // namespace
 
 // Right of a housing is the only place an item is seen on that display: one reaching into the
 // housing, lying under the menus or pushed off the left edge is behind the housing. On a display
-// without one, only the bar's ends lose items. Each display's lost items come left to right.
+// without one, the bar's ends lose items, and so do the frontmost app's menus. Each display's lost
+// items come left to right.
 TEST(TrayOutOfSight, JudgesEachItemByItsDisplaysTopEdge)
 {
     const struct {
@@ -50,7 +58,7 @@ TEST(TrayOutOfSight, JudgesEachItemByItsDisplaysTopEdge)
         {"past the external display's right edge", placed("after", 3420, -98), Reason::OffBarEnd, 1},
     };
     for (const auto& test : cases) {
-        const TrayOutOfSight judged = TrayOutOfSight::judge({test.item}, screens, tops);
+        const TrayOutOfSight judged = TrayOutOfSight::judge({test.item}, displays());
         if (!test.lost) {
             EXPECT_TRUE(judged.isEmpty()) << test.name;
             continue;
@@ -63,7 +71,7 @@ TEST(TrayOutOfSight, JudgesEachItemByItsDisplaysTopEdge)
     const TrayOutOfSight all =
         TrayOutOfSight::judge({placed("before", 1400, -98), placed("into", 830), placed("seen", 900),
                                placed("under", 300), placed("into", 790)},
-                              screens, tops);
+                              displays());
     QStringList order;
     for (const auto& item : all.items)
         order.append(item.title + QStringLiteral("@") + QString::number(item.display));
@@ -74,7 +82,40 @@ TEST(TrayOutOfSight, JudgesEachItemByItsDisplaysTopEdge)
     EXPECT_EQ(all.reasonFor(QStringLiteral("com.example.before")), Reason::OffBarEnd);
     EXPECT_EQ(all.reasonFor(QStringLiteral("com.example.seen")), std::nullopt);
 
-    // Without a housing the same laptop display loses only what leaves the bar.
-    EXPECT_TRUE(TrayOutOfSight::judge({placed("under", 300)}, screens, {{}, {}}).isEmpty());
-    EXPECT_TRUE(TrayOutOfSight::judge({placed("any", 300)}, {}, {}).isEmpty()) << "no displays, no judgement";
+    // Without a housing the same laptop display loses what leaves the bar, and what the frontmost
+    // app's menus cover once it is known where they end; an item touching their end is seen.
+    EXPECT_TRUE(TrayOutOfSight::judge({placed("under", 300)}, displays({{}, {}})).isEmpty());
+    const TrayOutOfSight menus = TrayOutOfSight::judge(
+        {placed("under", 300), placed("edge", 470), placed("free", 480)}, displays({{}, {}}, 480));
+    ASSERT_EQ(menus.items.size(), 2);
+    EXPECT_EQ(menus.items[0].reason, Reason::UnderMenus);
+    EXPECT_EQ(menus.items[1].title, "edge") << "any part under the menus is out of sight";
+    EXPECT_TRUE(TrayOutOfSight::judge({placed("any", 300)}, {}).isEmpty()) << "no displays, no judgement";
+}
+
+// With a bar on every display the items lie on the bar in use and every other bar shows them at
+// the same distance from its own right end: an icon in sight on the external display can be lost
+// behind the laptop's housing at once, and each display's menus cover their own bar's left part.
+TEST(TrayOutOfSight, JudgesEveryDisplaysBarOnItsOwn)
+{
+    // On the external display's bar (in use): 2500 lies 932 points from its right end (3432), so
+    // on the laptop's bar at 580, behind the housing; 3300 lies at 1380 there, in sight.
+    const QList<TrayOutOfSight::Placed> items{placed("far", 2500, -98), placed("near", 3300, -98)};
+    const TrayOutOfSight judged = TrayOutOfSight::judge(items, displays(tops, 2000, true));
+    EXPECT_EQ(judged.display, 1);
+    EXPECT_TRUE(judged.isEmpty()) << "both are in sight on the bar in use";
+    ASSERT_EQ(judged.otherDisplays.size(), 1);
+    EXPECT_EQ(judged.otherDisplays[0].title, "far");
+    EXPECT_EQ(judged.otherDisplays[0].display, 0);
+    EXPECT_EQ(judged.otherDisplays[0].reason, Reason::BehindHousing);
+    EXPECT_TRUE(TrayOutOfSight::judge(items, displays(tops, 2000, false)).otherDisplays.isEmpty())
+        << "one bar, on the main display only";
+
+    // Menus reaching 500 points into the bar in use reach as far into the other bars.
+    const TrayOutOfSight underMenus =
+        TrayOutOfSight::judge({placed("left", 2000, -98)}, displays({{}, {}}, 2012, true));
+    ASSERT_EQ(underMenus.items.size(), 1);
+    EXPECT_EQ(underMenus.items[0].reason, Reason::UnderMenus);
+    ASSERT_EQ(underMenus.otherDisplays.size(), 1);
+    EXPECT_EQ(underMenus.otherDisplays[0].reason, Reason::UnderMenus) << "at x 80 of the laptop's bar";
 }

@@ -95,6 +95,9 @@ TEST_F(TraySearchTest, ListsEveryItemAndFiltersAsAPersonTypes)
                                           text("Weather@Expandable menu"), text("Notes@Work"),
                                           text("Vault@Always hidden")}));
     EXPECT_EQ(search().countText(), text("5 items"));
+    search().setQuery(text("velmor"));
+    EXPECT_EQ(shownTitles(), QStringList{text("Open Velmor Tray@Velmor Tray")})
+        << "the way to the app itself";
     search().setQuery(text("zurich"));
     EXPECT_EQ(shownTitles(), QStringList{text("ZRH@Menu bar")});
     EXPECT_EQ(search().currentIndex(), 0);
