@@ -61,6 +61,14 @@ public:
 
 class StatusBar {
 public:
+    // The key of the app's own user defaults under which the system remembers where a status
+    // item with this autosave name goes (points from the right end of the bar; larger is further
+    // left). Read when the item is made, or given its autosave name.
+    static QString preferredPositionKey(const QString& autosaveName)
+    {
+        return QStringLiteral("NSStatusItem Preferred Position ") + autosaveName;
+    }
+
     virtual ~StatusBar() = default;
 
     virtual std::shared_ptr<StatusItem> createItem(double length) = 0;

@@ -252,6 +252,10 @@ ApplicationWindow {
                     Layout.fillWidth: true
                     settings: window.presenter.belowBar
                 }
+                OwnItemsNotice {
+                    Layout.fillWidth: true
+                    settings: window.presenter.belowBar
+                }
                 PlainLabel {
                     objectName: "messageText"
                     visible: window.presenter.message !== ""

@@ -49,8 +49,7 @@ NativeTrayController::NativeTrayController(const platform::Services& services, c
 {
     m_regularItem = createChevronItem(m_autosavePrefix + text(regularSuffix));
 
-    m_hiddenItem = m_services.statusBar->createItem(compactLength);
-    m_hiddenItem->setAutosaveName(m_autosavePrefix + text(hiddenSuffix));
+    m_hiddenItem = createOwnItem(compactLength, m_autosavePrefix + text(hiddenSuffix), 1);
     if (platform::StatusButton* button = m_hiddenItem->button()) {
         button->setTitle(text(markerTitle));
         button->setImagePosition(platform::ImagePosition::NoImage);
@@ -88,10 +87,29 @@ NativeTrayController::~NativeTrayController()
     m_manualDragTask.cancel();
 }
 
+std::shared_ptr<platform::StatusItem>
+NativeTrayController::createOwnItem(double length, const QString& autosaveName, int rank)
+{
+    // In marker mode the items' places define the sections (left of the marker hidden, right of
+    // the chevron always visible): made at the right end, every icon would start out hidden. There
+    // they go where the system puts new items, and the person arranges them.
+    const QString key = platform::StatusBar::preferredPositionKey(autosaveName);
+    const QVariant known = m_defaults.value(key);
+    if (perAppMode() && (!known.isValid() || !known.canConvert<double>()))
+        m_defaults.setValue(key, ownItemsPositionStep * (rank + 1));
+    std::shared_ptr<platform::StatusItem> item = m_services.statusBar->createItem(length);
+    item->setAutosaveName(autosaveName);
+    return item;
+}
+
+QString NativeTrayController::ownItemKey(const QString& autosaveName) const
+{
+    return text(statusKeyPrefix) + ownBundleID() + text(statusKeySeparator) + autosaveName;
+}
+
 std::shared_ptr<platform::StatusItem> NativeTrayController::createChevronItem(const QString& autosaveName)
 {
-    std::shared_ptr<platform::StatusItem> item = m_services.statusBar->createItem(compactLength);
-    item->setAutosaveName(autosaveName);
+    std::shared_ptr<platform::StatusItem> item = createOwnItem(compactLength, autosaveName, 0);
     if (platform::StatusButton* button = item->button()) {
         button->setSymbolImage(text(expandedSymbol), text(accessibilityDescription));
         button->setImagePosition(platform::ImagePosition::ImageRight);

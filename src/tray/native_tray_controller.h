@@ -93,6 +93,11 @@ public:
     static constexpr double compactLength = 26;
     static constexpr double stretchedLength = 10000;
     static constexpr double groupButtonLength = 38;
+    // Per-app mode: where the app's own items go when the system has no place for them yet: at the
+    // right end of the bar, next to the system's items (the chevron first, then the marker, then
+    // the group buttons, each one step further left), not at the left end where a new item
+    // appears and a camera housing or long menus swallow it.
+    static constexpr double ownItemsPositionStep = 1;
     static constexpr double launchRestoreDelay = 0.4;
     // While the bar is not laid out yet the launch check looks again every half second, for at
     // most a minute: long enough for a login that draws the bar late or a display that wakes soon,
@@ -208,6 +213,21 @@ public:
     void handleManualDrag(platform::MouseEventType type, bool command, QPointF point);
     void invalidateManualDrag();
 
+    // Re-creates the app's own items (the chevron, and the group buttons in per-app mode) so the
+    // system reads their positions again; `done` runs after the short wait that follows.
+    void reloadOwnItems(std::function<void()> done);
+    // Moves the chevron and the group buttons to the right end of the bar with the journalled
+    // position edit, remembers the places in the app's own defaults as the system keeps them, and
+    // re-creates the items so they take them; `done` runs once they have. The edit's sentence when
+    // it failed (nothing then moves and `done` does not run).
+    std::optional<QString> placeOwnItemsAtRightEnd(std::function<void()> done);
+    // Marker mode: moves the chevron just right of the item with this preferred-position key, so
+    // that item joins the expandable section and everything right of it stays always visible.
+    std::optional<QString> placeChevronRightOf(const QString& key, std::function<void()> done);
+    // The preferred-position keys of the app's own items ("status:<owner>::<autosave name>"),
+    // the chevron first.
+    QString ownItemKey(const QString& autosaveName) const;
+
     // The app's status items, for the delegate and for tests.
     platform::StatusItem* chevronItem() const { return m_regularItem.get(); }
     platform::StatusItem* markerItem() const { return m_hiddenItem.get(); }
@@ -220,6 +240,9 @@ private:
     static QString text(const char* literal) { return QString::fromUtf8(literal); }
 
     std::shared_ptr<platform::StatusItem> createChevronItem(const QString& autosaveName);
+    // Makes one of the app's own items; in per-app mode it tells the system first where it goes,
+    // unless the system already remembers a place for it. `rank` 0 is the rightmost.
+    std::shared_ptr<platform::StatusItem> createOwnItem(double length, const QString& autosaveName, int rank);
     void startLaunchRestore(bool savedExpanded);
     void scheduleLaunchRestore(double delay, bool savedExpanded, platform::TimePoint giveUpAt,
                                quint64 generation);

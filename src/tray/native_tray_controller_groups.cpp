@@ -39,11 +39,13 @@ void NativeTrayController::syncNamedItems()
         m_services.statusBar->removeItem(m_namedItems.take(id));
         m_namedTargets.remove(id);
     }
+    int rank = 2;
     for (const TrayNamedGroup& group : m_namedGrouping.groups) {
+        ++rank;
         if (m_namedItems.contains(group.id))
             continue;
-        std::shared_ptr<platform::StatusItem> item = m_services.statusBar->createItem(groupButtonLength);
-        item->setAutosaveName(text(groupAutosavePrefix) + uuid_text::canonical(group.id));
+        std::shared_ptr<platform::StatusItem> item = createOwnItem(
+            groupButtonLength, text(groupAutosavePrefix) + uuid_text::canonical(group.id), rank);
         QPointer<NativeTrayController> self(this);
         const QUuid id = group.id;
         auto target = std::make_shared<TrayGroupTarget>([self, id] {
@@ -63,6 +65,20 @@ void NativeTrayController::syncNamedItems()
         m_namedTargets.insert(group.id, target);
     }
     updateNamedLabels();
+}
+
+void NativeTrayController::reloadOwnItems(std::function<void()> done)
+{
+    if (perAppMode()) {
+        for (const QUuid& id : m_namedItems.keys()) {
+            const std::shared_ptr<platform::StatusItem> item = m_namedItems.take(id);
+            item->setAutosaveName(QString());
+            m_services.statusBar->removeItem(item);
+            m_namedTargets.remove(id);
+        }
+        syncNamedItems();
+    }
+    reloadChevronPosition(std::move(done));
 }
 
 void NativeTrayController::updateNamedLabels()

@@ -369,6 +369,44 @@ void NativeTrayController::installLaunchObserver()
         });
 }
 
+std::optional<QString> NativeTrayController::placeOwnItemsAtRightEnd(std::function<void()> done)
+{
+    TrayPositionPlan planned;
+    try {
+        planned = positions().placeAtRightEnd(QStringList{chevronKey()} + groupControlKeys());
+    } catch (...) {
+        return ErrorValue::current().description();
+    }
+    const QString separator = text(statusKeySeparator);
+    for (const TrayPositionChange& change : planned.changes) {
+        const QString autosaveName = change.key.mid(change.key.indexOf(separator) + separator.size());
+        m_defaults.setValue(platform::StatusBar::preferredPositionKey(autosaveName), change.applied);
+    }
+    if (planned.changes.isEmpty()) {
+        if (done)
+            done();
+        return std::nullopt;
+    }
+    reloadOwnItems(std::move(done));
+    return std::nullopt;
+}
+
+std::optional<QString> NativeTrayController::placeChevronRightOf(const QString& key,
+                                                                 std::function<void()> done)
+{
+    TrayPositionPlan planned;
+    try {
+        planned = positions().placeRightOf(chevronKey(), key);
+    } catch (...) {
+        return ErrorValue::current().description();
+    }
+    for (const TrayPositionChange& change : planned.changes)
+        m_defaults.setValue(platform::StatusBar::preferredPositionKey(m_autosavePrefix + text(regularSuffix)),
+                            change.applied);
+    reloadChevronPosition(std::move(done));
+    return std::nullopt;
+}
+
 void NativeTrayController::reloadChevronPosition(std::function<void()> done)
 {
     const std::shared_ptr<platform::StatusItem> item = m_regularItem;

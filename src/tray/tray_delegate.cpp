@@ -11,6 +11,7 @@
 #include "tray/tray_below_bar.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_model.h"
+#include "tray/tray_own_items_keeper.h"
 #include "tray/tray_pointer_reveal.h"
 #include "tray/tray_search.h"
 
@@ -30,6 +31,7 @@ void TrayDelegate::configure(TrayModel* model, std::function<void()> openSetting
     m_model = model;
     QPointer<TrayDelegate> self(this);
     platform::ApplicationShell* shell = m_services.applicationShell;
+    const std::function<void()> openApp = openSettings;
     m_controller = std::make_unique<NativeTrayController>(
         m_services, QString::fromLatin1(autosavePrefix), *m_services.userDefaults,
         [self] {
@@ -77,9 +79,16 @@ void TrayDelegate::configure(TrayModel* model, std::function<void()> openSetting
     if (openSearch)
         m_controller->setSearchAction(std::move(openSearch));
     m_search = std::make_unique<TraySearch>(*model, *m_controller, m_belowBar.get());
+    m_search->setOpenApp(openApp);
     m_autoHide = std::make_unique<TrayAutoHide>(m_services, *model, *m_controller, m_revealPreferences);
     m_pointerReveal =
         std::make_unique<TrayPointerReveal>(m_services, *model, *m_controller, m_revealPreferences);
+    m_ownItems = std::make_unique<TrayOwnItemsKeeper>(m_services, *model, *m_controller);
+    connect(model, &TrayModel::outOfSightJudged, m_ownItems.get(), &TrayOwnItemsKeeper::check);
+    model->hooks().makeRoomForChevron = [self] {
+        if (self && self->m_ownItems)
+            self->m_ownItems->acceptOffer();
+    };
 
     updateState();
     model->start();
@@ -151,6 +160,15 @@ void TrayDelegate::updateState()
         m_autoHide->controllerChanged();
     if (m_search)
         m_search->controllerChanged();
+    // A request that ended may have left the app's own items elsewhere (the chevron re-made,
+    // the bar's order rewritten): they are looked at once the change has settled.
+    if (m_ownItems && wasBusy && !m_controller->busy()) {
+        QPointer<TrayOwnItemsKeeper> keeper(m_ownItems.get());
+        m_services.scheduler->post([keeper] {
+            if (keeper)
+                keeper->check();
+        });
+    }
 }
 
 // The controller confirms requests and follows command-drags through the model's items, so around

@@ -19,6 +19,7 @@ class NativeTrayController;
 class TrayAutoHide;
 class TrayBelowBar;
 class TrayModel;
+class TrayOwnItemsKeeper;
 class TrayPointerReveal;
 class TraySearch;
 
@@ -56,6 +57,8 @@ public:
     // The search of every menu bar item; null before `configure`.
     TraySearch* search() const { return m_search.get(); }
     TrayAutoHide* autoHide() const { return m_autoHide.get(); }
+    // What keeps the app's own items in sight; null before `configure`.
+    TrayOwnItemsKeeper* ownItems() const { return m_ownItems.get(); }
     TrayRevealPreferences& revealPreferences() { return m_revealPreferences; }
 
 private:
@@ -75,6 +78,7 @@ private:
     std::unique_ptr<TraySearch> m_search;
     std::unique_ptr<TrayAutoHide> m_autoHide;
     std::unique_ptr<TrayPointerReveal> m_pointerReveal;
+    std::unique_ptr<TrayOwnItemsKeeper> m_ownItems;
     QPointer<TrayModel> m_model;
     // The activation generation of the request whose start was last looked at.
     quint64 m_scannedGeneration = 0;

@@ -195,8 +195,92 @@ TrayPositionPlan TrayPositionPreferences::arrange(const Request& request, const 
 {
     const TrayPositionStore::Positions current = m_store->read();
     const TrayPositionPlan planned = plan(current, request, aliases);
+    write(planned);
+    return planned;
+}
+
+TrayPositionPlan TrayPositionPreferences::planRightEnd(const TrayPositionStore::Positions& current,
+                                                       const QStringList& keys)
+{
+    std::optional<double> others;
+    for (auto it = current.cbegin(); it != current.cend(); ++it) {
+        finiteOrUnsupported(it.value());
+        if (!keys.contains(it.key()))
+            others = std::min(others.value_or(it.value()), it.value());
+    }
+    QStringList present;
+    for (const QString& key : keys) {
+        if (current.contains(key) && !present.contains(key))
+            present.append(key);
+    }
+    // Between the bar's right end and the rightmost other item, in the keys' order; past it when
+    // another item already sits at the end.
+    const double end = others.value_or(kSpacing);
+    const double step = end > 0 ? end / double(present.size() + 1) : kSpacing;
+    const double first = end > 0 ? step : end - step * double(present.size());
+    TrayPositionPlan planned;
+    for (qsizetype i = 0; i < present.size(); ++i) {
+        const double wanted = finiteOrUnsupported(first + step * double(i));
+        const double now = current.value(present[i]);
+        if (now != wanted)
+            planned.changes.append({present[i], now, wanted, std::nullopt});
+    }
+    return planned;
+}
+
+TrayPositionPlan TrayPositionPreferences::placeAtRightEnd(const QStringList& keys)
+{
+    const TrayPositionPlan planned = planRightEnd(m_store->read(), keys);
+    write(planned);
+    return planned;
+}
+
+TrayPositionPlan TrayPositionPreferences::planRightOf(const TrayPositionStore::Positions& current,
+                                                      const QString& key, const QString& neighbour)
+{
+    const auto moving = current.constFind(key);
+    if (moving == current.cend())
+        throw TrayPositionError(TrayPositionError::Case::missing);
+    QString nearest = neighbour;
+    if (nearest.isEmpty()) {
+        // The item right next to the moving one on its right.
+        std::optional<double> best;
+        for (auto it = current.cbegin(); it != current.cend(); ++it) {
+            if (it.key() != key && it.value() < *moving && (!best || it.value() > *best)) {
+                best = it.value();
+                nearest = it.key();
+            }
+        }
+    }
+    const auto beside = current.constFind(nearest);
+    if (beside == current.cend() || key == nearest)
+        throw TrayPositionError(TrayPositionError::Case::missing);
+    const double left = finiteOrUnsupported(*beside);
+    // The nearest item right of the neighbour, the moving one aside.
+    std::optional<double> right;
+    for (auto it = current.cbegin(); it != current.cend(); ++it) {
+        const double position = finiteOrUnsupported(it.value());
+        if (it.key() != key && position < left)
+            right = std::max(right.value_or(position), position);
+    }
+    const double wanted = finiteOrUnsupported(right ? (left + *right) / 2 : left / 2);
+    TrayPositionPlan planned;
+    if (*moving != wanted)
+        planned.changes.append({key, *moving, wanted, std::nullopt});
+    return planned;
+}
+
+TrayPositionPlan TrayPositionPreferences::placeRightOf(const QString& key, const QString& neighbour)
+{
+    const TrayPositionPlan planned = planRightOf(m_store->read(), key, neighbour);
+    write(planned);
+    return planned;
+}
+
+void TrayPositionPreferences::write(const TrayPositionPlan& planned)
+{
     if (planned.changes.isEmpty())
-        return planned;
+        return;
 
     const QList<TrayPositionChange> loaded = loadJournal();
     QList<TrayPositionChange> preWrite = loaded;
@@ -242,7 +326,6 @@ TrayPositionPlan TrayPositionPreferences::arrange(const Request& request, const 
     reach(TrayEditStep::afterWrite);
     saveJournal(postWrite);
     reach(TrayEditStep::afterFinalJournal);
-    return planned;
 }
 
 void TrayPositionPreferences::restore()

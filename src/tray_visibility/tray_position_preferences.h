@@ -68,6 +68,20 @@ public:
     static TrayPositionPlan plan(const TrayPositionStore::Positions& current, const Request& request,
                                  const Aliases& aliases);
 
+    // Moves the app's own items with these keys (the rightmost first) to the right end of the bar,
+    // right of every other item the domain places, with the same journalled edit as `arrange`;
+    // keys the domain does not hold are left out. Throws TrayPositionError or SystemError.
+    TrayPositionPlan placeAtRightEnd(const QStringList& keys);
+    // The plan alone: each key's new place, one step apart, all of them right of the others.
+    static TrayPositionPlan planRightEnd(const TrayPositionStore::Positions& current,
+                                         const QStringList& keys);
+    // Moves the item with `key` just right of the one with `neighbour` (empty: the item right next
+    // to it), left of everything that lay right of that one, with the same journalled edit. Throws
+    // TrayPositionError (missing when there is no such item) or SystemError.
+    TrayPositionPlan placeRightOf(const QString& key, const QString& neighbour);
+    static TrayPositionPlan planRightOf(const TrayPositionStore::Positions& current, const QString& key,
+                                        const QString& neighbour);
+
     // Puts back every journalled key that still holds what the app wrote, then deletes the journal.
     void restore();
 
@@ -77,6 +91,8 @@ public:
     void setStepObserver(TrayEditStepObserver observer) { m_stepObserver = std::move(observer); }
 
 private:
+    // Journals, writes and journals again; a failed write is rolled back before it is rethrown.
+    void write(const TrayPositionPlan& planned);
     QList<TrayPositionChange> loadJournal() const;
     void saveJournal(const QList<TrayPositionChange>& entries) const;
     void reach(TrayEditStep step) const;

@@ -1,4 +1,5 @@
 #include "gui_run_fixture.h"
+#include "platform/status_bar.h"
 #include "simulated_mac/simulated_menu_bar.h"
 #include "simulated_mac/simulated_preference_domains.h"
 #include "simulated_mac/simulated_status_item.h"
@@ -83,6 +84,10 @@ TEST_F(OnScreenJourney, EveryItemIsDrawnWhereTheMenuBarPutsIt)
 TEST_F(OnScreenJourney, ACommandDragAcrossTheChevronMovesAnAppBehindIt)
 {
     start();
+    // Where a person's earlier Command-drag put the chevron: left of the apps' icons, which a drag
+    // then crosses (the app makes it at the right end otherwise).
+    desktop().userDefaults().setValue(
+        platform::StatusBar::preferredPositionKey(QStringLiteral("VelmorTray.Native.regular")), 1000);
     launch();
     model().setDestination(app("com.example.weather"), QStringLiteral("expandable"));
     settle(2);

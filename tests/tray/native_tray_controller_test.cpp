@@ -1,3 +1,4 @@
+#include "platform/status_bar.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_run_fixture.h"
 #include "tray_visibility/tray_position_error.h"
@@ -54,6 +55,12 @@ protected:
     }
     // Whether the item lies left of the chevron.
     bool leftOfChevron(const QString& key) { return frameOf(key).x() < frameOf(chevronKey()).x(); }
+    // The chevron where a person put it with a Command-drag, left of every app's icon, rather than
+    // at the right end where the app makes it: drags across it start right of it.
+    void placeChevronLeftOfTheApps()
+    {
+        desktop().userDefaults().setValue(platform::StatusBar::preferredPositionKey(chevronName), 1000);
+    }
     QPointF besideChevron(double dx) { return frameOf(chevronKey()).center() + QPointF(dx, 0); }
 };
 
@@ -324,7 +331,10 @@ TEST_F(NativeTrayControllerTest, AFailedUpkeepLeavesTheRequestInFlight)
 // sections; dropped left while collapsed, the icon goes at once.
 TEST_F(NativeTrayControllerTest, CommandDragsAcrossTheChevron)
 {
-    launchWith({{alpha, TraySection::expandable}});
+    start(perAppScenario);
+    placeChevronLeftOfTheApps();
+    storeAppGroups({{alpha, TraySection::expandable}});
+    launch();
     applyGrouping();
     toggle();
     ASSERT_TRUE(controller().expanded());
@@ -358,6 +368,7 @@ TEST_F(NativeTrayControllerTest, CommandDragsAcrossTheChevron)
 TEST_F(NativeTrayControllerTest, CommandDragsThatChangeNothing)
 {
     start(perAppScenario);
+    placeChevronLeftOfTheApps();
     storeGroups({{QStringLiteral("Work"), {charlie}}});
     storeAppGroups({{bravo, TraySection::alwaysHidden}});
     launch();
