@@ -18,6 +18,8 @@ class MacBelowBarPanel final : public BelowBarPanel {
 public:
     static constexpr double iconPoints = 22;
     static constexpr double entryPoints = 30;
+    // An entry's title is cut with an ellipsis past this width beside its icon.
+    static constexpr double widestLabel = 96;
     static constexpr double padding = 6;
     // Room between the menu bar and the panel, and between the panel and the display's edges.
     static constexpr double gap = 4;

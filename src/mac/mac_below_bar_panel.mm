@@ -144,8 +144,12 @@ void MacBelowBarPanel::build(const QList<Entry>& entries)
         const Entry& entry = entries[index];
         NSButton* button = [[NSButton alloc] initWithFrame:NSMakeRect(0, 0, entryPoints, entryPoints)];
         button.bordered = NO;
-        button.title = @"";
-        button.imagePosition = NSImageOnly;
+        // The title an item draws tells one app's items apart; an item that draws an image only
+        // shows its app's icon alone. At the bar's font, cut with an ellipsis past the widest.
+        button.title = entry.label.toNSString();
+        button.font = [NSFont menuBarFontOfSize:0];
+        button.cell.lineBreakMode = NSLineBreakByTruncatingTail;
+        button.imagePosition = entry.label.isEmpty() ? NSImageOnly : NSImageLeading;
         button.imageScaling = NSImageScaleProportionallyUpOrDown;
         NSImage* icon = iconOf(entry);
         if (icon != nil) {
@@ -154,11 +158,16 @@ void MacBelowBarPanel::build(const QList<Entry>& entries)
             button.image = icon;
         }
         // Other apps' titles are plain text here: an NSButton never interprets markup.
-        button.toolTip = entry.name.toNSString();
-        button.accessibilityLabel = entry.name.toNSString();
+        button.toolTip = entry.accessibleName().toNSString();
+        button.accessibilityLabel = entry.accessibleName().toNSString();
         button.wantsLayer = YES;
         button.layer.cornerRadius = 5;
-        [button.widthAnchor constraintEqualToConstant:entryPoints].active = YES;
+        if (entry.label.isEmpty()) {
+            [button.widthAnchor constraintEqualToConstant:entryPoints].active = YES;
+        } else {
+            [button.widthAnchor constraintGreaterThanOrEqualToConstant:entryPoints].active = YES;
+            [button.widthAnchor constraintLessThanOrEqualToConstant:entryPoints + widestLabel].active = YES;
+        }
         [button.heightAnchor constraintEqualToConstant:entryPoints].active = YES;
         VMBActionTarget* target = [[VMBActionTarget alloc] initWithAction:[this, index] { activate(index); }];
         button.target = target;
@@ -191,7 +200,11 @@ void MacBelowBarPanel::show(const QList<Entry>& entries, const QRectF& anchor)
             screen = candidate;
     }
     const NSRect display = screen != nil ? screen.frame : NSRectFromCGRect(anchorRect);
-    const double wanted = double(entries.size()) * entryPoints + 2 * padding;
+    // The stack's own fitting width: icons, and the titles beside some of them.
+    double wanted = 2 * padding;
+    for (NSButton* button in m_buttons)
+        wanted += std::clamp(double(button.fittingSize.width), entryPoints,
+                             button.imagePosition == NSImageOnly ? entryPoints : entryPoints + widestLabel);
     const double width = std::min(wanted, double(NSWidth(display)) - 2 * gap);
     const double height = entryPoints + 2 * padding;
     // Under the anchor's right edge, inside the display; the anchor's window spans the menu bar,

@@ -22,16 +22,35 @@ public:
     static constexpr const char* title = "Hidden menu bar items";
 
     struct Entry {
-        // The item's title or description: the entry's accessible name and tooltip.
+        // Between the app's name and the item's in an entry's tooltip and accessible name.
+        static constexpr const char* nameSeparator = " — ";
+
+        // The item's title or description.
         QString name;
         // The owning app, whose icon the entry shows (the workspace's, never a screen capture).
         qint32 processIdentifier = 0;
         QString bundleID;
         std::optional<Icon> icon;
+        QString appName;
+        // The text the item draws in the menu bar, shown beside the icon so that several items of
+        // one app can be told apart; empty for an item that draws an image only.
+        QString label;
+
+        // "App — item", the entry's tooltip and accessible name; the app's name alone when the
+        // item has no name of its own.
+        QString accessibleName() const
+        {
+            if (appName.isEmpty())
+                return name;
+            if (name.isEmpty() || name == appName)
+                return appName;
+            return appName + QString::fromUtf8(nameSeparator) + name;
+        }
 
         friend bool operator==(const Entry& a, const Entry& b)
         {
-            return a.name == b.name && a.processIdentifier == b.processIdentifier && a.bundleID == b.bundleID;
+            return a.name == b.name && a.processIdentifier == b.processIdentifier &&
+                   a.bundleID == b.bundleID && a.appName == b.appName && a.label == b.label;
         }
     };
 

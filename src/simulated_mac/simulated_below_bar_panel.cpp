@@ -13,12 +13,21 @@ void SimulatedBelowBarPanel::show(const QList<Entry>& entries, const QRectF& anc
     changed();
 }
 
+double SimulatedBelowBarPanel::entryWidth(const Entry& entry)
+{
+    if (entry.label.isEmpty())
+        return entryPoints;
+    return entryPoints + std::min(double(entry.label.size()) * labelCharacterPoints, widestLabel) + padding;
+}
+
 std::optional<QRectF> SimulatedBelowBarPanel::frame() const
 {
     if (!m_shown)
         return std::nullopt;
-    const double width =
-        std::min(double(m_entries.size()) * entryPoints + 2 * padding, m_screen.width() - 2 * gap);
+    double entries = 0;
+    for (const Entry& entry : m_entries)
+        entries += entryWidth(entry);
+    const double width = std::min(entries + 2 * padding, m_screen.width() - 2 * gap);
     const double height = entryPoints + 2 * padding;
     const double x = std::clamp(m_anchor.right() - width, m_screen.left() + gap,
                                 std::max(m_screen.left() + gap, m_screen.right() - width - gap));

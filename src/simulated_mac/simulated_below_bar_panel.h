@@ -13,6 +13,10 @@ namespace velmor::platform {
 class SimulatedBelowBarPanel final : public BelowBarPanel {
 public:
     static constexpr double entryPoints = 30;
+    // A title beside an entry's icon: about a character's width each, cut with an ellipsis past
+    // the widest.
+    static constexpr double labelCharacterPoints = 7;
+    static constexpr double widestLabel = 96;
     static constexpr double padding = 6;
     // Room between the menu bar and the panel, and between the panel and the screen's edges.
     static constexpr double gap = 4;
@@ -27,6 +31,8 @@ public:
     void setHandlers(Handlers handlers) override { m_handlers = std::move(handlers); }
 
     const QList<Entry>& entries() const { return m_entries; }
+    // How wide an entry is: its icon, and its title when it has one.
+    static double entryWidth(const Entry& entry);
     // The status item's window frame the panel hangs under (screen coordinates).
     const QRectF& anchor() const { return m_anchor; }
 

@@ -201,7 +201,8 @@ void TrayBelowBar::open(Source source, const QUuid& group, QList<TrayItem> items
     QList<platform::BelowBarPanel::Entry> entries;
     entries.reserve(items.size());
     for (const TrayItem& item : items)
-        entries.append(platform::BelowBarPanel::Entry{item.title, item.pid, item.bundleID(), item.icon});
+        entries.append(platform::BelowBarPanel::Entry{item.title, item.pid, item.bundleID(), item.icon,
+                                                      item.appName, item.label});
     m_source = source;
     m_group = group;
     m_entries = std::move(items);

@@ -184,6 +184,7 @@ TrayDiscovery::Pass scanApps(const platform::Services& services,
                     TrayItem item;
                     item.appName = appName;
                     auto title = stringAttribute(ax, element, titleAttribute);
+                    item.label = title.value_or(QString());
                     if (!title)
                         title = stringAttribute(ax, element, descriptionAttribute);
                     item.title = title.value_or(appName);

@@ -23,6 +23,9 @@ struct TrayItem {
     QString id;
     // The extra's accessibility title, else its description, else the app name.
     QString title;
+    // The accessibility title alone: the text the extra draws beside or instead of its image;
+    // empty for an extra that draws an image only.
+    QString label;
     // The owning app's localized name, else its bundle identifier.
     QString appName;
     std::optional<platform::Icon> icon;

@@ -17,10 +17,14 @@ namespace {
 
 const QString chevron = QStringLiteral("VelmorTray.Native.regular");
 
+// The notched laptop with the system's own items of a busy Mac: the housing leaves too little room
+// for the icons the chevron reveals.
 QByteArray notched()
 {
-    return RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
-                             platform::Scenario::maximumBytes);
+    QByteArray scenario = RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
+                                            platform::Scenario::maximumBytes);
+    scenario.replace(R"("systemItemsWidth": 120)", R"("systemItemsWidth": 400)");
+    return scenario;
 }
 
 QAccessibleInterface* accessible(QQuickItem* item)
@@ -84,13 +88,25 @@ TEST_F(BelowBarWindow, WorksByPointerKeyboardAndAssistiveTechnology)
     QQuickItem* bar = require(macWindow(), QStringLiteral("belowBar"));
     ASSERT_TRUE(bar && bar->isVisible());
     EXPECT_GT(bar->y(), find(macWindow(), QStringLiteral("menuBar"))->height()) << "it hangs below the bar";
+    // Each entry is named "App — item" and shows the title its item draws beside the icon, so one
+    // app's items can be told apart.
     QStringList names;
-    for (QQuickItem* entry : entries())
+    QStringList labels;
+    for (QQuickItem* entry : entries()) {
         names.append(accessible(entry)->text(QAccessible::Name));
+        QQuickItem* label = findIn(entry, QStringLiteral("belowBarEntryLabel"));
+        labels.append(label && label->isVisible() ? label->property("text").toString() : QString());
+    }
     QStringList shown;
-    for (const auto& entry : desktop().belowBarPanel().entries())
-        shown.append(entry.name);
+    QStringList titles;
+    for (const auto& entry : desktop().belowBarPanel().entries()) {
+        shown.append(entry.appName + QStringLiteral(" — ") + entry.name);
+        titles.append(entry.label);
+    }
     EXPECT_EQ(names, shown);
+    EXPECT_EQ(labels, titles);
+    EXPECT_TRUE(names.contains(QStringLiteral("Pulse Meter — CPU")) &&
+                names.contains(QStringLiteral("Pulse Meter — MEM")));
     ASSERT_GE(names.size(), 3);
 
     click(macWindow(), entries().first());

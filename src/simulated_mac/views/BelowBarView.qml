@@ -6,17 +6,17 @@ import Velmor.Controls
 import Velmor.SimulatedMac
 
 // The bar below the menu bar: the app's panel of menu bar items the bar cannot show, each as its
-// app's icon. A click, Return or an accessible press opens the item's menu; the arrows move;
+// app's icon, with the title the item draws beside it so that one app's items can be told apart. A click, Return or an accessible press opens the item's menu; the arrows move;
 // Escape closes it. It takes the keyboard when it opens, as the Mac's panel becomes key.
 FocusScope {
     id: panel
 
     required property BelowBarPresenter presenter
-    // The main screen draws it: its menu bar holds the status items.
-    property bool primary: true
+    // The screen whose bar is in use draws it: that bar holds the status items.
+    property bool inUse: true
 
     objectName: "belowBar"
-    visible: presenter.shown && primary
+    visible: presenter.shown && inUse
     x: presenter.x
     y: presenter.y
     width: presenter.width
@@ -59,13 +59,16 @@ FocusScope {
             required property string name
             required property string iconSource
             required property string bundleID
+            required property string label
+            required property string toolTip
+            required property real entryWidth
 
             objectName: "belowBarEntry:" + bundleID + ":" + index
-            width: panel.presenter.entrySize
+            width: entryWidth
             height: panel.presenter.entrySize
             Accessible.role: Accessible.Button
-            Accessible.name: name
-            Accessible.description: name
+            Accessible.name: toolTip
+            Accessible.description: toolTip
             Accessible.focusable: true
             Accessible.focused: ListView.isCurrentItem && entries.activeFocus
             Accessible.onPressAction: panel.presenter.activate(entry.index)
@@ -78,7 +81,9 @@ FocusScope {
                                                                                : (hover.containsMouse ? 0.3 : 0)
             }
             Image {
-                anchors.centerIn: parent
+                id: icon
+                x: (panel.presenter.entrySize - width) / 2
+                anchors.verticalCenter: parent.verticalCenter
                 width: 22
                 height: 22
                 sourceSize.width: 44
@@ -86,13 +91,28 @@ FocusScope {
                 source: entry.iconSource
                 Accessible.ignored: true
             }
-            // The item's own title: never markup.
+            // The title the item draws, at the bar's font: another app's text, never markup.
+            PlainText {
+                objectName: "belowBarEntryLabel"
+                visible: entry.label !== ""
+                anchors.left: icon.right
+                anchors.leftMargin: 4
+                anchors.right: parent.right
+                anchors.rightMargin: 4
+                anchors.verticalCenter: parent.verticalCenter
+                text: entry.label
+                font.pixelSize: 13
+                elide: Text.ElideRight
+                color: Appearance.dark ? "#f4f3f1" : "#1d1c1a"
+                Accessible.ignored: true
+            }
+            // "App — item": never markup.
             ToolTip {
                 visible: hover.containsMouse
                 delay: 500
-                text: entry.name
+                text: entry.toolTip
                 contentItem: PlainText {
-                    text: entry.name
+                    text: entry.toolTip
                     color: Appearance.dark ? "#f4f3f1" : "#1d1c1a"
                 }
             }

@@ -1,5 +1,6 @@
 #include "simulated_mac/views/below_bar_entry_model.h"
 
+#include "simulated_mac/simulated_below_bar_panel.h"
 #include "simulated_mac/views/simulated_icon_provider.h"
 
 namespace velmor::platform {
@@ -23,6 +24,12 @@ QVariant BelowBarEntryModel::data(const QModelIndex& index, int role) const
         return SimulatedIconProvider::source(entry.bundleID);
     case BundleIDRole:
         return entry.bundleID;
+    case LabelRole:
+        return entry.label;
+    case ToolTipRole:
+        return entry.accessibleName();
+    case EntryWidthRole:
+        return SimulatedBelowBarPanel::entryWidth(entry);
     default:
         return {};
     }
@@ -30,7 +37,8 @@ QVariant BelowBarEntryModel::data(const QModelIndex& index, int role) const
 
 QHash<int, QByteArray> BelowBarEntryModel::roleNames() const
 {
-    return {{NameRole, "name"}, {IconSourceRole, "iconSource"}, {BundleIDRole, "bundleID"}};
+    return {{NameRole, "name"},   {IconSourceRole, "iconSource"}, {BundleIDRole, "bundleID"},
+            {LabelRole, "label"}, {ToolTipRole, "toolTip"},       {EntryWidthRole, "entryWidth"}};
 }
 
 void BelowBarEntryModel::setEntries(const QList<BelowBarPanel::Entry>& entries)

@@ -7,15 +7,23 @@
 
 namespace velmor::platform {
 
-// The entries of the bar below the menu bar, one row each: the item's name (its accessible name
-// and tooltip, another app's text drawn as plain text) and its app's icon from the workspace.
+// The entries of the bar below the menu bar, one row each: the item's name, its app's icon from
+// the workspace, the title it draws (beside the icon), "App — item" as its tooltip and accessible
+// name (another app's text, drawn as plain text) and the entry's width.
 class BelowBarEntryModel final : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Part of the simulated Mac")
 
 public:
-    enum Role { NameRole = Qt::UserRole + 1, IconSourceRole, BundleIDRole };
+    enum Role {
+        NameRole = Qt::UserRole + 1,
+        IconSourceRole,
+        BundleIDRole,
+        LabelRole,
+        ToolTipRole,
+        EntryWidthRole
+    };
 
     explicit BelowBarEntryModel(QObject* parent);
 
