@@ -7,6 +7,7 @@
 #include "foundation/system_error.h"
 #include "foundation/uuid_text.h"
 #include "platform/key_combination.h"
+#include "settings_window/tray_below_bar_settings.h"
 #include "simulated_mac/simulated_status_item.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_app.h"
@@ -143,7 +144,7 @@ void HeadlessRunner::execute(const ScriptCommand& command)
     };
     auto click = [&](const QString& itemName, bool right) {
         requireApp(command);
-        if (!desktop.click(itemName, right))
+        if (!desktop.click(itemName, right, command.display))
             throw ScriptError(command.line, QStringLiteral("that item is not on screen"));
     };
     auto hook = [&](const std::function<void()>& action) {
@@ -313,6 +314,25 @@ void HeadlessRunner::execute(const ScriptCommand& command)
                                                                            : QStringLiteral("made main")));
         break;
     }
+    case Kind::DisplayAdd: {
+        const platform::ScenarioScreen screen = platform::ScenarioScreen::parse(
+            command.arguments[0].toUtf8(), int(desktop.screens().displays().size()),
+            QStringLiteral("display add"));
+        if (!desktop.addDisplay(screen))
+            throw ScriptError(command.line, QStringLiteral("display “%1” overlaps another display or is a "
+                                                           "second built-in display")
+                                                .arg(screen.name));
+        break;
+    }
+    case Kind::Pointer:
+        desktop.movePointer(QPointF(command.x, command.y));
+        break;
+    case Kind::Activate:
+        if (!desktop.activate(command.arguments[0]))
+            throw ScriptError(
+                command.line,
+                QStringLiteral("no running app “%1” to bring forward").arg(command.arguments[0]));
+        break;
     case Kind::BelowBarShow:
         hook(appCommand().model().hooks().showBelowBar);
         break;
@@ -389,11 +409,13 @@ void HeadlessRunner::print(int step, const QString& command)
         return result;
     };
 
+    // What the main display's bar shows, whichever bar is in use.
+    const QList<platform::SimulatedDesktop::DisplayBar> displays = desktop.displayBars();
     QList<BarEntry> entries;
-    for (const auto& item : bar.items)
+    for (const auto& item : displays.first().items)
         entries.append(entry(item));
     QList<BarEntry> offScreen;
-    for (const auto& item : bar.offScreen)
+    for (const auto& item : displays.first().offScreen)
         offScreen.append(entry(item));
     QStringList below;
     if (desktop.belowBarPanel().isShown()) {
@@ -404,6 +426,10 @@ void HeadlessRunner::print(int step, const QString& command)
     for (VelmorEvent event : m_run->takeEvents())
         events.append(velmor_event::wireName(event));
 
+    // The organizer's sentence about icons no one can see.
+    const QString notice =
+        m_run->isRunning() ? TrayBelowBarSettings::notice(m_run->app().model().outOfSight()) : QString();
+    const QString ownIcons = m_run->isRunning() ? m_run->app().model().ownItemsNotice() : QString();
     const bool configured = controller && controller->configured();
     const bool expanded = !controller || controller->expanded();
     const bool busy = controller && controller->busy();
@@ -439,6 +465,20 @@ void HeadlessRunner::print(int step, const QString& command)
         Json belowBar = Json::array();
         for (const QString& name : below)
             belowBar.push_back(json::toStd(name));
+        Json bars = Json::array();
+        for (const platform::SimulatedDesktop::DisplayBar& display : displays) {
+            QList<BarEntry> shown;
+            for (const auto& item : display.items)
+                shown.append(entry(item));
+            QList<BarEntry> lost;
+            for (const auto& item : display.offScreen)
+                lost.append(entry(item));
+            bars.push_back(Json{{"name", json::toStd(display.name)},
+                                {"main", display.main},
+                                {"inUse", display.inUse},
+                                {"menuBar", list(shown)},
+                                {"offScreen", list(lost)}});
+        }
         const Json object{{"step", step},
                           {"command", json::toStd(command)},
                           {"time", time},
@@ -451,6 +491,9 @@ void HeadlessRunner::print(int step, const QString& command)
                           {"busy", busy},
                           {"managing", managing},
                           {"belowBar", belowBar},
+                          {"displays", bars},
+                          {"notice", notice.isEmpty() ? Json(nullptr) : Json(json::toStd(notice))},
+                          {"ownIcons", ownIcons.isEmpty() ? Json(nullptr) : Json(json::toStd(ownIcons))},
                           {"warning", warning ? Json(json::toStd(*warning)) : Json(nullptr)},
                           {"updates", updates ? Json(json::toStd(*updates)) : Json(nullptr)},
                           {"events", recorded}};

@@ -1,6 +1,8 @@
 #include "harness/run_script.h"
 
+#include "foundation/error.h"
 #include "platform/key_combination.h"
+#include "simulated_mac/scenario.h"
 
 #include <QHash>
 
@@ -43,7 +45,38 @@ void expectCount(const QStringList& words, int count, int line, const char* usag
         throw ScriptError(line, QStringLiteral("usage: %1").arg(QString::fromUtf8(usage)));
 }
 
-ScriptCommand command(const QStringList& words, int line)
+int displayIndex(const QString& word, int line)
+{
+    bool ok = false;
+    const int index = word.toInt(&ok);
+    if (!ok || index < 0)
+        throw ScriptError(line, QStringLiteral("“%1” is not a display's index").arg(word));
+    return index;
+}
+
+double coordinate(const QString& word, int line)
+{
+    bool ok = false;
+    const double value = word.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw ScriptError(line, QStringLiteral("“%1” is not a coordinate").arg(word));
+    return value;
+}
+
+// The text after the first `count` words of a line, as written.
+QString rest(const QString& line, int count)
+{
+    qsizetype at = 0;
+    for (int word = 0; word < count; ++word) {
+        while (at < line.size() && line[at].isSpace())
+            ++at;
+        while (at < line.size() && !line[at].isSpace())
+            ++at;
+    }
+    return line.mid(at).trimmed();
+}
+
+ScriptCommand command(QStringList words, const QString& text, int line)
 {
     ScriptCommand result;
     result.line = line;
@@ -63,12 +96,17 @@ ScriptCommand command(const QStringList& words, int line)
         return result;
     }
     if (verb == QLatin1String("click")) {
+        // A click on another display's menu bar: "… on N".
+        if (words.size() >= 4 && words[words.size() - 2] == QLatin1String("on")) {
+            result.display = displayIndex(words.last(), line);
+            words.resize(words.size() - 2);
+        }
         if (words.size() == 3 && words[1] == QLatin1String("group")) {
             result.kind = Kind::ClickGroup;
             result.arguments = {words[2]};
             return result;
         }
-        expectCount(words, 2, line, "click chevron|marker, or click group \"NAME\"");
+        expectCount(words, 2, line, "click chevron|marker [on N], or click group \"NAME\" [on N]");
         if (words[1] == QLatin1String("chevron"))
             result.kind = Kind::ClickChevron;
         else if (words[1] == QLatin1String("marker"))
@@ -146,17 +184,30 @@ ScriptCommand command(const QStringList& words, int line)
         return result;
     }
     if (verb == QLatin1String("display")) {
-        expectCount(words, 3, line, "display remove|main INDEX");
-        bool ok = false;
-        result.index = words[2].toInt(&ok);
-        if (!ok || result.index < 0)
-            throw ScriptError(line, QStringLiteral("“%1” is not a display's index").arg(words[2]));
+        if (words.value(1) == QLatin1String("add")) {
+            // The rest of the line is one screen object, as in a scenario; checked now, so a
+            // mistake names its line before anything runs.
+            const QString screen = rest(text, 2);
+            if (screen.isEmpty())
+                throw ScriptError(line, QStringLiteral("usage: display add {SCREEN}"));
+            try {
+                platform::ScenarioScreen::parse(screen.toUtf8(), 1, QStringLiteral("display add"));
+            } catch (const Error& error) {
+                throw ScriptError(line, error.description());
+            }
+            result.kind = Kind::DisplayAdd;
+            result.arguments = {screen};
+            return result;
+        }
+        expectCount(words, 3, line, "display remove|main INDEX, or display add {SCREEN}");
+        result.index = displayIndex(words[2], line);
         if (words[1] == QLatin1String("remove"))
             result.kind = Kind::DisplayRemove;
         else if (words[1] == QLatin1String("main"))
             result.kind = Kind::DisplayMain;
         else
-            throw ScriptError(line, QStringLiteral("usage: display remove|main INDEX"));
+            throw ScriptError(line,
+                              QStringLiteral("usage: display remove|main INDEX, or display add {SCREEN}"));
         return result;
     }
     if (verb == QLatin1String("below-bar")) {
@@ -177,6 +228,19 @@ ScriptCommand command(const QStringList& words, int line)
             throw ScriptError(line, QStringLiteral("usage: below-bar show|close|automatic|always|never, or "
                                                    "below-bar press \"NAME\""));
         }
+        return result;
+    }
+    if (verb == QLatin1String("pointer")) {
+        expectCount(words, 3, line, "pointer X Y");
+        result.kind = Kind::Pointer;
+        result.x = coordinate(words[1], line);
+        result.y = coordinate(words[2], line);
+        return result;
+    }
+    if (verb == QLatin1String("activate")) {
+        expectCount(words, 2, line, "activate BUNDLE");
+        result.kind = Kind::Activate;
+        result.arguments = {words[1]};
         return result;
     }
     if (verb == QLatin1String("press")) {
@@ -241,7 +305,7 @@ QList<ScriptCommand> RunScript::parse(const QString& text)
         const QStringList words = RunScript::words(line, i + 1);
         if (words.isEmpty())
             continue;
-        ScriptCommand parsed = command(words, i + 1);
+        ScriptCommand parsed = command(words, line, i + 1);
         parsed.text = line.trimmed();
         commands.append(parsed);
     }

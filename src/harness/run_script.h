@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
 
 namespace velmor {
@@ -40,6 +41,9 @@ struct ScriptCommand {
         Print,
         DisplayRemove,
         DisplayMain,
+        DisplayAdd,
+        Pointer,
+        Activate,
         BelowBarShow,
         BelowBarPress,
         BelowBarClose,
@@ -56,6 +60,11 @@ struct ScriptCommand {
     double seconds = 0;
     // display remove|main: the display's index among the screens.
     int index = 0;
+    // click …  on N: the display whose menu bar is clicked; absent for the bar in use.
+    std::optional<int> display;
+    // pointer X Y: screen coordinates.
+    double x = 0;
+    double y = 0;
     // trust/fda on, and cmd-drag right-of.
     bool flag = false;
 };

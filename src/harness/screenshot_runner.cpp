@@ -39,6 +39,18 @@ constexpr const char* notchedScript = "move com.example.weather expandable\n"
                                       "move net.quillwork.harborstats expandable\n"
                                       "apply\n"
                                       "click chevron\n";
+constexpr const char* dockedMacSubject = "simulated-mac-docked";
+constexpr const char* dockedScenarioName = "docked.json";
+// Six apps behind the chevron, revealed on the laptop's bar, where the housing leaves too little
+// room: the bar below opens there with their titles.
+constexpr const char* dockedScript = "move com.example.weather expandable\n"
+                                     "move io.fernleaf.pulsemeter expandable\n"
+                                     "move org.tinkerbox.twinclocks expandable\n"
+                                     "move net.quillwork.harborstats expandable\n"
+                                     "move com.example.focustimer expandable\n"
+                                     "move io.harbourlabs.ferry expandable\n"
+                                     "apply\n"
+                                     "click chevron on 1\n";
 // The newest system that still arranges the menu bar with the marker.
 constexpr const char* markerSystemVersion = "26.0.0";
 constexpr const char* markerScenarioName = "marker-mode.json";
@@ -97,6 +109,8 @@ int ScreenshotRunner::run()
         return marker;
     if (const int notched = shootNotched(); notched != HeadlessRunner::succeeded)
         return notched;
+    if (const int docked = shootDocked(); docked != HeadlessRunner::succeeded)
+        return docked;
     m_out << QString::fromUtf8(writtenMessage).arg(m_written.size()).arg(m_options.screenshotsDirectory)
           << "\n";
     return m_failed ? HeadlessRunner::failed : HeadlessRunner::succeeded;
@@ -220,12 +234,24 @@ int ScreenshotRunner::shootMarkerMode()
 
 int ScreenshotRunner::shootNotched()
 {
+    return shootScenario(notchedScenarioName, notchedScript, QString::fromUtf8(notchedMacSubject),
+                         QString::fromUtf8(notchedSettingsSubject));
+}
+
+int ScreenshotRunner::shootDocked()
+{
+    return shootScenario(dockedScenarioName, dockedScript, QString::fromUtf8(dockedMacSubject), QString());
+}
+
+int ScreenshotRunner::shootScenario(const char* scenarioName, const char* script, const QString& macSubject,
+                                    const QString& settingsSubject)
+{
     QString scenarioPath =
-        QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(notchedScenarioName));
+        QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(scenarioName));
     if (!QFileInfo::exists(scenarioPath))
         scenarioPath =
-            QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromLatin1(notchedScenarioName);
-    return playAside(scenarioPath, QByteArray(notchedScript), [this, scenarioPath](SimulatedRun& run) {
+            QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromLatin1(scenarioName);
+    return playAside(scenarioPath, QByteArray(script), [&, scenarioPath](SimulatedRun& run) {
         auto* scene = dynamic_cast<TrayScene*>(run.windows());
         if (!scene || !run.isRunning())
             return;
@@ -239,12 +265,13 @@ int ScreenshotRunner::shootNotched()
             if (QQuickWindow* window = view.window()) {
                 window->show();
                 settle();
-                save(window->grabWindow(), fileName(QString::fromUtf8(notchedMacSubject), dark));
+                save(window->grabWindow(), fileName(macSubject, dark));
             }
         }
         desktop.appearance().setDark(systemDark);
         settle();
-        saveSettingsWindow(run, QString::fromUtf8(notchedSettingsSubject));
+        if (!settingsSubject.isEmpty())
+            saveSettingsWindow(run, settingsSubject);
     });
 }
 

@@ -29,10 +29,16 @@ private:
     void shootOrganizerStates(SimulatedRun& run);
     // The organizer in marker mode: the same scenario on an older system, nothing played.
     int shootMarkerMode();
-    // A laptop with a camera housing and a full bar: grouping applied, then the chevron reveals
-    // icons that land behind the housing, so the bar below the menu bar opens and the organizer
-    // names the lost apps.
+    // A laptop with a camera housing and a full bar: grouping applied, then the chevron reveals the
+    // expandable icons; the organizer names the apps the housing swallows.
     int shootNotched();
+    // The laptop docked to a Studio Display: both bars, the laptop's in use with the bar below.
+    int shootDocked();
+    // Plays `script` on the scenario of that name (beside the run's, else in the source tree) and
+    // draws the simulated Mac in both appearances, then the settings window unless
+    // `settingsSubject` is empty.
+    int shootScenario(const char* scenarioName, const char* script, const QString& macSubject,
+                      const QString& settingsSubject);
     // Plays `script` on `scenarioPath` in a fresh home and hands the last step to `shoot`.
     int playAside(const QString& scenarioPath, const QByteArray& script,
                   const std::function<void(SimulatedRun&)>& shoot);

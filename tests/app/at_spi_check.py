@@ -239,14 +239,15 @@ def below_bar(binary):
     try:
         app = wait_for(application, "the app")
         wait_for(lambda: named(app, "Simulated Mac — notched.json", pyatspi.ROLE_FRAME), "the notched Mac's window")
-        wait_for(lambda: starting(app, "1 menu bar icon is behind the camera housing: "), "the organizer's notice")
+        wait_for(lambda: starting(app, "2 menu bar icons of Word Count and Lampshade are behind the camera housing"),
+                 "the organizer's notice")
         press(wait_for(lambda: named(app, "Show Below Menu Bar", pyatspi.ROLE_PUSH_BUTTON), "Show Below Menu Bar"))
         bar = wait_for(lambda: named(app, "Hidden menu bar items", pyatspi.ROLE_TOOL_BAR), "the bar below the menu bar")
         entries = wait_for(lambda: [node for node in descendants(bar)
                                     if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name] or None,
                            "the bar's entries")
         names = [entry.name for entry in entries]
-        if names != ["1 204"]:
+        if names != ["Word Count — 1 204", "Lampshade — Night shift"]:
             sys.exit(f"unexpected entries below the menu bar: {names!r}")
         press(entries[0])
         entry = (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_LIST_ITEM)

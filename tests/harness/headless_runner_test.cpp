@@ -9,6 +9,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace velmor;
 using ::testing::ElementsAre;
 using Kind = ScriptCommand::Kind;
@@ -33,6 +35,28 @@ TEST(RunScript, ReadsQuotedNamesCommentsAndEveryArgument)
     EXPECT_FALSE(commands[5].flag);
 }
 
+// The steps that play the pointer, the apps and the displays: a screen is one JSON object, kept as
+// written; a click on another display's bar names the display.
+TEST(RunScript, ReadsPointerAppAndDisplaySteps)
+{
+    const QList<ScriptCommand> commands = RunScript::parse(QStringLiteral(
+        "pointer 2427.5 -12\nactivate com.example.a\nclick chevron on 1\nclick group \"My Apps\" on 0\n"
+        "display add { \"x\": 1512, \"y\": 0, \"name\": \"Studio # 2\" }  # a comment\n"));
+    ASSERT_EQ(commands.size(), 5);
+    EXPECT_EQ(commands[0].kind, Kind::Pointer);
+    EXPECT_EQ(commands[0].x, 2427.5);
+    EXPECT_EQ(commands[0].y, -12);
+    EXPECT_EQ(commands[1].kind, Kind::Activate);
+    EXPECT_THAT(commands[1].arguments, ElementsAre("com.example.a"));
+    EXPECT_EQ(commands[2].kind, Kind::ClickChevron);
+    EXPECT_EQ(commands[2].display, 1);
+    EXPECT_EQ(commands[3].kind, Kind::ClickGroup);
+    EXPECT_THAT(commands[3].arguments, ElementsAre("My Apps"));
+    EXPECT_EQ(commands[3].display, 0);
+    EXPECT_EQ(commands[4].kind, Kind::DisplayAdd);
+    EXPECT_THAT(commands[4].arguments, ElementsAre(R"({ "x": 1512, "y": 0, "name": "Studio # 2" })"));
+}
+
 TEST(RunScript, RejectsBadLinesNamingTheLine)
 {
     for (const auto& [text, line] :
@@ -45,6 +69,14 @@ TEST(RunScript, RejectsBadLinesNamingTheLine)
                                                             {"cmd-drag a above b", 1},
                                                             {"group add \"Unclosed star", 1},
                                                             {"print\n\nmove onlyone", 3},
+                                                            {"pointer 10", 1},
+                                                            {"pointer left 10", 1},
+                                                            {"activate", 1},
+                                                            {"click chevron on -1", 1},
+                                                            {"display add", 1},
+                                                            {"display add { \"width\": -5 }", 1},
+                                                            {"display add { \"housing\": {} }", 1},
+                                                            {"display add [1, 2", 1},
                                                             {"window shut", 1}}) {
         try {
             RunScript::parse(QString::fromUtf8(text));
@@ -57,14 +89,16 @@ TEST(RunScript, RejectsBadLinesNamingTheLine)
 
 class HeadlessRunnerTest : public ::testing::Test {
 protected:
-    int run(const char* script, HeadlessRunner::Format format = HeadlessRunner::Format::JsonObjects)
+    int run(const char* script, HeadlessRunner::Format format = HeadlessRunner::Format::JsonObjects,
+            const char* scenario = "default.json")
     {
         QFile file(m_folder.filePath(QStringLiteral("test.script")));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(script);
         file.close();
         HeadlessRunner::Options options;
-        options.scenarioPath = QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json");
+        options.scenarioPath =
+            QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromUtf8(scenario);
         options.scriptPath = file.fileName();
         options.homePath = m_home;
         options.format = format;
@@ -127,6 +161,70 @@ TEST_F(HeadlessRunnerTest, PrintsEveryStepAndKeepsTheHomeBetweenRuns)
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("01 apply | "))) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].contains(QStringLiteral("hidden: com.example.weather"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].contains(QStringLiteral("›"))) << lines[1].toStdString();
+}
+
+// The docked laptop's journey (scenarios/docked.script): every display's bar laid out and judged on
+// its own, the reveal on each, re-hiding held by the pointer, after the delay and on an app switch.
+TEST_F(HeadlessRunnerTest, ADockedLaptopRevealsOnEachDisplaysBar)
+{
+    QFile script(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/docked.script"));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    ASSERT_EQ(run(script.readAll().constData(), HeadlessRunner::Format::JsonObjects, "docked.json"),
+              HeadlessRunner::succeeded)
+        << m_errors.toStdString();
+    const QList<Json> states = steps();
+    const auto at = [&](const char* command, int from = 0) -> const Json& {
+        for (int i = from; i < states.size(); ++i) {
+            if (states[i]["command"] == command)
+                return states[i];
+        }
+        static const Json none;
+        ADD_FAILURE() << "no step " << command;
+        return none;
+    };
+    const auto titles = [](const Json& entries) {
+        QStringList result;
+        for (const Json& entry : entries)
+            result.append(json::toQString(entry["title"].get<std::string>()));
+        return result;
+    };
+
+    const Json& launch = states.first();
+    ASSERT_EQ(launch["displays"].size(), 2u);
+    EXPECT_EQ(launch["displays"][0]["name"], "Studio Display");
+    EXPECT_EQ(launch["displays"][0]["main"], true);
+    EXPECT_EQ(launch["displays"][0]["inUse"], true);
+    EXPECT_EQ(launch["displays"][1]["name"], "Built-in Display");
+    EXPECT_EQ(launch["displays"][0]["offScreen"], Json::array()) << "the Studio Display has room for all";
+    EXPECT_FALSE(launch["displays"][1]["offScreen"].empty()) << "the laptop's housing swallows some";
+    EXPECT_EQ(launch["menuBar"], launch["displays"][0]["menuBar"]) << "menuBar is the main display's";
+    EXPECT_EQ(titles(launch["displays"][1]["menuBar"]).last(), "‹") << "the chevron is in sight on both";
+    EXPECT_EQ(titles(launch["displays"][0]["menuBar"]).last(), "‹");
+
+    const Json& studioReveal = at("click chevron");
+    EXPECT_EQ(studioReveal["expanded"], true);
+    EXPECT_EQ(studioReveal["belowBar"], Json::array()) << "nothing is lost on the bar in use";
+    EXPECT_EQ(studioReveal["notice"], nullptr);
+    EXPECT_EQ(at("wait 15")["expanded"], true) << "held while the pointer rests on the chevron";
+    EXPECT_EQ(at("wait 11")["expanded"], false) << "hidden again once the pointer left";
+
+    const Json& laptopReveal = at("click chevron on 1");
+    EXPECT_EQ(laptopReveal["expanded"], true);
+    EXPECT_EQ(laptopReveal["displays"][1]["inUse"], true);
+    QStringList lost;
+    for (const Json& name : laptopReveal["belowBar"])
+        lost.append(json::toQString(name.get<std::string>()));
+    // The bar below holds the revealed icons because some of them are lost on the laptop's bar.
+    const QStringList laptopLost = titles(laptopReveal["displays"][1]["offScreen"]);
+    EXPECT_TRUE(std::any_of(lost.cbegin(), lost.cend(), [&](const QString& title) {
+        return laptopLost.contains(title);
+    })) << "the laptop's bar loses revealed icons";
+    EXPECT_TRUE(laptopReveal["notice"].is_string());
+    EXPECT_EQ(laptopReveal["menuBar"], laptopReveal["displays"][0]["menuBar"]);
+
+    const Json& switched = at("activate com.example.tidechart");
+    EXPECT_EQ(switched["expanded"], false) << "an app switch hides them at once";
+    EXPECT_EQ(switched["belowBar"], Json::array());
 }
 
 TEST_F(HeadlessRunnerTest, StopsWithStatusTwoAtABadArgument)

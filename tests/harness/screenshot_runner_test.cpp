@@ -45,6 +45,7 @@ TEST(ScreenshotRun, DrawsEveryWindowAndStateInBothAppearances)
                                 "background-quit",
                                 "update-found",
                                 "simulated-mac-notched",
+                                "simulated-mac-docked",
                                 "settings-notched",
                                 "settings-shortcuts",
                                 "search",
