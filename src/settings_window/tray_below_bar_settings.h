@@ -35,7 +35,7 @@ public:
     static constexpr const char* offEndNoticeMany = "%1 menu bar icons do not fit in the menu bar: %2";
     static constexpr const char* mixedNotice = "%1 menu bar icons cannot be seen: %2";
     static constexpr const char* nameSeparator = ", ";
-    static constexpr const char* noticeAction = "Show Below Menu Bar";
+    static constexpr const char* noticeAction = "Show below menu bar";
     static constexpr const char* lostSymbol = "eye.slash";
     static constexpr const char* housingStatus = "Behind housing";
     static constexpr const char* offEndStatus = "Off the bar";
