@@ -17,14 +17,12 @@ SuiteButton {
             visible: button.symbol !== ""
             symbol: button.symbol
             size: 15
-            color: button.highlighted ? "white" : Theme.text(Appearance.dark)
+            color: button.highlighted ? button.palette.highlightedText : button.palette.buttonText
         }
         PlainLabel {
             visible: button.text !== ""
             text: button.text
-            color: button.highlighted ? "white" : Theme.text(Appearance.dark)
+            color: button.highlighted ? button.palette.highlightedText : button.palette.buttonText
         }
     }
-    palette.button: highlighted ? Theme.controlAccent(Appearance.dark) : Theme.controlBackground(Appearance.dark)
-    palette.highlight: Theme.controlAccent(Appearance.dark)
 }
