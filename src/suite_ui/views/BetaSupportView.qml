@@ -141,10 +141,54 @@ ColumnLayout {
         Item {
             Layout.fillWidth: true
         }
+        BusyIndicator {
+            id: sendingIndicator
+            objectName: "sendingIndicator"
+            visible: form.presenter.sending
+            running: visible
+            padding: 0
+            Accessible.name: form.presenter.sendTitle
+            // The Mac's spokes, there from the first frame (Fusion's ring fades in).
+            contentItem: Item {
+                implicitWidth: 18
+                implicitHeight: 18
+
+                Repeater {
+                    model: 8
+                    delegate: Rectangle {
+                        required property int index
+                        x: (parent.width - width) / 2
+                        y: 0
+                        width: 2
+                        height: 5
+                        radius: 1
+                        color: Theme.secondaryText(Appearance.dark)
+                        opacity: 0.25 + 0.75 * index / 7
+                        transform: Rotation {
+                            origin.x: 1
+                            origin.y: 9
+                            angle: index * 45
+                        }
+                    }
+                }
+                RotationAnimator on rotation {
+                    running: sendingIndicator.running
+                    from: 0
+                    to: 360
+                    duration: 800
+                    loops: Animation.Infinite
+                }
+            }
+        }
         ProminentButton {
+            id: sendButton
+            // The widest title it has had: "Sending…" does not shrink it under the pointer.
+            property real widest: 0
             objectName: "sendReportButton"
+            Layout.preferredWidth: Math.max(implicitWidth, widest)
             text: form.presenter.sendTitle
             enabled: form.presenter.sendEnabled
+            onImplicitWidthChanged: widest = Math.max(widest, implicitWidth)
             onClicked: form.presenter.sendReport()
         }
     }
@@ -156,12 +200,25 @@ ColumnLayout {
         wrapMode: Text.WordWrap
         Layout.fillWidth: true
     }
-    PlainLabel {
-        objectName: "feedbackResult"
+    RowLayout {
         visible: form.presenter.showsResult
-        text: form.presenter.result
-        font.pixelSize: 11
-        wrapMode: Text.WordWrap
         Layout.fillWidth: true
+        spacing: 6
+
+        SymbolIcon {
+            Layout.alignment: Qt.AlignTop
+            symbol: form.presenter.resultFailed ? "exclamationmark.triangle" : "checkmark.circle.fill"
+            size: 14
+            color: resultText.color
+        }
+        PlainLabel {
+            id: resultText
+            objectName: "feedbackResult"
+            text: form.presenter.result
+            font.pixelSize: 11
+            color: form.presenter.resultFailed ? Theme.warning(Appearance.dark) : Theme.success(Appearance.dark)
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+        }
     }
 }
