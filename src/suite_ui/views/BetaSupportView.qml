@@ -188,6 +188,7 @@ ColumnLayout {
             Layout.preferredWidth: Math.max(implicitWidth, widest)
             text: form.presenter.sendTitle
             enabled: form.presenter.sendEnabled
+            Component.onCompleted: widest = implicitWidth
             onImplicitWidthChanged: widest = Math.max(widest, implicitWidth)
             onClicked: form.presenter.sendReport()
         }
