@@ -155,19 +155,20 @@ ColumnLayout {
 
                 Repeater {
                     model: 8
-                    delegate: Rectangle {
+                    // Each spoke turned about the centre, the trailing ones fainter.
+                    delegate: Item {
                         required property int index
-                        x: (parent.width - width) / 2
-                        y: 0
-                        width: 2
-                        height: 5
-                        radius: 1
-                        color: Theme.secondaryText(Appearance.dark)
+                        width: 18
+                        height: 18
+                        rotation: index * 45
                         opacity: 0.25 + 0.75 * index / 7
-                        transform: Rotation {
-                            origin.x: 1
-                            origin.y: 9
-                            angle: index * 45
+
+                        Rectangle {
+                            x: 8
+                            width: 2
+                            height: 5
+                            radius: 1
+                            color: Theme.secondaryText(Appearance.dark)
                         }
                     }
                 }
