@@ -34,8 +34,7 @@ class AppDistributionSettings final : public QObject {
     Q_PROPERTY(QString note READ note CONSTANT)
 
 public:
-    static constexpr auto startupDetailText =
-        "Applies only to this app. Recording does not start automatically.";
+    static constexpr auto startupDetailText = "Applies only to this app.";
     static constexpr auto updatesHeaderText = "Updates";
     static constexpr auto automaticChecksText = "Automatically check for updates";
     static constexpr auto automaticDownloadsText = "Download updates automatically";

@@ -25,6 +25,7 @@ constexpr std::array symbols{
     Symbol{u"briefcase", 0xe8f9},                    // work
     Symbol{u"bubble.left.and.bubble.right", 0xe0bf}, // forum
     Symbol{u"checkmark", 0xe5ca},                    // check
+    Symbol{u"checkmark.circle.fill", 0xe86c},        // check_circle
     Symbol{u"chevron.down.square", 0xe7cd},          // expand_circle_down
     Symbol{u"chevron.left", 0xe5cb},                 // chevron_left
     Symbol{u"chevron.right", 0xe5cc},                // chevron_right

@@ -150,14 +150,44 @@ Rectangle {
             Layout.topMargin: 6
             Layout.bottomMargin: 6
             spacing: 4
-            SymbolIcon {
+            // The "square.dashed" symbol at 25 points. The icon font has no dashed square (its
+            // nearest is an unchecked checkbox), so the dashes are drawn: three to a side, the
+            // corner ones meeting.
+            Item {
+                id: dashedSquare
+                objectName: "emptyAreaSymbol:" + area.destination
+                readonly property real inset: 3
+                readonly property real side: width - 2 * inset
+                readonly property real stroke: 2
+                readonly property real dash: 4
                 Layout.alignment: Qt.AlignHCenter
-                symbol: area.presenter.symbols.emptyArea
-                size: 25
-                color: Theme.secondaryText(Appearance.dark)
+                implicitWidth: 25
+                implicitHeight: 25
+                Accessible.ignored: true
+
+                Repeater {
+                    model: 12
+                    delegate: Rectangle {
+                        required property int index
+                        readonly property int edge: Math.floor(index / 3)
+                        readonly property real along: (index % 3) * (dashedSquare.side - dashedSquare.dash) / 2
+                        readonly property bool across: edge < 2
+                        readonly property real far: dashedSquare.inset + dashedSquare.side - dashedSquare.stroke
+                        x: across ? dashedSquare.inset + along : (edge === 2 ? dashedSquare.inset : far)
+                        y: across ? (edge === 0 ? dashedSquare.inset : far) : dashedSquare.inset + along
+                        width: across ? dashedSquare.dash : dashedSquare.stroke
+                        height: across ? dashedSquare.stroke : dashedSquare.dash
+                        radius: 1
+                        color: Theme.secondaryText(Appearance.dark)
+                    }
+                }
             }
+            // Filling the row lets the column, and so the symbol, span the area.
             PlainLabel {
-                Layout.alignment: Qt.AlignHCenter
+                objectName: "emptyAreaText:" + area.destination
+                Layout.fillWidth: true
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.WordWrap
                 text: area.presenter.emptyAreaText
                 font.pixelSize: 12
                 color: Theme.secondaryText(Appearance.dark)

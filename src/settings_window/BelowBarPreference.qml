@@ -23,7 +23,7 @@ RowLayout {
     }
     Item { Layout.fillWidth: true }
     Row {
-        spacing: 4
+        spacing: 14
         Accessible.role: Accessible.Grouping
         Accessible.name: title.text
 
@@ -35,6 +35,9 @@ RowLayout {
                 required property int index
 
                 objectName: "belowBarMode:" + modelData
+                // Its circle and its title end where the row's other controls do.
+                leftPadding: 0
+                rightPadding: 0
                 text: modelData
                 checked: preference.settings.modeIndex === index
                 focusPolicy: Qt.StrongFocus

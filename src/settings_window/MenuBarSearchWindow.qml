@@ -39,6 +39,12 @@ SuiteWindow {
             objectName: "searchField"
             Layout.fillWidth: true
             focus: true
+            // Room for the magnifier on the left and the clear button on the right, so the caret
+            // never touches either.
+            leftPadding: 30
+            rightPadding: clearButton.visible ? 30 : 10
+            topPadding: 7
+            bottomPadding: 7
             placeholderText: window.presenter.fieldName
             text: window.presenter.query
             Accessible.name: window.presenter.fieldName
@@ -49,6 +55,45 @@ SuiteWindow {
             Keys.onUpPressed: window.presenter.moveSelection(-1)
             Keys.onDownPressed: window.presenter.moveSelection(1)
             Keys.onEscapePressed: window.presenter.close()
+            background: Rectangle {
+                implicitHeight: 32
+                radius: 8
+                color: Theme.controlBackground(Appearance.dark)
+                border.width: field.activeFocus ? 2 : 1
+                border.color: field.activeFocus ? Theme.controlAccent(Appearance.dark) : Theme.separator(Appearance.dark)
+            }
+
+            SymbolIcon {
+                objectName: "searchMagnifier"
+                anchors.left: parent.left
+                anchors.leftMargin: 9
+                anchors.verticalCenter: parent.verticalCenter
+                symbol: "magnifyingglass"
+                size: 16
+                color: Theme.secondaryText(Appearance.dark)
+            }
+            SuiteToolButton {
+                id: clearButton
+                objectName: "searchClear"
+                anchors.right: parent.right
+                anchors.rightMargin: 5
+                anchors.verticalCenter: parent.verticalCenter
+                width: 22
+                height: 22
+                padding: 0
+                visible: field.text !== ""
+                focusPolicy: Qt.NoFocus
+                text: window.presenter.clearName
+                onClicked: {
+                    window.presenter.query = ""
+                    field.forceActiveFocus()
+                }
+                contentItem: SymbolIcon {
+                    symbol: "xmark.circle.fill"
+                    size: 15
+                    color: Theme.secondaryText(Appearance.dark)
+                }
+            }
         }
         PlainLabel {
             objectName: "searchCount"
@@ -66,83 +111,97 @@ SuiteWindow {
             color: Theme.warning(Appearance.dark)
             wrapMode: Text.WordWrap
         }
-        ListView {
-            id: results
-            objectName: "searchResults"
+        // The list shows whole rows only: the last one is never cut through its second line.
+        Item {
+            id: resultsArea
+            readonly property real rowPitch: 42
             Layout.fillWidth: true
             Layout.fillHeight: true
             visible: window.presenter.emptyText === ""
-            clip: true
-            spacing: 2
-            model: window.presenter.results
-            currentIndex: window.presenter.currentIndex
-            highlightMoveDuration: 0
-            Accessible.role: Accessible.List
-            Accessible.name: window.presenter.resultsName
 
-            delegate: SuiteButton {
-                id: result
-                required property int index
-                required property string itemID
-                required property string appName
-                required property string title
-                required property string placement
-                required property string iconSource
-                required property string accessibleName
-
-                objectName: "searchResult:" + itemID
-                width: ListView.view.width
-                height: 40
-                focusPolicy: Qt.NoFocus
-                highlighted: ListView.isCurrentItem
-                Accessible.name: accessibleName
-                onClicked: window.presenter.activate(index)
-                background: Rectangle {
-                    radius: 6
-                    color: result.highlighted ? Theme.controlAccent(Appearance.dark)
-                                              : (result.hovered ? Theme.separator(Appearance.dark) : "transparent")
+            ListView {
+                id: results
+                objectName: "searchResults"
+                width: parent.width
+                height: Math.min(contentHeight,
+                                 Math.floor((parent.height + spacing) / resultsArea.rowPitch) * resultsArea.rowPitch - spacing)
+                clip: true
+                spacing: 2
+                // More results than rows: the bar says so, also before anyone scrolls.
+                ScrollBar.vertical: ScrollBar {
+                    objectName: "searchScrollBar"
+                    policy: results.contentHeight > results.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
                 }
-                contentItem: RowLayout {
-                    spacing: 10
-                    Item {
-                        Layout.preferredWidth: 24
-                        Layout.preferredHeight: 24
-                        Image {
-                            anchors.fill: parent
-                            visible: result.iconSource !== ""
-                            source: result.iconSource
-                            sourceSize.width: 48
-                            sourceSize.height: 48
-                        }
-                        SymbolIcon {
-                            anchors.fill: parent
-                            visible: result.iconSource === ""
-                            symbol: "app.dashed"
-                            size: 20
-                            color: Theme.secondaryText(Appearance.dark)
-                        }
+                model: window.presenter.results
+                currentIndex: window.presenter.currentIndex
+                highlightMoveDuration: 0
+                Accessible.role: Accessible.List
+                Accessible.name: window.presenter.resultsName
+
+                delegate: SuiteButton {
+                    id: result
+                    required property int index
+                    required property string itemID
+                    required property string appName
+                    required property string title
+                    required property string placement
+                    required property string iconSource
+                    required property string accessibleName
+
+                    objectName: "searchResult:" + itemID
+                    width: ListView.view.width - (results.ScrollBar.vertical.visible ? results.ScrollBar.vertical.width + 2 : 0)
+                    height: resultsArea.rowPitch - results.spacing
+                    focusPolicy: Qt.NoFocus
+                    highlighted: ListView.isCurrentItem
+                    Accessible.name: accessibleName
+                    onClicked: window.presenter.activate(index)
+                    background: Rectangle {
+                        radius: 6
+                        color: result.highlighted ? Theme.controlAccent(Appearance.dark)
+                                                  : (result.hovered ? Theme.separator(Appearance.dark) : "transparent")
                     }
-                    ColumnLayout {
-                        Layout.fillWidth: true
-                        spacing: 0
-                        PlainLabel {
+                    contentItem: RowLayout {
+                        spacing: 10
+                        Item {
+                            Layout.preferredWidth: 24
+                            Layout.preferredHeight: 24
+                            Image {
+                                anchors.fill: parent
+                                visible: result.iconSource !== ""
+                                source: result.iconSource
+                                sourceSize.width: 48
+                                sourceSize.height: 48
+                            }
+                            SymbolIcon {
+                                anchors.fill: parent
+                                visible: result.iconSource === ""
+                                symbol: "app.dashed"
+                                size: 20
+                                color: Theme.secondaryText(Appearance.dark)
+                            }
+                        }
+                        ColumnLayout {
                             Layout.fillWidth: true
-                            text: result.title
-                            elide: Text.ElideRight
-                            color: result.highlighted ? "white" : Theme.text(Appearance.dark)
+                            spacing: 0
+                            PlainLabel {
+                                Layout.fillWidth: true
+                                text: result.title
+                                elide: Text.ElideRight
+                                color: result.highlighted ? "white" : Theme.text(Appearance.dark)
+                            }
+                            PlainLabel {
+                                Layout.fillWidth: true
+                                text: result.appName
+                                elide: Text.ElideRight
+                                font.pixelSize: 11
+                                color: result.highlighted ? "white" : Theme.secondaryText(Appearance.dark)
+                            }
                         }
                         PlainLabel {
-                            Layout.fillWidth: true
-                            text: result.appName
-                            elide: Text.ElideRight
+                            text: result.placement
                             font.pixelSize: 11
                             color: result.highlighted ? "white" : Theme.secondaryText(Appearance.dark)
                         }
-                    }
-                    PlainLabel {
-                        text: result.placement
-                        font.pixelSize: 11
-                        color: result.highlighted ? "white" : Theme.secondaryText(Appearance.dark)
                     }
                 }
             }

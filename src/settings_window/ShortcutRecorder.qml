@@ -7,76 +7,104 @@ import Velmor.Controls
 import Velmor.SuiteUi
 import Velmor.SettingsWindow
 
-// One command's shortcut: its title, the recorder showing the shortcut the Mac way, a button that
-// clears it, and why a combination was refused. Pressing the recorder starts recording: the next
-// keys pressed with a modifier become the shortcut; Escape cancels and Delete clears.
-ColumnLayout {
+// One command's shortcut: its title, and in the recorder's column the recorder showing the
+// shortcut the Mac way with the button that clears it inside, and under it why a combination was
+// refused. Pressing the recorder starts recording: the next keys pressed with a modifier become
+// the shortcut; Escape cancels and Delete clears.
+RowLayout {
     id: row
 
     required property TrayShortcutRecorder recorder
+    // The recorders of a section share one column, right-aligned with the section's other controls.
+    property real recorderWidth: 220
 
-    spacing: 2
+    spacing: 8
 
-    RowLayout {
-        Layout.fillWidth: true
-        spacing: 8
-
-        PlainLabel {
-            Layout.fillWidth: true
-            text: row.recorder.title
-            color: Theme.text(Appearance.dark)
-            elide: Text.ElideRight
-        }
-        SuiteButton {
-            id: recordButton
-            objectName: "shortcutRecorder:" + row.recorder.name
-            Layout.preferredWidth: 150
-            text: row.recorder.buttonText
-            highlighted: row.recorder.recording
-            Accessible.name: row.recorder.accessibleName
-            Accessible.description: row.recorder.message
-            onClicked: {
-                row.recorder.press()
-                if (row.recorder.recording)
-                    recordButton.forceActiveFocus()
-            }
-            onActiveFocusChanged: {
-                if (!activeFocus)
-                    row.recorder.cancel()
-            }
-            // While recording every key is the shortcut's, Tab and Space included.
-            Keys.onPressed: event => {
-                if (row.recorder.recording)
-                    event.accepted = row.recorder.keyPressed(event.key, event.modifiers)
-            }
-            contentItem: PlainLabel {
-                text: recordButton.text
-                horizontalAlignment: Text.AlignHCenter
-                font.weight: row.recorder.hasShortcut && !row.recorder.recording ? Font.DemiBold : Font.Normal
-                color: recordButton.highlighted ? "white" : Theme.text(Appearance.dark)
-            }
-            palette.button: highlighted ? Theme.controlAccent(Appearance.dark) : Theme.controlBackground(Appearance.dark)
-        }
-        SuiteToolButton {
-            objectName: "shortcutClear:" + row.recorder.name
-            enabled: row.recorder.hasShortcut && !row.recorder.recording
-            opacity: enabled ? 1 : 0
-            text: row.recorder.clearName
-            onClicked: row.recorder.clear()
-            contentItem: SymbolIcon {
-                symbol: "xmark.circle.fill"
-                size: 15
-                color: Theme.secondaryText(Appearance.dark)
-            }
-        }
-    }
     PlainLabel {
-        objectName: "shortcutMessage:" + row.recorder.name
-        visible: text !== ""
         Layout.fillWidth: true
-        text: row.recorder.message
-        font.pixelSize: 12
-        color: row.recorder.recording ? Theme.secondaryText(Appearance.dark) : Theme.warning(Appearance.dark)
-        wrapMode: Text.WordWrap
+        Layout.alignment: Qt.AlignTop
+        Layout.preferredHeight: recordButton.implicitHeight
+        verticalAlignment: Text.AlignVCenter
+        text: row.recorder.title
+        color: Theme.text(Appearance.dark)
+        elide: Text.ElideRight
+    }
+    ColumnLayout {
+        objectName: "shortcutColumn:" + row.recorder.name
+        Layout.preferredWidth: row.recorderWidth
+        Layout.maximumWidth: row.recorderWidth
+        Layout.alignment: Qt.AlignTop
+        spacing: 3
+
+        Item {
+            Layout.fillWidth: true
+            implicitHeight: recordButton.implicitHeight
+
+            SuiteButton {
+                id: recordButton
+                objectName: "shortcutRecorder:" + row.recorder.name
+                anchors.fill: parent
+                // The clear button sits over the right end; the title stays centred between it and
+                // the left edge's mirror.
+                leftPadding: 12 + clearButton.width
+                rightPadding: 12 + clearButton.width
+                text: row.recorder.buttonText
+                // Waiting for keys: outlined in the accent, unlike a default button.
+                checked: row.recorder.recording
+                Accessible.name: row.recorder.accessibleName
+                Accessible.description: row.recorder.message
+                onClicked: {
+                    row.recorder.press()
+                    if (row.recorder.recording)
+                        recordButton.forceActiveFocus()
+                }
+                onActiveFocusChanged: {
+                    if (!activeFocus)
+                        row.recorder.cancel()
+                }
+                // While recording every key is the shortcut's, Tab and Space included.
+                Keys.onPressed: event => {
+                    if (row.recorder.recording)
+                        event.accepted = row.recorder.keyPressed(event.key, event.modifiers)
+                }
+                contentItem: PlainLabel {
+                    text: recordButton.text
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                    font.weight: row.recorder.hasShortcut && !row.recorder.recording ? Font.DemiBold : Font.Normal
+                    color: row.recorder.recording ? Theme.accent(Appearance.dark) : Theme.text(Appearance.dark)
+                }
+                palette.highlight: Theme.controlAccent(Appearance.dark)
+            }
+            SuiteToolButton {
+                id: clearButton
+                objectName: "shortcutClear:" + row.recorder.name
+                anchors.right: parent.right
+                anchors.rightMargin: 4
+                anchors.verticalCenter: parent.verticalCenter
+                width: 22
+                height: 22
+                padding: 0
+                enabled: row.recorder.hasShortcut && !row.recorder.recording
+                opacity: enabled ? 1 : 0
+                text: row.recorder.clearName
+                onClicked: row.recorder.clear()
+                contentItem: SymbolIcon {
+                    symbol: "xmark.circle.fill"
+                    size: 15
+                    color: Theme.secondaryText(Appearance.dark)
+                }
+            }
+        }
+        PlainLabel {
+            objectName: "shortcutMessage:" + row.recorder.name
+            visible: text !== ""
+            Layout.fillWidth: true
+            text: row.recorder.message
+            font.pixelSize: 12
+            color: row.recorder.messageIsHint ? Theme.secondaryText(Appearance.dark) : Theme.warning(Appearance.dark)
+            wrapMode: Text.WordWrap
+        }
     }
 }

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Velmor.Controls
 import Velmor.SuiteUi
@@ -17,14 +16,12 @@ SuiteButton {
             visible: button.symbol !== ""
             symbol: button.symbol
             size: 15
-            color: button.highlighted ? "white" : Theme.text(Appearance.dark)
+            color: button.highlighted ? button.palette.highlightedText : button.palette.buttonText
         }
         PlainLabel {
             visible: button.text !== ""
             text: button.text
-            color: button.highlighted ? "white" : Theme.text(Appearance.dark)
+            color: button.highlighted ? button.palette.highlightedText : button.palette.buttonText
         }
     }
-    palette.button: highlighted ? Theme.controlAccent(Appearance.dark) : Theme.controlBackground(Appearance.dark)
-    palette.highlight: Theme.controlAccent(Appearance.dark)
 }

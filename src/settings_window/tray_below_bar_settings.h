@@ -40,7 +40,7 @@ public:
     static constexpr const char* mixedNotice = "%1 menu bar icons of %2 cannot be seen";
     static constexpr const char* nameSeparator = ", ";
     static constexpr const char* lastNameSeparator = " and ";
-    static constexpr const char* noticeAction = "Show Below Menu Bar";
+    static constexpr const char* noticeAction = "Show below menu bar";
     static constexpr const char* lostSymbol = "eye.slash";
     static constexpr const char* housingStatus = "Behind housing";
     static constexpr const char* menusStatus = "Under the menus";

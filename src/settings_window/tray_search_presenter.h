@@ -21,6 +21,7 @@ class TraySearchPresenter final : public QObject {
     QML_UNCREATABLE("The app makes one for its search window")
     Q_PROPERTY(QString title READ title CONSTANT)
     Q_PROPERTY(QString fieldName READ fieldName CONSTANT)
+    Q_PROPERTY(QString clearName READ clearName CONSTANT)
     Q_PROPERTY(QString resultsName READ resultsName CONSTANT)
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY changed)
     Q_PROPERTY(velmor::TraySearchResultModel* results READ results CONSTANT)
@@ -32,6 +33,7 @@ class TraySearchPresenter final : public QObject {
 public:
     static constexpr const char* titleText = "Search Menu Bar";
     static constexpr const char* fieldText = "Search menu bar items";
+    static constexpr const char* clearText = "Clear the search";
     static constexpr const char* resultsText = "Menu bar items";
     static constexpr const char* oneResultText = "1 item";
     static constexpr const char* resultsFormat = "%1 items";
@@ -44,6 +46,7 @@ public:
 
     QString title() const { return QString::fromUtf8(titleText); }
     QString fieldName() const { return QString::fromUtf8(fieldText); }
+    QString clearName() const { return QString::fromUtf8(clearText); }
     QString resultsName() const { return QString::fromUtf8(resultsText); }
     QString query() const { return m_query; }
     void setQuery(const QString& query);

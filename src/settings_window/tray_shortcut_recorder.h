@@ -27,11 +27,12 @@ class TrayShortcutRecorder final : public QObject {
     Q_PROPERTY(bool recording READ recording NOTIFY changed)
     Q_PROPERTY(bool hasShortcut READ hasShortcut NOTIFY changed)
     Q_PROPERTY(QString message READ message NOTIFY changed)
+    Q_PROPERTY(bool messageIsHint READ messageIsHint NOTIFY changed)
     Q_PROPERTY(QString clearName READ clearName CONSTANT)
 
 public:
-    static constexpr const char* recordText = "Record Shortcut";
-    static constexpr const char* recordingText = "Type Shortcut…";
+    static constexpr const char* recordText = "Record shortcut";
+    static constexpr const char* recordingText = "Type shortcut…";
     static constexpr const char* recordingHint = "Press the keys. Escape cancels, Delete clears.";
     static constexpr const char* accessibleFormat = "Shortcut for %1: %2";
     static constexpr const char* noShortcutText = "none";
@@ -52,6 +53,8 @@ public:
     bool hasShortcut() const;
     // While recording, the hint, unless a key was refused; otherwise the shortcut's own problem.
     QString message() const;
+    // The message only says how recording works; anything else is a refusal or a problem.
+    bool messageIsHint() const { return m_recording && m_refusal.isEmpty(); }
     QString clearName() const;
     TrayShortcuts::Command command() const { return m_command; }
 

@@ -35,6 +35,7 @@ class BetaSupportView final : public QObject {
     Q_PROPERTY(QString unconfiguredText READ unconfiguredText CONSTANT)
     Q_PROPERTY(QString result READ result NOTIFY resultChanged)
     Q_PROPERTY(bool showsResult READ showsResult NOTIFY resultChanged)
+    Q_PROPERTY(bool resultFailed READ resultFailed NOTIFY resultChanged)
 
 public:
     static constexpr auto reportTypeText = "Report type";
@@ -86,6 +87,8 @@ public:
     QString unconfiguredText() const { return QString::fromUtf8(unconfiguredLine); }
     QString result() const { return m_result; }
     bool showsResult() const { return !m_result.isEmpty(); }
+    // The result is a warning rather than a success.
+    bool resultFailed() const { return m_result == QString::fromUtf8(failedResult); }
 
     // The message, two line feeds and the details, as plain text; needs neither a configuration
     // nor consent.

@@ -63,7 +63,7 @@ void TraySearch::refresh()
                                                            : Place::MenuBar;
             result.placement = text(place == Place::Expandable ? expandablePlacement
                                     : place == Place::Hidden   ? hiddenPlacement
-                                                               : menuBarPlacement);
+                                                               : alwaysVisiblePlacement);
         }
         // Out of sight says more than the section that put it there.
         for (const TrayOutOfSight::Item& lost : model.outOfSight().items) {

@@ -25,8 +25,8 @@ class TraySearch final : public QObject {
     Q_OBJECT
 
 public:
-    // Where an item is, as a result names it.
-    static constexpr const char* menuBarPlacement = "Menu bar";
+    // Where an item is, as a result names it: the organizer's names for its areas.
+    static constexpr const char* alwaysVisiblePlacement = "Always visible";
     static constexpr const char* expandablePlacement = "Expandable menu";
     static constexpr const char* hiddenPlacement = "Always hidden";
     static constexpr const char* housingPlacement = "Behind the camera housing";

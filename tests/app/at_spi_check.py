@@ -9,7 +9,7 @@ Preferences, presses it on the simulated Mac's keyboard and sees the icons behin
 back, records the search's shortcut, opens the search with it, types a query and opens the one
 result's menu with Return. It opens the Feedback window from the Help menu and the Update Settings
 window from the app's menu, by their press actions alone, and finds their controls. Last it starts
-the notched laptop (scenarios/notched.json): it presses the organizer's "Show Below Menu Bar",
+the notched laptop (scenarios/notched.json): it presses the organizer's "Show below menu bar",
 lists the bar below the menu bar by its entries' names, and presses one, whose own menu then
 opens. Run inside a D-Bus session with the accessibility bus up (tests/app/at_spi_test.sh does
 both). With AT_SPI_DUMP=1 a failure lists every named node it could reach."""
@@ -241,7 +241,7 @@ def below_bar(binary):
         wait_for(lambda: named(app, "Simulated Mac — notched.json", pyatspi.ROLE_FRAME), "the notched Mac's window")
         wait_for(lambda: starting(app, "2 menu bar icons of Word Count and Lampshade are behind the camera housing"),
                  "the organizer's notice")
-        press(wait_for(lambda: named(app, "Show Below Menu Bar", pyatspi.ROLE_PUSH_BUTTON), "Show Below Menu Bar"))
+        press(wait_for(lambda: named(app, "Show below menu bar", pyatspi.ROLE_PUSH_BUTTON), "Show below menu bar"))
         bar = wait_for(lambda: named(app, "Hidden menu bar items", pyatspi.ROLE_TOOL_BAR), "the bar below the menu bar")
         entries = wait_for(lambda: [node for node in descendants(bar)
                                     if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name] or None,

@@ -5,6 +5,7 @@
 #include "suite_ui/feedback_menu_items.h"
 #include "suite_ui/support_window.h"
 #include "suite_ui/velmor_signals.h"
+#include "suite_ui/views/theme.h"
 #include "support/https_test_server.h"
 
 #include <QAccessible>
@@ -112,15 +113,36 @@ TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEnds
         return request.target.endsWith("/feedback") ? Answer::hold : Answer::ok;
     });
     type(QStringLiteral("The chevron vanished"));
+    const qreal sendWidth = control("sendReportButton")->width();
+    EXPECT_FALSE(control("sendingIndicator")->isVisible());
     click(feedback(), control("sendReportButton"));
     ASSERT_TRUE(spinUntil([this] { return server.heldCount() == 1; }, [this] { settle(0.1); }));
     EXPECT_EQ(text(control("sendReportButton")), QStringLiteral("Sending…"));
+    ASSERT_TRUE(QQuickTest::qWaitForPolish(feedback()));
+    EXPECT_EQ(control("sendReportButton")->width(), sendWidth) << "the button keeps its width";
+    EXPECT_TRUE(control("sendingIndicator")->isVisible());
     EXPECT_FALSE(sendEnabled());
     EXPECT_FALSE(control("feedbackEditor")->isEnabled());
     server.releaseHeld(Answer::ok);
     ASSERT_TRUE(waitUntilSent());
+    EXPECT_FALSE(control("sendingIndicator")->isVisible());
     EXPECT_EQ(text(control("feedbackResult")), QStringLiteral("Report sent. Thank you."));
+    EXPECT_EQ(control("feedbackResult")->property("color").value<QColor>().rgba(),
+              Theme::success(false).rgba());
     EXPECT_TRUE(text(control("feedbackEditor")).isEmpty());
+
+    // A failure reads as a warning, and the text stays for another try.
+    server.setResponder([](const ReceivedRequest& request) {
+        return request.target.endsWith("/feedback") ? Answer::serverError : Answer::ok;
+    });
+    type(QStringLiteral("Again"));
+    click(feedback(), control("sendReportButton"));
+    ASSERT_TRUE(
+        spinUntil([this] { return text(control("feedbackResult")) == utf8(BetaSupportView::failedResult); },
+                  [this] { settle(0.1); }));
+    EXPECT_EQ(control("feedbackResult")->property("color").value<QColor>().rgba(),
+              Theme::warning(false).rgba());
+    EXPECT_EQ(text(control("feedbackEditor")), QStringLiteral("Again"));
 }
 
 // The window is as tall as the main screen allows, between its least and greatest height. (The

@@ -3,6 +3,7 @@
 #include "simulated_mac/simulated_menu_bar.h"
 #include "simulated_mac/simulated_preference_domains.h"
 #include "simulated_mac/simulated_status_item.h"
+#include "support/many_apps_scenario.h"
 #include "tray/grouped_app.h"
 
 #include <QMimeData>
@@ -79,6 +80,26 @@ TEST_F(OnScreenJourney, EveryItemIsDrawnWhereTheMenuBarPutsIt)
     settle();
     EXPECT_TRUE(require(macWindow(), QStringLiteral("statusItem:") + hiddenKey)->isVisible());
     expectDrawnWhereTheBarPutsThem();
+}
+
+// The drawing of the Mac fills its window at the desktop's shape, a side panel with more apps than
+// fit says so with its scroll bar, and a title wider than its item ends in an ellipsis.
+TEST_F(OnScreenJourney, TheSimulatedMacFillsItsWindowAndShowsWhatDoesNotFit)
+{
+    start(platform::testing::manyAppsScenario(15, 0));
+    auto narrow = desktop().statusBar().createItem(30);
+    narrow->setAutosaveName(QStringLiteral("Narrow"));
+    narrow->button()->setTitle(QStringLiteral("Weather"));
+    settle();
+
+    QQuickItem* drawing = require(macWindow(), QStringLiteral("desktop"));
+    const QRectF shown = drawing->mapRectToScene(QRectF(0, 0, drawing->width(), drawing->height()));
+    EXPECT_NEAR(macWindow()->height() - shown.bottom(), shown.top(), 1.0) << "no band below the desktop";
+    EXPECT_TRUE(require(macWindow(), QStringLiteral("sideAppsScrollBar"))->isVisible());
+
+    QQuickItem* title = require(macWindow(), QStringLiteral("statusTitle:status:local.velmor.tray::Narrow"));
+    EXPECT_TRUE(title->property("truncated").toBool());
+    EXPECT_EQ(title->property("elide").toInt(), int(Qt::ElideRight));
 }
 
 TEST_F(OnScreenJourney, ACommandDragAcrossTheChevronMovesAnAppBehindIt)

@@ -372,10 +372,9 @@ TEST_F(UpdateSettingsJourney, ShowsItsSentencesWordForWord)
     ASSERT_NE(window, nullptr);
     expectShown(window,
                 {"Update Settings", "Startup", "Launch at login",
-                 "Open this app automatically when you log in to your Mac",
-                 "Applies only to this app. Recording does not start automatically.", "Updates",
-                 "Automatically check for updates", "Download updates automatically", "Check for Updates…",
-                 "Updates are not published for this build yet.",
+                 "Open this app automatically when you log in to your Mac", "Applies only to this app.",
+                 "Updates", "Automatically check for updates", "Download updates automatically",
+                 "Check for Updates…", "Updates are not published for this build yet.",
                  "Installation waits until active work finishes. You can keep automatic checks off and "
                  "update manually.",
                  "Send feedback…", "Report a bug…", "Share usage statistics", "Include approximate city",

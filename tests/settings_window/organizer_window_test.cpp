@@ -7,6 +7,7 @@
 #include "simulated_mac/simulated_login_items.h"
 #include "simulated_mac/simulated_workspace.h"
 #include "suite_ui/velmor_signals.h"
+#include "suite_ui/views/theme.h"
 #include "tray/tray_below_bar_preference.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_reveal_preferences.h"
@@ -681,6 +682,94 @@ TEST_F(OrganizerWindow, CardTextsAreWholeTheHintSitsOnTheHeadlineAndTheChevronTu
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("preferencesDisclosure")));
     EXPECT_EQ(chevron->property("symbol").toString(), closed);
     EXPECT_EQ(chevron->rotation(), 90);
+}
+
+// Read from the windows' trees, so that the look cannot drift back: every push button of every
+// window is one shape, an empty area's symbol and sentence are centred, a recorder's refusal sits
+// right under that recorder in the warning colour (its clear button inside it), the switches start
+// on the labels' line, and the controls at the ends of the Preferences rows share one right edge.
+TEST_F(OrganizerWindow, ButtonsRecordersAndSwitchesKeepOneLayoutAcrossTheWindows)
+{
+    start();
+    launch();
+    QQuickWindow* window = settingsWindow();
+    presenter()->setShowPreferences(true);
+    VelmorSignals::shared()->showSupport(false);
+    run().app().updates().showPreferences();
+    settle();
+    QQuickWindow* feedback = scene()->feedbackWindow();
+    QQuickWindow* updates = scene()->updateSettingsWindow();
+    ASSERT_TRUE(feedback && updates);
+    const auto sceneRect = [](QQuickItem* item) {
+        return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+    };
+    const auto named = [&](QQuickWindow* in, const char* name) {
+        return require(in, QString::fromUtf8(name));
+    };
+
+    struct Button {
+        QQuickWindow* window;
+        const char* name;
+    };
+    QQuickItem* reference = named(window, "quitButton");
+    ASSERT_NE(reference, nullptr);
+    const auto backgroundOf = [](QQuickItem* button) {
+        return button->property("background").value<QQuickItem*>();
+    };
+    for (const Button& button :
+         {Button{window, "permissionsButton"}, Button{window, "revealAllButton"},
+          Button{window, "primaryButton"}, Button{window, "sendFeedbackButton"},
+          Button{window, "shortcutRecorder:search"}, Button{feedback, "copyReportButton"},
+          Button{feedback, "sendReportButton"}, Button{updates, "checkForUpdatesButton"},
+          Button{updates, "reportBugButton"}}) {
+        SCOPED_TRACE(button.name);
+        QQuickItem* item = named(button.window, button.name);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->height(), reference->height());
+        EXPECT_EQ(backgroundOf(item)->property("radius"), backgroundOf(reference)->property("radius"));
+        EXPECT_EQ(item->property("topPadding"), reference->property("topPadding"));
+    }
+    for (QQuickItem* prominent : {named(window, "primaryButton"), named(feedback, "sendReportButton")})
+        EXPECT_EQ(backgroundOf(prominent)->property("color").value<QColor>().rgba(),
+                  Theme::controlAccent(false).rgba());
+    EXPECT_NE(backgroundOf(reference)->property("color").value<QColor>().rgba(),
+              Theme::controlAccent(false).rgba());
+
+    // An emptied area centres its symbol over its sentence, both in the middle of the area.
+    const QList<GroupedApp> rows = model().groupedApps();
+    for (const GroupedApp& row : rows) {
+        if (destinationOf(row.id) == QLatin1String("alwaysHidden"))
+            model().setDestination(row, QStringLiteral("expandable"));
+        settle();
+    }
+    const qreal middle = sceneRect(named(window, "area:alwaysHidden")).center().x();
+    EXPECT_NEAR(sceneRect(named(window, "emptyAreaSymbol:alwaysHidden")).center().x(), middle, 1.0);
+    EXPECT_NEAR(sceneRect(named(window, "emptyAreaText:alwaysHidden")).center().x(), middle, 1.0);
+
+    const qreal labels = sceneRect(named(window, "appearancePicker")).left();
+    for (const char* name : {"launchAtLoginSwitch", "revealOnHoverSwitch", "revealOnClickSwitch"}) {
+        QQuickItem* indicator = named(window, name)->property("indicator").value<QQuickItem*>();
+        EXPECT_EQ(sceneRect(indicator).left(), labels) << name;
+    }
+    const qreal rightEdge = sceneRect(named(window, "appearanceMenu")).right();
+    for (const char* name :
+         {"rehidePicker", "belowBarMode:Never", "shortcutRecorder:toggleSection", "shortcutRecorder:search"})
+        EXPECT_NEAR(sceneRect(named(window, name)).right(), rightEdge, 1.0) << name;
+
+    QQuickItem* recorder = named(window, "shortcutRecorder:search");
+    EXPECT_TRUE(sceneRect(recorder).contains(sceneRect(named(window, "shortcutClear:search"))));
+    window->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(pressAccessibly(recorder));
+    QTest::keyClick(window, Qt::Key_Space, Qt::MetaModifier);
+    settle();
+    QQuickItem* refusal = named(window, "shortcutMessage:search");
+    ASSERT_TRUE(refusal->isVisible());
+    EXPECT_EQ(text(refusal), QStringLiteral("⌘Space belongs to macOS. Choose another shortcut."));
+    EXPECT_EQ(sceneRect(refusal).left(), sceneRect(recorder).left());
+    EXPECT_GE(sceneRect(refusal).top(), sceneRect(recorder).bottom());
+    EXPECT_LE(sceneRect(refusal).top(), sceneRect(recorder).bottom() + 6);
+    EXPECT_EQ(refusal->property("color").value<QColor>().rgba(), Theme::warning(false).rgba());
 }
 
 // A sheet shades the window behind it, visibly also in the dark appearance.

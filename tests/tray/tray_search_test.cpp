@@ -91,7 +91,7 @@ TEST_F(TraySearchTest, ListsEveryItemAndFiltersAsAPersonTypes)
 {
     launchCollapsed();
     search().reset();
-    EXPECT_EQ(shownTitles(), (QStringList{text("ZRH@Menu bar"), text("Espresso timer@Expandable menu"),
+    EXPECT_EQ(shownTitles(), (QStringList{text("ZRH@Always visible"), text("Espresso timer@Expandable menu"),
                                           text("Weather@Expandable menu"), text("Notes@Work"),
                                           text("Vault@Always hidden")}));
     EXPECT_EQ(search().countText(), text("5 items"));
@@ -99,7 +99,7 @@ TEST_F(TraySearchTest, ListsEveryItemAndFiltersAsAPersonTypes)
     EXPECT_EQ(shownTitles(), QStringList{text("Open Velmor Tray@Velmor Tray")})
         << "the way to the app itself";
     search().setQuery(text("zurich"));
-    EXPECT_EQ(shownTitles(), QStringList{text("ZRH@Menu bar")});
+    EXPECT_EQ(shownTitles(), QStringList{text("ZRH@Always visible")});
     EXPECT_EQ(search().currentIndex(), 0);
     EXPECT_EQ(search().countText(), text("1 item"));
     search().setQuery(text("<i>nothing</i>"));

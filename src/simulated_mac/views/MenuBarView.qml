@@ -55,14 +55,21 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             spacing: 2
 
+            // On the menu titles' baseline, as the Mac draws it (the icon font draws its glyphs an
+            // eighth of their size above the baseline it reports).
             PlainText {
                 text: bar.appleGlyph
                 font.family: bar.symbolFont
                 font.pixelSize: 16
                 color: bar.ink
                 width: 26
+                height: bar.height
+                topPadding: (bar.height - titleLine.implicitHeight) / 2 + titleLine.baselineOffset - appleMetrics.ascent
+                            + font.pixelSize / 8
                 horizontalAlignment: Text.AlignHCenter
                 Accessible.ignored: true
+                FontMetrics { id: appleMetrics; font.family: bar.symbolFont; font.pixelSize: 16 }
+                PlainText { id: titleLine; visible: false; text: "M"; font.pixelSize: 13 }
             }
             Repeater {
                 model: bar.presenter.appMenus

@@ -23,10 +23,18 @@ Pane {
 
         PlainLabel { text: qsTr("Apps"); font.weight: Font.DemiBold; font.pixelSize: 14 }
         ListView {
+            id: appList
             objectName: "sideApps"
             Layout.fillWidth: true
-            Layout.preferredHeight: Math.min(contentHeight, 300)
+            // Ten apps at most, never squeezed by the log below.
+            Layout.preferredHeight: Math.min(contentHeight, 340)
+            Layout.minimumHeight: Layout.preferredHeight
             clip: true
+            // More apps than fit: the bar says so, also before anyone scrolls.
+            ScrollBar.vertical: ScrollBar {
+                objectName: "sideAppsScrollBar"
+                policy: appList.contentHeight > appList.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            }
             model: side.presenter.apps
             Accessible.role: Accessible.List
             Accessible.name: qsTr("Apps")
@@ -37,12 +45,12 @@ Pane {
                 required property bool running
                 required property string actionTitle
                 required property string iconSource
-                width: ListView.view.width
-                height: 30
+                width: ListView.view.width - (appList.ScrollBar.vertical.visible ? appList.ScrollBar.vertical.width + 4 : 0)
+                height: 34
                 Image {
                     source: appRow.iconSource
                     sourceSize.width: 18
-                        sourceSize.height: 18
+                    sourceSize.height: 18
                     Layout.preferredWidth: 18
                     Layout.preferredHeight: 18
                 }
@@ -54,8 +62,8 @@ Pane {
                 }
                 Button {
                     objectName: "toggle:" + appRow.owner
+                    Layout.preferredWidth: 76
                     text: appRow.actionTitle
-                    flat: true
                     Accessible.name: appRow.actionTitle + " " + appRow.name
                     Accessible.onPressAction: side.presenter.toggleRunning(appRow.owner)
                     onClicked: side.presenter.toggleRunning(appRow.owner)

@@ -13,9 +13,14 @@ ApplicationWindow {
 
     required property SimulatedMacPresenter mac
 
+    // The screens fill the drawing: the window takes the desktop's shape (no band below it), and
+    // grows wider for a desktop too wide to show at a readable height.
+    readonly property real sidePanelWidth: 320
+    readonly property real desktopAspect: mac.desktopWidth / Math.max(1, mac.desktopHeight)
+
     title: mac.title
-    width: 1400
-    height: 820
+    width: Math.max(1400, Math.round(sidePanelWidth + 24 + 560 * desktopAspect))
+    height: Math.round((width - sidePanelWidth - 24) / desktopAspect) + 24
     readonly property bool dark: mac.dark
     Appearance.dark: dark
     color: dark ? "#1b1a19" : "#e9e7e3"
@@ -152,7 +157,7 @@ ApplicationWindow {
         }
 
         SidePanel {
-            Layout.preferredWidth: 320
+            Layout.preferredWidth: window.sidePanelWidth
             Layout.fillHeight: true
             presenter: window.mac.sidePanel
             settings: window.mac.systemSettings

@@ -86,10 +86,10 @@ Item {
             PlainText {
                 objectName: "statusTitle:" + item.key
                 visible: item.title !== ""
-                // At the bar's size, whatever the item's width: the system cuts a title the item is
-                // too narrow for.
-                width: Math.min(implicitWidth, face.width - 4 - (item.glyph !== "" ? 20 : 0))
-                clip: true
+                // At the bar's size, whatever the item's width: the system truncates a title the
+                // item is too narrow for, with an ellipsis.
+                width: Math.max(0, Math.min(implicitWidth, face.width - 2 - (item.glyph !== "" ? 20 : 0)))
+                elide: Text.ElideRight
                 text: item.title
                 font.pixelSize: 13
                 color: item.ink

@@ -60,10 +60,9 @@ SuiteWindow {
             Layout.fillWidth: true
             Layout.bottomMargin: 6
         }
-        SuiteButton {
+        ProminentButton {
             objectName: "keepRunningButton"
             text: alert.presenter.keepRunningTitle
-            highlighted: true
             Layout.fillWidth: true
             onClicked: alert.presenter.choose(BackgroundQuitConfirmationPresenter.KeepRunning)
         }

@@ -141,10 +141,56 @@ ColumnLayout {
         Item {
             Layout.fillWidth: true
         }
+        BusyIndicator {
+            id: sendingIndicator
+            objectName: "sendingIndicator"
+            visible: form.presenter.sending
+            running: visible
+            padding: 0
+            Accessible.name: form.presenter.sendTitle
+            // The Mac's spokes, there from the first frame (Fusion's ring fades in).
+            contentItem: Item {
+                implicitWidth: 18
+                implicitHeight: 18
+
+                Repeater {
+                    model: 8
+                    // Each spoke turned about the centre, the trailing ones fainter.
+                    delegate: Item {
+                        required property int index
+                        width: 18
+                        height: 18
+                        rotation: index * 45
+                        opacity: 0.25 + 0.75 * index / 7
+
+                        Rectangle {
+                            x: 8
+                            width: 2
+                            height: 5
+                            radius: 1
+                            color: Theme.secondaryText(Appearance.dark)
+                        }
+                    }
+                }
+                RotationAnimator on rotation {
+                    running: sendingIndicator.running
+                    from: 0
+                    to: 360
+                    duration: 800
+                    loops: Animation.Infinite
+                }
+            }
+        }
         ProminentButton {
+            id: sendButton
+            // The widest title it has had: "Sending…" does not shrink it under the pointer.
+            property real widest: 0
             objectName: "sendReportButton"
+            Layout.preferredWidth: Math.max(implicitWidth, widest)
             text: form.presenter.sendTitle
             enabled: form.presenter.sendEnabled
+            Component.onCompleted: widest = implicitWidth
+            onImplicitWidthChanged: widest = Math.max(widest, implicitWidth)
             onClicked: form.presenter.sendReport()
         }
     }
@@ -156,12 +202,25 @@ ColumnLayout {
         wrapMode: Text.WordWrap
         Layout.fillWidth: true
     }
-    PlainLabel {
-        objectName: "feedbackResult"
+    RowLayout {
         visible: form.presenter.showsResult
-        text: form.presenter.result
-        font.pixelSize: 11
-        wrapMode: Text.WordWrap
         Layout.fillWidth: true
+        spacing: 6
+
+        SymbolIcon {
+            Layout.alignment: Qt.AlignTop
+            symbol: form.presenter.resultFailed ? "exclamationmark.triangle" : "checkmark.circle.fill"
+            size: 14
+            color: resultText.color
+        }
+        PlainLabel {
+            id: resultText
+            objectName: "feedbackResult"
+            text: form.presenter.result
+            font.pixelSize: 11
+            color: form.presenter.resultFailed ? Theme.warning(Appearance.dark) : Theme.success(Appearance.dark)
+            wrapMode: Text.WordWrap
+            Layout.fillWidth: true
+        }
     }
 }

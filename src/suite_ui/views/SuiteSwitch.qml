@@ -15,6 +15,10 @@ Switch {
         control.clicked()
     }
 
+    // The pill lines up with the labels of the rows above and below it, and a switch at a row's
+    // end with the other controls' right edges.
+    leftPadding: 0
+    rightPadding: 0
     Accessible.name: text
     Accessible.onPressAction: control.press()
     Accessible.onToggleAction: control.press()

@@ -44,6 +44,11 @@ QColor Theme::controlBackground(bool dark)
     return dark ? QColor(0x2a, 0x28, 0x26) : QColor(0xff, 0xff, 0xff);
 }
 
+QColor Theme::success(bool dark)
+{
+    return dark ? QColor(0x30, 0xd1, 0x58) : QColor(0x1e, 0x8a, 0x3c);
+}
+
 QColor Theme::critical(bool dark)
 {
     return dark ? QColor(0xff, 0x45, 0x3a) : QColor(0xd7, 0x00, 0x15);

@@ -24,6 +24,8 @@ public:
     Q_INVOKABLE static QColor secondaryText(bool dark);
     Q_INVOKABLE static QColor separator(bool dark);
     Q_INVOKABLE static QColor controlBackground(bool dark);
+    // Something the user asked for happened (the system's green).
+    Q_INVOKABLE static QColor success(bool dark);
     // Failures the user should read (the system's red).
     Q_INVOKABLE static QColor critical(bool dark);
     // Laid over a window while a sheet covers it: a dark window needs a deeper shade to show it.
