@@ -15,7 +15,7 @@ public:
     static constexpr double entryPoints = 30;
     // A title beside an entry's icon: about a character's width each, cut with an ellipsis past
     // the widest.
-    static constexpr double labelCharacterPoints = 7;
+    static constexpr double labelCharacterPoints = 9;
     static constexpr double widestLabel = 96;
     static constexpr double padding = 6;
     // Room between the menu bar and the panel, and between the panel and the screen's edges.

@@ -96,12 +96,12 @@ FocusScope {
                 objectName: "belowBarEntryLabel"
                 visible: entry.label !== ""
                 anchors.left: icon.right
-                anchors.leftMargin: 4
+                anchors.leftMargin: 2
                 anchors.right: parent.right
-                anchors.rightMargin: 4
+                anchors.rightMargin: 6
                 anchors.verticalCenter: parent.verticalCenter
                 text: entry.label
-                font.pixelSize: 13
+                font.pixelSize: 12
                 elide: Text.ElideRight
                 color: Appearance.dark ? "#f4f3f1" : "#1d1c1a"
                 Accessible.ignored: true
