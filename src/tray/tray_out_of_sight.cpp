@@ -92,11 +92,11 @@ TrayOutOfSight TrayOutOfSight::judge(const QList<Placed>& placed, const Displays
             if (displays.menusEnd)
                 menusWidth = std::max(*displays.menusEnd - screens[own].left(), 0.0);
         }
-        const auto lostOn = [&](int display, const QRectF& where, QList<Lost>& into) {
-            const auto why = reason(where, screens[display], displays.tops.value(display), menusWidth);
+        const auto lostOn = [&](int on, const QRectF& where, QList<Lost>& into) {
+            const auto why = reason(where, screens[on], displays.tops.value(on), menusWidth);
             if (why) {
                 into.append(Lost{Item{entry.item.id, entry.item.bundleID(), entry.item.appName,
-                                      entry.item.title, display, *why},
+                                      entry.item.title, on, *why},
                                  where.x()});
             }
         };
@@ -105,13 +105,13 @@ TrayOutOfSight TrayOutOfSight::judge(const QList<Placed>& placed, const Displays
             continue;
         // Every bar lays the items out from its own right end, the system's items being alike.
         const QRectF& home = screens[own];
-        for (int display = 0; display < screens.size(); ++display) {
-            if (display == own)
+        for (int index = 0; index < screens.size(); ++index) {
+            if (index == own)
                 continue;
-            const QRectF& other = screens[display];
+            const QRectF& other = screens[index];
             const QRectF there =
                 frame->translated(other.right() - home.right(), other.bottom() - home.bottom());
-            lostOn(display, there, elsewhere);
+            lostOn(index, there, elsewhere);
         }
     }
     result.items = inOrder(std::move(inUse));
