@@ -12,6 +12,7 @@
 #include <QFileSystemWatcher>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmor::platform {

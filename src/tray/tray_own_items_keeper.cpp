@@ -8,6 +8,7 @@
 #include "tray/tray_model.h"
 #include "tray/tray_out_of_sight.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace velmor {
