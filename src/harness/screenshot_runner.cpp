@@ -243,8 +243,8 @@ int ScreenshotRunner::shootDocked()
     return shootScenario(dockedScenarioName, dockedScript, QString::fromUtf8(dockedMacSubject), QString());
 }
 
-int ScreenshotRunner::shootScenario(const char* scenarioName, const char* script, const QString& macSubject,
-                                    const QString& settingsSubject)
+int ScreenshotRunner::shootScenario(const char* scenarioName, const char* script, const QString& macPicture,
+                                    const QString& settingsPicture)
 {
     QString scenarioPath =
         QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(scenarioName));
@@ -265,13 +265,13 @@ int ScreenshotRunner::shootScenario(const char* scenarioName, const char* script
             if (QQuickWindow* window = view.window()) {
                 window->show();
                 settle();
-                save(window->grabWindow(), fileName(macSubject, dark));
+                save(window->grabWindow(), fileName(macPicture, dark));
             }
         }
         desktop.appearance().setDark(systemDark);
         settle();
-        if (!settingsSubject.isEmpty())
-            saveSettingsWindow(run, settingsSubject);
+        if (!settingsPicture.isEmpty())
+            saveSettingsWindow(run, settingsPicture);
     });
 }
 

@@ -36,9 +36,9 @@ private:
     int shootDocked();
     // Plays `script` on the scenario of that name (beside the run's, else in the source tree) and
     // draws the simulated Mac in both appearances, then the settings window unless
-    // `settingsSubject` is empty.
-    int shootScenario(const char* scenarioName, const char* script, const QString& macSubject,
-                      const QString& settingsSubject);
+    // `settingsPicture` is empty.
+    int shootScenario(const char* scenarioName, const char* script, const QString& macPicture,
+                      const QString& settingsPicture);
     // Plays `script` on `scenarioPath` in a fresh home and hands the last step to `shoot`.
     int playAside(const QString& scenarioPath, const QByteArray& script,
                   const std::function<void(SimulatedRun&)>& shoot);
