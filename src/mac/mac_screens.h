@@ -14,6 +14,7 @@ public:
     QList<QRectF> frames() const override;
     std::optional<QRectF> mainVisibleFrame() const override;
     QList<ScreenTopArea> topAreas() const override;
+    QList<DisplayIdentity> identities() const override;
     bool separateSpaces() const override;
     ObserverId observeChanges(std::function<void()> handler) override;
     void removeObserver(ObserverId observer) override;

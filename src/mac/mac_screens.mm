@@ -1,6 +1,10 @@
 #include "mac/mac_screens.h"
 
 #import <AppKit/AppKit.h>
+// A display's UUID comes from ColorSync (macOS 10.13), its numbers from Core Graphics: the target
+// has to link ColorSync.framework and CoreGraphics.framework.
+#import <ColorSync/ColorSync.h>
+#import <CoreGraphics/CoreGraphics.h>
 
 namespace velmor::platform::mac {
 namespace {
@@ -11,6 +15,30 @@ std::optional<QRectF> area(NSRect rect)
     if (NSIsEmptyRect(rect))
         return std::nullopt;
     return QRectF::fromCGRect(NSRectToCGRect(rect));
+}
+
+// The display ID changes with a restart and with the port a display is plugged into; the UUID
+// ColorSync keeps a display's profile under does not, so layouts can be stored against it.
+QString displayId(CGDirectDisplayID display)
+{
+    if (CFUUIDRef uuid = CGDisplayCreateUUIDFromDisplayID(display)) {
+        QString text;
+        if (CFStringRef string = CFUUIDCreateString(kCFAllocatorDefault, uuid)) {
+            text = QString::fromCFString(string);
+            CFRelease(string);
+        }
+        CFRelease(uuid);
+        if (!text.isEmpty())
+            return text;
+    }
+    // Without a UUID, the numbers the monitor reports through I/O Kit are the next most stable
+    // thing. A monitor that encodes no serial number, or one I/O Kit cannot identify, reports a
+    // serial of 0: two such monitors of the same model then share this identity, and the layouts
+    // stored for it.
+    return QStringLiteral("%1-%2-%3")
+        .arg(CGDisplayVendorNumber(display))
+        .arg(CGDisplayModelNumber(display))
+        .arg(CGDisplaySerialNumber(display));
 }
 
 } // namespace
@@ -52,6 +80,31 @@ QList<ScreenTopArea> MacScreens::topAreas() const
         areas.append(top);
     }
     return areas;
+}
+
+QList<DisplayIdentity> MacScreens::identities() const
+{
+    QList<DisplayIdentity> identities;
+    int position = 0;
+    for (NSScreen* screen in [NSScreen screens]) {
+        ++position;
+        DisplayIdentity identity;
+        // Every screen still takes its place, so that the list lines up with `frames`; one without
+        // a display ID has nothing stable to be known by and keeps an empty id.
+        NSNumber* number = screen.deviceDescription[@"NSScreenNumber"];
+        if (number != nil) {
+            const CGDirectDisplayID display = number.unsignedIntValue;
+            identity.id = displayId(display);
+            identity.builtIn = CGDisplayIsBuiltin(display) != 0;
+        }
+        // The name System Settings shows came to NSScreen with macOS 10.15.
+        if (@available(macOS 10.15, *))
+            identity.name = QString::fromNSString(screen.localizedName);
+        if (identity.name.isEmpty())
+            identity.name = QStringLiteral("Display %1").arg(position);
+        identities.append(identity);
+    }
+    return identities;
 }
 
 bool MacScreens::separateSpaces() const

@@ -50,6 +50,16 @@ QList<ScreenTopArea> SimulatedScreens::topAreas() const
     return areas;
 }
 
+QList<DisplayIdentity> SimulatedScreens::identities() const
+{
+    QList<DisplayIdentity> identities;
+    for (const Display& display : m_displays) {
+        const QString kind = display.builtIn ? QStringLiteral("built-in") : QStringLiteral("external");
+        identities.append(DisplayIdentity{kind + u':' + display.name, display.name, display.builtIn});
+    }
+    return identities;
+}
+
 Screens::ObserverId SimulatedScreens::observeChanges(std::function<void()> handler)
 {
     m_observers.insert(++m_lastObserver, std::move(handler));

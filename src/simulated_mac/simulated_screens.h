@@ -29,6 +29,8 @@ public:
     QList<QRectF> frames() const override;
     std::optional<QRectF> mainVisibleFrame() const override;
     QList<ScreenTopArea> topAreas() const override;
+    // A simulated display is known by its name and whether it is built in, as the scenario says.
+    QList<DisplayIdentity> identities() const override;
     bool separateSpaces() const override { return m_separateSpaces; }
     ObserverId observeChanges(std::function<void()> handler) override;
     void removeObserver(ObserverId observer) override;

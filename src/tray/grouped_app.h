@@ -14,12 +14,15 @@ struct GroupedApp {
     static constexpr const char* nativeMenuStatus = "Native menu item";
     static constexpr const char* unavailableStatus = "Menu item temporarily unavailable";
     static constexpr const char* notRunningStatus = "Not running";
+    static constexpr const char* newBadge = "New";
 
     // The app's bundle identifier.
     QString id;
     QString appName;
     std::optional<platform::Icon> icon;
     std::optional<QString> status;
+    // Seen for the first time since the organizer was last on screen.
+    bool isNew = false;
 };
 
 } // namespace velmor

@@ -10,6 +10,7 @@
 #include "tray/tray_auto_hide.h"
 #include "tray/tray_below_bar.h"
 #include "tray/tray_discovery.h"
+#include "tray/tray_display_layouts.h"
 #include "tray/tray_model.h"
 #include "tray/tray_own_items_keeper.h"
 #include "tray/tray_pointer_reveal.h"
@@ -18,7 +19,8 @@
 namespace velmor {
 
 TrayDelegate::TrayDelegate(const platform::Services& services, QObject* parent)
-    : QObject(parent), m_services(services), m_revealPreferences(*services.userDefaults)
+    : QObject(parent), m_services(services), m_revealPreferences(*services.userDefaults),
+      m_arrangementPreferences(*services.userDefaults)
 {}
 
 TrayDelegate::~TrayDelegate() = default;
@@ -90,8 +92,28 @@ void TrayDelegate::configure(TrayModel* model, std::function<void()> openSetting
             self->m_ownItems->acceptOffer();
     };
 
+    m_displayLayouts = std::make_unique<TrayDisplayLayouts>(m_services, *model, *m_controller);
+
     updateState();
+    // The layout for these displays is taken into the grouping before the first look, so a start
+    // on other displays than the last one begins from the right arrangement.
+    m_displayLayouts->start();
     model->start();
+    if (m_controller->perAppMode() && m_arrangementPreferences.applyAtStart()) {
+        // As the bar's own restore does in marker mode: the apps' icons have a moment to appear.
+        m_services.scheduler->after(platform::seconds(NativeTrayController::launchRestoreDelay), [self] {
+            if (self)
+                self->applyAtStart();
+        });
+    }
+}
+
+void TrayDelegate::applyAtStart()
+{
+    if (!m_controller || !m_model || !m_controller->perAppMode() || m_controller->configured() ||
+        m_controller->busy())
+        return;
+    m_controller->applyVisibility(false, m_displayLayouts->openGroupsAtStart(), true, false);
 }
 
 void TrayDelegate::installHooks()
@@ -136,6 +158,11 @@ void TrayDelegate::installHooks()
     hooks.appGroupsChanged = withController([self](NativeTrayController& controller) {
         if (self->m_model)
             controller.setAppGroups(self->m_model->appGroups(), self->m_model->namedGrouping(), true);
+    });
+    hooks.appGroupsLearned = withController([self](NativeTrayController& controller) {
+        if (self->m_model)
+            controller.setAppGroups(self->m_model->appGroups(), self->m_model->namedGrouping(),
+                                    controller.configured() || controller.busy());
     });
 }
 
@@ -277,7 +304,8 @@ void TrayDelegate::applicationDidFinishLaunching()
 
 void TrayDelegate::applicationWillTerminate()
 {
-    // Nothing hides or reveals by itself while the tray lets go.
+    // Nothing hides, reveals or switches layouts by itself while the tray lets go.
+    m_displayLayouts.reset();
     m_pointerReveal.reset();
     m_autoHide.reset();
     if (m_belowBar)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tray/tray_arrangement_preferences.h"
 #include "tray/tray_reveal_preferences.h"
 
 #include <QObject>
@@ -18,6 +19,7 @@ struct Services;
 class NativeTrayController;
 class TrayAutoHide;
 class TrayBelowBar;
+class TrayDisplayLayouts;
 class TrayModel;
 class TrayOwnItemsKeeper;
 class TrayPointerReveal;
@@ -60,6 +62,9 @@ public:
     // What keeps the app's own items in sight; null before `configure`.
     TrayOwnItemsKeeper* ownItems() const { return m_ownItems.get(); }
     TrayRevealPreferences& revealPreferences() { return m_revealPreferences; }
+    TrayArrangementPreferences& arrangementPreferences() { return m_arrangementPreferences; }
+    // The layouts saved for display setups; null before `configure`.
+    TrayDisplayLayouts* displayLayouts() const { return m_displayLayouts.get(); }
 
 private:
     void installHooks();
@@ -69,9 +74,12 @@ private:
     // only those the model has no items for.
     QSet<qint32> processesOf(const QSet<QString>& bundleIDs, bool unscanned);
     void rescan(const QSet<qint32>& processes);
+    // Per-app mode, with the switch on: the saved grouping, applied once the start has settled.
+    void applyAtStart();
 
     const platform::Services& m_services;
     TrayRevealPreferences m_revealPreferences;
+    TrayArrangementPreferences m_arrangementPreferences;
     std::unique_ptr<NativeTrayController> m_controller;
     // These go before the controller they follow.
     std::unique_ptr<TrayBelowBar> m_belowBar;
@@ -79,6 +87,7 @@ private:
     std::unique_ptr<TrayAutoHide> m_autoHide;
     std::unique_ptr<TrayPointerReveal> m_pointerReveal;
     std::unique_ptr<TrayOwnItemsKeeper> m_ownItems;
+    std::unique_ptr<TrayDisplayLayouts> m_displayLayouts;
     QPointer<TrayModel> m_model;
     // The activation generation of the request whose start was last looked at.
     quint64 m_scannedGeneration = 0;

@@ -9,6 +9,7 @@
 #include "platform/services.h"
 #include "platform/user_defaults.h"
 #include "platform/workspace.h"
+#include "tray/tray_arrangement_preferences.h"
 #include "tray/tray_bar_space.h"
 #include "tray/tray_bundle_rules.h"
 #include "tray/tray_discovery.h"
@@ -119,8 +120,9 @@ void TrayModel::load()
     else if (itemSections)
         m_appGroups = migrateAppGroups(*itemSections, ownBundleID());
 
-    m_catalog = storedRecord<TrayAppCatalog>(defaults, catalogKey, TrayAppCatalog::fromJson)
-                    .value_or(TrayAppCatalog{});
+    const auto catalog = storedRecord<TrayAppCatalog>(defaults, catalogKey, TrayAppCatalog::fromJson);
+    m_catalogKnown = catalog.has_value();
+    m_catalog = catalog.value_or(TrayAppCatalog{});
 
     if (auto grouping = storedRecord<TrayAppGrouping>(defaults, namedGroupsKey, TrayAppGrouping::tryDecode)) {
         grouping->normalize();
@@ -428,8 +430,25 @@ void TrayModel::refreshCatalog(const QList<TrayItem>& actionable)
     for (auto it = m_namedGrouping.memberships.cbegin(); it != m_namedGrouping.memberships.cend(); ++it)
         assigned.insert(it.key());
 
+    const QHash<QString, QString> known = m_catalog.names();
     const QList<TrayAppCatalog::Entry> entries =
         m_catalog.refresh(runningNames, actionableNames, nativeBundles, assigned, own);
+    // An app the catalog has never listed goes where the person wants new apps, once: from then
+    // on the catalog knows it.
+    bool placed = false;
+    if (m_catalogKnown) {
+        const TraySection destination = TrayArrangementPreferences::newApps(*m_services.userDefaults);
+        for (const TrayAppCatalog::Entry& entry : entries) {
+            if (known.contains(entry.bundleID) || assigned.contains(entry.bundleID))
+                continue;
+            m_newApps.insert(entry.bundleID);
+            if (destination != kDefaultTraySection) {
+                m_appGroups.insert(entry.bundleID, destination);
+                placed = true;
+            }
+        }
+    }
+    m_catalogKnown = true;
     QList<GroupedApp> rows;
     rows.reserve(entries.size());
     for (const TrayAppCatalog::Entry& entry : entries) {
@@ -439,8 +458,21 @@ void TrayModel::refreshCatalog(const QList<TrayItem>& actionable)
         rows.append(std::move(row));
     }
     m_groupedApps = rows;
-    Q_EMIT groupedAppsChanged();
+    markNewApps();
     writeJson(catalogKey, m_catalog.toJson());
+    if (placed) {
+        writeJson(appGroupsKey, tray_section_map::encode(m_appGroups));
+        Q_EMIT appGroupsChanged();
+        if (m_hooks.appGroupsLearned)
+            m_hooks.appGroupsLearned();
+    }
+}
+
+void TrayModel::markNewApps()
+{
+    for (GroupedApp& row : m_groupedApps)
+        row.isNew = m_newApps.contains(row.id);
+    Q_EMIT groupedAppsChanged();
 }
 
 QString TrayModel::destination(const GroupedApp& app) const
@@ -499,6 +531,17 @@ void TrayModel::deleteNamedGroup(const QUuid& id)
     saveGrouping();
 }
 
+void TrayModel::adoptGrouping(const TraySectionMap& appGroups, const TrayAppGrouping& grouping)
+{
+    m_appGroups = appGroups;
+    m_namedGrouping = grouping;
+    m_namedGrouping.normalize();
+    writeJson(namedGroupsKey, m_namedGrouping.encode());
+    writeJson(appGroupsKey, tray_section_map::encode(m_appGroups));
+    Q_EMIT namedGroupingChanged();
+    Q_EMIT appGroupsChanged();
+}
+
 void TrayModel::saveGrouping()
 {
     m_namedGrouping.normalize();
@@ -532,6 +575,11 @@ void TrayModel::updatePreviewVisibility()
     if (visible != m_settingsVisible) {
         m_settingsVisible = visible;
         Q_EMIT settingsVisibleChanged();
+        // Seen: the next time the organizer opens, they are apps like the others.
+        if (!visible && !m_newApps.isEmpty()) {
+            m_newApps.clear();
+            markNewApps();
+        }
     }
     if (!visible && m_nativeManaging && m_hooks.finishNative)
         m_hooks.finishNative();

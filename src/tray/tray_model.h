@@ -72,6 +72,9 @@ public:
     struct Hooks {
         std::function<void(const QUuid&)> toggleNamedGroup;
         std::function<void()> appGroupsChanged;
+        // Apps seen for the first time were placed where the person wants new apps: followed,
+        // but applied only where grouping is in force.
+        std::function<void()> appGroupsLearned;
         std::function<void()> organizeAutomatically;
         std::function<void()> restorePreviousOrder;
         std::function<void()> revealNative;
@@ -120,6 +123,9 @@ public:
     void setDestination(const GroupedApp& app, const QString& destination);
     void saveNamedGroup(const std::optional<QUuid>& id, const QString& name, const QString& symbol);
     void deleteNamedGroup(const QUuid& id);
+    // Takes a saved arrangement as the one in force, written to the defaults like any edit; the
+    // caller applies it (the hooks are not called).
+    void adoptGrouping(const TraySectionMap& appGroups, const TrayAppGrouping& grouping);
     // A section chosen by a command-drag in the menu bar; group members are placed by their group.
     void applyManualNativeGroup(const QString& bundleID, TraySection section);
     void openPrivacySettings();
@@ -202,6 +208,9 @@ private:
     void refreshCatalog(const QList<TrayItem>& actionable);
     void reconcileLayout();
     void saveGrouping();
+    // Marks the rows of apps seen for the first time, and forgets them once the organizer that
+    // showed them is closed.
+    void markNewApps();
     // Writes the record unless the defaults already hold exactly that.
     void writeJson(const char* key, const std::optional<Json>& value);
     void setPermission(bool value);
@@ -248,6 +257,10 @@ private:
     QString m_ownItemsOffer;
     std::optional<quint64> m_screensObserver;
     TrayAppCatalog m_catalog;
+    // Whether the catalog was stored before: on the first start every app is already there, and
+    // none of them is new.
+    bool m_catalogKnown = false;
+    QSet<QString> m_newApps;
 };
 
 } // namespace velmor
