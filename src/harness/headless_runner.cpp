@@ -13,6 +13,7 @@
 #include "tray/tray_app.h"
 #include "tray/tray_below_bar_preference.h"
 #include "tray/tray_delegate.h"
+#include "tray/tray_display_layouts.h"
 #include "tray/tray_model.h"
 
 #include <QFile>
@@ -360,6 +361,26 @@ void HeadlessRunner::execute(const ScriptCommand& command)
     case Kind::Press:
         desktop.pressKeys(*platform::KeyCombination::parse(command.arguments[0]));
         break;
+    case Kind::LayoutSave: {
+        TrayDisplayLayouts* layouts = appCommand().delegate().displayLayouts();
+        if (const auto refused = layouts ? layouts->saveCurrent() : std::nullopt)
+            throw ScriptError(command.line, *refused);
+        break;
+    }
+    case Kind::LayoutDelete: {
+        TrayDisplayLayouts* layouts = appCommand().delegate().displayLayouts();
+        if (!layouts || !layouts->remove(command.arguments[0]))
+            throw ScriptError(command.line,
+                              QStringLiteral("no layout is saved for “%1”").arg(command.arguments[0]));
+        break;
+    }
+    case Kind::PreferApplyAtStart:
+        appCommand().delegate().arrangementPreferences().setApplyAtStart(command.flag);
+        break;
+    case Kind::PreferNewApps:
+        appCommand().delegate().arrangementPreferences().setNewApps(
+            *traySectionFromRawValue(command.arguments[0]));
+        break;
     case Kind::Print:
         return;
     }
@@ -430,6 +451,14 @@ void HeadlessRunner::print(int step, const QString& command)
     const QString notice =
         m_run->isRunning() ? TrayBelowBarSettings::notice(m_run->app().model().outOfSight()) : QString();
     const QString ownIcons = m_run->isRunning() ? m_run->app().model().ownItemsNotice() : QString();
+    const TrayDisplayLayouts* layouts = m_run->isRunning() ? m_run->app().delegate().displayLayouts() : nullptr;
+    QStringList newApps;
+    if (m_run->isRunning()) {
+        for (const GroupedApp& app : m_run->app().model().groupedApps()) {
+            if (app.isNew)
+                newApps.append(app.id);
+        }
+    }
     const bool configured = controller && controller->configured();
     const bool expanded = !controller || controller->expanded();
     const bool busy = controller && controller->busy();
@@ -462,9 +491,17 @@ void HeadlessRunner::print(int step, const QString& command)
         Json recorded = Json::array();
         for (const QString& event : events)
             recorded.push_back(json::toStd(event));
-        Json belowBar = Json::array();
-        for (const QString& name : below)
-            belowBar.push_back(json::toStd(name));
+        const auto strings = [](const QStringList& from) {
+            Json array = Json::array();
+            for (const QString& text : from)
+                array.push_back(json::toStd(text));
+            return array;
+        };
+        const Json belowBar = strings(below);
+        QStringList saved;
+        for (const TrayDisplayLayout& layout : layouts ? layouts->layouts() : QList<TrayDisplayLayout>{})
+            saved.append(layout.setup.words());
+        const Json savedLayouts = strings(saved);
         Json bars = Json::array();
         for (const platform::SimulatedDesktop::DisplayBar& display : displays) {
             QList<BarEntry> shown;
@@ -494,6 +531,14 @@ void HeadlessRunner::print(int step, const QString& command)
                           {"displays", bars},
                           {"notice", notice.isEmpty() ? Json(nullptr) : Json(json::toStd(notice))},
                           {"ownIcons", ownIcons.isEmpty() ? Json(nullptr) : Json(json::toStd(ownIcons))},
+                          {"setup", json::toStd(TrayDisplaySetup::current(desktop.screens()).words())},
+                          {"layout", layouts && layouts->inForce() ? Json(json::toStd(*layouts->inForce()))
+                                                                   : Json(nullptr)},
+                          {"layouts", savedLayouts},
+                          {"layoutNotice", layouts && !layouts->notice().isEmpty()
+                                               ? Json(json::toStd(layouts->notice()))
+                                               : Json(nullptr)},
+                          {"newApps", strings(newApps)},
                           {"warning", warning ? Json(json::toStd(*warning)) : Json(nullptr)},
                           {"updates", updates ? Json(json::toStd(*updates)) : Json(nullptr)},
                           {"events", recorded}};
@@ -528,6 +573,8 @@ void HeadlessRunner::print(int step, const QString& command)
         line += QStringLiteral(" | events: ") + events.join(QStringLiteral(", "));
     if (warning)
         line += QStringLiteral(" | warning: ") + *warning;
+    if (layouts && layouts->inForce())
+        line += QStringLiteral(" | layout: ") + *layouts->inForce();
     // The update status is shown once, as the app starts.
     if (updates && step == 0)
         line += QStringLiteral(" | updates: ") + *updates;

@@ -3,6 +3,7 @@
 #include "foundation/error.h"
 #include "platform/key_combination.h"
 #include "simulated_mac/scenario.h"
+#include "tray/tray_arrangement_preferences.h"
 
 #include <QHash>
 
@@ -251,6 +252,38 @@ ScriptCommand command(QStringList words, const QString& text, int line)
         result.kind = Kind::Press;
         result.arguments = {words[1]};
         return result;
+    }
+    if (verb == QLatin1String("layout")) {
+        if (words.size() == 2 && words[1] == QLatin1String("save")) {
+            result.kind = Kind::LayoutSave;
+        } else if (words.size() == 3 && words[1] == QLatin1String("delete")) {
+            result.kind = Kind::LayoutDelete;
+            result.arguments = {words[2]};
+        } else {
+            throw ScriptError(line, QStringLiteral("usage: layout save, or layout delete \"SETUP\""));
+        }
+        return result;
+    }
+    if (verb == QLatin1String("prefer")) {
+        const QString what = words.value(1);
+        if (what == QLatin1String("apply-at-start")) {
+            expectCount(words, 3, line, "prefer apply-at-start on|off");
+            result.kind = Kind::PreferApplyAtStart;
+            result.flag = onOff(words[2], line);
+            return result;
+        }
+        if (what == QLatin1String("new-apps")) {
+            expectCount(words, 3, line, "prefer new-apps alwaysVisible|expandable|alwaysHidden");
+            const auto section = traySectionFromRawValue(words[2]);
+            if (!section || !TrayArrangementPreferences::offeredForNewApps(*section))
+                throw ScriptError(line, QStringLiteral("new apps go to alwaysVisible, expandable or "
+                                                       "alwaysHidden, not “%1”")
+                                            .arg(words[2]));
+            result.kind = Kind::PreferNewApps;
+            result.arguments = {words[2]};
+            return result;
+        }
+        throw ScriptError(line, QStringLiteral("usage: prefer apply-at-start on|off, or prefer new-apps SECTION"));
     }
     throw ScriptError(line, QStringLiteral("unknown command “%1”").arg(verb));
 }

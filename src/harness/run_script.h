@@ -49,6 +49,10 @@ struct ScriptCommand {
         BelowBarClose,
         BelowBarMode,
         Press,
+        LayoutSave,
+        LayoutDelete,
+        PreferApplyAtStart,
+        PreferNewApps,
     };
 
     Kind kind = Kind::Print;
@@ -65,7 +69,7 @@ struct ScriptCommand {
     // pointer X Y: screen coordinates.
     double x = 0;
     double y = 0;
-    // trust/fda on, and cmd-drag right-of.
+    // trust/fda on, cmd-drag right-of, and prefer apply-at-start on.
     bool flag = false;
 };
 
