@@ -85,8 +85,11 @@ TrayModel::TrayModel(const platform::Services& services, QObject* parent)
 TrayModel::~TrayModel()
 {
     m_timer.cancel();
+    m_newAppLook.cancel();
     if (m_screensObserver && m_services.screens)
         m_services.screens->removeObserver(*m_screensObserver);
+    if (m_launchObserver)
+        m_services.workspace->removeObserver(*m_launchObserver);
 }
 
 TraySectionMap TrayModel::migrateAppGroups(const TraySectionMap& itemSections, const QString& ownBundleID)
@@ -155,6 +158,21 @@ void TrayModel::start()
         m_screensObserver = m_services.screens->observeChanges([self] {
             if (self)
                 self->updateOutOfSight();
+        });
+    }
+    if (!m_launchObserver) {
+        QPointer<TrayModel> self(this);
+        // Only an app the catalog has never listed is worth a full look the moment it launches:
+        // it goes where the person wants new apps before anyone has to refresh.
+        m_launchObserver = m_services.workspace->observeDidLaunch([self](const platform::RunningApplication& app) {
+            if (!self || !self->m_nativePerApp || !app.bundleIdentifier ||
+                self->m_catalog.names().contains(*app.bundleIdentifier) ||
+                tray_bundle_rules::isAppleBundleID(*app.bundleIdentifier) || self->m_newAppLook.isPending())
+                return;
+            self->m_newAppLook = self->m_services.scheduler->after(platform::seconds(newAppLookDelay), [self] {
+                if (self)
+                    self->refresh();
+            });
         });
     }
     refresh();

@@ -67,6 +67,9 @@ public:
     static constexpr const char* privacySettingsUrl =
         "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility";
     static constexpr double refreshIntervalSeconds = 2.0;
+    // An app seen for the first time is looked at this long after it launched, once it has had a
+    // moment to make its icons.
+    static constexpr double newAppLookDelay = 0.4;
 
     // Actions the application delegate installs to reach the controller; all absent at creation.
     struct Hooks {
@@ -256,6 +259,8 @@ private:
     QString m_ownItemsNotice;
     QString m_ownItemsOffer;
     std::optional<quint64> m_screensObserver;
+    std::optional<quint64> m_launchObserver;
+    platform::TaskHandle m_newAppLook;
     TrayAppCatalog m_catalog;
     // Whether the catalog was stored before: on the first start every app is already there, and
     // none of them is new.

@@ -57,14 +57,14 @@ bool special(const QString& path)
     return info.isSymLink() || (info.exists() && !info.isFile());
 }
 
-struct Run {
+struct AppRun {
     bool ended = false;
     qint64 milliseconds = 0;
     int status = -1;
     QString output;
 };
 
-Run runApp(const QString& scenario, const QString& script, const QString& home)
+AppRun runApp(const QString& scenario, const QString& script, const QString& home)
 {
     QProcess app;
     app.start(QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-tray"),
@@ -73,7 +73,7 @@ Run runApp(const QString& scenario, const QString& script, const QString& home)
                QStringLiteral("--home"), home});
     QElapsedTimer elapsed;
     elapsed.start();
-    Run run;
+    AppRun run;
     run.ended = app.waitForFinished(10000);
     run.milliseconds = elapsed.elapsed();
     if (!run.ended) {
@@ -129,7 +129,7 @@ TEST(SpecialFiles, AFifoOrAnEndlessDeviceEndsInTheReadersErrorAtOnceWithinBounde
     };
     QTemporaryDir normalFolder;
     ASSERT_TRUE(writeScript(normalFolder.filePath(QStringLiteral("hide.script"))));
-    const Run normal = runApp(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"),
+    const AppRun normal = runApp(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"),
                               normalFolder.filePath(QStringLiteral("hide.script")),
                               normalFolder.filePath(QStringLiteral("home")));
     ASSERT_TRUE(normal.ended && normal.status == 0) << normal.output.toStdString();
@@ -145,7 +145,7 @@ TEST(SpecialFiles, AFifoOrAnEndlessDeviceEndsInTheReadersErrorAtOnceWithinBounde
             ASSERT_TRUE(plant(path, fifo));
             const QString name = QString::fromLatin1(place.name);
 
-            const Run run = runApp(
+            const AppRun run = runApp(
                 name == u"--scenario" ? path
                                       : QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"),
                 name == u"--script" ? path : script, home);
