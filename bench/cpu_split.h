@@ -185,6 +185,13 @@ public:
     {
         return m_split.on(CpuSplit::Simulator, [&] { return m_inner.runningApplications(); });
     }
+    ObserverId observeDidTerminate(LaunchHandler handler) override
+    {
+        return m_inner.observeDidTerminate([&split = m_split, handler = std::move(handler)](
+                                               const platform::RunningApplication& application) {
+            split.on(CpuSplit::App, [&] { handler(application); });
+        });
+    }
     ObserverId observeDidLaunch(LaunchHandler handler) override
     {
         return m_inner.observeDidLaunch([&split = m_split, handler = std::move(handler)](

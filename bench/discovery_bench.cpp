@@ -161,6 +161,10 @@ public:
     {
         return m_inner.observeDidLaunch(std::move(handler));
     }
+    ObserverId observeDidTerminate(LaunchHandler handler) override
+    {
+        return m_inner.observeDidTerminate(std::move(handler));
+    }
     std::optional<qint32> frontmostProcessIdentifier() const override
     {
         return m_inner.frontmostProcessIdentifier();

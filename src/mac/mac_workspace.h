@@ -22,6 +22,7 @@ public:
 
     QList<RunningApplication> runningApplications() const override;
     ObserverId observeDidLaunch(LaunchHandler handler) override;
+    ObserverId observeDidTerminate(LaunchHandler handler) override;
     std::optional<qint32> frontmostProcessIdentifier() const override;
     ObserverId observeDidActivate(ActivationHandler handler) override;
     void removeObserver(ObserverId observer) override;

@@ -122,6 +122,16 @@ Workspace::ObserverId MacWorkspace::observeDidLaunch(LaunchHandler handler)
     });
 }
 
+Workspace::ObserverId MacWorkspace::observeDidTerminate(LaunchHandler handler)
+{
+    // Posted once the process has ended; the instance still answers its bundle identifier and
+    // name, which is all an observer needs to know whose icons went.
+    return observe(NSWorkspaceDidTerminateApplicationNotification, [handler](NSRunningApplication* application) {
+        if (handler)
+            handler(describedWithoutIcon(application));
+    });
+}
+
 std::optional<qint32> MacWorkspace::frontmostProcessIdentifier() const
 {
     NSWorkspace* workspace = [NSWorkspace sharedWorkspace];

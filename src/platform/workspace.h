@@ -32,11 +32,13 @@ public:
     virtual QList<RunningApplication> runningApplications() const = 0;
     // Delivered on the main thread after an application finished launching.
     virtual ObserverId observeDidLaunch(LaunchHandler handler) = 0;
+    // Delivered on the main thread after an application quit (its process ended).
+    virtual ObserverId observeDidTerminate(LaunchHandler handler) = 0;
     // The app whose menus the menu bar shows; absent when the system names none.
     virtual std::optional<qint32> frontmostProcessIdentifier() const = 0;
     // Delivered on the main thread after an app (this one too) became the frontmost app.
     virtual ObserverId observeDidActivate(ActivationHandler handler) = 0;
-    // Ends a launch or an activation observer.
+    // Ends a launch, termination or activation observer.
     virtual void removeObserver(ObserverId observer) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
     virtual void revealInFileBrowser(const QString& path) = 0;

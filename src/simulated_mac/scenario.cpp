@@ -292,6 +292,7 @@ ScenarioExtra parseExtra(const Json& object, const QString& where, int index)
             reader.wrongType("position", "a number or null");
         extra.position = position->get<double>();
     }
+    extra.forgetsPlace = reader.boolean("forgetsPlace", false);
     if (const Json* depth = reader.member("hitDepth")) {
         if (!depth->is_number_integer() || depth->get<qint64>() < 0 || depth->get<qint64>() > maximumHitDepth)
             reader.wrongType("hitDepth", "a whole number from 0 to 8");

@@ -32,6 +32,9 @@ struct ScenarioExtra {
     // How many levels of child elements the item's own view has; hit testing lands on the
     // deepest, as it does for an item drawn by a view with subviews. 0: on the item itself.
     int hitDepth = 0;
+    // The menu bar forgets the item's place when the item goes (its app quits), as macOS does
+    // for an item its app removes: made again, it appears where new items do.
+    bool forgetsPlace = false;
 };
 
 // How the control center's tracked-applications list knows an app.

@@ -482,6 +482,13 @@ bool SimulatedDesktop::quit(const QString& owner)
     if (!application || !application->running)
         return false;
     hideExtras({application});
+    QStringList forgotten;
+    for (const ScenarioExtra& extra : application->config.extras) {
+        if (extra.forgetsPlace)
+            forgotten.append(QStringLiteral("status:%1::%2").arg(application->owner(), extra.name));
+    }
+    if (!forgotten.isEmpty())
+        m_domains.removePositions(forgotten);
     m_workspace.quit(*application);
     if (m_frontmost == application->pid)
         setFrontmost(finderPid);

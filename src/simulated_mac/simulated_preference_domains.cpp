@@ -324,6 +324,24 @@ bool SimulatedPreferenceDomains::setPositions(const QList<std::pair<QString, dou
     return writeDocument(m_menuBarPath, *domain);
 }
 
+bool SimulatedPreferenceDomains::removePositions(const QStringList& keys)
+{
+    auto domain = readDocument(m_menuBarPath);
+    if (!domain)
+        return false;
+    PlistNode table = domain->root().value(simulated_home::preferredPositionsKey);
+    if (!table.isDictionary())
+        return true;
+    bool removed = false;
+    for (const QString& key : keys) {
+        if (table.contains(key)) {
+            table.remove(key);
+            removed = true;
+        }
+    }
+    return !removed || writeDocument(m_menuBarPath, *domain);
+}
+
 std::optional<QByteArray> SimulatedPreferenceDomains::takeControlCenterChange()
 {
     const FileStamp current = stamp(m_controlCenterPath);

@@ -85,6 +85,8 @@ public:
     // Writes positions in one write; false when the file cannot be read or written.
     bool setPositions(const QList<std::pair<QString, double>>& positions);
     bool setPosition(const QString& key, double value) { return setPositions({{key, value}}); }
+    // Drops these keys' positions; false when the domain could not be read or written.
+    bool removePositions(const QStringList& keys);
 
     // The control center file's content when it changed since it was last seen: an edit from
     // another process. The world's own writes are not reported, unless an unseen edit preceded them.

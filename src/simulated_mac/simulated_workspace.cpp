@@ -52,6 +52,13 @@ Workspace::ObserverId SimulatedWorkspace::observeDidLaunch(LaunchHandler handler
     return id;
 }
 
+Workspace::ObserverId SimulatedWorkspace::observeDidTerminate(LaunchHandler handler)
+{
+    const ObserverId id = m_nextObserver++;
+    m_terminationObservers.insert(id, std::move(handler));
+    return id;
+}
+
 Workspace::ObserverId SimulatedWorkspace::observeDidActivate(ActivationHandler handler)
 {
     const ObserverId id = m_nextObserver++;
@@ -62,6 +69,7 @@ Workspace::ObserverId SimulatedWorkspace::observeDidActivate(ActivationHandler h
 void SimulatedWorkspace::removeObserver(ObserverId observer)
 {
     m_observers.remove(observer);
+    m_terminationObservers.remove(observer);
     m_activationObservers.remove(observer);
 }
 
@@ -154,6 +162,16 @@ void SimulatedWorkspace::launch(SimulatedApplication& application, qint32 pid, b
 void SimulatedWorkspace::quit(SimulatedApplication& application)
 {
     application.running = false;
+    RunningApplication info = application.info();
+    info.terminated = true;
+    for (auto it = m_terminationObservers.cbegin(); it != m_terminationObservers.cend(); ++it) {
+        m_scheduler.post([this, alive = std::weak_ptr<char>(m_alive), id = it.key(), info] {
+            if (alive.expired() || !m_terminationObservers.contains(id))
+                return;
+            const LaunchHandler handler = m_terminationObservers.value(id);
+            handler(info);
+        });
+    }
 }
 
 qint32 SimulatedWorkspace::unusedPid() const

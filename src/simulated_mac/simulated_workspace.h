@@ -44,6 +44,7 @@ public:
 
     QList<RunningApplication> runningApplications() const override;
     ObserverId observeDidLaunch(LaunchHandler handler) override;
+    ObserverId observeDidTerminate(LaunchHandler handler) override;
     std::optional<qint32> frontmostProcessIdentifier() const override { return m_frontmost; }
     ObserverId observeDidActivate(ActivationHandler handler) override;
     void removeObserver(ObserverId observer) override;
@@ -51,6 +52,7 @@ public:
     void removeAllObservers()
     {
         m_observers.clear();
+        m_terminationObservers.clear();
         m_activationObservers.clear();
     }
     bool openUrl(const QUrl& url) override;
@@ -67,6 +69,7 @@ public:
 
     // Marks the app running under a process identifier and tells the observers, on the scheduler.
     void launch(SimulatedApplication& application, qint32 pid, bool notify);
+    // Marks the app quit and tells the termination observers, on the scheduler.
     void quit(SimulatedApplication& application);
     // A process identifier no application has used yet.
     qint32 unusedPid() const;
@@ -84,6 +87,7 @@ private:
     Scheduler& m_scheduler;
     std::deque<SimulatedApplication> m_applications;
     QMap<ObserverId, LaunchHandler> m_observers;
+    QMap<ObserverId, LaunchHandler> m_terminationObservers;
     QMap<ObserverId, ActivationHandler> m_activationObservers;
     std::optional<qint32> m_frontmost;
     ObserverId m_nextObserver = 1;

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <variant>
 
 namespace velmor {
 namespace platform {
@@ -224,6 +225,12 @@ public:
     // Marker mode: moves the chevron just right of the item with this preferred-position key, so
     // that item joins the expandable section and everything right of it stays always visible.
     std::optional<QString> placeChevronRightOf(const QString& key, std::function<void()> done);
+    // The places the menu bar keeps now for other apps' items, by preferred-position key; empty
+    // when its domain cannot be read.
+    QHash<QString, double> otherItemsPlaces();
+    // Gives back, with the journalled position edit, those of these places the menu bar forgot;
+    // returns how many, or the edit's sentence when it failed.
+    std::variant<int, QString> placeAgain(const QHash<QString, double>& places);
     // The preferred-position keys of the app's own items ("status:<owner>::<autosave name>"),
     // the chevron first.
     QString ownItemKey(const QString& autosaveName) const;

@@ -391,6 +391,33 @@ std::optional<QString> NativeTrayController::placeOwnItemsAtRightEnd(std::functi
     return std::nullopt;
 }
 
+QHash<QString, double> NativeTrayController::otherItemsPlaces()
+{
+    QHash<QString, double> places;
+    try {
+        places = positions().read();
+    } catch (...) {
+        return {};
+    }
+    const QString own = text(statusKeyPrefix) + ownBundleID() + text(statusKeySeparator);
+    for (auto it = places.begin(); it != places.end();) {
+        if (it.key().startsWith(own))
+            it = places.erase(it);
+        else
+            ++it;
+    }
+    return places;
+}
+
+std::variant<int, QString> NativeTrayController::placeAgain(const QHash<QString, double>& places)
+{
+    try {
+        return int(positions().placeAgain(places).changes.size());
+    } catch (...) {
+        return ErrorValue::current().description();
+    }
+}
+
 std::optional<QString> NativeTrayController::placeChevronRightOf(const QString& key,
                                                                  std::function<void()> done)
 {

@@ -13,6 +13,7 @@
 #include "tray/tray_display_layouts.h"
 #include "tray/tray_model.h"
 #include "tray/tray_own_items_keeper.h"
+#include "tray/tray_place_keeper.h"
 #include "tray/tray_pointer_reveal.h"
 #include "tray/tray_search.h"
 
@@ -93,6 +94,10 @@ void TrayDelegate::configure(TrayModel* model, std::function<void()> openSetting
     };
 
     m_displayLayouts = std::make_unique<TrayDisplayLayouts>(m_services, *model, *m_controller);
+    m_placeKeeper = std::make_unique<TrayPlaceKeeper>(m_services, *m_controller, [weakModel](const QString& failed) {
+        if (weakModel)
+            weakModel->setMessage(failed);
+    });
 
     updateState();
     // The layout for these displays is taken into the grouping before the first look, so a start
@@ -187,6 +192,8 @@ void TrayDelegate::updateState()
         m_autoHide->controllerChanged();
     if (m_search)
         m_search->controllerChanged();
+    if (m_placeKeeper)
+        m_placeKeeper->controllerChanged();
     // A request that ended may have left the app's own items elsewhere (the chevron re-made,
     // the bar's order rewritten): they are looked at once the change has settled.
     if (m_ownItems && wasBusy && !m_controller->busy()) {
@@ -306,6 +313,7 @@ void TrayDelegate::applicationWillTerminate()
 {
     // Nothing hides, reveals or switches layouts by itself while the tray lets go.
     m_displayLayouts.reset();
+    m_placeKeeper.reset();
     m_pointerReveal.reset();
     m_autoHide.reset();
     if (m_belowBar)

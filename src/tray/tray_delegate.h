@@ -22,6 +22,7 @@ class TrayBelowBar;
 class TrayDisplayLayouts;
 class TrayModel;
 class TrayOwnItemsKeeper;
+class TrayPlaceKeeper;
 class TrayPointerReveal;
 class TraySearch;
 
@@ -65,6 +66,8 @@ public:
     TrayArrangementPreferences& arrangementPreferences() { return m_arrangementPreferences; }
     // The layouts saved for display setups; null before `configure`.
     TrayDisplayLayouts* displayLayouts() const { return m_displayLayouts.get(); }
+    // Marker mode: what keeps a relaunched app's icons in their places; null before `configure`.
+    TrayPlaceKeeper* placeKeeper() const { return m_placeKeeper.get(); }
 
 private:
     void installHooks();
@@ -88,6 +91,7 @@ private:
     std::unique_ptr<TrayPointerReveal> m_pointerReveal;
     std::unique_ptr<TrayOwnItemsKeeper> m_ownItems;
     std::unique_ptr<TrayDisplayLayouts> m_displayLayouts;
+    std::unique_ptr<TrayPlaceKeeper> m_placeKeeper;
     QPointer<TrayModel> m_model;
     // The activation generation of the request whose start was last looked at.
     quint64 m_scannedGeneration = 0;

@@ -46,9 +46,10 @@ TrayPositionStore::Positions MacTrayPositionStore::positionsOf(const PropertyLis
 
 QByteArray MacTrayPositionStore::patchedDomain(const PropertyList& domain, const Positions& changes)
 {
-    const Positions current = positionsOf(domain);
+    // Read first: a domain whose positions are not all numbers is not written at all.
+    positionsOf(domain);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
-        if (!current.contains(it.key()) || !std::isfinite(it.value()))
+        if (it.key().isEmpty() || !std::isfinite(it.value()))
             unsupportedPosition();
     }
     // Edited where they stand, so every position that is not patched keeps its stored form.

@@ -277,6 +277,21 @@ TrayPositionPlan TrayPositionPreferences::placeRightOf(const QString& key, const
     return planned;
 }
 
+TrayPositionPlan TrayPositionPreferences::placeAgain(const TrayPositionStore::Positions& places)
+{
+    const TrayPositionStore::Positions current = m_store->read();
+    TrayPositionPlan planned;
+    QStringList keys = places.keys();
+    std::sort(keys.begin(), keys.end());
+    for (const QString& key : std::as_const(keys)) {
+        const double place = places.value(key);
+        if (!current.contains(key) && std::isfinite(place))
+            planned.changes.append(TrayPositionChange{key, place, place, std::nullopt});
+    }
+    write(planned);
+    return planned;
+}
+
 void TrayPositionPreferences::write(const TrayPositionPlan& planned)
 {
     if (planned.changes.isEmpty())

@@ -82,6 +82,13 @@ public:
     static TrayPositionPlan planRightOf(const TrayPositionStore::Positions& current, const QString& key,
                                         const QString& neighbour);
 
+    // The positions the domain holds now. Throws TrayPositionError or SystemError.
+    TrayPositionStore::Positions read() { return m_store->read(); }
+    // Gives the items with these keys their places again where the domain no longer holds one
+    // (the menu bar forgot them when they went), with the same journalled edit; a key the domain
+    // still holds, the person may have moved since, and is left alone.
+    TrayPositionPlan placeAgain(const TrayPositionStore::Positions& places);
+
     // Puts back every journalled key that still holds what the app wrote, then deletes the journal.
     void restore();
 

@@ -13,7 +13,8 @@ public:
     virtual ~TrayPositionStore() = default;
 
     virtual Positions read() = 0;
-    // Sets existing keys to new positions; keys that are not patched keep theirs.
+    // Sets keys to new positions, adding a key the domain does not hold (a place the menu bar
+    // forgot) as the menu bar writes one; keys that are not patched keep theirs.
     virtual void patch(const Positions& changes) = 0;
 };
 

@@ -11,6 +11,7 @@ public:
 
     QList<platform::RunningApplication> runningApplications() const override { return applications; }
     ObserverId observeDidLaunch(LaunchHandler) override { return 0; }
+    ObserverId observeDidTerminate(LaunchHandler) override { return 0; }
     std::optional<qint32> frontmostProcessIdentifier() const override { return std::nullopt; }
     ObserverId observeDidActivate(ActivationHandler) override { return 0; }
     void removeObserver(ObserverId) override {}

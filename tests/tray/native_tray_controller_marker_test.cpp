@@ -1,4 +1,5 @@
 #include "tray/native_tray_controller.h"
+#include "tray/tray_place_keeper.h"
 #include "tray/tray_run_fixture.h"
 
 using namespace velmor;
@@ -235,3 +236,50 @@ TEST_F(MarkerModeTest, ClassificationOnTheChevronsDisplay)
 }
 
 } // namespace
+
+// The menu bar forgets Bravo's place when Bravo quits; launched again, its icon would appear at
+// the left end, among the always hidden ones. It comes back between the marker and the chevron,
+// with one journalled edit per quit, and where the person Command-dragged it since.
+TEST_F(MarkerModeTest, AnAppThatQuitsComesBackOnItsSideOfTheMarker)
+{
+    QByteArray scenario(markerScenario);
+    scenario.replace(R"("title": "Bravo",)", R"("title": "Bravo", "forgetsPlace": true,)");
+    m_run.reset();
+    start(scenario.constData());
+    launch();
+    arrange();
+    finishArranging();
+    ASSERT_TRUE(controller().configured());
+    const QString bravo = extraKey("com.example.bravo");
+    const QString marker = ownKey("VelmorTray.Native.hidden");
+    const auto side = [&] {
+        const double place = position(bravo).value_or(-1);
+        if (place > *position(marker))
+            return TraySection::alwaysHidden;
+        return place > *position(chevronKey()) ? TraySection::expandable : TraySection::alwaysVisible;
+    };
+    ASSERT_EQ(side(), TraySection::expandable);
+    ASSERT_TRUE(delegate().placeKeeper()->remembered().contains(bravo));
+    const auto relaunch = [&] {
+        ASSERT_TRUE(desktop().quit(QStringLiteral("com.example.bravo")));
+        run().settle();
+        ASSERT_TRUE(desktop().launch(QStringLiteral("com.example.bravo")));
+        run().settle();
+    };
+
+    relaunch();
+    EXPECT_EQ(side(), TraySection::expandable);
+    EXPECT_EQ(delegate().placeKeeper()->placedAgain(), 1);
+    EXPECT_TRUE(positionJournalExists());
+
+    // The person Command-drags it right of the chevron: that is its place from now on.
+    ASSERT_TRUE(controller().expanded());
+    ASSERT_TRUE(
+        desktop().commandDrag(bravo, QPointF(frameOf(extraKey("com.example.charlie")).right() + 2, 970)));
+    advance(NativeTrayController::dragQuietPeriod + 0.1);
+    run().settle();
+    ASSERT_EQ(side(), TraySection::alwaysVisible);
+    relaunch();
+    EXPECT_EQ(side(), TraySection::alwaysVisible);
+    EXPECT_EQ(delegate().placeKeeper()->placedAgain(), 2);
+}
