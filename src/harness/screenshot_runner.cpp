@@ -16,8 +16,11 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace velmor {
 namespace {
@@ -39,6 +42,24 @@ constexpr const char* notchedScript = "move com.example.weather expandable\n"
                                       "move net.quillwork.harborstats expandable\n"
                                       "apply\n"
                                       "click chevron\n";
+constexpr const char* layoutsSubject = "settings-display-layouts";
+constexpr const char* layoutSwitchedSubject = "settings-layout-switched";
+constexpr const char* layoutPreferencesSubject = "settings-layout-preferences";
+// The desk's layout, the lap's, and the desk again: the switch is said in the organizer.
+constexpr const char* layoutsScript = "move com.example.weather expandable\n"
+                                      "move org.tinkerbox.twinclocks alwaysHidden\n"
+                                      "group add Work briefcase\n"
+                                      "move io.fernleaf.pulsemeter group:Work\n"
+                                      "apply\n"
+                                      "layout save\n"
+                                      "display remove 0\n"
+                                      "wait 1\n"
+                                      "move com.example.notepebble expandable\n"
+                                      "layout save\n"
+                                      "display add {\"x\": 1512, \"y\": 0, \"width\": 2560, "
+                                      "\"height\": 1440, \"name\": \"Studio Display\"}\n"
+                                      "display main 1\n"
+                                      "wait 1\n";
 constexpr const char* dockedMacSubject = "simulated-mac-docked";
 constexpr const char* dockedScenarioName = "docked.json";
 // Six apps behind the chevron, revealed on the laptop's bar, where the housing leaves too little
@@ -59,6 +80,19 @@ constexpr const char* writtenMessage = "Wrote %1 screenshots to %2";
 constexpr const char* folderMessage = "Could not create the folder “%1”.";
 constexpr const char* saveMessage = "Could not write “%1”.";
 constexpr const char* renderMessage = "Could not render the %1 window.";
+
+// An item the window draws, by its object name: items made by a view's delegates or a layout are
+// found by their visual parents, not their object parents.
+QQuickItem* drawnItem(QQuickItem* item, const QString& name)
+{
+    if (item->objectName() == name)
+        return item;
+    for (QQuickItem* child : item->childItems()) {
+        if (QQuickItem* found = drawnItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
 
 // Lets the windows take in what changed and draw it.
 void settle()
@@ -111,6 +145,8 @@ int ScreenshotRunner::run()
         return notched;
     if (const int docked = shootDocked(); docked != HeadlessRunner::succeeded)
         return docked;
+    if (const int layouts = shootLayouts(); layouts != HeadlessRunner::succeeded)
+        return layouts;
     m_out << QString::fromUtf8(writtenMessage).arg(m_written.size()).arg(m_options.screenshotsDirectory)
           << "\n";
     return m_failed ? HeadlessRunner::failed : HeadlessRunner::succeeded;
@@ -241,6 +277,46 @@ int ScreenshotRunner::shootNotched()
 int ScreenshotRunner::shootDocked()
 {
     return shootScenario(dockedScenarioName, dockedScript, QString::fromUtf8(dockedMacSubject), QString());
+}
+
+int ScreenshotRunner::shootLayouts()
+{
+    QString scenarioPath =
+        QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(dockedScenarioName));
+    if (!QFileInfo::exists(scenarioPath))
+        scenarioPath =
+            QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromLatin1(dockedScenarioName);
+    return playAside(scenarioPath, QByteArray(layoutsScript), [this](SimulatedRun& run) {
+        auto* scene = dynamic_cast<TrayScene*>(run.windows());
+        if (!scene || !run.isRunning())
+            return;
+        scene->showSettingsWindow();
+        settle();
+        QQuickWindow* window = scene->settingsWindow();
+        auto* scroll = window ? drawnItem(window->contentItem(), QStringLiteral("organizerScroll")) : nullptr;
+        auto* flickable = scroll ? scroll->property("contentItem").value<QQuickItem*>() : nullptr;
+        auto* layouts = window ? drawnItem(window->contentItem(), QStringLiteral("displayLayouts")) : nullptr;
+        if (!flickable || !layouts)
+            return;
+        saveSettingsWindow(run, QString::fromUtf8(layoutSwitchedSubject));
+        // Layouts are polished as a frame is made: one is made before anything is measured.
+        window->grabWindow();
+        const auto scrollTo = [flickable](double y) {
+            const double end =
+                flickable->property("contentHeight").toDouble() - flickable->property("height").toDouble();
+            flickable->setProperty("contentY", std::clamp(y, 0.0, std::max(0.0, end)));
+        };
+        // The block a little below the window's top, with the groups above it in view.
+        scrollTo(layouts->mapToItem(flickable->property("contentItem").value<QQuickItem*>(), QPointF(0, 0)).y() -
+                 180);
+        saveSettingsWindow(run, QString::fromUtf8(layoutsSubject));
+        scene->presenter().setShowPreferences(true);
+        settle();
+        window->grabWindow();
+        scrollTo(flickable->property("contentHeight").toDouble());
+        saveSettingsWindow(run, QString::fromUtf8(layoutPreferencesSubject));
+        scene->presenter().setShowPreferences(false);
+    });
 }
 
 int ScreenshotRunner::shootScenario(const char* scenarioName, const char* script, const QString& macPicture,

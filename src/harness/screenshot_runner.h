@@ -34,6 +34,9 @@ private:
     int shootNotched();
     // The laptop docked to a Studio Display: both bars, the laptop's in use with the bar below.
     int shootDocked();
+    // The docked laptop's day: a layout saved at the desk and one on the lap, docked again; the
+    // organizer with the saved layouts and the line about the switch, then its preferences.
+    int shootLayouts();
     // Plays `script` on the scenario of that name (beside the run's, else in the source tree) and
     // draws the simulated Mac in both appearances, then the settings window unless
     // `settingsPicture` is empty.

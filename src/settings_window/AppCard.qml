@@ -20,6 +20,8 @@ TrayCardItem {
     required property string toolTip
     required property string label
     required property string payload
+    // Seen for the first time since the organizer was last open.
+    required property bool isNew
     // The area's "Move to" entries: the same for every card of an area.
     property var moves: []
     required property TraySettingsPresenter presenter
@@ -114,6 +116,26 @@ TrayCardItem {
             color: Theme.warning(Appearance.dark)
             horizontalAlignment: Text.AlignHCenter
             elide: Text.ElideRight
+        }
+    }
+
+    Rectangle {
+        objectName: "newBadge:" + card.bundleID
+        visible: card.isNew
+        anchors.top: parent.top
+        anchors.right: parent.right
+        anchors.margins: 2
+        width: badgeText.implicitWidth + 8
+        height: badgeText.implicitHeight + 2
+        radius: height / 2
+        color: Theme.accent(Appearance.dark)
+        PlainLabel {
+            id: badgeText
+            anchors.centerIn: parent
+            text: card.presenter.newBadgeText
+            font.pixelSize: 9
+            font.weight: Font.DemiBold
+            color: "white"
         }
     }
 

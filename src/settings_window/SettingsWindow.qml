@@ -256,6 +256,27 @@ ApplicationWindow {
                     Layout.fillWidth: true
                     settings: window.presenter.belowBar
                 }
+                // The display setup changed and its layout took over.
+                RowLayout {
+                    objectName: "layoutNoticeRow"
+                    visible: window.presenter.layout.notice !== ""
+                    Layout.fillWidth: true
+                    spacing: 8
+                    SymbolIcon {
+                        symbol: "desktopcomputer"
+                        size: 15
+                        color: Theme.accent(window.dark)
+                    }
+                    PlainLabel {
+                        objectName: "layoutNotice"
+                        Layout.fillWidth: true
+                        // Display names come from the system: plain text.
+                        text: window.presenter.layout.notice
+                        font.pixelSize: 12
+                        wrapMode: Text.WordWrap
+                        color: Theme.text(window.dark)
+                    }
+                }
                 PlainLabel {
                     objectName: "messageText"
                     visible: window.presenter.message !== ""
@@ -351,6 +372,11 @@ ApplicationWindow {
                     text: window.presenter.createFirstGroupTitle
                     symbol: window.presenter.symbols.createFirstGroup
                     onClicked: window.presenter.openNewGroup()
+                }
+                DisplayLayouts {
+                    Layout.fillWidth: true
+                    Layout.topMargin: 4
+                    settings: window.presenter.layout
                 }
 
                 // 8. Marker mode.
@@ -474,6 +500,10 @@ ApplicationWindow {
                             visible: text !== ""
                             Layout.fillWidth: true
                             text: window.presenter.launchAtLoginNote
+                        }
+                        LayoutPreferences {
+                            Layout.fillWidth: true
+                            settings: window.presenter.layout
                         }
                         AppearancePicker {
                             Layout.fillWidth: true

@@ -31,8 +31,8 @@ const QList<QByteArray> areaRoles = {"destination", "title",          "subtitle"
                                      "countText",   "accessibleName", "isGroup",  "groupID", "optionsLabel",
                                      "toggleTitle", "moves",          "cards"};
 // "label" is the card's accessible name: the card item has an accessibleName of its own.
-const QList<QByteArray> cardRoles = {"bundleID",   "name",    "status", "sight",
-                                     "iconSource", "toolTip", "label",  "payload"};
+const QList<QByteArray> cardRoles = {"bundleID", "name",  "status",  "sight", "iconSource",
+                                     "toolTip",  "label", "payload", "isNew"};
 const QList<QByteArray> markerRoles = {"section", "title", "symbol", "count", "items"};
 // "itemID": a QML object cannot have a property named "id".
 const QList<QByteArray> markerItemRoles = {"itemID", "title", "iconSource"};
@@ -112,10 +112,12 @@ void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy)
         const QString sight = TrayBelowBarSettings::cardStatus(model.outOfSight(), app.id);
         if (!sight.isEmpty())
             label += utf8(cardSeparator) + sight;
+        if (app.isNew)
+            label += utf8(cardSeparator) + utf8(GroupedApp::newBadge);
         cards[model.destination(app)].append(
             {app.id,
              {app.id, app.appName, app.status.value_or(QString()), sight, iconSource(app.id, app.icon),
-              label + utf8(cardToolTipSuffix), label, TrayOrganizerDrop::payload(app.id)}});
+              label + utf8(cardToolTipSuffix), label, TrayOrganizerDrop::payload(app.id), app.isNew}});
     }
 
     QList<KeyedListModel::Row> sectionRows;

@@ -58,8 +58,12 @@ TraySettingsPresenter::TraySettingsPresenter(TrayApp& app, const platform::Servi
       m_reveal(app.shortcuts(), app.delegate().revealPreferences(),
                services.globalShortcuts ? services.globalShortcuts->qtModifierNames()
                                         : platform::KeyCombination::QtModifierNames::PcKeyboard,
-               this)
+               this),
+      m_layout(app.model(), app.delegate(), this)
 {
+    // Launch at login's note speaks of the start switch.
+    connect(&app.delegate().arrangementPreferences(), &TrayArrangementPreferences::changed, this,
+            &TraySettingsPresenter::launchAtLoginChanged);
     if (services.host)
         m_launchAtLoginUnavailable = LaunchAtLoginController::unavailableReasonFor(
             services.host->mainBundle(), LaunchAtLoginController::Locations::of(*services.host));
@@ -430,6 +434,8 @@ QString TraySettingsPresenter::launchAtLoginNote() const
     if (m_services.loginItems &&
         m_services.loginItems->status() == platform::LoginItemStatus::RequiresApproval)
         return text(LaunchAtLoginSettings::approvalText);
+    if (m_launchAtLogin && perApp() && !m_layout.applyAtStart())
+        return text(startShowsEveryIconText);
     return {};
 }
 

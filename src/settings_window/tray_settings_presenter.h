@@ -3,8 +3,10 @@
 #include "settings_window/tray_access_guide_presenter.h"
 #include "settings_window/tray_below_bar_settings.h"
 #include "settings_window/tray_group_editor.h"
+#include "settings_window/tray_layout_settings.h"
 #include "settings_window/tray_organizer_areas.h"
 #include "settings_window/tray_reveal_settings.h"
+#include "tray/grouped_app.h"
 
 #include <QList>
 #include <QObject>
@@ -93,6 +95,8 @@ class TraySettingsPresenter final : public QObject {
     Q_PROPERTY(velmor::TrayAccessGuidePresenter* accessGuide READ accessGuide CONSTANT)
     Q_PROPERTY(velmor::TrayBelowBarSettings* belowBar READ belowBar CONSTANT)
     Q_PROPERTY(velmor::TrayRevealSettings* reveal READ reveal CONSTANT)
+    Q_PROPERTY(velmor::TrayLayoutSettings* layout READ layout CONSTANT)
+    Q_PROPERTY(QString newBadgeText READ newBadgeText CONSTANT)
     // The texts of area and card furniture that never change.
     Q_PROPERTY(QString emptyAreaText READ emptyAreaText CONSTANT)
     Q_PROPERTY(QString noItemsText READ noItemsText CONSTANT)
@@ -106,6 +110,9 @@ class TraySettingsPresenter final : public QObject {
 
 public:
     static constexpr const char* taglineText = "Your menu bar, organized.";
+    static constexpr const char* startShowsEveryIconText =
+        "Velmor Tray opens with every icon shown. Turn on “Apply grouping when Velmor Tray opens” "
+        "to start with your grouping.";
     static constexpr const char* helpSymbol = "questionmark.circle";
     static constexpr const char* permissionsText = "Permissions…";
     static constexpr const char* permissionsSymbol = "lock.shield";
@@ -234,6 +241,8 @@ public:
     TrayGroupEditor* groupEditor() { return &m_groupEditor; }
     TrayAccessGuidePresenter* accessGuide() { return &m_accessGuide; }
     TrayBelowBarSettings* belowBar() { return &m_belowBar; }
+    TrayLayoutSettings* layout() { return &m_layout; }
+    QString newBadgeText() const { return QString::fromUtf8(GroupedApp::newBadge); }
     TrayRevealSettings* reveal() { return &m_reveal; }
     QString emptyAreaText() const { return QString::fromUtf8(emptyAreaLabel); }
     QString noItemsText() const { return QString::fromUtf8(noItemsLabel); }
@@ -327,6 +336,7 @@ private:
     TrayAccessGuidePresenter m_accessGuide;
     TrayBelowBarSettings m_belowBar;
     TrayRevealSettings m_reveal;
+    TrayLayoutSettings m_layout;
     TrayOrganizerAreas m_areas;
     Published m_published;
     bool m_followPending = false;
