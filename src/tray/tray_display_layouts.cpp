@@ -55,6 +55,7 @@ void TrayDisplayLayouts::start()
         if (self)
             self->displaysChanged();
     });
+    Q_EMIT changed();
 }
 
 void TrayDisplayLayouts::load()

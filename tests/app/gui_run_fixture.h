@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 
@@ -168,11 +169,35 @@ protected:
     {
         return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
     }
+    // As a person does before a click: the view that holds the item scrolls until it is in sight.
+    void scrollIntoView(QQuickWindow* window, QQuickItem* item)
+    {
+        for (QQuickItem* view = item->parentItem(); view; view = view->parentItem()) {
+            if (!view->inherits("QQuickFlickable"))
+                continue;
+            // Whole, and not at the very edge, in the view and in the window.
+            const QRectF shown = QRectF(0, 0, view->width(), view->height())
+                                     .intersected(view->mapRectFromScene(QRectF(QPointF(0, 0), window->size())));
+            const QRectF where = item->mapRectToItem(view, QRectF(0, 0, item->width(), item->height()));
+            if (where.top() >= shown.top() + 4 && where.bottom() <= shown.bottom() - 4)
+                return;
+            const double end = view->property("contentHeight").toDouble() - view->height();
+            const double wanted = view->property("contentY").toDouble() + where.center().y() - shown.center().y();
+            view->setProperty("contentY", std::clamp(wanted, 0.0, std::max(0.0, end)));
+            QQuickTest::qWaitForPolish(window);
+
+            return;
+        }
+    }
     void click(QQuickWindow* window, QQuickItem* item, Qt::MouseButton button = Qt::LeftButton)
     {
         ASSERT_NE(item, nullptr);
         ASSERT_TRUE(item->isVisible()) << item->objectName().toStdString();
-        QTest::mouseClick(window, button, Qt::NoModifier, centreOf(item));
+        scrollIntoView(window, item);
+        const QPoint centre = centreOf(item);
+        ASSERT_TRUE(QRect(QPoint(0, 0), window->size()).contains(centre))
+            << item->objectName().toStdString() << " is out of the window's sight";
+        QTest::mouseClick(window, button, Qt::NoModifier, centre);
         settle();
     }
     // A drag with a modifier held from mouse-down to mouse-up, as a person Command-drags.

@@ -10,6 +10,7 @@
 #include "suite_ui/views/theme.h"
 #include "tray/tray_below_bar_preference.h"
 #include "tray/tray_delegate.h"
+#include "tray/tray_display_layouts.h"
 #include "tray/tray_reveal_preferences.h"
 #include "tray/tray_shortcuts.h"
 
@@ -390,6 +391,11 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
         return [this, status] { return desktop().loginItems().status() == status; };
     };
     TrayRevealPreferences& reveal = run().app().delegate().revealPreferences();
+    TrayArrangementPreferences& arrangement = run().app().delegate().arrangementPreferences();
+    const auto newApps = [&](TraySection section) {
+        return [&arrangement, section] { return arrangement.newApps() == section; };
+    };
+    TrayDisplayLayouts& layouts = *run().app().delegate().displayLayouts();
     const auto rehide = [&](int seconds) {
         return [&reveal, seconds] { return reveal.rehideDelay() == seconds; };
     };
@@ -421,6 +427,13 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
         {QStringLiteral("createFirstGroupButton"), [&] { return editor.isOpen(); }, closeEditor},
         {QStringLiteral("launchAtLoginSwitch"), loginItem(platform::LoginItemStatus::Enabled)},
         {QStringLiteral("launchAtLoginSwitch"), loginItem(platform::LoginItemStatus::NotRegistered)},
+        {QStringLiteral("applyAtStartSwitch"), [&] { return arrangement.applyAtStart(); }},
+        {QStringLiteral("applyAtStartSwitch"), [&] { return !arrangement.applyAtStart(); }},
+        {QStringLiteral("newApps:Always hidden"), newApps(TraySection::alwaysHidden)},
+        {QStringLiteral("newApps:Expandable menu"), newApps(TraySection::expandable)},
+        {QStringLiteral("newApps:Always visible"), newApps(TraySection::alwaysVisible)},
+        {QStringLiteral("saveLayoutButton"), [&] { return layouts.layouts().size() == 1; }},
+        {QStringLiteral("deleteLayout:") + layouts.setup().words(), [&] { return layouts.layouts().isEmpty(); }},
         {QStringLiteral("sendFeedbackButton"), feedbackShows(false), hideFeedback},
         {QStringLiteral("reportBugButton"), feedbackShows(true), hideFeedback},
         {QStringLiteral("privacyInfoButton"),
@@ -596,6 +609,11 @@ TEST_F(OrganizerWindow, TheLaunchAtLoginSwitchFollowsTheLoginItemAndTheWindowReo
     EXPECT_TRUE(presenter()->helpTopic().isEmpty());
     click(window, require(window, QStringLiteral("preferencesDisclosure")));
     EXPECT_TRUE(toggle->property("checked").toBool());
+    // Launched at login, the app would start with every icon shown: the row says how to change it.
+    EXPECT_EQ(shownText(QStringLiteral("launchAtLoginNote")),
+              QStringLiteral("Velmor Tray opens with every icon shown. Turn on “Apply grouping when Velmor "
+                             "Tray opens” to start with your grouping."));
+    click(window, require(window, QStringLiteral("applyAtStartSwitch")));
     EXPECT_FALSE(shown(QStringLiteral("launchAtLoginNote")));
 
     // Turned off from the organizer: Update Settings follows at once.
