@@ -122,7 +122,7 @@ public:
         const bool wasCollapsed = collapsed();
         const quint64 generation = controller().activationGeneration();
         const quint64 messages = m_desktop.accessibility().messageCount();
-        const int runs = toolRuns();
+        const int runs = m_world.toolRuns();
         const double own = m_cpu.seconds(CpuSplit::App);
         const double simulator = m_cpu.seconds(CpuSplit::Simulator);
         m_desktop.mainThread().takeLongestStall();
@@ -139,7 +139,7 @@ public:
         result.settle = toSeconds(m_settledAt - start);
         result.stall = toSeconds(m_desktop.mainThread().takeLongestStall());
         result.messages = double(m_desktop.accessibility().messageCount() - messages);
-        result.runs = toolRuns() - runs;
+        result.runs = m_world.toolRuns() - runs;
         result.ownCpu = m_cpu.seconds(CpuSplit::App) - own;
         result.simulatorCpu = m_cpu.seconds(CpuSplit::Simulator) - simulator;
         QStringList hidden = m_desktop.snapshot().hiddenApps;
@@ -156,14 +156,6 @@ public:
     }
 
 private:
-    int toolRuns() const
-    {
-        const QString path = simulated_home::defaultsRunsPath(m_world.home());
-        if (!QFileInfo::exists(path))
-            return 0;
-        const Json counts = json::parse(RegularFile::read(path, 1024 * 1024));
-        return counts.value("export", 0) + counts.value("import", 0);
-    }
 
     bench::SplitWorld m_world;
     ManualScheduler& m_scheduler = m_world.scheduler();

@@ -94,7 +94,7 @@ public:
         const quint64 generation = controller().activationGeneration();
         const double own = m_cpu.seconds(CpuSplit::App);
         const double simulator = m_cpu.seconds(CpuSplit::Simulator);
-        const int runs = toolRuns();
+        const int runs = m_world.toolRuns();
         const TimePoint start = m_scheduler.now();
         m_cpu.on(CpuSplit::Simulator, [&] {
             if (docking) {
@@ -110,7 +110,7 @@ public:
         result.settle = toSeconds(ended - start);
         result.ownCpu = m_cpu.seconds(CpuSplit::App) - own;
         result.simulatorCpu = m_cpu.seconds(CpuSplit::Simulator) - simulator;
-        result.runs = toolRuns() - runs;
+        result.runs = m_world.toolRuns() - runs;
         result.correct = !controller().warning() && hidden() == (docking ? m_deskHidden : m_lapHidden);
         return result;
     }
@@ -136,14 +136,6 @@ private:
             m_model->hooks().appGroupsChanged();
         });
         m_world.settle([&] { return controller().busy() || controller().activationGeneration() == generation; });
-    }
-    int toolRuns() const
-    {
-        const QString path = simulated_home::defaultsRunsPath(m_world.home());
-        if (!QFileInfo::exists(path))
-            return 0;
-        const Json counts = json::parse(RegularFile::read(path, 1024 * 1024));
-        return counts.value("export", 0) + counts.value("import", 0);
     }
 
     bench::SplitWorld m_world;

@@ -5,12 +5,16 @@
 // benchmarks of the engine and its windows start the app on.
 
 #include "cpu_split.h"
+#include "foundation/json.h"
+#include "foundation/regular_file.h"
 #include "platform/manual_scheduler.h"
 #include "simulated_mac/scenario.h"
 #include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/simulated_home.h"
 #include "simulated_mac/simulated_host.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -38,6 +42,15 @@ public:
     // What the app is given.
     const platform::Services& services() const { return m_split.services(); }
     QString home() const { return m_home.path(); }
+    // Runs of the `defaults` stand-in (exports and imports) since the world was made.
+    int toolRuns() const
+    {
+        const QString path = platform::simulated_home::defaultsRunsPath(m_home.path());
+        if (!QFileInfo::exists(path))
+            return 0;
+        const Json counts = json::parse(RegularFile::read(path, 1024 * 1024));
+        return counts.value("export", 0) + counts.value("import", 0);
+    }
 
     // On the simulator's side: runs what is due, lets virtual time pass while `waiting()` holds (a
     // minute at the most), then runs the work that leaves for right after. Returns the virtual

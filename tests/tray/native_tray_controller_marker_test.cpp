@@ -282,4 +282,9 @@ TEST_F(MarkerModeTest, AnAppThatQuitsComesBackOnItsSideOfTheMarker)
     relaunch();
     EXPECT_EQ(side(), TraySection::alwaysVisible);
     EXPECT_EQ(delegate().placeKeeper()->placedAgain(), 2);
+
+    // Charlie's place the menu bar keeps: nothing is written for it.
+    ASSERT_TRUE(desktop().quit(QStringLiteral("com.example.charlie")));
+    run().settle();
+    EXPECT_EQ(delegate().placeKeeper()->placedAgain(), 2);
 }
