@@ -44,12 +44,12 @@ TrayPositionStore::Positions MacTrayPositionStore::positionsOf(const PropertyLis
     return result;
 }
 
-QByteArray MacTrayPositionStore::patchedDomain(const PropertyList& domain, const Positions& changes)
+QByteArray MacTrayPositionStore::patchedDomain(const PropertyList& domain, const Positions& changes, Keys keys)
 {
-    // Read first: a domain whose positions are not all numbers is not written at all.
-    positionsOf(domain);
+    const Positions current = positionsOf(domain);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
-        if (it.key().isEmpty() || !std::isfinite(it.value()))
+        const bool known = current.contains(it.key());
+        if ((!known && (keys == Keys::existingOnly || it.key().isEmpty())) || !std::isfinite(it.value()))
             unsupportedPosition();
     }
     // Edited where they stand, so every position that is not patched keeps its stored form.
@@ -89,11 +89,11 @@ TrayPositionStore::Positions MacTrayPositionStore::read()
     return positionsOf(exportDomain());
 }
 
-void MacTrayPositionStore::patch(const Positions& changes)
+void MacTrayPositionStore::patch(const Positions& changes, Keys keys)
 {
     if (changes.isEmpty())
         return;
-    const QByteArray patched = patchedDomain(exportDomain(), changes);
+    const QByteArray patched = patchedDomain(exportDomain(), changes, keys);
     if (!m_runner.importDomain(m_domain, patched))
         throw TrayPositionError(TrayPositionError::Case::access);
     const Positions observed = read();

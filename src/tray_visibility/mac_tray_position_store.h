@@ -30,11 +30,11 @@ public:
     static Positions positionsOf(const PropertyList& domain);
     // The domain with `changes` written over positions it already has, ready to import. Throws
     // TrayPositionError (unsupported) for a key it does not have or a value that is not finite.
-    static QByteArray patchedDomain(const PropertyList& domain, const Positions& changes);
+    static QByteArray patchedDomain(const PropertyList& domain, const Positions& changes, Keys keys);
 
     Positions read() override;
     // Never adds a key; TrayPositionError::verification when a patched key reads back otherwise.
-    void patch(const Positions& changes) override;
+    void patch(const Positions& changes, Keys keys) override;
 
 private:
     PropertyList exportDomain() const;

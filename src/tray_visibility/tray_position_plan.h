@@ -15,6 +15,8 @@ struct TrayPositionPlan {
     // Bundles whose items were found among the keys.
     QSet<QString> matchedBundleIDs;
     bool chevronMoved = false;
+    // Gives back places the menu bar forgot: its keys are not in the domain.
+    bool addsForgotten = false;
 };
 
 } // namespace velmor

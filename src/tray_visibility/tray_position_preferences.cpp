@@ -281,6 +281,7 @@ TrayPositionPlan TrayPositionPreferences::placeAgain(const TrayPositionStore::Po
 {
     const TrayPositionStore::Positions current = m_store->read();
     TrayPositionPlan planned;
+    planned.addsForgotten = true;
     QStringList keys = places.keys();
     std::sort(keys.begin(), keys.end());
     for (const QString& key : std::as_const(keys)) {
@@ -315,11 +316,13 @@ void TrayPositionPreferences::write(const TrayPositionPlan& planned)
         patch.insert(change.key, change.applied);
     }
 
+    const TrayPositionStore::Keys keys =
+        planned.addsForgotten ? TrayPositionStore::Keys::mayAddForgotten : TrayPositionStore::Keys::existingOnly;
     reach(TrayEditStep::beforeJournal);
     saveJournal(preWrite);
     reach(TrayEditStep::afterFirstJournal);
     try {
-        m_store->patch(patch);
+        m_store->patch(patch, keys);
     } catch (...) {
         const std::exception_ptr patchError = std::current_exception();
         try {
@@ -331,7 +334,7 @@ void TrayPositionPreferences::write(const TrayPositionPlan& planned)
                     back.insert(change.key, change.original);
             }
             if (!back.isEmpty())
-                m_store->patch(back);
+                m_store->patch(back, keys);
             saveJournal(loaded);
         } catch (...) {
             // The pre-write journal stays, so a later restore() still undoes the change.
@@ -360,7 +363,7 @@ void TrayPositionPreferences::restore()
             back.insert(entry.key, entry.original);
     }
     if (!back.isEmpty())
-        m_store->patch(back);
+        m_store->patch(back, TrayPositionStore::Keys::existingOnly);
     saveJournal({});
 }
 

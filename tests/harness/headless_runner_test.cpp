@@ -227,6 +227,42 @@ TEST_F(HeadlessRunnerTest, ADockedLaptopRevealsOnEachDisplaysBar)
     EXPECT_EQ(switched["belowBar"], Json::array());
 }
 
+// A docked laptop's day (scenarios/day.script): each setup gets its layout, docking again brings
+// the desk's back without the organizer, a restart starts grouped, a relaunched app keeps its place.
+TEST_F(HeadlessRunnerTest, ADayOfDockingKeepsEachSetupsLayout)
+{
+    QFile script(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/day.script"));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    ASSERT_EQ(run(script.readAll().constData(), HeadlessRunner::Format::JsonObjects, "docked.json"),
+              HeadlessRunner::succeeded)
+        << m_errors.toStdString();
+    const QList<Json> states = steps();
+    const auto last = [&](const char* command) -> const Json& {
+        for (qsizetype i = states.size() - 1; i >= 0; --i) {
+            if (states[i]["command"] == command)
+                return states[i];
+        }
+        static const Json none;
+        ADD_FAILURE() << "no step " << command;
+        return none;
+    };
+    const Json desk = Json::array({"Studio Display + Built-in", "Built-in display alone"});
+    EXPECT_EQ(states.first()["setup"], "Studio Display + Built-in");
+    EXPECT_EQ(states.first()["layout"], nullptr);
+    EXPECT_EQ(last("layout save")["layouts"], desk);
+    EXPECT_EQ(last("layout save")["layout"], "Built-in display alone");
+
+    const Json& docked = last("wait 1");
+    EXPECT_EQ(docked["setup"], "Studio Display + Built-in");
+    EXPECT_EQ(docked["layout"], "Studio Display + Built-in");
+    const Json deskHidden = Json::array({"com.example.weather", "io.fernleaf.pulsemeter", "org.tinkerbox.twinclocks"});
+    EXPECT_EQ(docked["hiddenBundles"], deskHidden);
+    const Json& restarted = last("restart");
+    EXPECT_EQ(restarted["configured"], true) << "grouped before any click";
+    EXPECT_EQ(restarted["hiddenBundles"], deskHidden);
+    EXPECT_EQ(last("wait 2")["hiddenBundles"], deskHidden) << "the relaunched app is hidden again";
+}
+
 TEST_F(HeadlessRunnerTest, StopsWithStatusTwoAtABadArgument)
 {
     EXPECT_EQ(run("print\nclick group \"Nobody\"\nprint\n"), HeadlessRunner::badScript);

@@ -144,7 +144,8 @@ TEST_F(DefaultsStandInTest, AnUnreachableDomainIsAccessAnUnreadableOneMalformed)
 }
 
 // The menu bar's positions are only ever rewritten: a patch naming a key the domain lacks, or a
-// value that is not finite, is refused before anything is imported.
+// value that is not finite, is refused before anything is imported. Only giving back a place the
+// menu bar forgot adds a key, and never a value that is not finite.
 TEST_F(DefaultsStandInTest, ThePositionStoreNeverAddsKeysNorWritesNonFiniteValues)
 {
     MacTrayPositionStore store(m_host);
@@ -153,12 +154,20 @@ TEST_F(DefaultsStandInTest, ThePositionStoreNeverAddsKeysNorWritesNonFiniteValue
          {TrayPositionStore::Positions{{unknown, 5}},
           TrayPositionStore::Positions{{kItemA, 20}, {unknown, 5}},
           TrayPositionStore::Positions{{kItemA, qQNaN()}}, TrayPositionStore::Positions{{kItemA, -qInf()}}}) {
-        EXPECT_EQ(errorCase<TrayPositionError>([&] { store.patch(patch); }),
+        EXPECT_EQ(errorCase<TrayPositionError>(
+                      [&] { store.patch(patch, TrayPositionStore::Keys::existingOnly); }),
                   TrayPositionError::Case::unsupported);
     }
+    EXPECT_EQ(errorCase<TrayPositionError>([&] {
+                  store.patch({{unknown, qInf()}}, TrayPositionStore::Keys::mayAddForgotten);
+              }),
+              TrayPositionError::Case::unsupported);
     EXPECT_EQ(m_home.runs("import"), 0);
     EXPECT_EQ(m_home.position(kItemA), 10);
     EXPECT_FALSE(m_home.position(unknown));
+    store.patch({{unknown, 5}}, TrayPositionStore::Keys::mayAddForgotten);
+    EXPECT_EQ(m_home.position(unknown), 5);
+    EXPECT_EQ(m_home.position(kItemA), 10);
 }
 
 TEST_F(DefaultsStandInTest, AHangingToolIsKilledAtTheDeadlineWithEverythingItStarted)

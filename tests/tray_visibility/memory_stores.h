@@ -53,7 +53,7 @@ public:
             failRead();
         return positions;
     }
-    void patch(const Positions& changes) override
+    void patch(const Positions& changes, Keys) override
     {
         ++patches;
         Positions landed = changes;
