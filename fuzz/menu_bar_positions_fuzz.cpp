@@ -36,8 +36,9 @@ VELMOR_FUZZ_HARNESS(menu_bar_positions)
         TrayPositionStore::Positions changes;
         for (const TrayPositionChange& change : plan.changes)
             changes.insert(change.key, change.applied);
-        const TrayPositionStore::Positions observed = MacTrayPositionStore::positionsOf(
-            PropertyList::decode(MacTrayPositionStore::patchedDomain(domain, changes, TrayPositionStore::Keys::existingOnly)));
+        const TrayPositionStore::Positions observed =
+            MacTrayPositionStore::positionsOf(PropertyList::decode(MacTrayPositionStore::patchedDomain(
+                domain, changes, TrayPositionStore::Keys::existingOnly)));
         if (observed.size() != current.size())
             std::abort(); // a patch never adds or drops a key
         for (auto it = current.cbegin(); it != current.cend(); ++it) {
