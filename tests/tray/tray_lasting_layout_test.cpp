@@ -191,7 +191,9 @@ TEST_F(LastingLayoutTest, TheSwitchAppliesTheSavedGroupingAtStart)
             run().quit();
             run().settle();
         }
-        desktop().userDefaults().setValue(QString::fromLatin1(TrayArrangementPreferences::applyAtStartKey), on);
+        // Off is what a start with nothing stored does: the start stays as it always was.
+        if (on)
+            desktop().userDefaults().setValue(QString::fromLatin1(TrayArrangementPreferences::applyAtStartKey), true);
         run().launch();
         run().scheduler().runUntilIdle();
         EXPECT_FALSE(controller().configured()) << "nothing is applied before the start settles";
