@@ -279,14 +279,16 @@ int ScreenshotRunner::shootDocked()
     return shootScenario(dockedScenarioName, dockedScript, QString::fromUtf8(dockedMacSubject), QString());
 }
 
+QString ScreenshotRunner::scenarioBeside(const char* name) const
+{
+    const QString beside = QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(name));
+    return QFileInfo::exists(beside) ? beside
+                                     : QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromLatin1(name);
+}
+
 int ScreenshotRunner::shootLayouts()
 {
-    QString scenarioPath =
-        QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(dockedScenarioName));
-    if (!QFileInfo::exists(scenarioPath))
-        scenarioPath =
-            QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromLatin1(dockedScenarioName);
-    return playAside(scenarioPath, QByteArray(layoutsScript), [this](SimulatedRun& run) {
+    return playAside(scenarioBeside(dockedScenarioName), QByteArray(layoutsScript), [this](SimulatedRun& run) {
         auto* scene = dynamic_cast<TrayScene*>(run.windows());
         if (!scene || !run.isRunning())
             return;
@@ -322,11 +324,7 @@ int ScreenshotRunner::shootLayouts()
 int ScreenshotRunner::shootScenario(const char* scenarioName, const char* script, const QString& macPicture,
                                     const QString& settingsPicture)
 {
-    QString scenarioPath =
-        QFileInfo(m_options.run.scenarioPath).dir().filePath(QString::fromLatin1(scenarioName));
-    if (!QFileInfo::exists(scenarioPath))
-        scenarioPath =
-            QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/") + QString::fromLatin1(scenarioName);
+    const QString scenarioPath = scenarioBeside(scenarioName);
     return playAside(scenarioPath, QByteArray(script), [&, scenarioPath](SimulatedRun& run) {
         auto* scene = dynamic_cast<TrayScene*>(run.windows());
         if (!scene || !run.isRunning())

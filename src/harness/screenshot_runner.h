@@ -46,6 +46,8 @@ private:
     int playAside(const QString& scenarioPath, const QByteArray& script,
                   const std::function<void(SimulatedRun&)>& shoot);
     void saveSettingsWindow(SimulatedRun& run, const QString& subject);
+    // The scenario of that name beside the run's, else the one in the source tree.
+    QString scenarioBeside(const char* name) const;
     bool save(const QImage& image, const QString& name);
 
     CommandLine::Options m_options;

@@ -129,22 +129,25 @@ const TrayDisplayLayout* TrayDisplayLayouts::find(const TrayDisplaySetup& setup)
     return nullptr;
 }
 
-std::optional<QString> TrayDisplayLayouts::inForce() const
+const TrayDisplayLayout* TrayDisplayLayouts::inForceLayout() const
 {
     for (const TrayDisplayLayout& layout : m_layouts) {
         if (layout.setup.key() == m_inForce)
-            return layout.setup.words();
+            return &layout;
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::optional<QString> TrayDisplayLayouts::inForce() const
+{
+    const TrayDisplayLayout* layout = inForceLayout();
+    return layout ? std::optional(layout->setup.words()) : std::nullopt;
 }
 
 QSet<QUuid> TrayDisplayLayouts::openGroupsAtStart() const
 {
-    for (const TrayDisplayLayout& layout : m_layouts) {
-        if (layout.setup.key() == m_inForce)
-            return layout.openGroups;
-    }
-    return {};
+    const TrayDisplayLayout* layout = inForceLayout();
+    return layout ? layout->openGroups : QSet<QUuid>{};
 }
 
 std::optional<QString> TrayDisplayLayouts::saveCurrent()

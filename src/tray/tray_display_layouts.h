@@ -91,6 +91,7 @@ private:
     void settle();
     void apply(const TrayDisplayLayout& layout, bool running);
     void rememberSetup();
+    const TrayDisplayLayout* inForceLayout() const;
 
     const platform::Services& m_services;
     TrayModel& m_model;
