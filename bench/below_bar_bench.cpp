@@ -22,6 +22,7 @@
 
 using namespace velmor;
 using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 using velmor::bench::CpuSplit;
 using velmor::bench::threadSeconds;
 using velmor::bench::waitForFrame;

@@ -27,6 +27,7 @@
 
 using namespace velmor;
 using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 using velmor::bench::CpuSplit;
 
 namespace {

@@ -36,6 +36,7 @@
 
 using namespace velmor;
 using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 
 namespace {
 
@@ -254,7 +255,7 @@ template <typename Work> double cpuOf(Work work)
 
 void BM_ScanOf128AppsWithThreeExtras(benchmark::State& state)
 {
-    RecordedWorld world(Scenario::parse(velmor::platform::testing::manyAppsScenario(128, 3)));
+    RecordedWorld world(Scenario::parse(velmor::simulated_mac::testing::manyAppsScenario(128, 3)));
     const SimulatedAccessibility& simulated = world.desktop.accessibility();
     const quint64 callsBefore = simulated.callCount();
     const quint64 messagesBefore = simulated.messageCount();
@@ -293,7 +294,7 @@ BENCHMARK(BM_ScanOf128AppsWithThreeExtras)->Unit(benchmark::kMillisecond);
 // what waiting for it costs.
 void BM_ModelRefreshOf40Apps(benchmark::State& state)
 {
-    RecordedWorld world(Scenario::parse(velmor::platform::testing::manyAppsScenario(40, 2)));
+    RecordedWorld world(Scenario::parse(velmor::simulated_mac::testing::manyAppsScenario(40, 2)));
     TrayModel model(world.services);
     model.setNativePerApp(state.range(0) != 0);
     model.refresh();
@@ -328,7 +329,7 @@ BENCHMARK(BM_ModelRefreshOf40Apps)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 // The catalog's `defaults` run on its own: one export of the control center's domain.
 void BM_DefaultsReadOfTheControlCenter(benchmark::State& state)
 {
-    RecordedWorld world(Scenario::parse(velmor::platform::testing::manyAppsScenario(40, 2)));
+    RecordedWorld world(Scenario::parse(velmor::simulated_mac::testing::manyAppsScenario(40, 2)));
     MacTrayPreferenceStore store(world.host);
     double ours = 0;
     double tool = 0;

@@ -85,7 +85,7 @@ int main(int argc, char* argv[])
 
     QTemporaryDir home;
     velmor::SimulatedRun run(
-        velmor::platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json")),
+        velmor::simulated_mac::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json")),
         home.path(), QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"),
         velmor::SimulatedRun::Clock::Real);
     phase("simulated Mac");

@@ -64,7 +64,7 @@ bool waitForFrame(QQuickWindow* window)
 
 struct Organizer {
     explicit Organizer(int apps)
-        : run(platform::Scenario::parse(platform::testing::manyAppsScenario(apps, 1)), home.path(),
+        : run(simulated_mac::Scenario::parse(simulated_mac::testing::manyAppsScenario(apps, 1)), home.path(),
               QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"))
     {
         wiring = std::make_unique<SimulatedSceneWiring>(run);

@@ -41,7 +41,7 @@ const QString typed = QStringLiteral("app 012");
 // its search window on screen with an empty field (the settings window is never drawn).
 class SearchWorld final {
 public:
-    explicit SearchWorld(int apps) : m_world(platform::testing::manyAppsScenario(apps, itemsPerApp))
+    explicit SearchWorld(int apps) : m_world(simulated_mac::testing::manyAppsScenario(apps, itemsPerApp))
     {
         m_cpu.on(CpuSplit::App, [&] {
             m_app = std::make_unique<TrayApp>(m_world.services(), [] {});

@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 
 namespace {
 

@@ -21,6 +21,7 @@
 
 using namespace velmor;
 using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 using velmor::bench::threadSeconds;
 using velmor::bench::waitForFrame;
 

@@ -24,12 +24,12 @@ class SplitWorld final {
 public:
     explicit SplitWorld(const QByteArray& scenario)
         : m_host([] {
-              platform::SimulatedHost::Configuration configuration;
+              simulated_mac::SimulatedHost::Configuration configuration;
               configuration.defaultsToolPath = QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults");
               return configuration;
           }()),
           m_desktop(
-              platform::Scenario::parse(scenario), m_home.path(), m_scheduler,
+              simulated_mac::Scenario::parse(scenario), m_home.path(), m_scheduler,
               [this](platform::Duration cost) { m_scheduler.advanceClock(cost); }, m_host),
           m_split(m_desktop.services(), m_cpu)
     {}
@@ -37,7 +37,7 @@ public:
     SplitWorld& operator=(const SplitWorld&) = delete;
 
     platform::ManualScheduler& scheduler() { return m_scheduler; }
-    platform::SimulatedDesktop& desktop() { return m_desktop; }
+    simulated_mac::SimulatedDesktop& desktop() { return m_desktop; }
     CpuSplit& cpu() { return m_cpu; }
     // What the app is given.
     const platform::Services& services() const { return m_split.services(); }
@@ -45,7 +45,7 @@ public:
     // Runs of the `defaults` stand-in (exports and imports) since the world was made.
     int toolRuns() const
     {
-        const QString path = platform::simulated_home::defaultsRunsPath(m_home.path());
+        const QString path = simulated_mac::simulated_home::defaultsRunsPath(m_home.path());
         if (!QFileInfo::exists(path))
             return 0;
         const Json counts = json::parse(RegularFile::read(path, 1024 * 1024));
@@ -76,8 +76,8 @@ public:
 private:
     platform::ManualScheduler m_scheduler;
     QTemporaryDir m_home;
-    platform::SimulatedHost m_host;
-    platform::SimulatedDesktop m_desktop;
+    simulated_mac::SimulatedHost m_host;
+    simulated_mac::SimulatedDesktop m_desktop;
     CpuSplit m_cpu;
     SplitServices m_split;
 };

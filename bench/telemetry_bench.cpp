@@ -27,9 +27,9 @@ using Clock = std::chrono::steady_clock;
 
 const QString installation = QStringLiteral("6F1C1E2A-4B7D-4C1E-9A55-0D3C2B1A0F9E");
 
-platform::SimulatedHost hostFor(const test::HttpsTestServer& server)
+simulated_mac::SimulatedHost hostFor(const test::HttpsTestServer& server)
 {
-    platform::SimulatedHost::Configuration configuration;
+    simulated_mac::SimulatedHost::Configuration configuration;
     configuration.mainBundle = platform::MainBundle(
         QVariantMap{{QStringLiteral("CFBundleIdentifier"), QStringLiteral("local.velmor.tray")},
                     {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.4")},
@@ -37,7 +37,7 @@ platform::SimulatedHost hostFor(const test::HttpsTestServer& server)
                     {QStringLiteral("VelmorNavrelEndpoint"), server.url()},
                     {QStringLiteral("VelmorNavrelKey"), QStringLiteral("key")}},
         QStringLiteral("/Applications/Velmor Tray.app"));
-    return platform::SimulatedHost(configuration);
+    return simulated_mac::SimulatedHost(configuration);
 }
 
 void idleFor(int milliseconds)

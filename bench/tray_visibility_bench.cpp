@@ -132,7 +132,7 @@ void BM_HideThroughTheStandIn(benchmark::State& state)
     SimulatedHome home;
     const Sample input = sample(60);
     home.writeTrackedApplications(input.list);
-    const platform::SimulatedHost host(home.hostConfiguration());
+    const simulated_mac::SimulatedHost host(home.hostConfiguration());
     const FakeWorkspace workspace;
     TrayPreferenceVisibility visibility(host, workspace);
     const QSet<QString> requests[2] = {input.hidden, {}};
@@ -166,7 +166,7 @@ void BM_HideAndReleaseThroughTheStandIn(benchmark::State& state)
     SimulatedHome home;
     const Sample input = sample(60);
     home.writeTrackedApplications(input.list);
-    const platform::SimulatedHost host(home.hostConfiguration());
+    const simulated_mac::SimulatedHost host(home.hostConfiguration());
     const FakeWorkspace workspace;
     TrayPreferenceVisibility visibility(host, workspace);
     home.resetRuns();

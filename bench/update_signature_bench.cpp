@@ -54,7 +54,7 @@ void BM_VerifyArchiveInProcess(benchmark::State& state)
 {
     const Archive& archive = Archive::shared();
     for (auto _ : state) {
-        if (!platform::archive_signature::verifyFile(archive.key.publicKey(), archive.signature,
+        if (!simulated_mac::archive_signature::verifyFile(archive.key.publicKey(), archive.signature,
                                                      archive.path))
             state.SkipWithError("the signature did not verify");
     }

@@ -70,14 +70,17 @@ function(velmor_tests name)
                    TIMEOUT 300)
 endfunction()
 
-# velmor_qml_module(<name> DIRECTORY <dir> URI <Velmor.Folder> LINKS <targets...> [IMPORTS <modules...>]):
+# velmor_qml_module(<name> DIRECTORY <dir> URI <Velmor.Folder> LINKS <targets...> [IMPORTS <modules...>]
+#                   [DEPENDENCIES <modules...>]):
 # one QML module per UI folder, a static library with its C++ presenters (QML_ELEMENT) and the
 # folder's QML files. Its qmldir and type information go under build/qml, where qmllint and the
 # tests import them from; programs load it through velmor::registerQmlModules(). IMPORTS go into
 # the qmldir, so whoever imports the module gets them too (a style names its fallback so).
+# DEPENDENCIES name the modules whose types this one's types build on (a base class), so the QML
+# tools find them.
 set(VELMOR_QML_DIRECTORY ${CMAKE_BINARY_DIR}/qml)
 function(velmor_qml_module name)
-    cmake_parse_arguments(ARG "" "DIRECTORY;URI" "LINKS;IMPORTS" ${ARGN})
+    cmake_parse_arguments(ARG "" "DIRECTORY;URI" "LINKS;IMPORTS;DEPENDENCIES" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIRECTORY}/*.cpp ${ARG_DIRECTORY}/*.h)
     file(GLOB qml_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${ARG_DIRECTORY}/*.qml)
     string(REPLACE "." "/" target_path ${ARG_URI})
@@ -99,7 +102,7 @@ function(velmor_qml_module name)
         OUTPUT_DIRECTORY ${VELMOR_QML_DIRECTORY}/${target_path}
         CLASS_NAME ${class_name}Plugin
         PLUGIN_TARGET ${name}_plugin
-        DEPENDENCIES QtQuick
+        DEPENDENCIES QtQuick ${ARG_DEPENDENCIES}
         IMPORTS ${ARG_IMPORTS}
         QML_FILES ${qml_files}
         SOURCES ${sources})

@@ -19,7 +19,7 @@ using namespace velmor;
 VELMOR_FUZZ_HARNESS(position_journal)
 {
     static QTemporaryDir folder;
-    static const platform::SimulatedHost host(test::hostConfiguration(folder.path(), folder.path()));
+    static const simulated_mac::SimulatedHost host(test::hostConfiguration(folder.path(), folder.path()));
     static test::FakeWorkspace workspace;
     fuzz::FuzzInput input(data, size);
     const bool arrangeAgain = input.flag();

@@ -9,7 +9,7 @@ using namespace velmor;
 VELMOR_FUZZ_HARNESS(scenario)
 {
     try {
-        (void)platform::Scenario::parse(
+        (void)simulated_mac::Scenario::parse(
             QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     } catch (const SystemError&) {
     }

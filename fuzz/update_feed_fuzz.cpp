@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 using namespace velmor;
-using platform::Appcast;
+using simulated_mac::Appcast;
 
 namespace {
 
@@ -83,7 +83,7 @@ VELMOR_FUZZ_HARNESS(update_feed)
     check(item.fileURL.isValid() && item.fileURL.scheme() == QLatin1String("https") &&
           !item.fileURL.host().isEmpty());
     check(item.contentLength >= 1 && item.contentLength <= Appcast::maximumArchiveBytes);
-    check(platform::archive_signature::decodeBase64(item.edSignature, Appcast::signatureLength).has_value());
+    check(simulated_mac::archive_signature::decodeBase64(item.edSignature, Appcast::signatureLength).has_value());
     check(!item.displayVersionString.isEmpty());
     return 0;
 }

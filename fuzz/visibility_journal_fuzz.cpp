@@ -20,7 +20,7 @@ using namespace velmor;
 VELMOR_FUZZ_HARNESS(visibility_journal)
 {
     static QTemporaryDir folder;
-    static const platform::SimulatedHost host(test::hostConfiguration(folder.path(), folder.path()));
+    static const simulated_mac::SimulatedHost host(test::hostConfiguration(folder.path(), folder.path()));
     static test::FakeWorkspace workspace;
     fuzz::FuzzInput input(data, size);
     const bool hideAgain = input.flag();

@@ -7,9 +7,9 @@
 
 namespace velmor {
 
-using Request = platform::SimulatedApplicationShell::WindowRequest;
+using Request = simulated_mac::SimulatedApplicationShell::WindowRequest;
 
-ShellWindowMirror::ShellWindowMirror(QWindow& window, platform::SimulatedApplicationShell& shell,
+ShellWindowMirror::ShellWindowMirror(QWindow& window, simulated_mac::SimulatedApplicationShell& shell,
                                      QString kind, QObject* parent)
     : QObject(parent), m_window(&window), m_shell(shell), m_kind(std::move(kind))
 {

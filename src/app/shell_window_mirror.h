@@ -7,9 +7,9 @@
 #include <QWindow>
 
 namespace velmor {
-namespace platform {
+namespace simulated_mac {
 class SimulatedApplicationShell;
-}
+} // namespace simulated_mac
 
 // Keeps the simulated window server in step with one real window of the app: shown, closed,
 // minimized and key, as the system would report them, and carries out what the server asks of it
@@ -19,7 +19,7 @@ class ShellWindowMirror final : public QObject {
     Q_OBJECT
 
 public:
-    ShellWindowMirror(QWindow& window, platform::SimulatedApplicationShell& shell, QString kind,
+    ShellWindowMirror(QWindow& window, simulated_mac::SimulatedApplicationShell& shell, QString kind,
                       QObject* parent = nullptr);
     ~ShellWindowMirror() override;
 
@@ -35,7 +35,7 @@ private:
 
     // A plain window: it reports its last changes while it is being destroyed.
     QPointer<QWindow> m_window;
-    platform::SimulatedApplicationShell& m_shell;
+    simulated_mac::SimulatedApplicationShell& m_shell;
     QString m_kind;
     platform::WindowId m_id = 0;
     // Closing (as opposed to ordering out or hiding the app) ends the window's identity.

@@ -10,12 +10,12 @@
 
 namespace velmor {
 
-SimulatedMacView::SimulatedMacView(platform::SimulatedDesktop& desktop, const QString& scenarioName)
-    : m_presenter(std::make_unique<platform::SimulatedMacPresenter>(desktop, scenarioName))
+SimulatedMacView::SimulatedMacView(simulated_mac::SimulatedDesktop& desktop, const QString& scenarioName)
+    : m_presenter(std::make_unique<simulated_mac::SimulatedMacPresenter>(desktop, scenarioName))
 {
     prepareEngine(m_engine);
-    m_engine.addImageProvider(QString::fromLatin1(platform::SimulatedIconProvider::providerId),
-                              new platform::SimulatedIconProvider(desktop.workspace()));
+    m_engine.addImageProvider(QString::fromLatin1(simulated_mac::SimulatedIconProvider::providerId),
+                              new simulated_mac::SimulatedIconProvider(desktop.workspace()));
 }
 
 SimulatedMacView::~SimulatedMacView()

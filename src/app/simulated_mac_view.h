@@ -7,10 +7,10 @@
 #include <memory>
 
 namespace velmor {
-namespace platform {
+namespace simulated_mac {
 class SimulatedDesktop;
 class SimulatedMacPresenter;
-} // namespace platform
+} // namespace simulated_mac
 
 // The simulated Mac's window ("Simulated Mac — " and the scenario file's name), and on request
 // the primary menu bar alone in a window of its own, which the screenshots use.
@@ -19,13 +19,13 @@ public:
     static constexpr const char* windowSource = "qrc:/qt/qml/Velmor/SimulatedMac/SimulatedMacWindow.qml";
     static constexpr const char* stripSource = "qrc:/qt/qml/Velmor/SimulatedMac/MenuBarStrip.qml";
 
-    SimulatedMacView(platform::SimulatedDesktop& desktop, const QString& scenarioName);
+    SimulatedMacView(simulated_mac::SimulatedDesktop& desktop, const QString& scenarioName);
     ~SimulatedMacView();
 
     // Null when the window's QML does not load.
     QQuickWindow* window();
     QQuickWindow* menuBarStrip();
-    platform::SimulatedMacPresenter& presenter() { return *m_presenter; }
+    simulated_mac::SimulatedMacPresenter& presenter() { return *m_presenter; }
     QQmlEngine& engine() { return m_engine; }
     // Why a window's QML did not load (empty when every one did).
     const QStringList& loadErrors() const { return m_loadErrors; }
@@ -35,7 +35,7 @@ private:
 
     QQmlEngine m_engine;
     QStringList m_loadErrors;
-    std::unique_ptr<platform::SimulatedMacPresenter> m_presenter;
+    std::unique_ptr<simulated_mac::SimulatedMacPresenter> m_presenter;
     QPointer<QQuickWindow> m_window;
     QPointer<QQuickWindow> m_strip;
 };

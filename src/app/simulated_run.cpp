@@ -2,6 +2,7 @@
 
 #include "app/suite_commands.h"
 #include "distribution/app_updates.h"
+#include "foundation/system_error.h"
 #include "simulated_mac/updater/simulated_updater_framework.h"
 #include "suite_ui/dock_presence.h"
 #include "suite_ui/velmor_signals.h"
@@ -12,9 +13,9 @@
 namespace velmor {
 namespace {
 
-platform::SimulatedHost::Configuration hostConfiguration(const QString& defaultsToolPath)
+simulated_mac::SimulatedHost::Configuration hostConfiguration(const QString& defaultsToolPath)
 {
-    platform::SimulatedHost::Configuration configuration;
+    simulated_mac::SimulatedHost::Configuration configuration;
     configuration.defaultsToolPath = defaultsToolPath;
     return configuration;
 }
@@ -22,7 +23,7 @@ platform::SimulatedHost::Configuration hostConfiguration(const QString& defaults
 // The "Update Settings" window as the simulated window server keeps it.
 class UpdateSettingsWindow final : public AppUpdates::SettingsWindow {
 public:
-    explicit UpdateSettingsWindow(platform::SimulatedApplicationShell& shell) : m_shell(shell) {}
+    explicit UpdateSettingsWindow(simulated_mac::SimulatedApplicationShell& shell) : m_shell(shell) {}
 
     void makeKeyAndOrderFront() override
     {
@@ -36,24 +37,34 @@ public:
     }
 
 private:
-    platform::SimulatedApplicationShell& m_shell;
+    simulated_mac::SimulatedApplicationShell& m_shell;
     platform::WindowId m_id = 0;
 };
 
 } // namespace
 
-SimulatedRun::SimulatedRun(const platform::Scenario& scenario, const QString& home,
+std::optional<simulated_mac::Scenario> SimulatedRun::loadScenario(const QString& path, QTextStream& errors)
+{
+    try {
+        return simulated_mac::Scenario::load(path);
+    } catch (const SystemError& error) {
+        errors << path << ": " << error.description() << "\n";
+        return std::nullopt;
+    }
+}
+
+SimulatedRun::SimulatedRun(const simulated_mac::Scenario& scenario, const QString& home,
                            const QString& defaultsToolPath, Clock clock)
     : m_host(hostConfiguration(defaultsToolPath))
 {
     if (clock == Clock::Real) {
         m_realTime = std::make_unique<platform::QtScheduler>();
         // Real calls cost real time by themselves.
-        m_desktop = std::make_unique<platform::SimulatedDesktop>(
+        m_desktop = std::make_unique<simulated_mac::SimulatedDesktop>(
             scenario, home, *m_realTime, [](platform::Duration) {}, m_host);
         m_desktop->watchFilesInsteadOfPolling();
     } else {
-        m_desktop = std::make_unique<platform::SimulatedDesktop>(
+        m_desktop = std::make_unique<simulated_mac::SimulatedDesktop>(
             scenario, home, m_scheduler, [this](platform::Duration cost) { m_scheduler.advanceClock(cost); },
             m_host);
     }
@@ -86,12 +97,12 @@ void SimulatedRun::launch()
     DockPresence::installShared(m_desktop->applicationShell(), *m_services.scheduler);
     QObject::connect(&hub, &VelmorSignals::tracked, &hub,
                      [this](VelmorEvent event) { m_events.append(event); });
-    platform::SimulatedUpdaterFramework::Configuration updater;
+    simulated_mac::SimulatedUpdaterFramework::Configuration updater;
     updater.tls = m_updateTrust;
     updater.install = [this](const platform::UpdateItem& item) {
         installAndRelaunch(item.versionString, item.displayVersionString);
     };
-    m_updater = std::make_unique<platform::SimulatedUpdaterFramework>(
+    m_updater = std::make_unique<simulated_mac::SimulatedUpdaterFramework>(
         *m_services.scheduler, m_host, *m_services.userDefaults, std::move(updater));
     m_services.updater = m_updater.get();
     m_app = std::make_unique<TrayApp>(m_services, [this] { openSettingsWindow(); });
@@ -163,7 +174,7 @@ void SimulatedRun::installAndRelaunch(const QString& buildVersion, const QString
     });
 }
 
-platform::UpdaterAlert* SimulatedRun::updaterAlert()
+simulated_mac::UpdaterAlert* SimulatedRun::updaterAlert()
 {
     return m_updater ? &m_updater->alert() : nullptr;
 }

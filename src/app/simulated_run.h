@@ -13,16 +13,17 @@
 #include <QList>
 #include <QSslConfiguration>
 #include <QString>
+#include <QTextStream>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 namespace velmor {
-namespace platform {
+namespace simulated_mac {
 class SimulatedUpdaterFramework;
 class UpdaterAlert;
-} // namespace platform
+} // namespace simulated_mac
 
 // The whole app on the simulated Mac: the desktop, the signals hub and the application, built the
 // way the real app is built, with the controls a tour or a test needs to start, kill and restart
@@ -38,8 +39,11 @@ public:
     // The longest a step waits for the controller to settle, in virtual seconds.
     static constexpr double settleLimitSeconds = 60;
 
-    SimulatedRun(const platform::Scenario& scenario, const QString& home, const QString& defaultsToolPath,
+    SimulatedRun(const simulated_mac::Scenario& scenario, const QString& home, const QString& defaultsToolPath,
                  Clock clock = Clock::Virtual);
+    // The scenario at `path`, or nothing after saying why on `errors` ("path: reason"), so every
+    // way of starting a run words a bad scenario alike.
+    static std::optional<simulated_mac::Scenario> loadScenario(const QString& path, QTextStream& errors);
     ~SimulatedRun();
     SimulatedRun(const SimulatedRun&) = delete;
     SimulatedRun& operator=(const SimulatedRun&) = delete;
@@ -65,19 +69,19 @@ public:
     void settle(double minimum = 1.0);
 
     TrayApp& app() { return *m_app; }
-    platform::SimulatedDesktop& desktop() { return *m_desktop; }
+    simulated_mac::SimulatedDesktop& desktop() { return *m_desktop; }
     // Virtual time; only meaningful for a run on the virtual clock.
     platform::ManualScheduler& scheduler() { return m_scheduler; }
     AppWindows* windows() { return m_windows.get(); }
     const platform::Services& services() const { return m_services; }
     // The host as the next launch finds it (its bundle's Info.plist among others).
-    platform::SimulatedHost& host() { return m_host; }
+    simulated_mac::SimulatedHost& host() { return m_host; }
     // Whom the update framework trusts for feeds and archives (the system's roots unless set).
     void setUpdateTrust(const QSslConfiguration& tls) { m_updateTrust = tls; }
     // Whom the usage and report client trusts (the system's roots unless set).
     void setTelemetryTrust(const QSslConfiguration& tls) { m_telemetryTrust = tls; }
     // The update framework's dialog of the running app; null while it does not run.
-    platform::UpdaterAlert* updaterAlert();
+    simulated_mac::UpdaterAlert* updaterAlert();
     // The usage events recorded since the last call.
     QList<VelmorEvent> takeEvents();
 
@@ -86,12 +90,12 @@ private:
 
     platform::ManualScheduler m_scheduler;
     std::unique_ptr<platform::QtScheduler> m_realTime;
-    platform::SimulatedHost m_host;
-    std::unique_ptr<platform::SimulatedDesktop> m_desktop;
+    simulated_mac::SimulatedHost m_host;
+    std::unique_ptr<simulated_mac::SimulatedDesktop> m_desktop;
     platform::Services m_services;
     QSslConfiguration m_updateTrust = QSslConfiguration::defaultConfiguration();
     std::optional<QSslConfiguration> m_telemetryTrust;
-    std::unique_ptr<platform::SimulatedUpdaterFramework> m_updater;
+    std::unique_ptr<simulated_mac::SimulatedUpdaterFramework> m_updater;
     WindowsFactory m_windowsFactory;
     std::unique_ptr<TrayApp> m_app;
     std::unique_ptr<AppWindows> m_windows;

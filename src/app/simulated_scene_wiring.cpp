@@ -5,11 +5,11 @@
 
 namespace velmor {
 
-using Request = platform::SimulatedApplicationShell::WindowRequest;
+using Request = simulated_mac::SimulatedApplicationShell::WindowRequest;
 
 SimulatedSceneWiring::SimulatedSceneWiring(SimulatedRun& run) : m_run(run)
 {
-    platform::SimulatedApplicationShell& shell = run.desktop().applicationShell();
+    simulated_mac::SimulatedApplicationShell& shell = run.desktop().applicationShell();
     run.setWindowsFactory([this, &shell](TrayApp& app, const platform::Services& services) {
         auto scene = std::make_unique<TrayScene>(app, services);
         scene->setWindowCreated([this, &shell](QQuickWindow& window, const QString& kind) {

@@ -26,7 +26,7 @@ public:
     // The scene of the app's current process; null while it is not running.
     TrayScene* scene() const;
     // Told at every start of the app of its update framework's dialog, for the desktop to draw.
-    void setUpdaterAlertHandler(std::function<void(platform::UpdaterAlert*)> handler)
+    void setUpdaterAlertHandler(std::function<void(simulated_mac::UpdaterAlert*)> handler)
     {
         m_updaterAlertHandler = std::move(handler);
     }
@@ -35,7 +35,7 @@ private:
     SimulatedRun& m_run;
     // One per kind of window: a window of a new process replaces its predecessor's.
     QMap<QString, std::shared_ptr<ShellWindowMirror>> m_mirrors;
-    std::function<void(platform::UpdaterAlert*)> m_updaterAlertHandler;
+    std::function<void(simulated_mac::UpdaterAlert*)> m_updaterAlertHandler;
     quint64 m_observer = 0;
 };
 

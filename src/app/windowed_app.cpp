@@ -24,32 +24,29 @@ WindowedApp::WindowedApp(Options options, QTextStream& errors)
 
 int WindowedApp::run()
 {
-    platform::Scenario scenario;
-    try {
-        scenario = platform::Scenario::load(m_options.scenarioPath);
-    } catch (const SystemError& error) {
-        m_errors << m_options.scenarioPath << ": " << error.description() << "\n";
+    const std::optional<simulated_mac::Scenario> scenario =
+        SimulatedRun::loadScenario(m_options.scenarioPath, m_errors);
+    if (!scenario)
         return failed;
-    }
     QTemporaryDir temporaryHome;
     const QString home = m_options.homePath.isEmpty() ? temporaryHome.path() : m_options.homePath;
 
     std::unique_ptr<SimulatedRun> run;
     try {
-        run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath,
+        run = std::make_unique<SimulatedRun>(*scenario, home, m_options.defaultsToolPath,
                                              SimulatedRun::Clock::Real);
     } catch (const Error& error) {
         m_errors << error.description() << "\n";
         return failed;
     }
-    platform::SimulatedDesktop& desktop = run->desktop();
+    simulated_mac::SimulatedDesktop& desktop = run->desktop();
 
     SimulatedSceneWiring wiring(*run);
 
     SimulatedMacView view(desktop, QFileInfo(m_options.scenarioPath).fileName());
     wiring.setUpdaterAlertHandler(
-        [&view](platform::UpdaterAlert* alert) { view.presenter().setUpdaterAlert(alert); });
-    view.presenter().sidePanel()->setOwnApp(platform::SidePanelPresenter::OwnApp{
+        [&view](simulated_mac::UpdaterAlert* alert) { view.presenter().setUpdaterAlert(alert); });
+    view.presenter().sidePanel()->setOwnApp(simulated_mac::SidePanelPresenter::OwnApp{
         [&] { return run->isRunning(); }, [&] { run->launch(); }, [&] { run->quit(); }});
     QQuickWindow* window = view.window();
     if (!window) {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "harness/headless_runner.h"
-
+#include <QString>
 #include <QTextStream>
 
 namespace velmor {

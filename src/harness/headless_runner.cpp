@@ -27,7 +27,7 @@ namespace velmor {
 namespace {
 
 using Kind = ScriptCommand::Kind;
-using platform::MenuBarEntry;
+using simulated_mac::MenuBarEntry;
 
 QString own(const char* name)
 {
@@ -62,13 +62,10 @@ HeadlessRunner::~HeadlessRunner() = default;
 int HeadlessRunner::run()
 {
     QList<ScriptCommand> script;
-    platform::Scenario scenario;
-    try {
-        scenario = platform::Scenario::load(m_options.scenarioPath);
-    } catch (const SystemError& error) {
-        m_errors << m_options.scenarioPath << ": " << error.description() << "\n";
+    const std::optional<simulated_mac::Scenario> scenario =
+        SimulatedRun::loadScenario(m_options.scenarioPath, m_errors);
+    if (!scenario)
         return failed;
-    }
     try {
         script = RunScript::parse(
             QString::fromUtf8(RegularFile::read(m_options.scriptPath, RunScript::maximumBytes)));
@@ -88,7 +85,7 @@ int HeadlessRunner::run()
         home = temporaryHome->path();
     }
     try {
-        m_run = std::make_unique<SimulatedRun>(scenario, home, m_options.defaultsToolPath);
+        m_run = std::make_unique<SimulatedRun>(*scenario, home, m_options.defaultsToolPath);
         m_launchedAt = platform::toSeconds(m_run->scheduler().now().time_since_epoch());
         m_run->desktop().mainThread().takeLongestStall();
         m_run->setWindowsFactory(m_windowsFactory);
@@ -127,7 +124,7 @@ void HeadlessRunner::requireApp(const ScriptCommand& command) const
 
 void HeadlessRunner::execute(const ScriptCommand& command)
 {
-    platform::SimulatedDesktop& desktop = m_run->desktop();
+    simulated_mac::SimulatedDesktop& desktop = m_run->desktop();
     auto appCommand = [&]() -> TrayApp& {
         requireApp(command);
         return m_run->app();
@@ -250,8 +247,8 @@ void HeadlessRunner::execute(const ScriptCommand& command)
     }
     case Kind::CommandDrag: {
         requireApp(command);
-        const platform::SimulatedDesktop::Snapshot bar = desktop.snapshot();
-        auto find = [&](const QString& what) -> const platform::SimulatedDesktop::SnapshotItem& {
+        const simulated_mac::SimulatedDesktop::Snapshot bar = desktop.snapshot();
+        auto find = [&](const QString& what) -> const simulated_mac::SimulatedDesktop::SnapshotItem& {
             QString name;
             if (what == QLatin1String("chevron"))
                 name = chevronName();
@@ -316,7 +313,7 @@ void HeadlessRunner::execute(const ScriptCommand& command)
         break;
     }
     case Kind::DisplayAdd: {
-        const platform::ScenarioScreen screen = platform::ScenarioScreen::parse(
+        const simulated_mac::ScenarioScreen screen = simulated_mac::ScenarioScreen::parse(
             command.arguments[0].toUtf8(), int(desktop.screens().displays().size()),
             QStringLiteral("display add"));
         if (!desktop.addDisplay(screen))
@@ -389,8 +386,8 @@ void HeadlessRunner::execute(const ScriptCommand& command)
 
 void HeadlessRunner::print(int step, const QString& command)
 {
-    platform::SimulatedDesktop& desktop = m_run->desktop();
-    const platform::SimulatedDesktop::Snapshot bar = desktop.snapshot();
+    simulated_mac::SimulatedDesktop& desktop = m_run->desktop();
+    const simulated_mac::SimulatedDesktop::Snapshot bar = desktop.snapshot();
     const NativeTrayController* controller =
         m_run->isRunning() ? m_run->app().delegate().controller() : nullptr;
 
@@ -399,7 +396,7 @@ void HeadlessRunner::print(int step, const QString& command)
         if (app.bundleIdentifier)
             bundleIDs.insert(*app.bundleIdentifier);
     }
-    auto entry = [&](const platform::SimulatedDesktop::SnapshotItem& item) {
+    auto entry = [&](const simulated_mac::SimulatedDesktop::SnapshotItem& item) {
         // An app without a bundle identifier is known by its name; it has no identifier to show.
         BarEntry result{QStringLiteral("extra"), bundleIDs.contains(item.owner) ? item.owner : QString(),
                         item.title, item.title};
@@ -431,7 +428,7 @@ void HeadlessRunner::print(int step, const QString& command)
     };
 
     // What the main display's bar shows, whichever bar is in use.
-    const QList<platform::SimulatedDesktop::DisplayBar> displays = desktop.displayBars();
+    const QList<simulated_mac::SimulatedDesktop::DisplayBar> displays = desktop.displayBars();
     QList<BarEntry> entries;
     for (const auto& item : displays.first().items)
         entries.append(entry(item));
@@ -503,7 +500,7 @@ void HeadlessRunner::print(int step, const QString& command)
             saved.append(layout.setup.words());
         const Json savedLayouts = strings(saved);
         Json bars = Json::array();
-        for (const platform::SimulatedDesktop::DisplayBar& display : displays) {
+        for (const simulated_mac::SimulatedDesktop::DisplayBar& display : displays) {
             QList<BarEntry> shown;
             for (const auto& item : display.items)
                 shown.append(entry(item));

@@ -192,7 +192,7 @@ ScriptCommand command(QStringList words, const QString& text, int line)
             if (screen.isEmpty())
                 throw ScriptError(line, QStringLiteral("usage: display add {SCREEN}"));
             try {
-                platform::ScenarioScreen::parse(screen.toUtf8(), 1, QStringLiteral("display add"));
+                simulated_mac::ScenarioScreen::parse(screen.toUtf8(), 1, QStringLiteral("display add"));
             } catch (const Error& error) {
                 throw ScriptError(line, error.description());
             }

@@ -1,7 +1,7 @@
 #include "mac/mac_accessibility.h"
 
 #include "mac/mac_accessibility_element.h"
-#include "platform/accessibility_arguments.h"
+#include "mac/portable/accessibility_arguments.h"
 
 #import <Foundation/Foundation.h>
 

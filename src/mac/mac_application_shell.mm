@@ -1,6 +1,6 @@
 #include "mac/mac_application_shell.h"
 
-#include "platform/mac_conventions.h"
+#include "mac/portable/mac_conventions.h"
 
 #import <AppKit/AppKit.h>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "mac/mac_global_shortcuts.h"
 
-#include "platform/mac_conventions.h"
+#include "mac/portable/mac_conventions.h"
 
 #include <Carbon/Carbon.h>
 #import <Foundation/Foundation.h>

@@ -1,7 +1,7 @@
 #include "mac/mac_host.h"
 
 #import "mac/ns_property_list.h"
-#include "platform/mac_conventions.h"
+#include "mac/portable/mac_conventions.h"
 
 #import <Foundation/Foundation.h>
 

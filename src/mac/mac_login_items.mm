@@ -1,6 +1,6 @@
 #include "mac/mac_login_items.h"
 
-#include "platform/mac_conventions.h"
+#include "mac/portable/mac_conventions.h"
 
 #import <Foundation/Foundation.h>
 #import <ServiceManagement/ServiceManagement.h>

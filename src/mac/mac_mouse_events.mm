@@ -1,6 +1,6 @@
 #include "mac/mac_mouse_events.h"
 
-#include "platform/mac_conventions.h"
+#include "mac/portable/mac_conventions.h"
 
 #import <AppKit/AppKit.h>
 

@@ -1,7 +1,7 @@
 #include "mac/mac_status_bar.h"
 
 #import "mac/mac_action_target.h"
-#include "platform/mac_conventions.h"
+#include "mac/portable/mac_conventions.h"
 
 #import <AppKit/AppKit.h>
 

@@ -2,7 +2,7 @@
 
 // The Foundation side of the property-list conversion: questions about single objects, answered
 // by Foundation, for ForeignPropertyList's decisions.
-#include "platform/foreign_property_list.h"
+#include "mac/portable/foreign_property_list.h"
 
 #import <Foundation/Foundation.h>
 #include <QByteArray>

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <csignal>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 constexpr char pidKey[] = "pid";
@@ -125,4 +125,4 @@ DefaultsRunLog::Run* DefaultsRunLog::find(qint64 pid)
     return nullptr;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

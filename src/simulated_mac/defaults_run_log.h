@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // The record the `defaults` stand-in keeps of its runs in the simulated home, one JSON object a
 // line: {"pid", "command", "domain"} when a run starts, {"pid", "status", "duration"} when it
@@ -53,4 +53,4 @@ private:
     QList<Run> m_runs;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 FileUserDefaults::FileUserDefaults(QString path) : m_path(std::move(path))
 {
@@ -71,4 +71,4 @@ void FileUserDefaults::save()
     }
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

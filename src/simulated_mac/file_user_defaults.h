@@ -3,13 +3,13 @@
 #include "foundation/property_list.h"
 #include "platform/user_defaults.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // User defaults kept as one binary property-list file, the way the Mac keeps a preferences
 // domain. Every change is written at once, atomically, with mode 0600. A file that cannot be read
 // counts as empty and is moved aside (kept, not deleted) before the first write, so nothing the
 // user had is lost silently. Members this class does not understand are carried along untouched.
-class FileUserDefaults final : public UserDefaults {
+class FileUserDefaults final : public platform::UserDefaults {
 public:
     explicit FileUserDefaults(QString path);
 
@@ -32,4 +32,4 @@ private:
     bool m_directoryReady = false;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 std::vector<MenuBarLayout::Placement> MenuBarLayout::compute(const std::vector<Slot>& slots,
                                                              const Geometry& geometry)
@@ -35,4 +35,4 @@ std::vector<MenuBarLayout::Placement> MenuBarLayout::compute(const std::vector<S
     return placements;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // Where the system puts status items: right-aligned against its own items, ordered by preferred
 // position (larger = further left), each item's width taken from the space to its right. An item
@@ -39,4 +39,4 @@ public:
     static std::vector<Placement> compute(const std::vector<Slot>& slots, const Geometry& geometry);
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <set>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 const QString unknownMemberMessage = QStringLiteral("Unknown member “%1” in %2");
@@ -134,14 +134,14 @@ private:
     std::set<std::string> m_known;
 };
 
-OperatingSystemVersion parseVersion(ObjectReader& reader)
+platform::OperatingSystemVersion parseVersion(ObjectReader& reader)
 {
     const QString text = reader.string("version", QStringLiteral("27.0.0"));
     static const QRegularExpression shape(QStringLiteral("^(\\d{1,4})(?:\\.(\\d{1,4}))?(?:\\.(\\d{1,4}))?$"));
     const QRegularExpressionMatch match = shape.match(text);
     if (!match.hasMatch())
         reader.wrongValue("version", QStringLiteral("must look like “27.0.0”"));
-    return OperatingSystemVersion{match.captured(1).toInt(), match.captured(2).toInt(),
+    return platform::OperatingSystemVersion{match.captured(1).toInt(), match.captured(2).toInt(),
                                   match.captured(3).toInt()};
 }
 
@@ -163,11 +163,11 @@ ScenarioSystem parseSystem(const Json& object)
 
 ScenarioLoginItems parseLoginItems(const Json& object)
 {
-    static const QList<std::pair<QString, LoginItemStatus>> statuses{
-        {QStringLiteral("notRegistered"), LoginItemStatus::NotRegistered},
-        {QStringLiteral("enabled"), LoginItemStatus::Enabled},
-        {QStringLiteral("requiresApproval"), LoginItemStatus::RequiresApproval},
-        {QStringLiteral("notFound"), LoginItemStatus::NotFound},
+    static const QList<std::pair<QString, platform::LoginItemStatus>> statuses{
+        {QStringLiteral("notRegistered"), platform::LoginItemStatus::NotRegistered},
+        {QStringLiteral("enabled"), platform::LoginItemStatus::Enabled},
+        {QStringLiteral("requiresApproval"), platform::LoginItemStatus::RequiresApproval},
+        {QStringLiteral("notFound"), platform::LoginItemStatus::NotFound},
     };
     ObjectReader reader(object, QStringLiteral("loginItems"));
     ScenarioLoginItems loginItems;
@@ -417,7 +417,7 @@ Scenario Scenario::parse(const QByteArray& bytes)
     if (const Json* taken = reader.array("takenShortcuts")) {
         for (const Json& entry : *taken) {
             const auto combination = entry.is_string()
-                                         ? KeyCombination::parse(json::toQString(entry.get<std::string>()))
+                                         ? platform::KeyCombination::parse(json::toQString(entry.get<std::string>()))
                                          : std::nullopt;
             if (!combination)
                 reader.wrongValue("takenShortcuts",
@@ -440,4 +440,4 @@ Scenario Scenario::load(const QString& path)
     return parse(RegularFile::read(path, maximumBytes));
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -13,7 +13,7 @@
 #include <optional>
 #include <variant>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // One menu bar extra of a scenario app, as its app creates it.
 struct ScenarioExtra {
@@ -72,7 +72,7 @@ struct ScenarioMenuBar {
 };
 
 struct ScenarioSystem {
-    OperatingSystemVersion version{27, 0, 0};
+    platform::OperatingSystemVersion version{27, 0, 0};
     bool accessibilityTrusted = true;
     bool fullDiskAccess = true;
     double physicalMemoryGB = 16;
@@ -82,7 +82,7 @@ struct ScenarioSystem {
 
 // How the system's login-item service treats the app's main-app item.
 struct ScenarioLoginItems {
-    LoginItemStatus status = LoginItemStatus::NotRegistered;
+    platform::LoginItemStatus status = platform::LoginItemStatus::NotRegistered;
     // Registering leaves the item waiting for the user's approval in System Settings.
     bool requiresApproval = false;
     // Registering or unregistering fails with this reason.
@@ -125,7 +125,7 @@ struct Scenario {
     ScenarioLoginItems loginItems;
     QList<ScenarioApp> apps;
     // Key combinations other apps hold as global shortcuts: the app's registration of them fails.
-    QList<KeyCombination> takenShortcuts;
+    QList<platform::KeyCombination> takenShortcuts;
 
     // A scenario file larger than this is refused unread; the largest in use are a few KB.
     static constexpr qint64 maximumBytes = 4 * 1024 * 1024;
@@ -136,4 +136,4 @@ struct Scenario {
     static Scenario load(const QString& path);
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 using Kind = SimulatedAccessibilityElement::Kind;
@@ -39,7 +39,7 @@ constexpr qsizetype timeoutTableLimit = 2048;
 
 SimulatedAccessibility::SimulatedAccessibility(SimulatedWorkspace& workspace, SimulatedMenuBar& menuBar,
                                                qint32 systemMenuBarPid,
-                                               std::function<void(Duration)> spendTime,
+                                               std::function<void(platform::Duration)> spendTime,
                                                std::function<void()> beforeQuery)
     : m_workspace(workspace), m_menuBar(menuBar), m_systemMenuBarPid(systemMenuBarPid),
       m_spendTime(std::move(spendTime)), m_beforeQuery(std::move(beforeQuery))
@@ -56,19 +56,19 @@ bool SimulatedAccessibility::requestTrust()
     return m_trusted;
 }
 
-AccessibilityElement SimulatedAccessibility::applicationElement(qint32 processIdentifier)
+platform::AccessibilityElement SimulatedAccessibility::applicationElement(qint32 processIdentifier)
 {
     ++m_calls;
     return SimulatedAccessibilityElement::make(Kind::Application, processIdentifier);
 }
 
-AccessibilityElement SimulatedAccessibility::systemWideElement()
+platform::AccessibilityElement SimulatedAccessibility::systemWideElement()
 {
     ++m_calls;
     return SimulatedAccessibilityElement::make(Kind::SystemWide, 0);
 }
 
-AccessibilityElement SimulatedAccessibility::itemElement(quint64 entryId) const
+platform::AccessibilityElement SimulatedAccessibility::itemElement(quint64 entryId) const
 {
     const MenuBarEntry* entry = m_menuBar.entry(entryId);
     if (!entry || !entry->frame)
@@ -99,7 +99,7 @@ const MenuBarEntry* SimulatedAccessibility::itemEntry(const SimulatedAccessibili
 }
 
 const SimulatedAccessibilityElement*
-SimulatedAccessibility::resolve(const AccessibilityElement& element) const
+SimulatedAccessibility::resolve(const platform::AccessibilityElement& element) const
 {
     const SimulatedAccessibilityElement* reference = SimulatedAccessibilityElement::from(element);
     if (!reference)
@@ -138,7 +138,7 @@ SimulatedAccessibility::resolve(const AccessibilityElement& element) const
     return nullptr;
 }
 
-bool SimulatedAccessibility::message(const AccessibilityElement& element,
+bool SimulatedAccessibility::message(const platform::AccessibilityElement& element,
                                      const SimulatedAccessibilityElement& reference)
 {
     if (reference.kind() == Kind::SystemWide)
@@ -158,7 +158,7 @@ bool SimulatedAccessibility::message(const AccessibilityElement& element,
     return true;
 }
 
-const SimulatedAccessibilityElement* SimulatedAccessibility::begin(const AccessibilityElement& element)
+const SimulatedAccessibilityElement* SimulatedAccessibility::begin(const platform::AccessibilityElement& element)
 {
     ++m_calls;
     ++m_messages;
@@ -172,7 +172,7 @@ const SimulatedAccessibilityElement* SimulatedAccessibility::begin(const Accessi
     return resolve(element);
 }
 
-AccessibilityElement SimulatedAccessibility::parentOf(const MenuBarEntry& entry) const
+platform::AccessibilityElement SimulatedAccessibility::parentOf(const MenuBarEntry& entry) const
 {
     if (entry.extra.group) {
         const auto members = groupMembers(entry.pid, *entry.extra.group);
@@ -182,10 +182,10 @@ AccessibilityElement SimulatedAccessibility::parentOf(const MenuBarEntry& entry)
     return SimulatedAccessibilityElement::make(Kind::ExtrasBar, entry.pid);
 }
 
-std::vector<AccessibilityElement>
+std::vector<platform::AccessibilityElement>
 SimulatedAccessibility::children(const SimulatedAccessibilityElement& reference) const
 {
-    std::vector<AccessibilityElement> result;
+    std::vector<platform::AccessibilityElement> result;
     if (reference.kind() == Kind::Item || reference.kind() == Kind::ItemPart) {
         const MenuBarEntry* entry = itemEntry(reference);
         const int depth = reference.kind() == Kind::Item ? 0 : reference.depth();
@@ -228,7 +228,7 @@ std::optional<QRectF> SimulatedAccessibility::groupFrame(const SimulatedAccessib
     return united;
 }
 
-std::optional<AccessibilityValue> SimulatedAccessibility::itemAttribute(const MenuBarEntry& entry,
+std::optional<platform::AccessibilityValue> SimulatedAccessibility::itemAttribute(const MenuBarEntry& entry,
                                                                         const QString& name) const
 {
     const SimulatedStatusItem* item = entry.statusItem;
@@ -253,7 +253,7 @@ std::optional<AccessibilityValue> SimulatedAccessibility::itemAttribute(const Me
     return std::nullopt;
 }
 
-std::optional<AccessibilityValue>
+std::optional<platform::AccessibilityValue>
 SimulatedAccessibility::applicationMenuAttribute(const SimulatedAccessibilityElement& reference,
                                                  const QString& name) const
 {
@@ -277,7 +277,7 @@ SimulatedAccessibility::applicationMenuAttribute(const SimulatedAccessibilityEle
     return std::nullopt;
 }
 
-std::optional<AccessibilityValue> SimulatedAccessibility::attribute(const AccessibilityElement& element,
+std::optional<platform::AccessibilityValue> SimulatedAccessibility::attribute(const platform::AccessibilityElement& element,
                                                                     const QString& name)
 {
     const SimulatedAccessibilityElement* reference = begin(element);
@@ -285,9 +285,9 @@ std::optional<AccessibilityValue> SimulatedAccessibility::attribute(const Access
         return std::nullopt;
     switch (reference->kind()) {
     case Kind::SystemWide:
-        return name == roleAttribute ? std::optional<AccessibilityValue>(systemWideRole) : std::nullopt;
+        return name == roleAttribute ? std::optional<platform::AccessibilityValue>(systemWideRole) : std::nullopt;
     case Kind::SystemMenuBar:
-        return name == roleAttribute ? std::optional<AccessibilityValue>(menuBarRole) : std::nullopt;
+        return name == roleAttribute ? std::optional<platform::AccessibilityValue>(menuBarRole) : std::nullopt;
     case Kind::Application: {
         if (name == roleAttribute)
             return applicationRole;
@@ -339,7 +339,7 @@ std::optional<AccessibilityValue> SimulatedAccessibility::attribute(const Access
     return std::nullopt;
 }
 
-std::optional<int> SimulatedAccessibility::attributeValueCount(const AccessibilityElement& element,
+std::optional<int> SimulatedAccessibility::attributeValueCount(const platform::AccessibilityElement& element,
                                                                const QString& name)
 {
     const SimulatedAccessibilityElement* reference = begin(element);
@@ -348,23 +348,23 @@ std::optional<int> SimulatedAccessibility::attributeValueCount(const Accessibili
     return static_cast<int>(children(*reference).size());
 }
 
-std::optional<std::vector<AccessibilityValue>>
-SimulatedAccessibility::attributeValues(const AccessibilityElement& element, const QString& name, int index,
+std::optional<std::vector<platform::AccessibilityValue>>
+SimulatedAccessibility::attributeValues(const platform::AccessibilityElement& element, const QString& name, int index,
                                         int maximum)
 {
     const SimulatedAccessibilityElement* reference = begin(element);
     if (!reference || name != childrenAttribute || index < 0 || maximum < 0)
         return std::nullopt;
-    const std::vector<AccessibilityElement> all = children(*reference);
+    const std::vector<platform::AccessibilityElement> all = children(*reference);
     if (static_cast<std::size_t>(index) > all.size())
         return std::nullopt;
     const std::size_t end =
         std::min(all.size(), static_cast<std::size_t>(index) + static_cast<std::size_t>(maximum));
-    return std::vector<AccessibilityValue>(all.begin() + index,
+    return std::vector<platform::AccessibilityValue>(all.begin() + index,
                                            all.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
-std::optional<QStringList> SimulatedAccessibility::actionNames(const AccessibilityElement& element)
+std::optional<QStringList> SimulatedAccessibility::actionNames(const platform::AccessibilityElement& element)
 {
     const SimulatedAccessibilityElement* reference = begin(element);
     if (!reference)
@@ -375,7 +375,7 @@ std::optional<QStringList> SimulatedAccessibility::actionNames(const Accessibili
     return entry->statusItem ? QStringList{pressAction} : entry->extra.actions;
 }
 
-bool SimulatedAccessibility::performAction(const AccessibilityElement& element, const QString& action)
+bool SimulatedAccessibility::performAction(const platform::AccessibilityElement& element, const QString& action)
 {
     const SimulatedAccessibilityElement* reference = begin(element);
     if (!reference || reference->kind() != Kind::Item)
@@ -393,7 +393,7 @@ bool SimulatedAccessibility::performAction(const AccessibilityElement& element, 
     return true;
 }
 
-void SimulatedAccessibility::setMessagingTimeout(const AccessibilityElement& element, double seconds)
+void SimulatedAccessibility::setMessagingTimeout(const platform::AccessibilityElement& element, double seconds)
 {
     ++m_calls;
     const SimulatedAccessibilityElement* reference = SimulatedAccessibilityElement::from(element);
@@ -415,13 +415,13 @@ void SimulatedAccessibility::setMessagingTimeout(const AccessibilityElement& ele
 
 void SimulatedAccessibility::forgetStaleTimeouts()
 {
-    m_timeouts.removeIf([this](const QHash<AccessibilityElement, double>::iterator& it) {
+    m_timeouts.removeIf([this](const QHash<platform::AccessibilityElement, double>::iterator& it) {
         return resolve(it.key()) == nullptr;
     });
 }
 
-std::optional<AccessibilityElement>
-SimulatedAccessibility::elementAtPosition(const AccessibilityElement& systemWide, QPointF point)
+std::optional<platform::AccessibilityElement>
+SimulatedAccessibility::elementAtPosition(const platform::AccessibilityElement& systemWide, QPointF point)
 {
     const SimulatedAccessibilityElement* reference = begin(systemWide);
     if (!reference || reference->kind() != Kind::SystemWide)
@@ -429,7 +429,7 @@ SimulatedAccessibility::elementAtPosition(const AccessibilityElement& systemWide
     if (const MenuBarEntry* entry = m_menuBar.entryAt(point)) {
         // The system asks the process that owns the point, which answers with the deepest part of
         // the item's view there.
-        const AccessibilityElement hit =
+        const platform::AccessibilityElement hit =
             entry->extra.hitDepth > 0
                 ? SimulatedAccessibilityElement::part(entry->pid, entry->id, entry->extra.hitDepth)
                 : SimulatedAccessibilityElement::make(Kind::Item, entry->pid, entry->id);
@@ -442,7 +442,7 @@ SimulatedAccessibility::elementAtPosition(const AccessibilityElement& systemWide
     return std::nullopt;
 }
 
-std::optional<qint32> SimulatedAccessibility::processIdentifier(const AccessibilityElement& element)
+std::optional<qint32> SimulatedAccessibility::processIdentifier(const platform::AccessibilityElement& element)
 {
     ++m_calls;
     const SimulatedAccessibilityElement* reference = SimulatedAccessibilityElement::from(element);
@@ -451,7 +451,7 @@ std::optional<qint32> SimulatedAccessibility::processIdentifier(const Accessibil
     return m_owners.value(element, reference->pid());
 }
 
-Accessibility::MenuObserverId SimulatedAccessibility::observeMenus(qint32 processIdentifier,
+platform::Accessibility::MenuObserverId SimulatedAccessibility::observeMenus(qint32 processIdentifier,
                                                                    MenuHandler handler)
 {
     ++m_calls;
@@ -486,9 +486,9 @@ void SimulatedAccessibility::menuChanged(qint32 pid, bool open)
     }
 }
 
-void SimulatedAccessibility::reassignOwner(const AccessibilityElement& element, qint32 pid)
+void SimulatedAccessibility::reassignOwner(const platform::AccessibilityElement& element, qint32 pid)
 {
     m_owners.insert(element, pid);
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -10,7 +10,7 @@
 #include <functional>
 #include <map>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedAccessibilityElement;
 class SimulatedMenuBar;
@@ -21,7 +21,7 @@ struct SimulatedApplication;
 // The Accessibility interface of the simulated Mac. Every call on an app's elements is a message
 // to that app: it costs the app's latency on the scheduler's clock, and an unresponsive app's
 // calls cost the element's messaging time-out and fail. Without trust every element call fails.
-class SimulatedAccessibility final : public Accessibility {
+class SimulatedAccessibility final : public platform::Accessibility {
 public:
     static constexpr double defaultMessagingTimeout = 6;
 
@@ -41,7 +41,7 @@ public:
     // `spendTime` moves the virtual clock (nothing with real time); `beforeQuery` lets the world
     // notice edits before it answers.
     SimulatedAccessibility(SimulatedWorkspace& workspace, SimulatedMenuBar& menuBar, qint32 systemMenuBarPid,
-                           std::function<void(Duration)> spendTime, std::function<void()> beforeQuery);
+                           std::function<void(platform::Duration)> spendTime, std::function<void()> beforeQuery);
 
     bool isProcessTrusted() const override
     {
@@ -50,20 +50,20 @@ public:
     }
     // Without trust the desktop's prompt handler runs, as the system's prompt would appear.
     bool requestTrust() override;
-    AccessibilityElement applicationElement(qint32 processIdentifier) override;
-    AccessibilityElement systemWideElement() override;
-    std::optional<AccessibilityValue> attribute(const AccessibilityElement& element,
+    platform::AccessibilityElement applicationElement(qint32 processIdentifier) override;
+    platform::AccessibilityElement systemWideElement() override;
+    std::optional<platform::AccessibilityValue> attribute(const platform::AccessibilityElement& element,
                                                 const QString& name) override;
-    std::optional<int> attributeValueCount(const AccessibilityElement& element, const QString& name) override;
-    std::optional<std::vector<AccessibilityValue>> attributeValues(const AccessibilityElement& element,
+    std::optional<int> attributeValueCount(const platform::AccessibilityElement& element, const QString& name) override;
+    std::optional<std::vector<platform::AccessibilityValue>> attributeValues(const platform::AccessibilityElement& element,
                                                                    const QString& name, int index,
                                                                    int maximum) override;
-    std::optional<QStringList> actionNames(const AccessibilityElement& element) override;
-    bool performAction(const AccessibilityElement& element, const QString& action) override;
-    void setMessagingTimeout(const AccessibilityElement& element, double seconds) override;
-    std::optional<AccessibilityElement> elementAtPosition(const AccessibilityElement& systemWide,
+    std::optional<QStringList> actionNames(const platform::AccessibilityElement& element) override;
+    bool performAction(const platform::AccessibilityElement& element, const QString& action) override;
+    void setMessagingTimeout(const platform::AccessibilityElement& element, double seconds) override;
+    std::optional<platform::AccessibilityElement> elementAtPosition(const platform::AccessibilityElement& systemWide,
                                                           QPointF point) override;
-    std::optional<qint32> processIdentifier(const AccessibilityElement& element) override;
+    std::optional<qint32> processIdentifier(const platform::AccessibilityElement& element) override;
     MenuObserverId observeMenus(qint32 processIdentifier, MenuHandler handler) override;
     void removeMenuObserver(MenuObserverId observer) override;
 
@@ -83,7 +83,7 @@ public:
     // How often the process asked for trust with the prompt.
     int promptCount() const { return m_prompts; }
     // Makes the element report another owning process, as when an item changes hands.
-    void reassignOwner(const AccessibilityElement& element, qint32 pid);
+    void reassignOwner(const platform::AccessibilityElement& element, qint32 pid);
     // The actions performed on items, in order.
     const QList<PerformedAction>& performedActions() const { return m_performed; }
     // Calls made through the interface, and those of them that message another process (on a Mac
@@ -91,30 +91,30 @@ public:
     quint64 callCount() const { return m_calls; }
     quint64 messageCount() const { return m_messages; }
     // The element of a shown item, or a null handle.
-    AccessibilityElement itemElement(quint64 entryId) const;
+    platform::AccessibilityElement itemElement(quint64 entryId) const;
 
 private:
     // Resolves a handle to the world; null when it does not (or no longer) refer to anything.
-    const SimulatedAccessibilityElement* resolve(const AccessibilityElement& element) const;
+    const SimulatedAccessibilityElement* resolve(const platform::AccessibilityElement& element) const;
     // Messages the owning app: spends its latency, or its time-out when it does not answer.
-    bool message(const AccessibilityElement& element, const SimulatedAccessibilityElement& reference);
-    const SimulatedAccessibilityElement* begin(const AccessibilityElement& element);
+    bool message(const platform::AccessibilityElement& element, const SimulatedAccessibilityElement& reference);
+    const SimulatedAccessibilityElement* begin(const platform::AccessibilityElement& element);
 
     QList<const MenuBarEntry*> shownEntries(qint32 pid) const;
     QList<const MenuBarEntry*> groupMembers(qint32 pid, const QString& group) const;
-    std::vector<AccessibilityElement> children(const SimulatedAccessibilityElement& reference) const;
+    std::vector<platform::AccessibilityElement> children(const SimulatedAccessibilityElement& reference) const;
     const MenuBarEntry* itemEntry(const SimulatedAccessibilityElement& reference) const;
-    AccessibilityElement parentOf(const MenuBarEntry& entry) const;
-    std::optional<AccessibilityValue> itemAttribute(const MenuBarEntry& entry, const QString& name) const;
+    platform::AccessibilityElement parentOf(const MenuBarEntry& entry) const;
+    std::optional<platform::AccessibilityValue> itemAttribute(const MenuBarEntry& entry, const QString& name) const;
     std::optional<QRectF> groupFrame(const SimulatedAccessibilityElement& reference) const;
-    std::optional<AccessibilityValue> applicationMenuAttribute(const SimulatedAccessibilityElement& reference,
+    std::optional<platform::AccessibilityValue> applicationMenuAttribute(const SimulatedAccessibilityElement& reference,
                                                                const QString& name) const;
     void forgetStaleTimeouts();
 
     SimulatedWorkspace& m_workspace;
     SimulatedMenuBar& m_menuBar;
     qint32 m_systemMenuBarPid;
-    std::function<void(Duration)> m_spendTime;
+    std::function<void(platform::Duration)> m_spendTime;
     std::function<void()> m_beforeQuery;
     std::function<void(quint64)> m_pressed;
     std::function<void()> m_prompt;
@@ -128,11 +128,11 @@ private:
     bool m_trusted = true;
     int m_prompts = 0;
     double m_globalTimeout = defaultMessagingTimeout;
-    QHash<AccessibilityElement, double> m_timeouts;
-    QHash<AccessibilityElement, qint32> m_owners;
+    QHash<platform::AccessibilityElement, double> m_timeouts;
+    QHash<platform::AccessibilityElement, qint32> m_owners;
     QList<PerformedAction> m_performed;
     mutable quint64 m_calls = 0;
     quint64 m_messages = 0;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -2,16 +2,16 @@
 
 #include <QHashFunctions>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
-AccessibilityElement SimulatedAccessibilityElement::make(Kind kind, qint32 pid, quint64 serial, QString group,
+platform::AccessibilityElement SimulatedAccessibilityElement::make(Kind kind, qint32 pid, quint64 serial, QString group,
                                                          int depth)
 {
-    return AccessibilityElement(
+    return platform::AccessibilityElement(
         std::make_shared<const SimulatedAccessibilityElement>(kind, pid, serial, std::move(group), depth));
 }
 
-const SimulatedAccessibilityElement* SimulatedAccessibilityElement::from(const AccessibilityElement& element)
+const SimulatedAccessibilityElement* SimulatedAccessibilityElement::from(const platform::AccessibilityElement& element)
 {
     return dynamic_cast<const SimulatedAccessibilityElement*>(element.reference());
 }
@@ -28,4 +28,4 @@ std::size_t SimulatedAccessibilityElement::hash() const
     return qHashMulti(0, static_cast<int>(m_kind), m_pid, m_serial, m_group, m_depth);
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

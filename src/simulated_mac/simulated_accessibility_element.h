@@ -4,13 +4,13 @@
 
 #include <QString>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // What a simulated Accessibility element refers to. Two handles are equal when they name the same
 // thing of the world: an item by the id of its showing (so an item shown again is a new element),
 // a group by the id of its first member's showing, an app by its process identifier, a part of an
 // item's view by the item's showing and how deep the part lies.
-class SimulatedAccessibilityElement final : public AccessibilityElement::Reference {
+class SimulatedAccessibilityElement final : public platform::AccessibilityElement::Reference {
 public:
     enum class Kind {
         SystemWide,
@@ -30,14 +30,14 @@ public:
         : m_kind(kind), m_pid(pid), m_serial(serial), m_group(std::move(group)), m_depth(depth)
     {}
 
-    static AccessibilityElement make(Kind kind, qint32 pid, quint64 serial = 0, QString group = {},
+    static platform::AccessibilityElement make(Kind kind, qint32 pid, quint64 serial = 0, QString group = {},
                                      int depth = 0);
-    static AccessibilityElement part(qint32 pid, quint64 serial, int depth)
+    static platform::AccessibilityElement part(qint32 pid, quint64 serial, int depth)
     {
         return make(Kind::ItemPart, pid, serial, {}, depth);
     }
     // The simulated reference behind a handle; null for a handle from elsewhere.
-    static const SimulatedAccessibilityElement* from(const AccessibilityElement& element);
+    static const SimulatedAccessibilityElement* from(const platform::AccessibilityElement& element);
 
     bool equals(const Reference& other) const override;
     std::size_t hash() const override;
@@ -58,4 +58,4 @@ private:
     int m_depth;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -1,8 +1,8 @@
 #include "simulated_mac/simulated_appearance.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
-SystemAppearance::ObserverId SimulatedAppearance::observe(Handler handler)
+platform::SystemAppearance::ObserverId SimulatedAppearance::observe(Handler handler)
 {
     m_observers.insert(++m_lastObserver, std::move(handler));
     return m_lastObserver;
@@ -21,4 +21,4 @@ void SimulatedAppearance::setDark(bool dark)
     }
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -4,10 +4,10 @@
 
 #include <QMap>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // The simulated Mac's light or dark appearance, switched by a person (or a test).
-class SimulatedAppearance final : public SystemAppearance {
+class SimulatedAppearance final : public platform::SystemAppearance {
 public:
     explicit SimulatedAppearance(bool dark) : m_dark(dark) {}
 
@@ -23,4 +23,4 @@ private:
     ObserverId m_lastObserver = 0;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

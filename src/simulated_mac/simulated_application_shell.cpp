@@ -1,8 +1,8 @@
 #include "simulated_mac/simulated_application_shell.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
-void SimulatedApplicationShell::setActivationPolicy(ActivationPolicy policy)
+void SimulatedApplicationShell::setActivationPolicy(platform::ActivationPolicy policy)
 {
     if (m_policy == policy)
         return;
@@ -19,7 +19,7 @@ void SimulatedApplicationShell::activate(bool ignoringOtherApps)
     changed(Change::Activated);
 }
 
-void SimulatedApplicationShell::setMainMenu(MainMenu menu)
+void SimulatedApplicationShell::setMainMenu(platform::MainMenu menu)
 {
     m_mainMenu = std::move(menu);
     changed(Change::Menus);
@@ -38,19 +38,19 @@ void SimulatedApplicationShell::terminate()
         m_terminate();
 }
 
-void SimulatedApplicationShell::orderOut(WindowId window)
+void SimulatedApplicationShell::orderOut(platform::WindowId window)
 {
     if (m_windowRequests && find(window)) {
         m_windowRequests(window, WindowRequest::OrderOut);
         return;
     }
-    if (WindowInfo* existing = find(window)) {
+    if (platform::WindowInfo* existing = find(window)) {
         existing->visible = false;
         changed(Change::Windows);
     }
 }
 
-ApplicationShell::ObserverId SimulatedApplicationShell::observe(NotificationHandler handler)
+platform::ApplicationShell::ObserverId SimulatedApplicationShell::observe(NotificationHandler handler)
 {
     m_observers.insert(++m_lastObserverId, std::move(handler));
     return m_lastObserverId;
@@ -68,14 +68,14 @@ void SimulatedApplicationShell::setHidden(bool hidden)
     m_hidden = hidden;
     changed(Change::Hidden);
     if (!hidden)
-        notify(ShellNotification::ApplicationDidUnhide, std::nullopt);
+        notify(platform::ShellNotification::ApplicationDidUnhide, std::nullopt);
 }
 
-WindowId SimulatedApplicationShell::setWindow(WindowInfo window)
+platform::WindowId SimulatedApplicationShell::setWindow(platform::WindowInfo window)
 {
-    WindowInfo* existing = window.id ? find(window.id) : nullptr;
+    platform::WindowInfo* existing = window.id ? find(window.id) : nullptr;
     if (!existing && !window.id) {
-        for (WindowInfo& candidate : m_windows) {
+        for (platform::WindowInfo& candidate : m_windows) {
             if (candidate.title == window.title)
                 existing = &candidate;
         }
@@ -95,7 +95,7 @@ WindowId SimulatedApplicationShell::setWindow(WindowInfo window)
 
 void SimulatedApplicationShell::removeWindow(const QString& title)
 {
-    for (const WindowInfo& window : m_windows) {
+    for (const platform::WindowInfo& window : m_windows) {
         if (window.title == title) {
             removeWindow(window.id);
             return;
@@ -103,27 +103,27 @@ void SimulatedApplicationShell::removeWindow(const QString& title)
     }
 }
 
-void SimulatedApplicationShell::removeWindow(WindowId window)
+void SimulatedApplicationShell::removeWindow(platform::WindowId window)
 {
     if (!find(window))
         return;
-    notify(ShellNotification::WindowWillClose, window);
-    m_windows.removeIf([&](const WindowInfo& candidate) { return candidate.id == window; });
+    notify(platform::ShellNotification::WindowWillClose, window);
+    m_windows.removeIf([&](const platform::WindowInfo& candidate) { return candidate.id == window; });
     changed(Change::Windows);
 }
 
-void SimulatedApplicationShell::setMiniaturized(WindowId window, bool miniaturized)
+void SimulatedApplicationShell::setMiniaturized(platform::WindowId window, bool miniaturized)
 {
-    WindowInfo* existing = find(window);
+    platform::WindowInfo* existing = find(window);
     if (!existing || existing->miniaturized == miniaturized)
         return;
     existing->miniaturized = miniaturized;
     changed(Change::Windows);
-    notify(miniaturized ? ShellNotification::WindowDidMiniaturize : ShellNotification::WindowDidDeminiaturize,
+    notify(miniaturized ? platform::ShellNotification::WindowDidMiniaturize : platform::ShellNotification::WindowDidDeminiaturize,
            window);
 }
 
-void SimulatedApplicationShell::deminiaturize(WindowId window)
+void SimulatedApplicationShell::deminiaturize(platform::WindowId window)
 {
     if (m_windowRequests && find(window)) {
         m_windowRequests(window, WindowRequest::Deminiaturize);
@@ -132,30 +132,30 @@ void SimulatedApplicationShell::deminiaturize(WindowId window)
     setMiniaturized(window, false);
 }
 
-void SimulatedApplicationShell::makeKey(WindowId window)
+void SimulatedApplicationShell::makeKey(platform::WindowId window)
 {
-    WindowInfo* existing = find(window);
+    platform::WindowInfo* existing = find(window);
     if (!existing)
         return;
     existing->visible = true;
     existing->miniaturized = false;
-    WindowInfo front = *existing;
-    m_windows.removeIf([&](const WindowInfo& candidate) { return candidate.id == window; });
+    platform::WindowInfo front = *existing;
+    m_windows.removeIf([&](const platform::WindowInfo& candidate) { return candidate.id == window; });
     m_windows.prepend(front);
     changed(Change::Windows);
-    notify(ShellNotification::WindowDidBecomeKey, window);
+    notify(platform::ShellNotification::WindowDidBecomeKey, window);
 }
 
-WindowInfo* SimulatedApplicationShell::find(WindowId window)
+platform::WindowInfo* SimulatedApplicationShell::find(platform::WindowId window)
 {
-    for (WindowInfo& candidate : m_windows) {
+    for (platform::WindowInfo& candidate : m_windows) {
         if (candidate.id == window)
             return &candidate;
     }
     return nullptr;
 }
 
-void SimulatedApplicationShell::notify(ShellNotification notification, std::optional<WindowId> window)
+void SimulatedApplicationShell::notify(platform::ShellNotification notification, std::optional<platform::WindowId> window)
 {
     // An observer may remove itself (or another) while being told.
     const QMap<ObserverId, NotificationHandler> observers = m_observers;
@@ -165,4 +165,4 @@ void SimulatedApplicationShell::notify(ShellNotification notification, std::opti
     }
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

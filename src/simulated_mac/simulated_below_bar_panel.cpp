@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 void SimulatedBelowBarPanel::show(const QList<Entry>& entries, const QRectF& anchor)
 {
@@ -73,4 +73,4 @@ void SimulatedBelowBarPanel::changed()
         m_changed();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -5,12 +5,12 @@
 #include <functional>
 #include <optional>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // The bar below the menu bar on the simulated Mac: what the app shows there, drawn on the
 // simulated desktop, and what a person does with it (choose an entry, press Escape or click
 // elsewhere). It closes by itself when the menu an entry opened closes.
-class SimulatedBelowBarPanel final : public BelowBarPanel {
+class SimulatedBelowBarPanel final : public platform::BelowBarPanel {
 public:
     static constexpr double entryPoints = 30;
     // A title beside an entry's icon: about a character's width each, cut with an ellipsis past
@@ -67,4 +67,4 @@ private:
     std::function<void()> m_changed;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

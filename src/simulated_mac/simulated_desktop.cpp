@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 const QString ownFallbackIdentifier = QStringLiteral("local.velmor.tray");
@@ -102,15 +102,15 @@ bool allowedBy(const TrackedRowNames& rows, const SimulatedApplication& applicat
 
 } // namespace
 
-SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home, Scheduler& scheduler,
-                                   std::function<void(Duration)> spendTime, SimulatedHost& host)
+SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home, platform::Scheduler& scheduler,
+                                   std::function<void(platform::Duration)> spendTime, SimulatedHost& host)
     : m_mainThread(scheduler), m_host(host), m_home(home), m_scenario(scenario), m_domains(home),
       m_menuBar(scenario.screens.first().frame, scenario.screens.first().housingWidth, scenario.menuBar,
                 m_domains),
       m_workspace(m_mainThread), m_mouseEvents(m_mainThread),
       m_accessibility(
           m_workspace, m_menuBar, systemUIServerPid,
-          [this, spendTime = std::move(spendTime)](Duration cost) {
+          [this, spendTime = std::move(spendTime)](platform::Duration cost) {
               m_mainThread.spend(cost);
               if (spendTime)
                   spendTime(cost);
@@ -175,11 +175,11 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     addSystemApplications();
     addOwnApplication();
     addScenarioApplications();
-    m_poll = m_mainThread.every(seconds(editPollInterval), [this] { noticeEdits(); });
+    m_poll = m_mainThread.every(platform::seconds(editPollInterval), [this] { noticeEdits(); });
 
     m_menuBar.setChangeHandler([this] { changed(); });
     m_menuBar.setRememberedPosition([this](const QString& name) -> std::optional<double> {
-        const QVariant value = m_userDefaults.value(StatusBar::preferredPositionKey(name));
+        const QVariant value = m_userDefaults.value(platform::StatusBar::preferredPositionKey(name));
         bool ok = false;
         const double position = value.toDouble(&ok);
         if (!value.isValid() || !ok)
@@ -196,7 +196,7 @@ SimulatedDesktop::SimulatedDesktop(const Scenario& scenario, const QString& home
     m_belowBarPanel.setChangeHandler([this] { changed(); });
     m_belowBarPanel.setScreen(m_menuBar.screen(), m_menuBar.frame().height());
     m_workspace.setFrontmost(m_frontmost, false);
-    for (const KeyCombination& taken : scenario.takenShortcuts)
+    for (const platform::KeyCombination& taken : scenario.takenShortcuts)
         m_globalShortcuts.take(taken);
     // The frontmost app's menus fill the bar from its left edge to where the layout ends them.
     m_accessibility.setApplicationMenus(
@@ -219,7 +219,7 @@ SimulatedDesktop::~SimulatedDesktop()
     m_belowBarPanel.setChangeHandler({});
     m_belowBarPanel.setHandlers({});
     m_poll.cancel();
-    for (TaskHandle& task : m_tasks)
+    for (platform::TaskHandle& task : m_tasks)
         task.cancel();
 }
 
@@ -233,7 +233,7 @@ void SimulatedDesktop::ownProcessEnded()
     // The panel belongs to the process: it goes, and tells nobody.
     m_belowBarPanel.setHandlers({});
     m_belowBarPanel.close();
-    for (const WindowInfo& window : m_shell.windows())
+    for (const platform::WindowInfo& window : m_shell.windows())
         m_shell.removeWindow(window.title);
     m_shell.setMainMenu({});
     if (m_frontmost == static_cast<qint32>(m_host.processId()))
@@ -241,9 +241,9 @@ void SimulatedDesktop::ownProcessEnded()
     changed();
 }
 
-Services SimulatedDesktop::services()
+platform::Services SimulatedDesktop::services()
 {
-    Services services;
+    platform::Services services;
     services.scheduler = &m_mainThread;
     services.host = &m_host;
     services.userDefaults = &m_userDefaults;
@@ -333,7 +333,7 @@ void SimulatedDesktop::addScenarioApplications()
             continue;
         if (app.launchAt > 0) {
             const QString owner = added.owner();
-            schedule(seconds(app.launchAt), [this, owner] { launch(owner); });
+            schedule(platform::seconds(app.launchAt), [this, owner] { launch(owner); });
             continue;
         }
         m_workspace.launch(added, app.pid, false);
@@ -420,7 +420,7 @@ void SimulatedDesktop::noticeEdits()
         honour(*rows);
         return;
     case HonourEdits::Mode::AfterDelay:
-        schedule(seconds(honourEdits.delay), [this, rows = *rows] { honour(rows); });
+        schedule(platform::seconds(honourEdits.delay), [this, rows = *rows] { honour(rows); });
         return;
     case HonourEdits::Mode::Never:
         return;
@@ -586,7 +586,7 @@ void SimulatedDesktop::setFrontmost(qint32 pid)
     m_workspace.setFrontmost(pid);
 }
 
-MainMenu SimulatedDesktop::frontmostMenu()
+platform::MainMenu SimulatedDesktop::frontmostMenu()
 {
     const bool own = m_frontmost == static_cast<qint32>(m_host.processId());
     const SimulatedApplication* application = m_workspace.application(m_frontmost);
@@ -595,41 +595,41 @@ MainMenu SimulatedDesktop::frontmostMenu()
     const QString name = application->config.name;
     const QString owner = application->owner();
     // The system puts its standard items around what the app declares.
-    MainMenu declared = own ? m_shell.mainMenu() : MainMenu{};
-    const auto group = [](Menu& into, const Menu& items) {
+    platform::MainMenu declared = own ? m_shell.mainMenu() : platform::MainMenu{};
+    const auto group = [](platform::Menu& into, const platform::Menu& items) {
         if (items.isEmpty())
             return;
-        into.append(MenuItem::makeSeparator());
+        into.append(platform::MenuItem::makeSeparator());
         into.append(items);
     };
-    MenuBarMenu appMenu{name, {MenuItem{aboutTitle.arg(name), [this, owner] { showAbout(owner); }}}};
-    group(appMenu.items, declared.isEmpty() ? Menu{} : declared.takeFirst().items);
+    platform::MenuBarMenu appMenu{name, {platform::MenuItem{aboutTitle.arg(name), [this, owner] { showAbout(owner); }}}};
+    group(appMenu.items, declared.isEmpty() ? platform::Menu{} : declared.takeFirst().items);
     if (own) {
-        appMenu.items.append(MenuItem::makeSeparator());
-        appMenu.items.append(MenuItem{hideTitle.arg(name), [this] { m_shell.setHidden(true); }});
+        appMenu.items.append(platform::MenuItem::makeSeparator());
+        appMenu.items.append(platform::MenuItem{hideTitle.arg(name), [this] { m_shell.setHidden(true); }});
     }
     if (!application->system) {
-        appMenu.items.append(MenuItem::makeSeparator());
-        appMenu.items.append(MenuItem{quitTitle.arg(name), [this, own, owner] {
+        appMenu.items.append(platform::MenuItem::makeSeparator());
+        appMenu.items.append(platform::MenuItem{quitTitle.arg(name), [this, own, owner] {
                                           if (own)
                                               m_shell.terminate();
                                           else
                                               quit(owner);
                                       }});
     }
-    MenuBarMenu help{helpTitle, {MenuItem{appHelpTitle.arg(name), {}, false, false}}};
-    for (const MenuBarMenu& menu : declared) {
+    platform::MenuBarMenu help{helpTitle, {platform::MenuItem{appHelpTitle.arg(name), {}, false, false}}};
+    for (const platform::MenuBarMenu& menu : declared) {
         if (menu.title == helpTitle)
             group(help.items, menu.items);
     }
-    MainMenu menu{appMenu};
-    for (const MenuBarMenu& other : declared) {
+    platform::MainMenu menu{appMenu};
+    for (const platform::MenuBarMenu& other : declared) {
         if (other.title != helpTitle)
             menu.append(other);
     }
     if (!own) {
         for (const QString& title : standardMenuTitles)
-            menu.append(MenuBarMenu{title, {}});
+            menu.append(platform::MenuBarMenu{title, {}});
     }
     menu.append(help);
     return menu;
@@ -725,10 +725,10 @@ QList<SimulatedDesktop::PrivacyEntry> SimulatedDesktop::privacyEntries(SettingsP
         return entries + m_otherFullDiskAccess;
     }
     case SettingsPane::LoginItems: {
-        const LoginItemStatus status = m_loginItems.status();
-        if (status != LoginItemStatus::Enabled && status != LoginItemStatus::RequiresApproval)
+        const platform::LoginItemStatus status = m_loginItems.status();
+        if (status != platform::LoginItemStatus::Enabled && status != platform::LoginItemStatus::RequiresApproval)
             return {};
-        own.enabled = status == LoginItemStatus::Enabled;
+        own.enabled = status == platform::LoginItemStatus::Enabled;
         return {own};
     }
     }
@@ -801,9 +801,9 @@ void SimulatedDesktop::writeSystemSwitches()
     private_files::writeAtomically(simulated_home::systemSwitchesPath(m_home), json::serialize(switches));
 }
 
-void SimulatedDesktop::schedule(Duration delay, std::function<void()> work)
+void SimulatedDesktop::schedule(platform::Duration delay, std::function<void()> work)
 {
-    std::erase_if(m_tasks, [](const TaskHandle& task) { return !task.isPending(); });
+    std::erase_if(m_tasks, [](const platform::TaskHandle& task) { return !task.isPending(); });
     m_tasks.push_back(m_mainThread.after(delay, std::move(work)));
 }
 
@@ -837,12 +837,12 @@ bool SimulatedDesktop::commandDrag(const QString& key, QPointF target)
     if (!dragged)
         return false;
     const QPointF start = dragged->visibleFrame->center();
-    QList<MouseEvent> events{MouseEvent{MouseEventType::LeftMouseDown, true, start}};
+    QList<platform::MouseEvent> events{platform::MouseEvent{platform::MouseEventType::LeftMouseDown, true, start}};
     for (int step = 1; step <= dragSteps; ++step) {
         const double t = static_cast<double>(step) / (dragSteps + 1);
-        events.append(MouseEvent{MouseEventType::LeftMouseDragged, true, start + (target - start) * t});
+        events.append(platform::MouseEvent{platform::MouseEventType::LeftMouseDragged, true, start + (target - start) * t});
     }
-    events.append(MouseEvent{MouseEventType::LeftMouseUp, true, target});
+    events.append(platform::MouseEvent{platform::MouseEventType::LeftMouseUp, true, target});
     const bool ownItem = dragged->kind == MenuBarEntry::Kind::OwnItem;
     m_mouseEvents.play(std::move(events), ownItem,
                        [this, alive = std::weak_ptr<char>(m_alive), id = dragged->id, target] {
@@ -916,9 +916,9 @@ void SimulatedDesktop::openExtraMenu(quint64 entryId)
     // One menu is open at a time: another one closes first.
     closeExtraMenu();
     m_extraMenu = ExtraMenu{entry->id, entry->pid, entry->key(), owner,
-                            Menu{MenuItem{title, {}, false, false}, MenuItem::makeSeparator(),
-                                 MenuItem{extraOpenTitle.arg(name), [this, owner] { activate(owner); }},
-                                 MenuItem{extraQuitTitle.arg(name), [this, owner] { quit(owner); }}}};
+                            platform::Menu{platform::MenuItem{title, {}, false, false}, platform::MenuItem::makeSeparator(),
+                                 platform::MenuItem{extraOpenTitle.arg(name), [this, owner] { activate(owner); }},
+                                 platform::MenuItem{extraQuitTitle.arg(name), [this, owner] { quit(owner); }}}};
     tellMenu(entry->pid, true);
     changed();
 }
@@ -938,7 +938,7 @@ void SimulatedDesktop::movePointer(QPointF point)
     const auto panel = m_belowBarPanel.frame();
     const bool own =
         (entry && entry->kind == MenuBarEntry::Kind::OwnItem) || (panel && panel->contains(point));
-    m_mouseEvents.play({MouseEvent{MouseEventType::MouseMoved, false, point}}, own);
+    m_mouseEvents.play({platform::MouseEvent{platform::MouseEventType::MouseMoved, false, point}}, own);
 }
 
 std::optional<int> SimulatedDesktop::barDisplayAt(QPointF point) const
@@ -1028,13 +1028,13 @@ bool SimulatedDesktop::clickBar(QPointF point)
         return true;
     }
     closeExtraMenu();
-    m_mouseEvents.play({MouseEvent{MouseEventType::LeftMouseDown, false, point},
-                        MouseEvent{MouseEventType::LeftMouseUp, false, point}},
+    m_mouseEvents.play({platform::MouseEvent{platform::MouseEventType::LeftMouseDown, false, point},
+                        platform::MouseEvent{platform::MouseEventType::LeftMouseUp, false, point}},
                        false);
     return true;
 }
 
-bool SimulatedDesktop::pressKeys(const KeyCombination& combination)
+bool SimulatedDesktop::pressKeys(const platform::KeyCombination& combination)
 {
     return m_globalShortcuts.press(combination);
 }
@@ -1043,7 +1043,7 @@ bool SimulatedDesktop::chooseExtraMenuItem(int index)
 {
     if (!m_extraMenu || index < 0 || index >= m_extraMenu->items.size())
         return false;
-    const MenuItem item = m_extraMenu->items[index];
+    const platform::MenuItem item = m_extraMenu->items[index];
     if (item.separator || !item.enabled)
         return false;
     closeExtraMenu();
@@ -1104,4 +1104,4 @@ void SimulatedDesktop::setDisplays(QList<SimulatedScreens::Display> displays, in
     changed();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -29,7 +29,7 @@
 
 class QFileSystemWatcher;
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedHost;
 
@@ -102,19 +102,19 @@ public:
         // The extra's preferred-position key and its app's bundle identifier (or name).
         QString key;
         QString owner;
-        Menu items;
+        platform::Menu items;
     };
 
     // Fills in the host's system version, memory and home (and its temporary folder, when it names
     // none). Throws SystemError when the home folder cannot be prepared or the scenario clashes
     // with the host (an app with this process's identifier).
-    SimulatedDesktop(const Scenario& scenario, const QString& home, Scheduler& scheduler,
-                     std::function<void(Duration)> spendTime, SimulatedHost& host);
+    SimulatedDesktop(const Scenario& scenario, const QString& home, platform::Scheduler& scheduler,
+                     std::function<void(platform::Duration)> spendTime, SimulatedHost& host);
     ~SimulatedDesktop();
     SimulatedDesktop(const SimulatedDesktop&) = delete;
     SimulatedDesktop& operator=(const SimulatedDesktop&) = delete;
 
-    Services services();
+    platform::Services services();
     SimulatedAccessibility& accessibility() { return m_accessibility; }
     SimulatedWorkspace& workspace() { return m_workspace; }
     SimulatedStatusBar& statusBar() { return m_statusBar; }
@@ -136,7 +136,7 @@ public:
     const QString& home() const { return m_home; }
     // The time the menu bar's clock shows.
     QDateTime currentDate() const { return m_mainThread.currentDate(); }
-    Scheduler& scheduler() { return m_mainThread; }
+    platform::Scheduler& scheduler() { return m_mainThread; }
 
     // Anything a person would see changed (the bar, an open menu, apps, permissions, the
     // appearance, System Settings, the app's windows or menus). Observers are told synchronously;
@@ -156,7 +156,7 @@ public:
     bool activate(const QString& owner);
     // The frontmost app's menus: what the app declared inside the system's standard items (About,
     // Hide, Quit, Help), or a plain set for other apps.
-    MainMenu frontmostMenu();
+    platform::MainMenu frontmostMenu();
     // The standard About panel an application menu's first item opens.
     std::optional<QString> aboutPanelOwner() const { return m_aboutOwner; }
     void showAbout(const QString& owner);
@@ -210,7 +210,7 @@ public:
     bool clickBar(QPointF point);
     // A person presses a key combination (the keyboard of the window that shows the Mac): true
     // when one of the app's global shortcuts takes it.
-    bool pressKeys(const KeyCombination& combination);
+    bool pressKeys(const platform::KeyCombination& combination);
     // The menu an extra opened, until an item is chosen or it closes.
     const std::optional<ExtraMenu>& extraMenu() const { return m_extraMenu; }
     // Chooses the item at this index and closes the menu; false for a separator, a disabled item
@@ -258,7 +258,7 @@ private:
     void honour(const QList<TrackedRow>& rows);
     bool startApplication(SimulatedApplication& application, bool notify);
     void writeSystemSwitches();
-    void schedule(Duration delay, std::function<void()> work);
+    void schedule(platform::Duration delay, std::function<void()> work);
     SimulatedApplication* scenarioApplication(const QString& owner);
     SnapshotItem snapshotItem(const MenuBarEntry& entry) const;
     void openExtraMenu(quint64 entryId);
@@ -306,9 +306,9 @@ private:
     QMap<ObserverId, std::function<void()>> m_observers;
     ObserverId m_lastObserver = 0;
     std::unique_ptr<QFileSystemWatcher> m_fileWatch;
-    TaskHandle m_poll;
-    std::vector<TaskHandle> m_tasks;
+    platform::TaskHandle m_poll;
+    std::vector<platform::TaskHandle> m_tasks;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -2,16 +2,16 @@
 
 #include "platform/scheduler.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
-SimulatedGlobalShortcuts::SimulatedGlobalShortcuts(Scheduler& scheduler) : m_scheduler(scheduler) {}
+SimulatedGlobalShortcuts::SimulatedGlobalShortcuts(platform::Scheduler& scheduler) : m_scheduler(scheduler) {}
 
 SimulatedGlobalShortcuts::~SimulatedGlobalShortcuts() = default;
 
-GlobalShortcuts::Registration SimulatedGlobalShortcuts::add(const KeyCombination& combination,
+platform::GlobalShortcuts::Registration SimulatedGlobalShortcuts::add(const platform::KeyCombination& combination,
                                                             std::function<void()> pressed)
 {
-    if (!KeyCombination::isUsableKey(combination.key))
+    if (!platform::KeyCombination::isUsableKey(combination.key))
         return {Outcome::Unavailable, 0};
     // One process cannot hold a combination twice either.
     for (const auto& [id, entry] : m_registrations) {
@@ -30,7 +30,7 @@ void SimulatedGlobalShortcuts::remove(RegistrationId registration)
     m_registrations.erase(registration);
 }
 
-bool SimulatedGlobalShortcuts::press(const KeyCombination& combination)
+bool SimulatedGlobalShortcuts::press(const platform::KeyCombination& combination)
 {
     for (const auto& [id, entry] : m_registrations) {
         if (entry.combination != combination)
@@ -52,12 +52,12 @@ bool SimulatedGlobalShortcuts::press(const KeyCombination& combination)
     return false;
 }
 
-QList<KeyCombination> SimulatedGlobalShortcuts::registered() const
+QList<platform::KeyCombination> SimulatedGlobalShortcuts::registered() const
 {
-    QList<KeyCombination> result;
+    QList<platform::KeyCombination> result;
     for (const auto& [id, entry] : m_registrations)
         result.append(entry.combination);
     return result;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -4,7 +4,7 @@
 
 // Where the simulated Mac keeps its files inside the simulated home folder. The world and the
 // `defaults` stand-in both work on these paths.
-namespace velmor::platform::simulated_home {
+namespace velmor::simulated_mac::simulated_home {
 
 inline const QString controlCenterDomain = QStringLiteral("group.com.apple.controlcenter");
 inline const QString menuBarDomain = QStringLiteral("com.apple.MenuBar");
@@ -75,4 +75,4 @@ inline QString userDefaultsPath(const QString& home, const QString& bundleIdenti
     return home + QStringLiteral("/Library/Preferences/") + bundleIdentifier + QStringLiteral(".plist");
 }
 
-} // namespace velmor::platform::simulated_home
+} // namespace velmor::simulated_mac::simulated_home

@@ -2,16 +2,16 @@
 
 #include "platform/host.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // The simulated Mac's host facts. The home folder is the simulated home (a folder of the run);
 // the `defaults` tool is the stand-in executable.
-class SimulatedHost final : public Host {
+class SimulatedHost final : public platform::Host {
 public:
     struct Configuration {
-        OperatingSystemVersion systemVersion{27, 0, 0};
+        platform::OperatingSystemVersion systemVersion{27, 0, 0};
         quint64 physicalMemory = 16ull << 30;
-        MainBundle mainBundle = MainBundle::embedded(QStringLiteral("/Applications/Velmor Tray.app"));
+        platform::MainBundle mainBundle = platform::MainBundle::embedded(QStringLiteral("/Applications/Velmor Tray.app"));
         QString homeDirectory;
         QString temporaryDirectory;
         QString defaultsToolPath;
@@ -20,9 +20,9 @@ public:
 
     explicit SimulatedHost(Configuration configuration) : m_configuration(std::move(configuration)) {}
 
-    OperatingSystemVersion systemVersion() const override { return m_configuration.systemVersion; }
+    platform::OperatingSystemVersion systemVersion() const override { return m_configuration.systemVersion; }
     quint64 physicalMemory() const override { return m_configuration.physicalMemory; }
-    const MainBundle& mainBundle() const override { return m_configuration.mainBundle; }
+    const platform::MainBundle& mainBundle() const override { return m_configuration.mainBundle; }
     QString homeDirectory() const override { return m_configuration.homeDirectory; }
     QString temporaryDirectory() const override { return m_configuration.temporaryDirectory; }
     QString defaultsToolPath() const override { return m_configuration.defaultsToolPath; }
@@ -34,4 +34,4 @@ private:
     Configuration m_configuration;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -2,9 +2,9 @@
 
 #include "platform/scheduler.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
-SimulatedLoginItems::SimulatedLoginItems(Scheduler& scheduler, ScenarioLoginItems behaviour)
+SimulatedLoginItems::SimulatedLoginItems(platform::Scheduler& scheduler, ScenarioLoginItems behaviour)
     : m_scheduler(scheduler), m_behaviour(std::move(behaviour)), m_status(m_behaviour.status)
 {}
 
@@ -15,9 +15,9 @@ std::optional<QString> SimulatedLoginItems::registerMainApp()
     if (m_behaviour.registerError)
         return m_behaviour.registerError;
     // An item that already waits for approval keeps waiting; registering again approves nothing.
-    if (m_status == LoginItemStatus::Enabled || m_status == LoginItemStatus::RequiresApproval)
+    if (m_status == platform::LoginItemStatus::Enabled || m_status == platform::LoginItemStatus::RequiresApproval)
         return std::nullopt;
-    setStatus(m_behaviour.requiresApproval ? LoginItemStatus::RequiresApproval : LoginItemStatus::Enabled);
+    setStatus(m_behaviour.requiresApproval ? platform::LoginItemStatus::RequiresApproval : platform::LoginItemStatus::Enabled);
     return std::nullopt;
 }
 
@@ -32,7 +32,7 @@ void SimulatedLoginItems::unregisterMainApp(Completion completion)
                 completion(m_behaviour.unregisterError);
             return;
         }
-        setStatus(LoginItemStatus::NotRegistered);
+        setStatus(platform::LoginItemStatus::NotRegistered);
         if (completion)
             completion(std::nullopt);
     });
@@ -46,14 +46,14 @@ void SimulatedLoginItems::openSystemSettingsLoginItems()
 
 bool SimulatedLoginItems::setApproved(bool approved)
 {
-    const LoginItemStatus from = approved ? LoginItemStatus::RequiresApproval : LoginItemStatus::Enabled;
+    const platform::LoginItemStatus from = approved ? platform::LoginItemStatus::RequiresApproval : platform::LoginItemStatus::Enabled;
     if (m_status != from)
         return false;
-    setStatus(approved ? LoginItemStatus::Enabled : LoginItemStatus::RequiresApproval);
+    setStatus(approved ? platform::LoginItemStatus::Enabled : platform::LoginItemStatus::RequiresApproval);
     return true;
 }
 
-void SimulatedLoginItems::setStatus(LoginItemStatus status)
+void SimulatedLoginItems::setStatus(platform::LoginItemStatus status)
 {
     if (m_status == status)
         return;
@@ -61,4 +61,4 @@ void SimulatedLoginItems::setStatus(LoginItemStatus status)
     statusChanged();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -7,18 +7,20 @@
 #include <memory>
 
 namespace velmor::platform {
-
 class Scheduler;
+} // namespace velmor::platform
+
+namespace velmor::simulated_mac {
 
 // The system's login-item service for the app's main-app item, behaving as the scenario says:
 // registering may need the user's approval or fail with a reason. The System Settings stand-in's
 // Login Items pane gives or withdraws the approval.
-class SimulatedLoginItems final : public LoginItems {
+class SimulatedLoginItems final : public platform::LoginItems {
 public:
-    SimulatedLoginItems(Scheduler& scheduler, ScenarioLoginItems behaviour);
+    SimulatedLoginItems(platform::Scheduler& scheduler, ScenarioLoginItems behaviour);
     ~SimulatedLoginItems() override;
 
-    LoginItemStatus status() const override { return m_status; }
+    platform::LoginItemStatus status() const override { return m_status; }
     std::optional<QString> registerMainApp() override;
     void unregisterMainApp(Completion completion) override;
     void openSystemSettingsLoginItems() override;
@@ -31,13 +33,13 @@ public:
     void setOpenSettingsHandler(std::function<void()> handler) { m_openSettings = std::move(handler); }
 
 private:
-    void setStatus(LoginItemStatus status);
+    void setStatus(platform::LoginItemStatus status);
 
-    Scheduler& m_scheduler;
+    platform::Scheduler& m_scheduler;
     ScenarioLoginItems m_behaviour;
-    LoginItemStatus m_status;
+    platform::LoginItemStatus m_status;
     std::function<void()> m_openSettings;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

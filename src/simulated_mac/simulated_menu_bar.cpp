@@ -9,7 +9,7 @@
 #include <limits>
 #include <numeric>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 // Keeps a drop from choosing a gap left of the visible part while one on screen exists.
@@ -416,4 +416,4 @@ void SimulatedMenuBar::relayout()
         m_changed();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

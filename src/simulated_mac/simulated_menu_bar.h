@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedPreferenceDomains;
 class SimulatedStatusItem;
@@ -175,4 +175,4 @@ private:
     bool m_laidOut = true;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -4,46 +4,46 @@
 
 #include <vector>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
-SimulatedMouseEvents::SimulatedMouseEvents(Scheduler& scheduler) : m_scheduler(scheduler) {}
+SimulatedMouseEvents::SimulatedMouseEvents(platform::Scheduler& scheduler) : m_scheduler(scheduler) {}
 
 SimulatedMouseEvents::~SimulatedMouseEvents() = default;
 
-quint64 SimulatedMouseEvents::maskOf(MouseEventType type)
+quint64 SimulatedMouseEvents::maskOf(platform::MouseEventType type)
 {
     switch (type) {
-    case MouseEventType::LeftMouseDown:
+    case platform::MouseEventType::LeftMouseDown:
         return 1u << 1;
-    case MouseEventType::LeftMouseUp:
+    case platform::MouseEventType::LeftMouseUp:
         return 1u << 2;
-    case MouseEventType::RightMouseDown:
+    case platform::MouseEventType::RightMouseDown:
         return 1u << 3;
-    case MouseEventType::RightMouseUp:
+    case platform::MouseEventType::RightMouseUp:
         return 1u << 4;
-    case MouseEventType::LeftMouseDragged:
+    case platform::MouseEventType::LeftMouseDragged:
         return 1u << 6;
-    case MouseEventType::MouseMoved:
+    case platform::MouseEventType::MouseMoved:
         return 1u << 5;
-    case MouseEventType::Other:
+    case platform::MouseEventType::Other:
         break;
     }
     return 0;
 }
 
-MouseEvents::MonitorId SimulatedMouseEvents::add(bool local, quint64 mask, Handler handler)
+platform::MouseEvents::MonitorId SimulatedMouseEvents::add(bool local, quint64 mask, Handler handler)
 {
     const MonitorId id = m_nextMonitor++;
     m_monitors.emplace(id, Monitor{local, mask, std::move(handler)});
     return id;
 }
 
-MouseEvents::MonitorId SimulatedMouseEvents::addGlobalMonitor(quint64 eventMask, Handler handler)
+platform::MouseEvents::MonitorId SimulatedMouseEvents::addGlobalMonitor(quint64 eventMask, Handler handler)
 {
     return add(false, eventMask, std::move(handler));
 }
 
-MouseEvents::MonitorId SimulatedMouseEvents::addLocalMonitor(quint64 eventMask, Handler handler)
+platform::MouseEvents::MonitorId SimulatedMouseEvents::addLocalMonitor(quint64 eventMask, Handler handler)
 {
     return add(true, eventMask, std::move(handler));
 }
@@ -53,15 +53,15 @@ void SimulatedMouseEvents::removeMonitor(MonitorId monitor)
     m_monitors.erase(monitor);
 }
 
-void SimulatedMouseEvents::handleAs(MouseEventType type, const std::function<void()>& work)
+void SimulatedMouseEvents::handleAs(platform::MouseEventType type, const std::function<void()>& work)
 {
-    const MouseEventType previous = m_currentType;
+    const platform::MouseEventType previous = m_currentType;
     m_currentType = type;
     work();
     m_currentType = previous;
 }
 
-void SimulatedMouseEvents::deliver(const MouseEvent& event, bool toOwnApp)
+void SimulatedMouseEvents::deliver(const platform::MouseEvent& event, bool toOwnApp)
 {
     m_pointer = event.location;
     std::vector<MonitorId> ids;
@@ -81,14 +81,14 @@ void SimulatedMouseEvents::deliver(const MouseEvent& event, bool toOwnApp)
     });
 }
 
-void SimulatedMouseEvents::play(QList<MouseEvent> events, bool toOwnApp, std::function<void()> afterLast)
+void SimulatedMouseEvents::play(QList<platform::MouseEvent> events, bool toOwnApp, std::function<void()> afterLast)
 {
     if (events.isEmpty())
         return;
-    playFrom(std::make_shared<const QList<MouseEvent>>(std::move(events)), 0, toOwnApp, std::move(afterLast));
+    playFrom(std::make_shared<const QList<platform::MouseEvent>>(std::move(events)), 0, toOwnApp, std::move(afterLast));
 }
 
-void SimulatedMouseEvents::playFrom(std::shared_ptr<const QList<MouseEvent>> events, int index, bool toOwnApp,
+void SimulatedMouseEvents::playFrom(std::shared_ptr<const QList<platform::MouseEvent>> events, int index, bool toOwnApp,
                                     std::function<void()> afterLast)
 {
     m_scheduler.post([this, alive = std::weak_ptr<char>(m_alive), events, index, toOwnApp,
@@ -105,4 +105,4 @@ void SimulatedMouseEvents::playFrom(std::shared_ptr<const QList<MouseEvent>> eve
     });
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -15,7 +15,7 @@
 #include <cmath>
 #include <initializer_list>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 const QString bundleMember = QStringLiteral("bundle");
@@ -411,4 +411,4 @@ bool SimulatedPreferenceDomains::writeDocument(const QString& path, const Proper
     return true;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -15,7 +15,7 @@ namespace velmor {
 class PropertyList;
 }
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // One row of the tracked-applications list as the control center reads it.
 struct TrackedRow {
@@ -115,4 +115,4 @@ private:
     QByteArray m_seenBytes;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

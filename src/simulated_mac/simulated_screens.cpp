@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 SimulatedScreens::SimulatedScreens(QList<Display> displays, double menuBarHeight, bool separateSpaces)
     : m_displays(std::move(displays)), m_menuBarHeight(menuBarHeight), m_separateSpaces(separateSpaces)
@@ -27,7 +27,7 @@ std::optional<QRectF> SimulatedScreens::mainVisibleFrame() const
     return QRectF(screen.x(), screen.y() + dockHeight, screen.width(), height);
 }
 
-ScreenTopArea SimulatedScreens::topArea(const Display& display, double menuBarHeight)
+platform::ScreenTopArea SimulatedScreens::topArea(const Display& display, double menuBarHeight)
 {
     if (!display.housingWidth)
         return {};
@@ -38,29 +38,29 @@ ScreenTopArea SimulatedScreens::topArea(const Display& display, double menuBarHe
     const double right = left + width;
     // Screen coordinates grow upwards: the areas lie along the screen's maximum y.
     const double bottom = screen.y() + screen.height() - menuBarHeight;
-    return ScreenTopArea{menuBarHeight, QRectF(screen.x(), bottom, left - screen.x(), menuBarHeight),
+    return platform::ScreenTopArea{menuBarHeight, QRectF(screen.x(), bottom, left - screen.x(), menuBarHeight),
                          QRectF(right, bottom, screen.x() + screen.width() - right, menuBarHeight)};
 }
 
-QList<ScreenTopArea> SimulatedScreens::topAreas() const
+QList<platform::ScreenTopArea> SimulatedScreens::topAreas() const
 {
-    QList<ScreenTopArea> areas;
+    QList<platform::ScreenTopArea> areas;
     for (const Display& display : m_displays)
         areas.append(topArea(display, m_menuBarHeight));
     return areas;
 }
 
-QList<DisplayIdentity> SimulatedScreens::identities() const
+QList<platform::DisplayIdentity> SimulatedScreens::identities() const
 {
-    QList<DisplayIdentity> identities;
+    QList<platform::DisplayIdentity> identities;
     for (const Display& display : m_displays) {
         const QString kind = display.builtIn ? QStringLiteral("built-in") : QStringLiteral("external");
-        identities.append(DisplayIdentity{kind + u':' + display.name, display.name, display.builtIn});
+        identities.append(platform::DisplayIdentity{kind + u':' + display.name, display.name, display.builtIn});
     }
     return identities;
 }
 
-Screens::ObserverId SimulatedScreens::observeChanges(std::function<void()> handler)
+platform::Screens::ObserverId SimulatedScreens::observeChanges(std::function<void()> handler)
 {
     m_observers.insert(++m_lastObserver, std::move(handler));
     return m_lastObserver;
@@ -83,4 +83,4 @@ void SimulatedScreens::setDisplays(QList<Display> displays)
     }
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

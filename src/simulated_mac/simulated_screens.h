@@ -4,13 +4,13 @@
 
 #include <QMap>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // The displays of the simulated Mac; the first is the main display, which holds the menu bar and
 // the Dock. The built-in display may have a camera housing, centred on its top edge and as high as
 // the menu bar, which the menu bar flows around. A person can change the displays while the Mac
 // runs (close the lid, make another display main).
-class SimulatedScreens final : public Screens {
+class SimulatedScreens final : public platform::Screens {
 public:
     static constexpr double dockHeight = 64;
 
@@ -28,16 +28,16 @@ public:
 
     QList<QRectF> frames() const override;
     std::optional<QRectF> mainVisibleFrame() const override;
-    QList<ScreenTopArea> topAreas() const override;
+    QList<platform::ScreenTopArea> topAreas() const override;
     // A simulated display is known by its name and whether it is built in, as the scenario says.
-    QList<DisplayIdentity> identities() const override;
+    QList<platform::DisplayIdentity> identities() const override;
     bool separateSpaces() const override { return m_separateSpaces; }
     ObserverId observeChanges(std::function<void()> handler) override;
     void removeObserver(ObserverId observer) override;
 
     const QList<Display>& displays() const { return m_displays; }
     // The top edge a display with this frame and housing reports (screen coordinates).
-    static ScreenTopArea topArea(const Display& display, double menuBarHeight);
+    static platform::ScreenTopArea topArea(const Display& display, double menuBarHeight);
     // Replaces the displays (the first becomes the main one) and tells the observers.
     void setDisplays(QList<Display> displays);
 
@@ -49,4 +49,4 @@ private:
     ObserverId m_lastObserver = 0;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

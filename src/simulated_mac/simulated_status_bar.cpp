@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 SimulatedStatusBar::SimulatedStatusBar(SimulatedMenuBar& menuBar, SimulatedMouseEvents& mouseEvents,
                                        Owner owner, std::function<void()> beforeQuery,
@@ -24,14 +24,14 @@ SimulatedStatusBar::~SimulatedStatusBar()
     }
 }
 
-std::shared_ptr<StatusItem> SimulatedStatusBar::createItem(double length)
+std::shared_ptr<platform::StatusItem> SimulatedStatusBar::createItem(double length)
 {
     auto item = std::make_shared<SimulatedStatusItem>(*this, length, unusedDefaultName());
     m_items.push_back(item);
     return item;
 }
 
-void SimulatedStatusBar::removeItem(const std::shared_ptr<StatusItem>& item)
+void SimulatedStatusBar::removeItem(const std::shared_ptr<platform::StatusItem>& item)
 {
     const auto simulated = std::dynamic_pointer_cast<SimulatedStatusItem>(item);
     if (!simulated)
@@ -101,14 +101,14 @@ bool SimulatedStatusBar::click(SimulatedStatusItem& item, bool rightButton)
     if (!entry || !entry->onScreen)
         return false;
     const QPointF centre = entry->visibleFrame->center();
-    const auto down = rightButton ? MouseEventType::RightMouseDown : MouseEventType::LeftMouseDown;
-    const auto up = rightButton ? MouseEventType::RightMouseUp : MouseEventType::LeftMouseUp;
+    const auto down = rightButton ? platform::MouseEventType::RightMouseDown : platform::MouseEventType::LeftMouseDown;
+    const auto up = rightButton ? platform::MouseEventType::RightMouseUp : platform::MouseEventType::LeftMouseUp;
     std::weak_ptr<SimulatedStatusItem> target;
     for (const auto& weak : m_items) {
         if (weak.lock().get() == &item)
             target = weak;
     }
-    m_mouseEvents.play({MouseEvent{down, false, centre}, MouseEvent{up, false, centre}}, true,
+    m_mouseEvents.play({platform::MouseEvent{down, false, centre}, platform::MouseEvent{up, false, centre}}, true,
                        [target, rightButton] {
                            if (const auto locked = target.lock())
                                locked->respondToClick(rightButton);
@@ -116,7 +116,7 @@ bool SimulatedStatusBar::click(SimulatedStatusItem& item, bool rightButton)
     return true;
 }
 
-void SimulatedStatusBar::showMenu(const Menu& menu)
+void SimulatedStatusBar::showMenu(const platform::Menu& menu)
 {
     m_openMenu = menu;
     if (m_menuChanged)
@@ -136,8 +136,8 @@ bool SimulatedStatusBar::chooseMenuItem(const QString& title)
 {
     if (!m_openMenu)
         return false;
-    const Menu menu = *m_openMenu;
-    const auto it = std::find_if(menu.cbegin(), menu.cend(), [&](const MenuItem& item) {
+    const platform::Menu menu = *m_openMenu;
+    const auto it = std::find_if(menu.cbegin(), menu.cend(), [&](const platform::MenuItem& item) {
         return !item.separator && item.enabled && item.title == title;
     });
     if (it == menu.cend())
@@ -148,4 +148,4 @@ bool SimulatedStatusBar::chooseMenuItem(const QString& title)
     return true;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

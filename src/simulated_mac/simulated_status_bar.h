@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedMenuBar;
 class SimulatedMouseEvents;
@@ -17,7 +17,7 @@ class SimulatedStatusItem;
 
 // This app's side of the simulated menu bar: the status items it creates, the menu a click opened,
 // and the clicks a person makes on its items.
-class SimulatedStatusBar final : public StatusBar {
+class SimulatedStatusBar final : public platform::StatusBar {
 public:
     struct Owner {
         qint32 pid = 0;
@@ -31,8 +31,8 @@ public:
                        std::function<void()> beforeQuery, std::function<void()> itemShown);
     ~SimulatedStatusBar() override;
 
-    std::shared_ptr<StatusItem> createItem(double length) override;
-    void removeItem(const std::shared_ptr<StatusItem>& item) override;
+    std::shared_ptr<platform::StatusItem> createItem(double length) override;
+    void removeItem(const std::shared_ptr<platform::StatusItem>& item) override;
 
     // The app's live items, in creation order.
     QList<SimulatedStatusItem*> items() const;
@@ -44,7 +44,7 @@ public:
     bool click(SimulatedStatusItem& item, bool rightButton);
 
     // The menu a click opened, until an item is chosen or it is closed.
-    const std::optional<Menu>& openMenu() const { return m_openMenu; }
+    const std::optional<platform::Menu>& openMenu() const { return m_openMenu; }
     // Chooses the first enabled item with this title and closes the menu; false when there is none.
     bool chooseMenuItem(const QString& title);
     void closeMenu();
@@ -55,7 +55,7 @@ public:
     SimulatedMenuBar& menuBar() { return m_menuBar; }
     const Owner& owner() const { return m_owner; }
     double squareWidth() const;
-    void showMenu(const Menu& menu);
+    void showMenu(const platform::Menu& menu);
     void beforeQuery() const;
     void itemShown();
     void forget(const SimulatedStatusItem* item);
@@ -69,8 +69,8 @@ private:
     std::function<void()> m_beforeQuery;
     std::function<void()> m_itemShown;
     std::vector<std::weak_ptr<SimulatedStatusItem>> m_items;
-    std::optional<Menu> m_openMenu;
+    std::optional<platform::Menu> m_openMenu;
     std::function<void()> m_menuChanged;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

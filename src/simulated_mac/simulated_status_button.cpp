@@ -2,7 +2,7 @@
 
 #include "platform/system_symbols.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 constexpr double padding = 8;
@@ -26,12 +26,12 @@ void SimulatedStatusButton::setSymbolImage(const QString& symbolName, const QStr
 {
     m_symbolName = symbolName;
     m_symbolDescription = accessibilityDescription;
-    if (m_imagePosition == ImagePosition::NoImage)
-        m_imagePosition = ImagePosition::ImageOnly;
+    if (m_imagePosition == platform::ImagePosition::NoImage)
+        m_imagePosition = platform::ImagePosition::ImageOnly;
     m_changed();
 }
 
-void SimulatedStatusButton::setImagePosition(ImagePosition position)
+void SimulatedStatusButton::setImagePosition(platform::ImagePosition position)
 {
     m_imagePosition = position;
     m_changed();
@@ -61,7 +61,7 @@ void SimulatedStatusButton::setAccessibilityLabel(const QString& label)
     m_changed();
 }
 
-void SimulatedStatusButton::setAction(std::function<void()> action, ButtonTrigger trigger)
+void SimulatedStatusButton::setAction(std::function<void()> action, platform::ButtonTrigger trigger)
 {
     m_action = std::move(action);
     m_trigger = trigger;
@@ -74,12 +74,12 @@ void SimulatedStatusButton::performClick()
 
 bool SimulatedStatusButton::hasImage() const
 {
-    return m_imagePosition != ImagePosition::NoImage && SystemSymbols::contains(m_symbolName);
+    return m_imagePosition != platform::ImagePosition::NoImage && platform::SystemSymbols::contains(m_symbolName);
 }
 
 double SimulatedStatusButton::naturalWidth() const
 {
-    const bool showsTitle = m_imagePosition != ImagePosition::ImageOnly && !m_title.isEmpty();
+    const bool showsTitle = m_imagePosition != platform::ImagePosition::ImageOnly && !m_title.isEmpty();
     double width = padding;
     if (hasImage())
         width += imageWidth;
@@ -95,4 +95,4 @@ QString SimulatedStatusButton::accessibilityDescription() const
     return hasImage() ? m_symbolDescription : QString();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

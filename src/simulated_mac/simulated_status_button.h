@@ -4,11 +4,11 @@
 
 #include <functional>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // The button of a simulated status item. It keeps everything the app sets so that tests and the
 // runner can read it back; clicks go through its item, which knows about menus.
-class SimulatedStatusButton final : public StatusButton {
+class SimulatedStatusButton final : public platform::StatusButton {
 public:
     // `changed` is told when anything about the button changes (its natural width may have);
     // `clicked` performs a click.
@@ -18,7 +18,7 @@ public:
     QString title() const override { return m_title; }
     void setSymbolImage(const QString& symbolName, const QString& accessibilityDescription) override;
     QString symbolName() const override { return m_symbolName; }
-    void setImagePosition(ImagePosition position) override;
+    void setImagePosition(platform::ImagePosition position) override;
     void setToolTip(const QString& toolTip) override;
     QString toolTip() const override { return m_toolTip; }
     void setEnabled(bool enabled) override;
@@ -26,15 +26,15 @@ public:
     void setAppearsDisabled(bool disabled) override;
     void setAccessibilityLabel(const QString& label) override;
     QString accessibilityLabel() const override { return m_accessibilityLabel; }
-    void setAction(std::function<void()> action, ButtonTrigger trigger) override;
+    void setAction(std::function<void()> action, platform::ButtonTrigger trigger) override;
     void performClick() override;
 
     // Whether the system knows the symbol: an unknown name draws no image.
     bool hasImage() const;
     QString symbolDescription() const { return m_symbolDescription; }
-    ImagePosition imagePosition() const { return m_imagePosition; }
+    platform::ImagePosition imagePosition() const { return m_imagePosition; }
     bool appearsDisabled() const { return m_appearsDisabled; }
-    ButtonTrigger trigger() const { return m_trigger; }
+    platform::ButtonTrigger trigger() const { return m_trigger; }
     const std::function<void()>& action() const { return m_action; }
     // The width of a variable-length item showing this button.
     double naturalWidth() const;
@@ -47,13 +47,13 @@ private:
     QString m_title;
     QString m_symbolName;
     QString m_symbolDescription;
-    ImagePosition m_imagePosition = ImagePosition::NoImage;
+    platform::ImagePosition m_imagePosition = platform::ImagePosition::NoImage;
     QString m_toolTip;
     bool m_enabled = true;
     bool m_appearsDisabled = false;
     QString m_accessibilityLabel;
     std::function<void()> m_action;
-    ButtonTrigger m_trigger = ButtonTrigger::LeftMouseUp;
+    platform::ButtonTrigger m_trigger = platform::ButtonTrigger::LeftMouseUp;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

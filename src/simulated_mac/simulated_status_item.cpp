@@ -3,7 +3,7 @@
 #include "simulated_mac/simulated_menu_bar.h"
 #include "simulated_mac/simulated_status_bar.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 SimulatedStatusItem::SimulatedStatusItem(SimulatedStatusBar& bar, double length, const QString& defaultName)
     : m_bar(&bar), m_length(length), m_defaultName(defaultName),
@@ -103,7 +103,7 @@ void SimulatedStatusItem::respondToClick(bool rightButton)
             m_bar->showMenu(*m_menu);
         return;
     }
-    const auto wanted = rightButton ? ButtonTrigger::RightMouseUp : ButtonTrigger::LeftMouseUp;
+    const auto wanted = rightButton ? platform::ButtonTrigger::RightMouseUp : platform::ButtonTrigger::LeftMouseUp;
     if ((static_cast<int>(m_button.trigger()) & static_cast<int>(wanted)) == 0 || !m_button.action())
         return;
     // The action may release this item (the app re-creates its items): call a copy.
@@ -111,4 +111,4 @@ void SimulatedStatusItem::respondToClick(bool rightButton)
     action();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -3,13 +3,13 @@
 #include "platform/status_bar.h"
 #include "simulated_mac/simulated_status_button.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedStatusBar;
 
 // One of this app's status items in the simulated menu bar. It is shown from creation until it
 // is removed or released; after that (or once the desktop is gone) it is inert.
-class SimulatedStatusItem final : public StatusItem {
+class SimulatedStatusItem final : public platform::StatusItem {
 public:
     // The width of a square item; variable-length items take their button's natural width.
     static constexpr double squareLength = -2;
@@ -24,13 +24,13 @@ public:
     QString autosaveName() const override { return m_autosaveName; }
     void setVisible(bool visible) override;
     bool isVisible() const override { return m_visible; }
-    StatusButton* button() override { return &m_button; }
+    platform::StatusButton* button() override { return &m_button; }
     std::optional<QRectF> buttonWindowFrame() const override;
-    void setMenu(std::optional<Menu> menu) override { m_menu = std::move(menu); }
+    void setMenu(std::optional<platform::Menu> menu) override { m_menu = std::move(menu); }
 
     SimulatedStatusButton& simulatedButton() { return m_button; }
     const SimulatedStatusButton& simulatedButton() const { return m_button; }
-    const std::optional<Menu>& menu() const { return m_menu; }
+    const std::optional<platform::Menu>& menu() const { return m_menu; }
     // The item in the menu bar; 0 once removed.
     quint64 entryId() const { return m_entry; }
     // The name the system files the item under: its autosave name, or the one it was given.
@@ -53,7 +53,7 @@ private:
     QString m_autosaveName;
     bool m_visible = true;
     SimulatedStatusButton m_button;
-    std::optional<Menu> m_menu;
+    std::optional<platform::Menu> m_menu;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -4,24 +4,24 @@
 
 #include <QColor>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 constexpr int iconSize = 32;
 
 // A plain tile per app, its hue taken from the name, so that views have something to draw.
-Icon makeIcon(const QString& name)
+platform::Icon makeIcon(const QString& name)
 {
-    Icon icon(iconSize, iconSize, QImage::Format_ARGB32_Premultiplied);
+    platform::Icon icon(iconSize, iconSize, QImage::Format_ARGB32_Premultiplied);
     icon.fill(QColor::fromHsv(static_cast<int>(qHash(name) % 360), 140, 210));
     return icon;
 }
 
 } // namespace
 
-RunningApplication SimulatedApplication::info() const
+platform::RunningApplication SimulatedApplication::info() const
 {
-    RunningApplication info;
+    platform::RunningApplication info;
     info.processIdentifier = pid;
     info.bundleIdentifier = config.bundleID;
     info.localizedName = config.name;
@@ -31,13 +31,13 @@ RunningApplication SimulatedApplication::info() const
     return info;
 }
 
-SimulatedWorkspace::SimulatedWorkspace(Scheduler& scheduler) : m_scheduler(scheduler) {}
+SimulatedWorkspace::SimulatedWorkspace(platform::Scheduler& scheduler) : m_scheduler(scheduler) {}
 
 SimulatedWorkspace::~SimulatedWorkspace() = default;
 
-QList<RunningApplication> SimulatedWorkspace::runningApplications() const
+QList<platform::RunningApplication> SimulatedWorkspace::runningApplications() const
 {
-    QList<RunningApplication> result;
+    QList<platform::RunningApplication> result;
     for (const SimulatedApplication& application : m_applications) {
         if (application.running)
             result.append(application.info());
@@ -45,21 +45,21 @@ QList<RunningApplication> SimulatedWorkspace::runningApplications() const
     return result;
 }
 
-Workspace::ObserverId SimulatedWorkspace::observeDidLaunch(LaunchHandler handler)
+platform::Workspace::ObserverId SimulatedWorkspace::observeDidLaunch(LaunchHandler handler)
 {
     const ObserverId id = m_nextObserver++;
     m_observers.insert(id, std::move(handler));
     return id;
 }
 
-Workspace::ObserverId SimulatedWorkspace::observeDidTerminate(LaunchHandler handler)
+platform::Workspace::ObserverId SimulatedWorkspace::observeDidTerminate(LaunchHandler handler)
 {
     const ObserverId id = m_nextObserver++;
     m_terminationObservers.insert(id, std::move(handler));
     return id;
 }
 
-Workspace::ObserverId SimulatedWorkspace::observeDidActivate(ActivationHandler handler)
+platform::Workspace::ObserverId SimulatedWorkspace::observeDidActivate(ActivationHandler handler)
 {
     const ObserverId id = m_nextObserver++;
     m_activationObservers.insert(id, std::move(handler));
@@ -147,7 +147,7 @@ void SimulatedWorkspace::launch(SimulatedApplication& application, qint32 pid, b
     m_highestPid = std::max(m_highestPid, pid);
     if (!notify)
         return;
-    const RunningApplication info = application.info();
+    const platform::RunningApplication info = application.info();
     for (auto it = m_observers.cbegin(); it != m_observers.cend(); ++it) {
         // An observer removed before delivery hears nothing more.
         m_scheduler.post([this, alive = std::weak_ptr<char>(m_alive), id = it.key(), info] {
@@ -162,7 +162,7 @@ void SimulatedWorkspace::launch(SimulatedApplication& application, qint32 pid, b
 void SimulatedWorkspace::quit(SimulatedApplication& application)
 {
     application.running = false;
-    RunningApplication info = application.info();
+    platform::RunningApplication info = application.info();
     info.terminated = true;
     for (auto it = m_terminationObservers.cbegin(); it != m_terminationObservers.cend(); ++it) {
         m_scheduler.post([this, alive = std::weak_ptr<char>(m_alive), id = it.key(), info] {
@@ -179,4 +179,4 @@ qint32 SimulatedWorkspace::unusedPid() const
     return m_highestPid + 1;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -12,8 +12,10 @@
 #include <memory>
 
 namespace velmor::platform {
-
 class Scheduler;
+} // namespace velmor::platform
+
+namespace velmor::simulated_mac {
 
 // One application of the simulated Mac, running or not.
 struct SimulatedApplication {
@@ -28,21 +30,21 @@ struct SimulatedApplication {
     bool own = false;
     // Whether the control center shows its items, as it last took over its tracked row.
     bool allowed = true;
-    Icon icon;
+    platform::Icon icon;
 
     // The bundle identifier, or the name for an app without one.
     QString owner() const { return config.bundleID.value_or(config.name); }
-    RunningApplication info() const;
+    platform::RunningApplication info() const;
 };
 
 // The running applications of the simulated Mac, launch notifications, and what the app asked
 // the file browser and URL handlers to do (kept for tests and the runner).
-class SimulatedWorkspace final : public Workspace {
+class SimulatedWorkspace final : public platform::Workspace {
 public:
-    explicit SimulatedWorkspace(Scheduler& scheduler);
+    explicit SimulatedWorkspace(platform::Scheduler& scheduler);
     ~SimulatedWorkspace() override;
 
-    QList<RunningApplication> runningApplications() const override;
+    QList<platform::RunningApplication> runningApplications() const override;
     ObserverId observeDidLaunch(LaunchHandler handler) override;
     ObserverId observeDidTerminate(LaunchHandler handler) override;
     std::optional<qint32> frontmostProcessIdentifier() const override { return m_frontmost; }
@@ -84,7 +86,7 @@ public:
     QStringList revealedPaths() const { return m_revealedPaths; }
 
 private:
-    Scheduler& m_scheduler;
+    platform::Scheduler& m_scheduler;
     std::deque<SimulatedApplication> m_applications;
     QMap<ObserverId, LaunchHandler> m_observers;
     QMap<ObserverId, LaunchHandler> m_terminationObservers;
@@ -100,4 +102,4 @@ private:
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

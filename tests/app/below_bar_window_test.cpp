@@ -22,7 +22,7 @@ const QString chevron = QStringLiteral("VelmorTray.Native.regular");
 QByteArray notched()
 {
     QByteArray scenario = RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
-                                            platform::Scenario::maximumBytes);
+                                            simulated_mac::Scenario::maximumBytes);
     scenario.replace(R"("systemItemsWidth": 120)", R"("systemItemsWidth": 400)");
     return scenario;
 }

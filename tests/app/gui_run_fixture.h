@@ -50,17 +50,17 @@ protected:
     void start(const QByteArray& scenarioJson = {},
                const QString& scenarioName = QStringLiteral("default.json"))
     {
-        const platform::Scenario scenario =
+        const simulated_mac::Scenario scenario =
             scenarioJson.isEmpty()
-                ? platform::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"))
-                : platform::Scenario::parse(scenarioJson);
+                ? simulated_mac::Scenario::load(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"))
+                : simulated_mac::Scenario::parse(scenarioJson);
         m_run = std::make_unique<SimulatedRun>(scenario, m_home.path(),
                                                QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"));
         m_wiring = std::make_unique<SimulatedSceneWiring>(*m_run);
         m_view = std::make_unique<SimulatedMacView>(m_run->desktop(), scenarioName);
         ASSERT_NE(m_view->window(), nullptr) << m_view->loadErrors().join(u'\n').toStdString();
         m_wiring->setUpdaterAlertHandler(
-            [this](platform::UpdaterAlert* alert) { m_view->presenter().setUpdaterAlert(alert); });
+            [this](simulated_mac::UpdaterAlert* alert) { m_view->presenter().setUpdaterAlert(alert); });
         m_view->window()->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_view->window()));
     }
@@ -89,13 +89,13 @@ protected:
     }
 
     SimulatedRun& run() { return *m_run; }
-    platform::SimulatedDesktop& desktop() { return m_run->desktop(); }
+    simulated_mac::SimulatedDesktop& desktop() { return m_run->desktop(); }
     TrayModel& model() { return m_run->app().model(); }
     NativeTrayController& controller() { return *m_run->app().delegate().controller(); }
     TrayScene* scene() { return m_wiring->scene(); }
     QQuickWindow* settingsWindow() { return scene() ? scene()->settingsWindow() : nullptr; }
     QQuickWindow* macWindow() { return m_view->window(); }
-    platform::SimulatedMacPresenter& mac() { return m_view->presenter(); }
+    simulated_mac::SimulatedMacPresenter& mac() { return m_view->presenter(); }
 
     // Searches what is drawn: the window's items and its overlay, where popups live.
     static QQuickItem* find(QQuickWindow* window, const QString& name)

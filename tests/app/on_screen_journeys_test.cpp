@@ -34,8 +34,8 @@ TEST_F(OnScreenJourney, EveryItemIsDrawnWhereTheMenuBarPutsIt)
 {
     start();
     QList<double> positions;
-    for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
-        if (entry->kind != platform::MenuBarEntry::Kind::System)
+    for (const simulated_mac::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+        if (entry->kind != simulated_mac::MenuBarEntry::Kind::System)
             positions.append(entry->position);
     }
     ASSERT_GE(positions.size(), 3);
@@ -55,7 +55,7 @@ TEST_F(OnScreenJourney, EveryItemIsDrawnWhereTheMenuBarPutsIt)
         const QRectF frame = desktop().menuBar().frame();
         int drawn = 0;
         int clipped = 0;
-        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+        for (const simulated_mac::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
             QQuickItem* face = find(macWindow(), QStringLiteral("statusItem:") + entry->key());
             if (!entry->onScreen) {
                 EXPECT_TRUE(!face || !face->isVisible()) << entry->key().toStdString();
@@ -86,7 +86,7 @@ TEST_F(OnScreenJourney, EveryItemIsDrawnWhereTheMenuBarPutsIt)
 // fit says so with its scroll bar, and a title wider than its item ends in an ellipsis.
 TEST_F(OnScreenJourney, TheSimulatedMacFillsItsWindowAndShowsWhatDoesNotFit)
 {
-    start(platform::testing::manyAppsScenario(15, 0));
+    start(simulated_mac::testing::manyAppsScenario(15, 0));
     auto narrow = desktop().statusBar().createItem(30);
     narrow->setAutosaveName(QStringLiteral("Narrow"));
     narrow->button()->setTitle(QStringLiteral("Weather"));
@@ -187,7 +187,7 @@ TEST_F(OnScreenJourney, FullDiskAccessIsGrantedByDroppingTheAppOnThePane)
     scenario.replace("\"fullDiskAccess\": true", "\"fullDiskAccess\": false");
     start(scenario);
     launch();
-    desktop().openSystemSettings(platform::SimulatedDesktop::SettingsPane::FullDiskAccess);
+    desktop().openSystemSettings(simulated_mac::SimulatedDesktop::SettingsPane::FullDiskAccess);
     settle();
     ASSERT_FALSE(desktop().hasFullDiskAccess());
     EXPECT_EQ(find(macWindow(), QStringLiteral("switch:Velmor Tray")), nullptr) << "not in the list yet";

@@ -134,16 +134,16 @@ TEST_F(SuiteComponentTest, TheStartupSectionShowsEachStateOfTheLoginItem)
     const platform::MainBundle downloaded(
         QVariantMap{{QStringLiteral("CFBundleIdentifier"), QStringLiteral("local.velmor.tray")}},
         QStringLiteral("/Users/me/Downloads/Velmor Tray.app"));
-    platform::SimulatedLoginItems plain(scheduler, {});
+    simulated_mac::SimulatedLoginItems plain(scheduler, {});
     LaunchAtLoginSettings outside(plain, downloaded, locations, scheduler, detail);
     ASSERT_NE(host("Velmor.SuiteUi", "LaunchAtLoginSettings", &outside), nullptr);
     EXPECT_FALSE(control("launchAtLoginSwitch")->isEnabled());
     EXPECT_EQ(text(control("startupExplanation")), utf8(LaunchAtLoginController::notInstalledReason));
 
     // Approval required: the text and the way to System Settings.
-    platform::ScenarioLoginItems approval;
+    simulated_mac::ScenarioLoginItems approval;
     approval.requiresApproval = true;
-    platform::SimulatedLoginItems waiting(scheduler, approval);
+    simulated_mac::SimulatedLoginItems waiting(scheduler, approval);
     LaunchAtLoginSettings approving(waiting, run().host().mainBundle(), locations, scheduler, detail);
     ASSERT_NE(host("Velmor.SuiteUi", "LaunchAtLoginSettings", &approving), nullptr);
     EXPECT_EQ(text(control("startupExplanation")), detail);
@@ -155,9 +155,9 @@ TEST_F(SuiteComponentTest, TheStartupSectionShowsEachStateOfTheLoginItem)
     EXPECT_TRUE(control("openLoginItemsButton")->isVisible());
 
     // A refused registration: the switch stays off and the system's reason is shown.
-    platform::ScenarioLoginItems refusing;
+    simulated_mac::ScenarioLoginItems refusing;
     refusing.registerError = QStringLiteral("Operation not permitted");
-    platform::SimulatedLoginItems failing(scheduler, refusing);
+    simulated_mac::SimulatedLoginItems failing(scheduler, refusing);
     LaunchAtLoginSettings failed(failing, run().host().mainBundle(), locations, scheduler, detail);
     ASSERT_NE(host("Velmor.SuiteUi", "LaunchAtLoginSettings", &failed), nullptr);
     EXPECT_FALSE(control("startupError")->isVisible());

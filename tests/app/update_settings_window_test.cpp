@@ -14,7 +14,7 @@ using namespace velmor::test;
 
 namespace {
 
-using platform::SimulatedUpdater;
+using simulated_mac::SimulatedUpdater;
 
 const QByteArray feedTarget = "/appcast.xml";
 const QByteArray archiveTarget = "/archive.zip";

@@ -26,9 +26,9 @@ class AppUpdatesFixture : public ::testing::Test {
 protected:
     platform::ManualScheduler scheduler;
     platform::MemoryUserDefaults defaults;
-    platform::SimulatedApplicationShell shell;
+    simulated_mac::SimulatedApplicationShell shell;
     FakeUpdaterFramework framework;
-    std::unique_ptr<platform::SimulatedHost> host;
+    std::unique_ptr<simulated_mac::SimulatedHost> host;
     std::unique_ptr<VelmorSignals> hub;
     platform::Services services;
     QList<VelmorEvent> events;
@@ -43,10 +43,10 @@ protected:
 
     std::unique_ptr<AppUpdates> make(const QVariantMap& bundle)
     {
-        platform::SimulatedHost::Configuration configuration;
+        simulated_mac::SimulatedHost::Configuration configuration;
         configuration.mainBundle =
             platform::MainBundle(bundle, QStringLiteral("/Applications/Velmor Tray.app"));
-        host = std::make_unique<platform::SimulatedHost>(configuration);
+        host = std::make_unique<simulated_mac::SimulatedHost>(configuration);
         hub = std::make_unique<VelmorSignals>(*host, defaults, scheduler);
         QObject::connect(hub.get(), &VelmorSignals::tracked, hub.get(),
                          [this](VelmorEvent event) { events.append(event); });

@@ -25,7 +25,7 @@
 namespace velmor {
 namespace {
 
-namespace home_paths = platform::simulated_home;
+namespace home_paths = simulated_mac::simulated_home;
 
 QString notRegular(const QString& path)
 {

@@ -1,5 +1,4 @@
 #include "platform/key_combination.h"
-#include "platform/mac_conventions.h"
 
 #include <QSet>
 
@@ -80,32 +79,4 @@ TEST(KeyCombinationTest, KeyPressesNameTheKeysThePersonPressed)
     for (const int key : {int(Qt::Key_Control), int(Qt::Key_Meta), int(Qt::Key_Shift), int(Qt::Key_Alt),
                           int(Qt::Key_CapsLock), int(Qt::Key_Adiaeresis), int(Qt::Key_VolumeUp), 0})
         EXPECT_FALSE(pc(key, Qt::ControlModifier)) << key;
-}
-
-// The Carbon hot key of every key a shortcut may use: each has a virtual key code, and the
-// modifiers come out as the Carbon flags. (The Mac build checks the codes against the SDK's.)
-TEST(KeyCombinationTest, EveryUsableKeyHasAMacKeyCode)
-{
-    QList<int> keys;
-    // The printable keys, then Qt's special keys (Escape to the function keys and beyond).
-    for (const auto& [first, last] :
-         {std::pair(0, 0x7f), std::pair(int(Qt::Key_Escape), Qt::Key_Escape + 0xff)}) {
-        for (int key = first; key <= last; ++key) {
-            if (KeyCombination::isUsableKey(key))
-                keys.append(key);
-        }
-    }
-    EXPECT_EQ(keys.size(), 26 + 10 + 11 + 20 + 14);
-    QSet<quint32> codes;
-    for (const int key : keys) {
-        const auto code = MacConventions::ansiKeyCode(key);
-        ASSERT_TRUE(code) << KeyCombination::keyText(key).toStdString();
-        codes.insert(*code);
-    }
-    EXPECT_EQ(codes.size(), keys.size()) << "no two keys share a code";
-    EXPECT_EQ(MacConventions::carbonModifiers(*KeyCombination::parse(QString::fromUtf8("⌃⌥⇧⌘K"))),
-              MacConventions::carbonControlKey | MacConventions::carbonOptionKey |
-                  MacConventions::carbonShiftKey | MacConventions::carbonCommandKey);
-    EXPECT_EQ(MacConventions::carbonModifiers(*KeyCombination::parse(QString::fromUtf8("⌘K"))),
-              MacConventions::carbonCommandKey);
 }

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using velmor::platform::DefaultsRunLog;
+using velmor::simulated_mac::DefaultsRunLog;
 
 namespace {
 

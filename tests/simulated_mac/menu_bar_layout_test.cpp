@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 
 namespace {
 

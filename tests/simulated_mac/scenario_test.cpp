@@ -5,6 +5,7 @@
 
 using namespace velmor;
 using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 
 namespace {
 

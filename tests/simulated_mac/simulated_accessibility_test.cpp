@@ -2,7 +2,8 @@
 
 using namespace velmor;
 using namespace velmor::platform;
-using velmor::platform::testing::SimulatedWorldTest;
+using namespace velmor::simulated_mac;
+using velmor::simulated_mac::testing::SimulatedWorldTest;
 
 namespace {
 

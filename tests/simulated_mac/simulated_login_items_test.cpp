@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 
 namespace {
 

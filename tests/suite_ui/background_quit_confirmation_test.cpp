@@ -14,7 +14,7 @@ using platform::ActivationPolicy;
 class BackgroundQuitConfirmationTest : public ::testing::Test {
 protected:
     platform::ManualScheduler scheduler;
-    platform::SimulatedApplicationShell shell;
+    simulated_mac::SimulatedApplicationShell shell;
     DockPresence presence{shell, scheduler};
     platform::WindowId editor = shell.setWindow({0, QStringLiteral("Editor"), true, false, {}, false, true});
     platform::WindowId palette = shell.setWindow({0, QStringLiteral("Palette"), true, false, {}, true, true});

@@ -129,8 +129,8 @@ TEST_F(BetaSupportViewTest, CopyingNeedsNeitherConfigurationNorConsent)
 TEST_F(BetaSupportViewTest, TheFeedbackWindowIsMadeOnceAndTheMenuPicksItsType)
 {
     makeHub();
-    platform::SimulatedApplicationShell shell;
-    platform::SimulatedScreens screens({{QRectF(0, 0, 800, 488), std::nullopt, {}, false}},
+    simulated_mac::SimulatedApplicationShell shell;
+    simulated_mac::SimulatedScreens screens({{QRectF(0, 0, 800, 488), std::nullopt, {}, false}},
                                        24); // visible height 400
     QList<SupportWindow::Request> requests;
     int fronts = 0;
@@ -175,10 +175,10 @@ TEST_F(BetaSupportViewTest, TheInformationBlockNamesWhatIsUnknown)
     EXPECT_EQ(
         BetaSupportInformation::text(QStringLiteral("Velmor Tray"), *host),
         "App: Velmor Tray\nVersion: 1.4\nBuild: 57\nmacOS: 27.0.0\nApp architecture: Apple Silicon (arm64)");
-    platform::SimulatedHost::Configuration configuration;
+    simulated_mac::SimulatedHost::Configuration configuration;
     configuration.systemVersion = {15, 3, 0};
     configuration.mainBundle = platform::MainBundle({{QStringLiteral("CFBundleVersion"), 57}}, {});
-    EXPECT_EQ(BetaSupportInformation::text(QStringLiteral("X"), platform::SimulatedHost(configuration)),
+    EXPECT_EQ(BetaSupportInformation::text(QStringLiteral("X"), simulated_mac::SimulatedHost(configuration)),
               "App: X\nVersion: Unavailable\nBuild: Unavailable\nmacOS: 15.3.0\n"
               "App architecture: Apple Silicon (arm64)");
 }

@@ -12,7 +12,7 @@ using platform::ActivationPolicy;
 class DockPresenceTest : public ::testing::Test {
 protected:
     platform::ManualScheduler scheduler;
-    platform::SimulatedApplicationShell shell;
+    simulated_mac::SimulatedApplicationShell shell;
     DockPresence presence{shell, scheduler};
 
     void SetUp() override { shell.setActivationPolicy(ActivationPolicy::Accessory); }

@@ -18,7 +18,7 @@ protected:
     platform::ManualScheduler scheduler;
     platform::MemoryUserDefaults defaults;
     HttpsTestServer server;
-    std::unique_ptr<platform::SimulatedHost> host;
+    std::unique_ptr<simulated_mac::SimulatedHost> host;
     std::unique_ptr<VelmorSignals> hub;
     NavrelClient* client = nullptr;
 
@@ -41,10 +41,10 @@ protected:
         hub.reset();
         QVariantMap values = info(configured, server.url());
         values.insert(extra);
-        platform::SimulatedHost::Configuration configuration;
+        simulated_mac::SimulatedHost::Configuration configuration;
         configuration.mainBundle =
             platform::MainBundle(values, QStringLiteral("/Applications/Velmor Tray.app"));
-        host = std::make_unique<platform::SimulatedHost>(configuration);
+        host = std::make_unique<simulated_mac::SimulatedHost>(configuration);
         auto injected = std::make_unique<NavrelClient>(VelmorSignals::configurationOf(*host),
                                                        VelmorSignals::contextOf(*host), scheduler,
                                                        NavrelSession(server.clientTls()));

@@ -109,9 +109,9 @@ TEST_F(LaunchAtLoginTest, OnlyACopyInAnApplicationsFolderMayLaunchAtLogin)
     EXPECT_TRUE(LaunchAtLoginController::isInstalled(path("home/Applications/Velmor Tray.app"),
                                                      {{}, path("linked-home/Applications")}));
 
-    platform::SimulatedHost::Configuration configuration;
+    simulated_mac::SimulatedHost::Configuration configuration;
     configuration.homeDirectory = path("home");
-    const Locations mac = Locations::of(platform::SimulatedHost(configuration));
+    const Locations mac = Locations::of(simulated_mac::SimulatedHost(configuration));
     EXPECT_TRUE(LaunchAtLoginController::isInstalled(QStringLiteral("/Applications/Velmor Tray.app"), mac));
     EXPECT_FALSE(
         LaunchAtLoginController::isInstalled(QStringLiteral("/ApplicationsOld/Velmor Tray.app"), mac));

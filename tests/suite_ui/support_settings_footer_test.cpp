@@ -9,7 +9,7 @@ namespace {
 
 class SupportSettingsFooterTest : public test::HubTest {
 protected:
-    platform::SimulatedWorkspace workspace{scheduler};
+    simulated_mac::SimulatedWorkspace workspace{scheduler};
     std::unique_ptr<SupportSettingsFooter> footer;
 
     SupportSettingsFooter& makeFooter(bool configured = true, QVariantMap extra = {})

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace velmor::platform::testing {
+namespace velmor::simulated_mac::testing {
 
 // A scenario of `count` apps "com.example.app000"… (process identifiers from 1000), each with
 // `extras` identified extras ("Item-N", title "TN", identifier "xN", one point wide);
@@ -30,4 +30,4 @@ inline QByteArray manyAppsScenario(int count, int extras, const char* appOptions
     return R"({"apps":[)" + apps + "]}";
 }
 
-} // namespace velmor::platform::testing
+} // namespace velmor::simulated_mac::testing

@@ -26,9 +26,9 @@ public:
     QString home() const { return m_root.filePath(QStringLiteral("home")); }
     // The host's temporary folder, where the tool runs' folders come and must go.
     QString temporary() const { return m_root.filePath(QStringLiteral("tmp")); }
-    platform::SimulatedHost::Configuration hostConfiguration() const
+    simulated_mac::SimulatedHost::Configuration hostConfiguration() const
     {
-        platform::SimulatedHost::Configuration configuration;
+        simulated_mac::SimulatedHost::Configuration configuration;
         configuration.homeDirectory = home();
         configuration.temporaryDirectory = temporary();
         configuration.defaultsToolPath = toolPath();
@@ -81,27 +81,27 @@ public:
 
     void setFaults(const QByteArray& json) const
     {
-        writeSimulatorFile(platform::simulated_home::defaultsFaultsPath(home()), json);
+        writeSimulatorFile(simulated_mac::simulated_home::defaultsFaultsPath(home()), json);
     }
     void setFullDiskAccess(bool granted) const
     {
         writeSimulatorFile(
-            platform::simulated_home::systemSwitchesPath(home()),
-            json::serialize(Json{{json::toStd(platform::simulated_home::fullDiskAccessKey), granted}}));
+            simulated_mac::simulated_home::systemSwitchesPath(home()),
+            json::serialize(Json{{json::toStd(simulated_mac::simulated_home::fullDiskAccessKey), granted}}));
     }
     // Runs of "export" or "import" since the counter was last reset.
     int runs(const char* command) const
     {
-        const QString path = platform::simulated_home::defaultsRunsPath(home());
+        const QString path = simulated_mac::simulated_home::defaultsRunsPath(home());
         return QFileInfo::exists(path) ? json::parse(RegularFile::read(path, 1024 * 1024)).value(command, 0)
                                        : 0;
     }
-    void resetRuns() const { QFile::remove(platform::simulated_home::defaultsRunsPath(home())); }
+    void resetRuns() const { QFile::remove(simulated_mac::simulated_home::defaultsRunsPath(home())); }
     // The pids of hanging runs and of the children they started.
     QList<qint64> hangingProcesses() const
     {
         QList<qint64> pids;
-        QFile file(platform::simulated_home::defaultsHangRecordPath(home()));
+        QFile file(simulated_mac::simulated_home::defaultsHangRecordPath(home()));
         if (file.open(QIODevice::ReadOnly)) {
             for (const QByteArray& line : file.readAll().split('\n'))
                 if (!line.isEmpty())

@@ -15,7 +15,7 @@
 #include <functional>
 #include <memory>
 
-namespace velmor::platform::testing {
+namespace velmor::simulated_mac::testing {
 
 // A simulated Mac on virtual time in a temporary home. The scheduler comes first so that it
 // outlives everything that posts to it.
@@ -27,7 +27,7 @@ protected:
     {
         m_desktop.reset();
         m_desktop = std::make_unique<SimulatedDesktop>(
-            scenario, m_home.path(), m_scheduler, [this](Duration cost) { m_scheduler.advanceClock(cost); },
+            scenario, m_home.path(), m_scheduler, [this](platform::Duration cost) { m_scheduler.advanceClock(cost); },
             m_host);
     }
 
@@ -91,10 +91,10 @@ protected:
         });
     }
 
-    ManualScheduler m_scheduler;
+    platform::ManualScheduler m_scheduler;
     QTemporaryDir m_home;
     SimulatedHost m_host{SimulatedHost::Configuration{}};
     std::unique_ptr<SimulatedDesktop> m_desktop;
 };
 
-} // namespace velmor::platform::testing
+} // namespace velmor::simulated_mac::testing

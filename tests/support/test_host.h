@@ -5,10 +5,10 @@
 namespace velmor::test {
 
 // A simulated host whose home and temporary folders are the test's own.
-inline platform::SimulatedHost::Configuration hostConfiguration(const QString& home, const QString& temporary,
+inline simulated_mac::SimulatedHost::Configuration hostConfiguration(const QString& home, const QString& temporary,
                                                                 const QString& defaultsTool = {})
 {
-    platform::SimulatedHost::Configuration configuration;
+    simulated_mac::SimulatedHost::Configuration configuration;
     configuration.homeDirectory = home;
     configuration.temporaryDirectory = temporary;
     configuration.defaultsToolPath = defaultsTool;

@@ -379,7 +379,7 @@ TEST_F(NativeTrayControllerTest, CommandDragsThatChangeNothing)
         controller().handleManualDrag(platform::MouseEventType::LeftMouseDown, true, press);
         controller().handleManualDrag(platform::MouseEventType::LeftMouseDragged, true,
                                       press + QPointF(0, moved));
-        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+        for (const simulated_mac::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
             if (entry->key() == alphaKey)
                 desktop().menuBar().drop(entry->id, dropX);
         }

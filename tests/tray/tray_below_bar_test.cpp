@@ -24,12 +24,12 @@ const QStringList revealed{QStringLiteral("com.example.weather"), QStringLiteral
 QByteArray notched()
 {
     QByteArray scenario = RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
-                                            platform::Scenario::maximumBytes);
+                                            simulated_mac::Scenario::maximumBytes);
     scenario.replace(R"("systemItemsWidth": 120)", R"("systemItemsWidth": 400)");
     return scenario;
 }
 
-QString itemTitle(const platform::MenuBarEntry& entry)
+QString itemTitle(const simulated_mac::MenuBarEntry& entry)
 {
     return entry.extra.title.isEmpty() ? entry.extra.description : entry.extra.title;
 }
@@ -59,7 +59,7 @@ protected:
         click(QStringLiteral("VelmorTray.Native.regular"));
         run().settle();
     }
-    platform::SimulatedBelowBarPanel& panel() { return desktop().belowBarPanel(); }
+    simulated_mac::SimulatedBelowBarPanel& panel() { return desktop().belowBarPanel(); }
     QStringList panelNames()
     {
         QStringList names;
@@ -71,8 +71,8 @@ protected:
     QStringList barTitles(const QStringList& apps, bool outOfSightOnly = false)
     {
         QStringList titles;
-        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
-            if (entry->kind == platform::MenuBarEntry::Kind::Extra && apps.contains(entry->owner) &&
+        for (const simulated_mac::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+            if (entry->kind == simulated_mac::MenuBarEntry::Kind::Extra && apps.contains(entry->owner) &&
                 (!outOfSightOnly || !entry->onScreen))
                 titles.append(itemTitle(*entry));
         }
@@ -166,8 +166,8 @@ TEST_F(TrayBelowBarTest, TheNoticeNamesExactlyTheLostAppsUntilTheyAreMovedOrFit)
     QStringList lostApps;
     QStringList lostBundles;
     int lostIcons = 0;
-    for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
-        if (entry->kind != platform::MenuBarEntry::Kind::Extra || entry->onScreen)
+    for (const simulated_mac::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+        if (entry->kind != simulated_mac::MenuBarEntry::Kind::Extra || entry->onScreen)
             continue;
         ++lostIcons;
         const QString name = desktop().workspace().find(entry->owner)->config.name;

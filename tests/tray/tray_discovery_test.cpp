@@ -9,12 +9,13 @@
 
 using namespace velmor;
 using namespace velmor::platform;
-using namespace velmor::platform::testing;
+using namespace velmor::simulated_mac;
+using namespace velmor::simulated_mac::testing;
 using ::testing::ElementsAre;
 
 namespace {
 
-class TrayDiscoveryTest : public velmor::platform::testing::SimulatedWorldTest {
+class TrayDiscoveryTest : public velmor::simulated_mac::testing::SimulatedWorldTest {
 protected:
     void start(const QByteArray& json)
     {

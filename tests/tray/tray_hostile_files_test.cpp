@@ -32,7 +32,7 @@ QByteArray controlCenterDomain()
     rows.add(RawBinaryPlist::ascii("isAllowed"));
     rows.add(QByteArray(1, '\x09'));
     PropertyList domain = PropertyList::dictionary();
-    domain.root().setEntry(platform::simulated_home::trackedApplicationsKey,
+    domain.root().setEntry(simulated_mac::simulated_home::trackedApplicationsKey,
                            PropertyList::data(rows.bytes()));
     return domain.toBinary();
 }
@@ -80,7 +80,7 @@ protected:
 TEST_F(TrayHostileFilesTest, NothingCrashesHangsOrGetsRewritten)
 {
     const QString home = m_home.path();
-    namespace paths = platform::simulated_home;
+    namespace paths = simulated_mac::simulated_home;
     plant(paths::controlCenterDomainPath(home), controlCenterDomain());
     plant(paths::menuBarDomainPath(home), menuBarDomain());
     const QString preferences = paths::userDefaultsPath(home, QStringLiteral("local.velmor.tray"));

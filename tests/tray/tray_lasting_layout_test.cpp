@@ -27,16 +27,16 @@ const QString bravo = QStringLiteral("com.example.bravo");
 const QString delta = QStringLiteral("com.example.delta");
 const QString desk = QStringLiteral("Studio Display + Built-in");
 
-platform::ScenarioScreen studioDisplay()
+simulated_mac::ScenarioScreen studioDisplay()
 {
-    return platform::ScenarioScreen::parse(
+    return simulated_mac::ScenarioScreen::parse(
         R"({ "x": 1512, "y": 0, "width": 2560, "height": 1440, "name": "Studio Display" })", 1,
         QStringLiteral("test"));
 }
 
-platform::ScenarioScreen builtInDisplay()
+simulated_mac::ScenarioScreen builtInDisplay()
 {
-    return platform::ScenarioScreen::parse(R"({ "x": -1512, "y": 0, "width": 1512, "height": 982 })", 0,
+    return simulated_mac::ScenarioScreen::parse(R"({ "x": -1512, "y": 0, "width": 1512, "height": 982 })", 0,
                                            QStringLiteral("test"));
 }
 

@@ -15,6 +15,7 @@
 
 using namespace velmor;
 using namespace velmor::platform;
+using namespace velmor::simulated_mac;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -33,7 +34,7 @@ GroupedApp app(const QString& bundleID)
     return GroupedApp{bundleID, bundleID, std::nullopt, std::nullopt};
 }
 
-class TrayModelTest : public velmor::platform::testing::SimulatedWorldTest {
+class TrayModelTest : public velmor::simulated_mac::testing::SimulatedWorldTest {
 protected:
     // Each start is a first start: a fresh home, nothing stored.
     void start(const char* json = twoApps)

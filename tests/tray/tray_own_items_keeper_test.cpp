@@ -14,7 +14,7 @@ const QString ownChevronKey = QStringLiteral("status:local.velmor.tray::VelmorTr
 QByteArray notched()
 {
     return RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
-                             platform::Scenario::maximumBytes);
+                             simulated_mac::Scenario::maximumBytes);
 }
 
 // The notched laptop with twice as many apps: more than twice what fits right of the housing.
@@ -37,10 +37,10 @@ QByteArray fuller()
 
 class TrayOwnItemsKeeperTest : public test::TrayRunTest {
 protected:
-    const platform::MenuBarEntry* chevron()
+    const simulated_mac::MenuBarEntry* chevron()
     {
-        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
-            if (entry->kind == platform::MenuBarEntry::Kind::OwnItem && entry->name == chevronName)
+        for (const simulated_mac::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+            if (entry->kind == simulated_mac::MenuBarEntry::Kind::OwnItem && entry->name == chevronName)
                 return entry;
         }
         return nullptr;
@@ -48,7 +48,7 @@ protected:
     // Whole, and where a click reaches it.
     bool chevronInSight()
     {
-        const platform::MenuBarEntry* entry = chevron();
+        const simulated_mac::MenuBarEntry* entry = chevron();
         return entry && entry->onScreen && entry->visibleFrame && entry->visibleFrame == entry->frame &&
                desktop().clickBar(entry->frame->center());
     }

@@ -37,7 +37,7 @@ protected:
     void start(const char* scenarioJson)
     {
         m_run =
-            std::make_unique<SimulatedRun>(platform::Scenario::parse(QByteArray(scenarioJson)), m_home.path(),
+            std::make_unique<SimulatedRun>(simulated_mac::Scenario::parse(QByteArray(scenarioJson)), m_home.path(),
                                            QStringLiteral(VELMOR_TOOL_DIRECTORY "/velmor-defaults"));
     }
     // Starts the app and lets it settle; the start's own usage events are dropped.
@@ -52,7 +52,7 @@ protected:
     static QString text(const char* literal) { return QString::fromUtf8(literal); }
 
     SimulatedRun& run() { return *m_run; }
-    platform::SimulatedDesktop& desktop() { return m_run->desktop(); }
+    simulated_mac::SimulatedDesktop& desktop() { return m_run->desktop(); }
     TrayModel& model() { return m_run->app().model(); }
     TrayDelegate& delegate() { return m_run->app().delegate(); }
     NativeTrayController& controller() { return *m_run->app().delegate().controller(); }
@@ -111,7 +111,7 @@ protected:
         const auto snapshot = desktop().snapshot();
         QStringList result;
         for (const auto& item : onScreen ? snapshot.items : snapshot.offScreen) {
-            if (item.kind == platform::MenuBarEntry::Kind::Extra)
+            if (item.kind == simulated_mac::MenuBarEntry::Kind::Extra)
                 result.append(item.title);
         }
         return result;
@@ -125,7 +125,7 @@ protected:
     // The frame of an item with this preferred-position key, on screen or not.
     QRectF frameOf(const QString& key)
     {
-        for (const platform::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
+        for (const simulated_mac::MenuBarEntry* entry : desktop().menuBar().leftToRight()) {
             if (entry->key() == key)
                 return *entry->frame;
         }
@@ -136,7 +136,7 @@ protected:
     int toolRuns(const char* command = nullptr) const
     {
         const QString path =
-            platform::simulated_home::simulatorFolder(m_home.path()) + QStringLiteral("/defaults-runs.json");
+            simulated_mac::simulated_home::simulatorFolder(m_home.path()) + QStringLiteral("/defaults-runs.json");
         if (!QFileInfo::exists(path))
             return 0;
         const Json counts = json::parse(RegularFile::read(path, 1024 * 1024));
@@ -144,7 +144,7 @@ protected:
     }
     void setToolFaults(const QByteArray& faults) const
     {
-        private_files::writeAtomically(platform::simulated_home::simulatorFolder(m_home.path()) +
+        private_files::writeAtomically(simulated_mac::simulated_home::simulatorFolder(m_home.path()) +
                                            QStringLiteral("/defaults-faults.json"),
                                        faults);
     }

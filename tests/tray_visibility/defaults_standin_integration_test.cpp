@@ -65,7 +65,7 @@ protected:
     QString visibilityJournal() const { return TrayPreferenceVisibility(m_host, m_workspace).journalPath(); }
 
     SimulatedHome m_home;
-    platform::SimulatedHost m_host;
+    simulated_mac::SimulatedHost m_host;
     FakeWorkspace m_workspace;
     TrayPositionPreferences m_positions{m_host, m_workspace};
     const QByteArray m_list = TrackedList().addBundle(kA).addBundle(kB).toBinary();

@@ -56,7 +56,7 @@ TEST(TrayCrashRecovery, EveryKillPointIsUndoneByAFreshEditorWithoutTouchingTheUs
             home.writeTrackedApplications(
                 TrackedList().addBundle(kA, !written).addBundle(kB).addBundle(kC, false).toBinary());
 
-            const platform::SimulatedHost host(home.hostConfiguration());
+            const simulated_mac::SimulatedHost host(home.hostConfiguration());
             TrayPreferenceVisibility visibility(host, workspace);
             EXPECT_FALSE(visibility.release());
             const QByteArray released = home.trackedApplications();
@@ -83,7 +83,7 @@ TEST(TrayCrashRecovery, EveryKillPointIsUndoneByAFreshEditorWithoutTouchingTheUs
                 positions.setReal(kItemB, 300);
             SimulatedHome::writeDomain(home.menuBarDomain(), domain);
 
-            const platform::SimulatedHost host(home.hostConfiguration());
+            const simulated_mac::SimulatedHost host(home.hostConfiguration());
             TrayPositionPreferences preferences(host, workspace);
             EXPECT_NO_THROW(preferences.restore());
             EXPECT_EQ(home.position(kItemA), 10);

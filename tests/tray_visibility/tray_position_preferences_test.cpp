@@ -132,7 +132,7 @@ protected:
     bool journalExists() const { return QFile::exists(m_editor->journalPath()); }
 
     QTemporaryDir m_home;
-    platform::SimulatedHost m_host;
+    simulated_mac::SimulatedHost m_host;
     FakeWorkspace m_workspace;
     const Positions m_original{{kChevron, 100}, {key(kV), 30}, {key(kA), 10}, {key(kB), 50}};
     MemoryPositionStore* m_store = nullptr;

@@ -56,7 +56,7 @@ protected:
     std::optional<bool> allowed(const QString& bundleID) const { return allowedOf(m_store->data, bundleID); }
 
     QTemporaryDir m_home;
-    platform::SimulatedHost m_host;
+    simulated_mac::SimulatedHost m_host;
     FakeWorkspace m_workspace;
     TrayTrackedApplications::Executables m_running{{kA, {}}, {kB, {}}, {kC, {}}};
     const QByteArray m_original = TrackedList().addBundle(kA).addBundle(kB).addBundle(kC).toBinary();

@@ -11,7 +11,7 @@
 
 namespace velmor::defaults_tool {
 
-namespace simulated_home = platform::simulated_home;
+namespace simulated_home = simulated_mac::simulated_home;
 namespace {
 
 // Knobs are a few lines a test writes.

@@ -186,12 +186,12 @@ int main(int argc, char* argv[])
     // The simulated Mac shows every run; a run killed on the way leaves its start alone.
     const qsizetype marker = domain.indexOf(kHomeMarker);
     const QString log =
-        marker > 0 ? platform::simulated_home::defaultsLogPath(domain.left(marker)) : QString();
+        marker > 0 ? simulated_mac::simulated_home::defaultsLogPath(domain.left(marker)) : QString();
     QElapsedTimer elapsed;
     elapsed.start();
-    appendLog(log, platform::DefaultsRunLog::startLine(getpid(), command, domain));
+    appendLog(log, simulated_mac::DefaultsRunLog::startLine(getpid(), command, domain));
     const int status = run(command, domain, argument);
-    appendLog(log, platform::DefaultsRunLog::endLine(getpid(), status,
+    appendLog(log, simulated_mac::DefaultsRunLog::endLine(getpid(), status,
                                                      static_cast<double>(elapsed.nsecsElapsed()) / 1e9));
     return status;
 }

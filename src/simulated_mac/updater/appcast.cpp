@@ -5,7 +5,7 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 constexpr qsizetype maximumFieldLength = 4096;
@@ -232,7 +232,7 @@ std::optional<Appcast> Appcast::parse(const QByteArray& document, QString* reaso
     return appcast;
 }
 
-Appcast::Choice Appcast::choose(const QString& runningVersion, const OperatingSystemVersion& system,
+Appcast::Choice Appcast::choose(const QString& runningVersion, const platform::OperatingSystemVersion& system,
                                 const QUrl& feedURL) const
 {
     if (!isNumericVersion(runningVersion))
@@ -267,7 +267,7 @@ Appcast::Choice Appcast::choose(const QString& runningVersion, const OperatingSy
     if (!archive_signature::decodeBase64(best->signature, signatureLength))
         return InvalidRelease{signatureReason};
 
-    UpdateItem item;
+    platform::UpdateItem item;
     item.versionString = best->version;
     item.displayVersionString = best->displayVersion.isEmpty() ? best->version : best->displayVersion;
     item.minimumSystemVersion = best->minimumSystemVersion;
@@ -313,4 +313,4 @@ int Appcast::compareVersions(const QString& left, const QString& right)
     return 0;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -12,7 +12,7 @@
 #include <optional>
 #include <variant>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // An RSS update feed: a channel of items, each a release with its build version, display version,
 // minimum system version and an enclosure (archive address, length and Ed25519 signature). The
@@ -58,7 +58,7 @@ public:
     struct InvalidRelease {
         QString reason;
     };
-    using Choice = std::variant<UpdateItem, NoUpdate, InvalidRelease>;
+    using Choice = std::variant<platform::UpdateItem, NoUpdate, InvalidRelease>;
 
     // Absent when the document is not an acceptable feed; `reason` then says why. A feed is UTF-8.
     // Setting `cancelled` (from any thread) ends the reading soon, as a refusal.
@@ -70,7 +70,7 @@ public:
     // The newest release newer than `runningVersion` that `system` can run. Its enclosure must be
     // usable (an https address, relative ones resolved against `feedURL`, a length within bounds and
     // a 64-byte signature): a broken newest release is an error, never a reason to offer an older one.
-    Choice choose(const QString& runningVersion, const OperatingSystemVersion& system,
+    Choice choose(const QString& runningVersion, const platform::OperatingSystemVersion& system,
                   const QUrl& feedURL) const;
 
     // Dot-separated runs of ASCII digits.
@@ -83,4 +83,4 @@ private:
     QList<Entry> m_entries;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

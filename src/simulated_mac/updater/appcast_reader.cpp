@@ -2,9 +2,9 @@
 
 #include "platform/scheduler.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
-AppcastReader::AppcastReader(Scheduler& scheduler, Parse parse)
+AppcastReader::AppcastReader(platform::Scheduler& scheduler, Parse parse)
     : m_scheduler(scheduler), m_parse(std::move(parse)), m_shared(std::make_shared<Shared>())
 {
     m_shared->reader = this;
@@ -28,7 +28,7 @@ void AppcastReader::read(QByteArray document, Done done)
     m_done = std::move(done);
     m_cancelled = std::make_shared<std::atomic<bool>>(false);
     std::weak_ptr<Shared> shared = m_shared;
-    m_deadline = m_scheduler.after(seconds(deadlineSeconds), [shared, serial] {
+    m_deadline = m_scheduler.after(platform::seconds(deadlineSeconds), [shared, serial] {
         if (const auto alive = shared.lock(); alive && alive->reader)
             alive->reader->finish(serial, Result{std::nullopt, QString::fromUtf8(tooSlowReason)});
     });
@@ -73,4 +73,4 @@ void AppcastReader::stop()
         m_thread.join();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

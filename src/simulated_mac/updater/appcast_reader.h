@@ -13,8 +13,10 @@
 #include <thread>
 
 namespace velmor::platform {
-
 class Scheduler;
+} // namespace velmor::platform
+
+namespace velmor::simulated_mac {
 
 // Judges a downloaded update feed on a thread of its own, so that a feed built to be slow to read
 // never stalls the main thread, and within a deadline of its own. The answer comes back on the
@@ -34,7 +36,7 @@ public:
     };
     using Done = std::function<void(Result)>;
 
-    explicit AppcastReader(Scheduler& scheduler, Parse parse = {});
+    explicit AppcastReader(platform::Scheduler& scheduler, Parse parse = {});
     // Waits for a reading still under way, after telling it to stop.
     ~AppcastReader();
 
@@ -55,14 +57,14 @@ private:
     void finish(quint64 serial, Result result);
     void stop();
 
-    Scheduler& m_scheduler;
+    platform::Scheduler& m_scheduler;
     Parse m_parse;
     std::shared_ptr<Shared> m_shared;
     std::shared_ptr<std::atomic<bool>> m_cancelled;
     std::thread m_thread;
     quint64 m_serial = 0;
     Done m_done;
-    TaskHandle m_deadline;
+    platform::TaskHandle m_deadline;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-namespace velmor::platform::archive_signature {
+namespace velmor::simulated_mac::archive_signature {
 namespace {
 
 struct KeyFree {
@@ -82,4 +82,4 @@ bool verifyFile(const QByteArray& publicKey, const QByteArray& signature, const 
     return valid;
 }
 
-} // namespace velmor::platform::archive_signature
+} // namespace velmor::simulated_mac::archive_signature

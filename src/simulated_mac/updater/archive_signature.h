@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace velmor::platform::archive_signature {
+namespace velmor::simulated_mac::archive_signature {
 
 inline constexpr int publicKeyLength = 32;
 inline constexpr int signatureLength = 64;
@@ -21,4 +21,4 @@ bool verify(const QByteArray& publicKey, const QByteArray& signature, const ucha
 // The same for a whole file, read through a memory map so that a large archive is not copied.
 bool verifyFile(const QByteArray& publicKey, const QByteArray& signature, const QString& path);
 
-} // namespace velmor::platform::archive_signature
+} // namespace velmor::simulated_mac::archive_signature

@@ -13,7 +13,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 const QString fallbackAppName = QStringLiteral("This app");
@@ -35,7 +35,7 @@ int statusOf(const QNetworkReply& reply)
 
 } // namespace
 
-SimulatedUpdater::SimulatedUpdater(SimulatedUpdaterFramework& framework, UpdaterDelegate& delegate)
+SimulatedUpdater::SimulatedUpdater(SimulatedUpdaterFramework& framework, platform::UpdaterDelegate& delegate)
     : m_framework(framework), m_delegate(delegate), m_reader(framework.scheduler())
 {}
 
@@ -79,7 +79,7 @@ void SimulatedUpdater::setAutomaticallyChecksForUpdates(bool checks)
     const bool before = automaticallyChecksForUpdates();
     m_framework.defaults().setValue(text(SimulatedUpdaterFramework::automaticChecksKey), checks);
     if (before != checks)
-        notify(UpdaterProperty::AutomaticallyChecksForUpdates, checks);
+        notify(platform::UpdaterProperty::AutomaticallyChecksForUpdates, checks);
     scheduleAutomaticCheck();
 }
 
@@ -93,22 +93,22 @@ void SimulatedUpdater::setAutomaticallyDownloadsUpdates(bool downloads)
     const bool before = automaticallyDownloadsUpdates();
     m_framework.defaults().setValue(text(SimulatedUpdaterFramework::automaticDownloadsKey), downloads);
     if (before != downloads)
-        notify(UpdaterProperty::AutomaticallyDownloadsUpdates, downloads);
+        notify(platform::UpdaterProperty::AutomaticallyDownloadsUpdates, downloads);
 }
 
-UpdaterController::ObserverId SimulatedUpdater::observe(UpdaterProperty property,
+platform::UpdaterController::ObserverId SimulatedUpdater::observe(platform::UpdaterProperty property,
                                                         std::function<void(bool)> handler)
 {
     const ObserverId id = ++m_lastObserver;
     m_observers.insert(id, {property, handler});
     switch (property) {
-    case UpdaterProperty::CanCheckForUpdates:
+    case platform::UpdaterProperty::CanCheckForUpdates:
         handler(m_canCheck);
         break;
-    case UpdaterProperty::AutomaticallyChecksForUpdates:
+    case platform::UpdaterProperty::AutomaticallyChecksForUpdates:
         handler(automaticallyChecksForUpdates());
         break;
-    case UpdaterProperty::AutomaticallyDownloadsUpdates:
+    case platform::UpdaterProperty::AutomaticallyDownloadsUpdates:
         handler(automaticallyDownloadsUpdates());
         break;
     }
@@ -120,7 +120,7 @@ void SimulatedUpdater::removeObserver(ObserverId observer)
     m_observers.remove(observer);
 }
 
-void SimulatedUpdater::notify(UpdaterProperty property, bool value)
+void SimulatedUpdater::notify(platform::UpdaterProperty property, bool value)
 {
     const auto observers = m_observers;
     for (const auto& [observed, handler] : observers) {
@@ -134,24 +134,24 @@ void SimulatedUpdater::setCanCheck(bool canCheck)
     if (m_canCheck == canCheck)
         return;
     m_canCheck = canCheck;
-    notify(UpdaterProperty::CanCheckForUpdates, canCheck);
+    notify(platform::UpdaterProperty::CanCheckForUpdates, canCheck);
 }
 
-std::optional<UpdaterError> SimulatedUpdater::start()
+std::optional<platform::UpdaterError> SimulatedUpdater::start()
 {
     if (m_started)
         return std::nullopt;
-    const MainBundle& bundle = m_framework.host().mainBundle();
+    const platform::MainBundle& bundle = m_framework.host().mainBundle();
     const QString domain = m_framework.errorDomain();
     const QUrl feed(bundle.infoString(text(SimulatedUpdaterFramework::feedURLInfoKey)).value_or(QString()),
                     QUrl::StrictMode);
     if (!feed.isValid() || feed.scheme() != QLatin1String("https") || feed.host().isEmpty())
-        return UpdaterError{domain, updater_error::appcast, text(missingFeedError)};
+        return platform::UpdaterError{domain, platform::updater_error::appcast, text(missingFeedError)};
     const auto key = archive_signature::decodeBase64(
         bundle.infoString(text(SimulatedUpdaterFramework::publicKeyInfoKey)).value_or(QString()),
         archive_signature::publicKeyLength);
     if (!key)
-        return UpdaterError{domain, updater_error::signature, text(missingKeyError)};
+        return platform::UpdaterError{domain, platform::updater_error::signature, text(missingKeyError)};
     m_feedURL = feed;
     m_publicKey = *key;
     // An archive an earlier run left half-done is not trusted.
@@ -179,7 +179,7 @@ void SimulatedUpdater::checkForUpdates()
         m_delegate.didFinishUpdateCycle(m_check, std::nullopt);
     }
     if (m_phase == Phase::Idle)
-        beginCycle(UpdateCheck::Updates);
+        beginCycle(platform::UpdateCheck::Updates);
 }
 
 double SimulatedUpdater::checkIntervalSeconds() const
@@ -207,7 +207,7 @@ void SimulatedUpdater::scheduleAutomaticCheck()
         delay = std::clamp(interval - std::max(elapsed, 0.0), 0.0, interval);
     }
     QPointer<SimulatedUpdater> self(this);
-    m_scheduledCheck = m_framework.scheduler().after(seconds(delay), [self] {
+    m_scheduledCheck = m_framework.scheduler().after(platform::seconds(delay), [self] {
         if (self)
             self->automaticCheck();
     });
@@ -216,11 +216,11 @@ void SimulatedUpdater::scheduleAutomaticCheck()
 void SimulatedUpdater::automaticCheck()
 {
     if (m_phase == Phase::Idle) {
-        beginCycle(UpdateCheck::UpdatesInBackground);
+        beginCycle(platform::UpdateCheck::UpdatesInBackground);
         return;
     }
     QPointer<SimulatedUpdater> self(this);
-    m_scheduledCheck = m_framework.scheduler().after(seconds(checkIntervalSeconds()), [self] {
+    m_scheduledCheck = m_framework.scheduler().after(platform::seconds(checkIntervalSeconds()), [self] {
         if (self)
             self->automaticCheck();
     });
@@ -251,7 +251,7 @@ QNetworkReply* SimulatedUpdater::get(const QUrl& url, bool exactBytes)
     return m_network->get(request);
 }
 
-void SimulatedUpdater::beginCycle(UpdateCheck check)
+void SimulatedUpdater::beginCycle(platform::UpdateCheck check)
 {
     m_phase = Phase::Checking;
     m_check = check;
@@ -282,7 +282,7 @@ void SimulatedUpdater::beginCycle(UpdateCheck check)
     watchForStall([this] { return qint64(m_feed.size()); });
     QPointer<SimulatedUpdater> self(this);
     const quint64 cycle = m_cycle;
-    m_feedDeadline = m_framework.scheduler().after(seconds(feedDeadlineSeconds), [self, cycle] {
+    m_feedDeadline = m_framework.scheduler().after(platform::seconds(feedDeadlineSeconds), [self, cycle] {
         if (!self || self->m_cycle != cycle || self->m_phase != Phase::Checking || !self->m_reply)
             return;
         self->m_stop = Stop::TimedOut;
@@ -306,11 +306,11 @@ void SimulatedUpdater::feedFinished()
         setCanCheck(false);
 
     if (stop == Stop::TooLarge || m_feed.size() > Appcast::maximumBytes)
-        return fail(updater_error::appcastParse, text(feedTooLargeError));
+        return fail(platform::updater_error::appcastParse, text(feedTooLargeError));
     if (stop == Stop::TimedOut)
-        return fail(updater_error::appcast, text(feedTimedOutError));
+        return fail(platform::updater_error::appcast, text(feedTimedOutError));
     if (!received)
-        return fail(updater_error::appcast, text(feedFailedError));
+        return fail(platform::updater_error::appcast, text(feedFailedError));
     const quint64 cycle = m_cycle;
     m_reader.read(std::exchange(m_feed, {}), [this, cycle](AppcastReader::Result result) {
         if (m_cycle == cycle && m_phase == Phase::Checking)
@@ -322,19 +322,19 @@ void SimulatedUpdater::feedRead(AppcastReader::Result result)
 {
     const std::optional<Appcast>& appcast = result.appcast;
     if (!appcast)
-        return fail(updater_error::appcastParse, result.reason);
-    const Host& host = m_framework.host();
+        return fail(platform::updater_error::appcastParse, result.reason);
+    const platform::Host& host = m_framework.host();
     const QString running =
         host.mainBundle().infoString(QStringLiteral("CFBundleVersion")).value_or(QString());
     const Appcast::Choice choice = appcast->choose(running, host.systemVersion(), m_feedURL);
     if (std::holds_alternative<Appcast::NoUpdate>(choice))
-        return fail(updater_error::noUpdate, text(noUpdateError));
+        return fail(platform::updater_error::noUpdate, text(noUpdateError));
     if (const auto* invalid = std::get_if<Appcast::InvalidRelease>(&choice))
-        return fail(updater_error::appcastParse, invalid->reason);
+        return fail(platform::updater_error::appcastParse, invalid->reason);
 
-    m_item = std::get<UpdateItem>(choice);
+    m_item = std::get<platform::UpdateItem>(choice);
     m_delegate.didFindValidUpdate(*m_item);
-    if (m_check == UpdateCheck::UpdatesInBackground && automaticallyDownloadsUpdates())
+    if (m_check == platform::UpdateCheck::UpdatesInBackground && automaticallyDownloadsUpdates())
         download();
     else
         offer();
@@ -365,14 +365,14 @@ void SimulatedUpdater::download()
     try {
         private_files::ensureDirectory(m_framework.cacheFolder());
     } catch (const SystemError&) {
-        return fail(updater_error::temporaryDirectory, text(cacheError));
+        return fail(platform::updater_error::temporaryDirectory, text(cacheError));
     }
     QFile::remove(path);
     m_download = std::make_unique<QFile>(path);
     // Created private: the archive never exists with a wider mode.
     if (!m_download->open(QIODevice::WriteOnly | QIODevice::NewOnly, private_files::ownerReadWrite)) {
         m_download.reset();
-        return fail(updater_error::temporaryDirectory, text(cacheError));
+        return fail(platform::updater_error::temporaryDirectory, text(cacheError));
     }
     m_received = 0;
     m_reply = get(m_item->fileURL, true);
@@ -398,7 +398,7 @@ void SimulatedUpdater::download()
     QPointer<SimulatedUpdater> self(this);
     const quint64 cycle = m_cycle;
     m_downloadDeadline =
-        m_framework.scheduler().after(seconds(downloadDeadlineSeconds(m_item->contentLength)), [self, cycle] {
+        m_framework.scheduler().after(platform::seconds(downloadDeadlineSeconds(m_item->contentLength)), [self, cycle] {
             if (!self || self->m_cycle != cycle || self->m_phase != Phase::Downloading || !self->m_reply)
                 return;
             self->m_stop = Stop::TimedOut;
@@ -446,22 +446,22 @@ void SimulatedUpdater::downloadFinished()
     m_download.reset();
 
     if (stop == Stop::WrongLength)
-        return fail(updater_error::validation, text(lengthError));
+        return fail(platform::updater_error::validation, text(lengthError));
     if (stop == Stop::TimedOut)
-        return fail(updater_error::download, text(downloadTimedOutError));
+        return fail(platform::updater_error::download, text(downloadTimedOutError));
     if (stop == Stop::DiskFull || !flushed)
-        return fail(updater_error::temporaryDirectory, text(cacheError));
+        return fail(platform::updater_error::temporaryDirectory, text(cacheError));
     if (!received)
-        return fail(updater_error::download, text(downloadError));
+        return fail(platform::updater_error::download, text(downloadError));
     if (m_received != m_item->contentLength)
-        return fail(updater_error::validation, text(lengthError));
+        return fail(platform::updater_error::validation, text(lengthError));
     const auto signature =
         archive_signature::decodeBase64(m_item->edSignature, archive_signature::signatureLength);
     if (!signature || !archive_signature::verifyFile(m_publicKey, *signature, downloadPath()))
-        return fail(updater_error::signature, text(signatureError));
+        return fail(platform::updater_error::signature, text(signatureError));
 
     m_delegate.didDownloadUpdate(*m_item);
-    if (m_check == UpdateCheck::UpdatesInBackground)
+    if (m_check == platform::UpdateCheck::UpdatesInBackground)
         offerReady();
     else
         proceedToInstall();
@@ -482,7 +482,7 @@ void SimulatedUpdater::offerReady()
             if (choice == 1)
                 self->proceedToInstall();
             else if (phase == Phase::Postponed)
-                self->fail(updater_error::installationCanceled, text(cancelledError));
+                self->fail(platform::updater_error::installationCanceled, text(cancelledError));
             else
                 self->endCycle();
         });
@@ -511,7 +511,7 @@ void SimulatedUpdater::install()
     m_framework.alert().dismiss();
     const auto& installer = m_framework.configuration().install;
     if (!installer)
-        return fail(updater_error::installation, text(installError));
+        return fail(platform::updater_error::installation, text(installError));
     // The archive is unpacked into the app's place; the cache keeps nothing.
     QFile::remove(downloadPath());
     installer(*m_item);
@@ -525,11 +525,11 @@ void SimulatedUpdater::fail(qint64 code, const QString& description)
     m_phase = Phase::Idle;
     m_item.reset();
     setCanCheck(true);
-    const UpdaterError error{m_framework.errorDomain(), code, description};
+    const platform::UpdaterError error{m_framework.errorDomain(), code, description};
     m_delegate.didAbortWithError(error);
     // The user who put an installation off has seen enough dialogs.
-    if (m_check == UpdateCheck::Updates && code != updater_error::installationCanceled) {
-        if (code == updater_error::noUpdate)
+    if (m_check == platform::UpdateCheck::Updates && code != platform::updater_error::installationCanceled) {
+        if (code == platform::updater_error::noUpdate)
             m_framework.alert().present(text(upToDateTitle),
                                         text(upToDateText).arg(appName(), runningDisplayVersion()),
                                         {text(okChoice)}, [](int) {});
@@ -575,7 +575,7 @@ void SimulatedUpdater::watchForStall(const std::function<qint64()>& progress)
     const quint64 cycle = m_cycle;
     auto reached = std::make_shared<qint64>(progress());
     m_stallWatch =
-        m_framework.scheduler().every(seconds(stallPeriodSeconds), [self, cycle, progress, reached] {
+        m_framework.scheduler().every(platform::seconds(stallPeriodSeconds), [self, cycle, progress, reached] {
             if (!self || self->m_cycle != cycle || !self->m_reply || self->m_stalled)
                 return;
             const qint64 now = progress();
@@ -591,15 +591,15 @@ void SimulatedUpdater::watchForStall(const std::function<qint64()>& progress)
 
 QString SimulatedUpdater::appName() const
 {
-    const MainBundle& bundle = m_framework.host().mainBundle();
+    const platform::MainBundle& bundle = m_framework.host().mainBundle();
     return bundle.infoString(QStringLiteral("CFBundleName")).value_or(fallbackAppName);
 }
 
 QString SimulatedUpdater::runningDisplayVersion() const
 {
-    const MainBundle& bundle = m_framework.host().mainBundle();
+    const platform::MainBundle& bundle = m_framework.host().mainBundle();
     return bundle.infoString(QStringLiteral("CFBundleShortVersionString"))
         .value_or(bundle.infoString(QStringLiteral("CFBundleVersion")).value_or(QString()));
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -18,7 +18,7 @@ class QFile;
 class QNetworkAccessManager;
 class QNetworkReply;
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedUpdaterFramework;
 
@@ -26,7 +26,7 @@ class SimulatedUpdaterFramework;
 // download, verification, installation), the settings, and the scheduled checks. Everything but
 // the reading of the feed runs on the main thread, driven by network replies, the scheduler and
 // the answers to its dialogs. Nothing of a failed cycle stays in the cache folder.
-class SimulatedUpdater final : public QObject, public UpdaterController {
+class SimulatedUpdater final : public QObject, public platform::UpdaterController {
     Q_OBJECT
 
 public:
@@ -73,7 +73,7 @@ public:
     static constexpr auto cancelledError = "The update installation was cancelled.";
     static constexpr auto installError = "The update could not be installed.";
 
-    SimulatedUpdater(SimulatedUpdaterFramework& framework, UpdaterDelegate& delegate);
+    SimulatedUpdater(SimulatedUpdaterFramework& framework, platform::UpdaterDelegate& delegate);
     ~SimulatedUpdater() override;
 
     bool sendsSystemProfile() const override { return m_sendsSystemProfile; }
@@ -83,9 +83,9 @@ public:
     void setAutomaticallyChecksForUpdates(bool checks) override;
     bool automaticallyDownloadsUpdates() const override;
     void setAutomaticallyDownloadsUpdates(bool downloads) override;
-    ObserverId observe(UpdaterProperty property, std::function<void(bool value)> handler) override;
+    ObserverId observe(platform::UpdaterProperty property, std::function<void(bool value)> handler) override;
     void removeObserver(ObserverId observer) override;
-    std::optional<UpdaterError> start() override;
+    std::optional<platform::UpdaterError> start() override;
     void checkForUpdates() override;
 
     // Where a download is written while it is checked.
@@ -98,7 +98,7 @@ private:
     // Why the updater itself ended a transfer (an abort and a time-out look alike to the network).
     enum class Stop { None, TooLarge, TimedOut, WrongLength, DiskFull };
 
-    void beginCycle(UpdateCheck check);
+    void beginCycle(platform::UpdateCheck check);
     void feedFinished();
     void feedRead(AppcastReader::Result result);
     void offer();
@@ -116,24 +116,24 @@ private:
     void automaticCheck();
     QNetworkReply* get(const QUrl& url, bool exactBytes = false);
     void setCanCheck(bool canCheck);
-    void notify(UpdaterProperty property, bool value);
+    void notify(platform::UpdaterProperty property, bool value);
     bool defaultsFlag(const char* key) const;
     QString appName() const;
     QString runningDisplayVersion() const;
     double checkIntervalSeconds() const;
 
     SimulatedUpdaterFramework& m_framework;
-    UpdaterDelegate& m_delegate;
+    platform::UpdaterDelegate& m_delegate;
     bool m_started = false;
     bool m_canCheck = false;
     bool m_sendsSystemProfile = false;
-    QMap<ObserverId, std::pair<UpdaterProperty, std::function<void(bool)>>> m_observers;
+    QMap<ObserverId, std::pair<platform::UpdaterProperty, std::function<void(bool)>>> m_observers;
     ObserverId m_lastObserver = 0;
 
     Phase m_phase = Phase::Idle;
-    UpdateCheck m_check = UpdateCheck::Updates;
+    platform::UpdateCheck m_check = platform::UpdateCheck::Updates;
     quint64 m_cycle = 0;
-    std::optional<UpdateItem> m_item;
+    std::optional<platform::UpdateItem> m_item;
     QUrl m_feedURL;
     QByteArray m_publicKey;
 
@@ -143,12 +143,12 @@ private:
     QByteArray m_feed;
     AppcastReader m_reader;
     bool m_stalled = false;
-    TaskHandle m_stallWatch;
-    TaskHandle m_downloadDeadline;
+    platform::TaskHandle m_stallWatch;
+    platform::TaskHandle m_downloadDeadline;
     std::unique_ptr<QFile> m_download;
     qint64 m_received = 0;
-    TaskHandle m_feedDeadline;
-    TaskHandle m_scheduledCheck;
+    platform::TaskHandle m_feedDeadline;
+    platform::TaskHandle m_scheduledCheck;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

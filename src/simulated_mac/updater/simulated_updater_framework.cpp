@@ -3,21 +3,21 @@
 #include "platform/host.h"
 #include "simulated_mac/updater/simulated_updater.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 const QString fallbackIdentifier = QStringLiteral("local.velmor.tray");
 
 } // namespace
 
-SimulatedUpdaterFramework::SimulatedUpdaterFramework(Scheduler& scheduler, const Host& host,
-                                                     UserDefaults& defaults, Configuration configuration)
+SimulatedUpdaterFramework::SimulatedUpdaterFramework(platform::Scheduler& scheduler, const platform::Host& host,
+                                                     platform::UserDefaults& defaults, Configuration configuration)
     : m_scheduler(scheduler), m_host(host), m_defaults(defaults), m_configuration(std::move(configuration))
 {}
 
 SimulatedUpdaterFramework::~SimulatedUpdaterFramework() = default;
 
-std::unique_ptr<UpdaterController> SimulatedUpdaterFramework::createController(UpdaterDelegate& delegate)
+std::unique_ptr<platform::UpdaterController> SimulatedUpdaterFramework::createController(platform::UpdaterDelegate& delegate)
 {
     return std::make_unique<SimulatedUpdater>(*this, delegate);
 }
@@ -31,4 +31,4 @@ QString SimulatedUpdaterFramework::cacheFolder() const
            QString::fromLatin1(cacheFolderName);
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -1,6 +1,6 @@
 #include "simulated_mac/updater/updater_alert.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 void UpdaterAlert::present(const QString& title, const QString& text, const QStringList& choices,
                            Answer answer)
@@ -43,4 +43,4 @@ bool UpdaterAlert::chooseTitled(const QString& title)
     return true;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

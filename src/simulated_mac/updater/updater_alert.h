@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // The update framework's own small dialog on the simulated Mac: a title, an explanation and the
 // choices, as buttons left to right (the last one is the default). The on-screen Mac draws it;
@@ -47,4 +47,4 @@ private:
     Answer m_answer;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -3,7 +3,7 @@
 #include "simulated_mac/simulated_below_bar_panel.h"
 #include "simulated_mac/views/simulated_icon_provider.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 BelowBarEntryModel::BelowBarEntryModel(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -16,7 +16,7 @@ QVariant BelowBarEntryModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const BelowBarPanel::Entry& entry = m_entries.at(index.row());
+    const platform::BelowBarPanel::Entry& entry = m_entries.at(index.row());
     switch (role) {
     case NameRole:
         return entry.name;
@@ -41,7 +41,7 @@ QHash<int, QByteArray> BelowBarEntryModel::roleNames() const
             {LabelRole, "label"}, {ToolTipRole, "toolTip"},       {EntryWidthRole, "entryWidth"}};
 }
 
-void BelowBarEntryModel::setEntries(const QList<BelowBarPanel::Entry>& entries)
+void BelowBarEntryModel::setEntries(const QList<platform::BelowBarPanel::Entry>& entries)
 {
     if (entries == m_entries)
         return;
@@ -61,4 +61,4 @@ void BelowBarEntryModel::setEntries(const QList<BelowBarPanel::Entry>& entries)
     }
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -5,7 +5,7 @@
 #include <QAbstractListModel>
 #include <QtQml/qqmlregistration.h>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 // The entries of the bar below the menu bar, one row each: the item's name, its app's icon from
 // the workspace, the title it draws (beside the icon), "App — item" as its tooltip and accessible
@@ -32,10 +32,10 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     // Takes what the panel shows now; rows that stay are kept, the rest is reported row by row.
-    void setEntries(const QList<BelowBarPanel::Entry>& entries);
+    void setEntries(const QList<platform::BelowBarPanel::Entry>& entries);
 
 private:
-    QList<BelowBarPanel::Entry> m_entries;
+    QList<platform::BelowBarPanel::Entry> m_entries;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

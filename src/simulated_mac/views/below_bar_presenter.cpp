@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 BelowBarPresenter::BelowBarPresenter(SimulatedDesktop& desktop, QObject* parent)
     : QObject(parent), m_desktop(desktop), m_entries(nullptr)
@@ -14,7 +14,7 @@ BelowBarPresenter::BelowBarPresenter(SimulatedDesktop& desktop, QObject* parent)
 
 QString BelowBarPresenter::title() const
 {
-    return QString::fromUtf8(BelowBarPanel::title);
+    return QString::fromUtf8(platform::BelowBarPanel::title);
 }
 
 void BelowBarPresenter::refresh()
@@ -50,4 +50,4 @@ void BelowBarPresenter::dismiss()
     m_desktop.belowBarPanel().dismiss();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
@@ -24,7 +24,7 @@ class BelowBarPresenter final : public QObject {
     Q_PROPERTY(double width READ width NOTIFY changed)
     Q_PROPERTY(double height READ height CONSTANT)
     Q_PROPERTY(double entrySize READ entrySize CONSTANT)
-    Q_PROPERTY(velmor::platform::BelowBarEntryModel* entries READ entries CONSTANT)
+    Q_PROPERTY(velmor::simulated_mac::BelowBarEntryModel* entries READ entries CONSTANT)
 
 public:
     static constexpr double entryPoints = SimulatedBelowBarPanel::entryPoints;
@@ -61,4 +61,4 @@ private:
     double m_width = 0;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

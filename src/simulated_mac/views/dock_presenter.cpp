@@ -3,7 +3,7 @@
 #include "simulated_mac/simulated_desktop.h"
 #include "simulated_mac/views/simulated_icon_provider.h"
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 DockPresenter::DockPresenter(SimulatedDesktop& desktop, QObject* parent)
     : QObject(parent), m_desktop(desktop), m_apps({"owner", "name", "iconSource", "frontmost"}, this),
@@ -26,7 +26,7 @@ void DockPresenter::refresh()
         if (application.system && !finder)
             continue;
         // An accessory app lives in the menu bar only.
-        if (application.own && m_desktop.applicationShell().activationPolicy() != ActivationPolicy::Regular)
+        if (application.own && m_desktop.applicationShell().activationPolicy() != platform::ActivationPolicy::Regular)
             continue;
         add(application.owner(), application.config.name, application.pid == frontmost);
     }
@@ -35,7 +35,7 @@ void DockPresenter::refresh()
     m_apps.setRows(std::move(apps));
 
     QList<KeyedListModel::Row> minimized;
-    for (const WindowInfo& window : m_desktop.applicationShell().windows()) {
+    for (const platform::WindowInfo& window : m_desktop.applicationShell().windows()) {
         if (window.miniaturized)
             minimized.append({QString::number(window.id), {window.id, window.title}});
     }
@@ -54,4 +54,4 @@ void DockPresenter::restore(qulonglong windowId)
     m_desktop.applicationShell().deminiaturize(windowId);
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

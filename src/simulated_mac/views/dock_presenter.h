@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
@@ -41,4 +41,4 @@ private:
     KeyedListModel m_minimized;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

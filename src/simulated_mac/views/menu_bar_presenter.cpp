@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 // The system's own items: the control center draws a symbol, the clock the time.
@@ -29,11 +29,11 @@ const QList<QByteArray> menuRoles{"title", "available", "separator"};
 const QList<QByteArray> appMenuRoles{"title", "bold"};
 
 // A menu's rows by their place: titles repeat (separators have none).
-QList<KeyedListModel::Row> menuRows(const Menu& menu)
+QList<KeyedListModel::Row> menuRows(const platform::Menu& menu)
 {
     QList<KeyedListModel::Row> rows;
     for (qsizetype i = 0; i < menu.size(); ++i) {
-        const MenuItem& item = menu[i];
+        const platform::MenuItem& item = menu[i];
         rows.append({QString::number(i), {item.title, item.enabled && !item.separator, item.separator}});
     }
     return rows;
@@ -81,11 +81,11 @@ KeyedListModel::Row MenuBarPresenter::itemRow(const MenuBarEntry& entry) const
     bool dimmed = false;
     if (entry.statusItem) {
         const SimulatedStatusButton& button = entry.statusItem->simulatedButton();
-        const bool imageOnly = button.imagePosition() == ImagePosition::ImageOnly;
+        const bool imageOnly = button.imagePosition() == platform::ImagePosition::ImageOnly;
         title = imageOnly ? QString() : button.title();
         if (button.hasImage())
-            glyph = SystemSymbols::glyph(button.symbolName()).value_or(QString());
-        imageFirst = button.imagePosition() != ImagePosition::ImageRight;
+            glyph = platform::SystemSymbols::glyph(button.symbolName()).value_or(QString());
+        imageFirst = button.imagePosition() != platform::ImagePosition::ImageRight;
         dimmed = button.appearsDisabled() || !button.isEnabled();
         toolTip = button.toolTip();
         accessibleName =
@@ -93,7 +93,7 @@ KeyedListModel::Row MenuBarPresenter::itemRow(const MenuBarEntry& entry) const
     }
     if (entry.kind == MenuBarEntry::Kind::System) {
         if (entry.name == controlCenterName)
-            glyph = SystemSymbols::glyph(QString::fromLatin1(controlCenterSymbol)).value_or(QString());
+            glyph = platform::SystemSymbols::glyph(QString::fromLatin1(controlCenterSymbol)).value_or(QString());
         else if (entry.name == clockName)
             title = QLocale(QLocale::English).toString(m_desktop.currentDate().toLocalTime(), clockFormat);
     }
@@ -178,7 +178,7 @@ void MenuBarPresenter::refreshMenus()
 {
     const SimulatedMenuBar& menuBar = m_desktop.menuBar();
     const QRectF bar = menuBar.frame();
-    const std::optional<Menu>& open = m_desktop.statusBar().openMenu();
+    const std::optional<platform::Menu>& open = m_desktop.statusBar().openMenu();
     m_menuItems.setRows(open ? menuRows(*open) : QList<KeyedListModel::Row>{});
     if (open) {
         // The menu hangs under this app's item that has one.
@@ -232,7 +232,7 @@ bool MenuBarPresenter::commandDrag(const QString& key, double x)
 
 bool MenuBarPresenter::chooseMenuItem(int index)
 {
-    const std::optional<Menu>& open = m_desktop.statusBar().openMenu();
+    const std::optional<platform::Menu>& open = m_desktop.statusBar().openMenu();
     if (!open || index < 0 || index >= open->size())
         return false;
     const bool chosen = m_desktop.statusBar().chooseMenuItem(open->at(index).title);
@@ -271,14 +271,14 @@ bool MenuBarPresenter::chooseAppMenuItem(int menuIndex, int itemIndex)
 {
     if (menuIndex < 0 || menuIndex >= m_mainMenu.size())
         return false;
-    const Menu& items = m_mainMenu[menuIndex].items;
+    const platform::Menu& items = m_mainMenu[menuIndex].items;
     if (itemIndex < 0 || itemIndex >= items.size())
         return false;
-    const MenuItem item = items[itemIndex];
+    const platform::MenuItem item = items[itemIndex];
     if (item.separator || !item.enabled || !item.action)
         return false;
     item.action();
     return true;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

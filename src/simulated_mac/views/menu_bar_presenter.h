@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 struct MenuBarEntry;
@@ -98,7 +98,7 @@ private:
     void refreshMenus();
 
     SimulatedDesktop& m_desktop;
-    MainMenu m_mainMenu;
+    platform::MainMenu m_mainMenu;
     KeyedListModel m_appMenus;
     KeyedListModel m_statusItems;
     KeyedListModel m_systemItems;
@@ -117,4 +117,4 @@ private:
     double m_extraMenuX = 0;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <utility>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 SidePanelPresenter::SidePanelPresenter(SimulatedDesktop& desktop, QObject* parent)
     : QObject(parent), m_desktop(desktop),
@@ -96,4 +96,4 @@ void SidePanelPresenter::setDark(bool dark)
     m_desktop.appearance().setDark(dark);
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
@@ -65,4 +65,4 @@ private:
     bool m_dark = false;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -4,7 +4,7 @@
 
 #include <QUrl>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 constexpr int fallbackSize = 32;
@@ -37,4 +37,4 @@ QImage SimulatedIconProvider::requestImage(const QString& id, QSize* size, const
     return image;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -2,7 +2,7 @@
 
 #include <QQuickImageProvider>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedWorkspace;
 
@@ -21,4 +21,4 @@ private:
     SimulatedWorkspace& m_workspace;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

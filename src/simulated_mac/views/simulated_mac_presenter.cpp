@@ -10,7 +10,7 @@
 
 #include <utility>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 // The Apple menu's title.
@@ -42,12 +42,12 @@ SimulatedMacPresenter::~SimulatedMacPresenter()
 
 QString SimulatedMacPresenter::symbolFont()
 {
-    return SystemSymbols::fontFamily.toString();
+    return platform::SystemSymbols::fontFamily.toString();
 }
 
 QString SimulatedMacPresenter::appleGlyph()
 {
-    return SystemSymbols::glyph(QString::fromLatin1(appleSymbol)).value_or(QString());
+    return platform::SystemSymbols::glyph(QString::fromLatin1(appleSymbol)).value_or(QString());
 }
 
 void SimulatedMacPresenter::refreshAbout()
@@ -61,7 +61,7 @@ void SimulatedMacPresenter::refreshAbout()
         iconSource = SimulatedIconProvider::source(*owner);
         if (application && application->own) {
             // This app's panel reads its bundle's versions, as the system's standard panel does.
-            const MainBundle& bundle = m_desktop.host().mainBundle();
+            const platform::MainBundle& bundle = m_desktop.host().mainBundle();
             text =
                 QString::fromUtf8(versionFormat)
                     .arg(bundle.infoString(QStringLiteral("CFBundleShortVersionString")).value_or(QString()),
@@ -82,8 +82,8 @@ void SimulatedMacPresenter::closeAbout()
 
 bool SimulatedMacPresenter::keyPressed(int key, int modifiers)
 {
-    const auto combination = KeyCombination::fromKeyEvent(key, Qt::KeyboardModifiers::fromInt(modifiers),
-                                                          KeyCombination::QtModifierNames::PcKeyboard);
+    const auto combination = platform::KeyCombination::fromKeyEvent(key, Qt::KeyboardModifiers::fromInt(modifiers),
+                                                          platform::KeyCombination::QtModifierNames::PcKeyboard);
     return combination && combination->hasShortcutModifier() && m_desktop.pressKeys(*combination);
 }
 
@@ -110,7 +110,7 @@ void SimulatedMacPresenter::layOutScreens()
     for (const SimulatedScreens::Display& display : displays)
         bounds = bounds.united(display.frame);
     QList<KeyedListModel::Row> screens;
-    const QList<ScreenTopArea> tops = m_desktop.screens().topAreas();
+    const QList<platform::ScreenTopArea> tops = m_desktop.screens().topAreas();
     const bool everyDisplay = m_desktop.screens().separateSpaces();
     for (int i = 0; i < displays.size(); ++i) {
         const QRectF& screen = displays[i].frame;
@@ -143,7 +143,7 @@ void SimulatedMacPresenter::scheduleClockTick()
 {
     const QTime now = m_desktop.currentDate().time();
     const int untilNextMinute = 60 - now.second();
-    m_clockTick = m_desktop.scheduler().after(seconds(untilNextMinute), [this] {
+    m_clockTick = m_desktop.scheduler().after(platform::seconds(untilNextMinute), [this] {
         m_menuBar.refresh();
         scheduleClockTick();
     });
@@ -177,4 +177,4 @@ void SimulatedMacPresenter::setUpdaterAlert(UpdaterAlert* alert)
     Q_EMIT updaterAlertChanged();
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -14,7 +14,7 @@
 #include <QRectF>
 #include <QtQml/qqmlregistration.h>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
@@ -35,11 +35,11 @@ class SimulatedMacPresenter final : public QObject {
     Q_PROPERTY(QString aboutTitle READ aboutTitle NOTIFY aboutChanged)
     Q_PROPERTY(QString aboutText READ aboutText NOTIFY aboutChanged)
     Q_PROPERTY(QString aboutIconSource READ aboutIconSource NOTIFY aboutChanged)
-    Q_PROPERTY(velmor::platform::MenuBarPresenter* menuBar READ menuBar CONSTANT)
-    Q_PROPERTY(velmor::platform::DockPresenter* dock READ dock CONSTANT)
-    Q_PROPERTY(velmor::platform::SystemSettingsPresenter* systemSettings READ systemSettings CONSTANT)
-    Q_PROPERTY(velmor::platform::SidePanelPresenter* sidePanel READ sidePanel CONSTANT)
-    Q_PROPERTY(velmor::platform::BelowBarPresenter* belowBar READ belowBar CONSTANT)
+    Q_PROPERTY(velmor::simulated_mac::MenuBarPresenter* menuBar READ menuBar CONSTANT)
+    Q_PROPERTY(velmor::simulated_mac::DockPresenter* dock READ dock CONSTANT)
+    Q_PROPERTY(velmor::simulated_mac::SystemSettingsPresenter* systemSettings READ systemSettings CONSTANT)
+    Q_PROPERTY(velmor::simulated_mac::SidePanelPresenter* sidePanel READ sidePanel CONSTANT)
+    Q_PROPERTY(velmor::simulated_mac::BelowBarPresenter* belowBar READ belowBar CONSTANT)
     Q_PROPERTY(QObject* updaterAlert READ updaterAlertObject NOTIFY updaterAlertChanged)
 
 public:
@@ -118,7 +118,7 @@ private:
     quint64 m_observer = 0;
     bool m_refreshPending = false;
     // The clock in the menu bar changes once a minute: the one wake-up an idle desktop has.
-    TaskHandle m_clockTick;
+    platform::TaskHandle m_clockTick;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

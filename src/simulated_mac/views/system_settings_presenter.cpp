@@ -8,7 +8,7 @@
 
 #include <utility>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 namespace {
 
 using Pane = SimulatedDesktop::SettingsPane;
@@ -55,7 +55,7 @@ SystemSettingsPresenter::SystemSettingsPresenter(SimulatedDesktop& desktop, QObj
     for (const PaneText& text : paneTexts) {
         const QString title = QString::fromUtf8(text.title);
         panes.append(
-            {title, {title, SystemSymbols::glyph(QString::fromUtf8(text.symbol)).value_or(QString())}});
+            {title, {title, platform::SystemSymbols::glyph(QString::fromUtf8(text.symbol)).value_or(QString())}});
     }
     m_panes.setRows(std::move(panes));
     refresh();
@@ -157,4 +157,4 @@ bool SystemSettingsPresenter::add(const QString& bundlePath)
     return m_desktop.openSettingsPane() == Pane::FullDiskAccess && m_desktop.addToFullDiskAccess(bundlePath);
 }
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
-namespace velmor::platform {
+namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
@@ -70,4 +70,4 @@ private:
     QString m_emptyText;
 };
 
-} // namespace velmor::platform
+} // namespace velmor::simulated_mac

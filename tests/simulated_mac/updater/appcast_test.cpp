@@ -12,7 +12,7 @@
 namespace velmor {
 namespace {
 
-using platform::Appcast;
+using simulated_mac::Appcast;
 using test::Release;
 
 const QUrl feedURL(QStringLiteral("https://updates.example.com/tray/appcast.xml"));
@@ -170,7 +170,7 @@ TEST(AppcastReaderTest, AFeedIsJudgedOffTheMainThreadWithinItsOwnDeadline)
     platform::ManualScheduler scheduler;
     std::optional<std::thread::id> thread;
     double cpu = -1;
-    platform::AppcastReader reader(
+    simulated_mac::AppcastReader reader(
         scheduler, [&](const QByteArray& document, QString* reason, const std::atomic<bool>& cancelled) {
             thread = std::this_thread::get_id();
             const double before = test::threadCpuMilliseconds();
@@ -181,9 +181,9 @@ TEST(AppcastReaderTest, AFeedIsJudgedOffTheMainThreadWithinItsOwnDeadline)
     QByteArray attributes;
     for (int i = 0; i < 40000; ++i)
         attributes += " a" + QByteArray::number(i) + "=\"x\"";
-    std::optional<platform::AppcastReader::Result> result;
+    std::optional<simulated_mac::AppcastReader::Result> result;
     reader.read("<rss><channel><item><enclosure" + attributes + "/></item></channel></rss>",
-                [&](platform::AppcastReader::Result answer) { result = std::move(answer); });
+                [&](simulated_mac::AppcastReader::Result answer) { result = std::move(answer); });
     ASSERT_TRUE(test::spinUntil([&] { return result.has_value(); }, [&] { scheduler.runUntilIdle(); }));
     EXPECT_NE(thread, std::this_thread::get_id());
     EXPECT_LT(cpu, 100);
@@ -192,7 +192,7 @@ TEST(AppcastReaderTest, AFeedIsJudgedOffTheMainThreadWithinItsOwnDeadline)
 
     // A reading that does not end is given up at the deadline, and told to stop.
     std::atomic<bool> told = false;
-    platform::AppcastReader stuck(scheduler,
+    simulated_mac::AppcastReader stuck(scheduler,
                                   [&](const QByteArray&, QString*, const std::atomic<bool>& cancelled) {
                                       while (!cancelled)
                                           std::this_thread::yield();
@@ -200,12 +200,12 @@ TEST(AppcastReaderTest, AFeedIsJudgedOffTheMainThreadWithinItsOwnDeadline)
                                       return std::optional<Appcast>();
                                   });
     result.reset();
-    stuck.read("<rss/>", [&](platform::AppcastReader::Result answer) { result = std::move(answer); });
-    scheduler.fastForwardBy(platform::seconds(platform::AppcastReader::deadlineSeconds - 1));
+    stuck.read("<rss/>", [&](simulated_mac::AppcastReader::Result answer) { result = std::move(answer); });
+    scheduler.fastForwardBy(platform::seconds(simulated_mac::AppcastReader::deadlineSeconds - 1));
     EXPECT_FALSE(result);
     scheduler.fastForwardBy(platform::seconds(1));
     ASSERT_TRUE(result);
-    EXPECT_EQ(result->reason, QString::fromUtf8(platform::AppcastReader::tooSlowReason));
+    EXPECT_EQ(result->reason, QString::fromUtf8(simulated_mac::AppcastReader::tooSlowReason));
     ASSERT_TRUE(test::spinUntil([&] { return told.load(); }));
 }
 

@@ -20,7 +20,7 @@ namespace velmor {
 namespace {
 
 using Answer = test::HttpsTestServer::Answer;
-using platform::SimulatedUpdater;
+using simulated_mac::SimulatedUpdater;
 using test::Release;
 
 const QByteArray feedTarget = "/appcast.xml";
@@ -41,9 +41,9 @@ protected:
     test::SigningKey key;
     QTemporaryDir folder;
     QByteArray archive;
-    std::unique_ptr<platform::SimulatedHost> host;
+    std::unique_ptr<simulated_mac::SimulatedHost> host;
     std::unique_ptr<VelmorSignals> hub;
-    std::unique_ptr<platform::SimulatedUpdaterFramework> framework;
+    std::unique_ptr<simulated_mac::SimulatedUpdaterFramework> framework;
     platform::Services services;
     std::unique_ptr<AppUpdates> updates;
     QList<VelmorEvent> events;
@@ -84,7 +84,7 @@ protected:
         framework.reset();
         hub.reset();
         host.reset();
-        platform::SimulatedHost::Configuration configuration;
+        simulated_mac::SimulatedHost::Configuration configuration;
         configuration.homeDirectory = folder.path();
         configuration.mainBundle =
             platform::MainBundle({{QStringLiteral("CFBundleIdentifier"), QStringLiteral("local.velmor.tray")},
@@ -94,15 +94,15 @@ protected:
                                   {QStringLiteral("SUFeedURL"), server.url(QString::fromLatin1(feedTarget))},
                                   {QStringLiteral("SUPublicEDKey"), key.publicKeyBase64()}},
                                  QStringLiteral("/Applications/Velmor Tray.app"));
-        host = std::make_unique<platform::SimulatedHost>(configuration);
+        host = std::make_unique<simulated_mac::SimulatedHost>(configuration);
         hub = std::make_unique<VelmorSignals>(*host, defaults, scheduler);
         QObject::connect(hub.get(), &VelmorSignals::tracked, hub.get(),
                          [this](VelmorEvent event) { events.append(event); });
-        platform::SimulatedUpdaterFramework::Configuration setup;
+        simulated_mac::SimulatedUpdaterFramework::Configuration setup;
         setup.tls = server.clientTls();
         setup.cacheFolder = cacheFolder();
         setup.install = [this](const platform::UpdateItem& item) { installed.append(item); };
-        framework = std::make_unique<platform::SimulatedUpdaterFramework>(scheduler, *host, defaults, setup);
+        framework = std::make_unique<simulated_mac::SimulatedUpdaterFramework>(scheduler, *host, defaults, setup);
         services.scheduler = &scheduler;
         services.host = host.get();
         services.userDefaults = &defaults;
@@ -123,7 +123,7 @@ protected:
         return test::spinUntil(condition, [this] { scheduler.runUntilIdle(); });
     }
 
-    platform::UpdaterAlert& alert() { return framework->alert(); }
+    simulated_mac::UpdaterAlert& alert() { return framework->alert(); }
 
     // A user-initiated check up to the framework's offer, answered with "Install Update".
     bool checkAndInstall()
@@ -316,7 +316,7 @@ TEST_F(SimulatedUpdaterTest, ScheduledChecksRunAtTheIntervalAndStaySilentUntilTh
     ASSERT_TRUE(waitFor([this] { return updates->message() == text(AppUpdates::upToDateMessage); }));
     EXPECT_FALSE(alert().shown());
     scheduler.fastForwardBy(
-        platform::seconds(platform::SimulatedUpdaterFramework::defaultCheckIntervalSeconds - 1));
+        platform::seconds(simulated_mac::SimulatedUpdaterFramework::defaultCheckIntervalSeconds - 1));
     EXPECT_EQ(requestsFor(feedTarget), 1);
 
     // With automatic downloads the release is fetched and verified before the user is asked.

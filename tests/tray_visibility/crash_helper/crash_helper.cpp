@@ -25,12 +25,12 @@ int main(int argc, char* argv[])
     if (arguments.size() != 6)
         return 64;
     const QString mode = arguments[1];
-    platform::SimulatedHost::Configuration configuration;
+    simulated_mac::SimulatedHost::Configuration configuration;
     configuration.homeDirectory = arguments[2];
     configuration.temporaryDirectory = arguments[3];
     configuration.defaultsToolPath = arguments[4];
     const int killStep = arguments[5].toInt();
-    const platform::SimulatedHost host(configuration);
+    const simulated_mac::SimulatedHost host(configuration);
     const test::FakeWorkspace workspace;
     const auto observer = [killStep](TrayEditStep step) {
         if (static_cast<int>(step) == killStep)

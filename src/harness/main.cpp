@@ -38,7 +38,7 @@ bool displayAvailable()
 
 } // namespace
 
-// The composition root. On this platform the app runs on the simulated Mac: in a window with a
+// The program off the Mac: the composition root's app on the simulated Mac, in a window with a
 // display, headless with a script, or offscreen to render screenshots.
 int main(int argc, char* argv[])
 {

@@ -1,13 +1,19 @@
-#include "platform/accessibility_arguments.h"
-#include "platform/mac_conventions.h"
+#include "mac/portable/accessibility_arguments.h"
+#include "mac/portable/mac_conventions.h"
+#include "platform/key_combination.h"
 #include "simulated_mac/simulated_mouse_events.h"
+
+#include <QSet>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 using namespace velmor::platform;
+using namespace velmor::platform::mac;
+using namespace velmor::simulated_mac;
 
 namespace {
 
@@ -117,4 +123,32 @@ TEST(AccessibilityArgumentsTest, RangesAndPointsOutsideWhatTheCallsTakeAreNotAsk
     EXPECT_TRUE(AccessibilityArguments::hitTestPoint({-1512, 12}));
     EXPECT_FALSE(AccessibilityArguments::hitTestPoint({std::nan(""), 12}));
     EXPECT_FALSE(AccessibilityArguments::hitTestPoint({1e40, 12}));
+}
+
+// The Carbon hot key of every key a shortcut may use: each has a virtual key code, and the
+// modifiers come out as the Carbon flags. (The Mac build checks the codes against the SDK's.)
+TEST(KeyCombinationTest, EveryUsableKeyHasAMacKeyCode)
+{
+    QList<int> keys;
+    // The printable keys, then Qt's special keys (Escape to the function keys and beyond).
+    for (const auto& [first, last] :
+         {std::pair(0, 0x7f), std::pair(int(Qt::Key_Escape), Qt::Key_Escape + 0xff)}) {
+        for (int key = first; key <= last; ++key) {
+            if (KeyCombination::isUsableKey(key))
+                keys.append(key);
+        }
+    }
+    EXPECT_EQ(keys.size(), 26 + 10 + 11 + 20 + 14);
+    QSet<quint32> codes;
+    for (const int key : keys) {
+        const auto code = MacConventions::ansiKeyCode(key);
+        ASSERT_TRUE(code) << KeyCombination::keyText(key).toStdString();
+        codes.insert(*code);
+    }
+    EXPECT_EQ(codes.size(), keys.size()) << "no two keys share a code";
+    EXPECT_EQ(MacConventions::carbonModifiers(*KeyCombination::parse(QString::fromUtf8("⌃⌥⇧⌘K"))),
+              MacConventions::carbonControlKey | MacConventions::carbonOptionKey |
+                  MacConventions::carbonShiftKey | MacConventions::carbonCommandKey);
+    EXPECT_EQ(MacConventions::carbonModifiers(*KeyCombination::parse(QString::fromUtf8("⌘K"))),
+              MacConventions::carbonCommandKey);
 }

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace velmor::platform {
+namespace velmor::platform::mac {
 
 // The arguments the Mac's Accessibility calls take, derived from the interface's, and the raw
 // values the Mac backend reads back. Kept here so that every choice is tested on every platform.
@@ -34,4 +34,4 @@ public:
     static std::optional<QPointF> hitTestPoint(QPointF point);
 };
 
-} // namespace velmor::platform
+} // namespace velmor::platform::mac

@@ -1,11 +1,11 @@
-#include "platform/foreign_property_list.h"
+#include "mac/portable/foreign_property_list.h"
 
 #include <QTimeZone>
 
 #include <cmath>
 #include <limits>
 
-namespace velmor::platform {
+namespace velmor::platform::mac {
 namespace {
 
 const QDateTime& referenceDate()
@@ -45,4 +45,4 @@ std::optional<double> ForeignPropertyList::referenceSecondsFromDate(const QDateT
     return double(referenceDate().msecsTo(date)) / 1000.0;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::platform::mac

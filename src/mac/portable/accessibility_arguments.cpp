@@ -1,9 +1,9 @@
-#include "platform/accessibility_arguments.h"
+#include "mac/portable/accessibility_arguments.h"
 
 #include <cmath>
 #include <limits>
 
-namespace velmor::platform {
+namespace velmor::platform::mac {
 namespace {
 
 bool fitsFloat(double value)
@@ -37,4 +37,4 @@ std::optional<QPointF> AccessibilityArguments::hitTestPoint(QPointF point)
     return point;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::platform::mac

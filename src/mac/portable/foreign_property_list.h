@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace velmor::platform {
+namespace velmor::platform::mac {
 
 // Converts between the system's own property-list objects (the Mac's NSString, NSNumber, NSDate,
 // NSData, NSArray and NSDictionary) and the app's values (see UserDefaults), so that the Mac
@@ -192,4 +192,4 @@ private:
     }
 };
 
-} // namespace velmor::platform
+} // namespace velmor::platform::mac

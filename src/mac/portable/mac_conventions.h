@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace velmor::platform {
+namespace velmor::platform::mac {
 
 // The raw values of the Mac's enumerations that the Mac backend passes through, and every choice
 // made on them, kept here so that they are tested on every platform. The Mac backend checks each
@@ -84,4 +84,4 @@ public:
     static QString directoryPath(QString path);
 };
 
-} // namespace velmor::platform
+} // namespace velmor::platform::mac

@@ -1,4 +1,4 @@
-#include "platform/foreign_property_list.h"
+#include "mac/portable/foreign_property_list.h"
 
 #include <QPointF>
 #include <QTimeZone>
@@ -10,6 +10,7 @@
 #include <limits>
 
 using namespace velmor::platform;
+using namespace velmor::platform::mac;
 using Kind = ForeignPropertyList::Kind;
 
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/mac_conventions.h"
+#include "mac/portable/mac_conventions.h"
 
 #include <QHash>
 
-namespace velmor::platform {
+namespace velmor::platform::mac {
 
 MouseEventType MacConventions::mouseEventType(quint64 eventType)
 {
@@ -107,9 +107,9 @@ QString MacConventions::directoryPath(QString path)
     return path;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::platform::mac
 
-namespace velmor::platform {
+namespace velmor::platform::mac {
 
 std::optional<quint32> MacConventions::ansiKeyCode(int qtKey)
 {
@@ -162,4 +162,4 @@ quint32 MacConventions::carbonModifiers(const KeyCombination& combination)
     return flags;
 }
 
-} // namespace velmor::platform
+} // namespace velmor::platform::mac
