@@ -5,6 +5,16 @@
 #include <QtQml/qqml.h>
 
 namespace velmor {
+namespace {
+
+// One for the process: an item outside any window, or a window whose suite set no palette.
+AppearancePalette* neutralPalette()
+{
+    static AppearancePalette neutral;
+    return &neutral;
+}
+
+} // namespace
 
 Appearance::Appearance(QObject* attachee) : QObject(attachee)
 {
@@ -50,17 +60,45 @@ void Appearance::setDark(bool dark)
         return;
     m_dark = dark;
     Q_EMIT darkChanged();
+    Q_EMIT colorsChanged();
+}
+
+AppearancePalette* Appearance::palette() const
+{
+    if (!m_isWindow)
+        return m_window ? m_window->palette() : neutralPalette();
+    return m_palette ? m_palette.data() : neutralPalette();
+}
+
+void Appearance::setPalette(AppearancePalette* palette)
+{
+    if (!m_isWindow || m_palette == palette)
+        return;
+    m_palette = palette;
+    Q_EMIT colorsChanged();
+}
+
+QColor Appearance::color(AppearancePalette::Role role) const
+{
+    const AppearancePalette::Colors colors = palette()->colors(role);
+    return dark() ? colors.dark : colors.light;
 }
 
 void Appearance::follow(QQuickWindow* window)
 {
     const bool before = dark();
-    disconnect(m_windowConnection);
+    const AppearancePalette* paletteBefore = palette();
+    disconnect(m_darkConnection);
+    disconnect(m_colorsConnection);
     m_window = window ? of(window) : nullptr;
-    if (m_window)
-        m_windowConnection = connect(m_window, &Appearance::darkChanged, this, &Appearance::darkChanged);
+    if (m_window) {
+        m_darkConnection = connect(m_window, &Appearance::darkChanged, this, &Appearance::darkChanged);
+        m_colorsConnection = connect(m_window, &Appearance::colorsChanged, this, &Appearance::colorsChanged);
+    }
     if (dark() != before)
         Q_EMIT darkChanged();
+    if (dark() != before || palette() != paletteBefore)
+        Q_EMIT colorsChanged();
 }
 
 } // namespace velmor

@@ -21,30 +21,30 @@ Popup {
         implicitWidth: 26
         implicitHeight: 26
         radius: 13
-        color: Qt.alpha(Theme.accent(Appearance.dark), 0.16)
+        color: Qt.alpha(Appearance.accent, 0.16)
         PlainLabel {
             anchors.centerIn: parent
             text: parent.number
             font.pixelSize: 14
             font.weight: Font.DemiBold
-            color: Theme.text(Appearance.dark)
+            color: Appearance.text
         }
     }
     component StepTitle: PlainLabel {
         font.pixelSize: 14
         font.weight: Font.DemiBold
-        color: Theme.text(Appearance.dark)
+        color: Appearance.text
     }
     component Caption: PlainLabel {
         Layout.fillWidth: true
         font.pixelSize: 12
         wrapMode: Text.WordWrap
-        color: Theme.secondaryText(Appearance.dark)
+        color: Appearance.secondaryText
     }
     component Divider: Rectangle {
         Layout.fillWidth: true
         implicitHeight: 1
-        color: Theme.separator(Appearance.dark)
+        color: Appearance.separator
     }
 
     objectName: "accessGuideSheet"
@@ -55,12 +55,12 @@ Popup {
     padding: 24
     closePolicy: Popup.CloseOnEscape
     Overlay.modal: Rectangle {
-        color: Theme.dimming(Appearance.dark)
+        color: Appearance.dimming
     }
     background: Rectangle {
         radius: 12
-        color: Theme.canvas(Appearance.dark)
-        border.color: Theme.separator(Appearance.dark)
+        color: Appearance.canvas
+        border.color: Appearance.separator
     }
     onClosed: guide.dismiss()
     onOpened: done.forceActiveFocus()
@@ -86,7 +86,7 @@ Popup {
                 text: sheet.guide.title
                 font.pixelSize: 20
                 font.weight: Font.DemiBold
-                color: Theme.text(Appearance.dark)
+                color: Appearance.text
             }
             Item { Layout.fillWidth: true }
             SuiteButton {
@@ -102,7 +102,7 @@ Popup {
             text: sheet.guide.subtitle
             font.pixelSize: 13
             wrapMode: Text.WordWrap
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
         }
 
         RowLayout {
@@ -140,7 +140,7 @@ Popup {
                         implicitWidth: tileRow.implicitWidth + 24
                         implicitHeight: tileRow.implicitHeight + 24
                         radius: 12
-                        color: Qt.alpha(Theme.accent(Appearance.dark), 0.08)
+                        color: Qt.alpha(Appearance.accent, 0.08)
                         Accessible.role: Accessible.Graphic
                         Accessible.name: sheet.guide.tileAccessibleName
                         // The platform's drag hands the bundle's file URL to whichever list it lands on.
@@ -170,19 +170,19 @@ Popup {
                                     text: sheet.guide.tileName
                                     font.pixelSize: 12
                                     font.weight: Font.DemiBold
-                                    color: Theme.text(Appearance.dark)
+                                    color: Appearance.text
                                 }
                                 RowLayout {
                                     spacing: 4
                                     SymbolIcon {
                                         symbol: sheet.guide.tileSymbol
                                         size: 12
-                                        color: Theme.secondaryText(Appearance.dark)
+                                        color: Appearance.secondaryText
                                     }
                                     PlainLabel {
                                         text: sheet.guide.tileLabel
                                         font.pixelSize: 12
-                                        color: Theme.secondaryText(Appearance.dark)
+                                        color: Appearance.secondaryText
                                     }
                                 }
                             }
@@ -226,7 +226,7 @@ Popup {
             text: sheet.guide.footnote
             font.pixelSize: 12
             wrapMode: Text.WordWrap
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
         }
     }
 }

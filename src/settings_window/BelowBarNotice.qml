@@ -19,7 +19,7 @@ RowLayout {
     SymbolIcon {
         symbol: notice.settings.noticeSymbol
         size: 15
-        color: Theme.warning(Appearance.dark)
+        color: Appearance.warning
     }
     PlainLabel {
         objectName: "belowBarNoticeText"
@@ -29,7 +29,7 @@ RowLayout {
         font.pixelSize: 12
         elide: Text.ElideRight
         maximumLineCount: 1
-        color: Theme.text(Appearance.dark)
+        color: Appearance.text
         Accessible.name: text
     }
     SuiteButton {

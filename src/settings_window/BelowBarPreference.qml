@@ -19,7 +19,7 @@ RowLayout {
     PlainLabel {
         id: title
         text: preference.settings.preferenceTitle
-        color: Theme.text(Appearance.dark)
+        color: Appearance.text
     }
     Item { Layout.fillWidth: true }
     Row {

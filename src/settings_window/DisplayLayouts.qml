@@ -26,7 +26,7 @@ ColumnLayout {
             text: section.settings.title
             font.pixelSize: 15
             font.weight: Font.DemiBold
-            color: Theme.text(Appearance.dark)
+            color: Appearance.text
         }
         PlainLabel {
             objectName: "currentSetup"
@@ -35,7 +35,7 @@ ColumnLayout {
             text: section.settings.setup
             font.pixelSize: 12
             elide: Text.ElideRight
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
         }
         SuiteButton {
             objectName: "saveLayoutButton"
@@ -51,7 +51,7 @@ ColumnLayout {
         text: section.settings.problem
         font.pixelSize: 12
         wrapMode: Text.WordWrap
-        color: Theme.warning(Appearance.dark)
+        color: Appearance.warning
     }
     PlainLabel {
         objectName: "layoutHint"
@@ -60,7 +60,7 @@ ColumnLayout {
         text: section.settings.saveHint
         font.pixelSize: 12
         wrapMode: Text.WordWrap
-        color: Theme.secondaryText(Appearance.dark)
+        color: Appearance.secondaryText
     }
     Repeater {
         model: section.settings.layouts
@@ -76,20 +76,20 @@ ColumnLayout {
             SymbolIcon {
                 symbol: "desktopcomputer"
                 size: 14
-                color: Theme.secondaryText(Appearance.dark)
+                color: Appearance.secondaryText
             }
             PlainLabel {
                 Layout.fillWidth: true
                 text: row.modelData
                 elide: Text.ElideRight
-                color: Theme.text(Appearance.dark)
+                color: Appearance.text
             }
             PlainLabel {
                 objectName: "layoutInUse:" + row.modelData
                 visible: section.settings.inForce === row.modelData
                 text: section.settings.inForceText
                 font.pixelSize: 11
-                color: Theme.accent(Appearance.dark)
+                color: Appearance.accent
             }
             SuiteButton {
                 objectName: "deleteLayout:" + row.modelData

@@ -22,12 +22,12 @@ Popup {
     padding: 20
     closePolicy: Popup.CloseOnEscape
     Overlay.modal: Rectangle {
-        color: Theme.dimming(Appearance.dark)
+        color: Appearance.dimming
     }
     background: Rectangle {
         radius: 12
-        color: Theme.canvas(Appearance.dark)
-        border.color: Theme.separator(Appearance.dark)
+        color: Appearance.canvas
+        border.color: Appearance.separator
     }
     onClosed: editor.cancel()
     onOpened: nameField.forceActiveFocus()
@@ -56,7 +56,7 @@ Popup {
             text: sheet.editor.title
             font.pixelSize: 17
             font.weight: Font.DemiBold
-            color: Theme.text(Appearance.dark)
+            color: Appearance.text
         }
         TextField {
             id: nameField
@@ -70,7 +70,7 @@ Popup {
         }
         PlainLabel {
             text: sheet.editor.iconLabel
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
         }
         GridLayout {
             columns: 6
@@ -94,15 +94,15 @@ Popup {
                     onClicked: sheet.editor.symbol = modelData
                     background: Rectangle {
                         radius: 7
-                        color: sheet.editor.symbol === choice.modelData ? Qt.alpha(Theme.accent(Appearance.dark), 0.22)
+                        color: sheet.editor.symbol === choice.modelData ? Qt.alpha(Appearance.accent, 0.22)
                                                                         : "transparent"
                         border.width: choice.activeFocus || sheet.editor.symbol === choice.modelData ? 1 : 0
-                        border.color: Theme.controlAccent(Appearance.dark)
+                        border.color: Appearance.controlAccent
                     }
                     contentItem: SymbolIcon {
                         symbol: choice.modelData
                         size: 18
-                        color: Theme.text(Appearance.dark)
+                        color: Appearance.text
                     }
                 }
             }

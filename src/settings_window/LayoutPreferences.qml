@@ -33,7 +33,7 @@ ColumnLayout {
         PlainLabel {
             id: newAppsTitle
             text: section.settings.newAppsTitle
-            color: Theme.text(Appearance.dark)
+            color: Appearance.text
         }
         Item { Layout.fillWidth: true }
         Row {

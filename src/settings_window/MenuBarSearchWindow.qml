@@ -58,9 +58,9 @@ SuiteWindow {
             background: Rectangle {
                 implicitHeight: 32
                 radius: 8
-                color: Theme.controlBackground(Appearance.dark)
+                color: Appearance.controlBackground
                 border.width: field.activeFocus ? 2 : 1
-                border.color: field.activeFocus ? Theme.controlAccent(Appearance.dark) : Theme.separator(Appearance.dark)
+                border.color: field.activeFocus ? Appearance.controlAccent : Appearance.separator
             }
 
             SymbolIcon {
@@ -70,7 +70,7 @@ SuiteWindow {
                 anchors.verticalCenter: parent.verticalCenter
                 symbol: "magnifyingglass"
                 size: 16
-                color: Theme.secondaryText(Appearance.dark)
+                color: Appearance.secondaryText
             }
             SuiteToolButton {
                 id: clearButton
@@ -91,7 +91,7 @@ SuiteWindow {
                 contentItem: SymbolIcon {
                     symbol: "xmark.circle.fill"
                     size: 15
-                    color: Theme.secondaryText(Appearance.dark)
+                    color: Appearance.secondaryText
                 }
             }
         }
@@ -100,7 +100,7 @@ SuiteWindow {
             Layout.fillWidth: true
             text: window.presenter.countText
             font.pixelSize: 11
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
         }
         PlainLabel {
             objectName: "searchStatus"
@@ -108,7 +108,7 @@ SuiteWindow {
             Layout.fillWidth: true
             text: window.presenter.statusText
             font.pixelSize: 12
-            color: Theme.warning(Appearance.dark)
+            color: Appearance.warning
             wrapMode: Text.WordWrap
         }
         // The list shows whole rows only: the last one is never cut through its second line.
@@ -157,8 +157,8 @@ SuiteWindow {
                     onClicked: window.presenter.activate(index)
                     background: Rectangle {
                         radius: 6
-                        color: result.highlighted ? Theme.controlAccent(Appearance.dark)
-                                                  : (result.hovered ? Theme.separator(Appearance.dark) : "transparent")
+                        color: result.highlighted ? Appearance.controlAccent
+                                                  : (result.hovered ? Appearance.separator : "transparent")
                     }
                     contentItem: RowLayout {
                         spacing: 10
@@ -177,7 +177,7 @@ SuiteWindow {
                                 visible: result.iconSource === ""
                                 symbol: "app.dashed"
                                 size: 20
-                                color: Theme.secondaryText(Appearance.dark)
+                                color: Appearance.secondaryText
                             }
                         }
                         ColumnLayout {
@@ -187,20 +187,20 @@ SuiteWindow {
                                 Layout.fillWidth: true
                                 text: result.title
                                 elide: Text.ElideRight
-                                color: result.highlighted ? "white" : Theme.text(Appearance.dark)
+                                color: result.highlighted ? "white" : Appearance.text
                             }
                             PlainLabel {
                                 Layout.fillWidth: true
                                 text: result.appName
                                 elide: Text.ElideRight
                                 font.pixelSize: 11
-                                color: result.highlighted ? "white" : Theme.secondaryText(Appearance.dark)
+                                color: result.highlighted ? "white" : Appearance.secondaryText
                             }
                         }
                         PlainLabel {
                             text: result.placement
                             font.pixelSize: 11
-                            color: result.highlighted ? "white" : Theme.secondaryText(Appearance.dark)
+                            color: result.highlighted ? "white" : Appearance.secondaryText
                         }
                     }
                 }
@@ -215,7 +215,7 @@ SuiteWindow {
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
             wrapMode: Text.Wrap
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
         }
     }
 }

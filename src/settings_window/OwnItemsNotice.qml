@@ -19,7 +19,7 @@ RowLayout {
     SymbolIcon {
         symbol: notice.settings.noticeSymbol
         size: 15
-        color: Theme.warning(Appearance.dark)
+        color: Appearance.warning
     }
     PlainLabel {
         objectName: "ownItemsNoticeText"
@@ -28,7 +28,7 @@ RowLayout {
         text: notice.settings.ownNoticeText
         font.pixelSize: 12
         wrapMode: Text.WordWrap
-        color: Theme.text(Appearance.dark)
+        color: Appearance.text
         Accessible.name: text
     }
     SuiteButton {

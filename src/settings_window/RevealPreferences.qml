@@ -23,7 +23,7 @@ ColumnLayout {
         PlainLabel {
             id: rehideTitle
             text: section.settings.rehideTitle
-            color: Theme.text(Appearance.dark)
+            color: Appearance.text
         }
         Item { Layout.fillWidth: true }
         SegmentedPicker {
@@ -39,7 +39,7 @@ ColumnLayout {
         Layout.fillWidth: true
         text: section.settings.rehideNote
         font.pixelSize: 12
-        color: Theme.secondaryText(Appearance.dark)
+        color: Appearance.secondaryText
         wrapMode: Text.WordWrap
     }
     SuiteSwitch {
@@ -67,7 +67,7 @@ ColumnLayout {
         Layout.topMargin: 4
         text: section.settings.shortcutsTitle
         font.weight: Font.DemiBold
-        color: Theme.text(Appearance.dark)
+        color: Appearance.text
     }
     PlainLabel {
         objectName: "shortcutsStoredProblem"
@@ -75,7 +75,7 @@ ColumnLayout {
         Layout.fillWidth: true
         text: section.settings.storedProblem
         font.pixelSize: 12
-        color: Theme.warning(Appearance.dark)
+        color: Appearance.warning
         wrapMode: Text.WordWrap
     }
     ColumnLayout {

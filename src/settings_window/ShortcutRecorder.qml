@@ -26,7 +26,7 @@ RowLayout {
         Layout.preferredHeight: recordButton.implicitHeight
         verticalAlignment: Text.AlignVCenter
         text: row.recorder.title
-        color: Theme.text(Appearance.dark)
+        color: Appearance.text
         elide: Text.ElideRight
     }
     ColumnLayout {
@@ -73,9 +73,9 @@ RowLayout {
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                     font.weight: row.recorder.hasShortcut && !row.recorder.recording ? Font.DemiBold : Font.Normal
-                    color: row.recorder.recording ? Theme.accent(Appearance.dark) : Theme.text(Appearance.dark)
+                    color: row.recorder.recording ? Appearance.accent : Appearance.text
                 }
-                palette.highlight: Theme.controlAccent(Appearance.dark)
+                palette.highlight: Appearance.controlAccent
             }
             SuiteToolButton {
                 id: clearButton
@@ -93,7 +93,7 @@ RowLayout {
                 contentItem: SymbolIcon {
                     symbol: "xmark.circle.fill"
                     size: 15
-                    color: Theme.secondaryText(Appearance.dark)
+                    color: Appearance.secondaryText
                 }
             }
         }
@@ -103,7 +103,7 @@ RowLayout {
             Layout.fillWidth: true
             text: row.recorder.message
             font.pixelSize: 12
-            color: row.recorder.messageIsHint ? Theme.secondaryText(Appearance.dark) : Theme.warning(Appearance.dark)
+            color: row.recorder.messageIsHint ? Appearance.secondaryText : Appearance.warning
             wrapMode: Text.WordWrap
         }
     }

@@ -26,7 +26,7 @@ Item {
         anchors.fill: parent
         visible: brand.source === ""
         radius: 10
-        color: Theme.controlAccent(Appearance.dark)
+        color: Appearance.controlAccent
         SymbolIcon {
             anchors.fill: parent
             anchors.margins: 10

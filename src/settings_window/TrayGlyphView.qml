@@ -29,7 +29,7 @@ Item {
         visible: glyph.iconSource === ""
         symbol: "app.dashed"
         size: 26
-        color: Theme.secondaryText(Appearance.dark)
+        color: Appearance.secondaryText
     }
     HoverHandler { id: hover }
     ToolTip.visible: hover.hovered

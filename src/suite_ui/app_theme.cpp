@@ -94,11 +94,6 @@ DynamicColor AppTheme::controlAccent(Product product)
     return {rgb(t.lightAccent), rgb(t.darkControlAccent)};
 }
 
-QColor AppTheme::accent(Product product, bool dark)
-{
-    return accent(product).resolve(dark);
-}
-
 DynamicColor AppTheme::warning()
 {
     return {fractions(0.58f, 0.28f, 0.04f), fractions(1.0f, 0.65f, 0.3f)};

@@ -37,7 +37,6 @@ public:
 
     static DynamicColor accent(Product product);
     static DynamicColor controlAccent(Product product);
-    static QColor accent(Product product, bool dark);
     static DynamicColor accent() { return accent(product()); }
     static DynamicColor controlAccent() { return controlAccent(product()); }
 

@@ -5,7 +5,7 @@
 #include "suite_ui/feedback_menu_items.h"
 #include "suite_ui/support_window.h"
 #include "suite_ui/velmor_signals.h"
-#include "suite_ui/views/theme.h"
+#include "suite_ui/views/suite_palette.h"
 #include "support/https_test_server.h"
 
 #include <QAccessible>
@@ -128,7 +128,7 @@ TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEnds
     EXPECT_FALSE(control("sendingIndicator")->isVisible());
     EXPECT_EQ(text(control("feedbackResult")), QStringLiteral("Report sent. Thank you."));
     EXPECT_EQ(control("feedbackResult")->property("color").value<QColor>().rgba(),
-              Theme::success(false).rgba());
+              SuitePalette().colors(AppearancePalette::Role::success).light.rgba());
     EXPECT_TRUE(text(control("feedbackEditor")).isEmpty());
 
     // A failure reads as a warning, and the text stays for another try.
@@ -141,7 +141,7 @@ TEST_F(FeedbackWindowJourney, OnlyAMessageTheServiceTakesCanBeSentAndSendingEnds
         spinUntil([this] { return text(control("feedbackResult")) == utf8(BetaSupportView::failedResult); },
                   [this] { settle(0.1); }));
     EXPECT_EQ(control("feedbackResult")->property("color").value<QColor>().rgba(),
-              Theme::warning(false).rgba());
+              SuitePalette().colors(AppearancePalette::Role::warning).light.rgba());
     EXPECT_EQ(text(control("feedbackEditor")), QStringLiteral("Again"));
 }
 
@@ -171,7 +171,7 @@ TEST_F(FeedbackWindowJourney, EveryControlOfEveryWindowHasAnAccessibleName)
     launch();
     chooseFromHelp(FeedbackMenuItems::reportBugText);
     run().app().updates().showPreferences();
-    desktop().openSystemSettings(platform::SimulatedDesktop::SettingsPane::FullDiskAccess);
+    desktop().openSystemSettings(simulated_mac::SimulatedDesktop::SettingsPane::FullDiskAccess);
     settle();
     ASSERT_NE(feedback(), nullptr);
     ASSERT_NE(scene()->updateSettingsWindow(), nullptr);

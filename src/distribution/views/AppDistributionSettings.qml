@@ -49,7 +49,7 @@ ColumnLayout {
             objectName: "updateMessage"
             text: settings.presenter.message
             font.pixelSize: 11
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
@@ -68,7 +68,7 @@ ColumnLayout {
         PlainLabel {
             text: settings.presenter.note
             font.pixelSize: 11
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }

@@ -16,7 +16,7 @@ Rectangle {
     implicitWidth: row.implicitWidth + 24
     implicitHeight: visible ? row.implicitHeight + 24 : 0
     // The bar material: the window's canvas, slightly lifted.
-    color: Appearance.dark ? Qt.lighter(Theme.canvas(Appearance.dark), 1.35) : Qt.darker(Theme.canvas(Appearance.dark), 1.03)
+    color: Appearance.dark ? Qt.lighter(Appearance.canvas, 1.35) : Qt.darker(Appearance.canvas, 1.03)
     Accessible.role: Accessible.Grouping
     Accessible.name: presenter.message
 
@@ -29,7 +29,7 @@ Rectangle {
         SymbolIcon {
             symbol: "arrow.down.circle"
             size: 18
-            color: Theme.controlAccent(Appearance.dark)
+            color: Appearance.controlAccent
         }
         PlainLabel {
             objectName: "pendingUpdateMessage"
@@ -49,6 +49,6 @@ Rectangle {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: 1
-        color: Theme.separator(Appearance.dark)
+        color: Appearance.separator
     }
 }

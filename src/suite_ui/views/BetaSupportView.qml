@@ -35,7 +35,7 @@ ColumnLayout {
         objectName: "feedbackPrompt"
         text: form.presenter.prompt
         font.pixelSize: 12
-        color: Theme.secondaryText(Appearance.dark)
+        color: Appearance.secondaryText
         wrapMode: Text.WordWrap
         Layout.fillWidth: true
     }
@@ -46,9 +46,9 @@ ColumnLayout {
         enabled: form.presenter.editable
         background: Rectangle {
             radius: 6
-            color: Theme.controlBackground(Appearance.dark)
+            color: Appearance.controlBackground
             border.width: 1
-            readonly property color line: Theme.secondaryText(Appearance.dark)
+            readonly property color line: Appearance.secondaryText
             border.color: Qt.rgba(line.r, line.g, line.b, editor.activeFocus ? 0.6 : 0.2)
         }
 
@@ -67,7 +67,7 @@ ColumnLayout {
         objectName: "feedbackCounter"
         text: form.presenter.counterText
         font.pixelSize: 11
-        color: Theme.secondaryText(Appearance.dark)
+        color: Appearance.secondaryText
         Layout.topMargin: -8
     }
     ColumnLayout {
@@ -86,7 +86,7 @@ ColumnLayout {
                 radius: 4
                 color: "transparent"
                 border.width: disclosure.visualFocus ? 2 : 0
-                border.color: Theme.controlAccent(Appearance.dark)
+                border.color: Appearance.controlAccent
             }
 
             contentItem: Row {
@@ -95,13 +95,13 @@ ColumnLayout {
                     symbol: "chevron.right"
                     size: 14
                     rotation: form.detailsShown ? 90 : 0
-                    color: Theme.secondaryText(Appearance.dark)
+                    color: Appearance.secondaryText
                     anchors.verticalCenter: parent.verticalCenter
                 }
                 PlainText {
                     text: disclosure.text
                     font.pixelSize: 12
-                    color: Theme.text(Appearance.dark)
+                    color: Appearance.text
                     anchors.verticalCenter: parent.verticalCenter
                 }
             }
@@ -114,8 +114,8 @@ ColumnLayout {
             selectByMouse: true
             font.family: "DejaVu Sans Mono"
             font.pixelSize: 11
-            color: Theme.secondaryText(Appearance.dark)
-            selectionColor: Theme.controlAccent(Appearance.dark)
+            color: Appearance.secondaryText
+            selectionColor: Appearance.controlAccent
             Layout.topMargin: 6
             Layout.leftMargin: 18
             Layout.fillWidth: true
@@ -126,7 +126,7 @@ ColumnLayout {
     PlainLabel {
         text: form.presenter.note
         font.pixelSize: 12
-        color: Theme.secondaryText(Appearance.dark)
+        color: Appearance.secondaryText
         wrapMode: Text.WordWrap
         Layout.fillWidth: true
     }
@@ -168,7 +168,7 @@ ColumnLayout {
                             width: 2
                             height: 5
                             radius: 1
-                            color: Theme.secondaryText(Appearance.dark)
+                            color: Appearance.secondaryText
                         }
                     }
                 }
@@ -218,7 +218,7 @@ ColumnLayout {
             objectName: "feedbackResult"
             text: form.presenter.result
             font.pixelSize: 11
-            color: form.presenter.resultFailed ? Theme.warning(Appearance.dark) : Theme.success(Appearance.dark)
+            color: form.presenter.resultFailed ? Appearance.warning : Appearance.success
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }

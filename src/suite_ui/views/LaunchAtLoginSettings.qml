@@ -55,7 +55,7 @@ SettingsSection {
             objectName: "startupExplanation"
             text: startup.presenter.explanation
             font.pixelSize: 11
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
             wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
@@ -81,7 +81,7 @@ SettingsSection {
         PlainLabel {
             text: startup.presenter.progressText
             font.pixelSize: 11
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
         }
     }
     TextEdit {
@@ -92,8 +92,8 @@ SettingsSection {
         selectByMouse: true
         wrapMode: TextEdit.Wrap
         font.pixelSize: 11
-        color: Theme.critical(Appearance.dark)
-        selectionColor: Theme.controlAccent(Appearance.dark)
+        color: Appearance.critical
+        selectionColor: Appearance.controlAccent
         Layout.fillWidth: true
         Accessible.role: Accessible.StaticText
         Accessible.name: text

@@ -18,7 +18,7 @@ AbstractButton {
         text: link.text
         font.pixelSize: link.font.pixelSize
         font.underline: link.hovered || link.visualFocus
-        color: Theme.accent(Appearance.dark)
+        color: Appearance.accent
     }
     HoverHandler {
         cursorShape: Qt.PointingHandCursor

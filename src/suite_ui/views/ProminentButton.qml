@@ -6,6 +6,6 @@ import Velmor.SuiteUi
 // push button filled with the app's accent.
 SuiteButton {
     highlighted: true
-    palette.highlight: Theme.controlAccent(Appearance.dark)
+    palette.highlight: Appearance.controlAccent
     palette.highlightedText: "white"
 }

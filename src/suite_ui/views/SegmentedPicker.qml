@@ -17,7 +17,7 @@ Rectangle {
     implicitWidth: segments.implicitWidth + 4
     implicitHeight: 26
     radius: 6
-    color: Theme.separator(Appearance.dark)
+    color: Appearance.separator
     opacity: enabled ? 1 : 0.55
     Accessible.role: Accessible.Grouping
 
@@ -63,14 +63,14 @@ Rectangle {
 
                 background: Rectangle {
                     radius: 5
-                    color: segment.selected ? Theme.controlBackground(Appearance.dark) : "transparent"
-                    border.color: segment.visualFocus ? Theme.controlAccent(Appearance.dark) : "transparent"
+                    color: segment.selected ? Appearance.controlBackground : "transparent"
+                    border.color: segment.visualFocus ? Appearance.controlAccent : "transparent"
                 }
                 contentItem: PlainText {
                     text: segment.text
                     font.pixelSize: 12
                     font.weight: segment.selected ? Font.DemiBold : Font.Normal
-                    color: Theme.text(Appearance.dark)
+                    color: Appearance.text
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter
                 }

@@ -26,8 +26,8 @@ ColumnLayout {
         Layout.fillWidth: true
         implicitHeight: rows.implicitHeight + 24
         radius: 8
-        color: Theme.controlBackground(Appearance.dark)
-        border.color: Theme.separator(Appearance.dark)
+        color: Appearance.controlBackground
+        border.color: Appearance.separator
 
         ColumnLayout {
             id: rows

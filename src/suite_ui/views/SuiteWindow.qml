@@ -9,20 +9,21 @@ import Velmor.Controls
 ApplicationWindow {
     property bool dark: false
     Appearance.dark: dark
+    Appearance.palette: SuitePalette
 
-    color: Theme.canvas(dark)
+    color: Appearance.canvas
     font.pixelSize: 13
-    palette.window: Theme.canvas(dark)
-    palette.windowText: Theme.text(dark)
-    palette.text: Theme.text(dark)
-    palette.base: Theme.controlBackground(dark)
-    palette.alternateBase: Theme.canvas(dark)
-    palette.button: Theme.controlBackground(dark)
-    palette.buttonText: Theme.text(dark)
-    palette.highlight: Theme.controlAccent(dark)
+    palette.window: Appearance.canvas
+    palette.windowText: Appearance.text
+    palette.text: Appearance.text
+    palette.base: Appearance.controlBackground
+    palette.alternateBase: Appearance.canvas
+    palette.button: Appearance.controlBackground
+    palette.buttonText: Appearance.text
+    palette.highlight: Appearance.controlAccent
     palette.highlightedText: "white"
-    palette.mid: Theme.separator(dark)
-    palette.placeholderText: Theme.secondaryText(dark)
-    palette.toolTipBase: Theme.controlBackground(dark)
-    palette.toolTipText: Theme.text(dark)
+    palette.mid: Appearance.separator
+    palette.placeholderText: Appearance.secondaryText
+    palette.toolTipBase: Appearance.controlBackground
+    palette.toolTipText: Appearance.text
 }

@@ -89,12 +89,12 @@ ColumnLayout {
             contentItem: SymbolIcon {
                 symbol: "info.circle"
                 size: 16
-                color: Theme.secondaryText(Appearance.dark)
+                color: Appearance.secondaryText
             }
             background: Rectangle {
                 radius: 11
                 color: "transparent"
-                border.color: info.visualFocus ? Theme.controlAccent(Appearance.dark) : "transparent"
+                border.color: info.visualFocus ? Appearance.controlAccent : "transparent"
             }
 
             Popup {
@@ -118,8 +118,8 @@ ColumnLayout {
 
                 background: Rectangle {
                     radius: 10
-                    color: Theme.controlBackground(Appearance.dark)
-                    border.color: Theme.separator(Appearance.dark)
+                    color: Appearance.controlBackground
+                    border.color: Appearance.separator
                 }
                 contentItem: ColumnLayout {
                     spacing: 10
