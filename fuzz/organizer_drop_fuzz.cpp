@@ -6,7 +6,7 @@
 
 #include "fuzz_input.h"
 #include "fuzz_target.h"
-#include "settings_window/tray_settings_presenter.h"
+#include "settings_window/tray_areas_block.h"
 #include "tray/tray_bundle_rules.h"
 #include "tray/tray_organizer_drop.h"
 
@@ -38,7 +38,7 @@ VELMOR_FUZZ_HARNESS(organizer_drop)
         urls.append(QUrl(url));
     const QString text = QString::fromUtf8(input.rest());
 
-    const QStringList strings = TraySettingsPresenter::droppedStrings(urls, hasText, text);
+    const QStringList strings = TrayAreasBlock::droppedStrings(urls, hasText, text);
     check(urls.isEmpty() ? strings.size() == (hasText ? 1 : 0) : strings.size() == urls.size());
     for (const QString& dropped : strings) {
         const auto bundleID = TrayOrganizerDrop::bundleID(dropped, known);

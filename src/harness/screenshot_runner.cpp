@@ -154,7 +154,7 @@ int ScreenshotRunner::run()
 
 void ScreenshotRunner::shoot(int step, SimulatedRun& run, bool last)
 {
-    platform::SimulatedDesktop& desktop = run.desktop();
+    simulated_mac::SimulatedDesktop& desktop = run.desktop();
     const bool systemDark = desktop.appearance().isDark();
     // A fresh view per step: it never outlives the desktop the runner owns.
     SimulatedMacView view(desktop, QFileInfo(m_options.run.scenarioPath).fileName());
@@ -215,7 +215,7 @@ void ScreenshotRunner::saveSettingsWindow(SimulatedRun& run, const QString& subj
     auto* scene = dynamic_cast<TrayScene*>(run.windows());
     if (!scene || !scene->settingsWindow())
         return;
-    platform::SimulatedDesktop& desktop = run.desktop();
+    simulated_mac::SimulatedDesktop& desktop = run.desktop();
     const bool systemDark = desktop.appearance().isDark();
     for (const bool dark : {false, true}) {
         desktop.appearance().setDark(dark);
@@ -243,7 +243,7 @@ int ScreenshotRunner::shootMarkerMode()
 {
     QByteArray source;
     try {
-        source = RegularFile::read(m_options.run.scenarioPath, platform::Scenario::maximumBytes);
+        source = RegularFile::read(m_options.run.scenarioPath, simulated_mac::Scenario::maximumBytes);
     } catch (const SystemError& error) {
         m_errors << error.description() << "\n";
         return HeadlessRunner::failed;
@@ -312,12 +312,12 @@ int ScreenshotRunner::shootLayouts()
         scrollTo(layouts->mapToItem(flickable->property("contentItem").value<QQuickItem*>(), QPointF(0, 0)).y() -
                  180);
         saveSettingsWindow(run, QString::fromUtf8(layoutsSubject));
-        scene->presenter().setShowPreferences(true);
+        scene->presenter().preferences()->setShown(true);
         settle();
         window->grabWindow();
         scrollTo(flickable->property("contentHeight").toDouble());
         saveSettingsWindow(run, QString::fromUtf8(layoutPreferencesSubject));
-        scene->presenter().setShowPreferences(false);
+        scene->presenter().preferences()->setShown(false);
     });
 }
 
@@ -329,7 +329,7 @@ int ScreenshotRunner::shootScenario(const char* scenarioName, const char* script
         auto* scene = dynamic_cast<TrayScene*>(run.windows());
         if (!scene || !run.isRunning())
             return;
-        platform::SimulatedDesktop& desktop = run.desktop();
+        simulated_mac::SimulatedDesktop& desktop = run.desktop();
         const bool systemDark = desktop.appearance().isDark();
         SimulatedMacView view(desktop, QFileInfo(scenarioPath).fileName());
         scene->showSettingsWindow();

@@ -180,9 +180,9 @@ public:
     }
 
 private:
-    static platform::SimulatedHost::Configuration configured(SimulatedRun& run, const QString& endpoint)
+    static simulated_mac::SimulatedHost::Configuration configured(SimulatedRun& run, const QString& endpoint)
     {
-        platform::SimulatedHost::Configuration configuration = run.host().configuration();
+        simulated_mac::SimulatedHost::Configuration configuration = run.host().configuration();
         configuration.mainBundle.setInfoValue(QString::fromLatin1(NavrelConfiguration::endpointInfoKey),
                                               endpoint);
         configuration.mainBundle.setInfoValue(QString::fromLatin1(NavrelConfiguration::keyInfoKey),
@@ -190,7 +190,7 @@ private:
         return configuration;
     }
 
-    const platform::SimulatedHost m_host;
+    const simulated_mac::SimulatedHost m_host;
     platform::MemoryUserDefaults m_defaults;
     VelmorSignals m_hub;
     SystemClipboard m_clipboard;
@@ -221,7 +221,7 @@ void SuiteScreenshots::shootSettingsPreferences()
         return;
     // The organizer's "Preferences" open, scrolled to the end where the support footer sits.
     TraySettingsPresenter& presenter = m_scene.presenter();
-    presenter.setShowPreferences(true);
+    presenter.preferences()->setShown(true);
     for (const bool dark : {false, true}) {
         window->setProperty("dark", dark);
         letWindowsCatchUp();
@@ -232,7 +232,7 @@ void SuiteScreenshots::shootSettingsPreferences()
     }
     window->setProperty("dark", m_scene.dark());
     scroll(*window, "organizerScroll", false);
-    presenter.setShowPreferences(false);
+    presenter.preferences()->setShown(false);
     letWindowsCatchUp();
 }
 
@@ -251,7 +251,7 @@ void SuiteScreenshots::shootShortcuts()
         return;
     recording->press();
     recording->keyPressed(Qt::Key_Space, Qt::MetaModifier);
-    m_scene.presenter().setShowPreferences(true);
+    m_scene.presenter().preferences()->setShown(true);
     for (const bool dark : {false, true}) {
         window->setProperty("dark", dark);
         letWindowsCatchUp();
@@ -264,7 +264,7 @@ void SuiteScreenshots::shootShortcuts()
     recording->cancel();
     shortcuts.clear(TrayShortcuts::Command::ToggleSection);
     scroll(*window, "organizerScroll", false);
-    m_scene.presenter().setShowPreferences(false);
+    m_scene.presenter().preferences()->setShown(false);
     letWindowsCatchUp();
 }
 
@@ -406,11 +406,11 @@ void SuiteScreenshots::shootQuitAlert()
 void SuiteScreenshots::shootUpdateDialog(QQuickWindow& desktop,
                                          const std::function<void(bool dark)>& appearance)
 {
-    platform::UpdaterAlert* alert = m_run.updaterAlert();
+    simulated_mac::UpdaterAlert* alert = m_run.updaterAlert();
     VelmorSignals* hub = VelmorSignals::shared();
     if (!alert || !hub)
         return;
-    using platform::SimulatedUpdater;
+    using simulated_mac::SimulatedUpdater;
     const QString name = hub->appName();
     const QString running = m_run.host()
                                 .mainBundle()

@@ -28,15 +28,15 @@ TrayCardItem {
 
     objectName: "card:" + bundleID
     implicitHeight: texts.y + texts.implicitHeight + 6
-    opacity: presenter.cardOpacity
+    opacity: presenter.areas.cardOpacity
     activeFocusOnTab: true
     accessibleName: label
-    accessibleHint: presenter.cardHint
+    accessibleHint: presenter.areas.cardHint
     moveActions: moves
     Accessible.role: Accessible.ListItem
     Accessible.name: label
-    Accessible.description: presenter.cardHint
-    onMoveRequested: destination => card.presenter.move(card.bundleID, destination)
+    Accessible.description: presenter.areas.cardHint
+    onMoveRequested: destination => card.presenter.areas.move(card.bundleID, destination)
 
     // The platform's drag carries the payload as text, to this window, another one or another app.
     Drag.dragType: Drag.Automatic
@@ -53,9 +53,9 @@ TrayCardItem {
     Rectangle {
         anchors.fill: parent
         radius: 8
-        color: hover.hovered ? Qt.alpha(Theme.accent(Appearance.dark), 0.08) : "transparent"
+        color: hover.hovered ? Qt.alpha(Appearance.accent, 0.08) : "transparent"
         border.width: card.activeFocus ? 2 : 0
-        border.color: Theme.controlAccent(Appearance.dark)
+        border.color: Appearance.controlAccent
     }
 
     Image {
@@ -74,7 +74,7 @@ TrayCardItem {
         visible: card.iconSource === ""
         symbol: card.presenter.symbols.missingIcon
         size: 28
-        color: Theme.secondaryText(Appearance.dark)
+        color: Appearance.secondaryText
     }
     // Two lines each before a text is cut; the tooltip and the card's label hold it whole.
     Column {
@@ -88,7 +88,7 @@ TrayCardItem {
             width: parent.width
             text: card.name
             font.pixelSize: 11
-            color: Theme.text(Appearance.dark)
+            color: Appearance.text
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             maximumLineCount: 2
@@ -100,7 +100,7 @@ TrayCardItem {
             visible: card.status !== ""
             text: card.status
             font.pixelSize: 10
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             maximumLineCount: 2
@@ -113,7 +113,7 @@ TrayCardItem {
             visible: card.sight !== ""
             text: card.sight
             font.pixelSize: 9
-            color: Theme.warning(Appearance.dark)
+            color: Appearance.warning
             horizontalAlignment: Text.AlignHCenter
             elide: Text.ElideRight
         }
@@ -128,11 +128,11 @@ TrayCardItem {
         width: badgeText.implicitWidth + 8
         height: badgeText.implicitHeight + 2
         radius: height / 2
-        color: Theme.accent(Appearance.dark)
+        color: Appearance.accent
         PlainLabel {
             id: badgeText
             anchors.centerIn: parent
-            text: card.presenter.newBadgeText
+            text: card.presenter.areas.newBadgeText
             font.pixelSize: 9
             font.weight: Font.DemiBold
             color: "white"
@@ -184,7 +184,7 @@ TrayCardItem {
                     objectName: "move:" + card.bundleID + ":" + modelData.destination
                     text: modelData.title
                     enabled: modelData.enabled
-                    onTriggered: card.presenter.move(card.bundleID, modelData.destination)
+                    onTriggered: card.presenter.areas.move(card.bundleID, modelData.destination)
                 }
             }
         }

@@ -37,9 +37,9 @@ Rectangle {
     objectName: "area:" + destination
     implicitHeight: content.implicitHeight + 24
     radius: 10
-    color: presenter.dropTarget === destination ? Qt.alpha(Theme.accent(Appearance.dark), 0.12) : Theme.controlBackground(Appearance.dark)
+    color: presenter.areas.dropTarget === destination ? Qt.alpha(Appearance.accent, 0.12) : Appearance.controlBackground
     border.width: 1
-    border.color: presenter.dropTarget === destination ? Theme.accent(Appearance.dark) : Theme.separator(Appearance.dark)
+    border.color: presenter.areas.dropTarget === destination ? Appearance.accent : Appearance.separator
     Accessible.role: Accessible.Grouping
     Accessible.name: accessibleName
     Accessible.description: subtitle
@@ -56,14 +56,14 @@ Rectangle {
             SymbolIcon {
                 symbol: area.symbol
                 size: 16
-                color: Theme.accent(Appearance.dark)
+                color: Appearance.accent
             }
             PlainLabel {
                 objectName: "areaTitle:" + area.destination
                 text: area.title
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
-                color: Theme.text(Appearance.dark)
+                color: Appearance.text
                 elide: Text.ElideRight
                 Layout.fillWidth: true
                 // A long group name is cut: the whole of it shows on hover.
@@ -76,7 +76,7 @@ Rectangle {
                 objectName: "areaCount:" + area.destination
                 text: area.countText
                 font.pixelSize: 12
-                color: Theme.secondaryText(Appearance.dark)
+                color: Appearance.secondaryText
             }
             SuiteToolButton {
                 id: options
@@ -87,15 +87,15 @@ Rectangle {
                 contentItem: SymbolIcon {
                     symbol: area.presenter.symbols.options
                     size: 16
-                    color: Theme.text(Appearance.dark)
+                    color: Appearance.text
                 }
                 Menu {
                     id: optionsMenu
                     objectName: "groupOptionsMenu:" + area.groupID
                     SuiteMenuItem {
                         objectName: "editGroup:" + area.groupID
-                        text: area.presenter.editGroupTitle
-                        onTriggered: area.presenter.editGroup(area.groupID)
+                        text: area.presenter.groups.editGroupTitle
+                        onTriggered: area.presenter.groups.editGroup(area.groupID)
                     }
                     // Only while grouping is configured: a hidden entry would still take a row.
                     Repeater {
@@ -104,14 +104,14 @@ Rectangle {
                             required property string modelData
                             objectName: "toggleGroup:" + area.groupID
                             text: modelData
-                            onTriggered: area.presenter.toggleGroup(area.groupID)
+                            onTriggered: area.presenter.groups.toggleGroup(area.groupID)
                         }
                     }
                     SuiteMenuItem {
                         objectName: "deleteGroup:" + area.groupID
-                        text: area.presenter.deleteGroupTitle
-                        palette.windowText: Theme.warning(Appearance.dark)
-                        onTriggered: area.presenter.deleteGroup(area.groupID)
+                        text: area.presenter.groups.deleteGroupTitle
+                        palette.windowText: Appearance.warning
+                        onTriggered: area.presenter.groups.deleteGroup(area.groupID)
                     }
                 }
             }
@@ -119,7 +119,7 @@ Rectangle {
         PlainLabel {
             text: area.subtitle
             font.pixelSize: 12
-            color: Theme.secondaryText(Appearance.dark)
+            color: Appearance.secondaryText
             elide: Text.ElideRight
             Layout.fillWidth: true
         }
@@ -178,7 +178,7 @@ Rectangle {
                         width: across ? dashedSquare.dash : dashedSquare.stroke
                         height: across ? dashedSquare.stroke : dashedSquare.dash
                         radius: 1
-                        color: Theme.secondaryText(Appearance.dark)
+                        color: Appearance.secondaryText
                     }
                 }
             }
@@ -188,9 +188,9 @@ Rectangle {
                 Layout.fillWidth: true
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.WordWrap
-                text: area.presenter.emptyAreaText
+                text: area.presenter.areas.emptyAreaText
                 font.pixelSize: 12
-                color: Theme.secondaryText(Appearance.dark)
+                color: Appearance.secondaryText
             }
         }
     }
@@ -198,10 +198,10 @@ Rectangle {
     DropArea {
         objectName: "drop:" + area.destination
         anchors.fill: parent
-        onEntered: area.presenter.dragEntered(area.destination)
-        onExited: area.presenter.dragExited(area.destination)
+        onEntered: area.presenter.areas.dragEntered(area.destination)
+        onExited: area.presenter.areas.dragExited(area.destination)
         onDropped: drop => {
-            if (area.presenter.drop(area.destination, drop.urls, drop.hasText, drop.text))
+            if (area.presenter.areas.drop(area.destination, drop.urls, drop.hasText, drop.text))
                 drop.acceptProposedAction()
             else
                 drop.accepted = false

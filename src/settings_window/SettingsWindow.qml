@@ -15,21 +15,22 @@ ApplicationWindow {
     required property TraySettingsPresenter presenter
     property bool dark: false
     Appearance.dark: dark
+    Appearance.palette: SuitePalette
 
     component Headline: PlainLabel {
         font.pixelSize: 15
         font.weight: Font.DemiBold
-        color: Theme.text(window.dark)
+        color: Appearance.text
     }
     component Note: PlainLabel {
         font.pixelSize: 12
-        color: Theme.secondaryText(window.dark)
+        color: Appearance.secondaryText
         wrapMode: Text.WordWrap
     }
     component Divider: Rectangle {
         Layout.fillWidth: true
         implicitHeight: 1
-        color: Theme.separator(window.dark)
+        color: Appearance.separator
     }
     component IconButton: SuiteToolButton {
         id: iconButton
@@ -37,29 +38,29 @@ ApplicationWindow {
         contentItem: SymbolIcon {
             symbol: iconButton.symbol
             size: 17
-            color: Theme.secondaryText(window.dark)
+            color: Appearance.secondaryText
         }
     }
 
     title: presenter.title
-    color: Theme.canvas(dark)
+    color: Appearance.canvas
     // Back from System Settings: the login item may have changed there.
     onActiveChanged: {
         if (active)
-            presenter.refreshLaunchAtLogin()
+            presenter.preferences.refreshLaunchAtLogin()
     }
-    palette.window: Theme.canvas(dark)
-    palette.windowText: Theme.text(dark)
-    palette.text: Theme.text(dark)
-    palette.base: Theme.controlBackground(dark)
-    palette.button: Theme.controlBackground(dark)
-    palette.buttonText: Theme.text(dark)
-    palette.highlight: Theme.controlAccent(dark)
+    palette.window: Appearance.canvas
+    palette.windowText: Appearance.text
+    palette.text: Appearance.text
+    palette.base: Appearance.controlBackground
+    palette.button: Appearance.controlBackground
+    palette.buttonText: Appearance.text
+    palette.highlight: Appearance.controlAccent
     palette.highlightedText: "white"
-    palette.mid: Theme.separator(dark)
-    palette.placeholderText: Theme.secondaryText(dark)
-    palette.toolTipBase: Theme.controlBackground(dark)
-    palette.toolTipText: Theme.text(dark)
+    palette.mid: Appearance.separator
+    palette.placeholderText: Appearance.secondaryText
+    palette.toolTipBase: Appearance.controlBackground
+    palette.toolTipText: Appearance.text
 
     ColumnLayout {
         anchors.fill: parent
@@ -72,7 +73,7 @@ ApplicationWindow {
             spacing: 14
             TrayBrandIcon {
                 objectName: "brandIcon"
-                source: window.presenter.brandIconSource
+                source: window.presenter.status.brandIconSource
                 implicitWidth: 48
                 implicitHeight: 48
             }
@@ -83,23 +84,23 @@ ApplicationWindow {
                     text: window.presenter.title
                     font.pixelSize: 24
                     font.weight: Font.DemiBold
-                    color: Theme.text(window.dark)
+                    color: Appearance.text
                 }
                 PlainLabel {
-                    text: window.presenter.tagline
-                    color: Theme.secondaryText(window.dark)
+                    text: window.presenter.status.tagline
+                    color: Appearance.secondaryText
                 }
             }
             Item { Layout.fillWidth: true }
             IconButton {
                 objectName: "helpButton"
                 symbol: window.presenter.symbols.help
-                Accessible.name: window.presenter.helpLabel
+                Accessible.name: window.presenter.status.helpLabel
                 onClicked: window.presenter.helpTopic = "grouping"
             }
             SymbolButton {
                 objectName: "permissionsButton"
-                text: window.presenter.permissionsTitle
+                text: window.presenter.status.permissionsTitle
                 symbol: window.presenter.symbols.permissions
                 onClicked: window.presenter.openAccessGuide()
             }
@@ -124,12 +125,12 @@ ApplicationWindow {
                 // 3. Setup card.
                 Rectangle {
                     objectName: "setupCard"
-                    visible: window.presenter.showsSetupCard
+                    visible: window.presenter.status.showsSetupCard
                     Layout.fillWidth: true
                     implicitHeight: setup.implicitHeight + 28
                     radius: 12
-                    color: Qt.alpha(Theme.accent(window.dark), 0.10)
-                    border.color: Qt.alpha(Theme.accent(window.dark), 0.35)
+                    color: Qt.alpha(Appearance.accent, 0.10)
+                    border.color: Qt.alpha(Appearance.accent, 0.35)
                     RowLayout {
                         id: setup
                         anchors.fill: parent
@@ -138,25 +139,25 @@ ApplicationWindow {
                         SymbolIcon {
                             symbol: window.presenter.symbols.setup
                             size: 27
-                            color: Theme.accent(window.dark)
+                            color: Appearance.accent
                         }
                         ColumnLayout {
                             Layout.fillWidth: true
                             spacing: 3
                             PlainLabel {
-                                text: window.presenter.setupHeadline
+                                text: window.presenter.status.setupHeadline
                                 font.pixelSize: 14
                                 font.weight: Font.DemiBold
-                                color: Theme.text(window.dark)
+                                color: Appearance.text
                             }
                             Note {
                                 Layout.fillWidth: true
-                                text: window.presenter.setupText
+                                text: window.presenter.status.setupText
                             }
                         }
                         ProminentButton {
                             objectName: "setupButton"
-                            text: window.presenter.setupButtonTitle
+                            text: window.presenter.status.setupButtonTitle
                             onClicked: window.presenter.openAccessGuide()
                         }
                     }
@@ -171,80 +172,80 @@ ApplicationWindow {
                         implicitWidth: 7
                         implicitHeight: 7
                         radius: 3.5
-                        color: window.presenter.groupingActive ? "#34a853" : Theme.secondaryText(window.dark)
+                        color: window.presenter.status.groupingActive ? "#34a853" : Appearance.secondaryText
                     }
                     PlainLabel {
                         objectName: "statusText"
-                        text: window.presenter.statusText
+                        text: window.presenter.status.statusText
                         font.pixelSize: 12
-                        color: Theme.secondaryText(window.dark)
+                        color: Appearance.secondaryText
                     }
                     Item { Layout.fillWidth: true }
                     SymbolButton {
                         id: orderButton
                         objectName: "orderButton"
-                        text: window.presenter.orderTitle
+                        text: window.presenter.status.orderTitle
                         symbol: window.presenter.symbols.order
-                        enabled: window.presenter.orderEnabled
+                        enabled: window.presenter.status.orderEnabled
                         onClicked: orderMenu.popup(orderButton, 0, orderButton.height)
                         Menu {
                             id: orderMenu
                             objectName: "orderMenu"
                             SuiteMenuItem {
                                 objectName: "organizeAutomatically"
-                                text: window.presenter.organizeTitle
-                                onTriggered: window.presenter.organizeAutomatically()
+                                text: window.presenter.status.organizeTitle
+                                onTriggered: window.presenter.status.organizeAutomatically()
                             }
                             SuiteMenuItem {
                                 objectName: "restorePreviousOrder"
-                                text: window.presenter.restoreTitle
-                                onTriggered: window.presenter.restorePreviousOrder()
+                                text: window.presenter.status.restoreTitle
+                                onTriggered: window.presenter.status.restorePreviousOrder()
                             }
                             MenuSeparator {}
                             SuiteMenuItem {
                                 objectName: "aboutOrder"
-                                text: window.presenter.aboutOrderTitle
+                                text: window.presenter.status.aboutOrderTitle
                                 onTriggered: window.presenter.helpTopic = "ordering"
                             }
                         }
                     }
                     SuiteButton {
                         objectName: "revealAllButton"
-                        text: window.presenter.revealTitle
-                        enabled: window.presenter.revealEnabled
-                        onClicked: window.presenter.revealAll()
+                        text: window.presenter.status.revealTitle
+                        enabled: window.presenter.status.revealEnabled
+                        onClicked: window.presenter.status.revealAll()
                     }
                     ProminentButton {
                         objectName: "primaryButton"
-                        text: window.presenter.primaryTitle
-                        enabled: window.presenter.primaryEnabled
-                        onClicked: window.presenter.primaryAction()
+                        text: window.presenter.status.primaryTitle
+                        enabled: window.presenter.status.primaryEnabled
+                        onClicked: window.presenter.status.primaryAction()
                     }
                 }
 
                 // 5. Notices.
                 RowLayout {
                     objectName: "warningRow"
-                    visible: window.presenter.warningText !== ""
+                    visible: window.presenter.notices.warningText !== ""
                     Layout.fillWidth: true
                     spacing: 8
                     SymbolIcon {
                         symbol: window.presenter.symbols.warning
                         size: 15
-                        color: Theme.warning(window.dark)
+                        color: Appearance.warning
                     }
                     PlainLabel {
                         objectName: "warningText"
                         Layout.fillWidth: true
-                        text: window.presenter.warningText
+                        text: window.presenter.notices.warningText
                         font.pixelSize: 12
                         wrapMode: Text.WordWrap
-                        color: Theme.warning(window.dark)
+                        color: Appearance.warning
                     }
                     SuiteButton {
                         objectName: "accessSetupButton"
-                        visible: window.presenter.showsAccessSetup
-                        text: window.presenter.accessSetupTitle
+                        visible: window.presenter.notices.showsAccessSetup
+                        text: window.presenter.notices.accessSetupTitle
                         onClicked: window.presenter.openAccessGuide()
                     }
                 }
@@ -265,7 +266,7 @@ ApplicationWindow {
                     SymbolIcon {
                         symbol: "desktopcomputer"
                         size: 15
-                        color: Theme.accent(window.dark)
+                        color: Appearance.accent
                     }
                     PlainLabel {
                         objectName: "layoutNotice"
@@ -274,16 +275,16 @@ ApplicationWindow {
                         text: window.presenter.layout.notice
                         font.pixelSize: 12
                         wrapMode: Text.WordWrap
-                        color: Theme.text(window.dark)
+                        color: Appearance.text
                     }
                 }
                 PlainLabel {
                     objectName: "messageText"
-                    visible: window.presenter.message !== ""
+                    visible: window.presenter.notices.message !== ""
                     Layout.fillWidth: true
-                    text: window.presenter.message
+                    text: window.presenter.notices.message
                     wrapMode: Text.WordWrap
-                    color: Theme.text(window.dark)
+                    color: Appearance.text
                 }
 
                 // 6. "Menu bar apps".
@@ -293,37 +294,37 @@ ApplicationWindow {
                     // The hint reads on the headline's line, however many lines it takes.
                     Headline {
                         objectName: "appsTitle"
-                        text: window.presenter.appsTitle
+                        text: window.presenter.areas.appsTitle
                         Layout.alignment: Qt.AlignBaseline
                     }
                     IconButton {
                         objectName: "appsInfoButton"
                         symbol: window.presenter.symbols.appsInfo
-                        Accessible.name: window.presenter.appsInfoLabel
+                        Accessible.name: window.presenter.areas.appsInfoLabel
                         onClicked: window.presenter.helpTopic = "icons"
                     }
                     Note {
                         objectName: "appsHint"
                         Layout.fillWidth: true
                         Layout.alignment: Qt.AlignBaseline
-                        text: window.presenter.appsHint
+                        text: window.presenter.areas.appsHint
                     }
                     SymbolButton {
                         objectName: "refreshButton"
-                        text: window.presenter.refreshTitle
+                        text: window.presenter.areas.refreshTitle
                         symbol: window.presenter.symbols.refresh
-                        onClicked: window.presenter.refresh()
+                        onClicked: window.presenter.areas.refresh()
                     }
                 }
 
                 // 7. The organizer in per-app mode.
                 RowLayout {
                     objectName: "sectionAreas"
-                    visible: window.presenter.perApp
+                    visible: window.presenter.areas.perApp
                     Layout.fillWidth: true
                     spacing: 10
                     Repeater {
-                        model: window.presenter.sectionAreas
+                        model: window.presenter.areas.sectionAreas
                         delegate: AreaView {
                             presenter: window.presenter
                             Layout.fillWidth: true
@@ -333,31 +334,31 @@ ApplicationWindow {
                     }
                 }
                 RowLayout {
-                    visible: window.presenter.perApp
+                    visible: window.presenter.areas.perApp
                     Layout.fillWidth: true
                     Layout.topMargin: 4
                     spacing: 8
-                    Headline { text: window.presenter.customGroupsTitle }
+                    Headline { text: window.presenter.groups.customGroupsTitle }
                     SymbolButton {
                         objectName: "addGroupButton"
-                        text: window.presenter.addGroupTitle
+                        text: window.presenter.groups.addGroupTitle
                         symbol: window.presenter.symbols.addGroup
-                        onClicked: window.presenter.openNewGroup()
+                        onClicked: window.presenter.groups.openNewGroup()
                     }
                     Note {
                         Layout.fillWidth: true
-                        text: window.presenter.groupsNote
+                        text: window.presenter.groups.groupsNote
                     }
                 }
                 GridLayout {
                     objectName: "groupAreas"
-                    visible: window.presenter.perApp && window.presenter.hasGroups
+                    visible: window.presenter.areas.perApp && window.presenter.groups.hasGroups
                     Layout.fillWidth: true
                     columns: 2
                     columnSpacing: 10
                     rowSpacing: 10
                     Repeater {
-                        model: window.presenter.groupAreas
+                        model: window.presenter.areas.groupAreas
                         delegate: AreaView {
                             presenter: window.presenter
                             Layout.fillWidth: true
@@ -368,10 +369,10 @@ ApplicationWindow {
                 }
                 SymbolButton {
                     objectName: "createFirstGroupButton"
-                    visible: window.presenter.perApp && !window.presenter.hasGroups
-                    text: window.presenter.createFirstGroupTitle
+                    visible: window.presenter.areas.perApp && !window.presenter.groups.hasGroups
+                    text: window.presenter.groups.createFirstGroupTitle
                     symbol: window.presenter.symbols.createFirstGroup
-                    onClicked: window.presenter.openNewGroup()
+                    onClicked: window.presenter.groups.openNewGroup()
                 }
                 DisplayLayouts {
                     Layout.fillWidth: true
@@ -382,11 +383,11 @@ ApplicationWindow {
                 // 8. Marker mode.
                 RowLayout {
                     objectName: "markerAreas"
-                    visible: !window.presenter.perApp
+                    visible: !window.presenter.areas.perApp
                     Layout.fillWidth: true
                     spacing: 10
                     Repeater {
-                        model: window.presenter.markerAreas
+                        model: window.presenter.areas.markerAreas
                         delegate: Rectangle {
                             id: markerArea
                             required property string section
@@ -400,8 +401,8 @@ ApplicationWindow {
                             Layout.alignment: Qt.AlignTop
                             implicitHeight: markerContent.implicitHeight + 24
                             radius: 10
-                            color: Theme.controlBackground(window.dark)
-                            border.color: Theme.separator(window.dark)
+                            color: Appearance.controlBackground
+                            border.color: Appearance.separator
                             Accessible.role: Accessible.Grouping
                             Accessible.name: title
                             ColumnLayout {
@@ -414,13 +415,13 @@ ApplicationWindow {
                                     SymbolIcon {
                                         symbol: markerArea.symbol
                                         size: 16
-                                        color: Theme.accent(window.dark)
+                                        color: Appearance.accent
                                     }
                                     PlainLabel {
                                         text: markerArea.title
                                         font.pixelSize: 13
                                         font.weight: Font.DemiBold
-                                        color: Theme.text(window.dark)
+                                        color: Appearance.text
                                     }
                                 }
                                 Flow {
@@ -435,7 +436,7 @@ ApplicationWindow {
                                 Note {
                                     objectName: "noItems:" + markerArea.section
                                     visible: markerArea.count === 0
-                                    text: window.presenter.noItemsText
+                                    text: window.presenter.areas.noItemsText
                                 }
                             }
                         }
@@ -449,18 +450,18 @@ ApplicationWindow {
                     SuiteToolButton {
                         id: disclosure
                         objectName: "preferencesDisclosure"
-                        text: window.presenter.preferencesTitle
+                        text: window.presenter.preferences.preferencesTitle
                         checkable: true
-                        checked: window.presenter.showPreferences
+                        checked: window.presenter.preferences.shown
                         Accessible.role: Accessible.Button
-                        Accessible.name: window.presenter.preferencesTitle
-                        onToggled: window.presenter.showPreferences = checked
+                        Accessible.name: window.presenter.preferences.preferencesTitle
+                        onToggled: window.presenter.preferences.shown = checked
                         // A disclosure, not a toggle button: no pressed look, a ring for the keyboard.
                         background: Rectangle {
                             radius: 4
                             color: "transparent"
                             border.width: disclosure.visualFocus ? 2 : 0
-                            border.color: Theme.controlAccent(window.dark)
+                            border.color: Appearance.controlAccent
                         }
                         contentItem: RowLayout {
                             spacing: 4
@@ -468,30 +469,30 @@ ApplicationWindow {
                             SymbolIcon {
                                 objectName: "preferencesChevron"
                                 symbol: window.presenter.symbols.disclosure
-                                rotation: window.presenter.showPreferences ? 90 : 0
+                                rotation: window.presenter.preferences.shown ? 90 : 0
                                 size: 14
-                                color: Theme.secondaryText(window.dark)
+                                color: Appearance.secondaryText
                             }
                             Headline { text: disclosure.text }
                         }
                     }
                     ColumnLayout {
                         objectName: "preferences"
-                        visible: window.presenter.showPreferences
+                        visible: window.presenter.preferences.shown
                         Layout.fillWidth: true
                         Layout.leftMargin: 20
                         spacing: 8
                         SuiteSwitch {
                             id: launchAtLogin
                             objectName: "launchAtLoginSwitch"
-                            text: window.presenter.launchAtLoginTitle
-                            checked: window.presenter.launchAtLogin
-                            enabled: window.presenter.launchAtLoginAvailable
+                            text: window.presenter.preferences.launchAtLoginTitle
+                            checked: window.presenter.preferences.launchAtLogin
+                            enabled: window.presenter.preferences.launchAtLoginAvailable
                             focusPolicy: Qt.StrongFocus
                             onToggled: {
-                                window.presenter.setLaunchAtLogin(checked)
+                                window.presenter.preferences.setLaunchAtLogin(checked)
                                 // What the login item really says wins over the click.
-                                checked = Qt.binding(() => window.presenter.launchAtLogin)
+                                checked = Qt.binding(() => window.presenter.preferences.launchAtLogin)
                             }
                         }
                         // Why this copy of the app cannot launch at login.
@@ -499,7 +500,7 @@ ApplicationWindow {
                             objectName: "launchAtLoginNote"
                             visible: text !== ""
                             Layout.fillWidth: true
-                            text: window.presenter.launchAtLoginNote
+                            text: window.presenter.preferences.launchAtLoginNote
                         }
                         LayoutPreferences {
                             Layout.fillWidth: true
@@ -507,9 +508,9 @@ ApplicationWindow {
                         }
                         AppearancePicker {
                             Layout.fillWidth: true
-                            selection: window.presenter.appearance
-                            labelColor: Theme.text(window.dark)
-                            onChosen: value => window.presenter.appearance = value
+                            selection: window.presenter.preferences.appearance
+                            labelColor: Appearance.text
+                            onChosen: value => window.presenter.preferences.appearance = value
                         }
                         BelowBarPreference {
                             Layout.fillWidth: true
@@ -534,18 +535,18 @@ ApplicationWindow {
                     SymbolIcon {
                         symbol: window.presenter.symbols.footer
                         size: 13
-                        color: Theme.secondaryText(window.dark)
+                        color: Appearance.secondaryText
                     }
                     PlainLabel {
                         objectName: "footerText"
-                        text: window.presenter.footerText
-                        color: Theme.secondaryText(window.dark)
+                        text: window.presenter.status.footerText
+                        color: Appearance.secondaryText
                     }
                     Item { Layout.fillWidth: true }
                     SuiteButton {
                         objectName: "quitButton"
-                        text: window.presenter.quitTitle
-                        onClicked: window.presenter.quit()
+                        text: window.presenter.status.quitTitle
+                        onClicked: window.presenter.status.quit()
                     }
                 }
             }
@@ -563,8 +564,8 @@ ApplicationWindow {
         onClosed: window.presenter.helpTopic = ""
         background: Rectangle {
             radius: 10
-            color: Theme.controlBackground(window.dark)
-            border.color: Theme.separator(window.dark)
+            color: Appearance.controlBackground
+            border.color: Appearance.separator
         }
         ColumnLayout {
             width: 328
@@ -579,7 +580,7 @@ ApplicationWindow {
                 text: window.presenter.helpText
                 font.pixelSize: 13
                 wrapMode: Text.WordWrap
-                color: Theme.text(window.dark)
+                color: Appearance.text
             }
         }
         Connections {
@@ -594,10 +595,10 @@ ApplicationWindow {
     }
 
     GroupEditorSheet {
-        editor: window.presenter.groupEditor
+        editor: window.presenter.groups.editor
     }
     AccessGuideSheet {
         guide: window.presenter.accessGuide
-        brandIconSource: window.presenter.brandIconSource
+        brandIconSource: window.presenter.status.brandIconSource
     }
 }

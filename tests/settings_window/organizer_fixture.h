@@ -190,7 +190,7 @@ protected:
         pointerDrag(
             window->mapToGlobal(centreOf(from)), window->mapToGlobal(centreOf(to)),
             [&] { return destinationOf(bundleID) == destination; },
-            [&] { return presenter()->dropTarget() == destination; });
+            [&] { return presenter()->areas()->dropTarget() == destination; });
     }
 };
 

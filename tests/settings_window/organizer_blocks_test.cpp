@@ -1,0 +1,249 @@
+#include "settings_window/tray_areas_block.h"
+#include "settings_window/tray_groups_block.h"
+#include "settings_window/tray_layout_settings.h"
+#include "settings_window/tray_notices_block.h"
+#include "settings_window/tray_preferences_block.h"
+#include "settings_window/tray_status_block.h"
+#include "tray/tray_organizer_drop.h"
+#include "tray/tray_run_fixture.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QUrl>
+
+#include <functional>
+
+using namespace velmor;
+using namespace velmor::test;
+
+namespace {
+
+constexpr const char* weather = "com.example.weather";
+
+// The organizer's blocks on the whole app, without a window: what each shows and does follows the
+// model, and each signals only what changed.
+class OrganizerBlocksTest : public TrayRunTest {
+protected:
+    void startDefault(const std::function<void(QJsonObject&)>& change = {})
+    {
+        QFile file(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/default.json"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+        if (change)
+            change(root);
+        start(QJsonDocument(root).toJson().constData());
+        launch();
+    }
+    static void setSystem(QJsonObject& root, const char* key, const QJsonValue& value)
+    {
+        QJsonObject system = root.value(QStringLiteral("system")).toObject();
+        system.insert(QString::fromLatin1(key), value);
+        root.insert(QStringLiteral("system"), system);
+    }
+    QString destinationOf(const QString& bundleID)
+    {
+        for (const GroupedApp& row : model().groupedApps()) {
+            if (row.id == bundleID)
+                return model().destination(row);
+        }
+        return {};
+    }
+};
+
+TEST_F(OrganizerBlocksTest, StatusOffersOnlyRevealAllUntilTheMenuBarIsConnectedAndNothingWhileBusy)
+{
+    startDefault([](QJsonObject& root) { setSystem(root, "accessibilityTrusted", false); });
+    TrayStatusBlock status(model(), run().services());
+    QSignalSpy controller(&status, &TrayStatusBlock::controllerChanged);
+    EXPECT_TRUE(status.showsSetupCard());
+    EXPECT_FALSE(status.orderEnabled());
+    EXPECT_FALSE(status.primaryEnabled());
+    EXPECT_TRUE(status.revealEnabled());
+    EXPECT_EQ(status.statusText(), text(TrayStatusBlock::inactiveStatus));
+    status.primaryAction();
+    status.organizeAutomatically();
+    run().settle();
+    EXPECT_FALSE(model().nativeConfigured()) << "a disabled action does nothing";
+
+    status.update();
+    EXPECT_EQ(controller.count(), 0) << "nothing changed";
+    model().setNativeBusy(true);
+    status.update();
+    EXPECT_EQ(controller.count(), 1);
+    EXPECT_FALSE(status.revealEnabled());
+    EXPECT_EQ(status.statusText(), text(TrayStatusBlock::applyingStatus));
+    model().setNativeBusy(false);
+}
+
+TEST_F(OrganizerBlocksTest, ThePrimaryActionAppliesGroupingThenCollapsesAndExpandsIt)
+{
+    startDefault();
+    TrayStatusBlock status(model(), run().services());
+    EXPECT_FALSE(status.showsSetupCard());
+    EXPECT_EQ(status.primaryTitle(), text(TrayStatusBlock::applyText));
+    status.primaryAction();
+    ASSERT_TRUE(waitUntil([&] { return model().nativeConfigured() && !model().nativeBusy(); }));
+    status.update();
+    EXPECT_TRUE(status.groupingActive());
+    EXPECT_EQ(status.statusText(), text(TrayStatusBlock::activeStatus));
+    const QString before = status.primaryTitle();
+    EXPECT_TRUE(before == text(TrayStatusBlock::collapseExtrasText) ||
+                before == text(TrayStatusBlock::expandExtrasText));
+    status.primaryAction();
+    ASSERT_TRUE(waitUntil([&] { return !model().nativeBusy(); }));
+    EXPECT_NE(status.primaryTitle(), before) << "the extras changed sides";
+}
+
+TEST_F(OrganizerBlocksTest, TheStartWarningGetsNoRowAndOthersOfferAccessSetupOnlyInPerAppMode)
+{
+    startDefault();
+    TrayNoticesBlock notices(model());
+    QSignalSpy warning(&notices, &TrayNoticesBlock::warningChanged);
+    model().setNativeWarning(QStringLiteral("Review your app groups: two apps could not be hidden."));
+    notices.update();
+    EXPECT_TRUE(notices.warningText().isEmpty());
+    EXPECT_FALSE(notices.showsAccessSetup());
+    model().setNativeWarning(QStringLiteral("Could not hide apps. Allow Full Disk Access."));
+    notices.update();
+    EXPECT_EQ(notices.warningText(), QStringLiteral("Could not hide apps. Allow Full Disk Access."));
+    EXPECT_TRUE(notices.showsAccessSetup());
+    model().setNativePerApp(false);
+    notices.update();
+    EXPECT_FALSE(notices.warningText().isEmpty());
+    EXPECT_FALSE(notices.showsAccessSetup());
+    EXPECT_EQ(warning.count(), 2) << "the row appeared, then lost its button";
+}
+
+// A drop is taken only when it carries exactly one app the organizer lists, and never while the
+// controller is busy; a refused drop changes nothing.
+TEST_F(OrganizerBlocksTest, RefusedDropsChangeNothing)
+{
+    startDefault();
+    TrayAreasBlock areas(model());
+    QSignalSpy groups(&model(), &TrayModel::appGroupsChanged);
+    const QString hidden = QStringLiteral("alwaysHidden");
+    const QString app = QString::fromLatin1(weather);
+    const QString payload = QString::fromLatin1(TrayOrganizerDrop::payloadPrefix);
+    const struct {
+        const char* why;
+        QList<QUrl> urls;
+        bool hasText;
+        QString text;
+    } refused[] = {
+        {"text from another app", {}, true, QStringLiteral("Weather Desk")},
+        {"an app not listed", {}, true, payload + QStringLiteral("com.example.unknown")},
+        {"nothing", {}, false, QString()},
+        {"an empty text", {}, true, QString()},
+        {"two apps at once",
+         {QUrl(payload + app), QUrl(payload + QStringLiteral("com.example.pixelpicker"))},
+         false,
+         QString()},
+    };
+    for (const auto& drop : refused)
+        EXPECT_FALSE(areas.drop(hidden, drop.urls, drop.hasText, drop.text)) << drop.why;
+    EXPECT_TRUE(areas.drop(QStringLiteral("alwaysVisible"), {}, true, payload + app))
+        << "the area it is in already takes it, changing nothing";
+
+    model().setNativeBusy(true);
+    areas.update();
+    EXPECT_DOUBLE_EQ(areas.cardOpacity(), 0.5);
+    EXPECT_FALSE(areas.drop(hidden, {}, true, payload + app)) << "busy";
+    areas.move(app, hidden);
+    model().setNativeBusy(false);
+    areas.update();
+    EXPECT_DOUBLE_EQ(areas.cardOpacity(), 1.0);
+
+    EXPECT_EQ(destinationOf(app), QStringLiteral("alwaysVisible"));
+    EXPECT_EQ(groups.count(), 0);
+    EXPECT_TRUE(areas.drop(hidden, {QUrl(payload + app)}, false, QString()));
+    EXPECT_EQ(destinationOf(app), hidden) << "one URL is taken";
+}
+
+TEST_F(OrganizerBlocksTest, TheDropTargetIsTheAreaLastEnteredUntilItIsLeftOrDropped)
+{
+    startDefault();
+    TrayAreasBlock areas(model());
+    areas.dragEntered(QStringLiteral("expandable"));
+    areas.dragExited(QStringLiteral("alwaysHidden"));
+    EXPECT_EQ(areas.dropTarget(), QStringLiteral("expandable")) << "leaving another area changes nothing";
+    areas.dragExited(QStringLiteral("expandable"));
+    EXPECT_TRUE(areas.dropTarget().isEmpty());
+    areas.dragEntered(QStringLiteral("expandable"));
+    areas.drop(QStringLiteral("expandable"), {}, false, QString());
+    EXPECT_TRUE(areas.dropTarget().isEmpty()) << "even a refused drop ends the hover";
+}
+
+TEST_F(OrganizerBlocksTest, GroupActionsIgnoreIdsThatNameNoGroupAndTogglingNeedsGrouping)
+{
+    startDefault();
+    TrayAreasBlock areas(model());
+    TrayGroupsBlock groups(model(), areas.organizerAreas());
+    QSignalSpy hasGroups(&groups, &TrayGroupsBlock::hasGroupsChanged);
+    EXPECT_FALSE(groups.hasGroups());
+    model().saveNamedGroup(std::nullopt, QStringLiteral("Work"), QStringLiteral("briefcase"));
+    areas.update();
+    groups.update();
+    EXPECT_TRUE(groups.hasGroups());
+    EXPECT_EQ(hasGroups.count(), 1);
+    const QUuid id = model().namedGrouping().groups.front().id;
+
+    for (const QString& garbage :
+         {QString(), QStringLiteral("not-a-uuid"), QUuid::createUuid().toString(QUuid::WithoutBraces)}) {
+        groups.editGroup(garbage);
+        groups.deleteGroup(garbage);
+        groups.toggleGroup(garbage);
+    }
+    EXPECT_FALSE(groups.editor()->isOpen());
+    EXPECT_EQ(model().namedGrouping().groups.size(), 1);
+
+    groups.toggleGroup(id.toString(QUuid::WithoutBraces));
+    run().settle();
+    EXPECT_TRUE(model().expandedNamedGroups().isEmpty()) << "not while grouping is off";
+    groups.editGroup(id.toString(QUuid::WithoutBraces));
+    EXPECT_TRUE(groups.editor()->isOpen());
+    groups.deleteGroup(id.toString(QUuid::WithoutBraces));
+    areas.update();
+    groups.update();
+    EXPECT_FALSE(groups.hasGroups());
+}
+
+TEST_F(OrganizerBlocksTest, AFailedLaunchAtLoginChangeSaysSoAndSetsTheSwitchBack)
+{
+    startDefault([](QJsonObject& root) {
+        root.insert(QStringLiteral("loginItems"), QJsonObject{{QStringLiteral("registerError"),
+                                                               QStringLiteral("Operation not permitted")}});
+    });
+    TrayLayoutSettings layout(model(), delegate());
+    TrayPreferencesBlock preferences(run().app(), run().services(), layout);
+    preferences.setLaunchAtLogin(true);
+    run().settle();
+    EXPECT_FALSE(preferences.launchAtLogin());
+    EXPECT_EQ(model().messageText(), text(TrayPreferencesBlock::launchAtLoginFailure));
+}
+
+// With launch at login on, the note says a start shows every icon until the start switch is on,
+// and only in per-app mode, where a start releases what the last run hid.
+TEST_F(OrganizerBlocksTest, TheLaunchAtLoginNoteSaysWhatAStartShows)
+{
+    startDefault();
+    TrayLayoutSettings layout(model(), delegate());
+    TrayPreferencesBlock preferences(run().app(), run().services(), layout);
+    QSignalSpy changed(&preferences, &TrayPreferencesBlock::launchAtLoginChanged);
+    EXPECT_TRUE(preferences.launchAtLoginNote().isEmpty());
+    preferences.setLaunchAtLogin(true);
+    run().settle();
+    ASSERT_TRUE(preferences.launchAtLogin());
+    EXPECT_EQ(preferences.launchAtLoginNote(), text(TrayPreferencesBlock::startShowsEveryIconText));
+    layout.setApplyAtStart(true);
+    EXPECT_TRUE(preferences.launchAtLoginNote().isEmpty());
+    layout.setApplyAtStart(false);
+    const int before = changed.count();
+    model().setNativePerApp(false);
+    preferences.update();
+    EXPECT_EQ(changed.count(), before + 1) << "the note follows the mode";
+    EXPECT_TRUE(preferences.launchAtLoginNote().isEmpty());
+}
+
+} // namespace
