@@ -1,7 +1,7 @@
 # The two commands a newcomer needs are `make run` and `make test`; both install what is missing.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run screenshots test bench sanitize clang fuzz format clean
+.PHONY: all deps configure build run screenshots screenshots-check test bench sanitize clang fuzz format clean
 
 all: build
 
@@ -31,6 +31,14 @@ screenshots: configure
 	@cmake --build --preset default -j $(JOBS) --target velmor-tray velmor-defaults
 	@rm -rf docs/screenshots
 	@./build/bin/velmor-tray --screenshots docs/screenshots
+
+# Draws the pictures again and compares them pixel by pixel with docs/screenshots (a refactoring
+# must change none).
+screenshots-check: configure
+	@cmake --build --preset default -j $(JOBS) --target velmor-tray velmor-defaults
+	@rm -rf build/screenshots-check
+	@./build/bin/velmor-tray --screenshots build/screenshots-check >/dev/null
+	@scripts/compare-screenshots docs/screenshots build/screenshots-check
 
 # The windows' tests also run on an X server: Xvfb is started when DISPLAY is unset.
 test: build
