@@ -4,8 +4,14 @@
 
 namespace velmor {
 
-KeyedListModel::KeyedListModel(QList<QByteArray> roles, QObject* parent)
-    : QAbstractListModel(parent), m_roles(std::move(roles))
+KeyedListModel::KeyedListModel(QList<QByteArray> roles, QObject* parent) : QAbstractListModel(parent)
+{
+    for (int i = 0; i < roles.size(); ++i)
+        m_roleNames.insert(Qt::UserRole + 1 + i, roles[i]);
+}
+
+KeyedListModel::KeyedListModel(const QMetaEnum& roles, QObject* parent)
+    : QAbstractListModel(parent), m_roleNames(listRoleNames(roles))
 {}
 
 int KeyedListModel::rowCount(const QModelIndex& parent) const
@@ -15,26 +21,36 @@ int KeyedListModel::rowCount(const QModelIndex& parent) const
 
 QVariant KeyedListModel::data(const QModelIndex& index, int role) const
 {
-    const int column = role - (Qt::UserRole + 1);
-    if (!index.isValid() || index.row() >= count() || column < 0 || column >= m_roles.size())
-        return {};
-    return m_rows[index.row()].values.value(column);
+    return index.isValid() ? valueAt(index.row(), role) : QVariant();
 }
 
 QHash<int, QByteArray> KeyedListModel::roleNames() const
 {
-    QHash<int, QByteArray> names;
-    for (int i = 0; i < m_roles.size(); ++i)
-        names.insert(Qt::UserRole + 1 + i, m_roles[i]);
-    return names;
+    return m_roleNames;
+}
+
+QVariant KeyedListModel::valueAt(int row, int role) const
+{
+    // The roles count on from Qt::UserRole + 1 (listRoleNames makes sure): a role's value is
+    // stored at its place in the enum.
+    const int column = role - (Qt::UserRole + 1);
+    if (row < 0 || row >= count() || column < 0 || column >= m_roleNames.size())
+        return {};
+    return m_rows[row].values.value(column);
 }
 
 QVariant KeyedListModel::value(int row, const QByteArray& role) const
 {
-    const qsizetype column = m_roles.indexOf(role);
-    if (row < 0 || row >= count() || column < 0)
-        return {};
-    return m_rows[row].values.value(column);
+    return valueAt(row, m_roleNames.key(role, -1));
+}
+
+QStringList KeyedListModel::keys() const
+{
+    QStringList result;
+    result.reserve(m_rows.size());
+    for (const Row& row : m_rows)
+        result.append(row.key);
+    return result;
 }
 
 int KeyedListModel::indexOf(const QString& key) const
@@ -103,7 +119,7 @@ void KeyedListModel::setRows(QList<Row> rows)
             endMoveRows();
         }
         QList<int> changed;
-        for (int column = 0; column < m_roles.size(); ++column) {
+        for (int column = 0; column < m_roleNames.size(); ++column) {
             if (m_rows[i].values.value(column) != next.values.value(column))
                 changed.append(Qt::UserRole + 1 + column);
         }
