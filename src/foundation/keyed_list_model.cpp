@@ -4,12 +4,6 @@
 
 namespace velmor {
 
-KeyedListModel::KeyedListModel(QList<QByteArray> roles, QObject* parent) : QAbstractListModel(parent)
-{
-    for (int i = 0; i < roles.size(); ++i)
-        m_roleNames.insert(Qt::UserRole + 1 + i, roles[i]);
-}
-
 KeyedListModel::KeyedListModel(const QMetaEnum& roles, QObject* parent)
     : QAbstractListModel(parent), m_roleNames(listRoleNames(roles))
 {}
@@ -39,16 +33,11 @@ QVariant KeyedListModel::valueAt(int row, int role) const
     return m_rows[row].values.value(column);
 }
 
-QVariant KeyedListModel::value(int row, const QByteArray& role) const
-{
-    return valueAt(row, m_roleNames.key(role, -1));
-}
-
 QStringList KeyedListModel::keys() const
 {
     QStringList result;
     result.reserve(m_rows.size());
-    for (const Row& row : m_rows)
+    for (const StoredRow& row : m_rows)
         result.append(row.key);
     return result;
 }
@@ -62,12 +51,12 @@ int KeyedListModel::indexOf(const QString& key) const
     return -1;
 }
 
-void KeyedListModel::setRows(QList<Row> rows)
+void KeyedListModel::replaceRows(QList<StoredRow> rows)
 {
     QSet<QString> wanted;
-    QList<Row> unique;
+    QList<StoredRow> unique;
     unique.reserve(rows.size());
-    for (Row& row : rows) {
+    for (StoredRow& row : rows) {
         if (!wanted.contains(row.key)) {
             wanted.insert(row.key);
             unique.append(std::move(row));
@@ -89,12 +78,12 @@ void KeyedListModel::setRows(QList<Row> rows)
     }
 
     QSet<QString> held;
-    for (const Row& row : m_rows)
+    for (const StoredRow& row : m_rows)
         held.insert(row.key);
     // Then row by row: kept where it is, moved up from further down, or inserted (new rows that
     // follow each other in one go, so a view fills a whole list in one step).
     for (int i = 0; i < unique.size(); ++i) {
-        Row& next = unique[i];
+        StoredRow& next = unique[i];
         if (!held.contains(next.key)) {
             int last = i;
             while (last + 1 < unique.size() && !held.contains(unique[last + 1].key))
