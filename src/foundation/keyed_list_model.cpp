@@ -4,8 +4,8 @@
 
 namespace velmor {
 
-KeyedListModel::KeyedListModel(QList<QByteArray> roles, QObject* parent)
-    : QAbstractListModel(parent), m_roles(std::move(roles))
+KeyedListModel::KeyedListModel(const QMetaEnum& roles, QObject* parent)
+    : QAbstractListModel(parent), m_roleNames(listRoleNames(roles))
 {}
 
 int KeyedListModel::rowCount(const QModelIndex& parent) const
@@ -15,26 +15,31 @@ int KeyedListModel::rowCount(const QModelIndex& parent) const
 
 QVariant KeyedListModel::data(const QModelIndex& index, int role) const
 {
-    const int column = role - (Qt::UserRole + 1);
-    if (!index.isValid() || index.row() >= count() || column < 0 || column >= m_roles.size())
-        return {};
-    return m_rows[index.row()].values.value(column);
+    return index.isValid() ? valueAt(index.row(), role) : QVariant();
 }
 
 QHash<int, QByteArray> KeyedListModel::roleNames() const
 {
-    QHash<int, QByteArray> names;
-    for (int i = 0; i < m_roles.size(); ++i)
-        names.insert(Qt::UserRole + 1 + i, m_roles[i]);
-    return names;
+    return m_roleNames;
 }
 
-QVariant KeyedListModel::value(int row, const QByteArray& role) const
+QVariant KeyedListModel::valueAt(int row, int role) const
 {
-    const qsizetype column = m_roles.indexOf(role);
-    if (row < 0 || row >= count() || column < 0)
+    // The roles count on from Qt::UserRole + 1 (listRoleNames makes sure): a role's value is
+    // stored at its place in the enum.
+    const int column = role - (Qt::UserRole + 1);
+    if (row < 0 || row >= count() || column < 0 || column >= m_roleNames.size())
         return {};
     return m_rows[row].values.value(column);
+}
+
+QStringList KeyedListModel::keys() const
+{
+    QStringList result;
+    result.reserve(m_rows.size());
+    for (const StoredRow& row : m_rows)
+        result.append(row.key);
+    return result;
 }
 
 int KeyedListModel::indexOf(const QString& key) const
@@ -46,12 +51,12 @@ int KeyedListModel::indexOf(const QString& key) const
     return -1;
 }
 
-void KeyedListModel::setRows(QList<Row> rows)
+void KeyedListModel::replaceRows(QList<StoredRow> rows)
 {
     QSet<QString> wanted;
-    QList<Row> unique;
+    QList<StoredRow> unique;
     unique.reserve(rows.size());
-    for (Row& row : rows) {
+    for (StoredRow& row : rows) {
         if (!wanted.contains(row.key)) {
             wanted.insert(row.key);
             unique.append(std::move(row));
@@ -73,12 +78,12 @@ void KeyedListModel::setRows(QList<Row> rows)
     }
 
     QSet<QString> held;
-    for (const Row& row : m_rows)
+    for (const StoredRow& row : m_rows)
         held.insert(row.key);
     // Then row by row: kept where it is, moved up from further down, or inserted (new rows that
     // follow each other in one go, so a view fills a whole list in one step).
     for (int i = 0; i < unique.size(); ++i) {
-        Row& next = unique[i];
+        StoredRow& next = unique[i];
         if (!held.contains(next.key)) {
             int last = i;
             while (last + 1 < unique.size() && !held.contains(unique[last + 1].key))
@@ -103,7 +108,7 @@ void KeyedListModel::setRows(QList<Row> rows)
             endMoveRows();
         }
         QList<int> changed;
-        for (int column = 0; column < m_roles.size(); ++column) {
+        for (int column = 0; column < m_roleNames.size(); ++column) {
             if (m_rows[i].values.value(column) != next.values.value(column))
                 changed.append(Qt::UserRole + 1 + column);
         }

@@ -27,16 +27,6 @@ constexpr SectionArea sectionAreas[] = {
      TrayOrganizerAreas::alwaysHiddenSubtitle, "eye.slash"},
 };
 
-const QList<QByteArray> areaRoles = {"destination", "title",          "subtitle", "symbol",  "count",
-                                     "countText",   "accessibleName", "isGroup",  "groupID", "optionsLabel",
-                                     "toggleTitle", "moves",          "cards"};
-// "label" is the card's accessible name: the card item has an accessibleName of its own.
-const QList<QByteArray> cardRoles = {"bundleID", "name",  "status",  "sight", "iconSource",
-                                     "toolTip",  "label", "payload", "isNew"};
-const QList<QByteArray> markerRoles = {"section", "title", "symbol", "count", "items"};
-// "itemID": a QML object cannot have a property named "id".
-const QList<QByteArray> markerItemRoles = {"itemID", "title", "iconSource"};
-
 QString utf8(const char* value)
 {
     return QString::fromUtf8(value);
@@ -49,16 +39,9 @@ QString iconSource(const QString& bundleID, const std::optional<platform::Icon>&
     return QStringLiteral("image://%1/%2").arg(QString::fromLatin1(AppIconProvider::providerId), bundleID);
 }
 
-QVariant object(QObject* list)
-{
-    return QVariant::fromValue(list);
-}
-
 } // namespace
 
-TrayOrganizerAreas::TrayOrganizerAreas(QObject* parent)
-    : QObject(parent), m_sections(areaRoles), m_groups(areaRoles), m_markers(markerRoles)
-{}
+TrayOrganizerAreas::TrayOrganizerAreas(QObject* parent) : QObject(parent) {}
 
 void TrayOrganizerAreas::update(const TrayModel* model, bool busy)
 {
@@ -73,16 +56,8 @@ void TrayOrganizerAreas::update(const TrayModel* model, bool busy)
         else
             m_markers.setRows({});
     }
-    QStringList areas;
-    for (const KeyedListModel* list : {&m_sections, &m_groups}) {
-        for (const KeyedListModel::Row& row : list->rows())
-            areas.append(row.key);
-    }
-    prune(m_cards, areas);
-    QStringList sections;
-    for (const KeyedListModel::Row& row : m_markers.rows())
-        sections.append(row.key);
-    prune(m_markerItems, sections);
+    prune(m_cards, m_sections.keys() + m_groups.keys());
+    prune(m_markerItems, m_markers.keys());
 }
 
 void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy)
@@ -104,7 +79,7 @@ void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy)
     }
 
     // Every app's card once, in the model's order, under its destination.
-    QHash<QString, QList<KeyedListModel::Row>> cards;
+    QHash<QString, QList<TrayOrganizerCardRow>> cards;
     for (const GroupedApp& app : model.groupedApps()) {
         QString label = app.appName;
         if (app.status)
@@ -114,14 +89,19 @@ void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy)
             label += utf8(cardSeparator) + sight;
         if (app.isNew)
             label += utf8(cardSeparator) + utf8(GroupedApp::newBadge);
-        cards[model.destination(app)].append(
-            {app.id,
-             {app.id, app.appName, app.status.value_or(QString()), sight, iconSource(app.id, app.icon),
-              label + utf8(cardToolTipSuffix), label, TrayOrganizerDrop::payload(app.id), app.isNew}});
+        cards[model.destination(app)].append({.key = app.id,
+                                              .name = app.appName,
+                                              .status = app.status.value_or(QString()),
+                                              .sight = sight,
+                                              .iconSource = iconSource(app.id, app.icon),
+                                              .toolTip = label + utf8(cardToolTipSuffix),
+                                              .label = label,
+                                              .payload = TrayOrganizerDrop::payload(app.id),
+                                              .isNew = app.isNew});
     }
 
-    QList<KeyedListModel::Row> sectionRows;
-    QList<KeyedListModel::Row> groupRows;
+    QList<TrayOrganizerAreaRow> sectionRows;
+    QList<TrayOrganizerAreaRow> groupRows;
     for (const Area& area : areas) {
         QVariantList moves;
         for (const Area& other : areas) {
@@ -130,55 +110,65 @@ void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy)
                             {QStringLiteral("destination"), other.destination},
                             {QStringLiteral("enabled"), !busy && other.destination != area.destination}});
         }
-        KeyedListModel* list = listFor(m_cards, area.destination, cardRoles);
+        CardList* list = listFor(m_cards, area.destination);
         list->setRows(cards.value(area.destination));
         const QString count = QString::number(list->count());
         QString toggle;
         if (area.group && model.nativeConfigured())
             toggle =
                 utf8(model.expandedNamedGroups().contains(*area.group) ? collapseGroupText : expandGroupText);
-        KeyedListModel::Row row{
-            area.destination,
-            {area.destination, area.title, area.subtitle, area.symbol, list->count(), count,
-             area.title + QStringLiteral(", ") + count + utf8(areaAccessibleSuffix), area.group.has_value(),
-             area.group ? uuid_text::canonical(*area.group) : QString(),
-             area.group ? utf8(optionsPrefix) + area.title : QString(), toggle, moves, object(list)}};
-        (area.group ? groupRows : sectionRows).append(std::move(row));
+        (area.group ? groupRows : sectionRows)
+            .append({.key = area.destination,
+                     .title = area.title,
+                     .subtitle = area.subtitle,
+                     .symbol = area.symbol,
+                     .count = list->count(),
+                     .countText = count,
+                     .accessibleName = area.title + QStringLiteral(", ") + count + utf8(areaAccessibleSuffix),
+                     .isGroup = area.group.has_value(),
+                     .groupID = area.group ? uuid_text::canonical(*area.group) : QString(),
+                     .optionsLabel = area.group ? utf8(optionsPrefix) + area.title : QString(),
+                     .toggleTitle = toggle,
+                     .moves = moves,
+                     .cards = list});
     }
-    m_sections.setRows(std::move(sectionRows));
-    m_groups.setRows(std::move(groupRows));
+    m_sections.setRows(sectionRows);
+    m_groups.setRows(groupRows);
 }
 
 void TrayOrganizerAreas::updateMarkers(const TrayModel& model)
 {
-    QHash<int, QList<KeyedListModel::Row>> items;
+    QHash<int, QList<TrayOrganizerMarkerItemRow>> items;
     // Items the map does not place are left out rather than shown as always visible.
     for (const TrayItem& item : model.items()) {
         const auto section = model.nativeGroups().find(item.id);
         if (section != model.nativeGroups().end())
             items[static_cast<int>(*section)].append(
-                {item.id, {item.id, item.title, iconSource(item.bundleID(), item.icon)}});
+                {.key = item.id, .title = item.title, .iconSource = iconSource(item.bundleID(), item.icon)});
     }
-    QList<KeyedListModel::Row> rows;
+    QList<TrayOrganizerMarkerRow> rows;
     for (const SectionArea& entry : sectionAreas) {
         const QString section = rawValue(entry.section);
-        KeyedListModel* list = listFor(m_markerItems, section, markerItemRoles);
+        MarkerItemList* list = listFor(m_markerItems, section);
         list->setRows(items.value(static_cast<int>(entry.section)));
-        rows.append({section, {section, utf8(entry.title), utf8(entry.symbol), list->count(), object(list)}});
+        rows.append({.key = section,
+                     .title = utf8(entry.title),
+                     .symbol = utf8(entry.symbol),
+                     .count = list->count(),
+                     .items = list});
     }
-    m_markers.setRows(std::move(rows));
+    m_markers.setRows(rows);
 }
 
-KeyedListModel* TrayOrganizerAreas::listFor(QHash<QString, KeyedListModel*>& lists, const QString& key,
-                                            const QList<QByteArray>& roles)
+template <typename List> List* TrayOrganizerAreas::listFor(QHash<QString, List*>& lists, const QString& key)
 {
-    KeyedListModel*& list = lists[key];
+    List*& list = lists[key];
     if (!list)
-        list = new KeyedListModel(roles, this);
+        list = new List(this);
     return list;
 }
 
-void TrayOrganizerAreas::prune(QHash<QString, KeyedListModel*>& lists, const QStringList& kept)
+template <typename List> void TrayOrganizerAreas::prune(QHash<QString, List*>& lists, const QStringList& kept)
 {
     for (auto it = lists.begin(); it != lists.end();) {
         if (kept.contains(it.key())) {

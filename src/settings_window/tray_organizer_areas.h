@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/keyed_list_model.h"
+#include "settings_window/tray_organizer_rows.h"
 
 #include <QHash>
 #include <QObject>
@@ -35,19 +36,21 @@ public:
 
     explicit TrayOrganizerAreas(QObject* parent = nullptr);
 
-    // Rows: destination, title, subtitle, symbol, count, countText, accessibleName, isGroup,
-    // groupID, optionsLabel, toggleTitle (empty while grouping is not configured), moves (the
-    // card's "Move to" entries: title, destination, enabled) and cards.
-    KeyedListModel* sections() { return &m_sections; }
-    KeyedListModel* groups() { return &m_groups; }
-    const KeyedListModel* sections() const { return &m_sections; }
-    const KeyedListModel* groups() const { return &m_groups; }
-    // Rows: section, title, symbol, count and items (itemID, title, iconSource).
-    KeyedListModel* markers() { return &m_markers; }
-    const KeyedListModel* markers() const { return &m_markers; }
-    // An area's cards: bundleID, name, status, sight, iconSource, toolTip, label (the card's
-    // accessible name), payload. Null for a destination that is not an area.
-    KeyedListModel* cards(const QString& destination) const { return m_cards.value(destination); }
+    using AreaList = KeyedListModelOf<TrayOrganizerAreaRow>;
+    using CardList = KeyedListModelOf<TrayOrganizerCardRow>;
+    using MarkerList = KeyedListModelOf<TrayOrganizerMarkerRow>;
+    using MarkerItemList = KeyedListModelOf<TrayOrganizerMarkerItemRow>;
+
+    // Per-app mode's areas; each row's `cards` is the list `cards` gives for its destination.
+    AreaList* sections() { return &m_sections; }
+    AreaList* groups() { return &m_groups; }
+    const AreaList* sections() const { return &m_sections; }
+    const AreaList* groups() const { return &m_groups; }
+    // Marker mode's sections, each with its list of items.
+    MarkerList* markers() { return &m_markers; }
+    const MarkerList* markers() const { return &m_markers; }
+    // An area's cards; null for a destination that is not an area.
+    CardList* cards(const QString& destination) const { return m_cards.value(destination); }
 
     // `busy` disables every move while the controller works.
     void update(const TrayModel* model, bool busy);
@@ -55,16 +58,15 @@ public:
 private:
     void updatePerApp(const TrayModel& model, bool busy);
     void updateMarkers(const TrayModel& model);
-    KeyedListModel* listFor(QHash<QString, KeyedListModel*>& lists, const QString& key,
-                            const QList<QByteArray>& roles);
+    template <typename List> List* listFor(QHash<QString, List*>& lists, const QString& key);
     // Drops the lists of keys no longer shown, once the views have let go of them.
-    void prune(QHash<QString, KeyedListModel*>& lists, const QStringList& kept);
+    template <typename List> static void prune(QHash<QString, List*>& lists, const QStringList& kept);
 
-    KeyedListModel m_sections;
-    KeyedListModel m_groups;
-    KeyedListModel m_markers;
-    QHash<QString, KeyedListModel*> m_cards;
-    QHash<QString, KeyedListModel*> m_markerItems;
+    AreaList m_sections;
+    AreaList m_groups;
+    MarkerList m_markers;
+    QHash<QString, CardList*> m_cards;
+    QHash<QString, MarkerItemList*> m_markerItems;
 };
 
 } // namespace velmor

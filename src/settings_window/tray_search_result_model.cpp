@@ -1,5 +1,6 @@
 #include "settings_window/tray_search_result_model.h"
 
+#include "foundation/list_roles.h"
 #include "suite_ui/views/app_icon_provider.h"
 
 namespace velmor {
@@ -25,7 +26,9 @@ QVariant TraySearchResultModel::data(const QModelIndex& index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     const TraySearch::Result& result = m_results.at(index.row());
-    switch (role) {
+    // Every role has its case, so a new role without a value is a compiler warning; any other
+    // number falls through to nothing.
+    switch (static_cast<Role>(role)) {
     case ItemIDRole:
         return result.itemID;
     case BundleIDRole:
@@ -47,20 +50,13 @@ QVariant TraySearchResultModel::data(const QModelIndex& index, int role) const
         parts.append(result.placement);
         return parts.join(QString::fromUtf8(accessibleSeparator));
     }
-    default:
-        return {};
     }
+    return {};
 }
 
 QHash<int, QByteArray> TraySearchResultModel::roleNames() const
 {
-    return {{ItemIDRole, "itemID"},
-            {BundleIDRole, "bundleID"},
-            {AppNameRole, "appName"},
-            {TitleRole, "title"},
-            {PlacementRole, "placement"},
-            {IconSourceRole, "iconSource"},
-            {AccessibleNameRole, "accessibleName"}};
+    return listRoleNames<Role>();
 }
 
 void TraySearchResultModel::setResults(const QList<TraySearch::Result>& results)

@@ -16,7 +16,7 @@ class TraySearchResultModel final : public QAbstractListModel {
     QML_UNCREATABLE("The search makes one")
 
 public:
-    enum Role {
+    enum Role : int {
         ItemIDRole = Qt::UserRole + 1,
         BundleIDRole,
         AppNameRole,
@@ -25,6 +25,7 @@ public:
         IconSourceRole,
         AccessibleNameRole,
     };
+    Q_ENUM(Role)
 
     static constexpr const char* accessibleSeparator = ", ";
 

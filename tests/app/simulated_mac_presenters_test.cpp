@@ -37,7 +37,8 @@ protected:
           m_mac(m_desktop, QStringLiteral("two.json"))
     {}
 
-    static QStringList column(const KeyedListModel* model, const QByteArray& role)
+    template <typename Row>
+    static QStringList column(const KeyedListModelOf<Row>* model, typename Row::Role role)
     {
         QStringList result;
         for (int row = 0; row < model->count(); ++row)
@@ -57,7 +58,7 @@ protected:
 TEST_F(SimulatedMacPresentersTest, TheSidePanelLaunchesQuitsAndShowsEveryDefaultsRun)
 {
     SidePanelPresenter& side = *m_mac.sidePanel();
-    EXPECT_EQ(column(side.apps(), "actionTitle"), (QStringList{"Quit", "Launch"}))
+    EXPECT_EQ(column(side.apps(), SidePanelAppRow::ActionTitleRole), (QStringList{"Quit", "Launch"}))
         << "this app is left out until the composition root says how to start it";
     EXPECT_TRUE(side.toggleRunning(QStringLiteral("com.example.beta")));
     EXPECT_FALSE(side.toggleRunning(QStringLiteral("com.apple.finder"))) << "the system's apps stay";
@@ -69,7 +70,7 @@ TEST_F(SimulatedMacPresentersTest, TheSidePanelLaunchesQuitsAndShowsEveryDefault
                         running = false;
                         ++quits;
                     }});
-    EXPECT_TRUE(column(side.apps(), "name").contains(QStringLiteral("Velmor Tray")));
+    EXPECT_TRUE(column(side.apps(), SidePanelAppRow::NameRole).contains(QStringLiteral("Velmor Tray")));
     EXPECT_TRUE(side.toggleRunning(QStringLiteral("local.velmor.tray")));
     EXPECT_EQ(quits, 1);
 
@@ -85,11 +86,13 @@ TEST_F(SimulatedMacPresentersTest, TheSidePanelLaunchesQuitsAndShowsEveryDefault
         DefaultsRunLog::startLine(999993, QStringLiteral("export"), QStringLiteral("/h/Library/x/dom")));
     log.close();
     side.refresh();
-    EXPECT_EQ(column(side.defaultsRuns(), "status"),
+    EXPECT_EQ(column(side.defaultsRuns(), DefaultsRunRow::StatusRole),
               (QStringList{"ended without an answer", "exit 1", "exit 0"}))
         << "newest first; a run that never answered is told apart";
-    EXPECT_EQ(column(side.defaultsRuns(), "duration"), (QStringList{"", "500 ms", "12 ms"}));
-    EXPECT_EQ(column(side.defaultsRuns(), "failed"), (QStringList{"true", "true", "false"}));
+    EXPECT_EQ(column(side.defaultsRuns(), DefaultsRunRow::DurationRole),
+              (QStringList{"", "500 ms", "12 ms"}));
+    EXPECT_EQ(column(side.defaultsRuns(), DefaultsRunRow::FailedRole),
+              (QStringList{"true", "true", "false"}));
 }
 
 TEST_F(SimulatedMacPresentersTest, OnlyTheFullDiskAccessListTakesDroppedAppBundles)
@@ -102,14 +105,16 @@ TEST_F(SimulatedMacPresentersTest, OnlyTheFullDiskAccessListTakesDroppedAppBundl
     settings.openPane(1);
     settings.refresh();
     EXPECT_EQ(settings.rows()->count(), 0);
-    EXPECT_EQ(column(settings.addable(), "name"), (QStringList{"Velmor Tray", "Alpha", "Beta"}));
+    EXPECT_EQ(column(settings.addable(), AddableBundleRow::NameRole),
+              (QStringList{"Velmor Tray", "Alpha", "Beta"}));
     EXPECT_FALSE(settings.acceptsDrop({QUrl(QStringLiteral("https://example.com/Velmor Tray.app"))}));
     EXPECT_FALSE(settings.acceptsDrop({QUrl::fromLocalFile(QStringLiteral("/Users/me/notes.txt"))}));
     ASSERT_TRUE(settings.drop({QUrl::fromLocalFile(QStringLiteral("/Users/me/notes.txt")), app.first()}));
     EXPECT_TRUE(m_desktop.hasFullDiskAccess());
     settings.refresh();
-    EXPECT_EQ(column(settings.rows(), "name"), QStringList{"Velmor Tray"});
-    EXPECT_EQ(column(settings.addable(), "name"), (QStringList{"Alpha", "Beta"})) << "no one twice";
+    EXPECT_EQ(column(settings.rows(), PrivacyAppRow::NameRole), QStringList{"Velmor Tray"});
+    EXPECT_EQ(column(settings.addable(), AddableBundleRow::NameRole), (QStringList{"Alpha", "Beta"}))
+        << "no one twice";
     EXPECT_FALSE(settings.drop(app)) << "already listed";
 }
 
@@ -123,9 +128,9 @@ TEST_F(SimulatedMacPresentersTest, HidingAStatusItemChangesItsOwnRowAndNothingEl
     item->setAutosaveName(QStringLiteral("Marker"));
     item->button()->setTitle(QStringLiteral("M"));
     m_mac.refresh();
-    KeyedListModel* items = m_mac.menuBar()->statusItems();
+    KeyedListModelOf<BarItemRow>* items = m_mac.menuBar()->statusItems();
     const QString key = QStringLiteral("status:local.velmor.tray::Marker");
-    const int row = static_cast<int>(column(items, "key").indexOf(key));
+    const int row = static_cast<int>(column(items, BarItemRow::KeyRole).indexOf(key));
     ASSERT_EQ(row, 1);
 
     QList<QObject*> watched{
@@ -154,8 +159,8 @@ TEST_F(SimulatedMacPresentersTest, HidingAStatusItemChangesItsOwnRowAndNothingEl
         ASSERT_EQ(changed.count(), 1);
         EXPECT_EQ(changed[0][0].toModelIndex().row(), row);
         EXPECT_EQ(changed[0][1].toModelIndex().row(), row);
-        EXPECT_EQ(changed[0][2].value<QList<int>>(), QList<int>{items->roleNames().key("shown")});
-        EXPECT_EQ(items->value(row, "shown").toBool(), shown);
+        EXPECT_EQ(changed[0][2].value<QList<int>>(), QList<int>{BarItemRow::ShownRole});
+        EXPECT_EQ(items->value(row, BarItemRow::ShownRole).toBool(), shown);
         for (const auto& [object, spy] : others)
             EXPECT_EQ(spy->count(), 0)
                 << spy->signal().toStdString() << " of " << object->metaObject()->className();

@@ -7,22 +7,49 @@
 
 using namespace velmor;
 
+// Three roles, so a change to one of them can be told from a change to the row.
+struct KeyedTestRow {
+    Q_GADGET
+
+public:
+    enum Role : int { ValueRole = Qt::UserRole + 1, ItemIDRole, IsNewRole };
+    Q_ENUM(Role)
+
+    QString key;
+    QString value;
+    QString itemID;
+    bool isNew = false;
+
+    QVariant data(Role role) const
+    {
+        switch (role) {
+        case ValueRole:
+            return value;
+        case ItemIDRole:
+            return itemID;
+        case IsNewRole:
+            return isNew;
+        }
+        return {};
+    }
+};
+
 namespace {
 
-QList<KeyedListModel::Row> rows(const QString& spec)
+QList<KeyedTestRow> rows(const QString& spec)
 {
     // "a1 b2": key a with value 1, key b with value 2.
-    QList<KeyedListModel::Row> result;
+    QList<KeyedTestRow> result;
     for (const QString& word : spec.split(u' ', Qt::SkipEmptyParts))
-        result.append({word.left(1), {word.mid(1)}});
+        result.append({word.left(1), word.mid(1), QStringLiteral("id"), false});
     return result;
 }
 
-QString shown(const KeyedListModel& model)
+QString shown(const KeyedListModelOf<KeyedTestRow>& model)
 {
     QStringList words;
     for (int i = 0; i < model.rowCount(); ++i)
-        words.append(model.rows()[i].key + model.value(i, "value").toString());
+        words.append(model.keys()[i] + model.value(i, KeyedTestRow::ValueRole).toString());
     return words.join(u' ');
 }
 
@@ -53,7 +80,7 @@ TEST(KeyedListModel, ReachesAnyListByRowsAndNamesOnlyWhatChanged)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.before) + " -> " + c.after);
-        KeyedListModel model({"value"});
+        KeyedListModelOf<KeyedTestRow> model;
         model.setRows(rows(QString::fromLatin1(c.before)));
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
@@ -78,6 +105,33 @@ TEST(KeyedListModel, ReachesAnyListByRowsAndNamesOnlyWhatChanged)
         EXPECT_EQ(moved.count(), c.moved);
         EXPECT_EQ(changed.count(), c.changed);
         for (const QList<QVariant>& signal : changed)
-            EXPECT_EQ(signal.at(2).value<QList<int>>(), QList<int>{Qt::UserRole + 1});
+            EXPECT_EQ(signal.at(2).value<QList<int>>(), QList<int>{KeyedTestRow::ValueRole});
     }
 }
+
+// The views read a role by its enumerator's name, and each member's value under its own role
+// whether read as a list's row or as one row's map; any other row or role reads as nothing.
+TEST(KeyedListModel, NamesRolesAfterTheEnumAndGivesEachMemberToItsRole)
+{
+    KeyedListModelOf<KeyedTestRow> model;
+    EXPECT_EQ(model.roleNames(), (QHash<int, QByteArray>{{KeyedTestRow::ValueRole, "value"},
+                                                         {KeyedTestRow::ItemIDRole, "itemID"},
+                                                         {KeyedTestRow::IsNewRole, "isNew"}}));
+    const KeyedTestRow row{QStringLiteral("k"), QStringLiteral("v"), QStringLiteral("i"), true};
+    model.setRows({row});
+    const QModelIndex first = model.index(0);
+    EXPECT_EQ(model.data(first, KeyedTestRow::ValueRole), QVariant(QStringLiteral("v")));
+    EXPECT_EQ(model.data(first, KeyedTestRow::ItemIDRole), QVariant(QStringLiteral("i")));
+    EXPECT_EQ(model.data(first, KeyedTestRow::IsNewRole), QVariant(true));
+    EXPECT_EQ(KeyedListModelOf<KeyedTestRow>::namedValues(row),
+              (QVariantMap{{QStringLiteral("value"), QStringLiteral("v")},
+                           {QStringLiteral("itemID"), QStringLiteral("i")},
+                           {QStringLiteral("isNew"), true}}));
+
+    EXPECT_FALSE(model.data(first, KeyedTestRow::IsNewRole + 1).isValid());
+    EXPECT_FALSE(model.data(first, Qt::DisplayRole).isValid());
+    EXPECT_FALSE(model.value(1, KeyedTestRow::ValueRole).isValid());
+    EXPECT_FALSE(model.value(-1, KeyedTestRow::ValueRole).isValid());
+}
+
+#include "keyed_list_model_test.moc"

@@ -208,10 +208,11 @@ TEST_F(OrganizerWindow, MarkerModeListsOnlyPlacedItemsAndAGuideOfTwoSteps)
             << item.id.toStdString();
         listed += placed ? 1 : 0;
     }
-    const KeyedListModel& markers = *presenter()->areas()->organizerAreas().markers();
+    const TrayOrganizerAreas::MarkerList& markers = *presenter()->areas()->organizerAreas().markers();
     for (int row = 0; row < markers.count(); ++row) {
-        EXPECT_EQ(shown(QStringLiteral("noItems:") + markers.value(row, "section").toString()),
-                  markers.value(row, "count").toInt() == 0);
+        EXPECT_EQ(shown(QStringLiteral("noItems:") +
+                        markers.value(row, TrayOrganizerMarkerRow::SectionRole).toString()),
+                  markers.value(row, TrayOrganizerMarkerRow::CountRole).toInt() == 0);
     }
     EXPECT_TRUE(shown(QStringLiteral("noItems:alwaysHidden")) || listed > 0);
 

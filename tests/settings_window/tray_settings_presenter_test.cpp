@@ -75,10 +75,10 @@ TEST_F(TraySettingsPresenterTest, AMoveTouchesOnlyTheTwoAreasInvolvedAndResetsNo
         int rows() const { return inserted.count() + removed.count() + moved.count(); }
     };
     std::map<QString, std::unique_ptr<Spies>> cards;
-    for (const KeyedListModel::Row& row : areas.sections()->rows())
-        cards[row.key] = std::make_unique<Spies>(areas.cards(row.key));
-    Spies sections(presenter()->areas()->organizerAreas().sections());
-    Spies groups(presenter()->areas()->organizerAreas().groups());
+    for (const QString& destination : areas.sections()->keys())
+        cards[destination] = std::make_unique<Spies>(areas.cards(destination));
+    Spies sections(areas.sections());
+    Spies groups(areas.groups());
 
     // The move itself, before the controller applies it (which makes it busy and back).
     presenter()->areas()->move(app, to);
@@ -96,14 +96,12 @@ TEST_F(TraySettingsPresenterTest, AMoveTouchesOnlyTheTwoAreasInvolvedAndResetsNo
     // that much may change on the other areas, and nothing else.
     QSet<QString> counted;
     for (const QList<QVariant>& signal : sections.changed) {
-        const QString key = areas.sections()->rows()[signal.at(0).toModelIndex().row()].key;
-        QStringList names;
-        for (int role : signal.at(2).value<QList<int>>())
-            names.append(QString::fromLatin1(areas.sections()->roleNames().value(role)));
-        if (names.contains(QStringLiteral("count")))
+        const QString key = areas.sections()->keys()[signal.at(0).toModelIndex().row()];
+        const QList<int> roles = signal.at(2).value<QList<int>>();
+        if (roles.contains(TrayOrganizerAreaRow::CountRole))
             counted.insert(key);
         else
-            EXPECT_EQ(names, QStringList{QStringLiteral("moves")}) << key.toStdString();
+            EXPECT_EQ(roles, QList<int>{TrayOrganizerAreaRow::MovesRole}) << key.toStdString();
     }
     EXPECT_EQ(counted, (QSet<QString>{from, to}));
     EXPECT_EQ(groups.reset.count() + groups.rows() + groups.changed.count(), 0);

@@ -1,5 +1,6 @@
 #include "simulated_mac/views/below_bar_entry_model.h"
 
+#include "foundation/list_roles.h"
 #include "simulated_mac/simulated_below_bar_panel.h"
 #include "simulated_mac/views/simulated_icon_provider.h"
 
@@ -17,7 +18,9 @@ QVariant BelowBarEntryModel::data(const QModelIndex& index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     const platform::BelowBarPanel::Entry& entry = m_entries.at(index.row());
-    switch (role) {
+    // Every role has its case, so a new role without a value is a compiler warning; any other
+    // number falls through to nothing.
+    switch (static_cast<Role>(role)) {
     case NameRole:
         return entry.name;
     case IconSourceRole:
@@ -30,15 +33,13 @@ QVariant BelowBarEntryModel::data(const QModelIndex& index, int role) const
         return entry.accessibleName();
     case EntryWidthRole:
         return SimulatedBelowBarPanel::entryWidth(entry);
-    default:
-        return {};
     }
+    return {};
 }
 
 QHash<int, QByteArray> BelowBarEntryModel::roleNames() const
 {
-    return {{NameRole, "name"},   {IconSourceRole, "iconSource"}, {BundleIDRole, "bundleID"},
-            {LabelRole, "label"}, {ToolTipRole, "toolTip"},       {EntryWidthRole, "entryWidth"}};
+    return listRoleNames<Role>();
 }
 
 void BelowBarEntryModel::setEntries(const QList<platform::BelowBarPanel::Entry>& entries)

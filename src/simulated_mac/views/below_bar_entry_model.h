@@ -16,7 +16,7 @@ class BelowBarEntryModel final : public QAbstractListModel {
     QML_UNCREATABLE("Part of the simulated Mac")
 
 public:
-    enum Role {
+    enum Role : int {
         NameRole = Qt::UserRole + 1,
         IconSourceRole,
         BundleIDRole,
@@ -24,6 +24,7 @@ public:
         ToolTipRole,
         EntryWidthRole
     };
+    Q_ENUM(Role)
 
     explicit BelowBarEntryModel(QObject* parent);
 

@@ -5,18 +5,46 @@
 
 namespace velmor::simulated_mac {
 
+QVariant DockAppRow::data(Role role) const
+{
+    switch (role) {
+    case OwnerRole:
+        return key;
+    case NameRole:
+        return name;
+    case IconSourceRole:
+        return iconSource;
+    case FrontmostRole:
+        return frontmost;
+    }
+    return {};
+}
+
+QVariant MinimizedWindowRow::data(Role role) const
+{
+    switch (role) {
+    case WindowIdRole:
+        return windowId;
+    case TitleRole:
+        return title;
+    }
+    return {};
+}
+
 DockPresenter::DockPresenter(SimulatedDesktop& desktop, QObject* parent)
-    : QObject(parent), m_desktop(desktop), m_apps({"owner", "name", "iconSource", "frontmost"}, this),
-      m_minimized({"windowId", "title"}, this)
+    : QObject(parent), m_desktop(desktop), m_apps(this), m_minimized(this)
 {
     refresh();
 }
 
 void DockPresenter::refresh()
 {
-    QList<KeyedListModel::Row> apps;
+    QList<DockAppRow> apps;
     const auto add = [&apps](const QString& owner, const QString& name, bool frontmost) {
-        apps.append({owner, {owner, name, SimulatedIconProvider::source(owner), frontmost}});
+        apps.append({.key = owner,
+                     .name = name,
+                     .iconSource = SimulatedIconProvider::source(owner),
+                     .frontmost = frontmost});
     };
     const qint32 frontmost = m_desktop.frontmostPid();
     for (const SimulatedApplication& application : m_desktop.workspace().applications()) {
@@ -32,14 +60,15 @@ void DockPresenter::refresh()
     }
     if (m_desktop.openSettingsPane())
         add(QString::fromLatin1(systemSettingsName), QString::fromLatin1(systemSettingsName), false);
-    m_apps.setRows(std::move(apps));
+    m_apps.setRows(apps);
 
-    QList<KeyedListModel::Row> minimized;
+    QList<MinimizedWindowRow> minimized;
     for (const platform::WindowInfo& window : m_desktop.applicationShell().windows()) {
         if (window.miniaturized)
-            minimized.append({QString::number(window.id), {window.id, window.title}});
+            minimized.append(
+                {.key = QString::number(window.id), .windowId = window.id, .title = window.title});
     }
-    m_minimized.setRows(std::move(minimized));
+    m_minimized.setRows(minimized);
 }
 
 bool DockPresenter::activate(const QString& owner)

@@ -9,6 +9,47 @@ namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
+// An app's icon in the Dock.
+struct DockAppRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        OwnerRole = Qt::UserRole + 1,
+        NameRole,
+        IconSourceRole,
+        FrontmostRole,
+    };
+    Q_ENUM(Role)
+
+    // The app's bundle identifier: the row's key and its owner.
+    QString key;
+    QString name;
+    QString iconSource;
+    bool frontmost = false;
+
+    QVariant data(Role role) const;
+};
+
+// A minimized window's tile.
+struct MinimizedWindowRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        WindowIdRole = Qt::UserRole + 1,
+        TitleRole,
+    };
+    Q_ENUM(Role)
+
+    // The window's number.
+    QString key;
+    quint64 windowId = 0;
+    QString title;
+
+    QVariant data(Role role) const;
+};
+
 // The Dock strip: Finder, the running apps (this app only while its activation policy is
 // regular), System Settings while it is open, and this app's minimized windows.
 class DockPresenter final : public QObject {
@@ -23,10 +64,8 @@ public:
 
     DockPresenter(SimulatedDesktop& desktop, QObject* parent = nullptr);
 
-    // By bundle identifier: owner, name, iconSource, frontmost.
-    KeyedListModel* apps() { return &m_apps; }
-    // By window: windowId, title.
-    KeyedListModel* minimizedWindows() { return &m_minimized; }
+    KeyedListModelOf<DockAppRow>* apps() { return &m_apps; }
+    KeyedListModelOf<MinimizedWindowRow>* minimizedWindows() { return &m_minimized; }
 
     void refresh();
 
@@ -37,8 +76,8 @@ public:
 
 private:
     SimulatedDesktop& m_desktop;
-    KeyedListModel m_apps;
-    KeyedListModel m_minimized;
+    KeyedListModelOf<DockAppRow> m_apps;
+    KeyedListModelOf<MinimizedWindowRow> m_minimized;
 };
 
 } // namespace velmor::simulated_mac

@@ -22,29 +22,78 @@ const QString clockFormat = QStringLiteral("ddd HH:mm");
 // How wide the simulated Mac draws a menu, to keep an extra's menu on the bar.
 constexpr double menuWidth = 220;
 
-// The roles of a bar item's row, in the order `itemRow` gives their values.
-const QList<QByteArray> itemRoles{"key",        "itemWidth",  "shown",  "clipped", "title",         "glyph",
-                                  "iconSource", "imageFirst", "dimmed", "toolTip", "accessibleName"};
-const QList<QByteArray> menuRoles{"title", "available", "separator"};
-const QList<QByteArray> appMenuRoles{"title", "bold"};
-
-// A menu's rows by their place: titles repeat (separators have none).
-QList<KeyedListModel::Row> menuRows(const platform::Menu& menu)
+// A menu's rows by their place.
+QList<MenuItemRow> menuRows(const platform::Menu& menu)
 {
-    QList<KeyedListModel::Row> rows;
+    QList<MenuItemRow> rows;
     for (qsizetype i = 0; i < menu.size(); ++i) {
         const platform::MenuItem& item = menu[i];
-        rows.append({QString::number(i), {item.title, item.enabled && !item.separator, item.separator}});
+        rows.append({.key = QString::number(i),
+                     .title = item.title,
+                     .available = item.enabled && !item.separator,
+                     .separator = item.separator});
     }
     return rows;
 }
 
 } // namespace
 
+QVariant AppMenuRow::data(Role role) const
+{
+    switch (role) {
+    case TitleRole:
+        return title;
+    case BoldRole:
+        return bold;
+    }
+    return {};
+}
+
+QVariant BarItemRow::data(Role role) const
+{
+    switch (role) {
+    case KeyRole:
+        return positionKey;
+    case ItemWidthRole:
+        return itemWidth;
+    case ShownRole:
+        return shown;
+    case ClippedRole:
+        return clipped;
+    case TitleRole:
+        return title;
+    case GlyphRole:
+        return glyph;
+    case IconSourceRole:
+        return iconSource;
+    case ImageFirstRole:
+        return imageFirst;
+    case DimmedRole:
+        return dimmed;
+    case ToolTipRole:
+        return toolTip;
+    case AccessibleNameRole:
+        return accessibleName;
+    }
+    return {};
+}
+
+QVariant MenuItemRow::data(Role role) const
+{
+    switch (role) {
+    case TitleRole:
+        return title;
+    case AvailableRole:
+        return available;
+    case SeparatorRole:
+        return separator;
+    }
+    return {};
+}
+
 MenuBarPresenter::MenuBarPresenter(SimulatedDesktop& desktop, QObject* parent)
-    : QObject(parent), m_desktop(desktop), m_appMenus(appMenuRoles, this), m_statusItems(itemRoles, this),
-      m_systemItems(itemRoles, this), m_menuItems(menuRoles, this), m_extraMenuItems(menuRoles, this),
-      m_appMenuItems(menuRoles, this)
+    : QObject(parent), m_desktop(desktop), m_appMenus(this), m_statusItems(this), m_systemItems(this),
+      m_menuItems(this), m_extraMenuItems(this), m_appMenuItems(this)
 {
     refresh();
 }
@@ -63,15 +112,17 @@ bool MenuBarPresenter::clickBar(double x)
 void MenuBarPresenter::refresh()
 {
     m_mainMenu = m_desktop.frontmostMenu();
-    QList<KeyedListModel::Row> menus;
+    QList<AppMenuRow> menus;
     for (qsizetype i = 0; i < m_mainMenu.size(); ++i)
-        menus.append({QString::number(i) + u' ' + m_mainMenu[i].title, {m_mainMenu[i].title, i == 0}});
-    m_appMenus.setRows(std::move(menus));
+        menus.append({.key = QString::number(i) + u' ' + m_mainMenu[i].title,
+                      .title = m_mainMenu[i].title,
+                      .bold = i == 0});
+    m_appMenus.setRows(menus);
     refreshItems();
     refreshMenus();
 }
 
-KeyedListModel::Row MenuBarPresenter::itemRow(const MenuBarEntry& entry) const
+BarItemRow MenuBarPresenter::itemRow(const MenuBarEntry& entry) const
 {
     QString title = entry.extra.title;
     QString glyph;
@@ -103,10 +154,18 @@ KeyedListModel::Row MenuBarPresenter::itemRow(const MenuBarEntry& entry) const
         accessibleName = entry.name;
     const bool clipped =
         entry.frame && entry.visibleFrame && entry.visibleFrame->width() < entry.frame->width();
-    return {QString::number(entry.id),
-            {entry.key(), entry.width, entry.visible, clipped, title, glyph,
-             showsIcon ? SimulatedIconProvider::source(entry.owner) : QString(), imageFirst, dimmed, toolTip,
-             accessibleName}};
+    return {.key = QString::number(entry.id),
+            .positionKey = entry.key(),
+            .itemWidth = entry.width,
+            .shown = entry.visible,
+            .clipped = clipped,
+            .title = title,
+            .glyph = glyph,
+            .iconSource = showsIcon ? SimulatedIconProvider::source(entry.owner) : QString(),
+            .imageFirst = imageFirst,
+            .dimmed = dimmed,
+            .toolTip = toolTip,
+            .accessibleName = accessibleName};
 }
 
 QVariantList MenuBarPresenter::likeness(const QRectF& screen, std::optional<double> housingWidth) const
@@ -115,10 +174,7 @@ QVariantList MenuBarPresenter::likeness(const QRectF& screen, std::optional<doub
     for (const MenuBarPlacement& laid : m_desktop.menuBar().layoutOn(screen, housingWidth)) {
         if (!laid.onScreen || !laid.visibleFrame)
             continue;
-        const KeyedListModel::Row row = itemRow(*laid.entry);
-        QVariantMap item;
-        for (qsizetype i = 0; i < itemRoles.size() && i < row.values.size(); ++i)
-            item.insert(QString::fromLatin1(itemRoles[i]), row.values[i]);
+        QVariantMap item = KeyedListModelOf<BarItemRow>::namedValues(itemRow(*laid.entry));
         item.insert(QStringLiteral("x"), laid.frame.left() - screen.left());
         items.append(item);
     }
@@ -129,7 +185,7 @@ void MenuBarPresenter::refreshItems()
 {
     const SimulatedMenuBar& menuBar = m_desktop.menuBar();
     QList<const MenuBarEntry*> status;
-    QList<KeyedListModel::Row> system;
+    QList<BarItemRow> system;
     for (const MenuBarEntry* entry : menuBar.leftToRight()) {
         if (!entry->onScreen || !entry->visibleFrame)
             continue;
@@ -150,12 +206,12 @@ void MenuBarPresenter::refreshItems()
             return a->position != b->position ? a->position > b->position : a->id > b->id;
         });
     }
-    QList<KeyedListModel::Row> rows;
+    QList<BarItemRow> rows;
     rows.reserve(status.size());
     for (const MenuBarEntry* entry : status)
         rows.append(itemRow(*entry));
-    m_statusItems.setRows(std::move(rows));
-    m_systemItems.setRows(std::move(system));
+    m_statusItems.setRows(rows);
+    m_systemItems.setRows(system);
 
     // Where the system puts status items: they end where its own items begin, and only those
     // right of the app menus' limit, or of the camera housing, are seen.
@@ -179,7 +235,7 @@ void MenuBarPresenter::refreshMenus()
     const SimulatedMenuBar& menuBar = m_desktop.menuBar();
     const QRectF bar = menuBar.frame();
     const std::optional<platform::Menu>& open = m_desktop.statusBar().openMenu();
-    m_menuItems.setRows(open ? menuRows(*open) : QList<KeyedListModel::Row>{});
+    m_menuItems.setRows(open ? menuRows(*open) : QList<MenuItemRow>{});
     if (open) {
         // The menu hangs under this app's item that has one.
         for (const MenuBarEntry* entry : menuBar.leftToRight()) {
@@ -192,7 +248,7 @@ void MenuBarPresenter::refreshMenus()
     menuDiffers = std::exchange(m_menuX, m_clickedX) != m_clickedX || menuDiffers;
 
     const auto& extra = m_desktop.extraMenu();
-    m_extraMenuItems.setRows(extra ? menuRows(extra->items) : QList<KeyedListModel::Row>{});
+    m_extraMenuItems.setRows(extra ? menuRows(extra->items) : QList<MenuItemRow>{});
     double extraX = m_extraMenuX;
     if (extra) {
         // An extra out of sight still has its frame: its menu opens there, on the bar.
@@ -264,7 +320,7 @@ void MenuBarPresenter::closeExtraMenu()
 void MenuBarPresenter::loadAppMenu(int index)
 {
     m_appMenuItems.setRows(index >= 0 && index < m_mainMenu.size() ? menuRows(m_mainMenu[index].items)
-                                                                   : QList<KeyedListModel::Row>{});
+                                                                   : QList<MenuItemRow>{});
 }
 
 bool MenuBarPresenter::chooseAppMenuItem(int menuIndex, int itemIndex)

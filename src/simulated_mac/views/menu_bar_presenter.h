@@ -11,6 +11,86 @@ namespace velmor::simulated_mac {
 class SimulatedDesktop;
 struct MenuBarEntry;
 
+// One of the frontmost app's menus on the bar's left.
+struct AppMenuRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        TitleRole = Qt::UserRole + 1,
+        BoldRole,
+    };
+    Q_ENUM(Role)
+
+    // The menu's place and title.
+    QString key;
+    QString title;
+    // The application menu.
+    bool bold = false;
+
+    QVariant data(Role role) const;
+};
+
+// An item on the bar: this app's status item, another app's extra or the system's own.
+struct BarItemRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        KeyRole = Qt::UserRole + 1,
+        ItemWidthRole,
+        ShownRole,
+        ClippedRole,
+        TitleRole,
+        GlyphRole,
+        IconSourceRole,
+        ImageFirstRole,
+        DimmedRole,
+        ToolTipRole,
+        AccessibleNameRole,
+    };
+    Q_ENUM(Role)
+
+    // The entry's number; the item's preferred-position key, which the views read as `key`, is
+    // `positionKey`.
+    QString key;
+    QString positionKey;
+    double itemWidth = 0;
+    bool shown = false;
+    // Only its right part lies right of `statusLeft`.
+    bool clipped = false;
+    QString title;
+    QString glyph;
+    QString iconSource;
+    bool imageFirst = true;
+    bool dimmed = false;
+    QString toolTip;
+    QString accessibleName;
+
+    QVariant data(Role role) const;
+};
+
+// An item of an open menu.
+struct MenuItemRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        TitleRole = Qt::UserRole + 1,
+        AvailableRole,
+        SeparatorRole,
+    };
+    Q_ENUM(Role)
+
+    // The item's place: titles repeat (separators have none).
+    QString key;
+    QString title;
+    bool available = false;
+    bool separator = false;
+
+    QVariant data(Role role) const;
+};
+
 // The simulated menu bar as drawn: on the left the frontmost app's menus, on the right the status
 // items where the layout puts them (off-screen ones are left out), and the menu a status item
 // opened. A person's clicks, right clicks and Command-drags go to the desktop as mouse events.
@@ -38,33 +118,31 @@ public:
     MenuBarPresenter(SimulatedDesktop& desktop, QObject* parent = nullptr);
 
     double height() const;
-    // {title, bold}: the application menu (bold) first.
-    KeyedListModel* appMenus() { return &m_appMenus; }
+    // The application menu first.
+    KeyedListModelOf<AppMenuRow>* appMenus() { return &m_appMenus; }
     // This app's items and other apps' extras, left to right, each as wide as it is: laid side by
     // side they end at `statusRight`, as the system lays them out. An item this app hid keeps its
-    // row (not shown) and so its place, so hiding or showing it changes that row alone. Roles:
-    // key (the preferred-position key), itemWidth, shown, clipped (only its right part lies right
-    // of `statusLeft`), title, glyph, iconSource, imageFirst, dimmed, toolTip, accessibleName.
-    KeyedListModel* statusItems() { return &m_statusItems; }
-    // The system's own items, left to right from `statusRight`, with the same roles.
-    KeyedListModel* systemItems() { return &m_systemItems; }
+    // row (not shown) and so its place, so hiding or showing it changes that row alone.
+    KeyedListModelOf<BarItemRow>* statusItems() { return &m_statusItems; }
+    // The system's own items, left to right from `statusRight`.
+    KeyedListModelOf<BarItemRow>* systemItems() { return &m_systemItems; }
     // From the bar's left edge: where status items must begin to be seen, and where they end.
     double statusLeft() const { return m_statusLeft; }
     double statusRight() const { return m_statusRight; }
     // The camera housing from the bar's left edge; width 0 without one.
     double housingX() const { return m_housingX; }
     double housingWidth() const { return m_housingWidth; }
-    // The menu of this app's status item a click opened: {title, available, separator}.
-    KeyedListModel* menuItems() { return &m_menuItems; }
+    // The menu of this app's status item a click opened.
+    KeyedListModelOf<MenuItemRow>* menuItems() { return &m_menuItems; }
     bool menuOpen() const { return m_menuOpen; }
     double menuX() const { return m_menuX; }
     // The menu another app's extra opened; it hangs under the extra, kept inside the bar,
     // wherever the extra is.
-    KeyedListModel* extraMenuItems() { return &m_extraMenuItems; }
+    KeyedListModelOf<MenuItemRow>* extraMenuItems() { return &m_extraMenuItems; }
     bool extraMenuOpen() const { return m_extraMenuOpen; }
     double extraMenuX() const { return m_extraMenuX; }
     // The frontmost app's menu `loadAppMenu` chose.
-    KeyedListModel* appMenuItems() { return &m_appMenuItems; }
+    KeyedListModelOf<MenuItemRow>* appMenuItems() { return &m_appMenuItems; }
 
     void refresh();
 
@@ -83,7 +161,7 @@ public:
     Q_INVOKABLE bool chooseAppMenuItem(int menuIndex, int itemIndex);
 
     // What the bar of a display that is not in use shows: the same items laid out by that
-    // display's width and housing, each a map of the item roles with its `x` from the bar's left
+    // display's width and housing, each a map of a BarItemRow's roles with its `x` from the bar's left
     // edge; only those a person sees there.
     QVariantList likeness(const QRectF& screen, std::optional<double> housingWidth) const;
 
@@ -93,18 +171,18 @@ Q_SIGNALS:
     void extraMenuChanged();
 
 private:
-    KeyedListModel::Row itemRow(const MenuBarEntry& entry) const;
+    BarItemRow itemRow(const MenuBarEntry& entry) const;
     void refreshItems();
     void refreshMenus();
 
     SimulatedDesktop& m_desktop;
     platform::MainMenu m_mainMenu;
-    KeyedListModel m_appMenus;
-    KeyedListModel m_statusItems;
-    KeyedListModel m_systemItems;
-    KeyedListModel m_menuItems;
-    KeyedListModel m_extraMenuItems;
-    KeyedListModel m_appMenuItems;
+    KeyedListModelOf<AppMenuRow> m_appMenus;
+    KeyedListModelOf<BarItemRow> m_statusItems;
+    KeyedListModelOf<BarItemRow> m_systemItems;
+    KeyedListModelOf<MenuItemRow> m_menuItems;
+    KeyedListModelOf<MenuItemRow> m_extraMenuItems;
+    KeyedListModelOf<MenuItemRow> m_appMenuItems;
     double m_statusLeft = 0;
     double m_statusRight = 0;
     double m_housingX = 0;

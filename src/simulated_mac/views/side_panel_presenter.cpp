@@ -10,10 +10,42 @@
 
 namespace velmor::simulated_mac {
 
+QVariant SidePanelAppRow::data(Role role) const
+{
+    switch (role) {
+    case OwnerRole:
+        return key;
+    case NameRole:
+        return name;
+    case RunningRole:
+        return running;
+    case ActionTitleRole:
+        return actionTitle;
+    case IconSourceRole:
+        return iconSource;
+    }
+    return {};
+}
+
+QVariant DefaultsRunRow::data(Role role) const
+{
+    switch (role) {
+    case CommandRole:
+        return command;
+    case DomainRole:
+        return domain;
+    case StatusRole:
+        return status;
+    case FailedRole:
+        return failed;
+    case DurationRole:
+        return duration;
+    }
+    return {};
+}
+
 SidePanelPresenter::SidePanelPresenter(SimulatedDesktop& desktop, QObject* parent)
-    : QObject(parent), m_desktop(desktop),
-      m_apps({"owner", "name", "running", "actionTitle", "iconSource"}, this),
-      m_runs({"command", "domain", "status", "failed", "duration"}, this)
+    : QObject(parent), m_desktop(desktop), m_apps(this), m_runs(this)
 {
     refresh();
 }
@@ -30,11 +62,13 @@ void SidePanelPresenter::refresh()
     if (std::exchange(m_dark, dark) != dark)
         Q_EMIT darkChanged();
 
-    QList<KeyedListModel::Row> apps;
+    QList<SidePanelAppRow> apps;
     const auto add = [&apps](const QString& owner, const QString& name, bool running) {
-        apps.append({owner,
-                     {owner, name, running, QString::fromUtf8(running ? quitTitle : launchTitle),
-                      SimulatedIconProvider::source(owner)}});
+        apps.append({.key = owner,
+                     .name = name,
+                     .running = running,
+                     .actionTitle = QString::fromUtf8(running ? quitTitle : launchTitle),
+                     .iconSource = SimulatedIconProvider::source(owner)});
     };
     for (const SimulatedApplication& application : m_desktop.workspace().applications()) {
         if (application.system)
@@ -46,7 +80,7 @@ void SidePanelPresenter::refresh()
         }
         add(application.owner(), application.config.name, application.running);
     }
-    m_apps.setRows(std::move(apps));
+    m_apps.setRows(apps);
 
     m_desktop.defaultsLog().refresh();
     const QList<DefaultsRunLog::Run>& runs = m_desktop.defaultsLog().runs();
@@ -57,7 +91,7 @@ void SidePanelPresenter::refresh()
     keys.reserve(runs.size());
     for (const DefaultsRunLog::Run& run : runs)
         keys.append(QStringLiteral("%1.%2").arg(run.pid).arg(earlier[run.pid]++));
-    QList<KeyedListModel::Row> rows;
+    QList<DefaultsRunRow> rows;
     rows.reserve(runs.size());
     for (qsizetype i = runs.size() - 1; i >= 0; --i) {
         const DefaultsRunLog::Run& run = runs[i];
@@ -69,9 +103,14 @@ void SidePanelPresenter::refresh()
         const QString duration = run.durationSeconds
                                      ? QStringLiteral("%1 ms").arg(std::lround(*run.durationSeconds * 1000))
                                      : QString();
-        rows.append({keys[i], {run.command, run.domain, status, run.ended && run.exitStatus != 0, duration}});
+        rows.append({.key = keys[i],
+                     .command = run.command,
+                     .domain = run.domain,
+                     .status = status,
+                     .failed = run.ended && run.exitStatus != 0,
+                     .duration = duration});
     }
-    m_runs.setRows(std::move(rows));
+    m_runs.setRows(rows);
 }
 
 bool SidePanelPresenter::toggleRunning(const QString& owner)

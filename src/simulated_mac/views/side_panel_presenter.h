@@ -11,6 +11,55 @@ namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
+// An app the side panel can launch or quit.
+struct SidePanelAppRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        OwnerRole = Qt::UserRole + 1,
+        NameRole,
+        RunningRole,
+        ActionTitleRole,
+        IconSourceRole,
+    };
+    Q_ENUM(Role)
+
+    // The app's bundle identifier: the row's key and its owner.
+    QString key;
+    QString name;
+    bool running = false;
+    QString actionTitle;
+    QString iconSource;
+
+    QVariant data(Role role) const;
+};
+
+// A run of the `defaults` tool, its texts ready to show.
+struct DefaultsRunRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        CommandRole = Qt::UserRole + 1,
+        DomainRole,
+        StatusRole,
+        FailedRole,
+        DurationRole,
+    };
+    Q_ENUM(Role)
+
+    // The run's process and how many runs of that process came before it.
+    QString key;
+    QString command;
+    QString domain;
+    QString status;
+    bool failed = false;
+    QString duration;
+
+    QVariant data(Role role) const;
+};
+
 // The side panel beside the simulated screens: the scenario's apps (and this app) with Launch and
 // Quit, the system appearance, and a live log of every `defaults` run, so a person sees what the
 // app does to the system.
@@ -41,11 +90,10 @@ public:
 
     void setOwnApp(OwnApp ownApp);
 
-    // By bundle identifier: owner, name, running, actionTitle, iconSource.
-    KeyedListModel* apps() { return &m_apps; }
+    KeyedListModelOf<SidePanelAppRow>* apps() { return &m_apps; }
     bool dark() const { return m_dark; }
-    // Newest first: command, domain, status, failed, duration, texts ready to show.
-    KeyedListModel* defaultsRuns() { return &m_runs; }
+    // Newest first.
+    KeyedListModelOf<DefaultsRunRow>* defaultsRuns() { return &m_runs; }
     QString logEmptyText() const { return QString::fromUtf8(emptyLogText); }
 
     void refresh();
@@ -60,8 +108,8 @@ Q_SIGNALS:
 private:
     SimulatedDesktop& m_desktop;
     OwnApp m_ownApp;
-    KeyedListModel m_apps;
-    KeyedListModel m_runs;
+    KeyedListModelOf<SidePanelAppRow> m_apps;
+    KeyedListModelOf<DefaultsRunRow> m_runs;
     bool m_dark = false;
 };
 

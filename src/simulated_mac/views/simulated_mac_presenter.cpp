@@ -18,13 +18,39 @@ constexpr const char* appleSymbol = "applelogo";
 
 } // namespace
 
+QVariant ScreenRow::data(Role role) const
+{
+    switch (role) {
+    case ScreenXRole:
+        return screenX;
+    case ScreenYRole:
+        return screenY;
+    case ScreenWidthRole:
+        return screenWidth;
+    case ScreenHeightRole:
+        return screenHeight;
+    case PrimaryRole:
+        return primary;
+    case HousingXRole:
+        return housingX;
+    case HousingWidthRole:
+        return housingWidth;
+    case ScreenNameRole:
+        return screenName;
+    case HasBarRole:
+        return hasBar;
+    case InUseRole:
+        return inUse;
+    case LikenessRole:
+        return likeness;
+    }
+    return {};
+}
+
 SimulatedMacPresenter::SimulatedMacPresenter(SimulatedDesktop& desktop, const QString& scenarioName,
                                              QObject* parent)
     : QObject(parent), m_desktop(desktop), m_title(QString::fromUtf8(titleFormat).arg(scenarioName)),
-      m_screens({"screenX", "screenY", "screenWidth", "screenHeight", "primary", "housingX", "housingWidth",
-                 "screenName", "hasBar", "inUse", "likeness"},
-                this),
-      m_menuBar(desktop), m_dock(desktop), m_systemSettings(desktop), m_sidePanel(desktop),
+      m_screens(this), m_menuBar(desktop), m_dock(desktop), m_systemSettings(desktop), m_sidePanel(desktop),
       m_belowBar(desktop)
 {
     layOutScreens();
@@ -109,7 +135,7 @@ void SimulatedMacPresenter::layOutScreens()
     QRectF bounds;
     for (const SimulatedScreens::Display& display : displays)
         bounds = bounds.united(display.frame);
-    QList<KeyedListModel::Row> screens;
+    QList<ScreenRow> screens;
     const QList<platform::ScreenTopArea> tops = m_desktop.screens().topAreas();
     const bool everyDisplay = m_desktop.screens().separateSpaces();
     for (int i = 0; i < displays.size(); ++i) {
@@ -121,12 +147,20 @@ void SimulatedMacPresenter::layOutScreens()
         const QVariantList likeness =
             hasBar && !inUse ? m_menuBar.likeness(screen, displays[i].housingWidth) : QVariantList();
         // Screen coordinates grow upwards; the drawing's grow downwards.
-        screens.append({QString::number(i),
-                        {screen.x() - bounds.x(), bounds.bottom() - screen.bottom(), screen.width(),
-                         screen.height(), i == 0, housing ? housing->x() - screen.x() : 0.0,
-                         housing ? housing->width() : 0.0, displays[i].name, hasBar, inUse, likeness}});
+        screens.append({.key = QString::number(i),
+                        .screenX = screen.x() - bounds.x(),
+                        .screenY = bounds.bottom() - screen.bottom(),
+                        .screenWidth = screen.width(),
+                        .screenHeight = screen.height(),
+                        .primary = i == 0,
+                        .housingX = housing ? housing->x() - screen.x() : 0.0,
+                        .housingWidth = housing ? housing->width() : 0.0,
+                        .screenName = displays[i].name,
+                        .hasBar = hasBar,
+                        .inUse = inUse,
+                        .likeness = likeness});
     }
-    m_screens.setRows(std::move(screens));
+    m_screens.setRows(screens);
     if (std::exchange(m_bounds, bounds) != bounds)
         Q_EMIT boundsChanged();
 }

@@ -18,6 +18,45 @@ namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
+// A display, from the top-left corner of all displays, in points.
+struct ScreenRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        ScreenXRole = Qt::UserRole + 1,
+        ScreenYRole,
+        ScreenWidthRole,
+        ScreenHeightRole,
+        PrimaryRole,
+        HousingXRole,
+        HousingWidthRole,
+        ScreenNameRole,
+        HasBarRole,
+        InUseRole,
+        LikenessRole,
+    };
+    Q_ENUM(Role)
+
+    // The display's index.
+    QString key;
+    double screenX = 0;
+    double screenY = 0;
+    double screenWidth = 0;
+    double screenHeight = 0;
+    bool primary = false;
+    // The camera housing from the screen's left edge; width 0 without one.
+    double housingX = 0;
+    double housingWidth = 0;
+    QString screenName;
+    bool hasBar = false;
+    bool inUse = false;
+    // What a bar not in use shows (MenuBarPresenter::likeness); empty on the bar in use.
+    QVariantList likeness;
+
+    QVariant data(Role role) const;
+};
+
 // The simulated Mac's window: its title, the screens' geometry, the appearance, the standard
 // About panel, and the presenters of its parts. It follows the desktop and gathers a burst of
 // changes into one redraw on the event loop.
@@ -52,10 +91,7 @@ public:
 
     QString title() const { return m_title; }
     bool dark() const { return m_dark; }
-    // screenX, screenY, screenWidth, screenHeight, primary, housingX, housingWidth: top-left origin
-    // over all screens, in points; the camera housing from the screen's left edge (width 0 without
-    // one).
-    KeyedListModel* screens() { return &m_screens; }
+    KeyedListModelOf<ScreenRow>* screens() { return &m_screens; }
     double desktopWidth() const { return m_bounds.width(); }
     double desktopHeight() const { return m_bounds.height(); }
     static QString symbolFont();
@@ -103,7 +139,7 @@ private:
 
     SimulatedDesktop& m_desktop;
     QString m_title;
-    KeyedListModel m_screens;
+    KeyedListModelOf<ScreenRow> m_screens;
     QRectF m_bounds;
     bool m_dark = false;
     QString m_aboutTitle;

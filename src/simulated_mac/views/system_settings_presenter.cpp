@@ -47,17 +47,52 @@ QString bundlePathOf(const QUrl& url)
 
 } // namespace
 
-SystemSettingsPresenter::SystemSettingsPresenter(SimulatedDesktop& desktop, QObject* parent)
-    : QObject(parent), m_desktop(desktop), m_panes({"title", "glyph"}, this),
-      m_rows({"name", "bundlePath", "allowed", "iconSource"}, this), m_addable({"name", "bundlePath"}, this)
+QVariant SettingsPaneRow::data(Role role) const
 {
-    QList<KeyedListModel::Row> panes;
-    for (const PaneText& text : paneTexts) {
-        const QString title = QString::fromUtf8(text.title);
-        panes.append(
-            {title, {title, platform::SystemSymbols::glyph(QString::fromUtf8(text.symbol)).value_or(QString())}});
+    switch (role) {
+    case TitleRole:
+        return key;
+    case GlyphRole:
+        return glyph;
     }
-    m_panes.setRows(std::move(panes));
+    return {};
+}
+
+QVariant PrivacyAppRow::data(Role role) const
+{
+    switch (role) {
+    case NameRole:
+        return name;
+    case BundlePathRole:
+        return key;
+    case AllowedRole:
+        return allowed;
+    case IconSourceRole:
+        return iconSource;
+    }
+    return {};
+}
+
+QVariant AddableBundleRow::data(Role role) const
+{
+    switch (role) {
+    case NameRole:
+        return name;
+    case BundlePathRole:
+        return key;
+    }
+    return {};
+}
+
+SystemSettingsPresenter::SystemSettingsPresenter(SimulatedDesktop& desktop, QObject* parent)
+    : QObject(parent), m_desktop(desktop), m_panes(this), m_rows(this), m_addable(this)
+{
+    QList<SettingsPaneRow> panes;
+    for (const PaneText& text : paneTexts) {
+        panes.append({.key = QString::fromUtf8(text.title),
+                      .glyph = platform::SystemSymbols::glyph(QString::fromUtf8(text.symbol)).value_or(QString())});
+    }
+    m_panes.setRows(panes);
     refresh();
 }
 
@@ -84,27 +119,29 @@ void SystemSettingsPresenter::refresh()
         if (open == paneTexts[i].pane)
             pane = i;
     }
-    QList<KeyedListModel::Row> rows;
-    QList<KeyedListModel::Row> addable;
+    QList<PrivacyAppRow> rows;
+    QList<AddableBundleRow> addable;
     if (open) {
         QStringList listed;
         for (const SimulatedDesktop::PrivacyEntry& entry : m_desktop.privacyEntries(*open)) {
             listed.append(entry.bundlePath);
-            rows.append({entry.bundlePath,
-                         {entry.name, entry.bundlePath, entry.enabled,
-                          entry.owner.isEmpty() ? QString() : SimulatedIconProvider::source(entry.owner)}});
+            rows.append({.key = entry.bundlePath,
+                         .name = entry.name,
+                         .allowed = entry.enabled,
+                         .iconSource =
+                             entry.owner.isEmpty() ? QString() : SimulatedIconProvider::source(entry.owner)});
         }
         if (*open == Pane::FullDiskAccess) {
             for (const SimulatedDesktop::PrivacyEntry& bundle : m_desktop.applicationBundles()) {
                 if (!listed.contains(bundle.bundlePath))
-                    addable.append({bundle.bundlePath, {bundle.name, bundle.bundlePath}});
+                    addable.append({.key = bundle.bundlePath, .name = bundle.name});
             }
         }
     }
     const QString emptyText =
         pane >= 0 && rows.isEmpty() ? QString::fromUtf8(paneTexts[pane].empty) : QString();
-    m_rows.setRows(std::move(rows));
-    m_addable.setRows(std::move(addable));
+    m_rows.setRows(rows);
+    m_addable.setRows(addable);
     if (std::exchange(m_pane, pane) != pane)
         Q_EMIT paneChanged();
     if (std::exchange(m_emptyText, emptyText) != emptyText)

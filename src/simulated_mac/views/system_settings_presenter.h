@@ -10,6 +10,65 @@ namespace velmor::simulated_mac {
 
 class SimulatedDesktop;
 
+// A pane in the sidebar.
+struct SettingsPaneRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        TitleRole = Qt::UserRole + 1,
+        GlyphRole,
+    };
+    Q_ENUM(Role)
+
+    // The pane's title: the row's key and its title.
+    QString key;
+    // Its symbol's.
+    QString glyph;
+
+    QVariant data(Role role) const;
+};
+
+// An app listed in a privacy pane, with its switch.
+struct PrivacyAppRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        NameRole = Qt::UserRole + 1,
+        BundlePathRole,
+        AllowedRole,
+        IconSourceRole,
+    };
+    Q_ENUM(Role)
+
+    // The app bundle's path: the row's key and its bundlePath.
+    QString key;
+    QString name;
+    bool allowed = false;
+    QString iconSource;
+
+    QVariant data(Role role) const;
+};
+
+// An app bundle "+" offers.
+struct AddableBundleRow {
+    Q_GADGET
+
+public:
+    enum Role : int {
+        NameRole = Qt::UserRole + 1,
+        BundlePathRole,
+    };
+    Q_ENUM(Role)
+
+    // The app bundle's path: the row's key and its bundlePath.
+    QString key;
+    QString name;
+
+    QVariant data(Role role) const;
+};
+
 // The System Settings stand-in: the three panes the app links to, each listing apps with
 // switches that change the simulated permission at once. Full Disk Access takes app bundles
 // dropped on its list (file URLs, as from the Finder or the app's drag tile) or chosen after "+".
@@ -35,16 +94,14 @@ public:
     bool isOpen() const { return m_pane >= 0; }
     // The row of `panes`; -1 while closed.
     int pane() const { return m_pane; }
-    // title, glyph (its symbol's)
-    KeyedListModel* panes() { return &m_panes; }
+    KeyedListModelOf<SettingsPaneRow>* panes() { return &m_panes; }
     QString paneTitle() const;
     QString paneNote() const;
     bool canAdd() const;
     QString emptyText() const { return m_emptyText; }
-    // By bundle path: name, bundlePath, allowed, iconSource.
-    KeyedListModel* rows() { return &m_rows; }
-    // The bundles "+" offers that the list does not hold yet, by bundle path: name, bundlePath.
-    KeyedListModel* addable() { return &m_addable; }
+    KeyedListModelOf<PrivacyAppRow>* rows() { return &m_rows; }
+    // The bundles "+" offers that the list does not hold yet.
+    KeyedListModelOf<AddableBundleRow>* addable() { return &m_addable; }
 
     void refresh();
 
@@ -63,9 +120,9 @@ Q_SIGNALS:
 
 private:
     SimulatedDesktop& m_desktop;
-    KeyedListModel m_panes;
-    KeyedListModel m_rows;
-    KeyedListModel m_addable;
+    KeyedListModelOf<SettingsPaneRow> m_panes;
+    KeyedListModelOf<PrivacyAppRow> m_rows;
+    KeyedListModelOf<AddableBundleRow> m_addable;
     int m_pane = -1;
     QString m_emptyText;
 };
