@@ -12,8 +12,10 @@
 #include "suite_ui/launch_at_login_settings.h"
 #include "suite_ui/support_settings_footer.h"
 #include "suite_ui/velmor_signals.h"
+#include "suite_ui/views/suite_palette.h"
 
 #include <QQmlComponent>
+#include <QSignalSpy>
 #include <QtQml/qqml.h>
 
 using namespace velmor;
@@ -310,12 +312,23 @@ SuiteWindow {
     EXPECT_GT(slot->height(), 40);
     EXPECT_EQ(slot->height(), placed->implicitHeight());
     EXPECT_GE(require(window.get(), QStringLiteral("below"))->y(), slot->y() + slot->height());
-    // Placed after the window was built, the footer takes the window's appearance and follows it.
+    // Placed after the window was built, the footer takes the window's appearance and the suite's
+    // palette, and follows the appearance.
     const auto* appearance = qobject_cast<Appearance*>(qmlAttachedPropertiesObject<Appearance>(placed));
     ASSERT_NE(appearance, nullptr);
+    const SuitePalette suite;
+    using Role = AppearancePalette::Role;
     EXPECT_TRUE(appearance->dark());
+    EXPECT_EQ(appearance->text(), suite.colors(Role::text).dark);
+    EXPECT_EQ(appearance->controlAccent(), suite.colors(Role::controlAccent).dark);
+    QSignalSpy colors(appearance, &Appearance::colorsChanged);
     window->setProperty("dark", false);
     EXPECT_FALSE(appearance->dark());
+    EXPECT_EQ(colors.count(), 1);
+    EXPECT_EQ(appearance->text(), suite.colors(Role::text).light);
+    EXPECT_EQ(appearance->controlAccent(), suite.colors(Role::controlAccent).light);
+    EXPECT_NE(suite.colors(Role::controlAccent).light, AppearancePalette().colors(Role::controlAccent).light)
+        << "the app's own accent, not the neutral one";
 
     click(window.get(), require(window.get(), QStringLiteral("sendFeedbackButton")));
     ASSERT_NE(scene()->feedbackWindow(), nullptr);
