@@ -52,28 +52,63 @@ protected:
     }
 };
 
-TEST_F(OrganizerBlocksTest, StatusOffersOnlyRevealAllUntilTheMenuBarIsConnectedAndNothingWhileBusy)
+// Each of the status block's actions reaches its hook only while its control is enabled: without
+// permission only "Reveal all" works, and while the controller is busy nothing does.
+TEST_F(OrganizerBlocksTest, StatusActionsReachTheControllerOnlyWhileEnabled)
 {
-    startDefault([](QJsonObject& root) { setSystem(root, "accessibilityTrusted", false); });
+    const struct {
+        const char* state;
+        bool permission;
+        bool busy;
+        QStringList called;
+    } cases[] = {
+        {"connected", true, false, {"organize", "restore", "reveal", "arrange"}},
+        {"without permission", false, false, {"reveal"}},
+        {"busy", true, true, {}},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.state);
+        startDefault([&](QJsonObject& root) { setSystem(root, "accessibilityTrusted", each.permission); });
+        TrayStatusBlock status(model(), run().services());
+        QStringList called;
+        TrayModel::Hooks& hooks = model().hooks();
+        const TrayModel::Hooks original = hooks;
+        hooks.organizeAutomatically = [&] { called.append(QStringLiteral("organize")); };
+        hooks.restorePreviousOrder = [&] { called.append(QStringLiteral("restore")); };
+        hooks.revealNative = [&] { called.append(QStringLiteral("reveal")); };
+        hooks.arrangeNative = [&] { called.append(QStringLiteral("arrange")); };
+        hooks.toggleNative = [&] { called.append(QStringLiteral("toggle")); };
+        model().setNativeBusy(each.busy);
+        status.update();
+        EXPECT_EQ(status.showsSetupCard(), !each.permission);
+        EXPECT_EQ(status.orderEnabled(), each.called.contains(QStringLiteral("organize")));
+        EXPECT_EQ(status.primaryEnabled(), each.called.contains(QStringLiteral("arrange")));
+        EXPECT_EQ(status.revealEnabled(), each.called.contains(QStringLiteral("reveal")));
+        EXPECT_EQ(status.statusText(),
+                  text(each.busy ? TrayStatusBlock::applyingStatus : TrayStatusBlock::inactiveStatus));
+        status.organizeAutomatically();
+        status.restorePreviousOrder();
+        status.revealAll();
+        status.primaryAction();
+        EXPECT_EQ(called, each.called);
+        hooks = original;
+        model().setNativeBusy(false);
+    }
+}
+
+// A change the block does not show is not signalled; the controller's busy state is.
+TEST_F(OrganizerBlocksTest, StatusSignalsOnlyWhatItShowsDifferently)
+{
+    startDefault();
     TrayStatusBlock status(model(), run().services());
     QSignalSpy controller(&status, &TrayStatusBlock::controllerChanged);
-    EXPECT_TRUE(status.showsSetupCard());
-    EXPECT_FALSE(status.orderEnabled());
-    EXPECT_FALSE(status.primaryEnabled());
-    EXPECT_TRUE(status.revealEnabled());
-    EXPECT_EQ(status.statusText(), text(TrayStatusBlock::inactiveStatus));
-    status.primaryAction();
-    status.organizeAutomatically();
-    run().settle();
-    EXPECT_FALSE(model().nativeConfigured()) << "a disabled action does nothing";
-
+    QSignalSpy permission(&status, &TrayStatusBlock::permissionChanged);
     status.update();
-    EXPECT_EQ(controller.count(), 0) << "nothing changed";
+    EXPECT_EQ(controller.count() + permission.count(), 0);
     model().setNativeBusy(true);
     status.update();
     EXPECT_EQ(controller.count(), 1);
-    EXPECT_FALSE(status.revealEnabled());
-    EXPECT_EQ(status.statusText(), text(TrayStatusBlock::applyingStatus));
+    EXPECT_EQ(permission.count(), 0);
     model().setNativeBusy(false);
 }
 
