@@ -298,11 +298,14 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
     QQuickWindow* window = settingsWindow();
     click(window, require(window, QStringLiteral("preferencesDisclosure")));
     // What a press posted and what is due now, without the time that brings the model's own refresh.
+    // The last press quits the app, and its window goes with it.
+    const QPointer<QQuickWindow> stillOpen = window;
     const auto handled = [&] {
         QCoreApplication::processEvents();
         run().scheduler().runUntilIdle();
         QCoreApplication::processEvents();
-        QQuickTest::qWaitForPolish(window);
+        if (stillOpen)
+            QQuickTest::qWaitForPolish(stillOpen);
     };
     const auto findControl = [&](const QString& name) { return find(window, name); };
     const auto press = [&](const std::vector<PressCase>& table) { pressEach(table, findControl, handled); };
