@@ -61,6 +61,14 @@ bool SimulatedBelowBarPanel::activate(int index)
     return true;
 }
 
+void SimulatedBelowBarPanel::deliverQueuedClick(int index)
+{
+    if (m_handlers.activated) {
+        const auto activated = m_handlers.activated;
+        activated(index);
+    }
+}
+
 void SimulatedBelowBarPanel::menuClosed(qint32 processIdentifier)
 {
     if (m_shown && m_menuOwner == processIdentifier)

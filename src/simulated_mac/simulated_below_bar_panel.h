@@ -39,6 +39,10 @@ public:
     // A person chooses an entry (a click, Return, or an accessible press); false when the panel is
     // closed or has no such entry.
     bool activate(int index);
+    // A click the window server queued before the panel closed or took new entries (or an
+    // assistive technology's press on an entry it still holds): on the Mac it still reaches the
+    // app's handler with the index it had, so the app, not the panel, must judge it.
+    void deliverQueuedClick(int index);
     // Escape, or a click elsewhere.
     void dismiss() { close(); }
     // The desktop: a menu of this process closed.

@@ -12,6 +12,10 @@ namespace {
 
 constexpr int ioLimitMilliseconds = 20000;
 constexpr qsizetype endlessChunk = 64 * 1024;
+// Small enough that a client reading as it arrives never sees a limit's worth of it at once.
+constexpr qsizetype trickleChunk = 256;
+constexpr int trickleIntervalMilliseconds = 5;
+constexpr char unsizedHead[] = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
 
 bool runOpenssl(const QString& folder, const QStringList& arguments)
 {
@@ -123,11 +127,14 @@ HttpsTestServer::HttpsTestServer()
     tls.setPeerVerifyMode(QSslSocket::VerifyNone);
     m_server.setSslConfiguration(tls);
     QObject::connect(&m_server, &QTcpServer::pendingConnectionAvailable, &m_server, [this]() { accept(); });
+    m_trickle.setInterval(trickleIntervalMilliseconds);
+    QObject::connect(&m_trickle, &QTimer::timeout, &m_server, [this]() { trickleMore(); });
     m_server.listen(QHostAddress::LocalHost, 0);
 }
 
 HttpsTestServer::~HttpsTestServer()
 {
+    m_trickle.stop();
     for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
         QObject::disconnect(it.key(), nullptr, &m_server, nullptr);
         it.key()->abort();
@@ -216,7 +223,7 @@ void HttpsTestServer::read(QSslSocket* socket)
             answer = m_responder(request);
         respond(socket, answer, request.target);
         if (answer == Answer::dropConnection || answer == Answer::truncatedContent ||
-            !m_connections.contains(socket))
+            answer == Answer::unsizedContent || !m_connections.contains(socket))
             return;
     }
 }
@@ -259,9 +266,25 @@ void HttpsTestServer::respond(QSslSocket* socket, Answer answer, const QByteArra
         socket->write(head(200, "OK", {}, int(content.size())) + content.left(1));
         return;
     case Answer::endlessBody:
-        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\n\r\n");
+    case Answer::unsizedEndlessBody:
+        socket->write(answer == Answer::endlessBody ? "HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\n\r\n"
+                                                    : unsizedHead);
         m_connections[socket].endless = true;
         sendMore(socket);
+        return;
+    case Answer::trickle:
+        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\n\r\n");
+        m_connections[socket].trickle = true;
+        m_trickle.start();
+        return;
+    case Answer::unsizedContent:
+        socket->write(QByteArray(unsizedHead) + content);
+        socket->flush();
+        m_connections.remove(socket);
+        socket->disconnectFromHost();
+        return;
+    case Answer::contentThenStall:
+        socket->write(head(200, "OK", {}, int(content.size()) + 1) + content);
         return;
     }
 }
@@ -275,10 +298,23 @@ void HttpsTestServer::sendMore(QSslSocket* socket)
     m_endlessBytes += socket->write(QByteArray(endlessChunk, 'x'));
 }
 
+void HttpsTestServer::trickleMore()
+{
+    bool any = false;
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
+        if (it->trickle) {
+            any = true;
+            m_endlessBytes += it.key()->write(QByteArray(trickleChunk, 'x'));
+        }
+    }
+    if (!any)
+        m_trickle.stop();
+}
+
 bool HttpsTestServer::endlessGoesOn() const
 {
     for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
-        if (it->endless)
+        if (it->endless || it->trickle)
             return true;
     }
     return false;

@@ -11,6 +11,7 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QSslSocket>
+#include <QTimer>
 #include <QString>
 
 #include <functional>
@@ -57,6 +58,10 @@ public:
         truncatedContent,   // the head and half of the content set for the target, then the connection closes
         drip,               // the head of the content set for the target and its first byte, then nothing
         endlessBody,        // a 200 head and a body that never ends, sent as fast as the client takes it
+        unsizedEndlessBody, // the same without a length: the body ends only when the connection does
+        trickle,            // a 200 head and a body that never ends, in small pieces far apart
+        unsizedContent,     // a 200 head without a length, the content set for the target, then the close
+        contentThenStall,   // a head one byte longer than the content set for the target, the content, then nothing
     };
     using Responder = std::function<Answer(const ReceivedRequest&)>;
 
@@ -90,7 +95,7 @@ public:
     void releaseHeld(Answer answer = Answer::ok);
     // Connections the client closed while their request was held.
     int clientAborts() const { return m_clientAborts; }
-    // What `endlessBody` answers sent, and whether such an answer still goes on.
+    // What the endless and trickling answers sent, and whether such an answer still goes on.
     qint64 endlessBytes() const { return m_endlessBytes; }
     bool endlessGoesOn() const;
 
@@ -99,12 +104,14 @@ private:
         QByteArray buffer;
         bool holding = false;
         bool endless = false;
+        bool trickle = false;
     };
 
     void accept();
     void read(QSslSocket* socket);
     void respond(QSslSocket* socket, Answer answer, const QByteArray& target = {});
     void sendMore(QSslSocket* socket);
+    void trickleMore();
 
     QSslServer m_server;
     Responder m_responder;
@@ -113,6 +120,7 @@ private:
     QList<QPointer<QSslSocket>> m_held;
     QList<ReceivedRequest> m_requests;
     QHash<QByteArray, QByteArray> m_contents;
+    QTimer m_trickle;
     int m_clientAborts = 0;
     qint64 m_endlessBytes = 0;
 };
