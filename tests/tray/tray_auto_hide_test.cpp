@@ -1,3 +1,4 @@
+#include "simulated_mac/simulated_accessibility.h"
 #include "tray/reveal_run_fixture.h"
 
 using namespace velmor;
@@ -175,4 +176,51 @@ TEST_F(TrayAutoHideTest, AClickOnEmptyMenuBarSpaceReveals)
     ASSERT_TRUE(desktop().clickBar(emptyBar()));
     run().scheduler().runUntilIdle();
     EXPECT_FALSE(controller().busy());
+}
+
+// The frontmost app says how many menus it has, and one that reports more than any app has is not
+// believed: where its menus end is unknown, so no part of the bar counts as empty and a rest there
+// reveals nothing, and none of its menus is asked where it is, at every look. At 64 it is believed.
+TEST_F(TrayAutoHideTest, AnAppReportingMoreMenusThanAnyAppHasLeavesNoEmptySpace)
+{
+    using simulated_mac::SimulatedAccessibility;
+    const struct {
+        int menus;
+        bool believed;
+    } cases[] = {{64, true}, {65, false}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.menus);
+        m_run.reset();
+        launchCollapsed();
+        // The same stretch of the bar as the app's own menus, in as many menus as it claims.
+        const QRectF bar = desktop().menuBar().frame();
+        const QRectF span = desktop().menuBar().toAccessibility(
+            QRectF(bar.x(), bar.y(), desktop().menuBar().menusEnd() - bar.x(), bar.height()));
+        desktop().accessibility().setApplicationMenus(
+            [this, count = test.menus,
+             span](qint32 pid) -> std::optional<SimulatedAccessibility::ApplicationMenus> {
+                if (pid != desktop().frontmostPid())
+                    return std::nullopt;
+                return SimulatedAccessibility::ApplicationMenus{count, span};
+            });
+        preferences().setRevealOnClick(true);
+
+        // A click on the menus reveals nothing either way; what its look cost the app is what
+        // every look costs.
+        const quint64 before = desktop().accessibility().messageCount();
+        ASSERT_TRUE(desktop().clickBar(overMenus()));
+        run().scheduler().runUntilIdle();
+        const quint64 messages = desktop().accessibility().messageCount() - before;
+        EXPECT_FALSE(controller().busy());
+        if (test.believed) {
+            EXPECT_GT(messages, quint64(test.menus)) << "each menu is asked where it is";
+        } else {
+            EXPECT_LT(messages, quint64(test.menus)) << "no menu is asked";
+        }
+
+        preferences().setRevealOnHover(true);
+        pointerTo(emptyBar());
+        advance(0.3);
+        EXPECT_EQ(controller().busy(), test.believed) << "resting there";
+    }
 }
