@@ -312,3 +312,53 @@ TEST_F(TrayBelowBarTest, AnEntryWhoseAppIsHiddenIsAllowedFirstThenPressed)
     ASSERT_TRUE(desktop().extraMenu());
     EXPECT_EQ(desktop().extraMenu()->owner, owner);
 }
+
+// A click the window server queued before the bar closed, or one for an entry it no longer shows,
+// still reaches the app with the index it had: only an entry the bar shows now opens anything, its
+// last one included; nothing else opens a menu, reopens the bar or shows an app.
+TEST_F(TrayBelowBarTest, OnlyAClickOnAnEntryShownNowOpensAnything)
+{
+    enum class ClickedEntry { First, Last, PastTheLast };
+    const struct {
+        const char* name;
+        bool open;
+        ClickedEntry entry;
+        bool opens;
+    } cases[] = {
+        {"the last entry", true, ClickedEntry::Last, true},
+        {"one past the last entry", true, ClickedEntry::PastTheLast, false},
+        {"the first entry, after the bar closed", false, ClickedEntry::First, false},
+        {"the last entry, after the bar closed", false, ClickedEntry::Last, false},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        m_run.reset();
+        launchCollapsed();
+        clickChevron();
+        ASSERT_TRUE(panel().isShown());
+        const QStringList shown = panelNames();
+        ASSERT_GT(shown.size(), 1);
+        if (!test.open) {
+            clickChevron();
+            ASSERT_FALSE(panel().isShown());
+        }
+        const QStringList hidden = hiddenApps();
+        const bool expanded = controller().expanded();
+        const int count = int(shown.size());
+        const int index = test.entry == ClickedEntry::First  ? 0
+                          : test.entry == ClickedEntry::Last ? count - 1
+                                                             : count;
+
+        panel().deliverQueuedClick(index);
+        run().settle();
+        if (test.opens) {
+            ASSERT_TRUE(desktop().extraMenu());
+            EXPECT_EQ(itemTitle(*desktop().menuBar().entry(desktop().extraMenu()->entryId)), shown.last());
+            continue;
+        }
+        EXPECT_FALSE(desktop().extraMenu());
+        EXPECT_EQ(panel().isShown(), test.open);
+        EXPECT_EQ(hiddenApps(), hidden);
+        EXPECT_EQ(controller().expanded(), expanded);
+    }
+}
