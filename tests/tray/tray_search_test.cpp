@@ -130,8 +130,6 @@ TEST_F(TraySearchTest, ReturnOpensTheChosenItemWhereverItIs)
         search().reset();
         search().setQuery(text(entry.query));
         QSignalSpy closed(&search(), &TraySearchPresenter::closeRequested);
-        search().moveSelection(1);
-        search().moveSelection(-1);
         search().activateCurrent();
         EXPECT_EQ(closed.size(), 1);
         ASSERT_TRUE(settled());
@@ -173,4 +171,51 @@ TEST_F(TraySearchTest, ASearchDuringABusyTrayWaitsAndSaysWhy)
     ASSERT_TRUE(settled());
     run().scheduler().runUntilIdle();
     EXPECT_FALSE(desktop().extraMenu()) << "Escape gave up the wait";
+}
+
+// The arrows stop at the list's ends; a press outside the list (a row of a list that has since
+// shrunk, or below its last) opens nothing, says nothing and keeps the window and the chosen row,
+// while the last row opens its item.
+TEST_F(TraySearchTest, ChoosingAndPressingStayWithinTheResults)
+{
+    launchCollapsed();
+    search().reset();
+    const int count = search().results()->rowCount();
+    ASSERT_EQ(count, 5);
+    const struct {
+        int from;
+        int delta;
+        int chosen;
+    } moves[] = {
+        {0, -1, 0},
+        {1, -count, 0},
+        {count - 1, 1, count - 1},
+        {0, count - 1, count - 1},
+        {1, count, count - 1},
+    };
+    for (const auto& move : moves) {
+        search().setCurrentIndex(move.from);
+        search().moveSelection(move.delta);
+        EXPECT_EQ(search().currentIndex(), move.chosen) << move.from << " moved by " << move.delta;
+    }
+
+    const struct {
+        int index;
+        QString owner;
+    } presses[] = {{-1, {}}, {count, {}}, {count - 1, vault()}};
+    for (const auto& press : presses) {
+        SCOPED_TRACE(press.index);
+        search().setCurrentIndex(1);
+        QSignalSpy closed(&search(), &TraySearchPresenter::closeRequested);
+        search().activate(press.index);
+        ASSERT_TRUE(settled());
+        run().scheduler().runUntilIdle();
+        EXPECT_EQ(openMenuOwner(), press.owner);
+        EXPECT_EQ(closed.size(), press.owner.isEmpty() ? 0 : 1);
+        if (press.owner.isEmpty()) {
+            EXPECT_EQ(search().currentIndex(), 1);
+            EXPECT_TRUE(search().statusText().isEmpty());
+            EXPECT_EQ(hiddenApps(), (QStringList{cafe(), notes(), vault(), weather()}));
+        }
+    }
 }
