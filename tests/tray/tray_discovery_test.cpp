@@ -68,29 +68,45 @@ TEST_F(TrayDiscoveryTest, GroupsAreOpenedAndOnlyActionableElementsBecomeItems)
         << "Apple apps, apps without an identifier and inert elements yield nothing";
 }
 
-TEST_F(TrayDiscoveryTest, StopsAtNinetySixItemsAndFortyEightElementsPerApp)
+// Each cap of a scan at its limit and one past it: what fits is found whole, and one more is cut
+// to the limit, the apps last by bundle identifier and an app's last items going. An app's bar is
+// the first of its elements.
+TEST_F(TrayDiscoveryTest, EachCapFindsItsLimitWholeAndCutsOnePastIt)
 {
-    // The 96th item is the first of the twentieth app: the scan stops inside that app.
-    start(manyAppsScenario(40, 5));
-    const QList<TrayItem> items = TrayDiscovery::scan(m_services);
-    EXPECT_EQ(items.size(), 96);
-    EXPECT_EQ(items.last().id, QStringLiteral("com.example.app019|identifier:x0"));
-
-    start(manyAppsScenario(1, 60));
-    // The bar itself is the first of the 48 visited elements.
-    EXPECT_EQ(TrayDiscovery::scan(m_services).size(), 47);
-}
-
-TEST_F(TrayDiscoveryTest, ConsidersOnlyTheFirst128AppsByBundleIdentifier)
-{
-    // Of 130 apps only the last of the first 128 identifiers and the two after it show anything.
-    QByteArray json = manyAppsScenario(130, 0);
-    for (const char* pid : {"1127", "1128", "1129"})
-        json.replace(QByteArray(R"("pid":)") + pid + R"( ,"extras":[])",
-                     QByteArray(R"("pid":)") + pid +
-                         R"(,"extras":[{"name":"Item-0","title":"X","width":1}])");
-    start(json);
-    EXPECT_THAT(trayItemIDs(TrayDiscovery::scan(m_services)), ElementsAre("com.example.app127|fallback:X:0"));
+    // Apps without items but one, the app with this index among "com.example.app000"….
+    const auto appsWithOneItemIn = [](int apps, int withItem) {
+        const QByteArray pid = QByteArray::number(1000 + withItem);
+        return manyAppsScenario(apps, 0).replace(
+            R"("pid":)" + pid + R"( ,"extras":[])",
+            R"("pid":)" + pid + R"(,"extras":[{"name":"Item-0","title":"X","width":1}])");
+    };
+    // 19 apps of five items, and a twentieth of two: the 97th item is the twentieth app's second.
+    QByteArray secondInAnApp = manyAppsScenario(20, 5);
+    secondInAnApp.truncate(secondInAnApp.indexOf(R"(,{"name":"Item-2")", secondInAnApp.indexOf("app019")));
+    secondInAnApp += "]}]}";
+    const struct {
+        const char* name;
+        QByteArray scenario;
+        qsizetype found;
+        QString last;
+    } cases[] = {
+        {"96 items", manyAppsScenario(96, 1), 96, QStringLiteral("com.example.app095|identifier:x0")},
+        {"97 items", manyAppsScenario(97, 1), 96, QStringLiteral("com.example.app095|identifier:x0")},
+        {"97 items, the cut inside an app", secondInAnApp, 96,
+         QStringLiteral("com.example.app019|identifier:x0")},
+        {"48 elements of one app", manyAppsScenario(1, 47), 47,
+         QStringLiteral("com.example.app000|identifier:x46")},
+        {"49 elements of one app", manyAppsScenario(1, 48), 47,
+         QStringLiteral("com.example.app000|identifier:x46")},
+        {"the 128th app", appsWithOneItemIn(128, 127), 1, QStringLiteral("com.example.app127|fallback:X:0")},
+        {"the 129th app", appsWithOneItemIn(129, 128), 0, {}},
+    };
+    for (const auto& test : cases) {
+        start(test.scenario);
+        const QList<TrayItem> items = TrayDiscovery::scan(m_services);
+        EXPECT_EQ(items.size(), test.found) << test.name;
+        EXPECT_EQ(items.isEmpty() ? QString() : items.last().id, test.last) << test.name;
+    }
 }
 
 // Chosen processes are all looked at, past the caps on apps and items, but within the time budget;
@@ -195,15 +211,30 @@ TEST_F(TrayDiscoveryTest, VisibilityWalksUpFromAPartOfTheItem)
               (QSet<QString>{QStringLiteral("com.example.depth1"), QStringLiteral("com.example.depth3")}));
 }
 
+// A dropped payload is the prefix and a bundle the organizer lists, not an Apple one, in at most
+// 2048 bytes: bundles of two-byte characters fill it to exactly that, and one letter more is refused,
+// so it is bytes that count, not characters.
 TEST(TrayOrganizerDrop, AcceptsOnlyKnownNonAppleBundlesWithinTheSizeLimit)
 {
-    const QSet<QString> known{QStringLiteral("com.example.a"), QStringLiteral("com.apple.finder")};
-    EXPECT_EQ(TrayOrganizerDrop::bundleID(TrayOrganizerDrop::payload(QStringLiteral("com.example.a")), known),
-              QStringLiteral("com.example.a"));
-    EXPECT_FALSE(TrayOrganizerDrop::bundleID(QStringLiteral("velmor-tray-app:"), known));
-    EXPECT_FALSE(TrayOrganizerDrop::bundleID(QStringLiteral("velmor-tray-app:com.apple.finder"), known));
-    EXPECT_FALSE(TrayOrganizerDrop::bundleID(QStringLiteral("velmor-tray-app:com.example.b"), known));
-    EXPECT_FALSE(TrayOrganizerDrop::bundleID(QStringLiteral("com.example.a"), known));
-    const QString huge = QStringLiteral("velmor-tray-app:") + QString(2100, QLatin1Char('a'));
-    EXPECT_FALSE(TrayOrganizerDrop::bundleID(huge, QSet<QString>{huge.mid(16)}));
+    const QString prefix = QString::fromLatin1(TrayOrganizerDrop::payloadPrefix);
+    const QString full = QString((2048 - prefix.size()) / 2, QChar(0xE9));
+    ASSERT_EQ((prefix + full).toUtf8().size(), 2048);
+    const QString over = full + u'a';
+    const QSet<QString> known{QStringLiteral("com.example.a"), QStringLiteral("com.apple.finder"), full,
+                              over};
+    const struct {
+        QString payload;
+        std::optional<QString> bundle;
+    } cases[] = {
+        {TrayOrganizerDrop::payload(QStringLiteral("com.example.a")), QStringLiteral("com.example.a")},
+        {prefix, std::nullopt},
+        {prefix + QStringLiteral("com.apple.finder"), std::nullopt},
+        {prefix + QStringLiteral("com.example.b"), std::nullopt},
+        {QStringLiteral("com.example.a"), std::nullopt},
+        {prefix + full, full},
+        {prefix + over, std::nullopt},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(TrayOrganizerDrop::bundleID(test.payload, known), test.bundle)
+            << qPrintable(test.payload.left(40));
 }
