@@ -91,18 +91,44 @@ TEST(TrayLayout, ReconcileBoundsTheIdsOfExtrasThatAreGone)
         layout.reconcile(
             {QStringLiteral("clock|%1").arg(minute), QStringLiteral("placed"), QStringLiteral("steady")});
     const QStringList& visible = layout.groups.at(TraySection::alwaysVisible);
-    EXPECT_EQ(visible.size() + 2, TrayLayout::maximumStoredIds);
+    EXPECT_EQ(visible.size() + 2, 256);
     EXPECT_EQ(visible.at(0), QStringLiteral("steady")) << "still seen, so never dropped";
     EXPECT_EQ(visible.at(1), QStringLiteral("clock|747"));
     EXPECT_EQ(visible.last(), QStringLiteral("clock|999"));
     EXPECT_EQ(layout.groups.at(TraySection::expandable), ids({"gone.placed", "placed"}))
         << "what the user placed outlasts what only arrived by default";
+}
 
-    QStringList crowded;
-    for (int i = 0; i < TrayLayout::maximumStoredIds + 50; ++i)
-        crowded.append(QStringLiteral("app%1|x").arg(i));
-    crowded.append(QStringLiteral("placed"));
-    layout.reconcile(crowded);
-    EXPECT_EQ(layout.groups.at(TraySection::alwaysVisible), crowded.mid(0, crowded.size() - 1));
-    EXPECT_EQ(layout.groups.at(TraySection::expandable), ids({"placed"}));
+// At 256 ids every gone one stays; at 257 the oldest gone one makes room, one only received by
+// default before one the person placed; ids still seen are never dropped, however many.
+TEST(TrayLayout, ReconcileKeepsTheLimitOfIdsWholeAndCutsOnePastIt)
+{
+    const struct {
+        const char* name;
+        int seen;
+        QStringList goneKept;
+    } cases[] = {
+        {"256 ids", 254, ids({"gone.default", "gone.placed"})},
+        {"257 ids", 255, ids({"gone.placed"})},
+        {"more seen than 256", 257, {}},
+    };
+    for (const auto& test : cases) {
+        TrayLayout layout;
+        layout.groups[TraySection::alwaysVisible] = ids({"gone.default"});
+        layout.groups[TraySection::expandable] = ids({"gone.placed"});
+        QStringList seen;
+        for (int i = 0; i < test.seen; ++i)
+            seen.append(QStringLiteral("app%1|x").arg(i));
+        layout.reconcile(seen);
+        QStringList stored;
+        for (const auto& [section, list] : layout.groups)
+            stored += list;
+        EXPECT_EQ(stored.size(), test.seen + test.goneKept.size()) << test.name;
+        QStringList visible = layout.groups.at(TraySection::alwaysVisible);
+        visible.removeAll(QStringLiteral("gone.default"));
+        EXPECT_EQ(visible, seen) << test.name;
+        QStringList gone = stored;
+        gone.removeIf([&](const QString& id) { return seen.contains(id); });
+        EXPECT_EQ(gone, test.goneKept) << test.name;
+    }
 }
