@@ -180,6 +180,57 @@ TEST_F(LastingLayoutTest, UnreadableStoredLayoutsAreIgnoredAndNothingIsLost)
     EXPECT_EQ(storedRecord(), newer);
 }
 
+// Thirty-two layouts at most: the 32nd is saved; a 33rd is refused with the sentence and nothing is
+// written, though the setup's own layout is still replaced in a full list; a longer stored list is
+// read as far as 32.
+TEST_F(LastingLayoutTest, TheThirtySecondLayoutIsSavedAndAThirtyThirdRefused)
+{
+    launch();
+    ASSERT_FALSE(layouts().saveCurrent());
+    const Json deskLayout = json::parse(storedRecord()).at("layouts").at(0);
+    const struct {
+        const char* name;
+        int others;
+        bool deskStored;
+        bool refused;
+    } cases[] = {
+        {"the 32nd layout", 31, false, false},
+        {"a 33rd layout", 32, false, true},
+        {"the desk's own in a full list", 31, true, false},
+        {"33 stored", 33, false, true},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        Json record{{"version", 1}, {"layouts", Json::array()}};
+        if (test.deskStored)
+            record["layouts"].push_back(deskLayout);
+        for (int room = 0; room < test.others; ++room) {
+            Json layout = deskLayout;
+            layout["displays"] = Json::array({Json{{"id", "meeting-room-" + std::to_string(room)},
+                                                   {"name", "Room " + std::to_string(room)},
+                                                   {"builtIn", false}}});
+            record["layouts"].push_back(std::move(layout));
+        }
+        run().quit();
+        run().settle();
+        storeRecord(json::serialize(record));
+        launch();
+        const QByteArray before = storedRecord();
+
+        const std::optional<QString> refusal = layouts().saveCurrent();
+        EXPECT_EQ(layouts().layouts().size(), 32);
+        if (test.refused) {
+            EXPECT_EQ(refusal, text(TrayDisplayLayouts::tooManyText));
+            EXPECT_EQ(storedRecord(), before);
+            EXPECT_FALSE(layouts().find(layouts().setup()));
+        } else {
+            EXPECT_FALSE(refusal);
+            EXPECT_EQ(json::parse(storedRecord()).at("layouts").size(), 32u);
+            EXPECT_EQ(layouts().inForce(), desk);
+        }
+    }
+}
+
 // Off, a start shows every icon until the person applies the grouping; on, the grouping is in
 // force once the start has settled, with the open groups of the layout in force.
 TEST_F(LastingLayoutTest, TheSwitchAppliesTheSavedGroupingAtStart)
