@@ -77,6 +77,16 @@ protected:
 
     void serve(const QList<Release>& releases) { server.setContent(feedTarget, test::appcastText(releases)); }
 
+    // The feed offering newRelease(), filled with a comment to `size` bytes.
+    QByteArray feedOfSize(qsizetype size) const
+    {
+        const QByteArray feed = test::appcastText({newRelease()});
+        const qsizetype end = feed.indexOf("</channel>");
+        const QByteArray emptyComment = "<!---->";
+        return feed.left(end) + "<!--" + QByteArray(size - feed.size() - emptyComment.size(), ' ') + "-->" +
+               feed.mid(end);
+    }
+
     void startUpdates(bool busy = false)
     {
         // A fresh app: what the old one used goes first.
@@ -215,8 +225,6 @@ TEST_F(SimulatedUpdaterTest, EveryFailureEndsInItsMessageWithNothingInstalledOrC
     const QString upToDate = QStringLiteral("Velmor Tray 1.4 is the newest version available.");
     const QList<Case> cases{
         {"tampered archive", same, tampered, Answer::ok, Answer::ok, SimulatedUpdater::signatureError},
-        {"wrong length", [&](Release& r) { r.length = QString::number(archive.size() + 1); }, archive,
-         Answer::ok, Answer::ok, SimulatedUpdater::lengthError},
         {"signed by another key", [&](Release& r) { r.signature = other.sign(archive); }, archive, Answer::ok,
          Answer::ok, SimulatedUpdater::signatureError},
         {"archive not found", same, archive, Answer::ok, Answer::notFound, SimulatedUpdater::downloadError},
@@ -257,24 +265,96 @@ TEST_F(SimulatedUpdaterTest, EveryFailureEndsInItsMessageWithNothingInstalledOrC
     }
 }
 
-TEST_F(SimulatedUpdaterTest, AFeedTooLargeOrTooSlowIsRefused)
+// The archive as the server delivers it, mostly without announcing a length: only the stated
+// length is installed, and a body that runs on is cut off as soon as it passes that length, not at
+// the download's deadline (no virtual time passes here) while the disk fills.
+TEST_F(SimulatedUpdaterTest, AnArchiveIsInstalledOnlyAtItsStatedLength)
 {
-    server.setContent(feedTarget, QByteArray(3 * 1024 * 1024, ' '));
+    struct Case {
+        const char* name;
+        QByteArray served;
+        Answer answer;
+        const char* dialog; // none when the update is installed
+    };
+    const QList<Case> cases{
+        {"exactly the stated length", archive, Answer::unsizedContent, nullptr},
+        {"one byte more", archive + 'x', Answer::unsizedContent, SimulatedUpdater::lengthError},
+        {"one byte less", archive.chopped(1), Answer::unsizedContent, SimulatedUpdater::lengthError},
+        {"one byte more, announced", archive + 'x', Answer::ok, SimulatedUpdater::lengthError},
+        {"a body without end", archive, Answer::unsizedEndlessBody, SimulatedUpdater::lengthError},
+    };
+    for (const Case& delivery : cases) {
+        SCOPED_TRACE(delivery.name);
+        serve({newRelease()});
+        server.setContent(archiveTarget, delivery.served);
+        answers = {{archiveTarget, delivery.answer}};
+        installed.clear();
+        startUpdates();
+        const platform::TimePoint started = scheduler.now();
+        ASSERT_TRUE(checkAndInstall());
+        if (delivery.dialog)
+            ASSERT_TRUE(waitFor([&] { return alert().text() == text(delivery.dialog); }))
+                << alert().text().toStdString();
+        else
+            ASSERT_TRUE(waitFor([this] { return !installed.isEmpty(); }));
+        EXPECT_TRUE(scheduler.now() == started);
+        EXPECT_EQ(installed.size(), delivery.dialog ? 0 : 1);
+        EXPECT_TRUE(cacheFiles().isEmpty());
+        EXPECT_TRUE(waitFor([this] { return !server.endlessGoesOn(); }));
+        EXPECT_LT(server.endlessBytes(), 4 * 1024 * 1024);
+        alert().choose(0);
+    }
+}
+
+// The feed is read up to its size limit, however it arrives, and refused as it passes it; one
+// that keeps coming too slowly to get there ends at its deadline, not a moment later.
+TEST_F(SimulatedUpdaterTest, AFeedIsReadUpToItsSizeLimitAndItsDeadline)
+{
+    struct Case {
+        const char* name;
+        QByteArray feed;
+        Answer answer;
+        QString dialog;
+    };
+    const QString tooLarge = text(SimulatedUpdater::feedTooLargeError);
+    const QList<Case> cases{
+        {"exactly the limit", feedOfSize(simulated_mac::Appcast::maximumBytes), Answer::ok,
+         QStringLiteral("Velmor Tray 1.5 is available; you have 1.4. Would you like to install it now?")},
+        {"one byte more", feedOfSize(simulated_mac::Appcast::maximumBytes + 1), Answer::ok, tooLarge},
+        {"a body without end", {}, Answer::endlessBody, tooLarge},
+    };
+    for (const Case& delivery : cases) {
+        SCOPED_TRACE(delivery.name);
+        server.setContent(feedTarget, delivery.feed);
+        answers = {{feedTarget, delivery.answer}};
+        startUpdates();
+        const platform::TimePoint started = scheduler.now();
+        updates->check();
+        ASSERT_TRUE(waitFor([&] { return alert().text() == delivery.dialog; }))
+            << alert().text().toStdString();
+        EXPECT_TRUE(scheduler.now() == started);
+        EXPECT_TRUE(waitFor([this] { return !server.endlessGoesOn(); }));
+        EXPECT_LT(server.endlessBytes(), simulated_mac::Appcast::maximumBytes + 4 * 1024 * 1024);
+        alert().choose(0);
+    }
+
+    answers = {{feedTarget, Answer::trickle}};
     startUpdates();
     updates->check();
-    ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
-    EXPECT_EQ(alert().text(), text(SimulatedUpdater::feedTooLargeError));
-    alert().choose(0);
-
-    answers[feedTarget] = Answer::hold;
-    updates->check();
-    ASSERT_TRUE(server.waitForRequests(2, [this] { scheduler.runUntilIdle(); }));
+    const auto moreArrives = [this] {
+        const qint64 sent = server.endlessBytes();
+        return waitFor([&] { return server.endlessBytes() > sent + 4096; });
+    };
+    ASSERT_TRUE(moreArrives());
     scheduler.fastForwardBy(platform::seconds(SimulatedUpdater::feedDeadlineSeconds - 1));
+    // What keeps arriving does not put the deadline off.
+    ASSERT_TRUE(moreArrives());
     EXPECT_FALSE(alert().shown());
     scheduler.fastForwardBy(platform::seconds(1));
     ASSERT_TRUE(waitFor([this] { return alert().shown(); }));
     EXPECT_EQ(alert().text(), text(SimulatedUpdater::feedTimedOutError));
     EXPECT_EQ(updates->message(), text(AppUpdates::notInstalledMessage));
+    EXPECT_TRUE(waitFor([this] { return !server.endlessGoesOn(); }));
 }
 
 // One byte and then nothing: every idle time-out passes, the deadline set by the archive's length
