@@ -33,10 +33,11 @@ const QString addressReason = QStringLiteral("The newest release has no secure d
 const QString lengthReason = QStringLiteral("The newest release states an impossible archive length.");
 const QString signatureReason = QStringLiteral("The newest release has no valid signature.");
 
-// An over-long value is replaced by one that no field accepts, never cut to something valid.
+// An over-long value is replaced by one that no field accepts, never cut to something valid. (Not
+// "?": as an address it is a relative reference, which resolves to the feed's own address.)
 QString bounded(QStringView text)
 {
-    return text.size() > maximumFieldLength ? QStringLiteral("?") : text.trimmed().toString();
+    return text.size() > maximumFieldLength ? QStringLiteral("\u0001") : text.trimmed().toString();
 }
 
 bool isCancelled(const std::atomic<bool>* cancelled)
@@ -254,9 +255,11 @@ Appcast::Choice Appcast::choose(const QString& runningVersion, const platform::O
     if (!best)
         return NoUpdate{};
 
-    const QUrl address = feedURL.resolved(QUrl(best->url, QUrl::StrictMode));
-    if (best->url.isEmpty() || !address.isValid() || address.scheme() != QLatin1String(secureScheme) ||
-        address.host().isEmpty())
+    // An invalid reference resolves to the feed's own address, which would pass every check below.
+    const QUrl reference(best->url, QUrl::StrictMode);
+    const QUrl address = feedURL.resolved(reference);
+    if (best->url.isEmpty() || !reference.isValid() || !address.isValid() ||
+        address.scheme() != QLatin1String(secureScheme) || address.host().isEmpty())
         return InvalidRelease{addressReason};
     bool numeric = !best->length.isEmpty();
     for (const QChar c : best->length)

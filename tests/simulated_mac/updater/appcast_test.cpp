@@ -52,12 +52,11 @@ QByteArray repeatedMarkup(const QByteArray& pattern, qsizetype count)
 // elements (rss, channel, item, version, enclosure), declares one namespace and nests the item's
 // contents at the fourth level.
 QByteArray feedAround(const QByteArray& inItem, const QByteArray& version = "58",
-                      const QByteArray& length = "1000")
+                      const QByteArray& length = "1000", const QByteArray& url = "https://cdn.example.com/58.zip")
 {
     return "<rss version=\"2.0\" xmlns:sparkle=\"https://updates.velmor.example/xml-namespaces/release\">"
            "<channel><item><sparkle:version>" +
-           version + "</sparkle:version>" + inItem +
-           "<enclosure url=\"https://cdn.example.com/58.zip\" length=\"" + length +
+           version + "</sparkle:version>" + inItem + "<enclosure url=\"" + url + "\" length=\"" + length +
            "\" sparkle:edSignature=\"" + signature.toLatin1() + "\"/></item></channel></rss>";
 }
 
@@ -155,6 +154,8 @@ TEST(AppcastTest, EveryBoundAtItsEdge)
     const QString noUpdate = QStringLiteral("no update");
     const QByteArray longestVersion(64, '9');
     const qsizetype longestField = 4096;
+    const QByteArray address = "https://cdn.example.com/";
+    const QByteArray longestAddress = address + QByteArray(longestField - address.size(), 'a');
     struct Case {
         const char* name;
         QByteArray document;
@@ -187,6 +188,10 @@ TEST(AppcastTest, EveryBoundAtItsEdge)
          chosen},
         {"one byte larger", feedAround({}, "58", QByteArray::number(Appcast::maximumArchiveBytes + 1)),
          QStringLiteral("invalid: The newest release states an impossible archive length.")},
+        // Replaced, never cut: an address must not come out as one the feed's own resolves.
+        {"the longest address", feedAround({}, "58", "1000", longestAddress), chosen},
+        {"one character longer", feedAround({}, "58", "1000", longestAddress + 'a'),
+         QStringLiteral("invalid: The newest release has no secure download address.")},
     };
     for (const Case& edge : cases)
         EXPECT_EQ(judgedFeed(edge.document).toStdString(), edge.judged.toStdString()) << edge.name;
