@@ -1,4 +1,5 @@
 #include "foundation/json.h"
+#include "foundation/regular_file.h"
 #include "harness/headless_runner.h"
 
 #include <QDir>
@@ -270,6 +271,25 @@ TEST_F(HeadlessRunnerTest, StopsWithStatusTwoAtABadArgument)
     EXPECT_EQ(steps().size(), 2) << "the steps before the bad line were printed, none after it";
     EXPECT_EQ(run("dance\n"), HeadlessRunner::badScript);
     EXPECT_TRUE(m_output.isEmpty()) << "a script that does not parse runs nothing";
+}
+
+// A script is read whole up to its limit; one byte more and nothing of it runs, and the message
+// says why.
+TEST_F(HeadlessRunnerTest, ReadsAScriptUpToItsLimitAndRefusesOneByteMore)
+{
+    const QString tooLarge =
+        QStringLiteral("Could not read “%1”: ").arg(m_folder.filePath(QStringLiteral("test.script"))) +
+        QString::fromUtf8(RegularFile::tooLargeReason).arg(RunScript::maximumBytes);
+    for (const auto& [size, fits] : std::initializer_list<std::pair<qint64, bool>>{
+             {RunScript::maximumBytes, true}, {RunScript::maximumBytes + 1, false}}) {
+        SCOPED_TRACE(size);
+        const QByteArray head = "print\n#";
+        const QByteArray script = head + QByteArray(size - head.size() - 1, '.') + '\n';
+        ASSERT_EQ(script.size(), size);
+        EXPECT_EQ(run(script.constData()), fits ? HeadlessRunner::succeeded : HeadlessRunner::failed);
+        EXPECT_EQ(steps().size(), fits ? 2 : 0) << "the launch and the print, or nothing";
+        EXPECT_EQ(m_errors.contains(tooLarge), !fits) << m_errors.toStdString();
+    }
 }
 
 // A home given relative to the working folder works like an absolute one: the `defaults` tool
