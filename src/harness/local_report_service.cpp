@@ -156,11 +156,12 @@ void LocalReportService::read(QSslSocket* socket)
         const qsizetype from = std::max<qsizetype>(0, request.head.size() - (headEnd.size() - 1));
         request.head += socket->read(maximumHeadBytes + 1 - request.head.size());
         const qsizetype end = request.head.indexOf(headEnd, from);
-        if (end < 0) {
-            if (request.head.size() > maximumHeadBytes)
-                return answer(socket, headTooLargeStatus);
+        // The blank line counts: a head that ends one byte past the limit is as much too large as
+        // one that never ends.
+        if (end < 0 ? request.head.size() > maximumHeadBytes : end + headEnd.size() > maximumHeadBytes)
+            return answer(socket, headTooLargeStatus);
+        if (end < 0)
             continue;
-        }
         const std::optional<qint64> length = announcedLength(QByteArrayView(request.head).first(end));
         if (!length)
             return answer(socket, badRequestStatus);

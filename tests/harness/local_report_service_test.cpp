@@ -100,6 +100,8 @@ TEST(LocalReportService, AnswersReportsAndRefusesWhatNoReportIs)
          LocalReportService::badRequestStatus},
         {"a negative length", {reportPost("-5")}, LocalReportService::badRequestStatus},
         {"the largest head", {headOfSize(LocalReportService::maximumHeadBytes)}, 202},
+        {"a head one byte too large", {headOfSize(LocalReportService::maximumHeadBytes + 1)},
+         LocalReportService::headTooLargeStatus},
         {"a head that never ends",
          {"POST / HTTP/1.1\r\nX: " + QByteArray(LocalReportService::maximumHeadBytes, 'a')},
          LocalReportService::headTooLargeStatus},
