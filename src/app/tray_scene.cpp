@@ -1,5 +1,6 @@
 #include "app/tray_scene.h"
 
+#include "app/after_next_frame.h"
 #include "app/qml_modules.h"
 #include "app/support_footer_slot.h"
 #include "distribution/app_distribution_settings.h"
@@ -169,6 +170,11 @@ QQuickWindow* TrayScene::createSettingsWindow()
     if (!window)
         return nullptr;
     window->setObjectName(QString::fromLatin1(TrayApp::settingsWindowIdentifier));
+    // A dropped card is on screen before the model's move (and its system edit) holds the thread.
+    TrayAreasBlock* areas = m_presenter->areas();
+    areas->setAfterFrame([window = QPointer<QQuickWindow>(window), areas](std::function<void()> task) {
+        afterNextFrame(window, areas, std::move(task));
+    });
     if (m_services.host && m_services.workspace) {
         m_settingsFooter = std::make_unique<SupportSettingsFooter>(
             VelmorSignals::shared(), m_services.host->mainBundle(), *m_services.workspace);

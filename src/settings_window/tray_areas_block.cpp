@@ -5,13 +5,23 @@
 #include "tray/tray_organizer_drop.h"
 
 #include <QSet>
+#include <QTimer>
 
 namespace velmor {
 
 TrayAreasBlock::TrayAreasBlock(TrayModel& model, QObject* parent)
-    : QObject(parent), m_model(&model), m_perApp(perApp()), m_busy(busy())
+    : QObject(parent), m_model(&model), m_perApp(perApp()), m_busy(busy()),
+      m_afterFrame([this](std::function<void()> task) { QTimer::singleShot(0, this, std::move(task)); })
 {
-    m_areas.update(m_model, m_busy);
+    showAreas();
+}
+
+void TrayAreasBlock::showAreas()
+{
+    QHash<QString, QString> drawn;
+    if (m_pending)
+        drawn.insert(m_pending->bundleID, m_pending->destination);
+    m_areas.update(m_model, busy(), drawn);
 }
 
 bool TrayAreasBlock::perApp() const
@@ -31,7 +41,7 @@ QString TrayAreasBlock::newBadgeText() const
 
 void TrayAreasBlock::update()
 {
-    m_areas.update(m_model, busy());
+    showAreas();
     if (const bool now = perApp(); now != m_perApp) {
         m_perApp = now;
         Q_EMIT modeChanged();
@@ -62,11 +72,31 @@ const GroupedApp* TrayAreasBlock::app(const QString& bundleID) const
 void TrayAreasBlock::move(const QString& bundleID, const QString& destination)
 {
     const GroupedApp* row = app(bundleID);
-    if (!row || busy() || m_model->destination(*row) == destination)
+    if (!row || busy() || m_pending || m_model->destination(*row) == destination)
         return;
-    // The model rebuilds its rows as it changes: hand it a copy.
-    const GroupedApp copy = *row;
-    m_model->setDestination(copy, destination);
+    m_pending = PendingMove{bundleID, destination};
+    showAreas();
+    QPointer<TrayAreasBlock> self(this);
+    m_afterFrame([self] {
+        if (self)
+            self->runPendingMove();
+    });
+}
+
+void TrayAreasBlock::runPendingMove()
+{
+    const std::optional<PendingMove> pending = std::exchange(m_pending, std::nullopt);
+    if (!pending)
+        return;
+    // The app may have gone, or the controller started work, since the card was drawn.
+    const GroupedApp* row = app(pending->bundleID);
+    if (m_model && row && !busy() && m_model->destination(*row) != pending->destination) {
+        // The model rebuilds its rows as it changes: hand it a copy.
+        const GroupedApp copy = *row;
+        m_model->setDestination(copy, pending->destination);
+    }
+    // Wherever the move ended, the areas show the model again.
+    showAreas();
 }
 
 void TrayAreasBlock::dragEntered(const QString& destination)
@@ -102,7 +132,7 @@ bool TrayAreasBlock::drop(const QString& destination, const QList<QUrl>& urls, b
 {
     setDropTarget({});
     const QStringList strings = droppedStrings(urls, hasText, text);
-    if (!m_model || busy() || strings.size() != 1)
+    if (!m_model || busy() || m_pending || strings.size() != 1)
         return false;
     QSet<QString> known;
     for (const GroupedApp& row : m_model->groupedApps())

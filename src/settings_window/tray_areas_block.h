@@ -10,6 +10,9 @@
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
+#include <functional>
+#include <optional>
+
 namespace velmor {
 
 struct GroupedApp;
@@ -18,6 +21,11 @@ class TrayModel;
 // The organizer's areas: the "Menu bar apps" heading, the section and group areas with their cards
 // (per-app mode) or the marker areas, and everything a card can do — be dragged onto an area,
 // dropped, or moved with its actions. A move does nothing while the controller is busy.
+//
+// A moved card is drawn in its new area first: the model's move edits the system's preferences on
+// this thread and the window cannot draw until that returns, so the move runs only once the frame
+// that shows the card has been presented. Until then the areas show the card where it was dropped;
+// afterwards they show the model again, so a move the model refuses puts the card back.
 class TrayAreasBlock final : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -50,7 +58,15 @@ public:
     static constexpr const char* noItemsLabel = "No detected items";
     static constexpr const char* cardHintText = "Drag to another group or use Move to actions";
 
+    // Runs a task once the window has presented the frame that shows what changed before the call.
+    using AfterFrame = std::function<void(std::function<void()>)>;
+
     explicit TrayAreasBlock(TrayModel& model, QObject* parent = nullptr);
+
+    // Without a window the task is posted to the event loop.
+    void setAfterFrame(AfterFrame afterFrame) { m_afterFrame = std::move(afterFrame); }
+    // A move is drawn but has not reached the model yet.
+    bool movePending() const { return m_pending.has_value(); }
 
     QString appsTitle() const { return QString::fromUtf8(appsText); }
     QString appsInfoLabel() const { return QString::fromUtf8(appsInfoText); }
@@ -75,7 +91,8 @@ public:
     static QStringList droppedStrings(const QList<QUrl>& urls, bool hasText, const QString& text);
 
     Q_INVOKABLE void refresh();
-    // A move action: does nothing while busy or when the app is there already.
+    // A move action: does nothing while busy, while another move waits for its frame, or when the
+    // app is there already.
     Q_INVOKABLE void move(const QString& bundleID, const QString& destination);
     // A drag entered or left the area with that destination.
     Q_INVOKABLE void dragEntered(const QString& destination);
@@ -96,14 +113,23 @@ Q_SIGNALS:
     void dropTargetChanged();
 
 private:
+    struct PendingMove {
+        QString bundleID;
+        QString destination;
+    };
+
     const GroupedApp* app(const QString& bundleID) const;
     void setDropTarget(const QString& destination);
+    void showAreas();
+    void runPendingMove();
 
     QPointer<TrayModel> m_model;
     TrayOrganizerAreas m_areas;
     bool m_perApp = false;
     bool m_busy = false;
     QString m_dropTarget;
+    std::optional<PendingMove> m_pending;
+    AfterFrame m_afterFrame;
 };
 
 } // namespace velmor

@@ -7,6 +7,8 @@
 #include "tray/tray_organizer_drop.h"
 #include "tray/tray_section.h"
 
+#include <QSet>
+
 namespace velmor {
 namespace {
 
@@ -43,11 +45,11 @@ QString iconSource(const QString& bundleID, const std::optional<platform::Icon>&
 
 TrayOrganizerAreas::TrayOrganizerAreas(QObject* parent) : QObject(parent) {}
 
-void TrayOrganizerAreas::update(const TrayModel* model, bool busy)
+void TrayOrganizerAreas::update(const TrayModel* model, bool busy, const QHash<QString, QString>& drawn)
 {
     if (model && model->nativePerApp()) {
         m_markers.setRows({});
-        updatePerApp(*model, busy);
+        updatePerApp(*model, busy, drawn);
     } else {
         m_sections.setRows({});
         m_groups.setRows({});
@@ -60,7 +62,7 @@ void TrayOrganizerAreas::update(const TrayModel* model, bool busy)
     prune(m_markerItems, m_markers.keys());
 }
 
-void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy)
+void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy, const QHash<QString, QString>& drawn)
 {
     struct Area {
         QString destination;
@@ -78,9 +80,14 @@ void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy)
                       utf8(groupSubtitle), group.symbol, group.id});
     }
 
-    // Every app's card once, in the model's order, under its destination.
+    QSet<QString> destinations;
+    for (const Area& area : areas)
+        destinations.insert(area.destination);
+    // Every app's card once, in the model's order, under its destination (or where it was just
+    // dropped, while that area is still there).
     QHash<QString, QList<TrayOrganizerCardRow>> cards;
     for (const GroupedApp& app : model.groupedApps()) {
+        const QString shownIn = drawn.value(app.id);
         QString label = app.appName;
         if (app.status)
             label += utf8(cardSeparator) + *app.status;
@@ -89,7 +96,7 @@ void TrayOrganizerAreas::updatePerApp(const TrayModel& model, bool busy)
             label += utf8(cardSeparator) + sight;
         if (app.isNew)
             label += utf8(cardSeparator) + utf8(GroupedApp::newBadge);
-        cards[model.destination(app)].append({.key = app.id,
+        cards[destinations.contains(shownIn) ? shownIn : model.destination(app)].append({.key = app.id,
                                               .name = app.appName,
                                               .status = app.status.value_or(QString()),
                                               .sight = sight,

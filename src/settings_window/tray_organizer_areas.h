@@ -52,11 +52,12 @@ public:
     // An area's cards; null for a destination that is not an area.
     CardList* cards(const QString& destination) const { return m_cards.value(destination); }
 
-    // `busy` disables every move while the controller works.
-    void update(const TrayModel* model, bool busy);
+    // `busy` disables every move while the controller works. `drawn` puts apps (by bundle
+    // identifier) in another area than the model's: a move shown before the model has it.
+    void update(const TrayModel* model, bool busy, const QHash<QString, QString>& drawn = {});
 
 private:
-    void updatePerApp(const TrayModel& model, bool busy);
+    void updatePerApp(const TrayModel& model, bool busy, const QHash<QString, QString>& drawn);
     void updateMarkers(const TrayModel& model);
     template <typename List> List* listFor(QHash<QString, List*>& lists, const QString& key);
     // Drops the lists of keys no longer shown, once the views have let go of them.

@@ -193,7 +193,23 @@ TEST_F(OrganizerBlocksTest, RefusedDropsChangeNothing)
     EXPECT_EQ(destinationOf(app), QStringLiteral("alwaysVisible"));
     EXPECT_EQ(groups.count(), 0);
     EXPECT_TRUE(areas.drop(hidden, {QUrl(payload + app)}, false, QString()));
+    EXPECT_GE(areas.organizerAreas().cards(hidden)->indexOf(app), 0) << "drawn where it was dropped";
+    EXPECT_EQ(destinationOf(app), QStringLiteral("alwaysVisible")) << "the model's move waits for that frame";
+    EXPECT_FALSE(areas.drop(QStringLiteral("expandable"), {}, true, payload + app)) << "one move at a time";
+    QCoreApplication::processEvents();
     EXPECT_EQ(destinationOf(app), hidden) << "one URL is taken";
+
+    // A drawn move the model does not take (the controller got busy before the frame came): the
+    // card goes back to where the model has it.
+    const QString expandable = QStringLiteral("expandable");
+    areas.move(app, expandable);
+    EXPECT_GE(areas.organizerAreas().cards(expandable)->indexOf(app), 0);
+    model().setNativeBusy(true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(destinationOf(app), hidden);
+    EXPECT_GE(areas.organizerAreas().cards(hidden)->indexOf(app), 0);
+    EXPECT_EQ(areas.organizerAreas().cards(expandable)->indexOf(app), -1);
+    model().setNativeBusy(false);
 }
 
 TEST_F(OrganizerBlocksTest, TheDropTargetIsTheAreaLastEnteredUntilItIsLeftOrDropped)

@@ -1,9 +1,13 @@
 #include "app/accessible_press.h"
 #include "distribution/app_updates.h"
+#include "foundation/json.h"
+#include "foundation/private_files.h"
+#include "foundation/regular_file.h"
 #include "foundation/uuid_text.h"
 #include "organizer_fixture.h"
 #include "settings_window/tray_card_item.h"
 #include "simulated_mac/simulated_desktop.h"
+#include "simulated_mac/simulated_home.h"
 #include "simulated_mac/simulated_login_items.h"
 #include "simulated_mac/simulated_workspace.h"
 #include "suite_ui/velmor_signals.h"
@@ -91,6 +95,51 @@ TEST_F(OrganizerWindow, CardsMoveByTheirContextMenuAndTheirAccessibilityActions)
     accessible->actionInterface()->doAction(QStringLiteral("Move to Always hidden"));
     settle();
     EXPECT_EQ(destinationOf(weather), QStringLiteral("alwaysHidden"));
+}
+
+// The frame that shows a moved card does not wait for the system's preferences to be edited:
+// with a `defaults` tool that sleeps a second on every export, the first frame after the move
+// already shows the card in its new area and the tool has not run yet. Once the tool is done the
+// areas show the model, whatever the edit made of it.
+TEST_F(OrganizerWindow, AMovedCardIsOnScreenBeforeTheSystemEditRuns)
+{
+    start();
+    launch();
+    const QString folder = simulated_mac::simulated_home::simulatorFolder(m_home.path());
+    private_files::writeAtomically(folder + QStringLiteral("/defaults-faults.json"),
+                                   R"({"export": {"hangSeconds": 1}})");
+    const auto toolRuns = [&folder] {
+        const QString path = folder + QStringLiteral("/defaults-runs.json");
+        if (!QFileInfo::exists(path))
+            return 0;
+        const QByteArray counts = RegularFile::read(path, 1024 * 1024);
+        const Json parsed = json::tryParse(counts).value_or(Json::object());
+        return parsed.value("export", 0) + parsed.value("import", 0);
+    };
+    const QString hidden = QStringLiteral("alwaysHidden");
+    const int runsBefore = toolRuns();
+    std::optional<bool> firstFrameShowsTheCard;
+    std::optional<int> runsAtFirstFrame;
+    QQuickWindow* window = settingsWindow();
+    const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, window, [&] {
+        if (firstFrameShowsTheCard)
+            return;
+        firstFrameShowsTheCard = findIn(area(hidden), QStringLiteral("card:") + weather) != nullptr;
+        runsAtFirstFrame = toolRuns();
+    });
+
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(card(weather));
+    ASSERT_NE(accessible, nullptr);
+    accessible->actionInterface()->doAction(QStringLiteral("Move to Always hidden"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return firstFrameShowsTheCard.has_value(); }, 10000));
+    EXPECT_TRUE(*firstFrameShowsTheCard);
+    EXPECT_EQ(runsAtFirstFrame, runsBefore) << "the frame waited for the tool";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !presenter()->areas()->movePending() && toolRuns() > runsBefore; },
+                                20000));
+    QObject::disconnect(connection);
+    settle();
+    EXPECT_NE(findIn(area(destinationOf(weather)), QStringLiteral("card:") + weather), nullptr);
 }
 
 TEST_F(OrganizerWindow, AGroupIsCreatedRenamedExpandedWhileConfiguredAndDeleted)
