@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace velmor;
 
@@ -30,10 +31,16 @@ QString reason(const char* sentence)
     return QString::fromUtf8(sentence);
 }
 
+QString tooLargeFor(qint64 limit)
+{
+    return reason(RegularFile::tooLargeReason).arg(limit);
+}
+
 } // namespace
 
-// What an attacker can plant where the app reads: a FIFO without a writer (opening it for reading
-// would wait forever), an endless device, a folder, a file over the reader's limit.
+// What an attacker can plant where the app reads, against the reader's limit: a file of exactly the
+// limit, one byte more, a file that says it is empty and goes on (as the kernel's own files do), a
+// FIFO without a writer (opening it for reading would wait forever), an endless device, a folder.
 TEST(RegularFile, OnlyRegularFilesWithinTheLimitAreRead)
 {
     QTemporaryDir folder;
@@ -46,27 +53,60 @@ TEST(RegularFile, OnlyRegularFilesWithinTheLimitAreRead)
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write("0123456789");
     out.close();
+    // Its stated size is 0, so only the read itself can find it too large.
+    const QString understated = QStringLiteral("/proc/self/cmdline");
+    QFile kernel(understated);
+    const QByteArray arguments = kernel.open(QIODevice::ReadOnly) ? kernel.readAll() : QByteArray();
+    const auto kernelBytes = static_cast<qint64>(arguments.size());
+    const QString missing = folder.filePath(QStringLiteral("missing"));
 
-    EXPECT_EQ(RegularFile::read(file, 10), QByteArray("0123456789"));
-    EXPECT_TRUE(refusal([&] {
-                    RegularFile::read(file, 9);
-                }).endsWith(QString::fromUtf8(RegularFile::tooLargeReason).arg(9)));
+    struct Case {
+        const char* what;
+        QString path;
+        std::optional<qint64> offset; // readFrom() from here, else read()
+        qint64 limit;
+        QByteArray content;
+        QString refusedWith;
+    };
+    const Case cases[] = {
+        {"a file of exactly the limit", file, std::nullopt, 10, "0123456789", {}},
+        {"one byte over the limit", file, std::nullopt, 9, {}, tooLargeFor(9)},
+        {"understated, exactly the limit", understated, std::nullopt, kernelBytes, arguments, {}},
+        {"understated, one over", understated, std::nullopt, kernelBytes - 1, {}, tooLargeFor(kernelBytes - 1)},
+        {"the rest, exactly the limit", file, 7, 3, "789", {}},
+        {"the rest, one byte over the limit, is cut", file, 6, 3, "678", {}},
+        {"nothing left", file, 10, 3, {}, {}},
+        {"a FIFO", fifo, std::nullopt, 1024, {}, reason(RegularFile::notRegularReason)},
+        {"a FIFO read in steps", fifo, 0, 3, {}, reason(RegularFile::notRegularReason)},
+        {"an endless device", zero, std::nullopt, 1024, {}, reason(RegularFile::notRegularReason)},
+        {"a folder", folder.path(), std::nullopt, 1024, {}, reason(RegularFile::notRegularReason)},
+        {"a missing file", missing, std::nullopt, 10, {}, missing},
+    };
+    ASSERT_GT(kernelBytes, 1) << "the kernel's record of this process's arguments";
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        QByteArray content;
+        qint64 size = -1;
+        const QString refused = refusal([&] {
+            content = test.offset ? RegularFile::readFrom(test.path, *test.offset, test.limit, &size)
+                                  : RegularFile::read(test.path, test.limit);
+        });
+        if (test.refusedWith.isEmpty()) {
+            EXPECT_EQ(refused, QString());
+            EXPECT_EQ(content, test.content);
+        } else {
+            EXPECT_TRUE(refused.contains(test.refusedWith)) << qPrintable(refused);
+            EXPECT_TRUE(refused.contains(test.path)) << "the sentence names the file";
+        }
+        if (test.offset && test.path == file) {
+            EXPECT_EQ(size, 10) << "a read in steps is told the file's size";
+        }
+    }
     for (const QString& special : {fifo, zero, folder.path()}) {
+        QFile opened;
         EXPECT_TRUE(refusal([&] {
-                        RegularFile::read(special, 1024);
+                        RegularFile::open(opened, special);
                     }).endsWith(reason(RegularFile::notRegularReason)))
             << qPrintable(special);
-        QFile opened;
-        EXPECT_FALSE(refusal([&] { RegularFile::open(opened, special); }).isEmpty());
     }
-    EXPECT_TRUE(refusal([&] {
-                    RegularFile::read(folder.filePath(QStringLiteral("missing")), 10);
-                }).contains(folder.filePath(QStringLiteral("missing"))));
-
-    // A log read in steps: from an offset, never more than asked for, and its size told.
-    qint64 size = 0;
-    EXPECT_EQ(RegularFile::readFrom(file, 4, 3, &size), QByteArray("456"));
-    EXPECT_EQ(size, 10);
-    EXPECT_EQ(RegularFile::readFrom(file, 10, 3, &size), QByteArray());
-    EXPECT_FALSE(refusal([&] { RegularFile::readFrom(fifo, 0, 3, &size); }).isEmpty());
 }
