@@ -175,18 +175,35 @@ TEST(ForeignPropertyListTest, AValueWithAnythingUnreadableAnywhereIsAbsentAsAWho
     EXPECT_EQ(read(smallUnsigned), QVariant::fromValue<qint64>(42));
 }
 
+// A value whose leaf lies exactly kMaximumDepth containers down is read and written whole; one
+// container more makes the whole value absent, in either direction and for either container.
 TEST(ForeignPropertyListTest, NestingIsBoundedBothWays)
 {
     FakeBuilder builder;
     const FakeValue leaf = builder.makeString("deep");
-    EXPECT_TRUE(read(nested(Kind::Array, ForeignPropertyList::kMaximumDepth, leaf)));
-    EXPECT_FALSE(read(nested(Kind::Array, ForeignPropertyList::kMaximumDepth + 1, leaf)));
-    EXPECT_FALSE(read(nested(Kind::Dictionary, 300, leaf)));
-
-    QVariant deep = QStringLiteral("deep");
-    for (int i = 0; i <= ForeignPropertyList::kMaximumDepth; ++i)
-        deep = QVariantList{deep};
-    EXPECT_FALSE(write(deep));
+    const auto nestedValue = [](Kind kind, int levels) {
+        QVariant value = QStringLiteral("deep");
+        for (int i = 0; i < levels; ++i)
+            value = kind == Kind::Array ? QVariant(QVariantList{value}) : QVariant(QVariantMap{{"k", value}});
+        return value;
+    };
+    const int limit = ForeignPropertyList::kMaximumDepth;
+    for (const Kind kind : {Kind::Array, Kind::Dictionary}) {
+        for (const int levels : {limit, limit + 1}) {
+            SCOPED_TRACE(testing::Message() << (kind == Kind::Array ? "arrays " : "dictionaries ") << levels);
+            const bool within = levels <= limit;
+            const auto readBack = read(nested(kind, levels, leaf));
+            EXPECT_EQ(readBack.has_value(), within);
+            if (readBack) {
+                EXPECT_EQ(*readBack, nestedValue(kind, levels));
+            }
+            const auto written = write(nestedValue(kind, levels));
+            EXPECT_EQ(written.has_value(), within);
+            if (written) {
+                EXPECT_EQ(read(*written), nestedValue(kind, levels));
+            }
+        }
+    }
 }
 
 TEST(ForeignPropertyListTest, NothingIsWrittenThatAPropertyListCannotHold)
