@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using velmor::simulated_mac::DefaultsRunLog;
 
 namespace {
@@ -15,6 +17,27 @@ void append(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Append));
     file.write(bytes);
+}
+
+// The start of a run of `pid`, `length` bytes long before its newline (blanks are still JSON).
+QByteArray paddedStartLine(qint64 pid, qsizetype length)
+{
+    QByteArray line = DefaultsRunLog::startLine(pid, QStringLiteral("export"), QStringLiteral("d"));
+    line.chop(1);
+    return line.insert(1, QByteArray(length - line.size(), ' '));
+}
+
+// Starts of runs from `firstPid` on, `total` bytes in all, the last newline its last byte.
+QByteArray startsFilling(qint64 firstPid, qsizetype total)
+{
+    QByteArray log;
+    for (qint64 pid = firstPid; log.size() < total; ++pid) {
+        qsizetype line = std::min<qsizetype>(DefaultsRunLog::maxLineLength, total - log.size() - 1);
+        if (total - log.size() - 1 - line > 0 && total - log.size() - 1 - line < 100)
+            line -= 100; // leave room for a last line
+        log += paddedStartLine(pid, line) + '\n';
+    }
+    return log;
 }
 
 } // namespace
@@ -48,24 +71,15 @@ TEST(DefaultsRunLog, FollowsRunsAsTheyStartEndOrAreKilled)
     EXPECT_EQ(log.runs()[0].durationSeconds, 0.25);
 }
 
-TEST(DefaultsRunLog, HostileLinesAreSkippedAndTheRecordStaysBounded)
+TEST(DefaultsRunLog, HostileLinesAreSkippedAndALogStartedOverIsReadAnew)
 {
     QTemporaryDir home;
     const QString path = home.filePath(QStringLiteral("log.jsonl"));
     DefaultsRunLog log(path);
     append(path, "not json\n[1,2]\n{\"pid\":\"7\",\"command\":\"export\",\"domain\":\"d\"}\n"
-                 "{\"pid\":7,\"status\":0,\"duration\":1}\n{\"pid\":7,\"command\":3,\"domain\":\"d\"}\n" +
-                     QByteArray(DefaultsRunLog::maxLineLength + 10, 'x') + "\n");
+                 "{\"pid\":7,\"status\":0,\"duration\":1}\n{\"pid\":7,\"command\":3,\"domain\":\"d\"}\n");
     log.refresh();
-    EXPECT_TRUE(log.runs().isEmpty()) << "an end without a start, wrong types and giant lines are no runs";
-
-    QByteArray many;
-    for (int i = 0; i < DefaultsRunLog::capacity + 50; ++i)
-        many += DefaultsRunLog::startLine(100000 + i, QStringLiteral("export"), QStringLiteral("d"));
-    append(path, many);
-    log.refresh();
-    ASSERT_EQ(log.runs().size(), DefaultsRunLog::capacity);
-    EXPECT_EQ(log.runs().last().pid, 100000 + DefaultsRunLog::capacity + 49);
+    EXPECT_TRUE(log.runs().isEmpty()) << "an end without a start and wrong types are no runs";
 
     // A log started over (deleted and written anew) is read from its beginning.
     QFile::remove(path);
@@ -73,4 +87,62 @@ TEST(DefaultsRunLog, HostileLinesAreSkippedAndTheRecordStaysBounded)
     ASSERT_TRUE(log.refresh());
     ASSERT_EQ(log.runs().size(), 1);
     EXPECT_EQ(log.runs().first().command, QStringLiteral("import"));
+}
+
+// Every bound of the log at its edge, as the runs it shows: the longest line, a refresh's reading,
+// the runs kept.
+TEST(DefaultsRunLog, EveryBoundHoldsAtItsEdge)
+{
+    const QByteArray filled = startsFilling(1000, DefaultsRunLog::maximumReadBytes);
+    const QByteArray overfilled = startsFilling(1000, DefaultsRunLog::maximumReadBytes + 1);
+    const qint64 lastOfFilled = 1000 + filled.count('\n') - 1;
+    const qint64 lastOfOverfilled = 1000 + overfilled.count('\n') - 1;
+    const auto starts = [](int count) {
+        QByteArray log;
+        for (int i = 0; i < count; ++i)
+            log += DefaultsRunLog::startLine(5000 + i, QStringLiteral("export"), QStringLiteral("d"));
+        return log;
+    };
+    const int kept = DefaultsRunLog::capacity;
+    struct Refresh {
+        QByteArray appended;
+        qsizetype runs; // -1: any
+        qint64 oldest;  // 0: not looked at
+        qint64 newest;
+    };
+    const struct {
+        const char* what;
+        QList<Refresh> refreshes;
+    } cases[] = {
+        {"a line of the longest length is a run",
+         {{paddedStartLine(7, DefaultsRunLog::maxLineLength) + '\n', 1, 7, 7}}},
+        {"one byte longer is none",
+         {{paddedStartLine(7, DefaultsRunLog::maxLineLength + 1) + '\n', 0, 0, 0}}},
+        {"half a line of the longest length waits for its end",
+         {{paddedStartLine(7, DefaultsRunLog::maxLineLength), 0, 0, 0}, {"\n", 1, 7, 7}}},
+        {"a refresh reads exactly its limit", {{filled, -1, 0, lastOfFilled}}},
+        {"one byte more waits for the next refresh",
+         {{overfilled, -1, 0, lastOfOverfilled - 1}, {{}, -1, 0, lastOfOverfilled}}},
+        {"as many runs as are kept", {{starts(kept), kept, 5000, 5000 + kept - 1}}},
+        {"one more drops the oldest", {{starts(kept + 1), kept, 5001, 5000 + kept}}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        QTemporaryDir home;
+        const QString path = home.filePath(QStringLiteral("log.jsonl"));
+        DefaultsRunLog log(path);
+        for (const Refresh& refresh : test.refreshes) {
+            append(path, refresh.appended);
+            log.refresh();
+            if (refresh.runs >= 0) {
+                EXPECT_EQ(log.runs().size(), refresh.runs);
+            }
+            if (refresh.oldest) {
+                EXPECT_EQ(log.runs().first().pid, refresh.oldest);
+            }
+            if (refresh.newest) {
+                EXPECT_EQ(log.runs().last().pid, refresh.newest);
+            }
+        }
+    }
 }

@@ -69,22 +69,73 @@ TEST_F(FileUserDefaultsTest, MembersItDoesNotUnderstandAreKept)
     EXPECT_EQ(PropertyList::decode(written.readAll()).root().value(QStringLiteral("uid")).toUid(), 9u);
 }
 
+namespace {
+
+// The app's preferences with "flag" on, padded with data to exactly `total` bytes; written here in
+// one piece, as the property list's writer would take long over so much data.
+QByteArray defaultsOfSize(qsizetype total)
+{
+    const auto bigEndian = [](quint64 value, int size) {
+        QByteArray bytes;
+        for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+            bytes.append(char((value >> shift) & 0xff));
+        return bytes;
+    };
+    // { "flag": true, "padding": <data> }: the dictionary, its two keys, true, the data.
+    const auto ascii = [](const QByteArray& text) { return char(0x50 | text.size()) + text; };
+    const QByteArray objects[] = {QByteArray("\xd2\x00\x01\x00\x02\x00\x03\x00\x04", 9), ascii("flag"),
+                                  ascii("padding"), "\x09", "\x4f\x12"};
+    const qsizetype data = total - (8 + 9 + 5 + 8 + 1 + 6 + 5 * 4 + 32);
+    QByteArray bytes("bplist00");
+    bytes.reserve(total);
+    QByteArray table;
+    for (const QByteArray& object : objects) {
+        table += bigEndian(static_cast<quint64>(bytes.size()), 4);
+        bytes += object;
+    }
+    bytes += bigEndian(static_cast<quint64>(data), 4);
+    bytes.resize(bytes.size() + data, 'p');
+    const auto tableOffset = static_cast<quint64>(bytes.size());
+    bytes += table + QByteArray(6, '\0') + '\x04' + '\x02';
+    bytes += bigEndian(5, 8) + bigEndian(0, 8) + bigEndian(tableOffset, 8);
+    return bytes;
+}
+
+} // namespace
+
+// A file it cannot read (damaged, or one byte over the property list's size limit) reads as empty
+// and is moved aside, untouched, before the first write; one of exactly the limit is read.
 TEST_F(FileUserDefaultsTest, AnUnreadableFileReadsEmptyAndIsMovedAsideBeforeTheFirstWrite)
 {
+    const struct {
+        const char* what;
+        QByteArray stored;
+        bool readable;
+    } cases[] = {
+        {"damaged", "bplist00 damaged beyond repair", false},
+        {"exactly the size limit", defaultsOfSize(PropertyList::maximumBytes), true},
+        {"one byte over the size limit", defaultsOfSize(PropertyList::maximumBytes + 1), false},
+    };
     QDir().mkpath(QFileInfo(path()).absolutePath());
-    QFile file(path());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("bplist00 damaged beyond repair");
-    file.close();
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        QFile::remove(path());
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(test.stored);
+        file.close();
 
-    FileUserDefaults defaults(path());
-    EXPECT_FALSE(defaults.value(QStringLiteral("anything")).isValid());
-    EXPECT_TRUE(defaults.movedAsidePath().isEmpty()) << "reading alone must not touch the user's file";
-
-    defaults.setValue(QStringLiteral("flag"), true);
-    ASSERT_FALSE(defaults.movedAsidePath().isEmpty());
-    QFile aside(defaults.movedAsidePath());
-    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-    EXPECT_EQ(aside.readAll(), QByteArray("bplist00 damaged beyond repair"));
-    EXPECT_EQ(FileUserDefaults(path()).boolValue(QStringLiteral("flag")), true);
+        FileUserDefaults defaults(path());
+        EXPECT_EQ(defaults.value(QStringLiteral("flag")).isValid(), test.readable);
+        EXPECT_TRUE(defaults.movedAsidePath().isEmpty()) << "reading alone must not touch the user's file";
+        if (test.readable)
+            continue; // the limit is one of reading
+        defaults.setValue(QStringLiteral("other"), true);
+        ASSERT_FALSE(defaults.movedAsidePath().isEmpty());
+        EXPECT_EQ(FileUserDefaults(path()).boolValue(QStringLiteral("other")), true);
+        QFile aside(defaults.movedAsidePath());
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(aside.readAll() == test.stored);
+        QFile::remove(defaults.movedAsidePath());
+    }
 }

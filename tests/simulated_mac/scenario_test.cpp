@@ -1,6 +1,9 @@
 #include "foundation/system_error.h"
 #include "simulated_mac/scenario.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace velmor;
@@ -67,4 +70,40 @@ TEST(ScenarioTest, ErrorsNameTheMemberAndWhereItIs)
     for (const auto& [json, message] : cases)
         EXPECT_EQ(parseError(json), QString::fromUtf8(message));
     EXPECT_NE(parseError("{ \"apps\": [ "), QStringLiteral("(parsed)")) << "broken JSON is an error too";
+}
+
+// A scenario named on the command line is read whole up to the limit, even when most of it is
+// blank; one byte more is refused unread, and the error names the file and why.
+TEST(ScenarioTest, AFileOfTheLimitLoadsAndOneByteMoreIsRefused)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("scenario.json"));
+    const QByteArray content = R"({ "apps": [ { "name": "Edge" } ] })";
+    const struct {
+        qint64 size;
+        QStringList apps;
+        QString refusal;
+    } cases[] = {
+        {Scenario::maximumBytes, {QStringLiteral("Edge")}, {}},
+        {Scenario::maximumBytes + 1,
+         {},
+         QStringLiteral("Could not read “%1”: it is larger than 4194304 bytes").arg(path)},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.size);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content + QByteArray(test.size - content.size() - 1, ' ') + '\n');
+        file.close();
+        QStringList apps;
+        QString refusal;
+        try {
+            for (const ScenarioApp& app : Scenario::load(path).apps)
+                apps.append(app.name);
+        } catch (const SystemError& error) {
+            refusal = error.description();
+        }
+        EXPECT_EQ(apps, test.apps);
+        EXPECT_EQ(refusal, test.refusal);
+    }
 }
