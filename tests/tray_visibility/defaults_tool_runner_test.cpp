@@ -1,3 +1,4 @@
+#include "foundation/property_list.h"
 #include "foundation/system_error.h"
 #include "tray_visibility/defaults_tool_runner.h"
 
@@ -56,8 +57,13 @@ TEST_F(DefaultsToolRunnerTest, HandsBackStandardOutputOfAToolThatSucceeds)
     EXPECT_EQ(runner("head -c 300000 /dev/zero >&2; echo done").run({}), QByteArray("done\n"));
     EXPECT_EQ(runner("exec 2>&-; sleep 0.2; echo late").run({}), QByteArray("late\n"));
     EXPECT_FALSE(runner("echo partial; exit 3").run({}));
-    // Output no property list could be read from is refused rather than held in memory.
-    EXPECT_FALSE(runner("head -c 70000000 /dev/zero").run({}));
+    // Output of the largest property list that can be read arrives whole; one byte more could be no
+    // property list, and is refused rather than held in memory.
+    const auto zeros = [&](qint64 count) {
+        return runner("head -c " + QByteArray::number(count) + " /dev/zero").run({});
+    };
+    EXPECT_TRUE(zeros(PropertyList::maximumBytes) == QByteArray(PropertyList::maximumBytes, '\0'));
+    EXPECT_FALSE(zeros(PropertyList::maximumBytes + 1));
     EXPECT_FALSE(runner("kill -SEGV $$").run({}));
     EXPECT_FALSE(runner("exit 1").importDomain(QStringLiteral("/d"), "content"));
     const DefaultsToolRunner missing({m_scripts.filePath(QStringLiteral("absent")), m_temporary.path(),

@@ -6,8 +6,10 @@
 #include "support/tracked_applications_fixture.h"
 #include "tray_visibility/tray_position_preferences.h"
 #include "tray_visibility/tray_preference_visibility.h"
+#include "tray_visibility/tray_recovery_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -95,4 +97,46 @@ TEST(TrayCrashRecovery, EveryKillPointIsUndoneByAFreshEditorWithoutTouchingTheUs
     }
     std::cout << "[ crash    ] " << killPoints << " kill points exercised" << std::endl;
     EXPECT_EQ(killPoints, 8);
+}
+
+// A journal left behind is read up to its limit, however much of it is blank: one of exactly the
+// limit is undone in full and removed; one byte more is refused unread, nothing is written, and the
+// journal stays for a later release.
+TEST(TrayCrashRecovery, AJournalOfTheLimitIsUndoneAndOneByteMoreIsRefusedAndKept)
+{
+    FakeWorkspace workspace;
+    const Json hiddenB = Json::array(
+        {Json{{"rowID",
+               json::toStd(QString::fromUtf8(TrayTrackedApplications::canonical(bundleLocation(kB).root())))},
+              {"original", true},
+              {"applied", false}}});
+    const QByteArray record = json::serialize(hiddenB);
+    const struct {
+        qint64 size;
+        bool undone;
+    } cases[] = {{TrayRecoveryFile::maximumBytes, true}, {TrayRecoveryFile::maximumBytes + 1, false}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.size);
+        SimulatedHome home;
+        home.writeTrackedApplications(TrackedList().addBundle(kA).addBundle(kB, false).toBinary());
+        const simulated_mac::SimulatedHost host(home.hostConfiguration());
+        TrayPreferenceVisibility visibility(host, workspace);
+        const QByteArray journal = record + QByteArray(test.size - record.size(), ' ');
+        private_files::ensureDirectory(QFileInfo(visibility.journalPath()).absolutePath());
+        private_files::writeAtomically(visibility.journalPath(), journal);
+
+        const auto error = visibility.release();
+        EXPECT_EQ(error ? error->description() : QString(),
+                  test.undone ? QString()
+                              : QStringLiteral("Could not read “%1”: it is larger than 4194304 bytes")
+                                    .arg(visibility.journalPath()));
+        EXPECT_EQ(allowedOf(home.trackedApplications(), kB), test.undone);
+        EXPECT_EQ(home.runs("import"), test.undone ? 1 : 0);
+        EXPECT_EQ(QFile::exists(visibility.journalPath()), !test.undone);
+        if (!test.undone) {
+            QFile kept(visibility.journalPath());
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(kept.readAll() == journal) << "kept as it was for a later release";
+        }
+    }
 }

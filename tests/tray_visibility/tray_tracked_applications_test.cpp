@@ -62,14 +62,28 @@ TEST(TrayTrackedApplications, CanonicalFormIsExactAndIndependentOfMemberOrder)
     EXPECT_EQ(errorCase<T::Failure>([] { T::canonical(PropertyList::uid(1).root()); }), Case::malformed);
 
     // A key nested deeper than any decoded list can be is refused, not followed down the stack.
-    PropertyList deep = PropertyList::dictionary();
-    for (int i = 0; i < PropertyList::maximumDepth; ++i) {
-        PropertyList outer = PropertyList::dictionary();
-        outer.root().setEntry(QStringLiteral("_0"), deep);
-        deep = outer;
+    const int limit = PropertyList::maximumDepth;
+    const struct {
+        bool arrays;
+        int levels;
+        std::optional<Case> refusal;
+    } deepKeys[] = {{false, limit, std::nullopt},
+                    {false, limit + 1, Case::malformed},
+                    {true, limit, std::nullopt},
+                    {true, limit + 1, Case::malformed}};
+    for (const auto& key : deepKeys) {
+        PropertyList deep = key.arrays ? PropertyList::array() : PropertyList::dictionary();
+        for (int i = 1; i < key.levels; ++i) {
+            PropertyList outer = key.arrays ? PropertyList::array() : PropertyList::dictionary();
+            if (key.arrays)
+                outer.root().append(deep);
+            else
+                outer.root().setEntry(QStringLiteral("_0"), deep);
+            deep = outer;
+        }
+        EXPECT_EQ(errorCase<T::Failure>([&] { T::canonical(deep.root()); }), key.refusal)
+            << key.levels << (key.arrays ? " arrays" : " dictionaries");
     }
-    EXPECT_EQ(errorCase<T::Failure>([&] { T::canonical(deep.root()); }), Case::malformed);
-    EXPECT_NO_THROW(T::canonical(deep.root().value(QStringLiteral("_0"))));
 }
 
 TEST(TrayTrackedApplications, ListsOfAnotherShapeAreRefusedWhole)
