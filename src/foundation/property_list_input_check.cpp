@@ -550,11 +550,11 @@ void PropertyListInputCheck::checkXml()
                 slot = static_cast<qsizetype>(m_xmlKeyCounts.size());
                 m_xmlKeyCounts.push_back(0);
             }
-            if (!empty) {
+            // An empty container is a level too, as in the binary form and for the writers.
+            if (open.size() + 1 > static_cast<std::size_t>(PropertyList::maximumDepth))
+                rejectTooDeep();
+            if (!empty)
                 open.push_back(slot);
-                if (open.size() > static_cast<std::size_t>(PropertyList::maximumDepth))
-                    rejectTooDeep();
-            }
         } else if (name == "key") {
             countValue();
             if (!open.empty() && open.back() >= 0)

@@ -363,6 +363,13 @@ QByteArray xmlDictionaryNesting(int levels)
            QByteArray("</dict>").repeated(levels) + "</plist>";
 }
 
+// `levels` arrays, the innermost one empty: it is a level like the others.
+QByteArray xmlNestingEndingEmpty(int levels)
+{
+    return "<plist version=\"1.0\">" + QByteArray("<array>").repeated(levels - 1) + "<array/>" +
+           QByteArray("</array>").repeated(levels - 1) + "</plist>";
+}
+
 // A chain of `chain` arrays reached first right under the top and then once more one level
 // further down: the second path is the deeper one, although the chain was checked on the first.
 QByteArray binarySharedChain(int chain)
@@ -470,6 +477,8 @@ TEST(PropertyListHostileInput, DepthAndSizeHoldExactlyAtTheirLimits)
         {"XML arrays one deeper", decoded(test::xmlNesting, limit + 1), tooDeep},
         {"XML dictionaries at the limit", decoded(xmlDictionaryNesting, limit), accepted},
         {"XML dictionaries one deeper", decoded(xmlDictionaryNesting, limit + 1), tooDeep},
+        {"XML arrays at the limit, the innermost empty", decoded(xmlNestingEndingEmpty, limit), accepted},
+        {"XML arrays one deeper, the innermost empty", decoded(xmlNestingEndingEmpty, limit + 1), tooDeep},
         {"a shared chain whose second path reaches the limit", decoded(binarySharedChain, limit - 2),
          accepted},
         {"a shared chain whose second path is one deeper", decoded(binarySharedChain, limit - 1), tooDeep},
