@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <utility>
 
 namespace velmor::simulated_mac {
 namespace {
@@ -54,6 +55,7 @@ bool DefaultsRunLog::refresh()
         if (size < m_offset) {
             m_offset = 0;
             m_partial.clear();
+            m_skippingLine = false;
             m_runs.clear();
             changed = true;
             appended = RegularFile::readFrom(m_path, 0, maximumReadBytes, &size);
@@ -67,10 +69,14 @@ bool DefaultsRunLog::refresh()
     while ((newline = m_partial.indexOf('\n')) >= 0) {
         const QByteArray line = m_partial.left(newline);
         m_partial.remove(0, newline + 1);
+        if (std::exchange(m_skippingLine, false))
+            continue;
         changed = take(line) || changed;
     }
-    if (m_partial.size() > maxLineLength)
+    if (m_partial.size() > maxLineLength) {
         m_partial.clear();
+        m_skippingLine = true;
+    }
     for (Run& run : m_runs) {
         if (!run.ended && !run.exitStatus && processGone(run.pid)) {
             run.ended = true;

@@ -50,6 +50,8 @@ private:
     QString m_path;
     qint64 m_offset = 0;
     QByteArray m_partial;
+    // The line being read grew past the longest: what follows of it, up to its newline, is dropped.
+    bool m_skippingLine = false;
     QList<Run> m_runs;
 };
 
