@@ -5,6 +5,7 @@
 #include "app/simulated_run.h"
 #include "app/simulated_scene_wiring.h"
 #include "app/tray_scene.h"
+#include "settings_window/tray_settings_presenter.h"
 #include "simulated_mac/views/simulated_mac_presenter.h"
 #include "support/qml_warnings.h"
 #include "tray/native_tray_controller.h"
@@ -75,6 +76,11 @@ protected:
     // then the windows draw it.
     void settle(double seconds = 1.0)
     {
+        // A moved card's move runs once the frame that shows it was presented.
+        if (scene()) {
+            EXPECT_TRUE(QTest::qWaitFor([this] { return !scene()->presenter().areas()->movePending(); }, 5000))
+                << "a moved card's frame never came";
+        }
         for (int round = 0; round < 3; ++round) {
             QCoreApplication::processEvents();
             m_run->settle(round == 0 ? seconds : 0.1);

@@ -198,6 +198,8 @@ TEST_F(OrganizerBlocksTest, RefusedDropsChangeNothing)
     EXPECT_FALSE(areas.drop(QStringLiteral("expandable"), {}, true, payload + app)) << "one move at a time";
     QCoreApplication::processEvents();
     EXPECT_EQ(destinationOf(app), hidden) << "one URL is taken";
+    run().settle();
+    areas.update();
 
     // A drawn move the model does not take (the controller got busy before the frame came): the
     // card goes back to where the model has it.
