@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QTimer>
 
+#include <utility>
+
 namespace velmor {
 
 TrayAreasBlock::TrayAreasBlock(TrayModel& model, QObject* parent)
@@ -75,11 +77,17 @@ void TrayAreasBlock::move(const QString& bundleID, const QString& destination)
     if (!row || busy() || m_pending || m_model->destination(*row) == destination)
         return;
     m_pending = PendingMove{bundleID, destination};
-    showAreas();
+    // Drawn from the event loop rather than inside the drop: the dragged card's delegate leaves its
+    // area with it, and the platform's drag still holds that item until the drop has returned.
     QPointer<TrayAreasBlock> self(this);
-    m_afterFrame([self] {
-        if (self)
-            self->runPendingMove();
+    QTimer::singleShot(0, this, [self] {
+        if (!self)
+            return;
+        self->showAreas();
+        self->m_afterFrame([self] {
+            if (self)
+                self->runPendingMove();
+        });
     });
 }
 

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <utility>
 
 using namespace velmor;
 using namespace velmor::test;
@@ -192,11 +193,16 @@ TEST_F(OrganizerBlocksTest, RefusedDropsChangeNothing)
 
     EXPECT_EQ(destinationOf(app), QStringLiteral("alwaysVisible"));
     EXPECT_EQ(groups.count(), 0);
+    // The window presents its frames when this test says so.
+    std::function<void()> frame;
+    areas.setAfterFrame([&frame](std::function<void()> task) { frame = std::move(task); });
     EXPECT_TRUE(areas.drop(hidden, {QUrl(payload + app)}, false, QString()));
+    QCoreApplication::processEvents();
     EXPECT_GE(areas.organizerAreas().cards(hidden)->indexOf(app), 0) << "drawn where it was dropped";
     EXPECT_EQ(destinationOf(app), QStringLiteral("alwaysVisible")) << "the model's move waits for that frame";
     EXPECT_FALSE(areas.drop(QStringLiteral("expandable"), {}, true, payload + app)) << "one move at a time";
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(frame);
+    std::exchange(frame, {})();
     EXPECT_EQ(destinationOf(app), hidden) << "one URL is taken";
     run().settle();
     areas.update();
@@ -205,9 +211,11 @@ TEST_F(OrganizerBlocksTest, RefusedDropsChangeNothing)
     // card goes back to where the model has it.
     const QString expandable = QStringLiteral("expandable");
     areas.move(app, expandable);
+    QCoreApplication::processEvents();
     EXPECT_GE(areas.organizerAreas().cards(expandable)->indexOf(app), 0);
     model().setNativeBusy(true);
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(frame);
+    std::exchange(frame, {})();
     EXPECT_EQ(destinationOf(app), hidden);
     EXPECT_GE(areas.organizerAreas().cards(hidden)->indexOf(app), 0);
     EXPECT_EQ(areas.organizerAreas().cards(expandable)->indexOf(app), -1);
