@@ -387,12 +387,7 @@ QByteArray binarySharedChain(int chain)
 // in one piece.
 QByteArray binaryOfSize(qsizetype total)
 {
-    const auto bigEndian = [](quint64 value, int size) {
-        QByteArray bytes;
-        for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
-            bytes.append(char((value >> shift) & 0xff));
-        return bytes;
-    };
+    const auto bigEndian = &test::RawBinaryPlist::bigEndian;
     // Header, array, data marker and length, the data, two offsets, the trailer.
     const qsizetype data = total - (8 + 3 + 6 + 8 + 32);
     QByteArray bytes;

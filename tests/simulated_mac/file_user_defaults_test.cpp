@@ -1,5 +1,6 @@
 #include "foundation/property_list.h"
 #include "simulated_mac/file_user_defaults.h"
+#include "support/hostile_property_lists.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,12 +76,7 @@ namespace {
 // one piece, as the property list's writer would take long over so much data.
 QByteArray defaultsOfSize(qsizetype total)
 {
-    const auto bigEndian = [](quint64 value, int size) {
-        QByteArray bytes;
-        for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
-            bytes.append(char((value >> shift) & 0xff));
-        return bytes;
-    };
+    const auto bigEndian = &test::RawBinaryPlist::bigEndian;
     // { "flag": true, "padding": <data> }: the dictionary, its two keys, true, the data.
     const auto ascii = [](const QByteArray& text) { return char(0x50 | text.size()) + text; };
     const QByteArray objects[] = {QByteArray("\xd2\x00\x01\x00\x02\x00\x03\x00\x04", 9), ascii("flag"),

@@ -93,6 +93,14 @@ public:
         return out;
     }
 
+    // `value` in its last `size` bytes, most significant first, as the format stores numbers.
+    static QByteArray bigEndian(quint64 value, int size)
+    {
+        QByteArray bytes;
+        appendBigEndian(bytes, value, size);
+        return bytes;
+    }
+
 private:
     static void appendBigEndian(QByteArray& out, quint64 value, int size)
     {
