@@ -4,10 +4,12 @@
 #include "simulated_mac/simulated_host.h"
 #include "simulated_mac/simulated_preference_domains.h"
 #include "simulated_mac/simulated_status_item.h"
+#include "simulated_mac/views/below_bar_entry_model.h"
 #include "simulated_mac/views/simulated_mac_presenter.h"
 
 #include <QFile>
 #include <QMetaMethod>
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -164,5 +166,31 @@ TEST_F(SimulatedMacPresentersTest, HidingAStatusItemChangesItsOwnRowAndNothingEl
         for (const auto& [object, spy] : others)
             EXPECT_EQ(spy->count(), 0)
                 << spy->signal().toStdString() << " of " << object->metaObject()->className();
+    }
+}
+
+// The bar below's rows follow each new list exactly, whether it grows, shrinks or changes at its
+// end: a row that stays behind would be an entry that opens another item than it shows.
+TEST(BelowBarEntryModel, ItsRowsAreAlwaysTheLatestEntries)
+{
+    const auto list = [](const char* names) {
+        QList<platform::BelowBarPanel::Entry> entries;
+        for (const QString& name : QString::fromLatin1(names).split(u' ', Qt::SkipEmptyParts)) {
+            platform::BelowBarPanel::Entry entry;
+            entry.name = name;
+            entries.append(entry);
+        }
+        return entries;
+    };
+    const char* const next[] = {"a b", "a b c d", "a x", "a b x", "x b c", "", "a b c", "c b a"};
+    for (const char* names : next) {
+        BelowBarEntryModel model(nullptr);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+        model.setEntries(list("a b c"));
+        model.setEntries(list(names));
+        QStringList rows;
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows.append(model.data(model.index(row), BelowBarEntryModel::NameRole).toString());
+        EXPECT_EQ(rows.join(u' '), QString::fromLatin1(names)) << "from a b c";
     }
 }

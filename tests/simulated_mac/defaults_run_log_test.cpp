@@ -60,6 +60,8 @@ TEST(DefaultsRunLog, FollowsRunsAsTheyStartEndOrAreKilled)
     EXPECT_EQ(log.runs()[1].domain, QStringLiteral("group"));
     EXPECT_FALSE(log.runs()[0].ended);
     EXPECT_TRUE(log.runs()[1].ended && !log.runs()[1].exitStatus) << "killed before it could answer";
+    EXPECT_FALSE(log.refresh()) << "a log that did not grow is no change to show";
+    EXPECT_EQ(log.runs().size(), 2);
 
     // Half a line waits for the rest.
     const QByteArray end = DefaultsRunLog::endLine(alive, 1, 0.25);

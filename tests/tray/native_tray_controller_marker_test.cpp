@@ -1,5 +1,7 @@
 #include "tray/native_tray_controller.h"
 #include "tray/tray_place_keeper.h"
+#include "tray/tray_pointer_reveal.h"
+#include "tray/tray_reveal_preferences.h"
 #include "tray/tray_run_fixture.h"
 
 using namespace velmor;
@@ -136,6 +138,15 @@ TEST_F(MarkerModeTest, TheStretchOutgrowsAWideDisplay)
     EXPECT_EQ(titles(false), QStringList{"Alpha"});
     click(QStringLiteral("VelmorTray.Native.regular"));
     EXPECT_EQ(titles(), QStringList{"Charlie"});
+
+    // The stretched items are what make the bar right of the menus look empty: the pointer resting
+    // there reveals, when that preference is on.
+    delegate().revealPreferences().setRevealOnHover(true);
+    desktop().movePointer(QPointF(600, desktop().menuBar().frame().center().y()));
+    advance(TrayPointerReveal::restSeconds);
+    run().settle();
+    EXPECT_TRUE(controller().expanded());
+    EXPECT_EQ(titles(), (QStringList{"Bravo", "Charlie"}));
 }
 
 // A click on the unconfigured chevron starts arranging and opens the settings; finishing with the

@@ -17,7 +17,7 @@ protected:
 };
 
 // Revealed icons hide again after each of the delays offered, measured from the moment the reveal
-// settled; Off leaves them.
+// settled; Off leaves them, whatever comes to the front.
 TEST_F(TrayAutoHideTest, RevealedIconsHideAgainAfterTheChosenDelay)
 {
     launchCollapsed();
@@ -38,6 +38,9 @@ TEST_F(TrayAutoHideTest, RevealedIconsHideAgainAfterTheChosenDelay)
     ASSERT_TRUE(reveal());
     EXPECT_FALSE(secondsUntilHidden(300));
     EXPECT_FALSE(autoHide().armed() && autoHide().counting());
+    ASSERT_TRUE(desktop().activate(clock()));
+    run().scheduler().runUntilIdle();
+    EXPECT_FALSE(hiding()) << "nor another app coming to the front";
 }
 
 // Another app coming to the front hides the icons at once; the app's own windows (the search, the

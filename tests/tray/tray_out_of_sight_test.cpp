@@ -56,6 +56,12 @@ TEST(TrayOutOfSight, JudgesEachItemByItsDisplaysTopEdge)
         {"on the external display's bar", placed("outside", 2500, -98), std::nullopt, 1},
         {"left of the external display's bar", placed("before", 1400, -98), Reason::OffBarEnd, 1},
         {"past the external display's right edge", placed("after", 3420, -98), Reason::OffBarEnd, 1},
+        // Frames are whole points; half a point either way is rounding, a whole one is not.
+        {"flush with the external display's right end", placed("last", 3402, -98), std::nullopt, 1},
+        {"half a point past its right end", placed("last", 3402.5, -98), std::nullopt, 1},
+        {"a point past its right end", placed("last", 3403, -98), Reason::OffBarEnd, 1},
+        {"flush with its left end", placed("first", 1512, -98), std::nullopt, 1},
+        {"a point before its left end", placed("first", 1511, -98), Reason::OffBarEnd, 1},
     };
     for (const auto& test : cases) {
         const TrayOutOfSight judged = TrayOutOfSight::judge({test.item}, displays());

@@ -1,4 +1,5 @@
 #include "settings_window/tray_search_presenter.h"
+#include "settings_window/tray_search_result_model.h"
 #include "tray/reveal_run_fixture.h"
 #include "tray/tray_item_search.h"
 #include "tray/tray_search.h"
@@ -95,6 +96,16 @@ TEST_F(TraySearchTest, ListsEveryItemAndFiltersAsAPersonTypes)
                                           text("Weather@Expandable menu"), text("Notes@Work"),
                                           text("Vault@Always hidden")}));
     EXPECT_EQ(search().countText(), text("5 items"));
+    // What a screen reader says of each row: the app's name only where the item's title is not it.
+    QStringList spoken;
+    for (int row = 0; row < search().results()->rowCount(); ++row)
+        spoken.append(search().results()->index(row).data(TraySearchResultModel::AccessibleNameRole).toString());
+    EXPECT_EQ(spoken, (QStringList{text("ZRH, Zürich Clock, Always visible"),
+                                   text("Espresso timer, Café Menu, Expandable menu"),
+                                   text("Weather, Weather Desk, Expandable menu"), text("Notes, Notes Pad, Work"),
+                                   text("Vault, Always hidden")}));
+    search().setQuery(text("   "));
+    EXPECT_EQ(search().countText(), text("5 items")) << "blanks are no query: the app itself is not offered";
     search().setQuery(text("velmor"));
     EXPECT_EQ(shownTitles(), QStringList{text("Open Velmor Tray@Velmor Tray")})
         << "the way to the app itself";
