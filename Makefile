@@ -9,7 +9,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake --preset default >/dev/null
+	@scripts/configure default
 
 build: configure
 	@cmake --build --preset default -j $(JOBS)
@@ -45,18 +45,18 @@ test: build
 	@scripts/with-display ctest --preset default
 
 bench: deps
-	@cmake --preset default >/dev/null
+	@scripts/configure default
 	@cmake --build --preset default -j $(JOBS) --target benchmarks
 	@for b in build/bench/*_bench; do echo "== $$b"; $$b --benchmark_min_time=0.2 || exit 1; done
 
 sanitize: deps
-	@cmake --preset sanitize >/dev/null
+	@scripts/configure sanitize
 	@cmake --build --preset sanitize -j $(JOBS)
 	@scripts/with-display ctest --preset sanitize
 
 # The same tests built with clang.
 clang: deps
-	@cmake --preset clang >/dev/null
+	@scripts/configure clang
 	@cmake --build --preset clang -j $(JOBS)
 	@ctest --preset clang
 
