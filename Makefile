@@ -68,4 +68,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf build build-sanitize build-release build-clang build-fuzz
+	@rm -rf build build-sanitize build-release build-clang build-fuzz build-logs
