@@ -268,7 +268,10 @@ TEST_F(NativeTrayControllerTest, RequestsInFlight)
 }
 
 // Failures on the road give every icon back and say why: the library's error in the first step, in
-// the second step after an arrangement, and a restore of positions that cannot be done.
+// the second step after an arrangement, Accessibility or Full Disk Access missing, trust withdrawn
+// while the edit is made, and a restore of positions that cannot be done. (Trust withdrawn while
+// grouping is in force is noticed at the model's next tick: the delegate's test and the on-screen
+// journey.)
 TEST_F(NativeTrayControllerTest, FailuresGiveEveryIconBackAndSayWhy)
 {
     launchWith({{alpha, TraySection::expandable}, {bravo, TraySection::alwaysVisible}});
@@ -295,6 +298,23 @@ TEST_F(NativeTrayControllerTest, FailuresGiveEveryIconBackAndSayWhy)
     ignoreImport(0);
     run().settle();
     expectRevealed(unconfirmed);
+
+    desktop().setAccessibilityTrusted(false);
+    applyGrouping();
+    expectRevealed(text(NativeTrayController::unsupportedWarning));
+    desktop().setAccessibilityTrusted(true);
+    desktop().setFullDiskAccess(false);
+    applyGrouping();
+    expectRevealed(text(NativeTrayController::organizeFailurePrefix) +
+                   TrayPositionError(TrayPositionError::Case::access).description());
+    desktop().setFullDiskAccess(true);
+
+    const auto connection = QObject::connect(&model(), &TrayModel::nativeBusyChanged, &model(),
+                                             [&] { desktop().setAccessibilityTrusted(false); });
+    model().hooks().arrangeNative();
+    QObject::disconnect(connection);
+    expectRevealed(text(NativeTrayController::trustLostWarning));
+    desktop().setAccessibilityTrusted(true);
 
     private_files::writeAtomically(
         tray_recovery_paths::positionJournal(m_home.path()),
@@ -465,34 +485,6 @@ TEST_F(NativeTrayControllerTest, AbandonedCommandDrags)
     model().hooks().toggleNative();
     run().settle();
     EXPECT_FALSE(model().appGroups().contains(bravo));
-}
-
-// Without Accessibility or Full Disk Access nothing is hidden; trust withdrawn while a request is
-// confirmed gives everything back. (Trust withdrawn while grouping is in force is noticed at the
-// model's next tick: the delegate's test and the on-screen journey.)
-TEST_F(NativeTrayControllerTest, PermissionsMissingOrWithdrawn)
-{
-    launchWith({{alpha, TraySection::expandable}});
-    desktop().setAccessibilityTrusted(false);
-    applyGrouping();
-    EXPECT_EQ(controller().warning(), text(NativeTrayController::unsupportedWarning));
-    desktop().setAccessibilityTrusted(true);
-    desktop().setFullDiskAccess(false);
-    applyGrouping();
-    EXPECT_EQ(controller().warning(), text(NativeTrayController::organizeFailurePrefix) +
-                                          TrayPositionError(TrayPositionError::Case::access).description());
-    EXPECT_TRUE(hiddenApps().isEmpty());
-    EXPECT_FALSE(visibilityJournalExists());
-    desktop().setFullDiskAccess(true);
-
-    // Trust goes while the edit is made.
-    const auto connection = QObject::connect(&model(), &TrayModel::nativeBusyChanged, &model(),
-                                             [&] { desktop().setAccessibilityTrusted(false); });
-    model().hooks().arrangeNative();
-    QObject::disconnect(connection);
-    EXPECT_FALSE(controller().busy());
-    EXPECT_EQ(controller().warning(), text(NativeTrayController::trustLostWarning));
-    EXPECT_TRUE(hiddenApps().isEmpty());
 }
 
 // The system keeps the edit but never updates the bar: four checks 0.4 s apart, then every icon
