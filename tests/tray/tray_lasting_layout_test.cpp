@@ -232,7 +232,8 @@ TEST_F(LastingLayoutTest, TheThirtySecondLayoutIsSavedAndAThirtyThirdRefused)
 }
 
 // Off, a start shows every icon until the person applies the grouping; on, the grouping is in
-// force once the start has settled, with the open groups of the layout in force.
+// force once the start has settled, with the open groups of the layout in force. In marker mode,
+// the switch still on, the start restores the arrangement by itself and the switch adds nothing.
 TEST_F(LastingLayoutTest, TheSwitchAppliesTheSavedGroupingAtStart)
 {
     storeAppGroups({{alpha, TraySection::alwaysHidden}});
@@ -254,16 +255,11 @@ TEST_F(LastingLayoutTest, TheSwitchAppliesTheSavedGroupingAtStart)
         EXPECT_EQ(hiddenApps(), on ? QStringList{alpha} : QStringList{});
         EXPECT_EQ(controller().warning().has_value(), !on);
     }
-}
 
-// In marker mode the start restores the arrangement by itself; the switch adds nothing.
-TEST_F(LastingLayoutTest, TheSwitchChangesNothingInMarkerMode)
-{
     m_run.reset();
     QByteArray scenario(dockedScenario);
     scenario.replace("27.0.0", "26.0.0");
     start(scenario.constData());
-    desktop().userDefaults().setValue(QString::fromLatin1(TrayArrangementPreferences::applyAtStartKey), true);
     launch();
     advance(1);
     EXPECT_FALSE(controller().perAppMode());
