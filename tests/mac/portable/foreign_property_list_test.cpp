@@ -17,15 +17,14 @@ namespace {
 
 // A stand-in for the system's property-list objects.
 struct FakeValue {
-    explicit FakeValue(Kind k = Kind::Other) : kind(k) {}
-    Kind kind;
-    QString text;
+    Kind kind = Kind::Other;
+    QString text{};
     bool flag = false;
-    ForeignPropertyList::Number number;
+    ForeignPropertyList::Number number{};
     double date = 0;
-    QByteArray bytes;
-    std::vector<FakeValue> elements;
-    std::vector<FakeValue> keys; // dictionaries: keys[i] maps to elements[i]
+    QByteArray bytes{};
+    std::vector<FakeValue> elements{};
+    std::vector<FakeValue> keys{}; // dictionaries: keys[i] maps to elements[i]
 };
 
 struct FakeAccess {
@@ -49,52 +48,22 @@ struct FakeAccess {
 
 struct FakeBuilder {
     using Value = FakeValue;
-    FakeValue makeString(QString s)
-    {
-        FakeValue v(Kind::String);
-        v.text = std::move(s);
-        return v;
-    }
-    FakeValue makeBoolean(bool b)
-    {
-        FakeValue v(Kind::Boolean);
-        v.flag = b;
-        return v;
-    }
-    FakeValue makeInteger(qint64 i)
-    {
-        FakeValue v(Kind::Number);
-        v.number.signedValue = i;
-        return v;
-    }
+    FakeValue makeString(QString s) { return {.kind = Kind::String, .text = std::move(s)}; }
+    FakeValue makeBoolean(bool b) { return {.kind = Kind::Boolean, .flag = b}; }
+    FakeValue makeInteger(qint64 i) { return {.kind = Kind::Number, .number = {.signedValue = i}}; }
     FakeValue makeReal(double d)
     {
-        FakeValue v(Kind::Number);
-        v.number.isFloat = true;
-        v.number.realValue = d;
-        return v;
+        return {.kind = Kind::Number, .number = {.isFloat = true, .realValue = d}};
     }
-    FakeValue makeDate(double seconds)
-    {
-        FakeValue v(Kind::Date);
-        v.date = seconds;
-        return v;
-    }
-    FakeValue makeData(QByteArray bytes)
-    {
-        FakeValue v(Kind::Data);
-        v.bytes = std::move(bytes);
-        return v;
-    }
+    FakeValue makeDate(double seconds) { return {.kind = Kind::Date, .date = seconds}; }
+    FakeValue makeData(QByteArray bytes) { return {.kind = Kind::Data, .bytes = std::move(bytes)}; }
     FakeValue makeArray(std::vector<FakeValue> elements)
     {
-        FakeValue v(Kind::Array);
-        v.elements = std::move(elements);
-        return v;
+        return {.kind = Kind::Array, .elements = std::move(elements)};
     }
     FakeValue makeDictionary(std::vector<std::pair<QString, FakeValue>> entries)
     {
-        FakeValue v(Kind::Dictionary);
+        FakeValue v{.kind = Kind::Dictionary};
         for (auto& [key, value] : entries) {
             v.keys.push_back(makeString(key));
             v.elements.push_back(std::move(value));
@@ -153,12 +122,12 @@ TEST(ForeignPropertyListTest, EveryKindSurvivesAWriteAndARead)
 TEST(ForeignPropertyListTest, AValueWithAnythingUnreadableAnywhereIsAbsentAsAWhole)
 {
     FakeBuilder builder;
-    FakeValue hugeUnsigned(Kind::Number);
-    hugeUnsigned.number.isUnsigned = true;
-    hugeUnsigned.number.unsignedValue = std::numeric_limits<quint64>::max();
+    const FakeValue hugeUnsigned{
+        .kind = Kind::Number,
+        .number = {.isUnsigned = true, .unsignedValue = std::numeric_limits<quint64>::max()}};
     FakeValue farDate = builder.makeDate(1e300);
     FakeValue notADate = builder.makeDate(std::nan(""));
-    FakeValue unknown(Kind::Other);
+    const FakeValue unknown;
     FakeValue numberKeyed = builder.makeDictionary({});
     numberKeyed.keys.push_back(builder.makeInteger(1));
     numberKeyed.elements.push_back(builder.makeString("value"));
@@ -169,9 +138,7 @@ TEST(ForeignPropertyListTest, AValueWithAnythingUnreadableAnywhereIsAbsentAsAWho
         EXPECT_FALSE(read(builder.makeDictionary({{"fine", builder.makeInteger(1)}, {"bad", bad}})));
     }
 
-    FakeValue smallUnsigned(Kind::Number);
-    smallUnsigned.number.isUnsigned = true;
-    smallUnsigned.number.unsignedValue = 42;
+    const FakeValue smallUnsigned{.kind = Kind::Number, .number = {.isUnsigned = true, .unsignedValue = 42}};
     EXPECT_EQ(read(smallUnsigned), QVariant::fromValue<qint64>(42));
 }
 
