@@ -2,6 +2,8 @@
 #include "foundation/system_error.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <sys/stat.h>
 
@@ -101,6 +103,27 @@ TEST(RegularFile, OnlyRegularFilesWithinTheLimitAreRead)
         if (test.offset && test.path == file) {
             EXPECT_EQ(size, 10) << "a read in steps is told the file's size";
         }
+    }
+    // Understated and longer than one read: another process's environment, which the kernel hands
+    // out exactly as asked. Where a read ends at the limit, the byte after it still decides.
+    QProcess child;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("FILLER"), QString(100000, u'x'));
+    child.setProcessEnvironment(environment);
+    child.start(QStringLiteral("/bin/sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(child.waitForStarted());
+    const auto stopChild = qScopeGuard([&child] {
+        child.kill();
+        child.waitForFinished();
+    });
+    const QString childEnvironment = QStringLiteral("/proc/%1/environ").arg(child.processId());
+    QFile given(childEnvironment);
+    const QByteArray whole = given.open(QIODevice::ReadOnly) ? given.readAll() : QByteArray();
+    ASSERT_GT(whole.size(), 100000);
+    const auto wholeBytes = static_cast<qint64>(whole.size());
+    EXPECT_EQ(RegularFile::read(childEnvironment, wholeBytes), whole);
+    for (const qint64 limit : {qint64(65536), wholeBytes - 1}) {
+        EXPECT_TRUE(refusal([&] { RegularFile::read(childEnvironment, limit); }).contains(tooLargeFor(limit))) << limit;
     }
     for (const QString& special : {fifo, zero, folder.path()}) {
         QFile opened;
