@@ -57,7 +57,7 @@ sanitize: deps
 # The same tests built with clang.
 clang: deps
 	@scripts/configure clang
-	@cmake --build --preset clang -j $(JOBS)
+	@cmake --build --preset clang -j $(JOBS) --target all benchmarks
 	@ctest --preset clang
 
 # libFuzzer over every parser of untrusted input, FUZZ_SECONDS (default 60) per harness.
