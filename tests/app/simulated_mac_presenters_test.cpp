@@ -7,9 +7,9 @@
 #include "simulated_mac/views/below_bar_entry_model.h"
 #include "simulated_mac/views/simulated_mac_presenter.h"
 
+#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QMetaMethod>
-#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>

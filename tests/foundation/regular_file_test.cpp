@@ -75,7 +75,12 @@ TEST(RegularFile, OnlyRegularFilesWithinTheLimitAreRead)
         {"a file of exactly the limit", file, std::nullopt, 10, "0123456789", {}},
         {"one byte over the limit", file, std::nullopt, 9, {}, tooLargeFor(9)},
         {"understated, exactly the limit", understated, std::nullopt, kernelBytes, arguments, {}},
-        {"understated, one over", understated, std::nullopt, kernelBytes - 1, {}, tooLargeFor(kernelBytes - 1)},
+        {"understated, one over",
+         understated,
+         std::nullopt,
+         kernelBytes - 1,
+         {},
+         tooLargeFor(kernelBytes - 1)},
         {"the rest, exactly the limit", file, 7, 3, "789", {}},
         {"the rest, one byte over the limit, is cut", file, 6, 3, "678", {}},
         {"nothing left", file, 10, 3, {}, {}},
@@ -128,7 +133,8 @@ TEST(RegularFile, OnlyRegularFilesWithinTheLimitAreRead)
     const auto wholeBytes = static_cast<qint64>(whole.size());
     EXPECT_EQ(RegularFile::read(childEnvironment, wholeBytes), whole);
     for (const qint64 limit : {qint64(65536), wholeBytes - 1}) {
-        EXPECT_TRUE(refusal([&] { RegularFile::read(childEnvironment, limit); }).contains(tooLargeFor(limit))) << limit;
+        EXPECT_TRUE(refusal([&] { RegularFile::read(childEnvironment, limit); }).contains(tooLargeFor(limit)))
+            << limit;
     }
     for (const QString& special : {fifo, zero, folder.path()}) {
         QFile opened;

@@ -21,7 +21,7 @@ using namespace velmor::test;
 
 namespace {
 
-constexpr const char* weather = "com.example.weather";
+constexpr const char* weatherBundle = "com.example.weather";
 
 // The organizer's blocks on the whole app, without a window: what each shows and does follows the
 // model, and each signals only what changed.
@@ -160,7 +160,7 @@ TEST_F(OrganizerBlocksTest, RefusedDropsChangeNothing)
     TrayAreasBlock areas(model());
     QSignalSpy groups(&model(), &TrayModel::appGroupsChanged);
     const QString hidden = QStringLiteral("alwaysHidden");
-    const QString app = QString::fromLatin1(weather);
+    const QString app = QString::fromLatin1(weatherBundle);
     const QString payload = QString::fromLatin1(TrayOrganizerDrop::payloadPrefix);
     const struct {
         const char* why;

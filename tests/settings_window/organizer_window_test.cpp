@@ -133,8 +133,8 @@ TEST_F(OrganizerWindow, AMovedCardIsOnScreenBeforeTheSystemEditRuns)
     ASSERT_TRUE(QTest::qWaitFor([&] { return runsAtFirstFrame.has_value(); }, 10000));
     EXPECT_EQ(runsAtFirstFrame, runsBefore) << "the frame waited for the tool";
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !presenter()->areas()->movePending() && toolRuns() > runsBefore; },
-                                20000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !presenter()->areas()->movePending() && toolRuns() > runsBefore; }, 20000));
     QObject::disconnect(connection);
     settle();
     EXPECT_NE(findIn(area(destinationOf(weather)), QStringLiteral("card:") + weather), nullptr);
@@ -439,7 +439,8 @@ TEST_F(OrganizerWindow, EveryControlDoesForAssistiveTechnologyWhatAClickDoes)
         {QStringLiteral("newApps:Expandable menu"), newApps(TraySection::expandable)},
         {QStringLiteral("newApps:Always visible"), newApps(TraySection::alwaysVisible)},
         {QStringLiteral("saveLayoutButton"), [&] { return layouts.layouts().size() == 1; }},
-        {QStringLiteral("deleteLayout:") + layouts.setup().words(), [&] { return layouts.layouts().isEmpty(); }},
+        {QStringLiteral("deleteLayout:") + layouts.setup().words(),
+         [&] { return layouts.layouts().isEmpty(); }},
         {QStringLiteral("sendFeedbackButton"), feedbackShows(false), hideFeedback},
         {QStringLiteral("reportBugButton"), feedbackShows(true), hideFeedback},
         {QStringLiteral("privacyInfoButton"),
@@ -793,7 +794,8 @@ TEST_F(OrganizerWindow, ButtonsRecordersAndSwitchesKeepOneLayoutAcrossTheWindows
     EXPECT_EQ(sceneRect(refusal).left(), sceneRect(recorder).left());
     EXPECT_GE(sceneRect(refusal).top(), sceneRect(recorder).bottom());
     EXPECT_LE(sceneRect(refusal).top(), sceneRect(recorder).bottom() + 6);
-    EXPECT_EQ(refusal->property("color").value<QColor>().rgba(), SuitePalette().colors(AppearancePalette::Role::warning).light.rgba());
+    EXPECT_EQ(refusal->property("color").value<QColor>().rgba(),
+              SuitePalette().colors(AppearancePalette::Role::warning).light.rgba());
 }
 
 // A sheet shades the window behind it, visibly also in the dark appearance.

@@ -10,7 +10,7 @@ namespace {
 // A built-in display with a 200-point housing (x 400 to 600) and an external one to its right.
 // Status items end at x 900, where the system's items begin: A, B and C fill the 300 points right
 // of the housing; D would reach into it and E lies further left.
-const char* const world = R"({
+const char* const housingWorld = R"({
   "screens": [ { "width": 1000, "height": 1000, "housing": { "width": 200 } },
                { "x": 1000, "y": 0, "width": 1600, "height": 1000 } ],
   "menuBar": { "systemItemsWidth": 100 },
@@ -28,7 +28,7 @@ const QString cKey = QStringLiteral("status:com.example.c::Item-0");
 
 class CameraHousingTest : public SimulatedWorldTest {
 protected:
-    void SetUp() override { start(scenario(world)); }
+    void SetUp() override { start(scenario(housingWorld)); }
 
     QStringList offScreenTitles()
     {

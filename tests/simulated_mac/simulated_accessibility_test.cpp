@@ -8,7 +8,7 @@ using velmor::simulated_mac::testing::SimulatedWorldTest;
 namespace {
 
 // Laid out right to left from x 1392: B1 at 1372, B2 at 1352, B3 at 1332, S at 1312.
-const char* const world = R"({
+const char* const accessibilityWorld = R"({
   "screens": [ { "width": 1512, "height": 982 }, { "x": -1000, "y": 100, "width": 1000, "height": 700 } ],
   "apps": [
     { "bundleID": "com.example.beta", "name": "Beta", "pid": 502, "axLatency": 0.25,
@@ -36,7 +36,7 @@ AccessibilityElement element(const std::optional<AccessibilityValue>& value)
 
 class SimulatedAccessibilityTest : public SimulatedWorldTest {
 protected:
-    void SetUp() override { start(scenario(world)); }
+    void SetUp() override { start(scenario(accessibilityWorld)); }
 
     Accessibility& ax() { return desktop().accessibility(); }
 

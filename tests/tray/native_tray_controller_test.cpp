@@ -1,5 +1,6 @@
 #include "platform/status_bar.h"
 #include "tray/native_tray_controller.h"
+#include "tray/sample_apps.h"
 #include "tray/tray_run_fixture.h"
 #include "tray_visibility/tray_position_error.h"
 #include "tray_visibility/tray_preference_error.h"
@@ -20,11 +21,7 @@ constexpr const char* perAppScenario = R"({ "apps": [
   { "bundleID": "com.example.delta", "name": "Delta", "running": false, "extras": [ { "title": "Delta", "position": 250 } ] },
   { "bundleID": "com.apple.inputagent", "name": "Input Agent", "extras": [ { "title": "Input", "position": 20 } ] } ] })";
 
-const QString alpha = QStringLiteral("com.example.alpha");
-const QString bravo = QStringLiteral("com.example.bravo");
 const QString charlie = QStringLiteral("com.example.charlie");
-const QString delta = QStringLiteral("com.example.delta");
-const QString chevronName = QStringLiteral("VelmorTray.Native.regular");
 const QString alphaKey = QStringLiteral("status:com.example.alpha::Item-0");
 
 class NativeTrayControllerTest : public test::TrayRunTest {

@@ -5,7 +5,7 @@ using namespace velmor;
 
 namespace {
 
-constexpr const char* scenario = R"({ "apps": [
+constexpr const char* dockScenario = R"({ "apps": [
   { "bundleID": "com.example.alpha", "name": "Alpha", "extras": [ { "title": "Alpha", "position": 300 } ] } ] })";
 
 class TrayAppDockPresenceTest : public test::TrayRunTest {
@@ -17,7 +17,7 @@ protected:
 // window shows.
 TEST_F(TrayAppDockPresenceTest, TheSettingsWindowBringsTheDockIcon)
 {
-    start(scenario);
+    start(dockScenario);
     launch();
     EXPECT_EQ(policy(), platform::ActivationPolicy::Regular);
 

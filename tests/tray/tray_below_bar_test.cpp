@@ -21,7 +21,7 @@ const QStringList revealed{QStringLiteral("com.example.weather"), QStringLiteral
 
 // The notched laptop with the system's own items of a busy Mac (Wi-Fi, battery, sound, focus, …):
 // the chevron sits right of the apps it reveals, and the housing leaves too little room for them.
-QByteArray notched()
+QByteArray busyNotched()
 {
     QByteArray scenario = RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
                                             simulated_mac::Scenario::maximumBytes);
@@ -40,7 +40,7 @@ class TrayBelowBarTest : public test::TrayRunTest {
 protected:
     // The notched laptop (or `scenario`) with the four apps behind the chevron, grouping applied:
     // the bar is collapsed.
-    void launchCollapsed(const QByteArray& scenario = notched())
+    void launchCollapsed(const QByteArray& scenario = busyNotched())
     {
         m_scenario = scenario;
         start(m_scenario.constData());
@@ -123,7 +123,7 @@ TEST_F(TrayBelowBarTest, ARevealBehindTheHousingOpensTheBarBelowAndAnEntryOpensI
 // none of the three counts as Automatic.
 TEST_F(TrayBelowBarTest, ThePreferenceDecidesWhenARevealOpensIt)
 {
-    QByteArray roomy = notched();
+    QByteArray roomy = busyNotched();
     roomy.replace(R"(, "housing": { "width": 185 })", "");
     roomy.replace(R"("width": 1512)", R"("width": 2560)");
     const struct {
@@ -138,7 +138,7 @@ TEST_F(TrayBelowBarTest, ThePreferenceDecidesWhenARevealOpensIt)
         const QString name = QString::fromLatin1(test.stored) +
                              (test.housing ? QStringLiteral(" housing") : QStringLiteral(" roomy"));
         m_run.reset();
-        launchCollapsed(test.housing ? notched() : roomy);
+        launchCollapsed(test.housing ? busyNotched() : roomy);
         setMode(QString::fromLatin1(test.stored));
         clickChevron();
         EXPECT_TRUE(controller().expanded()) << qPrintable(name);
@@ -156,7 +156,7 @@ TEST_F(TrayBelowBarTest, ThePreferenceDecidesWhenARevealOpensIt)
 // external display is made main, or the lid closes), the notice goes without a refresh.
 TEST_F(TrayBelowBarTest, TheNoticeNamesExactlyTheLostAppsUntilTheyAreMovedOrFit)
 {
-    QByteArray docked = notched();
+    QByteArray docked = busyNotched();
     docked.replace(R"("housing": { "width": 185 } })",
                    R"("housing": { "width": 185 } }, { "x": 1512, "y": 0, "width": 2560, "height": 1440 })");
     launchCollapsed(docked);
@@ -249,7 +249,7 @@ TEST(TrayBelowBarNotice, CountsIconsAndNamesTheirApps)
 // the organizer says where they are.
 TEST_F(TrayBelowBarTest, IconsUnderTheMenusAreFoundAndShownBelow)
 {
-    QByteArray narrow = notched();
+    QByteArray narrow = busyNotched();
     narrow.replace(R"(, "housing": { "width": 185 })", "");
     narrow.replace(R"("width": 1512)", R"("width": 1024)");
     m_scenario = narrow;

@@ -1,3 +1,4 @@
+#include "tray/sample_apps.h"
 #include "tray/tray_delegate.h"
 #include "tray/tray_discovery.h"
 #include "tray/tray_run_fixture.h"
@@ -8,17 +9,14 @@ using namespace velmor;
 
 namespace {
 
-constexpr const char* perAppScenario = R"({ "apps": [
+constexpr const char* delegatePerAppScenario = R"({ "apps": [
   { "bundleID": "com.example.alpha", "name": "Alpha", "extras": [ { "title": "Alpha", "position": 300 } ] } ] })";
 
-constexpr const char* markerScenario = R"({ "system": { "version": "26.0.0" }, "apps": [
+constexpr const char* delegateMarkerScenario = R"({ "system": { "version": "26.0.0" }, "apps": [
   { "bundleID": "com.example.alpha", "name": "Alpha", "extras": [ { "title": "Alpha", "width": 30, "position": 300 } ] },
   { "bundleID": "com.example.bravo", "name": "Bravo", "extras": [
       { "name": "Item-0", "title": "Bravo", "width": 30, "position": 200 },
       { "name": "Item-1", "title": "Bravo2", "width": 30, "position": 190 } ] } ] })";
-
-const QString alpha = QStringLiteral("com.example.alpha");
-const QString chevronName = QStringLiteral("VelmorTray.Native.regular");
 
 class TrayDelegateTest : public test::TrayRunTest {
 protected:
@@ -36,7 +34,7 @@ protected:
 // do nothing, also a marker-mode refresh that was already on its way.
 TEST_F(TrayDelegateTest, NothingHappensOnceTheModelIsGone)
 {
-    start(markerScenario);
+    start(delegateMarkerScenario);
     const platform::Services services = run().services();
     auto model = std::make_unique<TrayModel>(services);
     TrayDelegate lone(services);
@@ -57,7 +55,7 @@ TEST_F(TrayDelegateTest, NothingHappensOnceTheModelIsGone)
 // away while a request was in flight, and that request then ends without effect.
 TEST_F(TrayDelegateTest, PerAppReadGroupsOnlyWatchesTrust)
 {
-    start(perAppScenario);
+    start(delegatePerAppScenario);
     storeAppGroups({{alpha, TraySection::expandable}});
     launch();
     QSignalSpy groups(&model(), &TrayModel::nativeGroupsChanged);
@@ -83,11 +81,11 @@ TEST_F(TrayDelegateTest, PerAppReadGroupsOnlyWatchesTrust)
 // is valid and the icons are on screen.
 TEST_F(TrayDelegateTest, MarkerReadGroupsClassifiesTheIcons)
 {
-    start(markerScenario);
+    start(delegateMarkerScenario);
     launch();
     model().hooks().arrangeNative();
-    const QRectF bravo = frameOf(extraKey("com.example.bravo"));
-    ASSERT_TRUE(desktop().commandDrag(chevronKey(), QPointF(bravo.left(), 970)));
+    const QRectF bravoFrame = frameOf(extraKey("com.example.bravo"));
+    ASSERT_TRUE(desktop().commandDrag(chevronKey(), QPointF(bravoFrame.left(), 970)));
     run().settle();
     delegate().readGroups();
     const TraySectionMap arranged{{itemID("Alpha"), TraySection::expandable},
@@ -97,7 +95,7 @@ TEST_F(TrayDelegateTest, MarkerReadGroupsClassifiesTheIcons)
 
     model().hooks().finishNative();
     ASSERT_TRUE(controller().configured());
-    ASSERT_TRUE(desktop().commandDrag(extraKey("com.example.bravo"), QPointF(bravo.left() - 40, 970)));
+    ASSERT_TRUE(desktop().commandDrag(extraKey("com.example.bravo"), QPointF(bravoFrame.left() - 40, 970)));
     run().settle();
     delegate().readGroups();
     EXPECT_EQ(model().nativeGroups(), arranged) << "configured, the icons' places mean nothing";

@@ -15,7 +15,7 @@ using test::RawBinaryPlist;
 
 namespace {
 
-constexpr const char* scenario = R"({ "apps": [
+constexpr const char* hostileScenario = R"({ "apps": [
   { "bundleID": "com.example.alpha", "name": "Alpha", "extras": [ { "title": "Alpha", "width": 30, "position": 300 } ] },
   { "bundleID": "com.example.bravo", "name": "Bravo", "extras": [ { "title": "Bravo", "width": 30, "position": 200 } ] } ] })";
 
@@ -90,7 +90,7 @@ TEST_F(TrayHostileFilesTest, NothingCrashesHangsOrGetsRewritten)
           R"([{"key":"status:com.example.alpha::Item-0","original":1,"applied":2},)"
           R"({"key":"status:com.example.alpha::Item-0","original":3,"applied":4}])");
 
-    start(scenario);
+    start(hostileScenario);
     launch();
     ASSERT_TRUE(settled());
     EXPECT_TRUE(controller().warning()) << "the journal left at start-up could not be read";

@@ -3,6 +3,7 @@
 
 #include "platform/user_defaults.h"
 #include "simulated_mac/scenario.h"
+#include "tray/sample_apps.h"
 #include "tray/tray_arrangement_preferences.h"
 #include "tray/tray_display_layouts.h"
 #include "tray/tray_run_fixture.h"
@@ -22,9 +23,6 @@ constexpr const char* dockedScenario = R"({ "system": { "version": "27.0.0" },
     { "bundleID": "com.example.delta", "name": "Delta", "running": false,
       "extras": [ { "title": "Delta", "width": 30 } ] } ] })";
 
-const QString alpha = QStringLiteral("com.example.alpha");
-const QString bravo = QStringLiteral("com.example.bravo");
-const QString delta = QStringLiteral("com.example.delta");
 const QString desk = QStringLiteral("Studio Display + Built-in");
 
 simulated_mac::ScenarioScreen studioDisplay()
@@ -37,7 +35,7 @@ simulated_mac::ScenarioScreen studioDisplay()
 simulated_mac::ScenarioScreen builtInDisplay()
 {
     return simulated_mac::ScenarioScreen::parse(R"({ "x": -1512, "y": 0, "width": 1512, "height": 982 })", 0,
-                                           QStringLiteral("test"));
+                                                QStringLiteral("test"));
 }
 
 class LastingLayoutTest : public test::TrayRunTest {
@@ -56,7 +54,9 @@ protected:
     }
     QByteArray storedRecord()
     {
-        return desktop().userDefaults().dataValue(QString::fromLatin1(TrayDisplayLayouts::layoutsKey))
+        return desktop()
+            .userDefaults()
+            .dataValue(QString::fromLatin1(TrayDisplayLayouts::layoutsKey))
             .value_or(QByteArray());
     }
     // Requests the controller made since the last call: one per switch that applied a layout.
@@ -245,7 +245,8 @@ TEST_F(LastingLayoutTest, TheSwitchAppliesTheSavedGroupingAtStart)
         }
         // Off is what a start with nothing stored does: the start stays as it always was.
         if (on)
-            desktop().userDefaults().setValue(QString::fromLatin1(TrayArrangementPreferences::applyAtStartKey), true);
+            desktop().userDefaults().setValue(
+                QString::fromLatin1(TrayArrangementPreferences::applyAtStartKey), true);
         run().launch();
         run().scheduler().runUntilIdle();
         EXPECT_FALSE(controller().configured()) << "nothing is applied before the start settles";
@@ -289,7 +290,8 @@ TEST_F(LastingLayoutTest, ANewAppGoesWhereThePersonSaysOnce)
         ASSERT_TRUE(desktop().launch(delta));
         advance(TrayModel::newAppLookDelay);
         run().settle();
-        EXPECT_EQ(model().destination(GroupedApp{delta, delta, std::nullopt, std::nullopt}), rawValue(destination));
+        EXPECT_EQ(model().destination(GroupedApp{delta, delta, std::nullopt, std::nullopt}),
+                  rawValue(destination));
         EXPECT_EQ(hiddenApps().contains(delta), destination != TraySection::alwaysVisible);
         const auto row = std::find_if(model().groupedApps().cbegin(), model().groupedApps().cend(),
                                       [](const GroupedApp& app) { return app.id == delta; });

@@ -1,6 +1,7 @@
 #include "foundation/regular_file.h"
 #include "platform/status_bar.h"
 #include "simulated_mac/scenario.h"
+#include "tray/sample_apps.h"
 #include "tray/tray_own_items_keeper.h"
 #include "tray/tray_run_fixture.h"
 
@@ -8,10 +9,9 @@ using namespace velmor;
 
 namespace {
 
-const QString chevronName = QStringLiteral("VelmorTray.Native.regular");
 const QString ownChevronKey = QStringLiteral("status:local.velmor.tray::VelmorTray.Native.regular");
 
-QByteArray notched()
+QByteArray notchedLaptop()
 {
     return RegularFile::read(QStringLiteral(VELMOR_SOURCE_DIRECTORY "/scenarios/notched.json"),
                              simulated_mac::Scenario::maximumBytes);
@@ -20,7 +20,7 @@ QByteArray notched()
 // The notched laptop with twice as many apps: more than twice what fits right of the housing.
 QByteArray fuller()
 {
-    QByteArray scenario = notched();
+    QByteArray scenario = notchedLaptop();
     QByteArray more;
     for (int i = 0; i < 16; ++i)
         more += QStringLiteral(R"(, { "bundleID": "com.example.more%1", "name": "More %1", "pid": %2,
@@ -74,7 +74,7 @@ protected:
 // a hide, and after the displays change.
 TEST_F(TrayOwnItemsKeeperTest, TheChevronStaysInSightOnANotchedLaptop)
 {
-    for (const QByteArray& scenario : {notched(), fuller()}) {
+    for (const QByteArray& scenario : {notchedLaptop(), fuller()}) {
         m_run.reset();
         launchWithFourBehindTheChevron(scenario);
         EXPECT_EQ(controller().ownItemKey(chevronName), ownChevronKey);
@@ -112,7 +112,7 @@ TEST_F(TrayOwnItemsKeeperTest, TheChevronStaysInSightOnANotchedLaptop)
 // the same bar changes nothing.
 TEST_F(TrayOwnItemsKeeperTest, AChevronLeftBehindTheHousingIsMovedBackOnce)
 {
-    m_scenario = notched();
+    m_scenario = notchedLaptop();
     start(m_scenario.constData());
     desktop().domains().setPosition(ownChevronKey, 5000);
     launch();
@@ -133,7 +133,7 @@ TEST_F(TrayOwnItemsKeeperTest, AChevronLeftBehindTheHousingIsMovedBackOnce)
 // moves its items once, then says how else to reach it, and does not try again for the same bar.
 TEST_F(TrayOwnItemsKeeperTest, WhenNothingHelpsTheOrganizerSaysSoOnce)
 {
-    QByteArray full = notched();
+    QByteArray full = notchedLaptop();
     full.replace(R"("systemItemsWidth": 120)", R"("systemItemsWidth": 650)");
     m_scenario = full;
     start(m_scenario.constData());

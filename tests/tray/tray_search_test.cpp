@@ -1,5 +1,6 @@
 #include "settings_window/tray_search_presenter.h"
 #include "settings_window/tray_search_result_model.h"
+#include "support/utf8_text.h"
 #include "tray/reveal_run_fixture.h"
 #include "tray/tray_item_search.h"
 #include "tray/tray_search.h"
@@ -7,15 +8,7 @@
 #include <QSignalSpy>
 
 using namespace velmor;
-
-namespace {
-
-QString text(const char* literal)
-{
-    return QString::fromUtf8(literal);
-}
-
-} // namespace
+using velmor::test::text;
 
 // What a person types, and the items found, best first: accents and case do not matter, typed
 // words that begin words come before words found inside others, and ties keep the bar's order.
@@ -99,11 +92,12 @@ TEST_F(TraySearchTest, ListsEveryItemAndFiltersAsAPersonTypes)
     // What a screen reader says of each row: the app's name only where the item's title is not it.
     QStringList spoken;
     for (int row = 0; row < search().results()->rowCount(); ++row)
-        spoken.append(search().results()->index(row).data(TraySearchResultModel::AccessibleNameRole).toString());
+        spoken.append(
+            search().results()->index(row).data(TraySearchResultModel::AccessibleNameRole).toString());
     EXPECT_EQ(spoken, (QStringList{text("ZRH, Zürich Clock, Always visible"),
                                    text("Espresso timer, Café Menu, Expandable menu"),
-                                   text("Weather, Weather Desk, Expandable menu"), text("Notes, Notes Pad, Work"),
-                                   text("Vault, Always hidden")}));
+                                   text("Weather, Weather Desk, Expandable menu"),
+                                   text("Notes, Notes Pad, Work"), text("Vault, Always hidden")}));
     search().setQuery(text("   "));
     EXPECT_EQ(search().countText(), text("5 items")) << "blanks are no query: the app itself is not offered";
     search().setQuery(text("velmor"));

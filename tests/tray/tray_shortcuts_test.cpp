@@ -1,14 +1,11 @@
+#include "support/utf8_text.h"
 #include "tray/reveal_run_fixture.h"
 
 using namespace velmor;
+using velmor::test::text;
 using Command = TrayShortcuts::Command;
 
 namespace {
-
-QString text(const char* literal)
-{
-    return QString::fromUtf8(literal);
-}
 
 const QVariantMap everyShortcut{{QStringLiteral("toggleSection"), text("⌃⌥⌘H")},
                                 {QStringLiteral("revealAll"), text("⌃⌥⌘R")},

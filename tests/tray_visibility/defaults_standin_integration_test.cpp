@@ -10,6 +10,7 @@
 #include "support/simulated_home.h"
 #include "support/tracked_applications_fixture.h"
 #include "tray_visibility/mac_tray_position_store.h"
+#include "tray_visibility/sample_apps.h"
 #include "tray_visibility/tray_position_error.h"
 #include "tray_visibility/tray_position_preferences.h"
 #include "tray_visibility/tray_preference_error.h"
@@ -26,13 +27,9 @@
 
 using namespace velmor;
 using namespace velmor::test;
-using Case = TrayPreferenceError::Case;
+using PreferenceCase = TrayPreferenceError::Case;
 
 namespace {
-
-const QString kA = QStringLiteral("com.example.a");
-const QString kB = QStringLiteral("com.example.b");
-const QString kItemA = QStringLiteral("status:com.example.a::item");
 
 class DefaultsStandInTest : public ::testing::Test {
 protected:
@@ -116,7 +113,7 @@ TEST_F(DefaultsStandInTest, HideReleaseAndArrangeRunTheToolFourTimesAndKeepTheRe
 TEST_F(DefaultsStandInTest, AnUnreachableDomainIsAccessAnUnreadableOneMalformed)
 {
     m_home.setFullDiskAccess(false);
-    EXPECT_EQ(hideError({kA}), Case::access);
+    EXPECT_EQ(hideError({kA}), PreferenceCase::access);
     EXPECT_EQ(arrangeError(), TrayPositionError::Case::access);
     m_home.setFullDiskAccess(true);
 
@@ -124,10 +121,10 @@ TEST_F(DefaultsStandInTest, AnUnreachableDomainIsAccessAnUnreadableOneMalformed)
          {QByteArray(R"({"export": {"exitStatus": 3}})"), QByteArray(R"({"import": {"denyAccess": true}})"),
           QByteArray(R"({"export": {"afterRuns": 1, "typo": 1}})")}) {
         m_home.setFaults(faults);
-        EXPECT_EQ(hideError({kA}), Case::access) << faults.constData();
+        EXPECT_EQ(hideError({kA}), PreferenceCase::access) << faults.constData();
     }
     m_home.setFaults(R"({"export": {"corruptOutput": true}})");
-    EXPECT_EQ(hideError({kA}), Case::malformed);
+    EXPECT_EQ(hideError({kA}), PreferenceCase::malformed);
     m_home.setFaults("{}");
     EXPECT_EQ(PropertyList::decode(m_home.trackedApplications()), PropertyList::decode(m_list));
     EXPECT_FALSE(QFile::exists(visibilityJournal()));
@@ -135,12 +132,12 @@ TEST_F(DefaultsStandInTest, AnUnreachableDomainIsAccessAnUnreadableOneMalformed)
     PropertyList untracked = PropertyList::dictionary();
     untracked.root().setEntry(QStringLiteral("unrelated"), PropertyList::integer(7));
     SimulatedHome::writeDomain(m_home.controlCenterDomain(), untracked);
-    EXPECT_EQ(hideError({kA}), Case::missing);
+    EXPECT_EQ(hideError({kA}), PreferenceCase::missing);
     EXPECT_EQ(SimulatedHome::readDomain(m_home.controlCenterDomain()), untracked);
     SimulatedHome::writeDomain(m_home.controlCenterDomain(), PropertyList::dictionary());
-    EXPECT_EQ(hideError({kA}), Case::access);
+    EXPECT_EQ(hideError({kA}), PreferenceCase::access);
     QFile::remove(m_home.controlCenterDomain() + QStringLiteral(".plist"));
-    EXPECT_EQ(hideError({kA}), Case::access);
+    EXPECT_EQ(hideError({kA}), PreferenceCase::access);
 }
 
 // The menu bar's positions are only ever rewritten: a patch naming a key the domain lacks, or a
@@ -154,9 +151,9 @@ TEST_F(DefaultsStandInTest, ThePositionStoreNeverAddsKeysNorWritesNonFiniteValue
          {TrayPositionStore::Positions{{unknown, 5}},
           TrayPositionStore::Positions{{kItemA, 20}, {unknown, 5}},
           TrayPositionStore::Positions{{kItemA, qQNaN()}}, TrayPositionStore::Positions{{kItemA, -qInf()}}}) {
-        EXPECT_EQ(errorCase<TrayPositionError>(
-                      [&] { store.patch(patch, TrayPositionStore::Keys::existingOnly); }),
-                  TrayPositionError::Case::unsupported);
+        EXPECT_EQ(
+            errorCase<TrayPositionError>([&] { store.patch(patch, TrayPositionStore::Keys::existingOnly); }),
+            TrayPositionError::Case::unsupported);
     }
     EXPECT_EQ(errorCase<TrayPositionError>([&] {
                   store.patch({{unknown, qInf()}}, TrayPositionStore::Keys::mayAddForgotten);
@@ -177,12 +174,12 @@ TEST_F(DefaultsStandInTest, AHangingToolIsKilledAtTheDeadlineWithEverythingItSta
     m_home.setFaults(R"({"export": {"hangSeconds": 30}})");
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(hideError({kA}), Case::access);
+    EXPECT_EQ(hideError({kA}), PreferenceCase::access);
     EXPECT_GE(timer.elapsed(), 2000);
     EXPECT_LT(timer.elapsed(), 3500);
     EXPECT_EQ(arrangeError(), TrayPositionError::Case::access);
     m_home.setFaults(R"({"import": {"hangSeconds": 30}})");
-    EXPECT_EQ(hideError({kA}), Case::access);
+    EXPECT_EQ(hideError({kA}), PreferenceCase::access);
     EXPECT_EQ(allowedOf(m_home.trackedApplications(), kA), true);
     EXPECT_FALSE(QFile::exists(visibilityJournal()));
 
@@ -205,12 +202,12 @@ TEST_F(DefaultsStandInTest, AnImportTheSystemDoesNotTakeIsRolledBackAtOnce)
 {
     // The import lands but its read-back export fails: the restore runs at once and succeeds.
     m_home.setFaults(R"({"export": {"afterRuns": 2, "times": 1, "exitStatus": 1}})");
-    EXPECT_EQ(hideError({kA, kB}), Case::access);
+    EXPECT_EQ(hideError({kA, kB}), PreferenceCase::access);
     EXPECT_EQ(PropertyList::decode(m_home.trackedApplications()), PropertyList::decode(m_list));
     EXPECT_FALSE(QFile::exists(visibilityJournal()));
 
     m_home.setFaults(R"({"import": {"ignore": true}})");
-    EXPECT_EQ(hideError({kA}), Case::verification);
+    EXPECT_EQ(hideError({kA}), PreferenceCase::verification);
     EXPECT_FALSE(QFile::exists(visibilityJournal()));
     EXPECT_EQ(arrangeError(), TrayPositionError::Case::verification);
     EXPECT_EQ(m_home.position(kItemA), 10);

@@ -4,6 +4,7 @@
 #include "support/fake_workspace.h"
 #include "support/simulated_home.h"
 #include "support/tracked_applications_fixture.h"
+#include "tray_visibility/sample_apps.h"
 #include "tray_visibility/tray_position_preferences.h"
 #include "tray_visibility/tray_preference_visibility.h"
 #include "tray_visibility/tray_recovery_file.h"
@@ -21,10 +22,6 @@ using namespace velmor::test;
 
 namespace {
 
-const QString kA = QStringLiteral("com.example.a");
-const QString kB = QStringLiteral("com.example.b");
-const QString kC = QStringLiteral("com.example.c");
-const QString kItemA = QStringLiteral("status:com.example.a::item");
 const QString kItemB = QStringLiteral("status:com.example.b::item");
 const QString kOther = QStringLiteral("status:com.example.other::item");
 

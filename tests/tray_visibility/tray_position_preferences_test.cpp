@@ -6,6 +6,7 @@
 #include "support/error_case.h"
 #include "support/fake_workspace.h"
 #include "support/test_host.h"
+#include "tray_visibility/sample_apps.h"
 #include "tray_visibility/tray_position_preferences.h"
 #include "tray_visibility/tray_recovery_file.h"
 
@@ -20,13 +21,11 @@ using namespace velmor::test;
 using Positions = TrayPositionStore::Positions;
 using Request = TrayPositionPreferences::Request;
 using Change = TrayPositionChange;
-using Case = TrayPositionError::Case;
+using PositionCase = TrayPositionError::Case;
 
 namespace {
 
 const QString kChevron = QStringLiteral("status:local.velmor.tray::VelmorTray.Native.regular");
-const QString kA = QStringLiteral("com.example.a");
-const QString kB = QStringLiteral("com.example.b");
 const QString kV = QStringLiteral("com.example.v");
 const QString kApple = QStringLiteral("com.apple.controlcenter");
 const TrayPositionPreferences::Aliases kAliases{{kA, {kA, QStringLiteral("Alpha")}},
@@ -96,7 +95,7 @@ TEST(TrayPositionPlan, OnlyUnambiguousOwnersCountAndAppleItemsNeverMove)
     EXPECT_EQ(plan.matchedBundleIDs, QSet<QString>{kB});
     r.requireAll = true;
     EXPECT_EQ(errorCase<TrayPositionError>([&] { TrayPositionPreferences::plan(current, r, kAliases); }),
-              Case::missing);
+              PositionCase::missing);
 
     Request notStatus = request({kA});
     notStatus.chevronKey = QStringLiteral("chevron");
@@ -109,7 +108,7 @@ TEST(TrayPositionPlan, OnlyUnambiguousOwnersCountAndAppleItemsNeverMove)
     for (const auto& entry : unsupported) {
         EXPECT_EQ(errorCase<TrayPositionError>(
                       [&] { TrayPositionPreferences::plan(entry.first, entry.second, kAliases); }),
-                  Case::unsupported);
+                  PositionCase::unsupported);
     }
 }
 
@@ -181,7 +180,7 @@ TEST_F(TrayPositionPreferencesTest, JournalsBeforeAndAfterTheWriteAndRestoresWha
 TEST_F(TrayPositionPreferencesTest, AFailedPatchIsRolledBackOrLeavesThePendingJournal)
 {
     m_store->alter = [](Positions& landed) { landed.remove(key(kB)); };
-    EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), Case::verification);
+    EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), PositionCase::verification);
     EXPECT_EQ(m_store->positions, m_original);
     EXPECT_FALSE(journalExists());
 
@@ -191,7 +190,7 @@ TEST_F(TrayPositionPreferencesTest, AFailedPatchIsRolledBackOrLeavesThePendingJo
             landed.remove(key(kB));
             m_store->failRead = [] { throw TrayPositionError(TrayPositionError::Case::access); };
         };
-        EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), Case::verification);
+        EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), PositionCase::verification);
         EXPECT_EQ(m_store->positions.value(key(kA)), 140);
         m_store->alter = nullptr;
         m_store->failRead = nullptr;
@@ -221,8 +220,8 @@ TEST_F(TrayPositionPreferencesTest, AnUnreadableJournalStopsEverythingAndStays)
     const QByteArray repeated(
         R"([{"key":"k","original":1,"applied":2},{"key":"k","original":1,"applied":2}])");
     private_files::writeAtomically(path, repeated);
-    EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), Case::unsupported);
-    EXPECT_EQ(errorCase<TrayPositionError>([&] { m_editor->restore(); }), Case::unsupported);
+    EXPECT_EQ(errorCase<TrayPositionError>([&] { arrange(); }), PositionCase::unsupported);
+    EXPECT_EQ(errorCase<TrayPositionError>([&] { m_editor->restore(); }), PositionCase::unsupported);
     EXPECT_EQ(journal(), repeated);
     const QByteArray incomplete(R"([{"key":"k","original":1}])");
     private_files::writeAtomically(path, incomplete);

@@ -7,6 +7,7 @@
 #include "support/file_mode.h"
 #include "support/test_host.h"
 #include "support/tracked_applications_fixture.h"
+#include "tray_visibility/sample_apps.h"
 #include "tray_visibility/tray_preference_error.h"
 #include "tray_visibility/tray_preference_visibility.h"
 #include "tray_visibility/tray_recovery_file.h"
@@ -21,11 +22,6 @@ using namespace velmor;
 using namespace velmor::test;
 
 namespace {
-
-const QString kOwn = QStringLiteral("local.velmor.tray");
-const QString kA = QStringLiteral("com.example.a");
-const QString kB = QStringLiteral("com.example.b");
-const QString kC = QStringLiteral("com.example.c");
 
 QString rowOf(const QString& bundleID)
 {

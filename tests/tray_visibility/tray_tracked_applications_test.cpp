@@ -3,6 +3,7 @@
 #include "support/error_case.h"
 #include "support/hostile_property_lists.h"
 #include "support/tracked_applications_fixture.h"
+#include "tray_visibility/sample_apps.h"
 #include "tray_visibility/tray_tracked_applications.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +11,10 @@
 using namespace velmor;
 using namespace velmor::test;
 using T = TrayTrackedApplications;
-using Case = T::Failure::Case;
+using FailureCase = T::Failure::Case;
 
 namespace {
 
-const QString kOwn = QStringLiteral("local.velmor.tray");
-const QString kA = QStringLiteral("com.example.a");
-const QString kB = QStringLiteral("com.example.b");
-const QString kC = QStringLiteral("com.example.c");
 const T::Executables kRunning{{kA, {QStringLiteral("/Applications/A.app/Contents/MacOS/A")}},
                               {kB, {QStringLiteral("/Applications/B.app/Contents/MacOS/B")}},
                               {kC, {}}};
@@ -59,18 +56,19 @@ TEST(TrayTrackedApplications, CanonicalFormIsExactAndIndependentOfMemberOrder)
     EXPECT_EQ(canonicalDate(789012345.678901), QByteArray("t16:789012345.678901"));
     EXPECT_EQ(T::canonical(PropertyList::real(1e16).root()), QByteArray("n5:1e+16"));
     EXPECT_EQ(canonicalDate(1.5e-5), QByteArray("t7:1.5e-05"));
-    EXPECT_EQ(errorCase<T::Failure>([] { T::canonical(PropertyList::uid(1).root()); }), Case::malformed);
+    EXPECT_EQ(errorCase<T::Failure>([] { T::canonical(PropertyList::uid(1).root()); }),
+              FailureCase::malformed);
 
     // A key nested deeper than any decoded list can be is refused, not followed down the stack.
     const int limit = PropertyList::maximumDepth;
     const struct {
         bool arrays;
         int levels;
-        std::optional<Case> refusal;
+        std::optional<FailureCase> refusal;
     } deepKeys[] = {{false, limit, std::nullopt},
-                    {false, limit + 1, Case::malformed},
+                    {false, limit + 1, FailureCase::malformed},
                     {true, limit, std::nullopt},
-                    {true, limit + 1, Case::malformed}};
+                    {true, limit + 1, FailureCase::malformed}};
     for (const auto& key : deepKeys) {
         PropertyList deep = key.arrays ? PropertyList::array() : PropertyList::dictionary();
         for (int i = 1; i < key.levels; ++i) {
@@ -112,7 +110,7 @@ TEST(TrayTrackedApplications, ListsOfAnotherShapeAreRefusedWhole)
           withRow(bundleLocation({})), withRow(noRelative),
           withRow(bundleLocation(kA), PropertyList::string(QStringLiteral("x"))),
           withRow(bundleLocation(kA), std::nullopt, {PropertyList::string(QStringLiteral("x"))})})
-        EXPECT_EQ(refusal(list), Case::malformed);
+        EXPECT_EQ(refusal(list), FailureCase::malformed);
 
     PropertyList reordered = PropertyList::dictionary();
     reordered.root().setEntry(QStringLiteral("x"), PropertyList::integer(1));
@@ -121,7 +119,7 @@ TEST(TrayTrackedApplications, ListsOfAnotherShapeAreRefusedWhole)
     PropertyList original = bundleLocation(kA);
     original.root().setEntry(QStringLiteral("x"), PropertyList::integer(1));
     EXPECT_EQ(refusal(TrackedList().add({original, true, {}, {}}).add({reordered, true, {}, {}}).document()),
-              Case::duplicateIdentity);
+              FailureCase::duplicateIdentity);
     EXPECT_THROW(T::applying({kA}, kRunning, kOwn, QByteArray("garbage")), SystemError);
 }
 
@@ -187,7 +185,7 @@ TEST(TrayTrackedApplications, RestoringAndVerificationLookOnlyAtTheAppsOwnChange
     EXPECT_EQ(errorCase<T::Failure>([&] {
                   T::restoring({hidden.changes[0], hidden.changes[0]}, hidden.data);
               }),
-              Case::duplicateIdentity);
+              FailureCase::duplicateIdentity);
 
     // The user turned b back on by hand: it stays as it is; with nothing left, the bytes come back.
     const QByteArray userEdited =

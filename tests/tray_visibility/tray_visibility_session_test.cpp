@@ -1,5 +1,6 @@
 #include "platform/manual_scheduler.h"
 #include "tray_visibility/native_visibility_backend.h"
+#include "tray_visibility/sample_apps.h"
 #include "tray_visibility/tray_visibility_session.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 
 using namespace velmor;
 using platform::seconds;
-using Case = TrayVisibilityError::Case;
+using test::kOwn;
+using VisibilityCase = TrayVisibilityError::Case;
 
 namespace {
 
@@ -75,8 +77,6 @@ QSet<QString> set(std::initializer_list<const char*> list)
     return result;
 }
 
-const QString kOwn = QStringLiteral("local.velmor.tray");
-
 class TrayVisibilitySessionTest : public ::testing::Test {
 protected:
     void apply(TrayVisibilitySession& target, Answers& answers, QSet<QString> hidden = set({"a"}))
@@ -112,14 +112,14 @@ TEST_F(TrayVisibilitySessionTest, UnavailableSystemAnswersUnavailableOnce)
     backend->available = false;
     Answers refused;
     apply(session, refused);
-    EXPECT_TRUE(refused.onlyAnswer(Case::unavailable));
+    EXPECT_TRUE(refused.onlyAnswer(VisibilityCase::unavailable));
     EXPECT_TRUE(backend->activations.empty());
 
     backend->available = true;
     backend->grantsTokens = false;
     Answers tokenless;
     apply(session, tokenless);
-    EXPECT_TRUE(tokenless.onlyAnswer(Case::unavailable));
+    EXPECT_TRUE(tokenless.onlyAnswer(VisibilityCase::unavailable));
     // The system's own complaint about the same request arrives later and is stale.
     backend->answer(0, TrayVisibilityFailure::systemError(QStringLiteral("rejected")));
     scheduler.fastForwardBy(seconds(10));
@@ -159,8 +159,8 @@ TEST_F(TrayVisibilitySessionTest, RequestStartedFromACancellationIsCancelledByTh
         apply(session, fromCancellation);
     });
     apply(session, latest);
-    EXPECT_TRUE(first.onlyAnswer(Case::cancelled));
-    EXPECT_TRUE(fromCancellation.onlyAnswer(Case::cancelled));
+    EXPECT_TRUE(first.onlyAnswer(VisibilityCase::cancelled));
+    EXPECT_TRUE(fromCancellation.onlyAnswer(VisibilityCase::cancelled));
     ASSERT_EQ(backend->activations.size(), 3u);
     EXPECT_EQ(backend->invalidated, (std::vector<int>{0, 1}));
 
@@ -169,8 +169,8 @@ TEST_F(TrayVisibilitySessionTest, RequestStartedFromACancellationIsCancelledByTh
     backend->answer(1);
     backend->answer(2);
     scheduler.runUntilIdle();
-    EXPECT_TRUE(first.onlyAnswer(Case::cancelled));
-    EXPECT_TRUE(fromCancellation.onlyAnswer(Case::cancelled));
+    EXPECT_TRUE(first.onlyAnswer(VisibilityCase::cancelled));
+    EXPECT_TRUE(fromCancellation.onlyAnswer(VisibilityCase::cancelled));
     EXPECT_TRUE(latest.onlyAnswer(std::nullopt));
 }
 
@@ -183,7 +183,7 @@ TEST_F(TrayVisibilitySessionTest, SilenceTimesOutAndARefusalReachesTheCallerUnch
     scheduler.fastForwardBy(seconds(2.999));
     EXPECT_TRUE(silent.received.empty());
     scheduler.fastForwardBy(seconds(0.001));
-    EXPECT_TRUE(silent.onlyAnswer(Case::timedOut));
+    EXPECT_TRUE(silent.onlyAnswer(VisibilityCase::timedOut));
     EXPECT_EQ(backend->invalidated, std::vector<int>{0});
 
     Answers refused;
@@ -193,7 +193,7 @@ TEST_F(TrayVisibilitySessionTest, SilenceTimesOutAndARefusalReachesTheCallerUnch
     backend->answer(1, refusal);
     backend->answer(0);
     scheduler.runUntilIdle();
-    EXPECT_TRUE(silent.onlyAnswer(Case::timedOut)) << "the confirmation came too late";
+    EXPECT_TRUE(silent.onlyAnswer(VisibilityCase::timedOut)) << "the confirmation came too late";
     ASSERT_TRUE(refused.onlyAnswer(refusal));
     EXPECT_FALSE(refused.received[0]->errorCase());
     EXPECT_EQ(refused.received[0]->description(), QStringLiteral("macOS rejected the request (X)."));
@@ -212,7 +212,7 @@ TEST_F(TrayVisibilitySessionTest, TimeOutNeverDropsBelowItsFloor)
         scheduler.fastForwardBy(seconds(0.009));
         EXPECT_TRUE(answers.received.empty()) << timeout;
         scheduler.fastForwardBy(seconds(0.001));
-        EXPECT_TRUE(answers.onlyAnswer(Case::timedOut)) << timeout;
+        EXPECT_TRUE(answers.onlyAnswer(VisibilityCase::timedOut)) << timeout;
     }
 }
 
