@@ -8,6 +8,7 @@
 # file that relies on another's includes or names still fails there.
 option(VELMOR_UNITY_BUILD "Compile each library's files in batches" ON)
 set(VELMOR_UNITY_BATCH 16 CACHE STRING "Files per batch of a unity build")
+set(VELMOR_TEST_UNITY_BATCH 8 CACHE STRING "Test files per batch of a unity build")
 
 set(VELMOR_WARNINGS -Wall -Wextra -Werror -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual)
 
@@ -64,6 +65,16 @@ function(velmor_tests name)
     add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/sanitizer_options.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} velmor_test_support GTest::gtest GTest::gmock)
     velmor_apply_options(${name})
+    # Test files are batched like the libraries' (smaller batches: a test file instantiates more
+    # templates of its own), so GoogleTest's and Qt's headers are parsed once per batch.
+    if(VELMOR_UNITY_BUILD)
+        set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${VELMOR_TEST_UNITY_BATCH})
+        # A batch includes its test files, so GCC takes their file-local fixtures for a header's and
+        # warns that the tests derived from them are file-local too: true, and meant.
+        if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+            target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+        endif()
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
