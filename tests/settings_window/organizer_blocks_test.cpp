@@ -201,9 +201,15 @@ TEST_F(OrganizerBlocksTest, RefusedDropsChangeNothing)
     EXPECT_GE(areas.organizerAreas().cards(hidden)->indexOf(app), 0) << "drawn where it was dropped";
     EXPECT_EQ(destinationOf(app), QStringLiteral("alwaysVisible")) << "the model's move waits for that frame";
     EXPECT_FALSE(areas.drop(QStringLiteral("expandable"), {}, true, payload + app)) << "one move at a time";
+    // Nor does a "Move to" from the keyboard take the place of the move that waits.
+    const QString picker = QStringLiteral("com.example.pixelpicker");
+    const QString pickerWas = destinationOf(picker);
+    areas.move(picker, pickerWas == hidden ? QStringLiteral("expandable") : hidden);
+    QCoreApplication::processEvents();
     ASSERT_TRUE(frame);
     std::exchange(frame, {})();
     EXPECT_EQ(destinationOf(app), hidden) << "one URL is taken";
+    EXPECT_EQ(destinationOf(picker), pickerWas);
     run().settle();
     areas.update();
 
