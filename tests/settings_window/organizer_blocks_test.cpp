@@ -1,3 +1,4 @@
+#include "foundation/uuid_text.h"
 #include "settings_window/tray_areas_block.h"
 #include "settings_window/tray_groups_block.h"
 #include "settings_window/tray_layout_settings.h"
@@ -226,6 +227,24 @@ TEST_F(OrganizerBlocksTest, RefusedDropsChangeNothing)
     EXPECT_GE(areas.organizerAreas().cards(hidden)->indexOf(app), 0);
     EXPECT_EQ(areas.organizerAreas().cards(expandable)->indexOf(app), -1);
     model().setNativeBusy(false);
+
+    // A card drawn in a group that is deleted before the frame comes back where the model has it,
+    // rather than out of every area.
+    TrayGroupsBlock groupsBlock(model(), areas.organizerAreas());
+    model().saveNamedGroup(std::nullopt, QStringLiteral("Work"), QStringLiteral("briefcase"));
+    run().settle();
+    areas.update();
+    const QString id = uuid_text::canonical(model().namedGrouping().groups.front().id);
+    const QString work = QString::fromLatin1(TrayModel::groupDestinationPrefix) + id;
+    areas.move(app, work);
+    QCoreApplication::processEvents();
+    EXPECT_GE(areas.organizerAreas().cards(work)->indexOf(app), 0);
+    groupsBlock.deleteGroup(id);
+    areas.update();
+    EXPECT_GE(areas.organizerAreas().cards(hidden)->indexOf(app), 0);
+    ASSERT_TRUE(frame);
+    std::exchange(frame, {})();
+    EXPECT_EQ(destinationOf(app), hidden);
 }
 
 TEST_F(OrganizerBlocksTest, TheDropTargetIsTheAreaLastEnteredUntilItIsLeftOrDropped)
