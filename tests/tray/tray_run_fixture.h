@@ -6,6 +6,7 @@
 #include "foundation/regular_file.h"
 #include "foundation/uuid_text.h"
 #include "simulated_mac/simulated_home.h"
+#include "support/utf8_text.h"
 #include "tray/grouped_app.h"
 #include "tray/native_tray_controller.h"
 #include "tray/tray_app.h"
@@ -49,7 +50,7 @@ protected:
     }
 
     // A sentence of the app's, as it is written in its sources.
-    static QString text(const char* literal) { return QString::fromUtf8(literal); }
+    static QString text(const char* literal) { return test::text(literal); }
 
     SimulatedRun& run() { return *m_run; }
     simulated_mac::SimulatedDesktop& desktop() { return m_run->desktop(); }
