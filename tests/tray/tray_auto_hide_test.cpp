@@ -48,7 +48,11 @@ TEST_F(TrayAutoHideTest, RevealedIconsHideAgainAfterTheChosenDelay)
 TEST_F(TrayAutoHideTest, SwitchingToAnotherAppHidesThemAtOnce)
 {
     launchCollapsed();
+    ASSERT_TRUE(desktop().activate(clock()));
+    run().scheduler().runUntilIdle();
     ASSERT_TRUE(reveal());
+    // The app itself comes forward from another one, as its search or organizer window opens.
+    desktop().applicationShell().activate(false);
     run().openSettingsWindow();
     run().scheduler().runUntilIdle();
     EXPECT_FALSE(hiding());

@@ -203,6 +203,18 @@ TEST_F(TraySearchTest, ChoosingAndPressingStayWithinTheResults)
         search().moveSelection(move.delta);
         EXPECT_EQ(search().currentIndex(), move.chosen) << move.from << " moved by " << move.delta;
     }
+    // Items that come and go while the window is open leave the person's choice on its item.
+    search().setCurrentIndex(2);
+    ASSERT_EQ(shownTitles().value(2), text("Weather@Expandable menu"));
+    ASSERT_TRUE(desktop().quit(clock()));
+    model().refresh();
+    run().scheduler().runUntilIdle();
+    ASSERT_EQ(search().results()->rowCount(), count - 1);
+    EXPECT_EQ(shownTitles().value(search().currentIndex()), text("Weather@Expandable menu"));
+    ASSERT_TRUE(desktop().launch(clock()));
+    model().refresh();
+    run().scheduler().runUntilIdle();
+    ASSERT_EQ(search().results()->rowCount(), count);
 
     const struct {
         int index;
