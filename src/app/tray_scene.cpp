@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "platform/system_appearance.h"
 #include "platform/workspace.h"
+#include "settings_window/tray_preferences_block.h"
 #include "settings_window/tray_search_presenter.h"
 #include "settings_window/tray_settings_presenter.h"
 #include "suite_ui/beta_support_view.h"
@@ -25,6 +26,8 @@
 #include <QQmlComponent>
 #include <QQuickWindow>
 #include <QScreen>
+
+#include <memory>
 
 namespace velmor {
 namespace {
@@ -178,7 +181,17 @@ QQuickWindow* TrayScene::createSettingsWindow()
     if (m_services.host && m_services.workspace) {
         m_settingsFooter = std::make_unique<SupportSettingsFooter>(
             VelmorSignals::shared(), m_services.host->mainBundle(), *m_services.workspace);
-        SupportFooterSlot::fill(*window, m_engine, *m_settingsFooter, m_loadErrors);
+        // The footer's slot is among the preferences, which the window builds when they are first
+        // shown (its own handler of the same signal runs before this one).
+        const auto placeFooter = [this, window = QPointer<QQuickWindow>(window),
+                                  placed = std::make_shared<bool>(false)] {
+            if (!window || *placed || !m_presenter->preferences()->shown())
+                return;
+            *placed = true;
+            SupportFooterSlot::fill(*window, m_engine, *m_settingsFooter, m_loadErrors);
+        };
+        placeFooter();
+        connect(m_presenter->preferences(), &TrayPreferencesBlock::shownChanged, window, placeFooter);
     }
     // The content appears each time the window comes on screen, as if built anew.
     connect(window, &QWindow::visibleChanged, this, [this](bool visible) {

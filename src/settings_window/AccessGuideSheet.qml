@@ -65,6 +65,8 @@ Popup {
     onClosed: guide.dismiss()
     onOpened: done.forceActiveFocus()
 
+    // Built when first asked for: the request that built it is already made.
+    Component.onCompleted: if (sheet.guide.open) sheet.open()
     Connections {
         target: sheet.guide
         function onOpenChanged() {

@@ -32,6 +32,8 @@ Popup {
     onClosed: editor.cancel()
     onOpened: nameField.forceActiveFocus()
 
+    // Built when first asked for: the request that built it is already made.
+    Component.onCompleted: if (sheet.editor.open) sheet.open()
     Connections {
         target: sheet.editor
         function onOpenChanged() {

@@ -445,6 +445,7 @@ ApplicationWindow {
 
                 // 9. Preferences.
                 ColumnLayout {
+                    id: preferencesSection
                     Layout.fillWidth: true
                     spacing: 8
                     SuiteToolButton {
@@ -476,51 +477,55 @@ ApplicationWindow {
                             Headline { text: disclosure.text }
                         }
                     }
-                    ColumnLayout {
-                        objectName: "preferences"
-                        visible: window.presenter.preferences.shown
-                        Layout.fillWidth: true
-                        Layout.leftMargin: 20
-                        spacing: 8
-                        SuiteSwitch {
-                            id: launchAtLogin
-                            objectName: "launchAtLoginSwitch"
-                            text: window.presenter.preferences.launchAtLoginTitle
-                            checked: window.presenter.preferences.launchAtLogin
-                            enabled: window.presenter.preferences.launchAtLoginAvailable
-                            focusPolicy: Qt.StrongFocus
-                            onToggled: {
-                                window.presenter.preferences.setLaunchAtLogin(checked)
-                                // What the login item really says wins over the click.
-                                checked = Qt.binding(() => window.presenter.preferences.launchAtLogin)
+                    // Built by buildWanted() below the first time they are shown.
+                    Component {
+                        id: preferencesBody
+                        ColumnLayout {
+                            objectName: "preferences"
+                            visible: window.presenter.preferences.shown
+                            Layout.fillWidth: true
+                            Layout.leftMargin: 20
+                            spacing: 8
+                            SuiteSwitch {
+                                id: launchAtLogin
+                                objectName: "launchAtLoginSwitch"
+                                text: window.presenter.preferences.launchAtLoginTitle
+                                checked: window.presenter.preferences.launchAtLogin
+                                enabled: window.presenter.preferences.launchAtLoginAvailable
+                                focusPolicy: Qt.StrongFocus
+                                onToggled: {
+                                    window.presenter.preferences.setLaunchAtLogin(checked)
+                                    // What the login item really says wins over the click.
+                                    checked = Qt.binding(() => window.presenter.preferences.launchAtLogin)
+                                }
                             }
-                        }
-                        // Why this copy of the app cannot launch at login.
-                        Note {
-                            objectName: "launchAtLoginNote"
-                            visible: text !== ""
-                            Layout.fillWidth: true
-                            text: window.presenter.preferences.launchAtLoginNote
-                        }
-                        LayoutPreferences {
-                            Layout.fillWidth: true
-                            settings: window.presenter.layout
-                        }
-                        AppearancePicker {
-                            Layout.fillWidth: true
-                            selection: window.presenter.preferences.appearance
-                            labelColor: Appearance.text
-                            onChosen: value => window.presenter.preferences.appearance = value
-                        }
-                        BelowBarPreference {
-                            Layout.fillWidth: true
-                            settings: window.presenter.belowBar
-                        }
-                        RevealPreferences { Layout.fillWidth: true; settings: window.presenter.reveal }
-                        // The suite's support footer is placed here by the suite shell.
-                        Item {
-                            objectName: "supportFooterSlot"
-                            Layout.fillWidth: true
+                            // Why this copy of the app cannot launch at login.
+                            Note {
+                                objectName: "launchAtLoginNote"
+                                visible: text !== ""
+                                Layout.fillWidth: true
+                                text: window.presenter.preferences.launchAtLoginNote
+                            }
+                            LayoutPreferences {
+                                Layout.fillWidth: true
+                                settings: window.presenter.layout
+                            }
+                            AppearancePicker {
+                                Layout.fillWidth: true
+                                selection: window.presenter.preferences.appearance
+                                labelColor: Appearance.text
+                                onChosen: value => window.presenter.preferences.appearance = value
+                            }
+                            BelowBarPreference {
+                                Layout.fillWidth: true
+                                settings: window.presenter.belowBar
+                            }
+                            RevealPreferences { Layout.fillWidth: true; settings: window.presenter.reveal }
+                            // The suite's support footer is placed here by the suite shell.
+                            Item {
+                                objectName: "supportFooterSlot"
+                                Layout.fillWidth: true
+                            }
                         }
                     }
                 }
@@ -594,11 +599,45 @@ ApplicationWindow {
         }
     }
 
-    GroupEditorSheet {
-        editor: window.presenter.groups.editor
+    Component {
+        id: groupEditorSheet
+        GroupEditorSheet {
+            editor: window.presenter.groups.editor
+        }
     }
-    AccessGuideSheet {
-        guide: window.presenter.accessGuide
-        brandIconSource: window.presenter.status.brandIconSource
+    Component {
+        id: accessGuideSheet
+        AccessGuideSheet {
+            guide: window.presenter.accessGuide
+            brandIconSource: window.presenter.status.brandIconSource
+        }
+    }
+
+    // The preferences and the sheets are built the first time they are wanted, then kept: most
+    // starts show none of them, and building them took half of the window's start. (Not with a
+    // Loader: Qt 6.4's Loader refuses a component bound to this file.)
+    property Item builtPreferences: null
+    property Popup builtGroupEditor: null
+    property Popup builtAccessGuide: null
+    function buildWanted() {
+        if (presenter.preferences.shown && !builtPreferences)
+            builtPreferences = preferencesBody.createObject(preferencesSection)
+        if (presenter.groups.editor.open && !builtGroupEditor)
+            builtGroupEditor = groupEditorSheet.createObject(window)
+        if (presenter.accessGuide.open && !builtAccessGuide)
+            builtAccessGuide = accessGuideSheet.createObject(window)
+    }
+    Component.onCompleted: buildWanted()
+    Connections {
+        target: window.presenter.preferences
+        function onShownChanged() { window.buildWanted() }
+    }
+    Connections {
+        target: window.presenter.groups.editor
+        function onOpenChanged() { window.buildWanted() }
+    }
+    Connections {
+        target: window.presenter.accessGuide
+        function onOpenChanged() { window.buildWanted() }
     }
 }

@@ -309,6 +309,7 @@ TEST_F(OrganizerWindow, TabReachesEveryControlAndACardMovesFromTheKeyboard)
     launch();
     QQuickWindow* window = settingsWindow();
     click(window, require(window, QStringLiteral("preferencesDisclosure")));
+    EXPECT_TRUE(shown(QStringLiteral("supportSettingsFooter"))) << "the preferences end with the suite's footer";
     QSet<QString> reached;
     for (int press = 0; press < 80; ++press) {
         QTest::keyClick(window, Qt::Key_Tab);
