@@ -310,6 +310,13 @@ TEST_F(OrganizerWindow, TabReachesEveryControlAndACardMovesFromTheKeyboard)
     QQuickWindow* window = settingsWindow();
     click(window, require(window, QStringLiteral("preferencesDisclosure")));
     EXPECT_TRUE(shown(QStringLiteral("supportSettingsFooter"))) << "the preferences end with the suite's footer";
+    presenter()->preferences()->setShown(false);
+    presenter()->preferences()->setShown(true);
+    const QList<QQuickItem*> items = allItems(window);
+    EXPECT_EQ(std::count_if(items.cbegin(), items.cend(),
+                            [](const QQuickItem* item) { return item->objectName() == u"supportSettingsFooter"; }),
+              1)
+        << "shown again, the preferences keep their one footer";
     QSet<QString> reached;
     for (int press = 0; press < 80; ++press) {
         QTest::keyClick(window, Qt::Key_Tab);
