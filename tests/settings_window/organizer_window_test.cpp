@@ -313,10 +313,12 @@ TEST_F(OrganizerWindow, TabReachesEveryControlAndACardMovesFromTheKeyboard)
     presenter()->preferences()->setShown(false);
     presenter()->preferences()->setShown(true);
     const QList<QQuickItem*> items = allItems(window);
-    EXPECT_EQ(std::count_if(items.cbegin(), items.cend(),
-                            [](const QQuickItem* item) { return item->objectName() == u"supportSettingsFooter"; }),
-              1)
-        << "shown again, the preferences keep their one footer";
+    for (const QString name : {u"preferences", u"supportSettingsFooter"}) {
+        EXPECT_EQ(std::count_if(items.cbegin(), items.cend(),
+                                [&](const QQuickItem* item) { return item->objectName() == name; }),
+                  1)
+            << "shown again, the preferences are the same ones: " << name.toStdString();
+    }
     QSet<QString> reached;
     for (int press = 0; press < 80; ++press) {
         QTest::keyClick(window, Qt::Key_Tab);
