@@ -313,11 +313,11 @@ TEST_F(OrganizerWindow, TabReachesEveryControlAndACardMovesFromTheKeyboard)
     presenter()->preferences()->setShown(false);
     presenter()->preferences()->setShown(true);
     const QList<QQuickItem*> items = allItems(window);
-    for (const QString name : {u"preferences", u"supportSettingsFooter"}) {
+    for (const char* name : {"preferences", "supportSettingsFooter"}) {
         EXPECT_EQ(std::count_if(items.cbegin(), items.cend(),
-                                [&](const QQuickItem* item) { return item->objectName() == name; }),
+                                [&](const QQuickItem* item) { return item->objectName() == QLatin1String(name); }),
                   1)
-            << "shown again, the preferences are the same ones: " << name.toStdString();
+            << "shown again, the preferences are the same ones: " << name;
     }
     QSet<QString> reached;
     for (int press = 0; press < 80; ++press) {
