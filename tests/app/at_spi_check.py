@@ -20,6 +20,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 TIMEOUT = 30
 
@@ -27,7 +28,11 @@ TIMEOUT = 30
 def wait_for(find, what):
     deadline = time.monotonic() + TIMEOUT
     while time.monotonic() < deadline:
-        found = find()
+        try:
+            found = find()
+        except GLib.GError:
+            # A node went away while the tree was read (a list refreshing its rows): read again.
+            found = None
         if found is not None:
             return found
         time.sleep(0.2)
@@ -52,6 +57,15 @@ def descendants(node, depth=0):
         yield from descendants(child, depth + 1)
 
 
+def role(node):
+    """The node's role, or None when it went away while a list was being read (a list refreshes
+    its rows as the items it shows change)."""
+    try:
+        return node.getRole()
+    except Exception:
+        return None
+
+
 def application():
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name in ("velmor-tray", "Velmor Tray"):
@@ -61,7 +75,7 @@ def application():
 
 def named(app, name, *roles):
     for node in descendants(app):
-        if node.name == name and node.getRole() in roles:
+        if node.name == name and role(node) in roles:
             return node
     return None
 
@@ -202,7 +216,7 @@ def keyboard(app, pid):
 
     def results():
         listed = named(search, "Menu bar items", pyatspi.ROLE_LIST)
-        return [node.name for node in descendants(listed) if node.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+        return [node.name for node in descendants(listed) if role(node) == pyatspi.ROLE_PUSH_BUTTON]
 
     everything = wait_for(lambda: results() or None, "the search's results")
     if len(everything) < 2:
