@@ -181,13 +181,15 @@ QQuickWindow* TrayScene::createSettingsWindow()
     if (m_services.host && m_services.workspace) {
         m_settingsFooter = std::make_unique<SupportSettingsFooter>(
             VelmorSignals::shared(), m_services.host->mainBundle(), *m_services.workspace);
-        // The footer's slot is among the preferences, which the window builds when they are first
-        // shown (its own handler of the same signal runs before this one).
+        // The footer's slot is among the preferences, which the window builds the first time they
+        // are shown. Which handler of that signal runs first is not ours to rely on: asking the
+        // window to build what is wanted is harmless when it has already.
         const auto placeFooter = [this, window = QPointer<QQuickWindow>(window),
                                   placed = std::make_shared<bool>(false)] {
             if (!window || *placed || !m_presenter->preferences()->shown())
                 return;
             *placed = true;
+            QMetaObject::invokeMethod(window, "buildWanted");
             SupportFooterSlot::fill(*window, m_engine, *m_settingsFooter, m_loadErrors);
         };
         placeFooter();
